@@ -1,0 +1,18 @@
+#pragma once
+// Local (wall-clock) time conversions used for everything shown and stored.
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+std::tm toLocalTime(std::time_t t);
+// Local broken-down time to calendar time; nullopt when it does not exist.
+std::optional<std::time_t> fromLocalTime(std::tm tm);
+// strftime on local time.
+std::string formatLocalTime(const char* format, std::time_t t);
+// strftime on a broken-down time.
+std::string formatTm(const char* format, const std::tm& tm);
+
+} // namespace platform

@@ -1,0 +1,82 @@
+#pragma once
+// A non-blocking IPv4 TCP socket with linger switched off. One read is one
+// message of at most kMaxMessage bytes: the link has no framing.
+
+#include "platform/ipv4.h"
+#include "platform/socket_error.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr std::size_t kMaxMessage = 255;
+
+struct ReadResult {
+    enum class Kind { Data, WouldBlock, Closed, Error };
+    Kind kind = Kind::WouldBlock;
+    std::string data;  // at most kMaxMessage bytes when kind == Data
+    int error = 0;     // Windows Sockets number when kind == Error
+    bool hasData() const { return kind == Kind::Data; }
+};
+
+struct ConnectResult {
+    enum class Kind { Connected, WouldBlock, Error };
+    Kind kind = Kind::Error;
+    int error = 0;
+};
+
+class TcpSocket {
+public:
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    // A new non-blocking stream socket; invalid on failure (see lastError()).
+    static TcpSocket create(int* error = nullptr);
+    // Opens a non-blocking listening socket on address:port (port 0 lets the system choose).
+    static TcpSocket listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error = nullptr);
+
+    bool isValid() const { return fd_ >= 0; }
+    void close();
+    int nativeHandle() const { return fd_; }
+
+    bool setLingerOff(int* error = nullptr);
+    bool setReuseAddress(int* error = nullptr);
+    bool bind(Ipv4Address address, std::uint16_t port, int* error = nullptr);
+
+    // Starts a non-blocking connect.
+    ConnectResult connect(Ipv4Address address, std::uint16_t port);
+    // Waits up to timeout for the socket to become writable after a would-block
+    // connect; true when writable and the connection succeeded.
+    bool waitConnected(std::chrono::milliseconds timeout, int* error = nullptr);
+
+    // Accepts one pending connection (non-blocking); invalid socket when none.
+    TcpSocket accept(Ipv4Address* peer = nullptr, int* error = nullptr);
+
+    // One non-blocking read of at most kMaxMessage bytes.
+    ReadResult read();
+    // Sends the whole message; false on failure (error set).
+    bool send(std::string_view message, int* error = nullptr);
+
+    std::optional<std::uint16_t> localPort() const;
+    std::optional<Ipv4Address> peerAddress() const;
+
+    // Waits up to timeout for the socket to become readable (data, close or error).
+    bool waitReadable(std::chrono::milliseconds timeout) const;
+
+private:
+    explicit TcpSocket(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// The first IPv4 address of this host's name, or nullopt.
+std::optional<Ipv4Address> hostFirstIpv4Address();
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#include "platform/local_time.h"
+
+namespace platform {
+
+std::tm toLocalTime(std::time_t t)
+{
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    return tm;
+}
+
+std::optional<std::time_t> fromLocalTime(std::tm tm)
+{
+    tm.tm_isdst = -1;
+    std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1))
+        return std::nullopt;
+    return t;
+}
+
+std::string formatTm(const char* format, const std::tm& tm)
+{
+    char buffer[128];
+    std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
+    return std::string(buffer, n);
+}
+
+std::string formatLocalTime(const char* format, std::time_t t) { return formatTm(format, toLocalTime(t)); }
+
+} // namespace platform

@@ -1,0 +1,299 @@
+#include "platform/tcp_socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+int socketErrorFromNative(int e)
+{
+    switch (e) {
+    case 0: return kSocketOk;
+    case EINTR: return kSocketInterrupted;
+    case EFAULT: return kSocketFault;
+    case EINVAL: return kSocketInvalid;
+    case EMFILE:
+    case ENFILE: return kSocketTooManyFiles;
+    case EWOULDBLOCK: return kSocketWouldBlock;
+    case EINPROGRESS: return kSocketWouldBlock; // a connect under way reads as would-block, as on Windows
+    case EALREADY: return kSocketInProgress;
+    case ENOTSOCK:
+    case EBADF: return kSocketNotSocket;
+    case EMSGSIZE: return kSocketMessageSize;
+    case EOPNOTSUPP: return kSocketNotSupported;
+    case EADDRINUSE: return kSocketAddressInUse;
+    case EADDRNOTAVAIL: return kSocketAddressNotAvailable;
+    case ENETDOWN: return kSocketNetworkDown;
+    case ENETUNREACH: return kSocketNetworkUnreachable;
+    case ENETRESET: return kSocketNetworkReset;
+    case ECONNABORTED: return kSocketConnectionAborted;
+    case ECONNRESET:
+    case EPIPE: return kSocketConnectionReset;
+    case ENOBUFS: return kSocketNoBuffers;
+    case ENOTCONN: return kSocketNotConnected;
+    case ESHUTDOWN: return kSocketShutdown;
+    case ETIMEDOUT: return kSocketTimedOut;
+    case ECONNREFUSED: return kSocketConnectionRefused;
+    case EHOSTUNREACH: return kSocketHostUnreachable;
+    default: return e;
+    }
+}
+
+namespace {
+
+void setError(int* error, int value)
+{
+    if (error)
+        *error = value;
+}
+
+sockaddr_in toSockaddr(Ipv4Address address, std::uint16_t port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    std::memcpy(&sa.sin_addr.s_addr, address.octets.data(), 4);
+    return sa;
+}
+
+Ipv4Address fromSockaddr(const sockaddr_in& sa)
+{
+    Ipv4Address a;
+    std::memcpy(a.octets.data(), &sa.sin_addr.s_addr, 4);
+    return a;
+}
+
+} // namespace
+
+TcpSocket::~TcpSocket() { close(); }
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+}
+
+void TcpSocket::close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+TcpSocket TcpSocket::create(int* error)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        setError(error, socketErrorFromNative(errno));
+        return {};
+    }
+    setError(error, kSocketOk);
+    return TcpSocket(fd);
+}
+
+TcpSocket TcpSocket::listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error)
+{
+    TcpSocket s = create(error);
+    if (!s.isValid())
+        return {};
+    if (port != 0 && !s.setReuseAddress(error))
+        return {};
+    if (!s.setLingerOff(error) || !s.bind(address, port, error))
+        return {};
+    if (::listen(s.fd_, backlog) != 0) {
+        setError(error, socketErrorFromNative(errno));
+        return {};
+    }
+    return s;
+}
+
+bool TcpSocket::setLingerOff(int* error)
+{
+    linger l{};
+    l.l_onoff = 0;
+    l.l_linger = 0;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &l, sizeof l) != 0) {
+        setError(error, socketErrorFromNative(errno));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::setReuseAddress(int* error)
+{
+    int on = 1;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) {
+        setError(error, socketErrorFromNative(errno));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::bind(Ipv4Address address, std::uint16_t port, int* error)
+{
+    sockaddr_in sa = toSockaddr(address, port);
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+        setError(error, socketErrorFromNative(errno));
+        return false;
+    }
+    return true;
+}
+
+ConnectResult TcpSocket::connect(Ipv4Address address, std::uint16_t port)
+{
+    if (fd_ < 0)
+        return {ConnectResult::Kind::Error, kSocketNotSocket};
+    sockaddr_in sa = toSockaddr(address, port);
+    if (::connect(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0)
+        return {ConnectResult::Kind::Connected, kSocketOk};
+    int e = errno;
+    if (e == EINPROGRESS || e == EWOULDBLOCK)
+        return {ConnectResult::Kind::WouldBlock, kSocketWouldBlock};
+    return {ConnectResult::Kind::Error, socketErrorFromNative(e)};
+}
+
+bool TcpSocket::waitConnected(std::chrono::milliseconds timeout, int* error)
+{
+    pollfd p{fd_, POLLOUT, 0};
+    int n;
+    do {
+        n = ::poll(&p, 1, static_cast<int>(timeout.count()));
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        setError(error, n == 0 ? kSocketTimedOut : socketErrorFromNative(errno));
+        return false;
+    }
+    int soError = 0;
+    socklen_t len = sizeof soError;
+    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len) != 0 || soError != 0) {
+        setError(error, socketErrorFromNative(soError ? soError : errno));
+        return false;
+    }
+    return true;
+}
+
+TcpSocket TcpSocket::accept(Ipv4Address* peer, int* error)
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    int fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&sa), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+        setError(error, socketErrorFromNative(errno));
+        return {};
+    }
+    if (peer)
+        *peer = fromSockaddr(sa);
+    TcpSocket s(fd);
+    s.setLingerOff();
+    return s;
+}
+
+ReadResult TcpSocket::read()
+{
+    ReadResult r;
+    char buffer[kMaxMessage + 1];
+    ssize_t n;
+    do {
+        n = ::recv(fd_, buffer, kMaxMessage, 0);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        r.kind = ReadResult::Kind::Data;
+        r.data.assign(buffer, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+        r.kind = ReadResult::Kind::Closed;
+    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
+        r.kind = ReadResult::Kind::WouldBlock;
+        r.error = kSocketWouldBlock;
+    } else {
+        r.kind = ReadResult::Kind::Error;
+        r.error = socketErrorFromNative(errno);
+    }
+    return r;
+}
+
+bool TcpSocket::send(std::string_view message, int* error)
+{
+    if (fd_ < 0) {
+        setError(error, kSocketNotSocket);
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < message.size()) {
+        ssize_t n = ::send(fd_, message.data() + done, message.size() - done, MSG_NOSIGNAL);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EWOULDBLOCK || errno == EAGAIN) {
+                // Messages are tiny; a full send buffer means a stuck peer. Give it a moment.
+                pollfd p{fd_, POLLOUT, 0};
+                if (::poll(&p, 1, 1000) > 0)
+                    continue;
+            }
+            setError(error, socketErrorFromNative(errno));
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    setError(error, kSocketOk);
+    return true;
+}
+
+std::optional<std::uint16_t> TcpSocket::localPort() const
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+        return std::nullopt;
+    return ntohs(sa.sin_port);
+}
+
+std::optional<Ipv4Address> TcpSocket::peerAddress() const
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+        return std::nullopt;
+    return fromSockaddr(sa);
+}
+
+bool TcpSocket::waitReadable(std::chrono::milliseconds timeout) const
+{
+    pollfd p{fd_, POLLIN, 0};
+    int n;
+    do {
+        n = ::poll(&p, 1, static_cast<int>(timeout.count()));
+    } while (n < 0 && errno == EINTR);
+    return n > 0;
+}
+
+std::optional<Ipv4Address> hostFirstIpv4Address()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return std::nullopt;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(name, nullptr, &hints, &list) != 0 || !list)
+        return std::nullopt;
+    auto address = fromSockaddr(*reinterpret_cast<const sockaddr_in*>(list->ai_addr));
+    ::freeaddrinfo(list);
+    return address;
+}
+
+} // namespace platform

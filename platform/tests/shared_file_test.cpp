@@ -1,0 +1,94 @@
+#include "platform/shared_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using platform::FileError;
+using platform::SharedFile;
+
+namespace {
+
+class SharedFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("platform_file_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+std::vector<std::byte> bytes(const std::string& s)
+{
+    auto span = std::as_bytes(std::span(s.data(), s.size()));
+    return {span.begin(), span.end()};
+}
+
+} // namespace
+
+TEST_F(SharedFileTest, OwnerCreatesNeverTruncatesAndDeniesASecondOwner)
+{
+    auto path = dir / "Data";
+    {
+        std::ofstream(path) << "kept";
+    }
+    FileError error{};
+    auto owner = SharedFile::openOwned(path, &error);
+    ASSERT_TRUE(owner.isOpen());
+    EXPECT_EQ(*owner.size(), 4u);
+
+    auto second = SharedFile::openOwned(path, &error);
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(error, FileError::SharingViolation);
+
+    auto reader = SharedFile::openReader(path, &error);
+    ASSERT_TRUE(reader.isOpen());
+    EXPECT_FALSE(reader.write(std::string("x")));
+
+    owner.close();
+    EXPECT_TRUE(SharedFile::openOwned(path).isOpen());
+    EXPECT_TRUE(SharedFile::openOwned(dir / "Fresh").isOpen());
+    EXPECT_TRUE(fs::exists(dir / "Fresh"));
+}
+
+TEST_F(SharedFileTest, ReplaceContentKeepsTheLockAndLeavesNoStaleBytes)
+{
+    auto path = dir / "Table";
+    auto owner = SharedFile::openOwned(path);
+    ASSERT_TRUE(owner.write(std::string("0123456789")));
+    ASSERT_TRUE(owner.replaceContent(bytes("abc")));
+    EXPECT_EQ(fs::file_size(path), 3u);
+    EXPECT_FALSE(fs::exists(dir / "Table.new"));
+    // The name is still held: nobody else may own it.
+    EXPECT_FALSE(SharedFile::openOwned(path).isOpen());
+    auto all = owner.readAll();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(*all, bytes("abc"));
+}
+
+TEST_F(SharedFileTest, ReplaceContentFailureKeepsTheOldContent)
+{
+    auto path = dir / "Table";
+    auto owner = SharedFile::openOwned(path);
+    ASSERT_TRUE(owner.write(std::string("old")));
+    // A folder where the temporary file must go makes the replacement fail.
+    fs::create_directory(dir / "Table.new");
+    fs::create_directory(dir / "Table.new" / "x");
+    EXPECT_FALSE(owner.replaceContent(bytes("new content")));
+    auto all = owner.readAll();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(*all, bytes("old"));
+}
+
+TEST_F(SharedFileTest, ReaderOfMissingFileFails)
+{
+    FileError error{};
+    EXPECT_FALSE(SharedFile::openReader(dir / "Missing", &error).isOpen());
+    EXPECT_EQ(error, FileError::NotFound);
+}
