@@ -1,0 +1,19 @@
+#pragma once
+// Starting and stopping the per-station connection workers. The console engine
+// implements it with the real link; the Clients page calls it when stations are
+// added, removed or re-addressed. Both calls return only when the worker has
+// started or ended.
+
+namespace console::pages {
+
+class StationWorkers {
+public:
+    virtual ~StationWorkers() = default;
+    // Starts station i's worker, creating its events first when asked.
+    virtual void StartStationWorker(int i, bool createEvents) = 0;
+    // Stops station i's worker (its row turns "Disconnected"), releasing its
+    // events when asked.
+    virtual void StopStationWorker(int i, bool releaseEvents) = 0;
+};
+
+} // namespace console::pages
