@@ -1,0 +1,30 @@
+#pragma once
+// Where the console listens for stations and how long the link waits for a
+// peer that has gone quiet.
+
+#include "link/protocol.h"
+#include "platform/ipv4.h"
+
+#include <chrono>
+#include <cstdint>
+
+namespace stationlink {
+
+// Every per-station array has this many slots.
+inline constexpr int kMaxStations = 99;
+
+struct LinkSettings {
+    // Address the main port and the station ports are bound to; 0.0.0.0 is every local address.
+    platform::Ipv4Address listenAddress{};
+    // The main port; 0 lets the system choose (see LinkServer::mainPort()).
+    std::uint16_t port = kMainPort;
+    // How long an accepted main-port connection may take to send its CONNECT.
+    std::chrono::milliseconds connectWait{1000};
+    // How long a station may take to answer its port number with "OK".
+    std::chrono::milliseconds handshakeWait{2000};
+    // How long a station may take to answer a command; after that the command
+    // counts as unanswered and the next one goes.
+    std::chrono::milliseconds answerWait{10000};
+};
+
+} // namespace stationlink

@@ -1,0 +1,154 @@
+#include "listener.h"
+
+#include "link/link_bits.h"
+#include "link/protocol.h"
+#include "link/relay.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace stationlink {
+
+namespace {
+
+// Connections waiting for their CONNECT at one time; the oldest goes first.
+constexpr std::size_t kMaxCallers = 32;
+// Longest sleep when nothing happens; every real wake-up comes from an event or socket.
+constexpr std::chrono::milliseconds kIdleWake{1000};
+
+} // namespace
+
+Listener::Listener(platform::TcpSocket mainPort, SlotTable& slots, const StationDirectory& directory,
+                   const LinkSettings& settings, platform::ManualResetEvent& stop)
+    : mainPort_(std::move(mainPort)), slots_(slots), directory_(directory), settings_(settings), stop_(stop)
+{
+}
+
+void Listener::run()
+{
+    for (;;) {
+        wait();
+        relayCommands();
+        bool lastCycle = stop_.isSet();
+        acceptCallers();
+        serviceCallers();
+        relayEvents();
+        if (lastCycle)
+            break;
+    }
+    callers_.clear();
+    mainPort_.close();
+}
+
+void Listener::wait()
+{
+    slots_.added.reset();
+    std::vector<const platform::ManualResetEvent*> events;
+    events.reserve(2 + 2 * kMaxStations);
+    events.push_back(&stop_);
+    events.push_back(&slots_.added);
+    slots_.forEach([&](int, StationSlot& slot) {
+        events.push_back(&slot.commandPosted);
+        events.push_back(&slot.linkChanged);
+    });
+    std::vector<const platform::TcpSocket*> sockets;
+    sockets.reserve(1 + callers_.size());
+    sockets.push_back(&mainPort_);
+    auto timeout = kIdleWake;
+    auto now = Clock::now();
+    for (auto& caller : callers_) {
+        sockets.push_back(&caller.socket);
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(caller.deadline - now);
+        timeout = std::clamp(left, std::chrono::milliseconds(0), timeout);
+    }
+    platform::waitAny(events, sockets, timeout);
+}
+
+void Listener::relayCommands()
+{
+    slots_.forEach([](int, StationSlot& slot) {
+        if (!slot.commandPosted.isSet())
+            return;
+        slot.commandPosted.reset();
+        bool moved;
+        {
+            std::scoped_lock lock(slot.mailboxLock, slot.linkLock);
+            moved = stationlink::relayCommands(slot.mailboxWord, slot.linkWord);
+        }
+        if (moved)
+            slot.sendCommand.set();
+    });
+}
+
+void Listener::acceptCallers()
+{
+    for (;;) {
+        platform::Ipv4Address peer;
+        int error = 0;
+        platform::TcpSocket socket = mainPort_.accept(&peer, &error);
+        if (!socket.isValid()) {
+            // Out of descriptors or similar: the pending connection stays and
+            // would wake us at once, so give the system a moment.
+            if (error != platform::kSocketWouldBlock && error != platform::kSocketConnectionAborted)
+                stop_.wait(std::chrono::milliseconds(50));
+            return;
+        }
+        if (callers_.size() >= kMaxCallers)
+            callers_.pop_front();
+        callers_.push_back({std::move(socket), peer, Clock::now() + settings_.connectWait});
+    }
+}
+
+void Listener::serviceCallers()
+{
+    auto now = Clock::now();
+    for (auto& caller : callers_) {
+        platform::ReadResult r = caller.socket.read();
+        if (r.kind == platform::ReadResult::Kind::Data)
+            answerConnect(caller, r.data);
+        if (r.kind != platform::ReadResult::Kind::WouldBlock || now >= caller.deadline)
+            caller.socket.close();
+    }
+    std::erase_if(callers_, [](const Caller& c) { return !c.socket.isValid(); });
+}
+
+void Listener::answerConnect(Caller& caller, std::string_view message)
+{
+    // A station is known by its address, so the address it announces must be
+    // the one the connection comes from; anything else is closed without a word.
+    auto announced = parseConnect(message);
+    if (!announced || *announced != caller.peer)
+        return;
+    int index = directory_.find(*announced);
+    StationSlot* slot = slots_.find(index);
+    if (!slot || !slot->running)
+        return;
+    {
+        std::lock_guard lock(slot->handoffLock);
+        slot->handoff = std::move(caller.socket);
+    }
+    slot->connectRequest.set();
+}
+
+void Listener::relayEvents()
+{
+    std::vector<StationSlot*> changed;
+    slots_.forEach([&](int, StationSlot& slot) {
+        if (!slot.linkChanged.isSet())
+            return;
+        slot.linkChanged.reset();
+        bool moved;
+        {
+            std::scoped_lock lock(slot.linkLock, slot.mailboxLock);
+            moved = stationlink::relayEvents(slot.linkWord, slot.mailboxWord);
+        }
+        slot.linkChangeTaken.set();
+        if (moved)
+            changed.push_back(&slot);
+    });
+    for (auto* slot : changed)
+        slot->eventForConsole.set();
+}
+
+} // namespace stationlink

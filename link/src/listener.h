@@ -1,0 +1,51 @@
+#pragma once
+// The listener thread's work: answers CONNECT on the main port by handing the
+// connection to the named station's thread, moves posted commands from each
+// MailboxWord to its LinkWord, and moves raised events back.
+
+#include "link/link_settings.h"
+#include "slot_table.h"
+#include "station_directory.h"
+
+#include "platform/event.h"
+#include "platform/tcp_socket.h"
+
+#include <chrono>
+#include <deque>
+
+namespace stationlink {
+
+class Listener {
+public:
+    Listener(platform::TcpSocket mainPort, SlotTable& slots, const StationDirectory& directory,
+             const LinkSettings& settings, platform::ManualResetEvent& stop);
+
+    // Runs until the stop event is set.
+    void run();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    // A main-port connection that has not sent its CONNECT yet.
+    struct Caller {
+        platform::TcpSocket socket;
+        platform::Ipv4Address peer;
+        Clock::time_point deadline;
+    };
+
+    void wait();
+    void relayCommands();
+    void acceptCallers();
+    void serviceCallers();
+    void answerConnect(Caller& caller, std::string_view message);
+    void relayEvents();
+
+    platform::TcpSocket mainPort_;
+    SlotTable& slots_;
+    const StationDirectory& directory_;
+    const LinkSettings& settings_;
+    platform::ManualResetEvent& stop_;
+    std::deque<Caller> callers_;
+};
+
+} // namespace stationlink

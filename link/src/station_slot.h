@@ -1,0 +1,45 @@
+#pragma once
+// Everything the console, the listener and one station thread share about one
+// station: the two words with their locks, the session figures, the start time
+// carried by STARTED, the hand-off of a main-port connection, and the events.
+
+#include "link/session_info_record.h"
+#include "platform/event.h"
+#include "platform/tcp_socket.h"
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <mutex>
+
+namespace stationlink {
+
+struct StationSlot {
+    // Console side: commands posted, events delivered, the console's own state bits.
+    std::mutex mailboxLock;
+    std::uint32_t mailboxWord = 0;
+    // Link side: commands waiting to be sent, events waiting to be relayed.
+    std::mutex linkLock;
+    std::uint32_t linkWord = 0;
+
+    std::mutex sessionInfoLock;
+    SessionInfoRecord sessionInfo;
+    std::atomic<std::time_t> startTime{0};
+
+    // A main-port connection whose CONNECT named this station, waiting for the
+    // station thread to answer it.
+    std::mutex handoffLock;
+    platform::TcpSocket handoff;
+
+    platform::ManualResetEvent commandPosted;   // console -> listener
+    platform::ManualResetEvent sendCommand;     // listener -> station thread
+    platform::ManualResetEvent linkChanged;     // station thread -> listener
+    platform::ManualResetEvent linkChangeTaken; // listener -> station thread
+    platform::ManualResetEvent eventForConsole; // listener -> console
+    platform::ManualResetEvent connectRequest;  // listener -> station thread
+    platform::ManualResetEvent stationStop;     // console -> station thread
+
+    std::atomic<bool> running{false};
+};
+
+} // namespace stationlink
