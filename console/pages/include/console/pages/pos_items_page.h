@@ -1,0 +1,80 @@
+#pragma once
+// The POS Items page of the configuration dialog: the sale items as rows, the
+// number of items, an editor for the selected rows, and Save.
+
+#include "console/pages/editor_field.h"
+#include "console/pages/list_column.h"
+#include "console/pages/operator_dialogs.h"
+#include "console/pages/page_list.h"
+#include "console/pages/save_outcome.h"
+
+#include "fields/money_field.h"
+
+#include <array>
+#include <string>
+
+namespace store {
+class SaleItemTable;
+}
+
+namespace console::pages {
+
+class PosItemsPage {
+public:
+    static constexpr std::size_t kNumberColumn = 0;
+    static constexpr std::size_t kDescriptionColumn = 1;
+    static constexpr std::size_t kPriceColumn = 2;
+    static constexpr std::array<ListColumn, 3> kColumns{{
+        {"No", 26, ColumnAlignment::Left},
+        {"Description", 163, ColumnAlignment::Left},
+        {"Price", 67, ColumnAlignment::Right},
+    }};
+    static constexpr const char* kVariesText = "Varies";
+    static constexpr const char* kDescriptionPlaceholder = "<Description>";
+    static constexpr const char* kPricePlaceholder = "<Price>";
+
+    // Opens the page: loads the items (nothing new after start-up) and fills the list.
+    PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts);
+
+    const PageList& list() const { return list_; }
+    void setRowSelected(int row, bool selected);
+    void clearSelection();
+
+    int SaleItemCount() const { return list_.rowCount(); }
+    const EditorField& countField() const { return count_; }
+    void setCountText(std::string text) { count_.text = std::move(text); }
+
+    // "Item:": the number of the row being edited, read-only.
+    const EditorField& itemField() const { return item_; }
+    const EditorField& nameField() const { return name_; }
+    void setNameText(std::string text) { name_.text = std::move(text); }
+    fields::MoneyField& priceEditor() { return price_; }
+    const fields::MoneyField& priceEditor() const { return price_; }
+    bool priceEnabled() const { return editing_; }
+    // "Fixed Price": keeps its look while disabled.
+    bool fixedPrice() const { return fixedPrice_; }
+    bool fixedPriceEnabled() const { return editing_; }
+    void setFixedPrice(bool fixed) { fixedPrice_ = fixed; }
+
+    SaveOutcome save();
+
+private:
+    void fillList();
+    void loadEditor();
+    void applyCount(int wanted);
+    void applyEditorToSelection();
+    void rebuildTable();
+
+    store::SaleItemTable& items_;
+    OperatorPrompts& prompts_;
+    PageList list_{kColumns.size()};
+
+    EditorField count_{"", true};
+    EditorField item_;
+    EditorField name_;
+    fields::MoneyField price_;
+    bool fixedPrice_ = false;
+    bool editing_ = false;
+};
+
+} // namespace console::pages

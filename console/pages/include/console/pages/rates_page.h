@@ -1,0 +1,99 @@
+#pragma once
+// The Rates page of the configuration dialog: the rate blocks as rows, the
+// number of rates, an editor for the selected rows, Save, and "Test", which
+// charges a trial duration from the table as last saved.
+
+#include "console/pages/editor_field.h"
+#include "console/pages/list_column.h"
+#include "console/pages/operator_dialogs.h"
+#include "console/pages/page_list.h"
+#include "console/pages/save_outcome.h"
+
+#include "fields/duration_field.h"
+#include "fields/money_field.h"
+
+#include <array>
+#include <string>
+
+namespace store {
+class RateTable;
+}
+
+namespace console::pages {
+
+class RatesPage {
+public:
+    static constexpr std::size_t kNumberColumn = 0;
+    static constexpr std::size_t kDurationColumn = 1;
+    static constexpr std::size_t kCountColumn = 2;
+    static constexpr std::size_t kPriceColumn = 3;
+    static constexpr std::array<ListColumn, 4> kColumns{{
+        {"No", 26, ColumnAlignment::Left},
+        {"Block duration", 95, ColumnAlignment::Left},
+        {"#", 44, ColumnAlignment::Centre},
+        {"Price", 60, ColumnAlignment::Right},
+    }};
+    static constexpr const char* kRepeatText = "etc.";
+    static constexpr const char* kZeroDuration = "00:00:00";
+    static constexpr const char* kShortestDuration = "00:00:01";
+    static constexpr const char* kZeroDurationMessage =
+        "Invalid Duration\r\n\r\nCannot have zero duration for last\r\nrate block, setting it to 00:00:01";
+
+    // Opens the page: loads the rates (nothing new after start-up) and fills the list.
+    RatesPage(store::RateTable& rates, OperatorPrompts& prompts);
+
+    const PageList& list() const { return list_; }
+    void setRowSelected(int row, bool selected);
+    void clearSelection();
+
+    const EditorField& countField() const { return count_; }
+    void setCountText(std::string text) { count_.text = std::move(text); }
+
+    // "Rate:": the number of the row being edited, read-only.
+    const EditorField& rateField() const { return rate_; }
+
+    // "Block Duration (hh:mm:ss):" and "Charge:": the window forwards keys to
+    // the field models and shows them enabled as the flags say.
+    fields::DurationField& durationEditor() { return duration_; }
+    const fields::DurationField& durationEditor() const { return duration_; }
+    bool durationEnabled() const { return editing_; }
+    fields::MoneyField& priceEditor() { return price_; }
+    const fields::MoneyField& priceEditor() const { return price_; }
+    bool priceEnabled() const { return editing_; }
+
+    // "Block count:": disabled and empty for the last row, which always repeats.
+    const EditorField& blockCountField() const { return blockCount_; }
+    void setBlockCountText(std::string text) { blockCount_.text = std::move(text); }
+
+    SaveOutcome save();
+
+    // The trial duration and "Test": the charge for it, from the saved table.
+    fields::DurationField& testDuration() { return testDuration_; }
+    const fields::DurationField& testDuration() const { return testDuration_; }
+    void runTest();
+    const std::string& testResult() const { return testResult_; }
+
+private:
+    void fillList();
+    void loadEditor();
+    void applyCount(int wanted);
+    void applyEditorToSelection(int blockCount);
+    void correctZeroDurationLastRow();
+    void rebuildTable();
+    int lastRow() const { return list_.rowCount() - 1; }
+
+    store::RateTable& rates_;
+    OperatorPrompts& prompts_;
+    PageList list_{kColumns.size()};
+
+    EditorField count_{"", true};
+    EditorField rate_;
+    EditorField blockCount_;
+    fields::DurationField duration_;
+    fields::MoneyField price_;
+    bool editing_ = false;
+    fields::DurationField testDuration_;
+    std::string testResult_;
+};
+
+} // namespace console::pages

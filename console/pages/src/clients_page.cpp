@@ -1,0 +1,150 @@
+#include "console/pages/clients_page.h"
+
+#include "console/pages/count_field.h"
+#include "console/pages/page_text.h"
+
+#include "store/text_number.h"
+
+#include "store/client_table.h"
+
+#include <vector>
+
+namespace console::pages {
+namespace {
+
+constexpr std::size_t kMaxNameLength = 255;
+
+} // namespace
+
+ClientsPage::ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts)
+    : clients_(clients), workers_(workers), prompts_(prompts)
+{
+    clients_.load();
+    fillList();
+    loadEditor();
+}
+
+void ClientsPage::fillList()
+{
+    list_.clear();
+    const auto& entries = clients_.entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        list_.append({decimalText(static_cast<int>(i) + 1), entries[i].computerName, entries[i].address.toString()});
+    stationCount_ = list_.rowCount();
+    count_.text = decimalText(stationCount_);
+}
+
+void ClientsPage::setRowSelected(int row, bool selected)
+{
+    list_.setSelected(row, selected);
+    loadEditor();
+}
+
+void ClientsPage::clearSelection()
+{
+    list_.clearSelection();
+    loadEditor();
+}
+
+void ClientsPage::setAddress(const platform::Ipv4Address& address)
+{
+    address_ = address;
+    addressShown_.text = address.toString();
+}
+
+void ClientsPage::loadEditor()
+{
+    if (const auto first = list_.firstSelected()) {
+        editorStation_ = store::parseIntText(list_.cell(*first, kNumberColumn));
+        name_.text = list_.cell(*first, kNameColumn);
+        address_ = store::parseAddressText(list_.cell(*first, kAddressColumn));
+        editing_ = true;
+    } else {
+        editorStation_ = 0;
+        name_.text.clear();
+        address_ = {};
+        editing_ = false;
+    }
+    refreshControls();
+}
+
+void ClientsPage::refreshControls()
+{
+    computer_.enabled = false;
+    name_.enabled = editing_;
+    addressShown_.enabled = editing_;
+    if (editing_) {
+        computer_.text = decimalText(editorStation_);
+        addressShown_.text = address_.toString();
+    } else {
+        computer_.text.clear();
+        name_.text.clear();
+        addressShown_.text.clear();
+    }
+}
+
+SaveOutcome ClientsPage::save()
+{
+    const std::optional<int> wanted = readCountField(count_.text, kMinStations, kMaxStations, prompts_);
+    if (!wanted) {
+        if (const auto typed = parseIntegerField(count_.text); typed && *typed > kMaxStations)
+            count_.text = decimalText(stationCount_);
+        return SaveOutcome::Refused;
+    }
+    applyCount(*wanted);
+    applyEditorToSelection();
+    rebuildTable();
+    return clients_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
+bool ClientsPage::applyCount(int wanted)
+{
+    const int old = stationCount_;
+    if (wanted < old) {
+        if (!prompts_.askYesNo("Delete last " + decimalText(old - wanted) + " clients?")) {
+            count_.text = decimalText(old);
+            return false;
+        }
+        for (int i = old - 1; i >= wanted; --i) {
+            list_.truncate(i);
+            workers_.StopStationWorker(i, true);
+        }
+    } else {
+        for (int i = old; i < wanted; ++i) {
+            workers_.StartStationWorker(i, true);
+            list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder});
+        }
+    }
+    stationCount_ = wanted;
+    return true;
+}
+
+void ClientsPage::applyEditorToSelection()
+{
+    auto& entries = clients_.entries();
+    for (const int j : list_.selectedRows()) {
+        list_.setCell(j, kNameColumn, name_.text);
+        list_.setCell(j, kAddressColumn, address_.toString());
+        const auto index = static_cast<std::size_t>(j);
+        const platform::Ipv4Address stored = index < entries.size() ? entries[index].address : platform::Ipv4Address{};
+        if (stored == address_)
+            continue;
+        // The old address must no longer match a connection while the worker
+        // restarts; the rebuild below brings in the new one.
+        if (index < entries.size())
+            entries[index] = store::ClientEntry{};
+        workers_.StopStationWorker(j, false);
+        workers_.StartStationWorker(j, false);
+    }
+}
+
+void ClientsPage::rebuildTable()
+{
+    std::vector<store::ClientEntry> entries;
+    entries.reserve(static_cast<std::size_t>(list_.rowCount()));
+    for (const PageRow& row : list_.rows())
+        entries.push_back({row[kNameColumn].substr(0, kMaxNameLength), store::parseAddressText(row[kAddressColumn])});
+    clients_.entries() = std::move(entries);
+}
+
+} // namespace console::pages

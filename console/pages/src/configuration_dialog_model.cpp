@@ -1,0 +1,141 @@
+#include "console/pages/configuration_dialog_model.h"
+
+#include "store/bill_journal.h"
+#include "store/configuration.h"
+
+#include <cstdio>
+
+namespace console::pages {
+
+struct ConfigurationDialogModel::Pages {
+    Pages(const ConsoleTables& tables, StationWorkers& workers, OperatorPrompts& prompts)
+        : clients(tables.clients, workers, prompts),
+          posItems(tables.saleItems, prompts),
+          printers(tables.printers, prompts),
+          rates(tables.rates, prompts)
+    {
+    }
+    ClientsPage clients;
+    PosItemsPage posItems;
+    PrintersPage printers;
+    RatesPage rates;
+};
+
+namespace {
+
+std::string dayTotalText(double total)
+{
+    if (total < 0.0)
+        return ConfigurationDialogModel::kDayTotalUnavailable;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%0.2f", total);
+    return buffer;
+}
+
+} // namespace
+
+std::string ConfigurationDialogModel::passwordTooLongMessage()
+{
+    return "The password is too long: at most " + std::to_string(store::Configuration::kMaxPasswordLength) +
+           " characters.";
+}
+
+ConfigurationDialogModel::ConfigurationDialogModel(store::Configuration& configuration, store::BillJournal& journal,
+                                                   ConsoleTables tables, StationWorkers& workers,
+                                                   OperatorPrompts& prompts)
+    : configuration_(configuration), journal_(journal), tables_(tables), workers_(workers), prompts_(prompts)
+{
+}
+
+ConfigurationDialogModel::~ConfigurationDialogModel() = default;
+
+void ConfigurationDialogModel::open()
+{
+    terminate_ = false;
+    shutdown_ = false;
+    result_ = Result::None;
+    currentTab_ = ConfigurationTab::Clients;
+    pages_ = std::make_unique<Pages>(tables_, workers_, prompts_);
+    configuration_.load();
+    password_ = acceptedPassword_;
+    confirm_ = acceptedConfirm_;
+    line1_ = configuration_.ReceiptLine1();
+    line2_ = configuration_.ReceiptLine2();
+    dayTotal_ = dayTotalText(journal_.DayTotal());
+}
+
+ClientCommand ConfigurationDialogModel::clientCommand() const
+{
+    if (result_ != Result::Ok)
+        return ClientCommand::None;
+    if (terminate_)
+        return ClientCommand::Quit;
+    return shutdown_ ? ClientCommand::Shutdown : ClientCommand::None;
+}
+
+bool ConfigurationDialogModel::ok()
+{
+    if (!isOpen())
+        return false;
+    if (password_ != confirm_) {
+        prompts_.showMessage(kMismatchMessage);
+        return false;
+    }
+    const bool linesChanged = line1_ != configuration_.ReceiptLine1() || line2_ != configuration_.ReceiptLine2();
+    if (!password_.empty() || linesChanged) {
+        if (!password_.empty() && !configuration_.setPassword(password_)) {
+            prompts_.showMessage(passwordTooLongMessage());
+            return false;
+        }
+        configuration_.setReceiptLine1(line1_);
+        configuration_.setReceiptLine2(line2_);
+        if (!configuration_.save()) {
+            // Back to what the file still holds, so that memory and file agree.
+            configuration_.close();
+            configuration_.load();
+            prompts_.showMessage(kNotSavedMessage);
+            return false;
+        }
+    }
+    acceptedPassword_ = password_;
+    acceptedConfirm_ = confirm_;
+    close(Result::Ok);
+    return true;
+}
+
+void ConfigurationDialogModel::cancel()
+{
+    if (!isOpen())
+        return;
+    password_ = acceptedPassword_;
+    confirm_ = acceptedConfirm_;
+    close(Result::Cancel);
+}
+
+void ConfigurationDialogModel::close(Result result)
+{
+    pages_.reset();
+    result_ = result;
+}
+
+ClientsPage* ConfigurationDialogModel::clientsPage()
+{
+    return pages_ ? &pages_->clients : nullptr;
+}
+
+PosItemsPage* ConfigurationDialogModel::posItemsPage()
+{
+    return pages_ ? &pages_->posItems : nullptr;
+}
+
+PrintersPage* ConfigurationDialogModel::printersPage()
+{
+    return pages_ ? &pages_->printers : nullptr;
+}
+
+RatesPage* ConfigurationDialogModel::ratesPage()
+{
+    return pages_ ? &pages_->rates : nullptr;
+}
+
+} // namespace console::pages

@@ -1,0 +1,106 @@
+#include "console/pages/pos_items_page.h"
+
+#include "console/pages/count_field.h"
+#include "console/pages/page_text.h"
+
+#include "store/text_number.h"
+
+#include "store/sale_item_table.h"
+
+#include <optional>
+#include <vector>
+
+namespace console::pages {
+
+PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts) : items_(items), prompts_(prompts)
+{
+    items_.load();
+    fillList();
+    loadEditor();
+}
+
+void PosItemsPage::fillList()
+{
+    list_.clear();
+    int number = 0;
+    for (const store::SaleItem& item : items_.items())
+        list_.append({decimalText(++number), item.description, item.fixedPrice ? store::formatMoney(item.price) : kVariesText});
+    count_.text = decimalText(list_.rowCount());
+}
+
+void PosItemsPage::setRowSelected(int row, bool selected)
+{
+    list_.setSelected(row, selected);
+    loadEditor();
+}
+
+void PosItemsPage::clearSelection()
+{
+    list_.clearSelection();
+    loadEditor();
+}
+
+void PosItemsPage::loadEditor()
+{
+    const std::optional<int> first = list_.firstSelected();
+    editing_ = first.has_value();
+    item_.enabled = false;
+    name_.enabled = editing_;
+    if (!first) {
+        item_.text.clear();
+        name_.text.clear();
+        price_.setText("");
+        return;
+    }
+    const PageRow& row = list_.row(*first);
+    item_.text = decimalText(store::parseIntText(row[kNumberColumn]));
+    name_.text = row[kDescriptionColumn];
+    fixedPrice_ = row[kPriceColumn] != kVariesText;
+    price_.setValue(fixedPrice_ ? store::parseMoneyText(row[kPriceColumn]) : 0.0, 2);
+}
+
+SaveOutcome PosItemsPage::save()
+{
+    const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
+    if (!wanted)
+        return SaveOutcome::Refused;
+    applyCount(*wanted);
+    applyEditorToSelection();
+    rebuildTable();
+    return items_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
+void PosItemsPage::applyCount(int wanted)
+{
+    const int former = list_.rowCount();
+    if (wanted < former) {
+        if (!prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " POS Items?")) {
+            count_.text = decimalText(former);
+            return;
+        }
+        list_.truncate(wanted);
+    }
+    for (int number = former + 1; number <= wanted; ++number)
+        list_.append({decimalText(number), kDescriptionPlaceholder, kPricePlaceholder});
+}
+
+void PosItemsPage::applyEditorToSelection()
+{
+    for (const int r : list_.selectedRows()) {
+        list_.setCell(r, kDescriptionColumn, name_.text);
+        list_.setCell(r, kPriceColumn, fixedPrice_ ? price_.text() : kVariesText);
+    }
+}
+
+void PosItemsPage::rebuildTable()
+{
+    std::vector<store::SaleItem> items;
+    items.reserve(static_cast<std::size_t>(list_.rowCount()));
+    for (const PageRow& row : list_.rows()) {
+        const bool fixed = row[kPriceColumn] != kVariesText;
+        items.push_back({row[kDescriptionColumn], fixed ? store::parseMoneyText(row[kPriceColumn]) : 0.0, fixed});
+    }
+    items_.items() = std::move(items);
+}
+
+} // namespace console::pages

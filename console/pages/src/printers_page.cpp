@@ -1,0 +1,107 @@
+#include "console/pages/printers_page.h"
+
+#include "console/pages/count_field.h"
+#include "console/pages/page_text.h"
+
+#include "store/text_number.h"
+
+#include "store/printer_table.h"
+
+#include <optional>
+#include <vector>
+
+namespace console::pages {
+
+PrintersPage::PrintersPage(store::PrinterTable& printers, OperatorPrompts& prompts)
+    : printers_(printers), prompts_(prompts)
+{
+    printers_.load();
+    fillList();
+    loadEditor();
+}
+
+void PrintersPage::fillList()
+{
+    list_.clear();
+    serverName_.text.clear();
+    int number = 0;
+    for (const store::PrinterEntry& entry : printers_.entries()) {
+        list_.append({decimalText(++number), entry.printerName, store::formatMoney(entry.pagePrice)});
+        serverName_.text = entry.serverName;
+    }
+    count_.text = decimalText(list_.rowCount());
+}
+
+void PrintersPage::setRowSelected(int row, bool selected)
+{
+    list_.setSelected(row, selected);
+    loadEditor();
+}
+
+void PrintersPage::clearSelection()
+{
+    list_.clearSelection();
+    loadEditor();
+}
+
+void PrintersPage::loadEditor()
+{
+    const std::optional<int> first = list_.firstSelected();
+    editing_ = first.has_value();
+    printer_.enabled = false;
+    printerName_.enabled = editing_;
+    if (!first) {
+        printer_.text.clear();
+        printerName_.text.clear();
+        pageCost_.setText("");
+        return;
+    }
+    const PageRow& row = list_.row(*first);
+    printer_.text = decimalText(store::parseIntText(row[kNumberColumn]));
+    printerName_.text = row[kPrinterNameColumn];
+    pageCost_.setValue(store::parseMoneyText(row[kPagePriceColumn]), 2);
+}
+
+SaveOutcome PrintersPage::save()
+{
+    const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
+    if (!wanted)
+        return SaveOutcome::Refused;
+    applyCount(*wanted);
+    applyEditorToSelection();
+    rebuildTable();
+    return printers_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
+void PrintersPage::applyCount(int wanted)
+{
+    const int former = list_.rowCount();
+    if (wanted < former) {
+        if (!prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " Printers?")) {
+            count_.text = decimalText(former);
+            return;
+        }
+        list_.truncate(wanted);
+    }
+    for (int number = former + 1; number <= wanted; ++number)
+        list_.append({decimalText(number), kPrinterNamePlaceholder, kPagePricePlaceholder});
+}
+
+void PrintersPage::applyEditorToSelection()
+{
+    for (const int r : list_.selectedRows()) {
+        list_.setCell(r, kPrinterNameColumn, printerName_.text);
+        list_.setCell(r, kPagePriceColumn, pageCost_.text());
+    }
+}
+
+void PrintersPage::rebuildTable()
+{
+    std::vector<store::PrinterEntry> entries;
+    entries.reserve(static_cast<std::size_t>(list_.rowCount()));
+    for (const PageRow& row : list_.rows())
+        entries.push_back({serverName_.text, row[kPrinterNameColumn], store::parseMoneyText(row[kPagePriceColumn])});
+    printers_.entries() = std::move(entries);
+}
+
+} // namespace console::pages

@@ -1,0 +1,214 @@
+#include "console/pages/clients_page.h"
+
+#include "page_test_support.h"
+
+#include "store/client_table.h"
+
+#include <gtest/gtest.h>
+
+namespace console::pages {
+namespace {
+
+using testing::RecordingNotifier;
+using testing::RecordingWorkers;
+using testing::ScriptedPrompts;
+using testing::TempFolder;
+using platform::Ipv4Address;
+using Strings = std::vector<std::string>;
+
+Ipv4Address stationAddress(int i)
+{
+    return {{192, 168, 1, static_cast<std::uint8_t>(10 + i)}};
+}
+
+class ClientsPageTest : public ::testing::Test {
+protected:
+    // Writes a stations file of `count` stations and loads it as the console does at start-up.
+    void startWith(int count)
+    {
+        {
+            store::ClientTable writer(folder.path(), notifier);
+            writer.load();
+            for (int i = 0; i < count; ++i)
+                writer.entries().push_back({"PC" + std::to_string(i + 1), stationAddress(i)});
+            ASSERT_TRUE(writer.save());
+        }
+        ASSERT_TRUE(table.load());
+    }
+
+    // What a later start-up would read.
+    std::vector<store::ClientEntry> savedStations()
+    {
+        table.close();
+        store::ClientTable reader(folder.path(), notifier);
+        reader.load();
+        auto entries = reader.entries();
+        reader.close();
+        table.load();
+        return entries;
+    }
+
+    TempFolder folder;
+    RecordingNotifier notifier;
+    store::ClientTable table{folder.path(), notifier};
+    ScriptedPrompts prompts;
+    RecordingWorkers workers;
+};
+
+TEST_F(ClientsPageTest, OpeningShowsOneRowPerStationAndTheCount)
+{
+    startWith(2);
+    ClientsPage page(table, workers, prompts);
+    ASSERT_EQ(page.list().rowCount(), 2);
+    EXPECT_EQ(page.list().row(0), (Strings{"1", "PC1", "192.168.1.10"}));
+    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
+    EXPECT_EQ(page.StationCount(), 2);
+    EXPECT_EQ(page.countField().text, "2");
+    EXPECT_FALSE(page.editing());
+    EXPECT_FALSE(page.nameField().enabled);
+    EXPECT_FALSE(page.addressField().enabled);
+    EXPECT_EQ(page.addressField().text, "");
+}
+
+TEST_F(ClientsPageTest, EditorFollowsTheFirstSelectedRow)
+{
+    startWith(3);
+    ClientsPage page(table, workers, prompts);
+    page.setRowSelected(2, true);
+    page.setRowSelected(1, true);
+    EXPECT_TRUE(page.editing());
+    EXPECT_EQ(page.editorStationNumber(), 2);
+    EXPECT_EQ(page.computerField().text, "2");
+    EXPECT_FALSE(page.computerField().enabled);
+    EXPECT_EQ(page.nameField().text, "PC2");
+    EXPECT_TRUE(page.nameField().enabled);
+    EXPECT_EQ(page.editorAddress(), stationAddress(1));
+    EXPECT_EQ(page.addressField().text, "192.168.1.11");
+    EXPECT_TRUE(page.addressField().enabled);
+
+    page.clearSelection();
+    EXPECT_EQ(page.editorStationNumber(), 0);
+    EXPECT_EQ(page.computerField().text, "");
+    EXPECT_EQ(page.nameField().text, "");
+    EXPECT_EQ(page.addressField().text, "");
+    EXPECT_EQ(page.editorAddress(), Ipv4Address{});
+    EXPECT_FALSE(page.nameField().enabled);
+}
+
+TEST_F(ClientsPageTest, EmptyFileRefusesCountsOutsideTheRange)
+{
+    ClientsPage page(table, workers, prompts);
+    EXPECT_EQ(page.list().rowCount(), 0);
+    EXPECT_EQ(page.countField().text, "0");
+
+    EXPECT_EQ(page.save(), SaveOutcome::Refused);
+    page.setCountText("");
+    EXPECT_EQ(page.save(), SaveOutcome::Refused);
+    page.setCountText("150");
+    EXPECT_EQ(page.save(), SaveOutcome::Refused);
+    EXPECT_EQ(prompts.messages, (Strings{"Please enter an integer between 1 and 99.", "Please enter an integer.",
+                                         "Please enter an integer between 1 and 99."}));
+    EXPECT_EQ(page.countField().text, "0"); // above 99 shows the old count again
+    EXPECT_EQ(page.StationCount(), 0);
+    EXPECT_TRUE(workers.calls.empty());
+    EXPECT_TRUE(savedStations().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "BriskoClient"));
+}
+
+TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
+{
+    startWith(10);
+    ClientsPage page(table, workers, prompts);
+    prompts.answer(true);
+    page.setCountText("7");
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
+    EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release"}));
+    EXPECT_EQ(page.list().rowCount(), 7);
+    EXPECT_EQ(page.StationCount(), 7);
+    const auto saved = savedStations();
+    ASSERT_EQ(saved.size(), 7u);
+    EXPECT_EQ(saved[6].computerName, "PC7");
+}
+
+TEST_F(ClientsPageTest, LoweringTheCountAndAnsweringNoKeepsEveryStation)
+{
+    startWith(10);
+    ClientsPage page(table, workers, prompts);
+    page.setRowSelected(0, true);
+    page.setNameText("Front desk");
+    prompts.answer(false);
+    page.setCountText("7");
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
+    EXPECT_TRUE(workers.calls.empty());
+    EXPECT_EQ(page.StationCount(), 10);
+    EXPECT_EQ(page.countField().text, "10");
+    const auto saved = savedStations();
+    ASSERT_EQ(saved.size(), 10u);
+    EXPECT_EQ(saved[0].computerName, "Front desk"); // the save went on with the editor
+}
+
+TEST_F(ClientsPageTest, RaisingTheCountStartsWorkersAndAddsPlaceholderRows)
+{
+    startWith(2);
+    ClientsPage page(table, workers, prompts);
+    page.setCountText("4");
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create"}));
+    EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>"}));
+    EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>"}));
+    EXPECT_EQ(page.StationCount(), 4);
+    EXPECT_EQ(table.StationCount(), 4);
+    const auto saved = savedStations();
+    ASSERT_EQ(saved.size(), 4u);
+    EXPECT_EQ(saved[3], (store::ClientEntry{"<Name>", Ipv4Address{}}));
+}
+
+TEST_F(ClientsPageTest, SelectedRowsAllReceiveTheEditorValues)
+{
+    startWith(3);
+    ClientsPage page(table, workers, prompts);
+    page.setRowSelected(0, true);
+    page.setRowSelected(2, true);
+    page.setNameText("Corner");
+    page.setAddress({{10, 0, 0, 7}});
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(page.list().row(0), (Strings{"1", "Corner", "10.0.0.7"}));
+    EXPECT_EQ(page.list().row(2), (Strings{"3", "Corner", "10.0.0.7"}));
+    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
+    EXPECT_EQ(workers.calls, (Strings{"stop 0", "start 0", "stop 2", "start 2"}));
+    const auto saved = savedStations();
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0], (store::ClientEntry{"Corner", {{10, 0, 0, 7}}}));
+    EXPECT_EQ(saved[2], (store::ClientEntry{"Corner", {{10, 0, 0, 7}}}));
+}
+
+TEST_F(ClientsPageTest, NameChangeKeepsTheWorkerAddressChangeRestartsIt)
+{
+    startWith(3);
+    ClientsPage page(table, workers, prompts);
+    page.setRowSelected(1, true);
+    page.setNameText("Window seat");
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_TRUE(workers.calls.empty());
+    EXPECT_EQ(savedStations()[1], (store::ClientEntry{"Window seat", stationAddress(1)}));
+
+    page.setAddress({{192, 168, 1, 99}});
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(workers.calls, (Strings{"stop 1", "start 1"}));
+    EXPECT_EQ(savedStations()[1], (store::ClientEntry{"Window seat", {{192, 168, 1, 99}}}));
+}
+
+TEST_F(ClientsPageTest, LongNamesAreCutWhenTheTableIsRebuilt)
+{
+    startWith(1);
+    ClientsPage page(table, workers, prompts);
+    page.setRowSelected(0, true);
+    page.setNameText(std::string(300, 'n'));
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(table.entries()[0].computerName, std::string(255, 'n'));
+}
+
+} // namespace
+} // namespace console::pages

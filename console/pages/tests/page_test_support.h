@@ -1,0 +1,83 @@
+#pragma once
+// Shared pieces of the page tests: a temporary data folder, scripted operator
+// answers, and a record of the station workers started and stopped.
+
+#include "console/pages/operator_dialogs.h"
+#include "console/pages/station_workers.h"
+
+#include "store/store_notifier.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace console::pages::testing {
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        static std::atomic<int> counter{0};
+        path_ = std::filesystem::temp_directory_path() /
+                ("brisko-pages-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Answers Yes/No questions from a script; an unexpected question fails the test.
+class ScriptedPrompts final : public OperatorPrompts {
+public:
+    void answer(bool yes) { answers_.push_back(yes); }
+    bool askYesNo(const std::string& question) override
+    {
+        questions.push_back(question);
+        if (answers_.empty()) {
+            ADD_FAILURE() << "unexpected question: " << question;
+            return false;
+        }
+        const bool yes = answers_.front();
+        answers_.pop_front();
+        return yes;
+    }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+
+private:
+    std::deque<bool> answers_;
+};
+
+class RecordingWorkers final : public StationWorkers {
+public:
+    void StartStationWorker(int i, bool createEvents) override
+    {
+        calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
+    }
+    void StopStationWorker(int i, bool releaseEvents) override
+    {
+        calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
+    }
+    std::vector<std::string> calls;
+};
+
+class RecordingNotifier final : public store::StoreNotifier {
+public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+} // namespace console::pages::testing
