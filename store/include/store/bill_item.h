@@ -1,0 +1,17 @@
+#pragma once
+// One bill line as the bill panel shows it: station number text, description,
+// price text.
+
+#include <string>
+
+namespace store {
+
+struct BillItem {
+    std::string stationText;
+    std::string description;
+    std::string priceText;
+
+    friend bool operator==(const BillItem&, const BillItem&) = default;
+};
+
+} // namespace store

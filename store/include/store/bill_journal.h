@@ -1,0 +1,54 @@
+#pragma once
+// The bills journal "BriskoBills": every charged bill is appended and pushed to
+// disk; the day's takings are summed from it through a second, read-only handle.
+
+#include "platform/clock.h"
+#include "platform/shared_file.h"
+#include "store/bill_item.h"
+#include "store/day_total.h"
+#include "store/store_notifier.h"
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace store {
+
+class BillJournal {
+public:
+    static constexpr int kOpenTries = 5;
+    // A torn entry at the end no longer than this is a bill whose write was cut
+    // short; it is cut off when the journal is opened.
+    static constexpr std::uint64_t kLargestTornTail = 64 * 1024;
+
+    BillJournal(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier);
+
+    // Opens (creates) the journal, holding it against other writers. A failure shows
+    // "Error (%d) opening file." with the cause number.
+    bool open();
+    // Appends one entry (head, then a line per item) at the end and flushes it. Up to
+    // five opening tries, each failure with its message, then "Failed to open bill
+    // file after 5 tries.". Returns whether the bill reached the journal.
+    bool append(const std::vector<BillItem>& lines);
+    // The money taken since the first bill of today, or -1.0 when the journal cannot
+    // be read. Remembers how far it got (and for which day) so that later calls read
+    // only what was added; a new day starts over.
+    double DayTotal();
+    void close();
+    bool isOpen() const { return file_.isOpen(); }
+
+private:
+    void cutTornTail();
+
+    std::filesystem::path path_;
+    const platform::Clock& clock_;
+    StoreNotifier& notifier_;
+    platform::SharedFile file_;
+    struct Remembered {
+        LocalDay day;
+        DayTotalScan scan;
+    };
+    std::optional<Remembered> remembered_;
+};
+
+} // namespace store

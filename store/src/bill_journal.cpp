@@ -1,0 +1,97 @@
+#include "store/bill_journal.h"
+
+#include "store/file_names.h"
+#include "store/journal_format.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace store {
+
+namespace {
+std::string causeMessage(const char* format, platform::FileError cause)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<int>(cause));
+    return text;
+}
+} // namespace
+
+BillJournal::BillJournal(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier)
+    : path_(folder / kJournalFileName), clock_(clock), notifier_(notifier)
+{
+}
+
+bool BillJournal::open()
+{
+    platform::FileError cause = platform::FileError::None;
+    file_ = platform::SharedFile::openOwned(path_, &cause);
+    if (!file_.isOpen()) {
+        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        return false;
+    }
+    cutTornTail();
+    return true;
+}
+
+// A bill whose write was cut short (power lost mid-append) would make every later
+// bill unreadable; it was never reported as journalled, so it is cut off. Anything
+// larger than one bill at the end is left alone: that is not a torn append.
+void BillJournal::cutTornTail()
+{
+    JournalReader reader(file_);
+    if (!reader.ok())
+        return;
+    JournalReader::Head head;
+    auto step = JournalReader::Step::Entry;
+    while ((step = reader.nextHead(head)) == JournalReader::Step::Entry) {
+    }
+    if (step == JournalReader::Step::Torn && reader.end() - reader.nextOffset() <= kLargestTornTail)
+        file_.truncate(reader.nextOffset());
+}
+
+bool BillJournal::append(const std::vector<BillItem>& lines)
+{
+    for (int tries = 0; !file_.isOpen(); ++tries) {
+        if (tries == kOpenTries) {
+            notifier_.showMessage("Failed to open bill file after 5 tries.");
+            return false;
+        }
+        open();
+    }
+    auto entry = encodeBillEntry(clock_.now(), lines);
+    // One write of the whole entry, pushed to disk; on failure the journal is put back
+    // as it was, so no half bill is left behind.
+    auto end = file_.size();
+    if (!end || !file_.seek(*end) || !file_.write(entry) || !file_.flush()) {
+        auto cause = platform::fileErrorFromErrno(errno);
+        if (end)
+            file_.truncate(*end);
+        notifier_.showMessage(causeMessage("Error (%d) writing file.", cause));
+        return false;
+    }
+    return true;
+}
+
+double BillJournal::DayTotal()
+{
+    auto reader = platform::SharedFile::openReader(path_);
+    if (!reader.isOpen())
+        return -1.0;
+    auto size = reader.size();
+    if (!size)
+        return -1.0;
+    const std::time_t now = clock_.now();
+    // The remembered place belongs to one day; after midnight the count starts over.
+    if (!remembered_ || !remembered_->day.contains(now) || *size < remembered_->scan.scannedEnd)
+        remembered_ = Remembered{LocalDay::containing(now), DayTotalScan{}};
+    if (!continueDayTotal(reader, remembered_->day, DayTotalRule::FromFirstEntryOfDay, remembered_->scan)) {
+        remembered_.reset();
+        return -1.0;
+    }
+    return remembered_->scan.total;
+}
+
+void BillJournal::close() { file_.close(); }
+
+} // namespace store

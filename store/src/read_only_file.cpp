@@ -1,0 +1,20 @@
+#include "store/read_only_file.h"
+
+namespace store {
+
+FileImage readFileImage(const std::filesystem::path& path)
+{
+    FileImage image;
+    auto file = platform::SharedFile::openReader(path, &image.error);
+    if (!file.isOpen())
+        return image;
+    auto bytes = file.readAll();
+    if (!bytes) {
+        image.error = platform::FileError::Generic;
+        return image;
+    }
+    image.bytes = std::move(*bytes);
+    return image;
+}
+
+} // namespace store
