@@ -23,7 +23,7 @@ struct ConfigurationDialogModel::Pages {
 
 namespace {
 
-std::string dayTotalText(double total)
+std::string formatDayTotal(double total)
 {
     if (total < 0.0)
         return ConfigurationDialogModel::kDayTotalUnavailable;
@@ -61,7 +61,7 @@ void ConfigurationDialogModel::open()
     confirm_ = acceptedConfirm_;
     line1_ = configuration_.ReceiptLine1();
     line2_ = configuration_.ReceiptLine2();
-    dayTotal_ = dayTotalText(journal_.DayTotal());
+    dayTotal_ = formatDayTotal(journal_.DayTotal());
 }
 
 ClientCommand ConfigurationDialogModel::clientCommand() const
