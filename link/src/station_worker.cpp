@@ -193,6 +193,7 @@ bool StationWorker::runCommands()
             round.disconnected = true;
             continue;
         }
+        round.stopSeen = false;
         Answer answer = awaitAnswer(round);
         if (answer == Answer::Stopping)
             return false;
@@ -209,7 +210,6 @@ bool StationWorker::runCommands()
             round.effect = Effect::Stopped;
         else if (command == CMD_QUIT || command == CMD_SHUTDOWN)
             round.goingAway = true;
-        round.stopSeen = false;
     }
 
     std::uint32_t events = 0;
@@ -217,8 +217,10 @@ bool StationWorker::runCommands()
         events |= EVT_DISCONNECTED;
     // A station that is going away reports no session change, except a STOP
     // its user sent: that session really ended.
-    if (round.effect && (!round.goingAway || round.effect == Effect::Stopped))
+    if (round.effect && !round.goingAway)
         events |= *round.effect == Effect::Started ? EVT_STARTED : EVT_STOPPED;
+    else if (round.goingAway && round.stationStopped)
+        events |= EVT_STOPPED;
     return events == 0 || raise(events);
 }
 
@@ -236,11 +238,13 @@ StationWorker::Answer StationWorker::awaitAnswer(CommandRound& round)
             case StationMessageKind::Stop:
                 // The station ended its session while the command was under way.
                 round.stopSeen = true;
+                round.stationStopped = true;
                 round.effect = Effect::Stopped;
                 continue;
             case StationMessageKind::Started:
                 // A session reclaimed right as the command went out: keep it.
                 slot_.startTime = *parseStarted(r.data);
+                round.stationStopped = false;
                 round.effect = Effect::Started;
                 continue;
             case StationMessageKind::Other:

@@ -34,7 +34,8 @@ private:
 
     struct CommandRound {
         std::optional<Effect> effect;
-        bool stopSeen = false;
+        bool stopSeen = false;       // during the current command's wait
+        bool stationStopped = false; // a STOP came during this round and no STARTED after it
         bool goingAway = false;
         bool disconnected = false;
     };

@@ -1,0 +1,459 @@
+#include "link/link_bits.h"
+#include "link/link_server.h"
+#include "link/protocol.h"
+#include "simulated_station.h"
+
+#include "platform/local_time.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace stationlink;
+using namespace stationlink::testing;
+using platform::Ipv4Address;
+
+namespace {
+
+Ipv4Address stationAddress(int lastOctet) { return {{127, 0, 0, static_cast<std::uint8_t>(lastOctet)}}; }
+
+class LinkServerTest : public ::testing::Test {
+protected:
+    static LinkSettings testSettings()
+    {
+        LinkSettings s;
+        s.listenAddress = Ipv4Address::loopback();
+        s.port = 0;
+        s.connectWait = 300ms;
+        s.handshakeWait = 1000ms;
+        s.answerWait = 3000ms;
+        return s;
+    }
+
+    // Starts the link with stations at 127.0.0.2, 127.0.0.3, ... (count of them).
+    void startWith(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            addresses.push_back(stationAddress(2 + i));
+        link.setStationAddresses(addresses);
+        ASSERT_TRUE(link.start(count));
+        ASSERT_NE(link.mainPort(), 0);
+    }
+
+    SimulatedStation station(int index) const { return SimulatedStation(stationAddress(2 + index), link.mainPort()); }
+    SimulatedStation stranger(int lastOctet) const { return SimulatedStation(stationAddress(lastOctet), link.mainPort()); }
+
+    // Waits until station i's MailboxWord holds `flags`, then takes them out
+    // the way the console does.
+    bool takeEvent(int i, std::uint32_t flags)
+    {
+        auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < deadline) {
+            {
+                MailboxAccess mailbox = link.lockMailbox(i);
+                if (mailbox.has(flags)) {
+                    mailbox.clear(flags);
+                    return true;
+                }
+            }
+            link.waitEventForConsole(i, 20ms);
+            link.takeEventForConsole(i);
+        }
+        return false;
+    }
+
+    std::uint32_t mailbox(int i) { return link.lockMailbox(i).value(); }
+
+    static bool holds(std::uint32_t word, std::uint32_t constant) { return (word & constant & ~LINK_PENDING) != 0; }
+
+    // Lets the station thread read one message before the next is sent (there is no framing).
+    static void separateMessages() { std::this_thread::sleep_for(100ms); }
+
+    LinkServer link{testSettings()};
+    std::vector<Ipv4Address> addresses;
+};
+
+} // namespace
+
+TEST_F(LinkServerTest, KnownStationGetsItsOwnPortAndConnects)
+{
+    startWith(3);
+    auto third = station(2);
+    auto port = third.handshake();
+    ASSERT_TRUE(port);
+    EXPECT_NE(*port, link.mainPort());
+    third.connection = third.dial(*port);
+    ASSERT_TRUE(third.connection.isValid());
+
+    ASSERT_TRUE(link.waitEventForConsole(2, kPatience));
+    EXPECT_TRUE(link.takeEventForConsole(2));
+    EXPECT_FALSE(link.takeEventForConsole(2));
+    EXPECT_TRUE(takeEvent(2, EVT_CONNECTED));
+    EXPECT_EQ(mailbox(2), 0u);
+    EXPECT_EQ(mailbox(0), 0u);
+}
+
+TEST_F(LinkServerTest, UnknownSpoofedAndGarbledCallsAreClosedWithoutAWord)
+{
+    startWith(2);
+    EXPECT_FALSE(stranger(9).handshake()) << "unknown address";
+    EXPECT_FALSE(station(0).handshake("OK", buildConnect(stationAddress(3)))) << "announces another station";
+    EXPECT_FALSE(station(0).handshake("OK", "HELLO"));
+    EXPECT_FALSE(station(0).handshake("OK", buildConnect(stationAddress(2)) + "x"));
+    EXPECT_FALSE(station(0).handshake("OK", std::string(255, 'C')));
+    EXPECT_FALSE(station(0).handshake("OK", std::string(4000, '\x80')));
+
+    // The listener is none the worse for it.
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+}
+
+TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
+{
+    startWith(1);
+    auto silent = stranger(9).dial(link.mainPort());
+    ASSERT_TRUE(silent.isValid());
+
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+
+    EXPECT_TRUE(SimulatedStation::closedByPeer(silent));
+}
+
+TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
+{
+    startWith(1);
+    auto first = station(0);
+    auto port = first.handshake("NO");
+    ASSERT_TRUE(port);
+    // The system still queues a connection on the unarmed port, but nobody serves it.
+    auto unserved = first.dial(*port);
+    ASSERT_TRUE(unserved.isValid());
+    unserved.send("STOP");
+
+    // The next handshake closes that port; the new one is served.
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STOPPED));
+    EXPECT_TRUE(SimulatedStation::closedByPeer(unserved));
+}
+
+TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
+{
+    startWith(1);
+    auto first = station(0);
+    auto port = first.handshake();
+    ASSERT_TRUE(port);
+
+    auto intruder = stranger(9).dial(*port);
+    ASSERT_TRUE(intruder.isValid());
+    EXPECT_TRUE(SimulatedStation::closedByPeer(intruder));
+
+    first.connection = first.dial(*port);
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    link.SendStationCommand(0, CMD_LOCK);
+    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+}
+
+TEST_F(LinkServerTest, UnlockAndLockAreConfirmedAsStartedAndStopped)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_TRUE(holds(mailbox(0), LINK_STARTING));
+    EXPECT_EQ(first.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+
+    link.SendStationCommand(0, CMD_LOCK);
+    EXPECT_TRUE(holds(mailbox(0), LINK_STOPPING));
+    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    std::tm start{};
+    start.tm_year = 106;
+    start.tm_mon = 7;
+    start.tm_mday = 11;
+    start.tm_hour = 10;
+    start.tm_min = 54;
+    start.tm_sec = 34;
+    auto record = SessionInfoRecord::fromFigures("01:05:00", "2.50", "1.00", "3.50", *platform::fromLocalTime(start));
+    {
+        // Everything is waiting at once when the listener moves it.
+        MailboxAccess box = link.lockMailbox(0);
+        box.set(CMD_SHUTDOWN | CMD_QUIT | CMD_LOCK | CMD_UNLOCK);
+    }
+    link.SendSessionInfo(0, record);
+
+    EXPECT_EQ(first.answer(), "UNLOCK");
+    EXPECT_EQ(first.answer(), "01:05\x80"
+                              "2.50,\x80"
+                              "1.00,\x80"
+                              "3.50,20060811105434");
+    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_EQ(first.answer(), "QUIT");
+    EXPECT_EQ(first.answer(), "SHUTDOWN");
+
+    // The station is going away: that is all the console hears.
+    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED | EVT_STOPPED));
+}
+
+TEST_F(LinkServerTest, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
+    EXPECT_EQ(first.answer("WHAT"), "UNLOCK");
+    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
+{
+    startWith(2);
+    auto first = station(0);
+    auto second = station(1);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(second.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_QUIT);
+    link.SendStationCommand(1, CMD_SHUTDOWN);
+    EXPECT_EQ(first.answer(), "QUIT");
+    EXPECT_EQ(second.answer(), "SHUTDOWN");
+    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_TRUE(takeEvent(1, EVT_DISCONNECTED));
+}
+
+TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    first.send("STOP");
+    separateMessages();
+    first.send("OK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_LOCK);
+    EXPECT_EQ(first.receive(), "LOCK");
+    first.send("STOP");
+    separateMessages();
+    first.send("OK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+
+    // The next news is the next command's, with no second STOPPED before it.
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STOPPED));
+}
+
+TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    first.send("STARTED20060811105434");
+    ASSERT_TRUE(takeEvent(0, EVT_STARTED));
+    std::tm tm = platform::toLocalTime(link.StationStartTime(0));
+    EXPECT_EQ(platform::formatTm("%Y-%m-%d %H:%M:%S", tm), "2006-08-11 10:54:34");
+
+    // A stamp that is no time is ignored, and so is any other text.
+    first.send("STARTED20061311105434");
+    separateMessages();
+    first.send("HELLO");
+    separateMessages();
+    first.send("STOP");
+    ASSERT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.StationStartTime(0)), "20060811105434");
+}
+
+TEST_F(LinkServerTest, StationThatDropsIsDisconnectedAndReconnectsThroughTheHandshake)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    // An orderly close (a read of zero bytes) is a lost connection at once.
+    first.connection.close();
+    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    first.send("STARTED20060811105434");
+    ASSERT_TRUE(takeEvent(0, EVT_STARTED));
+
+    // A station that starts over while its old connection still looks up: the
+    // old one is closed and reported before the new one.
+    platform::TcpSocket old = std::move(first.connection);
+    ASSERT_TRUE(first.attach());
+    EXPECT_TRUE(SimulatedStation::closedByPeer(old));
+    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    link.SendStationCommand(0, CMD_LOCK);
+    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+}
+
+TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
+{
+    startWith(2);
+    auto first = station(0);
+    auto second = station(1);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(second.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+
+    link.stop();
+    EXPECT_FALSE(link.isRunning());
+    EXPECT_EQ(link.runningStations(), 0);
+    EXPECT_EQ(first.receive(), "SERVERDOWN");
+    EXPECT_EQ(second.receive(), "SERVERDOWN");
+    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
+    EXPECT_FALSE(station(0).handshake()) << "the main port is closed";
+}
+
+TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
+    link.StopStationWorker(0);
+    EXPECT_FALSE(link.isStationRunning(0));
+    EXPECT_EQ(link.runningStations(), 0);
+    EXPECT_EQ(first.receive(), "SERVERDOWN");
+    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
+{
+    startWith(2);
+    auto first = station(0);
+    auto second = station(1);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(second.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+
+    ASSERT_TRUE(link.restartStation(0));
+    EXPECT_EQ(first.receive(), "SERVERDOWN");
+    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_EQ(link.runningStations(), 2);
+
+    link.SendStationCommand(1, CMD_UNLOCK);
+    EXPECT_EQ(second.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(1, EVT_STARTED));
+
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, StationWithoutAThreadGetsNoServiceUntilItIsStarted)
+{
+    startWith(2);
+    link.StopStationWorker(1);
+    EXPECT_FALSE(station(1).handshake());
+    EXPECT_FALSE(link.StartStationWorker(0)) << "already running";
+    ASSERT_TRUE(link.StartStationWorker(1));
+    auto second = station(1);
+    ASSERT_TRUE(second.attach());
+    EXPECT_TRUE(takeEvent(1, EVT_CONNECTED));
+}
+
+TEST_F(LinkServerTest, AddressesCanChangeWhileRunning)
+{
+    startWith(1);
+    EXPECT_FALSE(stranger(20).handshake());
+    link.setStationAddresses({stationAddress(20)});
+    link.restartStation(0);
+    auto moved = stranger(20);
+    ASSERT_TRUE(moved.attach());
+    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+}
+
+TEST_F(LinkServerTest, NoStationsConfiguredClosesEveryConnect)
+{
+    startWith(0);
+    EXPECT_EQ(link.runningStations(), 0);
+    EXPECT_FALSE(station(0).handshake());
+    EXPECT_FALSE(stranger(50).handshake());
+}
+
+TEST_F(LinkServerTest, MainPortInUseFailsTheStartAndStartsNothing)
+{
+    startWith(1);
+    LinkSettings clash = testSettings();
+    clash.port = link.mainPort();
+    LinkServer second(clash);
+    second.setStationAddresses(addresses);
+    EXPECT_FALSE(second.start(1));
+    EXPECT_FALSE(second.isRunning());
+    EXPECT_EQ(second.runningStations(), 0);
+    EXPECT_FALSE(link.start(1)) << "already running";
+}
+
+TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
+{
+    startWith(1);
+    link.SendStationCommand(-1, CMD_UNLOCK);
+    link.SendStationCommand(kMaxStations, CMD_UNLOCK);
+    link.SendSessionInfo(500, {});
+    EXPECT_FALSE(link.takeEventForConsole(kMaxStations));
+    EXPECT_EQ(link.StationStartTime(-3), 0);
+    MailboxAccess nowhere = link.lockMailbox(kMaxStations);
+    nowhere.set(CMD_LOCK);
+    EXPECT_EQ(nowhere.value(), CMD_LOCK);
+    EXPECT_EQ(link.lockMailbox(kMaxStations + 1).value(), 0u);
+    link.StopStationWorker(-1);
+    EXPECT_FALSE(link.StartStationWorker(kMaxStations));
+}

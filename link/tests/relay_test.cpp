@@ -1,0 +1,74 @@
+#include "link/link_bits.h"
+#include "link/relay.h"
+
+#include <gtest/gtest.h>
+
+using namespace stationlink;
+
+TEST(RelayCommands, MovesCommandsAndLeavesTheMailboxClean)
+{
+    std::uint32_t mailbox = LINK_CONNECTED | LINK_SESSION | CMD_SESSION_INFO | CMD_QUIT;
+    std::uint32_t link = 0;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, CMD_SESSION_INFO | CMD_QUIT);
+    EXPECT_EQ(mailbox, LINK_CONNECTED | LINK_SESSION);
+
+    std::uint32_t empty = LINK_CONNECTED;
+    EXPECT_FALSE(relayCommands(empty, link));
+    EXPECT_EQ(empty, LINK_CONNECTED);
+}
+
+TEST(RelayCommands, UnlockWaitsWhileAStartedIsUnreportedAndLockWhileAStopped)
+{
+    std::uint32_t mailbox = LINK_STARTING | CMD_UNLOCK | CMD_SESSION_INFO;
+    std::uint32_t link = EVT_STARTED;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, EVT_STARTED | CMD_SESSION_INFO);
+    // The UNLOCK stays, with LINK_PENDING, until the console posts again.
+    EXPECT_EQ(mailbox, LINK_STARTING | CMD_UNLOCK);
+
+    std::uint32_t lockMailbox = CMD_LOCK;
+    std::uint32_t stoppedLink = EVT_STOPPED;
+    EXPECT_FALSE(relayCommands(lockMailbox, stoppedLink));
+    EXPECT_EQ(lockMailbox, CMD_LOCK);
+
+    link = 0;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, CMD_UNLOCK);
+    EXPECT_EQ(mailbox, LINK_STARTING);
+}
+
+TEST(RelayEvents, StartedWinsOverStoppedAndConnectedOverDisconnected)
+{
+    std::uint32_t link = EVT_STARTED | EVT_STOPPED | EVT_CONNECTED | EVT_DISCONNECTED;
+    std::uint32_t mailbox = LINK_CONNECTED;
+    EXPECT_TRUE(relayEvents(link, mailbox));
+    EXPECT_EQ(mailbox, LINK_CONNECTED | EVT_STARTED | EVT_CONNECTED);
+    EXPECT_EQ(link, 0u);
+}
+
+TEST(RelayEvents, CommandsWaitingInTheLinkWordSurvive)
+{
+    std::uint32_t link = CMD_LOCK | EVT_STOPPED;
+    std::uint32_t mailbox = 0;
+    EXPECT_TRUE(relayEvents(link, mailbox));
+    EXPECT_EQ(link, CMD_LOCK);
+    EXPECT_EQ(mailbox, EVT_STOPPED);
+
+    std::uint32_t quiet = 0xC000;
+    EXPECT_FALSE(relayEvents(quiet, mailbox));
+    EXPECT_EQ(quiet, 0xC000u);
+}
+
+TEST(RelayEvents, DisconnectedWithdrawsAConnectedNotYetTaken)
+{
+    std::uint32_t link = EVT_DISCONNECTED;
+    std::uint32_t mailbox = LINK_SESSION | EVT_CONNECTED | EVT_STOPPED;
+    EXPECT_TRUE(relayEvents(link, mailbox));
+    EXPECT_EQ(mailbox, LINK_SESSION | EVT_DISCONNECTED | EVT_STOPPED);
+
+    // The other way round both stay: the console handles DISCONNECTED before CONNECTED.
+    std::uint32_t again = EVT_CONNECTED;
+    EXPECT_TRUE(relayEvents(again, mailbox));
+    EXPECT_TRUE(hasFlags(mailbox, EVT_CONNECTED | EVT_DISCONNECTED));
+}
