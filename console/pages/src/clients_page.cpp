@@ -131,8 +131,10 @@ void ClientsPage::applyEditorToSelection()
             continue;
         // The old address must no longer match a connection while the worker
         // restarts; the rebuild below brings in the new one.
-        if (index < entries.size())
+        if (index < entries.size()) {
             entries[index] = store::ClientEntry{};
+            workers_.ClientTableChanged();
+        }
         workers_.StopStationWorker(j, false);
         workers_.StartStationWorker(j, false);
     }
@@ -145,6 +147,7 @@ void ClientsPage::rebuildTable()
     for (const PageRow& row : list_.rows())
         entries.push_back({row[kNameColumn].substr(0, kMaxNameLength), store::parseAddressText(row[kAddressColumn])});
     clients_.entries() = std::move(entries);
+    workers_.ClientTableChanged();
 }
 
 } // namespace console::pages

@@ -123,7 +123,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
     page.setCountText("7");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
-    EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release"}));
+    EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release", "table"}));
     EXPECT_EQ(page.list().rowCount(), 7);
     EXPECT_EQ(page.StationCount(), 7);
     const auto saved = savedStations();
@@ -141,7 +141,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAndAnsweringNoKeepsEveryStation)
     page.setCountText("7");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
-    EXPECT_TRUE(workers.calls.empty());
+    EXPECT_EQ(workers.calls, (Strings{"table"})); // no worker stopped
     EXPECT_EQ(page.StationCount(), 10);
     EXPECT_EQ(page.countField().text, "10");
     const auto saved = savedStations();
@@ -155,7 +155,7 @@ TEST_F(ClientsPageTest, RaisingTheCountStartsWorkersAndAddsPlaceholderRows)
     ClientsPage page(table, workers, prompts);
     page.setCountText("4");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create"}));
+    EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create", "table"}));
     EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>"}));
     EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>"}));
     EXPECT_EQ(page.StationCount(), 4);
@@ -177,7 +177,8 @@ TEST_F(ClientsPageTest, SelectedRowsAllReceiveTheEditorValues)
     EXPECT_EQ(page.list().row(0), (Strings{"1", "Corner", "10.0.0.7"}));
     EXPECT_EQ(page.list().row(2), (Strings{"3", "Corner", "10.0.0.7"}));
     EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
-    EXPECT_EQ(workers.calls, (Strings{"stop 0", "start 0", "stop 2", "start 2"}));
+    // Each re-addressed entry is cleared (and the link told) before its worker restarts.
+    EXPECT_EQ(workers.calls, (Strings{"table", "stop 0", "start 0", "table", "stop 2", "start 2", "table"}));
     const auto saved = savedStations();
     ASSERT_EQ(saved.size(), 3u);
     EXPECT_EQ(saved[0], (store::ClientEntry{"Corner", {{10, 0, 0, 7}}}));
@@ -191,12 +192,17 @@ TEST_F(ClientsPageTest, NameChangeKeepsTheWorkerAddressChangeRestartsIt)
     page.setRowSelected(1, true);
     page.setNameText("Window seat");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_TRUE(workers.calls.empty());
+    EXPECT_EQ(workers.calls, (Strings{"table"}));
     EXPECT_EQ(savedStations()[1], (store::ClientEntry{"Window seat", stationAddress(1)}));
+    workers.calls.clear();
 
+    // While the worker restarts, its entry no longer holds the old address.
+    std::vector<store::ClientEntry> entryAtRestart;
+    workers.onStart = [&](int i) { entryAtRestart.push_back(table.entries()[static_cast<std::size_t>(i)]); };
     page.setAddress({{192, 168, 1, 99}});
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(workers.calls, (Strings{"stop 1", "start 1"}));
+    EXPECT_EQ(entryAtRestart, (std::vector<store::ClientEntry>{{"", Ipv4Address{}}}));
+    EXPECT_EQ(workers.calls, (Strings{"table", "stop 1", "start 1", "table"}));
     EXPECT_EQ(savedStations()[1], (store::ClientEntry{"Window seat", {{192, 168, 1, 99}}}));
 }
 

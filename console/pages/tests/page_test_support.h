@@ -12,6 +12,7 @@
 #include <atomic>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -66,12 +67,16 @@ public:
     void StartStationWorker(int i, bool createEvents) override
     {
         calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
+        if (onStart)
+            onStart(i);
     }
     void StopStationWorker(int i, bool releaseEvents) override
     {
         calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
     }
+    void ClientTableChanged() override { calls.push_back("table"); }
     std::vector<std::string> calls;
+    std::function<void(int)> onStart; // runs inside StartStationWorker
 };
 
 class RecordingNotifier final : public store::StoreNotifier {

@@ -1,8 +1,8 @@
 #pragma once
 // Starting and stopping the per-station connection workers. The console engine
 // implements it with the real link; the Clients page calls it when stations are
-// added, removed or re-addressed. Both calls return only when the worker has
-// started or ended.
+// added, removed or re-addressed. Both worker calls return only when the worker
+// has started or ended.
 
 namespace console::pages {
 
@@ -14,6 +14,11 @@ public:
     // Stops station i's worker (its row turns "Disconnected"), releasing its
     // events when asked.
     virtual void StopStationWorker(int i, bool releaseEvents) = 0;
+    // The Clients page has changed the ClientTable in memory (a re-addressed
+    // station's entry cleared before its worker restarts, or the table rebuilt
+    // by Save). The link matches connections against its own copy of the
+    // addresses, so the implementation hands it the table's addresses now.
+    virtual void ClientTableChanged() = 0;
 };
 
 } // namespace console::pages
