@@ -14,8 +14,9 @@ namespace {
 
 // Connections waiting for their CONNECT at one time; the oldest goes first.
 constexpr std::size_t kMaxCallers = 32;
-// Longest sleep when nothing happens; every real wake-up comes from an event or socket.
-constexpr std::chrono::milliseconds kIdleWake{1000};
+// Longest sleep when nothing happens; every real wake-up comes from an event or
+// a socket, so this is only a backstop.
+constexpr std::chrono::milliseconds kIdleWake{60000};
 
 } // namespace
 

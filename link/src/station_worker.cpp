@@ -11,7 +11,10 @@ namespace stationlink {
 
 namespace {
 
-constexpr std::chrono::milliseconds kIdleWake{1000};
+// Longest sleep when nothing happens. Every real wake-up comes from an event or
+// a socket (all level-triggered), so this is only a backstop; short periodic
+// wake-ups of 99 threads would be most of an idle console's CPU.
+constexpr std::chrono::milliseconds kIdleWake{60000};
 
 // Commands in the order they are sent when several wait.
 constexpr std::array kCommandPriority{CMD_UNLOCK, CMD_SESSION_INFO, CMD_LOCK, CMD_QUIT, CMD_SHUTDOWN};
