@@ -94,7 +94,10 @@ SaveOutcome ClientsPage::save()
     applyCount(*wanted);
     applyEditorToSelection();
     rebuildTable();
-    return clients_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    const bool written = clients_.save();
+    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    loadEditor();
+    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
 bool ClientsPage::applyCount(int wanted)

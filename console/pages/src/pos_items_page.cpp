@@ -67,7 +67,10 @@ SaveOutcome PosItemsPage::save()
     applyCount(*wanted);
     applyEditorToSelection();
     rebuildTable();
-    return items_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    const bool written = items_.save();
+    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    loadEditor();
+    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
 void PosItemsPage::applyCount(int wanted)

@@ -70,7 +70,10 @@ SaveOutcome PrintersPage::save()
     applyCount(*wanted);
     applyEditorToSelection();
     rebuildTable();
-    return printers_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    const bool written = printers_.save();
+    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    loadEditor();
+    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
 void PrintersPage::applyCount(int wanted)

@@ -102,7 +102,10 @@ SaveOutcome RatesPage::save()
     applyEditorToSelection(blockCount);
     correctZeroDurationLastRow();
     rebuildTable();
-    return rates_.save() ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    const bool written = rates_.save();
+    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    loadEditor();
+    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
 void RatesPage::applyCount(int wanted)

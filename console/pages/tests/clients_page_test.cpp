@@ -119,6 +119,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
 {
     startWith(10);
     ClientsPage page(table, workers, prompts);
+    page.setRowSelected(8, true);
     prompts.answer(true);
     page.setCountText("7");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
@@ -126,6 +127,8 @@ TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
     EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release", "table"}));
     EXPECT_EQ(page.list().rowCount(), 7);
     EXPECT_EQ(page.StationCount(), 7);
+    EXPECT_FALSE(page.editing()); // the selected row 9 went with the others
+    EXPECT_FALSE(page.nameField().enabled);
     const auto saved = savedStations();
     ASSERT_EQ(saved.size(), 7u);
     EXPECT_EQ(saved[6].computerName, "PC7");

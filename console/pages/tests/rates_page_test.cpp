@@ -139,6 +139,21 @@ TEST_F(RatesPageTest, LoweringTheCountAnsweredYesMakesTheNewLastRowRepeat)
     EXPECT_EQ(savedRates(), (std::vector<store::RateBlock>{{"00:30:00", 1, 1.50}, {"00:15:00", -1, 0.50}}));
 }
 
+TEST_F(RatesPageTest, SelectedRowLeftLastBySmallerCountRepeatsAndLocksItsCount)
+{
+    startWith(kCafeRates);
+    RatesPage page(rates, prompts);
+    page.setRowSelected(1, true);
+    EXPECT_TRUE(page.blockCountField().enabled);
+    prompts.answer(true);
+    page.setCountText("2");
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(page.list().row(1), (Strings{"2", "00:15:00", "etc.", "0.50"}));
+    EXPECT_FALSE(page.blockCountField().enabled);
+    EXPECT_EQ(page.blockCountField().text, "");
+    EXPECT_EQ(savedRates()[1].blockCount, -1);
+}
+
 TEST_F(RatesPageTest, ZeroRatesEmptiesTheTableAndEverySessionIsFree)
 {
     startWith(kCafeRates);
