@@ -1,0 +1,169 @@
+#pragma once
+// The bill panel: the unpaid bills (OpenBillList) and their selector, the
+// displayed bill with its lines, the item panel for sale items, the tender
+// field with the due/change display, charging into the journal, receipts, print
+// jobs charged to a station's bill, and the Delete key on the bill list.
+// Window thread only; the window shows what view() describes.
+
+#include "console/console_view.h"
+#include "console/print_job_record.h"
+#include "console/window_controls.h"
+#include "store/bill_item.h"
+
+#include "fields/money_field.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace store {
+class ActivityLog;
+class BillJournal;
+class ClientTable;
+class Configuration;
+class PrinterTable;
+class SaleItemTable;
+} // namespace store
+
+namespace console {
+
+class Beeper;
+class PriceFieldPrompt;
+class ReceiptPrinter;
+class StationBoard;
+
+// An unpaid bill.
+struct OpenBill {
+    std::vector<store::BillItem> items;
+    bool itemMode = false; // show the item panel when displayed
+    int station = 0;       // running station it belongs to, or the last station of a session bill, or 0
+};
+
+struct BillPanelContext {
+    StationBoard& board;
+    store::ActivityLog& log;
+    const store::SaleItemTable& saleItems;
+    const store::PrinterTable& printers;
+    const store::ClientTable& clients;
+    const store::Configuration& configuration;
+    store::BillJournal& journal;
+    WindowControls& window;
+    PriceFieldPrompt& pricePrompt;
+    ReceiptPrinter& receiptPrinter;
+    Beeper& beeper;
+};
+
+class BillPanel {
+public:
+    static constexpr int kItemRows = 5;
+
+    explicit BillPanel(BillPanelContext context);
+
+    // --- operator actions -------------------------------------------------
+    // The Bill button: opens a bill for the remembered running station, or one without a station.
+    void onBillPressed();
+    // Another entry picked in the open-bill selector.
+    void onSelectorChanged(int index);
+    // The item-panel button ("Add Items" / "Tender" / "Stop PC#n").
+    void onItemPanelButton();
+    // Item button of page row 0..4 (wide or narrow).
+    void onItemPressed(int row);
+    void onNextPage();
+    void onPreviousPage();
+    // The open quantity field's text as the operator edits it, and Enter in it.
+    void setQuantityText(std::string text) { quantityText_ = std::move(text); }
+    void onQuantityEnter();
+    // The tender field; the window forwards keys to it. Enter runs the tender check.
+    fields::MoneyField& tenderField() { return tender_; }
+    void onTenderCheck();
+    // CHARGE. Returns false when the bill could not reach the journal: it then stays open.
+    bool ChargeBill();
+    // Print Receipt & Charge.
+    void PrintReceipt();
+    // Rows selected in the bill list, and the Delete key released on it.
+    void setBillListSelection(const std::vector<int>& rows);
+    void onDeleteKey();
+
+    // --- calls from the station side ----------------------------------------
+    // A finished print job, charged to the bill of the station that printed it.
+    void AddPrintItem(const PrintJobRecord& job);
+    // Removes station n's open bill ("Open Bill: Comp#: n") and returns its lines.
+    std::optional<std::vector<store::BillItem>> takeStationOpenBill(int stationNumber);
+    // A completed session bill; displayed when `show`.
+    void addSessionBill(OpenBill bill, const std::string& caption, bool show);
+    // A swap moved station `from`'s open bill to station `to`.
+    void moveStationOpenBill(int from, int to);
+    // The sale items changed: the page is reset when it lies beyond them.
+    void rebuildItemPanel();
+    // The remembered running station of the Bill button (0 = none).
+    void setRememberedStation(int stationNumber) { rememberedStation_ = stationNumber; }
+
+    // --- state -----------------------------------------------------------------
+    bool storedBillDisplayed() const { return current_ >= 0; }
+    int currentIndex() const { return current_; }
+    int displayedStation() const { return displayedStation_; }
+    bool walkInBeingEntered() const { return provisionalWalkIn_; }
+    bool sessionBillFlag() const { return sessionBillFlag_; }
+    bool itemPanelShown() const { return itemPanelShown_; }
+    bool panelShown() const { return panelShown_; }
+    int quantityRow() const { return quantityRow_; }
+    int pageStart() const { return pageStart_; }
+    int rememberedStation() const { return rememberedStation_; }
+    const std::vector<OpenBill>& openBills() const { return bills_; }
+    // Selector entries: the stored bills' captions, then the provisional one if any.
+    std::vector<std::string> selectorEntries() const;
+    bool hasProvisionalEntry() const { return provisional_.has_value(); }
+    double amountDue() const { return tender_.minimum(); }
+
+    // Fills the panel's part of the view.
+    void describe(BillPanelView& view) const;
+
+private:
+    int entryCount() const { return static_cast<int>(bills_.size()) + (provisional_ ? 1 : 0); }
+    int findCaption(const std::string& caption) const;
+    void dropProvisional();
+    int insertStoredBill(OpenBill bill, std::string caption);
+    void removeStoredBill(int index);
+
+    void showBillPanel(bool show);
+    void openItemPanel(bool open);
+    void ShowOpenBill(int index);
+    void fillList(const std::vector<store::BillItem>& items);
+    void redisplayCurrent();
+    void closeQuantityField();
+    void AddBillItem(store::BillItem line);
+    void refreshAfterDeletion(bool wholeBill, int stationShown);
+    bool stationSessionRuns(int stationNumber) const;
+    void addStationExtras(int stationNumber, double amount);
+    std::string itemPanelCaption() const;
+
+    BillPanelContext ctx_;
+
+    std::vector<OpenBill> bills_;
+    std::vector<std::string> captions_; // selector entries of the stored bills
+    std::optional<std::string> provisional_;
+    int selected_ = -1;
+
+    int current_ = -1;
+    int displayedStation_ = 0;
+    bool provisionalWalkIn_ = false;
+    bool panelShown_ = false;
+    bool itemPanelShown_ = false;
+    int quantityRow_ = 0;
+    int quantityLine_ = -1; // line of the current bill the quantity applies to
+    std::string quantityText_;
+    int pageStart_ = 0;
+    bool sessionBillFlag_ = false;
+    int rememberedStation_ = 0;
+
+    std::string caption_;
+    std::vector<store::BillItem> listRows_;
+    std::vector<bool> listSelected_;
+    std::string totalText_;
+    fields::MoneyField tender_;
+    bool dueShown_ = false;
+    std::string dueLabel_{"DUE:"};
+    std::string dueAmount_;
+};
+
+} // namespace console

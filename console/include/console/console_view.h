@@ -1,0 +1,105 @@
+#pragma once
+// The visible state of every console control a rule switches: shown, enabled,
+// caption, the focus and the default push button. The window reads it after
+// each engine call and copies it into its widgets; it keeps no state of its own.
+
+#include "store/bill_item.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace console {
+
+struct ButtonView {
+    bool visible = true;
+    bool enabled = true;
+    std::string caption;
+};
+
+struct TextView {
+    bool visible = false;
+    std::string text;
+};
+
+// Where the keyboard focus is (or should go).
+struct FocusTarget {
+    enum class Control {
+        None,
+        StationTable,
+        TenderField,
+        ChargeButton,
+        ItemButton,    // the wide button of item row `row`
+        QuantityField, // the quantity field of item row `row`
+        BillList,
+    };
+    Control control = Control::None;
+    int row = 0; // 0..4 for item rows
+
+    friend bool operator==(const FocusTarget&, const FocusTarget&) = default;
+};
+
+// The push button Enter presses; None lets Enter run the OK action.
+enum class DefaultButton { None, Start, Bill, Charge };
+
+struct StationButtonsView {
+    ButtonView start{true, false, "Start"};
+    ButtonView stop{true, false, "Stop"};
+    ButtonView bill{true, true, "Bill"};
+    ButtonView swap{true, false, "Swap"};
+    ButtonView configuration{true, true, "Configuration..."};
+};
+
+struct ItemRowView {
+    ButtonView wide{false, true, ""};   // the item's caption; hidden while its quantity is asked
+    ButtonView narrow{false, true, ""}; // the same caption beside the quantity field
+    TextView quantity;                  // the quantity field
+};
+
+struct SelectorView {
+    bool visible = false;
+    std::vector<std::string> entries;
+    int current = -1;
+};
+
+struct AlarmSelectorView {
+    bool visible = false; // the "Alarm:" label follows it
+    std::vector<std::string> entries;
+    int current = 0;
+};
+
+struct BillListView {
+    bool visible = false;
+    bool enabled = false;
+    std::vector<store::BillItem> rows; // columns "PC", "Description", "Price"
+    std::vector<bool> selected;
+};
+
+struct BillPanelView {
+    TextView title;   // "BILL"
+    SelectorView selector;
+    AlarmSelectorView alarm;
+    TextView caption; // the displayed bill's caption
+    BillListView list;
+    TextView totalLabel;   // "TOTAL:"
+    TextView totalDisplay; // the total, large font
+    TextView tenderLabel;  // "TENDER:"
+    TextView tenderField;  // the tendered amount (a money field)
+    TextView dueLabel;     // "DUE:" or "CHANGE:"
+    TextView dueAmount;    // |tender - due|
+    ButtonView charge{false, true, "CHARGE"};
+    ButtonView printReceipt{false, true, "Print Receipt\n&&\nCharge"};
+    ButtonView itemPanelButton{false, true, "Add Items"};
+    std::array<ItemRowView, 5> itemRows;
+    ButtonView previous{false, true, " Previous"};
+    ButtonView next{false, true, "Next "};
+};
+
+struct ConsoleView {
+    StationButtonsView buttons;
+    BillPanelView bill;
+    FocusTarget focus;
+    DefaultButton defaultButton = DefaultButton::None;
+};
+
+} // namespace console

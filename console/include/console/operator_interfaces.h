@@ -1,0 +1,51 @@
+#pragma once
+// The small services the window layer gives the console engine: the password
+// and price prompts, the beep, and receipt printing. Questions and messages go
+// through console::pages::OperatorPrompts.
+
+#include "console/receipt_layout.h"
+
+#include <optional>
+#include <string>
+
+namespace fields {
+class MoneyField;
+}
+
+namespace console {
+
+// Asks for the operator password; returns the typed text (empty after Escape).
+class PasswordPrompt {
+public:
+    virtual ~PasswordPrompt() = default;
+    virtual std::string askPassword() = 0;
+};
+
+// "Edit Price": shows the question and lets the operator edit the price field.
+// Whatever the field holds when the prompt closes is the price.
+class PriceFieldPrompt {
+public:
+    virtual ~PriceFieldPrompt() = default;
+    virtual void askPrice(const std::string& question, fields::MoneyField& price) = 0;
+};
+
+class Beeper {
+public:
+    virtual ~Beeper() = default;
+    virtual void beep() = 0;
+};
+
+// Receipt printing: the window shows the print dialog and paints a laid-out page.
+class ReceiptPrinter {
+public:
+    virtual ~ReceiptPrinter() = default;
+    // The chosen printer's printable area in device pixels; nullopt when cancelled.
+    virtual std::optional<ReceiptPage> choosePrinter() = 0;
+    // Prints one page; false when the page could not be finished (the document is aborted).
+    virtual bool printPage(const ReceiptLayout& layout) = 0;
+};
+
+// The question text of the price prompt for an item (caption in button form).
+std::string priceQuestion(const std::string& itemCaption);
+
+} // namespace console

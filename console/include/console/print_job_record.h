@@ -1,0 +1,15 @@
+#pragma once
+// One finished print job, as the print monitor hands it to the console's tick.
+
+#include <string>
+
+namespace console {
+
+struct PrintJobRecord {
+    std::string printer;  // printer name, looked up in the printer table
+    std::string machine;  // computer that printed ("\\NAME" or "NAME")
+    std::string document; // document name
+    int pages = 0;
+};
+
+} // namespace console

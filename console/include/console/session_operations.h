@@ -1,0 +1,60 @@
+#pragma once
+// Sessions on the stations: Start, Stop (stations stopped together share one
+// bill), Swap, alarms, the event poll that completes them when the stations
+// report, the money tick that keeps the running charges, and CloseSession,
+// which turns a finished session into a bill. Window thread only.
+
+#include <cstdint>
+
+namespace store {
+class RateTable;
+}
+
+namespace console {
+
+class BillPanel;
+class PrintJobSource;
+class StationBoard;
+class StationButtons;
+struct WindowControls;
+
+class SessionOperations {
+public:
+    SessionOperations(StationBoard& board, BillPanel& panel, StationButtons& buttons, WindowControls& window,
+                      const store::RateTable& rates);
+
+    // The print monitor's hand-over, taken by the money tick (none by default).
+    void setPrintJobSource(PrintJobSource* source) { printJobs_ = source; }
+
+    void onStartPressed();
+    void onStopPressed();
+    void onSwapPressed();
+    // Alarm selector changed for the station whose open bill is displayed.
+    void onAlarmSelected(int choice);
+
+    // Every 100 ms: the events the stations raised.
+    void eventPoll();
+    // Every second: durations, charges, session figures, alarms, print jobs.
+    void moneyTick();
+
+    // Ends the bill side of station i's session.
+    void CloseSession(int i);
+    // Closes the session of a station that is going away for good (its row is
+    // about to be removed), so that its time is billed.
+    void closeSessionOfRemovedStation(int i);
+
+private:
+    void pollStation(int i);
+    void stopSessionHeldWhileAway(int i);
+    std::int32_t elapsedSeconds(int i) const;
+
+    StationBoard& board_;
+    BillPanel& panel_;
+    StationButtons& buttons_;
+    WindowControls& window_;
+    const store::RateTable& rates_;
+    PrintJobSource* printJobs_ = nullptr;
+    bool swapInProgress_ = false;
+};
+
+} // namespace console

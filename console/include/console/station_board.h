@@ -1,0 +1,74 @@
+#pragma once
+// The station table with the console's per-station state and the primitives
+// that act on one row and its station: row initialisation, money columns,
+// session figures, commands and alarms. Window thread only.
+
+#include "console/console_link.h"
+#include "console/station_state.h"
+#include "console/station_table.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+class Clock;
+}
+namespace store {
+class ActivityLog;
+}
+
+namespace console {
+
+class StationBoard {
+public:
+    StationBoard(ConsoleLink& link, store::ActivityLog& log, const platform::Clock& clock);
+
+    StationTable& table() { return table_; }
+    const StationTable& table() const { return table_; }
+    StationState& station(int i) { return stations_.at(static_cast<std::size_t>(i)); }
+    const StationState& station(int i) const { return stations_.at(static_cast<std::size_t>(i)); }
+    int stationCount() const { return table_.rowCount(); }
+    bool isStatus(int i, std::string_view status) const;
+
+    ConsoleLink& link() { return link_; }
+    store::ActivityLog& log() { return log_; }
+    const platform::Clock& clock() const { return clock_; }
+    // Writes "<event>,<i>" to the activity log.
+    void logStation(std::string_view event, int i);
+
+    // Inserts row i as "Disconnected" with idle money columns and clears the
+    // station's marks, bill owner and alarm, and its MailboxWord.
+    void InitStationRow(int i);
+    // Adds rows with InitStationRow or deletes rows from the end until the
+    // table has `count` rows.
+    void resizeTo(int count);
+    // "Stopped" with no start, duration or money.
+    void resetToStopped(int i);
+
+    // Access Cost from the text (or kept when empty); Extras grows by the amount
+    // when it is non-zero; Total = Access Cost + Extras.
+    void UpdateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
+    // Hands the row's figures to the station and posts CMD_SESSION_INFO.
+    void SendSessionInfo(int i);
+    void SendStationCommand(int i, std::uint32_t bits) { link_.SendStationCommand(i, bits); }
+    // The station's MailboxWord, read under its lock.
+    std::uint32_t mailboxWord(int i);
+
+    // Alarms; the count is the number of stations with an armed alarm.
+    int alarmCount() const { return alarmCount_; }
+    void armAlarm(int i, int choice);
+    void disarmAlarm(int i);
+    // Moves an armed alarm from one station to another (the count is unchanged).
+    void moveAlarm(int from, int to);
+
+private:
+    ConsoleLink& link_;
+    store::ActivityLog& log_;
+    const platform::Clock& clock_;
+    StationTable table_;
+    std::array<StationState, kMaxStations> stations_{};
+    int alarmCount_ = 0;
+};
+
+} // namespace console

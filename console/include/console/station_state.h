@@ -1,0 +1,43 @@
+#pragma once
+// What the console keeps behind each row of the station table.
+
+#include "store/bill_item.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace console {
+
+inline constexpr int kMaxStations = 99;
+
+// The bill assembled when a session, or a group of sessions stopped together,
+// ends. A group collects in its owner's record.
+struct SessionBill {
+    int owner = -1;       // -1: this station's own record; else the index of the collecting station
+    int pendingCount = 0; // members of a pooled group still to report STOPPED
+    bool open = false;
+    int sessionCount = 0; // stations already added
+    int rowCounter = 0;
+    std::string stationsText; // "Comp#: " + station numbers separated by ", "
+    std::time_t openTime = 0;
+    std::vector<store::BillItem> items;
+    bool itemMode = false; // always false for session bills
+    int lastStationNumber = 0;
+};
+
+struct StationState {
+    std::time_t startTime = 0;
+    int alarmChoice = 0; // 0 = "(none)", else the index of the chosen alarm entry
+    std::time_t alarmTime = 0;
+    bool swapHold = false;     // a STOPPED event closes no bill (the session moved on)
+    bool openBillMark = false; // the station has an open bill
+    // The operator billed the session while the station was away; if the
+    // station comes back still unlocked it is locked without a second bill.
+    bool billedWhileAway = false;
+    SessionBill sessionBill;
+
+    bool alarmArmed() const { return alarmChoice != 0; }
+};
+
+} // namespace console

@@ -1,0 +1,49 @@
+#pragma once
+// The console's own texts: row states, bill captions, button captions and the
+// alarm choices. Rules compare these exact strings, so they live in one place.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace console {
+
+// "Status" column of the station table.
+inline constexpr std::string_view kStatusDisconnected = "Disconnected";
+inline constexpr std::string_view kStatusStopped = "Stopped";
+inline constexpr std::string_view kStatusStarting = "Starting";
+inline constexpr std::string_view kStatusStarted = "Started";
+inline constexpr std::string_view kStatusSwapping = "Swapping";
+
+// Money columns of an idle row.
+inline constexpr std::string_view kZeroMoney = "0.00";
+// "Duration" after a reconnect, until the next money tick.
+inline constexpr std::string_view kUnknownDuration = "?";
+
+// Bill captions (selector entries and the bill caption).
+inline constexpr std::string_view kWalkInBillCaption = "Open Bill";
+inline constexpr std::string_view kStationsPrefix = "Comp#: ";
+std::string stationOpenBillCaption(int stationNumber); // "Open Bill: Comp#: %d"
+std::string stationBillCaption(int stationNumber);     // "Comp#: %d"
+
+// Item-panel button captions.
+inline constexpr std::string_view kAddItemsCaption = "Add Items";
+inline constexpr std::string_view kTenderCaption = "Tender";
+std::string stopPcCaption(int stationNumber); // "Stop PC#%d"
+
+// Due/change label.
+inline constexpr std::string_view kDueLabel = "DUE:";
+inline constexpr std::string_view kChangeLabel = "CHANGE:";
+
+// Alarm selector entries; index 0 disarms.
+inline constexpr std::array<std::string_view, 12> kAlarmChoices = {
+    "(none)", "00:10", "00:20", "00:30", "00:40", "00:50",
+    "01:00",  "02:00", "03:00", "04:00", "05:00", "06:00"};
+// Seconds an alarm choice stands for: hours from its first two characters,
+// minutes from its last two; 0 for "(none)" and out-of-range indexes.
+int alarmChoiceSeconds(int choice);
+
+inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
+inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
+
+} // namespace console

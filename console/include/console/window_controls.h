@@ -1,0 +1,15 @@
+#pragma once
+// Control states that both the station buttons and the bill panel switch: the
+// focus, the default push button, and whether the Bill button is enabled.
+
+#include "console/console_view.h"
+
+namespace console {
+
+struct WindowControls {
+    FocusTarget focus{FocusTarget::Control::StationTable, 0};
+    DefaultButton defaultButton = DefaultButton::None;
+    bool billButtonEnabled = true;
+};
+
+} // namespace console

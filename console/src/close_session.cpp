@@ -1,0 +1,93 @@
+// CloseSession: a finished session becomes a bill line of its owner's
+// SessionBill; the bill joins the open bills once every station stopped
+// together has reported.
+
+#include "console/session_operations.h"
+
+#include "console/bill_panel.h"
+#include "console/money_text.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+#include "store/activity_log.h"
+#include "store/rate_table.h"
+
+namespace console {
+
+void SessionOperations::CloseSession(int i)
+{
+    StationState& state = board_.station(i);
+    const int b = state.sessionBill.owner == -1 ? i : state.sessionBill.owner;
+    SessionBill& bill = board_.station(b).sessionBill;
+    if (!bill.open) {
+        bill.open = true;
+        bill.openTime = board_.clock().now();
+        bill.sessionCount = 0;
+        bill.stationsText = std::string(kStationsPrefix);
+        bill.lastStationNumber = 0;
+        bill.itemMode = false;
+        bill.items.clear();
+        bill.rowCounter = 0;
+    }
+    if (++bill.sessionCount > 1)
+        bill.stationsText += ", ";
+    bill.stationsText += std::to_string(i + 1);
+
+    board_.resetToStopped(i);
+
+    const std::int32_t elapsed = elapsedSeconds(i);
+    const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
+    const std::string description = spanBillText(elapsed);
+    board_.log().WriteLogLine("ADD ITEM," + description + "," + charge);
+    bill.items.push_back({std::to_string(i + 1), description, charge});
+    bill.lastStationNumber = i + 1;
+
+    if (state.openBillMark) {
+        state.openBillMark = false;
+        if (auto items = panel_.takeStationOpenBill(i + 1))
+            bill.items.insert(bill.items.end(), items->begin(), items->end());
+    }
+
+    if (bill.owner != -1)
+        --bill.pendingCount;
+    if (bill.owner != -1 && bill.pendingCount > 0)
+        return; // other stations of the group are still running
+
+    const int shown = panel_.displayedStation();
+    const bool show = !panel_.storedBillDisplayed() || shown == i + 1 ||
+                      (shown >= 1 && shown <= board_.stationCount() &&
+                       board_.station(shown - 1).sessionBill.owner == b);
+    panel_.addSessionBill(OpenBill{bill.items, false, bill.lastStationNumber}, bill.stationsText, show);
+
+    bill.open = false;
+    bill.owner = -1;
+    bill.pendingCount = 0;
+    bill.items.clear();
+    // The group is complete: its members no longer point at this record, so a
+    // later session of theirs makes a bill of its own.
+    for (int j = 0; j < board_.stationCount(); ++j)
+        if (board_.station(j).sessionBill.owner == b)
+            board_.station(j).sessionBill.owner = -1;
+}
+
+void SessionOperations::closeSessionOfRemovedStation(int i)
+{
+    using namespace stationlink;
+    if (i < 0 || i >= board_.stationCount())
+        return;
+    // A session counts while the console holds LINK_SESSION for it, while its row
+    // reads "Started", or while it is the target of a swap (which shows the start).
+    const bool session = (board_.mailboxWord(i) & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) ||
+                         (board_.isStatus(i, kStatusSwapping) && !board_.table().text(i, Column::Start).empty());
+    if (!session)
+        return;
+    board_.logStation("STOPPING", i);
+    board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STARTING | LINK_STOPPING); });
+    board_.disarmAlarm(i);
+    board_.station(i).swapHold = false;
+    CloseSession(i);
+}
+
+} // namespace console

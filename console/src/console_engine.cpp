@@ -1,0 +1,313 @@
+#include "console/console_engine.h"
+
+#include "console/folder_guard.h"
+#include "console/print_monitor_control.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+
+namespace console {
+
+ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& clock, ConsoleServices services)
+    : settings_(std::move(settings)),
+      clock_(clock),
+      services_(services),
+      notifier_(services.prompts),
+      log_(settings_.folder, clock, notifier_),
+      journal_(settings_.folder, clock, notifier_),
+      configuration_(settings_.folder, notifier_),
+      clients_(settings_.folder, notifier_),
+      printers_(settings_.folder),
+      saleItems_(settings_.folder),
+      rates_(settings_.folder),
+      link_(settings_.link),
+      consoleLink_(link_),
+      board_(consoleLink_, log_, clock),
+      panel_(BillPanelContext{board_, log_, saleItems_, printers_, clients_, configuration_, journal_, window_,
+                              services.pricePrompt, services.receiptPrinter, services.beeper}),
+      buttons_(board_, panel_, window_),
+      sessions_(board_, panel_, buttons_, window_, rates_),
+      configurationDialog_(std::make_unique<pages::ConfigurationDialogModel>(
+          configuration_, journal_, pages::ConsoleTables{clients_, saleItems_, printers_, rates_}, *this,
+          services.prompts))
+{
+}
+
+ConsoleEngine::~ConsoleEngine()
+{
+    if (ended_)
+        return;
+    link_.stop();
+    if (printMonitorRunning_)
+        services_.printMonitor->stop();
+    closeFiles();
+}
+
+// --- start-up -----------------------------------------------------------------------
+
+ConsoleEngine::StartResult ConsoleEngine::startUp()
+{
+    if (!openFiles())
+        return StartResult::AlreadyRunning;
+    if (!checkOperatorPassword()) {
+        closeFiles();
+        ended_ = true;
+        return StartResult::WrongPassword;
+    }
+    startStations();
+    return StartResult::Running;
+}
+
+bool ConsoleEngine::openFiles()
+{
+    if (consoleFilesHeldElsewhere(settings_.folder)) {
+        services_.prompts.showMessage(std::string(kAlreadyRunningMessage));
+        ended_ = true;
+        return false;
+    }
+    log_.open();
+    journal_.open();
+    configuration_.load();
+    clients_.load();
+    printers_.load();
+    saleItems_.load();
+    rates_.load();
+    filesOpen_ = true;
+    return true;
+}
+
+bool ConsoleEngine::checkOperatorPassword()
+{
+    if (configuration_.VerifyOperatorPassword(services_.passwordPrompt.askPassword()))
+        return true;
+    services_.beeper.beep();
+    return false;
+}
+
+bool ConsoleEngine::startStations()
+{
+    // Rows first: a row's initialisation empties its MailboxWord, which must not
+    // wipe out an event of a station that connected at once.
+    board_.resizeTo(clients_.StationCount());
+    if (!printers_.entries().empty() && services_.printMonitor != nullptr) {
+        services_.printMonitor->start(printers_.PrintServerName());
+        printMonitorRunning_ = true;
+        sessions_.setPrintJobSource(services_.printMonitor);
+    }
+    syncStationAddresses();
+    if (!link_.start(clients_.StationCount())) {
+        services_.prompts.showMessage("Brisko cannot listen for stations on port " +
+                                      std::to_string(settings_.link.port) +
+                                      " (is another program using it?). Stations cannot connect.");
+        return false;
+    }
+    return true;
+}
+
+void ConsoleEngine::syncStationAddresses()
+{
+    std::vector<platform::Ipv4Address> addresses;
+    for (const store::ClientEntry& entry : clients_.entries())
+        addresses.push_back(entry.address);
+    link_.setStationAddresses(std::move(addresses));
+    addressesChanged_ = false;
+}
+
+// --- exit ---------------------------------------------------------------------------------
+
+bool ConsoleEngine::requestExit()
+{
+    if (ended_)
+        return true;
+    if (!services_.prompts.askYesNo(std::string(kExitQuestion)))
+        return false;
+    link_.stop();
+    if (printMonitorRunning_) {
+        services_.printMonitor->stop();
+        printMonitorRunning_ = false;
+    }
+    closeFiles();
+    ended_ = true;
+    return true;
+}
+
+void ConsoleEngine::closeFiles()
+{
+    if (!filesOpen_)
+        return;
+    journal_.close();
+    clients_.close();
+    printers_.close();
+    saleItems_.close();
+    rates_.close();
+    configuration_.close();
+    log_.close();
+    filesOpen_ = false;
+}
+
+// --- timers ---------------------------------------------------------------------------------
+
+void ConsoleEngine::eventPoll()
+{
+    if (addressesChanged_)
+        syncStationAddresses();
+    sessions_.eventPoll();
+}
+
+void ConsoleEngine::moneyTick() { sessions_.moneyTick(); }
+
+// --- station table ------------------------------------------------------------------------------
+
+void ConsoleEngine::onStationSelectionChanged(const std::vector<int>& rows)
+{
+    board_.table().selectOnly(rows);
+    buttons_.RefreshStationButtons();
+}
+
+void ConsoleEngine::onStationTableFocus(bool gained)
+{
+    if (gained) {
+        window_.focus = {FocusTarget::Control::StationTable, 0};
+        buttons_.RefreshStationButtons();
+    } else {
+        buttons_.onTableFocusLost();
+    }
+}
+
+void ConsoleEngine::onStartPressed() { sessions_.onStartPressed(); }
+
+void ConsoleEngine::onStopPressed() { sessions_.onStopPressed(); }
+
+void ConsoleEngine::onSwapPressed()
+{
+    sessions_.onSwapPressed();
+    buttons_.RefreshStationButtons();
+}
+
+// --- keys ------------------------------------------------------------------------------------------
+
+void ConsoleEngine::onEnter()
+{
+    switch (window_.defaultButton) {
+    case DefaultButton::Start:
+        onStartPressed();
+        break;
+    case DefaultButton::Bill:
+        onBillPressed();
+        break;
+    case DefaultButton::Charge:
+        panel_.ChargeBill();
+        break;
+    case DefaultButton::None:
+        onOkAction();
+        break;
+    }
+}
+
+void ConsoleEngine::onOkAction()
+{
+    if (window_.focus.control == FocusTarget::Control::TenderField)
+        panel_.onTenderCheck();
+    else if (window_.focus.control == FocusTarget::Control::QuantityField)
+        panel_.onQuantityEnter();
+}
+
+// --- configuration ---------------------------------------------------------------------------------
+
+void ConsoleEngine::onConfigurationPressed()
+{
+    if (!configuration_.VerifyOperatorPassword(services_.passwordPrompt.askPassword())) {
+        services_.beeper.beep();
+        return;
+    }
+    const std::string printServerBefore = printers_.PrintServerName();
+    const bool printersBefore = !printers_.entries().empty();
+
+    pages::ConfigurationDialogModel& dialog = *configurationDialog_;
+    dialog.open();
+    services_.configurationDialog.showConfiguration(dialog);
+    if (dialog.isOpen())
+        dialog.cancel();
+
+    if (dialog.result() == pages::ConfigurationDialogModel::Result::Ok) {
+        const pages::ClientCommand command = dialog.clientCommand();
+        if (command != pages::ClientCommand::None) {
+            const std::uint32_t bits =
+                command == pages::ClientCommand::Quit ? stationlink::CMD_QUIT : stationlink::CMD_SHUTDOWN;
+            for (int i : board_.table().selectedRows())
+                if (board_.mailboxWord(i) & stationlink::LINK_CONNECTED)
+                    board_.SendStationCommand(i, bits);
+        }
+    }
+    applyConfigurationEffects(printServerBefore, printersBefore);
+}
+
+void ConsoleEngine::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)
+{
+    if (printers_.PrintServerName() != printServerBefore && services_.printMonitor != nullptr) {
+        if (printersBefore && printMonitorRunning_) {
+            services_.printMonitor->stop();
+            printMonitorRunning_ = false;
+        }
+        if (!printers_.entries().empty()) {
+            services_.printMonitor->start(printers_.PrintServerName());
+            printMonitorRunning_ = true;
+            sessions_.setPrintJobSource(services_.printMonitor);
+        }
+    }
+    panel_.rebuildItemPanel();
+    syncStationAddresses();
+    followStationCount();
+}
+
+// Rows follow the number of stations. A removed station's running session is
+// closed and billed first, so that its time is not lost with its row.
+void ConsoleEngine::followStationCount()
+{
+    const int wanted = std::min(clients_.StationCount(), kMaxStations);
+    if (wanted < board_.stationCount()) {
+        sessions_.eventPoll();
+        for (int i = board_.stationCount() - 1; i >= wanted; --i)
+            sessions_.closeSessionOfRemovedStation(i);
+    }
+    board_.resizeTo(wanted);
+    buttons_.RefreshStationButtons();
+}
+
+// --- station workers --------------------------------------------------------------------------------
+
+void ConsoleEngine::StartStationWorker(int i, bool /*createEvents: the link makes its own*/)
+{
+    if (i < 0 || i >= kMaxStations)
+        return;
+    // A station added on the Clients page gets its row before its worker runs,
+    // so that the row sees the station's first events.
+    if (i >= board_.stationCount())
+        board_.resizeTo(i + 1);
+    syncStationAddresses();
+    addressesChanged_ = true; // the page writes the new address after this call
+    link_.StartStationWorker(i);
+}
+
+void ConsoleEngine::StopStationWorker(int i, bool /*releaseEvents*/)
+{
+    if (i < 0 || i >= kMaxStations)
+        return;
+    link_.StopStationWorker(i);
+    addressesChanged_ = true;
+}
+
+// --- view ---------------------------------------------------------------------------------------------
+
+ConsoleView ConsoleEngine::view() const
+{
+    ConsoleView view;
+    buttons_.describe(view.buttons);
+    panel_.describe(view.bill);
+    view.focus = window_.focus;
+    view.defaultButton = window_.defaultButton;
+    return view;
+}
+
+} // namespace console

@@ -1,0 +1,124 @@
+// The 100 ms event poll: takes the events the link delivered into each
+// station's MailboxWord and turns them into row states, bills and log lines.
+
+#include "console/session_operations.h"
+
+#include "console/money_text.h"
+#include "console/station_board.h"
+#include "console/station_buttons.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+
+namespace console {
+
+using namespace stationlink;
+
+namespace {
+
+constexpr std::uint32_t kStartedBit = EVT_STARTED & ~LINK_PENDING;
+constexpr std::uint32_t kStoppedBit = EVT_STOPPED & ~LINK_PENDING;
+constexpr std::uint32_t kDisconnectedBit = EVT_DISCONNECTED & ~LINK_PENDING;
+constexpr std::uint32_t kConnectedBit = EVT_CONNECTED & ~LINK_PENDING;
+// Bits other than the console's state bits and the two unused top bits.
+constexpr std::uint32_t kFlagBits = 0xFFFF3FF0;
+// Event bits (and anything above 16 bits) that call for another pass.
+constexpr std::uint32_t kEventBits = 0xFFFF0780;
+
+} // namespace
+
+void SessionOperations::eventPoll()
+{
+    // Every row is looked at, not only those of running station threads: a
+    // station whose worker was just stopped still has its "Disconnected" to report.
+    for (int i = 0; i < board_.stationCount(); ++i)
+        if (board_.link().takeEventForConsole(i))
+            pollStation(i);
+}
+
+void SessionOperations::pollStation(int i)
+{
+    StationTable& table = board_.table();
+    StationState& state = board_.station(i);
+    bool refresh = false;
+    bool lockPosted = false;
+
+    board_.link().withMailbox(i, [&](std::uint32_t& word) {
+        for (;;) {
+            std::uint32_t handled = 0;
+            if (word & kStartedBit) {
+                board_.logStation("STARTED", i);
+                if (word & LINK_STARTING) {
+                    word &= ~LINK_STARTING;
+                    state.swapHold = false;
+                } else if (state.billedWhileAway) {
+                    // The operator already billed this session while the station
+                    // was away: lock it, and let its STOPPED make no second bill.
+                    state.billedWhileAway = false;
+                    state.startTime = board_.clock().now();
+                    state.swapHold = true;
+                    lockPosted = true;
+                } else {
+                    state.startTime = board_.link().StationStartTime(i);
+                }
+                table.setText(i, Column::Status, std::string(kStatusStarted));
+                table.setText(i, Column::Start, startClockText(state.startTime));
+                word |= LINK_SESSION;
+                refresh = true;
+                handled = EVT_STARTED;
+            } else if (word & kStoppedBit) {
+                board_.logStation("STOPPED", i);
+                if (state.swapHold) {
+                    state.swapHold = false;
+                    board_.resetToStopped(i);
+                } else {
+                    word &= ~LINK_STOPPING;
+                    CloseSession(i);
+                }
+                refresh = true;
+                word &= ~LINK_SESSION;
+                if (state.alarmArmed())
+                    board_.disarmAlarm(i);
+                handled = EVT_STOPPED;
+            }
+
+            if (word & kDisconnectedBit) {
+                board_.logStation("DISCONNECTED", i);
+                table.setText(i, Column::Status, std::string(kStatusDisconnected));
+                word &= ~LINK_CONNECTED;
+                handled |= EVT_DISCONNECTED;
+            } else if (word & kConnectedBit) {
+                board_.logStation("CONNECTED", i);
+                const bool session = (word & LINK_SESSION) != 0;
+                table.setText(i, Column::Status, std::string(session ? kStatusStarted : kStatusStopped));
+                word |= LINK_CONNECTED;
+                if (session) {
+                    // The UNLOCK goes out with the session figures of the next tick,
+                    // which "?" forces.
+                    word |= CMD_UNLOCK | LINK_STARTING;
+                    table.setText(i, Column::Duration, std::string(kUnknownDuration));
+                }
+                handled |= EVT_CONNECTED;
+            }
+
+            word &= ~handled;
+            if ((word & kFlagBits) == 0) {
+                word &= kSurvivingBits;
+                break;
+            }
+            // Nothing handled in this pass means nothing more can be: leave the
+            // remaining bits rather than loop on a bit no step knows.
+            if ((word & kEventBits) == 0 || handled == 0)
+                break;
+            word |= LINK_PENDING;
+        }
+    });
+
+    if (lockPosted)
+        board_.SendStationCommand(i, CMD_LOCK);
+    if (refresh)
+        buttons_.RefreshStationButtons();
+}
+
+} // namespace console

@@ -1,0 +1,27 @@
+#include "console/folder_guard.h"
+
+#include "platform/shared_file.h"
+#include "store/file_names.h"
+
+#include <system_error>
+
+namespace console {
+
+bool consoleFilesHeldElsewhere(const std::filesystem::path& folder)
+{
+    for (const char* name : {store::kLogFileName, store::kJournalFileName, store::kConfigFileName,
+                             store::kClientFileName, store::kPrinterFileName, store::kSaleItemFileName,
+                             store::kRateFileName}) {
+        const std::filesystem::path path = folder / name;
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec))
+            continue;
+        platform::FileError error = platform::FileError::None;
+        platform::SharedFile probe = platform::SharedFile::openOwned(path, &error);
+        if (!probe.isOpen() && error == platform::FileError::SharingViolation)
+            return true;
+    }
+    return false;
+}
+
+} // namespace console

@@ -1,0 +1,54 @@
+// The one-second money tick: running durations and charges, the session
+// figures the stations show, alarms, and finished print jobs.
+
+#include "console/session_operations.h"
+
+#include "console/bill_panel.h"
+#include "console/money_text.h"
+#include "console/print_job_source.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+#include "store/activity_log.h"
+#include "store/rate_table.h"
+
+namespace console {
+
+void SessionOperations::moneyTick()
+{
+    StationTable& table = board_.table();
+    for (int i = 0; i < table.rowCount(); ++i) {
+        if (!table.hasStatus(i, kStatusStarted))
+            continue;
+        const std::int32_t elapsed = elapsedSeconds(i);
+        const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
+        const bool minuteChanged = spanMinuteText(elapsed) != table.text(i, Column::Duration).substr(0, 5);
+        const bool chargeChanged = charge != table.text(i, Column::AccessCost);
+        table.setText(i, Column::Duration, spanClockText(elapsed));
+        if (minuteChanged || chargeChanged) {
+            if (chargeChanged)
+                board_.UpdateStationMoney(i, charge, 0.0);
+            board_.SendSessionInfo(i);
+        }
+    }
+
+    if (board_.alarmCount() > 0) {
+        const std::time_t now = board_.clock().now();
+        for (int i = 0; i < table.rowCount(); ++i) {
+            const StationState& state = board_.station(i);
+            if (!state.alarmArmed() || state.alarmTime > now)
+                continue;
+            board_.logStation("ALARM STOPPING", i);
+            board_.SendStationCommand(i, stationlink::CMD_LOCK);
+            board_.disarmAlarm(i);
+        }
+    }
+
+    if (printJobs_ != nullptr)
+        for (const PrintJobRecord& job : printJobs_->takeFinishedJobs())
+            panel_.AddPrintItem(job);
+}
+
+} // namespace console

@@ -1,0 +1,97 @@
+#include "console/receipt_layout.h"
+
+#include "store/bill_item.h"
+
+#include <algorithm>
+
+namespace console {
+
+namespace {
+
+constexpr int kGridWidth = 2360;
+constexpr int kGridHeight = 3388;
+constexpr int kSpanWidth = 1010; // the receipt reaches from unit 10 to unit 1010 across
+
+class Painter {
+public:
+    Painter(ReceiptLayout& layout) : layout_(layout), s_(layout.scale)
+    {
+        rect_ = {s_.x(10), s_.y(10), s_.x(1000), s_.y(1000)};
+    }
+
+    void font(const char* face, int weight, int height, int width)
+    {
+        // Heights follow the horizontal factor and widths the vertical one, as
+        // the receipt has always been drawn; both factors are equal on most pages.
+        layout_.elements.push_back(ReceiptSetFont{{face, weight, s_.x(height), s_.y(width)}});
+    }
+    void text(const std::string& text, ReceiptText::Align align)
+    {
+        layout_.elements.push_back(ReceiptText{text, rect_, align});
+    }
+    void advance() { rect_.top += s_.y(40); }
+    void rule() { layout_.elements.push_back(ReceiptRule{s_.x(10), s_.x(10) + s_.x(1000), rect_.top}); }
+    void shiftLeft(int units) { rect_.left += s_.x(units); }
+
+private:
+    ReceiptLayout& layout_;
+    ReceiptScale s_;
+    ReceiptRect rect_;
+};
+
+} // namespace
+
+ReceiptScale ReceiptScale::forPage(ReceiptPage page)
+{
+    int sx = page.width / kGridWidth;
+    int sy = page.height / kGridHeight;
+    if (sx > 0 && sy > 0)
+        return {static_cast<double>(sx), static_cast<double>(sy)};
+    double fit = std::clamp(static_cast<double>(page.width) / kSpanWidth, 0.0, 1.0);
+    return {fit, fit};
+}
+
+ReceiptLayout layOutReceipt(ReceiptPage page, const ReceiptContent& content)
+{
+    using Align = ReceiptText::Align;
+    ReceiptLayout layout;
+    layout.page = page;
+    layout.scale = ReceiptScale::forPage(page);
+    Painter p(layout);
+
+    p.font("Tahoma", 700, 72, 28);
+    p.text(content.line1, Align::Centre);
+    p.advance();
+    p.advance();
+    p.font("Arial", 700, 36, 14);
+    p.text(content.line2, Align::Centre);
+    p.advance();
+    p.rule();
+    p.text("Description", Align::Left);
+    p.shiftLeft(300);
+    p.text("Price", Align::Right);
+    p.font("Arial", 400, 32, 12);
+    p.advance();
+    p.rule();
+    for (const store::BillItem& line : content.lines) {
+        p.shiftLeft(-300);
+        p.text(line.description, Align::Left);
+        p.shiftLeft(300);
+        p.text(line.priceText, Align::Right);
+        p.advance();
+    }
+    p.rule();
+    p.advance();
+    p.shiftLeft(150);
+    p.text("Total:", Align::Left);
+    p.text(content.total, Align::Right);
+    p.advance();
+    p.text("Tendered:", Align::Left);
+    p.text(content.tendered, Align::Right);
+    p.advance();
+    p.text("Change:", Align::Left);
+    p.text(content.change, Align::Right);
+    return layout;
+}
+
+} // namespace console

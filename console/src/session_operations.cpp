@@ -1,0 +1,163 @@
+#include "console/session_operations.h"
+
+#include "console/bill_panel.h"
+#include "console/money_text.h"
+#include "console/station_board.h"
+#include "console/station_buttons.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+#include "store/activity_log.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace console {
+
+using namespace stationlink;
+
+SessionOperations::SessionOperations(StationBoard& board, BillPanel& panel, StationButtons& buttons,
+                                     WindowControls& window, const store::RateTable& rates)
+    : board_(board), panel_(panel), buttons_(buttons), window_(window), rates_(rates)
+{
+}
+
+std::int32_t SessionOperations::elapsedSeconds(int i) const
+{
+    std::int64_t elapsed = static_cast<std::int64_t>(board_.clock().now()) - board_.station(i).startTime;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(elapsed, std::numeric_limits<std::int32_t>::min(),
+                                                               std::numeric_limits<std::int32_t>::max()));
+}
+
+void SessionOperations::onStartPressed()
+{
+    StationTable& table = board_.table();
+    const std::time_t now = board_.clock().now();
+    for (int i = 0; i < table.rowCount(); ++i) {
+        if (!table.isSelected(i) || !table.hasStatus(i, kStatusStopped))
+            continue;
+        table.setText(i, Column::Status, std::string(kStatusStarting));
+        board_.station(i).startTime = now;
+        board_.station(i).billedWhileAway = false;
+        table.setText(i, Column::Start, startClockText(now));
+        board_.logStation("STARTING", i);
+        board_.SendStationCommand(i, CMD_UNLOCK);
+    }
+    buttons_.RefreshStationButtons();
+    window_.focus = {FocusTarget::Control::StationTable, 0};
+}
+
+void SessionOperations::onStopPressed()
+{
+    StationTable& table = board_.table();
+    int owner = -1;
+    int members = 0;
+    for (int i = 0; i < table.rowCount(); ++i) {
+        if (!table.isSelected(i) || !table.hasStatus(i, kStatusStarted))
+            continue;
+        board_.SendStationCommand(i, CMD_LOCK);
+        board_.logStation("STOPPING", i);
+        SessionBill& bill = board_.station(i).sessionBill;
+        // A station already waiting in a group from an earlier press stays in it:
+        // moving it would leave that group's bill waiting for ever.
+        if (bill.owner != -1)
+            continue;
+        if (owner == -1) {
+            owner = i;
+            continue;
+        }
+        SessionBill& ownerBill = board_.station(owner).sessionBill;
+        if (++members == 1) {
+            ownerBill.owner = owner;
+            ++ownerBill.pendingCount;
+        }
+        bill.owner = owner;
+        ++ownerBill.pendingCount;
+    }
+    for (int i = 0; i < table.rowCount(); ++i)
+        if (table.isSelected(i) && buttons_.holdsSessionWhileAway(i))
+            stopSessionHeldWhileAway(i);
+}
+
+// The station is gone but its session still counts: stopping it bills the time
+// up to now at once, since no STOPPED will come. Should the station come back
+// still unlocked, the event poll locks it without billing the session again.
+void SessionOperations::stopSessionHeldWhileAway(int i)
+{
+    board_.logStation("STOPPING", i);
+    board_.link().withMailbox(i, [](std::uint32_t& word) {
+        word &= ~(LINK_SESSION | LINK_STARTING | LINK_STOPPING);
+        word = clearFlags(word, CMD_UNLOCK & ~LINK_PENDING);
+    });
+    board_.disarmAlarm(i);
+    board_.station(i).billedWhileAway = true;
+    CloseSession(i);
+    buttons_.RefreshStationButtons();
+}
+
+void SessionOperations::onSwapPressed()
+{
+    if (swapInProgress_)
+        return;
+    swapInProgress_ = true;
+    buttons_.disableSwap();
+
+    StationTable& table = board_.table();
+    const int rows = table.rowCount();
+    int source = -1;
+    int target = -1;
+    for (int i = 0; i < rows && (source < 0 || target < 0); ++i) {
+        if (!table.isSelected(i))
+            continue;
+        if (source < 0 && table.hasStatus(i, kStatusStarted))
+            source = i;
+        else if (target < 0 && table.hasStatus(i, kStatusStopped))
+            target = i;
+    }
+    board_.log().WriteLogLine("SWAPPING," + std::to_string(source) + " (stopping)," + std::to_string(target) +
+                              " (starting)");
+    if (source >= 0 && target >= 0) {
+        StationState& from = board_.station(source);
+        StationState& to = board_.station(target);
+        from.swapHold = true;
+        to.swapHold = true;
+        to.billedWhileAway = false;
+        table.setText(source, Column::Status, std::string(kStatusSwapping));
+        table.setText(target, Column::Status, std::string(kStatusSwapping));
+        to.startTime = from.startTime;
+        if (from.alarmArmed())
+            board_.moveAlarm(source, target);
+        board_.SendStationCommand(source, CMD_LOCK);
+        board_.SendStationCommand(target, CMD_UNLOCK);
+        for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
+            table.setText(target, c, table.text(source, c));
+        for (Column c : {Column::AccessCost, Column::Extras, Column::Total})
+            table.setText(source, c, std::string(kZeroMoney));
+        table.setText(source, Column::Start, "");
+        table.setText(source, Column::Duration, "");
+        if (from.openBillMark) {
+            from.openBillMark = false;
+            to.openBillMark = true;
+            panel_.moveStationOpenBill(source + 1, target + 1);
+        }
+    }
+    swapInProgress_ = false;
+}
+
+void SessionOperations::onAlarmSelected(int choice)
+{
+    const int s = panel_.displayedStation();
+    if (s < 1 || s > board_.stationCount() || choice < 0 || choice >= static_cast<int>(kAlarmChoices.size()))
+        return;
+    StationState& state = board_.station(s - 1);
+    if (choice != 0) {
+        if (choice == state.alarmChoice)
+            return;
+        board_.armAlarm(s - 1, choice);
+    } else if (state.alarmArmed()) {
+        board_.disarmAlarm(s - 1);
+    }
+}
+
+} // namespace console

@@ -1,0 +1,132 @@
+#include "console/station_board.h"
+
+#include "console/money_text.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+#include "store/activity_log.h"
+
+#include <string>
+
+namespace console {
+
+StationBoard::StationBoard(ConsoleLink& link, store::ActivityLog& log, const platform::Clock& clock)
+    : link_(link), log_(log), clock_(clock)
+{
+}
+
+bool StationBoard::isStatus(int i, std::string_view status) const
+{
+    return i >= 0 && i < table_.rowCount() && table_.hasStatus(i, status);
+}
+
+void StationBoard::logStation(std::string_view event, int i)
+{
+    log_.WriteLogLine(std::string(event) + "," + std::to_string(i));
+}
+
+void StationBoard::InitStationRow(int i)
+{
+    table_.insertRow(i, {std::to_string(i + 1), std::string(kStatusDisconnected), "", "", std::string(kZeroMoney),
+                         std::string(kZeroMoney), std::string(kZeroMoney)});
+    StationState& state = station(i);
+    if (state.alarmArmed())
+        disarmAlarm(i);
+    state.openBillMark = false;
+    state.swapHold = false;
+    state.billedWhileAway = false;
+    state.sessionBill.owner = -1;
+    state.sessionBill.pendingCount = 0;
+    state.sessionBill.open = false;
+    link_.withMailbox(i, [](std::uint32_t& word) { word = 0; });
+}
+
+void StationBoard::resizeTo(int count)
+{
+    if (count < 0)
+        count = 0;
+    if (count > kMaxStations)
+        count = kMaxStations;
+    while (table_.rowCount() > count) {
+        int last = table_.rowCount() - 1;
+        if (station(last).alarmArmed())
+            disarmAlarm(last);
+        table_.deleteRow(last);
+    }
+    while (table_.rowCount() < count)
+        InitStationRow(table_.rowCount());
+}
+
+void StationBoard::resetToStopped(int i)
+{
+    table_.setText(i, Column::Status, std::string(kStatusStopped));
+    table_.setText(i, Column::Start, "");
+    table_.setText(i, Column::Duration, "");
+    table_.setText(i, Column::AccessCost, std::string(kZeroMoney));
+    table_.setText(i, Column::Extras, std::string(kZeroMoney));
+    table_.setText(i, Column::Total, std::string(kZeroMoney));
+}
+
+void StationBoard::UpdateStationMoney(int i, std::string_view accessCost, double extrasToAdd)
+{
+    if (!accessCost.empty())
+        table_.setText(i, Column::AccessCost, std::string(accessCost));
+    double access = amountOf(table_.text(i, Column::AccessCost));
+    double extras = amountOf(table_.text(i, Column::Extras));
+    if (extrasToAdd != 0.0) {
+        extras += extrasToAdd;
+        table_.setText(i, Column::Extras, moneyText(extras));
+        extras = amountOf(table_.text(i, Column::Extras));
+    }
+    table_.setText(i, Column::Total, moneyText(access + extras));
+}
+
+void StationBoard::SendSessionInfo(int i)
+{
+    auto record = stationlink::SessionInfoRecord::fromFigures(
+        table_.text(i, Column::Duration), table_.text(i, Column::AccessCost), table_.text(i, Column::Extras),
+        table_.text(i, Column::Total), station(i).startTime);
+    link_.SendSessionInfo(i, record);
+}
+
+std::uint32_t StationBoard::mailboxWord(int i)
+{
+    std::uint32_t copy = 0;
+    link_.withMailbox(i, [&](std::uint32_t& word) { copy = word; });
+    return copy;
+}
+
+void StationBoard::armAlarm(int i, int choice)
+{
+    StationState& state = station(i);
+    if (!state.alarmArmed())
+        ++alarmCount_;
+    state.alarmChoice = choice;
+    state.alarmTime = state.startTime + alarmChoiceSeconds(choice);
+}
+
+void StationBoard::disarmAlarm(int i)
+{
+    StationState& state = station(i);
+    if (!state.alarmArmed())
+        return;
+    state.alarmChoice = 0;
+    if (alarmCount_ > 0)
+        --alarmCount_;
+}
+
+void StationBoard::moveAlarm(int from, int to)
+{
+    StationState& source = station(from);
+    StationState& target = station(to);
+    if (!source.alarmArmed())
+        return;
+    if (target.alarmArmed())
+        --alarmCount_; // the target's own alarm is replaced, not added
+    target.alarmChoice = source.alarmChoice;
+    target.alarmTime = source.alarmTime;
+    source.alarmChoice = 0;
+}
+
+} // namespace console

@@ -1,0 +1,76 @@
+#include "console/station_buttons.h"
+
+#include "console/bill_panel.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+
+namespace console {
+
+StationButtons::StationButtons(StationBoard& board, BillPanel& panel, WindowControls& window)
+    : board_(board), panel_(panel), window_(window)
+{
+}
+
+bool StationButtons::holdsSessionWhileAway(int i) const
+{
+    return board_.isStatus(i, kStatusDisconnected) &&
+           (board_.mailboxWord(i) & stationlink::LINK_SESSION) != 0;
+}
+
+void StationButtons::RefreshStationButtons()
+{
+    const StationTable& table = board_.table();
+    const std::vector<int> selected = table.selectedRows();
+    const bool any = !selected.empty();
+    bool allStarted = any;
+    bool allStopped = any;
+    bool allStoppable = any;
+    bool swapBlocked = false;
+    int lastStarted = 0;
+    for (int i : selected) {
+        const bool started = table.hasStatus(i, kStatusStarted);
+        const bool stopped = table.hasStatus(i, kStatusStopped);
+        if (!started)
+            allStarted = false;
+        if (!stopped)
+            allStopped = false;
+        if (!started && !holdsSessionWhileAway(i))
+            allStoppable = false;
+        if (started)
+            lastStarted = i + 1;
+        if (table.hasStatus(i, kStatusDisconnected) || table.hasStatus(i, kStatusSwapping))
+            swapBlocked = true;
+    }
+    stopEnabled_ = allStoppable;
+    startEnabled_ = allStopped;
+    swapEnabled_ = selected.size() == 2 && !allStarted && !allStopped && !swapBlocked;
+
+    int remembered = lastStarted;
+    if (selected.size() != 1 || allStopped) {
+        remembered = 0;
+        window_.billButtonEnabled = !panel_.walkInBeingEntered();
+    } else {
+        const int n = selected.front() + 1;
+        window_.billButtonEnabled = !(n == panel_.displayedStation() && panel_.walkInBeingEntered());
+    }
+    panel_.setRememberedStation(remembered);
+    window_.defaultButton = allStopped ? DefaultButton::Start : DefaultButton::Bill;
+}
+
+void StationButtons::onTableFocusLost()
+{
+    startEnabled_ = false;
+    stopEnabled_ = false;
+}
+
+void StationButtons::describe(StationButtonsView& view) const
+{
+    view.start.enabled = startEnabled_;
+    view.stop.enabled = stopEnabled_;
+    view.swap.enabled = swapEnabled_;
+    view.bill.enabled = window_.billButtonEnabled;
+}
+
+} // namespace console
