@@ -184,6 +184,17 @@ TEST_F(ConfigurationDialogTest, PasswordLongerThanTheRecordHoldsIsRefused)
     afterRestart([&](store::Configuration& restarted) { EXPECT_TRUE(restarted.VerifyOperatorPassword(longest)); });
 }
 
+TEST_F(ConfigurationDialogTest, AFailedSaveIsReportedAndKeepsTheDialogOpen)
+{
+    dialog.open();
+    dialog.setPasswordText("new");
+    dialog.setConfirmText("new");
+    std::filesystem::remove_all(folder.path()); // nowhere left to write
+    EXPECT_FALSE(dialog.ok());
+    EXPECT_TRUE(dialog.isOpen());
+    EXPECT_EQ(prompts.messages, (Strings{"The configuration could not be saved."}));
+}
+
 TEST_F(ConfigurationDialogTest, DayTotalShowsTodaysTakingsOrReportUnavailable)
 {
     dialog.open();
