@@ -1,1 +1,55 @@
+// The activity log's line format, appending across runs and its open failure.
 
+#include "platform/clock.h"
+#include "store/activity_log.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace store;
+using namespace store_test;
+
+namespace {
+std::string readText(const fs::path& path)
+{
+    auto bytes = readBytes(path);
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+} // namespace
+
+TEST(ActivityLog, StampsLinesAndAppendsAcrossRuns)
+{
+    TempFolder folder;
+    RecordingNotifier notifier;
+    platform::ManualClock clock(localTime(2006, 12, 31, 23, 59, 30));
+    {
+        ActivityLog log(folder.path(), clock, notifier);
+        ASSERT_TRUE(log.open());
+        log.WriteLogLine("STARTING,0");
+        clock.set(localTime(2007, 1, 1, 0, 1));
+        log.WriteLogLine("CHARGE,4.50");
+        // Written through at once: a reader sees the lines before the log is closed.
+        EXPECT_EQ(readText(folder / "BriskoLog"), "3112062359,STARTING,0\n0101070001,CHARGE,4.50\n");
+    }
+    ActivityLog second(folder.path(), clock, notifier);
+    second.WriteLogLine("STOPPED,0"); // a log not yet open opens itself
+    EXPECT_EQ(readText(folder / "BriskoLog"), "3112062359,STARTING,0\n0101070001,CHARGE,4.50\n0101070001,STOPPED,0\n");
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST(ActivityLog, UnopenableLogReportsEachAttemptAndDropsTheLines)
+{
+    TempFolder folder;
+    RecordingNotifier notifier;
+    platform::ManualClock clock(localTime(2024, 5, 1, 9, 0));
+    ActivityLog owner(folder.path(), clock, notifier);
+    ASSERT_TRUE(owner.open());
+
+    ActivityLog second(folder.path(), clock, notifier);
+    EXPECT_FALSE(second.open());
+    second.WriteLogLine("CONNECTED,3");
+    second.WriteLogLine("CONNECTED,4");
+    EXPECT_EQ(notifier.messages, std::vector<std::string>(3, "File Open Failed"));
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(fs::file_size(folder / "BriskoLog"), 0u);
+}

@@ -1,1 +1,98 @@
+#pragma once
+// Test helpers: a fresh folder per test, a notifier that records its messages,
+// and whole-file byte access.
 
+#include "platform/local_time.h"
+#include "store/store_notifier.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace store_test {
+
+namespace fs = std::filesystem;
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = fs::temp_directory_path() /
+                ("brisko_store_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const char* name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+class RecordingNotifier : public store::StoreNotifier {
+public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+inline std::vector<std::byte> readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::byte> bytes(chars.size());
+    std::memcpy(bytes.data(), chars.data(), chars.size());
+    return bytes;
+}
+
+inline void writeBytes(const fs::path& path, const std::vector<std::byte>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Bytes from a list of small integers, for hand-built records.
+inline std::vector<std::byte> bytesOf(std::initializer_list<int> values)
+{
+    std::vector<std::byte> bytes;
+    for (int v : values)
+        bytes.push_back(static_cast<std::byte>(v));
+    return bytes;
+}
+
+// Places text bytes into a hand-built record.
+inline void place(std::vector<std::byte>& record, std::size_t offset, const std::string& text)
+{
+    std::memcpy(record.data() + offset, text.data(), text.size());
+}
+
+inline void placeLittleEndian(std::vector<std::byte>& record, std::size_t offset, std::uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        record[offset + static_cast<std::size_t>(i)] = static_cast<std::byte>((value >> (8 * i)) & 0xFF);
+}
+
+inline std::time_t localTime(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return *platform::fromLocalTime(tm);
+}
+
+} // namespace store_test
