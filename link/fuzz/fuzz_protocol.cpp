@@ -1,0 +1,89 @@
+// Feeds arbitrary bytes to every parser of the link protocol and to the flag
+// relay, and checks what must always hold.
+
+#include "link/link_bits.h"
+#include "link/protocol.h"
+#include "link/relay.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void fuzzMessages(std::string_view text)
+{
+    using namespace stationlink;
+    parseConnect(text);
+    parsePortReply(text);
+    isOk(text);
+    auto started = parseStarted(text);
+    check(!started || text.size() == kStarted.size() + kSessionStampLength);
+    classifyStationMessage(text);
+    classifyServerMessage(text);
+
+    SessionInfo info = parseSessionInfoMessage(text);
+    check(info.duration.size() <= 5);
+    check(info.accessCost.size() <= 10 && info.extras.size() <= 10 && info.total.size() <= 10);
+    check(info.stamp.size() <= kSessionStampLength);
+    if (info.wellFormed) {
+        // A well-formed message is rebuilt byte for byte from its pieces.
+        SessionInfoRecord record{info.duration, info.accessCost.substr(1), info.extras.substr(1),
+                                 info.total.substr(1), info.stamp};
+        check(buildSessionInfoMessage(record) == text);
+    }
+
+    // Whatever the record holds, the message stays within its 52 bytes and splits back.
+    std::size_t cut = text.size() / 5;
+    SessionInfoRecord loose{std::string(text.substr(0, cut)), std::string(text.substr(cut, cut)),
+                            std::string(text.substr(2 * cut, cut)), std::string(text.substr(3 * cut, cut)),
+                            std::string(text.substr(4 * cut))};
+    std::string message = buildSessionInfoMessage(loose);
+    check(message.size() <= 52);
+    SessionInfo back = parseSessionInfoMessage(message);
+    check(back.accessCost.size() >= 1 && back.accessCost[0] == kCurrencyByte);
+}
+
+void fuzzWords(const std::uint8_t* data, std::size_t size)
+{
+    using namespace stationlink;
+    if (size < 8)
+        return;
+    std::uint32_t mailbox, link;
+    std::memcpy(&mailbox, data, 4);
+    std::memcpy(&link, data + 4, 4);
+
+    // Relaying commands never loses or invents one.
+    std::uint32_t commandsBefore = (mailbox | link) & kCommandFlags;
+    std::uint32_t m = mailbox, l = link;
+    relayCommands(m, l);
+    check(((m | l) & kCommandFlags) == commandsBefore);
+    check((m & kSurvivingBits) == (mailbox & kSurvivingBits));
+
+    // Relaying events leaves no event in the link word and keeps its commands.
+    std::uint32_t l2 = link, m2 = mailbox;
+    relayEvents(l2, m2);
+    check((l2 & kEventFlags) == 0);
+    check((l2 & kCommandFlags) == (link & kCommandFlags));
+
+    // The clearing rule: LINK_PENDING is set exactly when a flag outside the surviving bits remains.
+    std::uint32_t cleared = clearFlags(mailbox, link);
+    check(((cleared & LINK_PENDING) != 0) == ((cleared & ~(kSurvivingBits | LINK_PENDING)) != 0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzzMessages(std::string_view(reinterpret_cast<const char*>(data), size));
+    fuzzWords(data, size);
+    return 0;
+}
