@@ -14,11 +14,12 @@ public:
     // Stops station i's worker (its row turns "Disconnected"), releasing its
     // events when asked.
     virtual void StopStationWorker(int i, bool releaseEvents) = 0;
-    // The Clients page has changed the ClientTable in memory (a re-addressed
-    // station's entry cleared before its worker restarts, or the table rebuilt
-    // by Save). The link matches connections against its own copy of the
-    // addresses, so the implementation hands it the table's addresses now.
-    virtual void ClientTableChanged() = 0;
+    // The Clients page has changed the ClientTable in memory: a re-addressed
+    // station's entry is cleared just before its worker restarts, and Save
+    // rebuilds the whole table. The link matches connections against its own
+    // copy of the addresses, so the implementation hands it the table's
+    // addresses here.
+    virtual void ClientTableChanged() {}
 };
 
 } // namespace console::pages
