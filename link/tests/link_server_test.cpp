@@ -143,6 +143,23 @@ TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
     EXPECT_TRUE(SimulatedStation::closedByPeer(unserved));
 }
 
+TEST_F(LinkServerTest, StationThatNeverAnswersItsPortIsLetGoWithoutHoldingUpOthers)
+{
+    startWith(2);
+    auto mute = station(0).dial(link.mainPort());
+    ASSERT_TRUE(mute.send(buildConnect(stationAddress(2))));
+    ASSERT_TRUE(SimulatedStation::receive(mute)); // the port number, never answered
+
+    auto second = station(1);
+    ASSERT_TRUE(second.attach());
+    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    EXPECT_TRUE(SimulatedStation::closedByPeer(mute));
+
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+}
+
 TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
 {
     startWith(1);
