@@ -209,15 +209,5 @@ TEST_F(ClientsPageTest, NameChangeKeepsTheWorkerAddressChangeRestartsIt)
     EXPECT_EQ(savedStations()[1], (store::ClientEntry{"Window seat", {{192, 168, 1, 99}}}));
 }
 
-TEST_F(ClientsPageTest, LongNamesAreCutWhenTheTableIsRebuilt)
-{
-    startWith(1);
-    ClientsPage page(table, workers, prompts);
-    page.setRowSelected(0, true);
-    page.setNameText(std::string(300, 'n'));
-    EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(table.entries()[0].computerName, std::string(255, 'n'));
-}
-
 } // namespace
 } // namespace console::pages

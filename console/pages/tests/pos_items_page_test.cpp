@@ -139,12 +139,5 @@ TEST_F(PosItemsPageTest, DeletingItemsAsksFirst)
     EXPECT_EQ(savedItems(), (std::vector<store::SaleItem>{kItems[0]}));
 }
 
-TEST_F(PosItemsPageTest, EmptyFileGivesAnEmptyList)
-{
-    PosItemsPage page(table, prompts);
-    EXPECT_EQ(page.list().rowCount(), 0);
-    EXPECT_EQ(page.countField().text, "0");
-}
-
 } // namespace
 } // namespace console::pages

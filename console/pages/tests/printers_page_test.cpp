@@ -59,22 +59,6 @@ TEST_F(PrintersPageTest, OpeningShowsPrintersAndTheLastServerName)
     EXPECT_FALSE(page.pageCostEnabled());
 }
 
-TEST_F(PrintersPageTest, EditorLoadsTheFirstSelectedRow)
-{
-    startWith(kPrinters);
-    PrintersPage page(table, prompts);
-    page.setRowSelected(1, true);
-    EXPECT_EQ(page.printerField().text, "2");
-    EXPECT_EQ(page.printerNameField().text, "Colour");
-    EXPECT_TRUE(page.printerNameField().enabled);
-    EXPECT_EQ(page.pageCostEditor().text(), "0.50");
-    page.setRowSelected(1, false);
-    EXPECT_EQ(page.printerField().text, "");
-    EXPECT_EQ(page.printerNameField().text, "");
-    EXPECT_EQ(page.pageCostEditor().text(), "");
-    EXPECT_FALSE(page.pageCostEnabled());
-}
-
 TEST_F(PrintersPageTest, NewServerNameRewritesEveryPrinter)
 {
     startWith(kPrinters);
