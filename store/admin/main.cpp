@@ -1,1 +1,102 @@
-int main(){}
+// brisko-admin: the owner's read-only view of the console's data files.
+
+#include "admin_commands.h"
+
+#include "store/local_day.h"
+
+#include <charconv>
+#include <cstdint>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: brisko-admin [--dir DIR] COMMAND\n"
+    "Shows the console's data files in DIR (default: the current folder) without\n"
+    "changing or locking them.\n"
+    "\n"
+    "Commands:\n"
+    "  charge SECONDS                 access charge for SECONDS elapsed, from BriskoRate\n"
+    "  rates                          rate blocks: number, duration, count or etc., price\n"
+    "  clients                        stations: number, computer name, IP address\n"
+    "  items                          sale items: number, description, price, fixed or varies\n"
+    "  printers                       printers: number, server, printer, page price\n"
+    "  journal [--csv]                every charged bill line: time, station, description, price\n"
+    "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
+    "  check                          reports every damaged file; exit status 1 if any\n";
+
+int usage()
+{
+    std::cerr << kUsage;
+    return 2;
+}
+
+std::optional<std::int32_t> parseSeconds(const std::string& text)
+{
+    std::int32_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::filesystem::path dir = ".";
+    std::vector<std::string> words;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--dir") {
+            if (++i == argc)
+                return usage();
+            dir = argv[i];
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (words.empty())
+        return usage();
+
+    admin::Streams io{std::cout, std::cerr};
+    const std::string command = words[0];
+    const std::vector<std::string> rest(words.begin() + 1, words.end());
+
+    if (command == "charge") {
+        auto seconds = rest.size() == 1 ? parseSeconds(rest[0]) : std::nullopt;
+        return seconds ? admin::showCharge(dir, *seconds, io) : usage();
+    }
+    if (command == "journal") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--csv"))
+            return usage();
+        return admin::showJournal(dir, rest.size() == 1, io);
+    }
+    if (command == "day-total") {
+        if (rest.empty())
+            return admin::showDayTotal(dir, std::nullopt, io);
+        if (rest.size() == 2 && rest[0] == "--date" && store::LocalDay::parse(rest[1]))
+            return admin::showDayTotal(dir, rest[1], io);
+        return usage();
+    }
+    if (!rest.empty())
+        return usage();
+    if (command == "rates")
+        return admin::showRates(dir, io);
+    if (command == "clients")
+        return admin::showClients(dir, io);
+    if (command == "items")
+        return admin::showItems(dir, io);
+    if (command == "printers")
+        return admin::showPrinters(dir, io);
+    if (command == "check")
+        return admin::checkFiles(dir, io);
+    return usage();
+}

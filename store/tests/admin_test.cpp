@@ -1,1 +1,189 @@
+// brisko-admin, run as a program on folders written through the store.
 
+#include "platform/clock.h"
+#include "store/bill_journal.h"
+#include "store/client_table.h"
+#include "store/configuration.h"
+#include "store/journal_format.h"
+#include "store/printer_table.h"
+#include "store/rate_table.h"
+#include "store/sale_item_table.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace store;
+using namespace store_test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+};
+
+Run admin(const fs::path& dir, const std::string& arguments)
+{
+    std::string command = std::string(BRISKO_ADMIN_PATH) + " --dir '" + dir.string() + "' " + arguments + " 2>/dev/null";
+    Run run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, n);
+    int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class AdminTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingNotifier notifier;
+
+    void writeCafe()
+    {
+        ClientTable clients(folder.path(), notifier);
+        clients.load();
+        clients.entries() = {{"PC01", {{192, 168, 1, 11}}}, {"PC02", {{192, 168, 1, 12}}}};
+        clients.save();
+        RateTable rates(folder.path());
+        rates.load();
+        rates.rows() = {{"00:30:00", 1, 1.5}, {"00:15:00", 2, 0.5}, {"01:00:00", -1, 2.0}};
+        rates.save();
+        SaleItemTable items(folder.path());
+        items.load();
+        items.items() = {{"Tea & Cake", 3.2, true}, {"Repairs", 0.0, false}};
+        items.save();
+        PrinterTable printers(folder.path());
+        printers.load();
+        printers.entries() = {{"DESK", "Laser", 0.1}};
+        printers.save();
+        Configuration config(folder.path(), notifier);
+        config.load();
+        config.save();
+
+        platform::ManualClock clock(localTime(2024, 6, 14, 10, 5, 7));
+        BillJournal journal(folder.path(), clock, notifier);
+        journal.open();
+        journal.append({{"1", "00 hrs 45 mins 10 secs", "2.00"}, {"1", "Say \"hi\", twice", "1.50"}});
+        clock.set(localTime(2024, 6, 15, 9, 0));
+        journal.append({{"2", "Coffee", "1.25"}});
+    }
+};
+
+} // namespace
+
+TEST_F(AdminTest, ListsTheTablesAndCharges)
+{
+    writeCafe();
+    auto rates = admin(folder.path(), "rates");
+    EXPECT_EQ(rates.status, 0);
+    EXPECT_EQ(rates.out, "1 00:30:00 1 1.50\n2 00:15:00 2 0.50\n3 01:00:00 etc. 2.00\n");
+    EXPECT_EQ(admin(folder.path(), "clients").out, "1\tPC01\t192.168.1.11\n2\tPC02\t192.168.1.12\n");
+    EXPECT_EQ(admin(folder.path(), "items").out, "1\tTea & Cake\t3.20\tfixed\n2\tRepairs\t0.00\tvaries\n");
+    EXPECT_EQ(admin(folder.path(), "printers").out, "1\tDESK\tLaser\t0.10\n");
+    EXPECT_EQ(admin(folder.path(), "charge 7261").out, "6.50\n");
+    EXPECT_EQ(admin(folder.path(), "charge -3").out, "0.00\n");
+    EXPECT_EQ(admin(folder.path(), "check").status, 0);
+    EXPECT_EQ(admin(folder.path(), "check").out, "");
+}
+
+TEST_F(AdminTest, JournalAsTextAndAsCsv)
+{
+    writeCafe();
+    auto text = admin(folder.path(), "journal");
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out, "2024-06-14 10:05:07\t1\t00 hrs 45 mins 10 secs\t2.00\n"
+                        "2024-06-14 10:05:07\t1\tSay \"hi\", twice\t1.50\n"
+                        "2024-06-15 09:00:00\t2\tCoffee\t1.25\n");
+    EXPECT_EQ(admin(folder.path(), "journal --csv").out, "Date,Station,Description,Price\r\n"
+                                                         "2024-06-14 10:05:07,1,00 hrs 45 mins 10 secs,2.00\r\n"
+                                                         "2024-06-14 10:05:07,1,\"Say \"\"hi\"\", twice\",1.50\r\n"
+                                                         "2024-06-15 09:00:00,2,Coffee,1.25\r\n");
+}
+
+TEST_F(AdminTest, DayTotalForADateForTodayAndWhenUnavailable)
+{
+    auto missing = admin(folder.path(), "day-total");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "Report Unavailable\n");
+
+    writeCafe();
+    EXPECT_EQ(admin(folder.path(), "day-total --date 2024-06-14").out, "3.50\n");
+    EXPECT_EQ(admin(folder.path(), "day-total --date 2024-06-15").out, "1.25\n");
+    EXPECT_EQ(admin(folder.path(), "day-total --date 2024-06-16").out, "0.00\n");
+    EXPECT_EQ(admin(folder.path(), "day-total").out, "0.00\n");
+    {
+        platform::SystemClock clock;
+        BillJournal journal(folder.path(), clock, notifier);
+        journal.open();
+        journal.append({{"2", "Soda", "0.80"}});
+    }
+    auto today = admin(folder.path(), "day-total");
+    EXPECT_EQ(today.status, 0);
+    EXPECT_EQ(today.out, "0.80\n");
+}
+
+TEST_F(AdminTest, CheckReportsEveryProblem)
+{
+    writeCafe();
+    std::vector<ClientEntry> many(120, ClientEntry{"PC", {}});
+    writeBytes(folder / "BriskoClient", encodeRecords<ClientCodec>(many));
+    auto rates = encodeRecords<RateCodec>({{"00:10:00", 1, 1.0}, {"00:00:00", -1, 1.0}, {"1:5", 1, 1.0}});
+    rates.resize(rates.size() + 3);
+    writeBytes(folder / "BriskoRate", rates);
+    auto config = readBytes(folder / "BriskoConfig");
+    config[20] ^= std::byte{0x40};
+    writeBytes(folder / "BriskoConfig", config);
+    auto journal = readBytes(folder / "BriskoBills");
+    journal.resize(journal.size() - 1);
+    writeBytes(folder / "BriskoBills", journal);
+
+    auto check = admin(folder.path(), "check");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, "BriskoConfig: Invalid Configuration file\n"
+                         "BriskoClient: 120 stations, more than 99\n"
+                         "BriskoRate: size 99 is not a whole number of 32-byte records\n"
+                         "BriskoRate: rate 2 repeats with zero duration\n"
+                         "BriskoRate: rate 3 has block duration \"1:5\", not hh:mm:ss\n"
+                         "BriskoBills: entry at offset 192 is incomplete (the file ends at 291)\n");
+    EXPECT_EQ(admin(folder.path(), "journal").status, 1);
+}
+
+TEST_F(AdminTest, ReadsWhileTheConsoleHoldsTheFilesAndNeverCreatesOrChangesOne)
+{
+    auto empty = admin(folder.path(), "rates");
+    EXPECT_EQ(empty.status, 0);
+    EXPECT_EQ(admin(folder.path(), "check").status, 0);
+    EXPECT_TRUE(fs::is_empty(folder.path()));
+
+    writeCafe();
+    RateTable rates(folder.path());
+    ASSERT_TRUE(rates.load());
+    platform::SystemClock clock;
+    BillJournal journal(folder.path(), clock, notifier);
+    ASSERT_TRUE(journal.open());
+    auto before = readBytes(folder / "BriskoRate");
+    EXPECT_EQ(admin(folder.path(), "charge 1861").out, "2.00\n");
+    EXPECT_EQ(admin(folder.path(), "journal").status, 0);
+    EXPECT_EQ(readBytes(folder / "BriskoRate"), before);
+    EXPECT_TRUE(rates.save()); // the console's hold was not disturbed
+}
+
+TEST_F(AdminTest, BadArgumentsGiveTheUsageAndStatus2)
+{
+    for (const char* arguments : {"", "charge", "charge abc", "charge 12 13", "charge 99999999999", "frobnicate",
+                                  "journal --xml", "day-total --date 2024-02-30", "day-total --date today",
+                                  "rates extra", "--dir"}) {
+        SCOPED_TRACE(arguments);
+        auto run = admin(folder.path(), arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+    }
+}

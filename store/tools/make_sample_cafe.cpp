@@ -1,1 +1,105 @@
-int main(){}
+// Writes the sample cafe folder (examples/cafe): a few stations, the rate table
+// of the worked example, sale items, a printer, a journal of bills over two days
+// and a configuration with the empty password and two receipt lines.
+//
+//   make_sample_cafe FOLDER
+
+#include "platform/clock.h"
+#include "platform/local_time.h"
+#include "store/bill_journal.h"
+#include "store/client_table.h"
+#include "store/configuration.h"
+#include "store/printer_table.h"
+#include "store/rate_table.h"
+#include "store/sale_item_table.h"
+
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+class PrintingNotifier : public store::StoreNotifier {
+public:
+    void showMessage(const std::string& text) override { std::cerr << text << "\n"; }
+};
+
+std::time_t at(int year, int month, int day, int hour, int minute)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    return platform::fromLocalTime(tm).value_or(0);
+}
+
+bool writeConfiguration(const std::filesystem::path& folder)
+{
+    // A fixed seed keeps the sample file the same from one generation to the next.
+    auto record = store::PasswordRecord::build("", 70000);
+    if (!record)
+        return false;
+    auto bytes = store::Configuration::encode(*record, "Brisko Corner Cafe", "12 Harbour Street - thank you!");
+    std::ofstream out(folder / "BriskoConfig", std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "Usage: make_sample_cafe FOLDER\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"BriskoConfig", "BriskoClient", "BriskoRate", "BriskoPOS", "BriskoPrinter", "BriskoBills"})
+        std::filesystem::remove(folder / name);
+    PrintingNotifier notifier;
+    bool ok = writeConfiguration(folder);
+
+    store::ClientTable clients(folder, notifier);
+    ok = ok && clients.load();
+    clients.entries() = {{"PC01", {{192, 168, 1, 11}}},
+                         {"PC02", {{192, 168, 1, 12}}},
+                         {"PC03", {{192, 168, 1, 13}}},
+                         {"PC04", {{192, 168, 1, 14}}}};
+    ok = ok && clients.save();
+
+    store::RateTable rates(folder);
+    ok = ok && rates.load();
+    rates.rows() = {{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", store::kRepeatBlock, 2.00}};
+    ok = ok && rates.save();
+
+    store::SaleItemTable items(folder);
+    ok = ok && items.load();
+    items.items() = {{"Coffee", 1.50, true}, {"Tea & Cake", 3.20, true}, {"Soda", 1.00, true}, {"Repairs", 0.0, false}};
+    ok = ok && items.save();
+
+    store::PrinterTable printers(folder);
+    ok = ok && printers.load();
+    printers.entries() = {{"FRONTDESK", "Laser", 0.10}, {"FRONTDESK", "Colour", 0.50}};
+    ok = ok && printers.save();
+
+    platform::ManualClock clock(0);
+    store::BillJournal journal(folder, clock, notifier);
+    ok = ok && journal.open();
+    auto bill = [&](std::time_t when, std::vector<store::BillItem> lines) {
+        clock.set(when);
+        ok = ok && journal.append(lines);
+    };
+    bill(at(2024, 6, 14, 10, 5), {{"1", "00 hrs 45 mins 10 secs", "2.00"}, {"1", "Coffee", "1.50"}});
+    bill(at(2024, 6, 14, 14, 30), {{"3", "01 hrs 02 mins 00 secs", "4.50"}, {"3", "Pages (3): report.pdf", "0.30"}});
+    bill(at(2024, 6, 15, 9, 15), {{"2", "00 hrs 20 mins 05 secs", "1.50"}});
+    bill(at(2024, 6, 15, 11, 40), {{"4", "Tea & Cake", "3.20"},
+                                   {"4", "Repairs", "15.00"},
+                                   {"4", "Pages (1): ticket, \"final\".pdf", "0.10"}});
+    if (!ok) {
+        std::cerr << "make_sample_cafe: could not write every file in " << folder << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The commands of brisko-admin. Each reads the files of one folder through
+// read-only handles (no lock, nothing created or changed), writes its report and
+// returns the exit status.
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace admin {
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+int showCharge(const std::filesystem::path& dir, std::int32_t seconds, Streams io);
+int showRates(const std::filesystem::path& dir, Streams io);
+int showClients(const std::filesystem::path& dir, Streams io);
+int showItems(const std::filesystem::path& dir, Streams io);
+int showPrinters(const std::filesystem::path& dir, Streams io);
+int showJournal(const std::filesystem::path& dir, bool csv, Streams io);
+// `isoDate` "YYYY-MM-DD", or none for today.
+int showDayTotal(const std::filesystem::path& dir, const std::optional<std::string>& isoDate, Streams io);
+int checkFiles(const std::filesystem::path& dir, Streams io);
+
+} // namespace admin
