@@ -72,3 +72,25 @@ TEST(RelayEvents, DisconnectedWithdrawsAConnectedNotYetTaken)
     EXPECT_TRUE(relayEvents(again, mailbox));
     EXPECT_TRUE(hasFlags(mailbox, EVT_CONNECTED | EVT_DISCONNECTED));
 }
+
+#include "link/link_settings.h"
+
+TEST(ListenOption, TakesAnAddressAPortOrBoth)
+{
+    auto both = parseListenOption("127.0.0.1:32001");
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->listenAddress, platform::Ipv4Address::loopback());
+    EXPECT_EQ(both->port, 32001);
+
+    auto portOnly = parseListenOption(":40000");
+    ASSERT_TRUE(portOnly);
+    EXPECT_TRUE(portOnly->listenAddress.isAny());
+    EXPECT_EQ(portOnly->port, 40000);
+
+    auto addressOnly = parseListenOption("10.0.0.1");
+    ASSERT_TRUE(addressOnly);
+    EXPECT_EQ(addressOnly->port, kMainPort);
+
+    for (auto bad : {"", ":", "10.0.0.1:", "10.0.0:1", "host:1", ":0", ":70000", "10.0.0.1:1:2"})
+        EXPECT_FALSE(parseListenOption(bad)) << bad;
+}

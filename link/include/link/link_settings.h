@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace stationlink {
 
@@ -26,5 +28,9 @@ struct LinkSettings {
     // counts as unanswered and the next one goes.
     std::chrono::milliseconds answerWait{10000};
 };
+
+// Reads a listening option "ADDRESS", "ADDRESS:PORT" or ":PORT" (for example
+// "127.0.0.1:32001") into a copy of `base`; nullopt when it is not one of those.
+std::optional<LinkSettings> parseListenOption(std::string_view text, LinkSettings base = {});
 
 } // namespace stationlink
