@@ -95,18 +95,18 @@ SaveOutcome ClientsPage::save()
     applyEditorToSelection();
     rebuildTable();
     const bool written = clients_.save();
-    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    // Selected rows may have gone: the editor shows the first selected row that is left.
     loadEditor();
     return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }
 
-bool ClientsPage::applyCount(int wanted)
+void ClientsPage::applyCount(int wanted)
 {
     const int old = stationCount_;
     if (wanted < old) {
         if (!prompts_.askYesNo("Delete last " + decimalText(old - wanted) + " clients?")) {
             count_.text = decimalText(old);
-            return false;
+            return;
         }
         for (int i = old - 1; i >= wanted; --i) {
             list_.truncate(i);
@@ -119,7 +119,6 @@ bool ClientsPage::applyCount(int wanted)
         }
     }
     stationCount_ = wanted;
-    return true;
 }
 
 void ClientsPage::applyEditorToSelection()

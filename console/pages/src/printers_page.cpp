@@ -71,7 +71,7 @@ SaveOutcome PrintersPage::save()
     applyEditorToSelection();
     rebuildTable();
     const bool written = printers_.save();
-    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
+    // Selected rows may have gone: the editor shows the first selected row that is left.
     loadEditor();
     return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
 }

@@ -69,7 +69,7 @@ private:
     void loadEditor();
     void refreshControls();
     void fillList();
-    bool applyCount(int wanted);
+    void applyCount(int wanted);
     void applyEditorToSelection();
     void rebuildTable();
 
