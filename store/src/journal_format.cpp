@@ -43,7 +43,7 @@ double billLinePrice(ConstBytes line)
 }
 
 JournalReader::JournalReader(platform::SharedFile& file, std::uint64_t start)
-    : file_(file), buffer_(kReadChunk), pos_(start)
+    : file_(file), pos_(start)
 {
     auto size = file_.size();
     ok_ = size.has_value();
@@ -54,12 +54,18 @@ bool JournalReader::fill(std::size_t count)
 {
     if (pos_ >= bufferStart_ && pos_ + count <= bufferStart_ + bufferLength_)
         return true;
-    if (count > buffer_.size())
-        buffer_.resize(count);
+    if (pos_ >= end_ || count > end_ - pos_)
+        return false;
+    if (count > bufferCapacity_) {
+        // Big reads, but no bigger than what is left to read.
+        bufferCapacity_ = static_cast<std::size_t>(std::max<std::uint64_t>(count, std::min<std::uint64_t>(kReadChunk, end_ - pos_)));
+        buffer_ = std::make_unique_for_overwrite<std::byte[]>(bufferCapacity_);
+        bufferLength_ = 0;
+    }
     if (!file_.seek(pos_))
         return false;
-    auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), end_ - pos_));
-    auto got = file_.read(std::span(buffer_.data(), want));
+    auto want = static_cast<std::size_t>(std::min<std::uint64_t>(bufferCapacity_, end_ - pos_));
+    auto got = file_.read(std::span(buffer_.get(), want));
     if (!got)
         return false;
     bufferStart_ = pos_;
@@ -77,7 +83,7 @@ JournalReader::Step JournalReader::nextHead(Head& head)
         return Step::Torn;
     if (!fill(kEntryHeadSize))
         return Step::Error;
-    auto bytes = ConstBytes(buffer_).subspan(static_cast<std::size_t>(pos_ - bufferStart_), kEntryHeadSize);
+    auto bytes = ConstBytes(buffer_.get() + (pos_ - bufferStart_), kEntryHeadSize);
     head.offset = pos_;
     head.lineCount = getI32(bytes, 0);
     head.chargedAt = getI32(bytes, 4);
@@ -94,7 +100,7 @@ ConstBytes JournalReader::nextLine()
 {
     if (remaining_ == 0 || !fill(kBillLineSize))
         return {};
-    auto line = ConstBytes(buffer_).subspan(static_cast<std::size_t>(pos_ - bufferStart_), kBillLineSize);
+    auto line = ConstBytes(buffer_.get() + (pos_ - bufferStart_), kBillLineSize);
     pos_ += kBillLineSize;
     --remaining_;
     return line;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,8 @@ private:
     bool fill(std::size_t count);
 
     platform::SharedFile& file_;
-    std::vector<std::byte> buffer_;
+    std::unique_ptr<std::byte[]> buffer_; // allocated at the first read
+    std::size_t bufferCapacity_ = 0;
     std::uint64_t bufferStart_ = 0;
     std::size_t bufferLength_ = 0;
     std::uint64_t pos_ = 0;
