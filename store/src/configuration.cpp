@@ -67,6 +67,9 @@ bool Configuration::load()
 
 bool Configuration::save()
 {
+    // Before a load the record is all zero: writing it would lock the operator out.
+    if (!loaded_)
+        return false;
     if (!file_.isOpen())
         file_ = platform::SharedFile::openOwned(path_);
     if (!file_.isOpen())

@@ -67,6 +67,7 @@ protected:
 TEST_F(ConfigurationTest, NewFolderAcceptsTheEmptyPasswordAndWritesNothingUntilSaved)
 {
     Configuration config(folder.path(), notifier);
+    EXPECT_FALSE(config.save()); // nothing loaded yet: nothing to write
     EXPECT_TRUE(config.VerifyOperatorPassword(""));
     EXPECT_FALSE(config.VerifyOperatorPassword("x"));
     EXPECT_EQ(fs::file_size(path()), 0u);

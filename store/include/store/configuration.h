@@ -27,7 +27,8 @@ public:
     // shows "Invalid Configuration file" and is kept as read, so no password
     // verifies. File errors are silent and leave the configuration unloaded.
     bool load();
-    // Writes the whole file safely (complete new content, then it takes the old one's place).
+    // Writes the whole file safely (complete new content, then it takes the old one's
+    // place). Refused before the configuration has been loaded.
     bool save();
     void close();
     bool isLoaded() const { return loaded_; }
