@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "store/bill_journal.h"
 #include "store/journal_format.h"
+#include "store/password_record.h"
 #include "store/rate_table.h"
 
 #include <benchmark/benchmark.h>
@@ -119,6 +120,15 @@ void BM_DayTotal_Warm_1MBills_AllToday(benchmark::State& state)
         benchmark::DoNotOptimize(warm.DayTotal());
 }
 BENCHMARK(BM_DayTotal_Warm_1MBills_AllToday)->Unit(benchmark::kMicrosecond);
+
+// One password guess: the derivation is meant to cost milliseconds.
+void BM_VerifyPassword(benchmark::State& state)
+{
+    auto record = store::PasswordRecord::build("counter 42", 70000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(record->verify("counter 43"));
+}
+BENCHMARK(BM_VerifyPassword)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
