@@ -9,9 +9,11 @@ namespace console {
 
 bool consoleFilesHeldElsewhere(const std::filesystem::path& folder)
 {
-    for (const char* name : {store::kLogFileName, store::kJournalFileName, store::kConfigFileName,
-                             store::kClientFileName, store::kPrinterFileName, store::kSaleItemFileName,
-                             store::kRateFileName}) {
+    // The settings and tables only: another program may lock the journal or the
+    // log for a while (that is reported when they are written), but a console
+    // holds all of these for as long as it runs.
+    for (const char* name : {store::kConfigFileName, store::kClientFileName, store::kPrinterFileName,
+                             store::kSaleItemFileName, store::kRateFileName}) {
         const std::filesystem::path path = folder / name;
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))

@@ -1,0 +1,209 @@
+#include "console_harness.h"
+
+#include "platform/local_time.h"
+#include "platform/tcp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace console::test {
+
+namespace {
+
+class SilentNotifier final : public store::StoreNotifier {
+public:
+    void showMessage(const std::string&) override {}
+};
+
+std::int32_t readInt32(const std::string& bytes, std::size_t at)
+{
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k)
+        v = (v << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(k)]);
+    return static_cast<std::int32_t>(v);
+}
+
+std::string cString(const std::string& bytes, std::size_t at, std::size_t size)
+{
+    std::string field = bytes.substr(at, size);
+    return field.substr(0, field.find('\0'));
+}
+
+} // namespace
+
+TempFolder::TempFolder()
+{
+    static std::atomic<int> counter{0};
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("console-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+platform::Ipv4Address stationAddress(int i)
+{
+    return {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}};
+}
+
+void writeClients(const std::filesystem::path& folder, int count)
+{
+    std::vector<store::ClientEntry> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back({"PC" + std::to_string(i + 1), stationAddress(i)});
+    writeClients(folder, entries);
+}
+
+void writeClients(const std::filesystem::path& folder, const std::vector<store::ClientEntry>& entries)
+{
+    SilentNotifier notifier;
+    store::ClientTable table(folder, notifier);
+    table.load();
+    table.entries() = entries;
+    ASSERT_TRUE(table.save());
+}
+
+void writeStandardRates(const std::filesystem::path& folder)
+{
+    store::RateTable table(folder);
+    table.load();
+    table.rows() = {{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", -1, 2.00}};
+    ASSERT_TRUE(table.save());
+}
+
+void writeSaleItems(const std::filesystem::path& folder, const std::vector<store::SaleItem>& items)
+{
+    store::SaleItemTable table(folder);
+    table.load();
+    table.items() = items;
+    ASSERT_TRUE(table.save());
+}
+
+void writePrinters(const std::filesystem::path& folder, const std::vector<store::PrinterEntry>& printers)
+{
+    store::PrinterTable table(folder);
+    table.load();
+    table.entries() = printers;
+    ASSERT_TRUE(table.save());
+}
+
+std::string readFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::vector<std::string> logEvents(const std::filesystem::path& folder)
+{
+    std::vector<std::string> events;
+    std::istringstream in(readFile(folder / "BriskoLog"));
+    std::string line;
+    while (std::getline(in, line))
+        events.push_back(line.size() > 11 ? line.substr(11) : line);
+    return events;
+}
+
+bool hasEvent(const std::vector<std::string>& events, const std::string& event)
+{
+    return std::find(events.begin(), events.end(), event) != events.end();
+}
+
+std::vector<JournalEntry> readJournal(const std::filesystem::path& folder)
+{
+    const std::string bytes = readFile(folder / "BriskoBills");
+    std::vector<JournalEntry> entries;
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        JournalEntry entry;
+        const std::int32_t count = readInt32(bytes, at);
+        entry.stamp = readInt32(bytes, at + 4);
+        at += 8;
+        for (std::int32_t k = 0; k < count && at + 92 <= bytes.size(); ++k, at += 92)
+            entry.lines.push_back(
+                {std::to_string(readInt32(bytes, at)), cString(bytes, at + 4, 75), cString(bytes, at + 79, 13)});
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool ScriptedPrompts::askYesNo(const std::string& question)
+{
+    questions.push_back(question);
+    if (answers.empty())
+        return true;
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ScriptedPrice::askPrice(const std::string& question, fields::MoneyField& price)
+{
+    questions.push_back(question);
+    price.focusIn();
+    for (char c : keys)
+        price.typeChar(c);
+}
+
+void ScriptedConfigurationHost::showConfiguration(pages::ConfigurationDialogModel& dialog)
+{
+    ++shown;
+    if (script)
+        script(dialog);
+    if (dialog.isOpen())
+        dialog.ok();
+}
+
+ConsoleRig::ConsoleRig(std::filesystem::path folder_, std::time_t start) : folder(std::move(folder_)), clock(start) {}
+
+ConsoleEngine& ConsoleRig::create()
+{
+    ConsoleSettings settings;
+    settings.folder = folder;
+    settings.link.listenAddress = kConsoleAddress;
+    settings.link.port = port;
+    engine = std::make_unique<ConsoleEngine>(
+        settings, clock, ConsoleServices{prompts, password, price, beeper, printer, configurationHost, &printMonitor});
+    return *engine;
+}
+
+ConsoleEngine& ConsoleRig::startConsole()
+{
+    create();
+    EXPECT_EQ(engine->startUp(), ConsoleEngine::StartResult::Running);
+    return *engine;
+}
+
+std::uint16_t ConsoleRig::mainPort() const { return engine->link().mainPort(); }
+
+void ConsoleRig::select(std::vector<int> rows) { engine->onStationSelectionChanged(rows); }
+
+void ConsoleRig::tickAfter(std::chrono::seconds elapsed)
+{
+    clock.advance(elapsed.count());
+    engine->moneyTick();
+}
+
+std::time_t noonOfTestDay()
+{
+    std::tm tm{};
+    tm.tm_year = 124;
+    tm.tm_mon = 2;
+    tm.tm_mday = 1;
+    tm.tm_hour = 12;
+    tm.tm_isdst = -1;
+    return *platform::fromLocalTime(tm);
+}
+
+} // namespace console::test

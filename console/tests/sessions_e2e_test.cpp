@@ -1,0 +1,323 @@
+// Sessions end to end: the console engine with the real link on loopback and
+// real station client engines, one per station address.
+
+#include "station_harness.h"
+
+#include "console/texts.h"
+
+#include <gtest/gtest.h>
+
+namespace console::test {
+
+class SessionsEndToEnd : public ::testing::Test {
+protected:
+    static constexpr int kStations = 5;
+    TempFolder folder;
+    ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<Cafe> cafe;
+
+    void SetUp() override
+    {
+        writeClients(folder.path(), kStations);
+        writeStandardRates(folder.path());
+        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Tea & Cake", 0.0, false}});
+        rig.startConsole();
+        cafe = std::make_unique<Cafe>(rig);
+        for (int i = 0; i < kStations; ++i)
+            cafe->addStation(i);
+        ASSERT_TRUE(cafe->allReady()) << describe();
+    }
+
+    std::string describe()
+    {
+        std::string out;
+        for (int i = 0; i < kStations; ++i) {
+            out += "row " + std::to_string(i) + ": " + rig.status(i) + " connected=" +
+                   std::to_string(cafe->station(i).connected()) + "\n";
+            for (const std::string& line : cafe->station(i).logLines())
+                out += "   " + line + "\n";
+        }
+        for (const std::string& e : log())
+            out += "log: " + e + "\n";
+        return out;
+    }
+
+    ConsoleEngine& console() { return rig.console(); }
+    const ConsoleView view() { return console().view(); }
+    std::vector<std::string> log() { return logEvents(folder.path()); }
+
+    bool waitStatus(int i, std::string_view status)
+    {
+        return cafe->runUntil([&] { return rig.status(i) == status; });
+    }
+
+    // Starts the stations and waits for their confirmation.
+    void startSessions(std::vector<int> rows)
+    {
+        rig.select(rows);
+        console().onStartPressed();
+        for (int i : rows) {
+            ASSERT_TRUE(waitStatus(i, kStatusStarted)) << "station " << i;
+            ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(i).locked(); }));
+        }
+    }
+
+    void stopSessions(std::vector<int> rows)
+    {
+        rig.select(rows);
+        console().onStopPressed();
+    }
+};
+
+TEST_F(SessionsEndToEnd, StartIsConfirmedByTheStationAndTheTickKeepsItsFigures)
+{
+    rig.select({0});
+    EXPECT_TRUE(view().buttons.start.enabled);
+    EXPECT_EQ(view().defaultButton, DefaultButton::Start);
+    console().onStartPressed();
+    EXPECT_EQ(rig.status(0), kStatusStarting);
+    EXPECT_EQ(rig.text(0, Column::Start), "12:00:00");
+    EXPECT_TRUE(hasEvent(log(), "STARTING,0"));
+
+    ASSERT_TRUE(waitStatus(0, kStatusStarted));
+    ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(0).locked(); }));
+    EXPECT_TRUE(hasEvent(log(), "STARTED,0"));
+    EXPECT_EQ(rig.text(0, Column::Start), "12:00:00");
+    EXPECT_TRUE(view().buttons.stop.enabled);
+    EXPECT_FALSE(view().buttons.start.enabled);
+    EXPECT_EQ(view().defaultButton, DefaultButton::Bill);
+
+    rig.tickAfter(61s);
+    EXPECT_EQ(rig.text(0, Column::Duration), "00:01:01");
+    EXPECT_EQ(rig.text(0, Column::AccessCost), "1.50");
+    EXPECT_EQ(rig.text(0, Column::Total), "1.50");
+    // The station shows the figures and learns the session's stamp.
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(0).state().duration == "00:01"; }));
+    EXPECT_EQ(cafe->station(0).state().sessionStamp, "20240301120000");
+    EXPECT_EQ(cafe->station(0).state().accessCost, "\x80" "1.50");
+
+    // Session info goes out only when the minute or the charge changes.
+    rig.tickAfter(1800s);
+    EXPECT_EQ(rig.text(0, Column::Duration), "00:31:01");
+    EXPECT_EQ(rig.text(0, Column::AccessCost), "2.00");
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(0).state().total == "\x80" "2.00"; }));
+}
+
+TEST_F(SessionsEndToEnd, StopFromTheConsoleMakesTheSessionBill)
+{
+    startSessions({1});
+    rig.tickAfter(1861s);
+    stopSessions({1});
+    EXPECT_EQ(rig.status(1), kStatusStarted) << "unchanged until the station confirms";
+    EXPECT_TRUE(hasEvent(log(), "STOPPING,1"));
+
+    ASSERT_TRUE(waitStatus(1, kStatusStopped));
+    EXPECT_TRUE(cafe->station(1).locked());
+    EXPECT_EQ(rig.text(1, Column::Start), "");
+    EXPECT_EQ(rig.text(1, Column::Duration), "");
+    EXPECT_EQ(rig.text(1, Column::AccessCost), "0.00");
+    EXPECT_EQ(rig.text(1, Column::Total), "0.00");
+
+    const ConsoleView v = view();
+    EXPECT_TRUE(v.bill.title.visible);
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 2");
+    ASSERT_EQ(v.bill.list.rows.size(), 1u);
+    EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"2", "00 hrs 31 mins 01 secs", "2.00"}));
+    EXPECT_EQ(v.bill.totalDisplay.text, "2.00");
+    EXPECT_FALSE(v.bill.selector.visible);
+    EXPECT_TRUE(v.bill.tenderField.visible);
+    EXPECT_EQ(v.focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(v.bill.itemPanelButton.caption, "Add Items");
+    EXPECT_TRUE(hasEvent(log(), "STOPPED,1"));
+    EXPECT_TRUE(hasEvent(log(), "ADD ITEM,00 hrs 31 mins 01 secs,2.00"));
+}
+
+TEST_F(SessionsEndToEnd, StopFromTheStationMakesTheSameBill)
+{
+    startSessions({2});
+    rig.tickAfter(1861s);
+    cafe->station(2).endSession();
+    ASSERT_TRUE(waitStatus(2, kStatusStopped));
+    const ConsoleView v = view();
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 3");
+    ASSERT_EQ(v.bill.list.rows.size(), 1u);
+    EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"3", "00 hrs 31 mins 01 secs", "2.00"}));
+    EXPECT_FALSE(hasEvent(log(), "STOPPING,2"));
+    EXPECT_TRUE(hasEvent(log(), "STOPPED,2"));
+}
+
+TEST_F(SessionsEndToEnd, StationsStoppedTogetherShareOneBill)
+{
+    startSessions({1, 4});
+    rig.tickAfter(61s);
+    stopSessions({1, 4});
+    // Both stations lock before the console looks at their events.
+    ASSERT_TRUE(cafe->tickStationsUntil([&] { return cafe->station(1).locked() && cafe->station(4).locked(); }));
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped && rig.status(4) == kStatusStopped; }));
+
+    const ConsoleView v = view();
+    EXPECT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 2, 5");
+    ASSERT_EQ(v.bill.list.rows.size(), 2u);
+    EXPECT_EQ(v.bill.list.rows[0].stationText, "2");
+    EXPECT_EQ(v.bill.list.rows[1].stationText, "5");
+    EXPECT_EQ(v.bill.totalDisplay.text, "3.00");
+    EXPECT_EQ(v.focus.control, FocusTarget::Control::TenderField);
+}
+
+TEST_F(SessionsEndToEnd, APooledBillWaitsForItsLastStation)
+{
+    startSessions({1, 4});
+    stopSessions({1, 4});
+    // Only station 5 has read its LOCK so far.
+    ASSERT_TRUE(cafe->runStationsUntil({4}, [&] { return rig.status(4) == kStatusStopped; }));
+    EXPECT_TRUE(console().billPanel().openBills().empty());
+    EXPECT_FALSE(view().bill.title.visible);
+
+    ASSERT_TRUE(waitStatus(1, kStatusStopped));
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 5, 2");
+
+    // The group is over: station 5's next session is billed on its own.
+    startSessions({4});
+    cafe->station(4).endSession();
+    ASSERT_TRUE(waitStatus(4, kStatusStopped));
+    ASSERT_EQ(console().billPanel().openBills().size(), 2u);
+    EXPECT_EQ(console().billPanel().selectorEntries().back(), "Comp#: 5");
+}
+
+TEST_F(SessionsEndToEnd, SwapMovesTheRunningChargeAndTheOpenBill)
+{
+    startSessions({0});
+    rig.tickAfter(1861s);
+    // An open bill for station 1 with one item.
+    rig.select({0});
+    console().onBillPressed();
+    EXPECT_EQ(view().bill.selector.entries, std::vector<std::string>{"Open Bill: Comp#: 1"});
+    console().billPanel().onItemPressed(0);
+    EXPECT_EQ(rig.text(0, Column::Extras), "1.50");
+    EXPECT_EQ(rig.text(0, Column::Total), "3.50");
+
+    rig.select({0, 2});
+    EXPECT_TRUE(view().buttons.swap.enabled);
+    EXPECT_FALSE(view().buttons.start.enabled);
+    EXPECT_FALSE(view().buttons.stop.enabled);
+    console().onSwapPressed();
+    EXPECT_EQ(rig.status(0), kStatusSwapping);
+    EXPECT_EQ(rig.status(2), kStatusSwapping);
+    EXPECT_TRUE(hasEvent(log(), "SWAPPING,0 (stopping),2 (starting)"));
+    EXPECT_EQ(rig.text(2, Column::Start), "12:00:00");
+    EXPECT_EQ(rig.text(2, Column::AccessCost), "2.00");
+    EXPECT_EQ(rig.text(2, Column::Extras), "1.50");
+    EXPECT_EQ(rig.text(0, Column::AccessCost), "0.00");
+    EXPECT_EQ(view().bill.selector.entries, std::vector<std::string>{"Open Bill: Comp#: 3"});
+    EXPECT_EQ(view().bill.caption.text, "Open Bill: Comp#: 3");
+
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStopped && rig.status(2) == kStatusStarted; }));
+    EXPECT_TRUE(cafe->station(0).locked());
+    EXPECT_FALSE(cafe->station(2).locked());
+    EXPECT_EQ(console().billPanel().openBills().size(), 1u) << "the source's STOPPED makes no bill";
+
+    // The charge goes on from the session's first start.
+    rig.tickAfter(900s);
+    EXPECT_EQ(rig.text(2, Column::Duration), "00:46:01");
+    EXPECT_EQ(rig.text(2, Column::AccessCost), "2.50");
+    EXPECT_EQ(rig.text(2, Column::Total), "4.00");
+
+    stopSessions({2});
+    ASSERT_TRUE(waitStatus(2, kStatusStopped));
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    const ConsoleView v = view();
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 3");
+    ASSERT_EQ(v.bill.list.rows.size(), 2u);
+    EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"3", "00 hrs 46 mins 01 secs", "2.50"}));
+    EXPECT_EQ(v.bill.list.rows[1], (store::BillItem{"", "Coffee", "1.50"}));
+    EXPECT_EQ(v.bill.totalDisplay.text, "4.00");
+}
+
+TEST_F(SessionsEndToEnd, AlarmStopsTheSessionTenMinutesAfterItsStart)
+{
+    startSessions({0});
+    rig.tickAfter(300s);
+    rig.select({0});
+    console().onBillPressed();
+    EXPECT_TRUE(view().bill.alarm.visible);
+    EXPECT_EQ(view().bill.alarm.current, 0);
+    console().onAlarmSelected(1); // "00:10", chosen five minutes into the session
+    EXPECT_EQ(view().bill.alarm.current, 1);
+
+    rig.tickAfter(299s);
+    EXPECT_FALSE(hasEvent(log(), "ALARM STOPPING,0"));
+    rig.tickAfter(1s);
+    EXPECT_TRUE(hasEvent(log(), "ALARM STOPPING,0"));
+    ASSERT_TRUE(waitStatus(0, kStatusStopped));
+    EXPECT_TRUE(cafe->station(0).locked());
+    const ConsoleView v = view();
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 1");
+    ASSERT_EQ(v.bill.list.rows.size(), 1u);
+    EXPECT_EQ(v.bill.list.rows[0].description, "00 hrs 10 mins 00 secs");
+    EXPECT_EQ(v.bill.selector.entries, std::vector<std::string>{"Comp#: 1"}) << "the empty open bill is dropped";
+    EXPECT_FALSE(v.bill.alarm.visible);
+}
+
+TEST_F(SessionsEndToEnd, ChangingAnAlarmCountsFromTheSessionStart)
+{
+    startSessions({0});
+    rig.select({0});
+    console().onBillPressed();
+    console().onAlarmSelected(1);
+    rig.tickAfter(120s);
+    console().onAlarmSelected(2); // "00:20"
+    EXPECT_EQ(console().stationState(0).alarmTime, noonOfTestDay() + 1200);
+    console().onAlarmSelected(0);
+    rig.tickAfter(3600s);
+    EXPECT_FALSE(hasEvent(log(), "ALARM STOPPING,0"));
+    EXPECT_EQ(rig.status(0), kStatusStarted);
+}
+
+TEST_F(SessionsEndToEnd, AStationThatReconnectsDuringASessionIsUnlockedAgain)
+{
+    startSessions({3});
+    rig.tickAfter(120s);
+    // The station program starts again: locked, knowing nothing of the session.
+    cafe->station(3).restartProgram();
+    ASSERT_TRUE(cafe->station(3).locked());
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.text(3, Column::Duration) == "?"; }));
+    EXPECT_EQ(rig.status(3), kStatusStarted);
+    EXPECT_TRUE(hasEvent(log(), "CONNECTED,3"));
+
+    // The next tick sends the figures, and the pending UNLOCK goes with them.
+    rig.tickAfter(1s);
+    EXPECT_EQ(rig.text(3, Column::Duration), "00:02:01");
+    ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(3).locked(); }));
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(3).state().sessionStamp == "20240301120000"; }));
+    EXPECT_EQ(rig.text(3, Column::Start), "12:00:00");
+}
+
+TEST_F(SessionsEndToEnd, ButtonsFollowTheSelection)
+{
+    startSessions({3});
+    rig.select({0, 1, 2, 3});
+    EXPECT_FALSE(view().buttons.start.enabled);
+    EXPECT_FALSE(view().buttons.stop.enabled);
+    EXPECT_FALSE(view().buttons.swap.enabled);
+
+    rig.select({0, 3});
+    EXPECT_TRUE(view().buttons.swap.enabled);
+    EXPECT_FALSE(view().buttons.start.enabled);
+    EXPECT_FALSE(view().buttons.stop.enabled);
+
+    // Start acts on the stopped rows only.
+    rig.select({0, 1, 2, 3});
+    console().onStartPressed();
+    EXPECT_EQ(rig.status(0), kStatusStarting);
+    EXPECT_EQ(rig.status(2), kStatusStarting);
+    EXPECT_EQ(rig.status(3), kStatusStarted);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted && rig.status(2) == kStatusStarted; }));
+    EXPECT_TRUE(view().buttons.stop.enabled);
+
+    console().onStationTableFocus(false);
+    EXPECT_FALSE(view().buttons.stop.enabled);
+}
+
+} // namespace console::test
