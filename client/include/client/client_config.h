@@ -1,0 +1,39 @@
+#pragma once
+// "TambloConfig": exactly four bytes, the console's IPv4 address in written
+// order. Opened once, the first time it is needed (created when missing, never
+// truncated, writing denied to others), and held open until the program ends.
+
+#include "platform/ipv4.h"
+#include "platform/shared_file.h"
+
+#include <filesystem>
+
+namespace client {
+
+inline constexpr const char* kConfigFileName = "TambloConfig";
+
+class ClientConfig {
+public:
+    explicit ClientConfig(std::filesystem::path file);
+
+    // Opens the file if not yet open and reads the address; a missing or short
+    // file (or one that cannot be opened) leaves 0.0.0.0. False when unopened.
+    bool load();
+    // Writes the four octets at the start of the file.
+    bool store(platform::Ipv4Address server);
+    void close() { file_.close(); }
+
+    bool isOpen() const { return file_.isOpen(); }
+    platform::Ipv4Address serverAddress() const { return server_; }
+    // An address with a zero octet counts as not configured: no connection is tried.
+    bool isConfigured() const { return !server_.hasZeroOctet(); }
+
+private:
+    bool open();
+
+    std::filesystem::path path_;
+    platform::SharedFile file_;
+    platform::Ipv4Address server_;
+};
+
+} // namespace client

@@ -1,0 +1,37 @@
+#pragma once
+// Command-line options of `tamblo`.
+//   --address A.B.C.D  the station's own address: announced to the console and
+//                      used as the source address of every connection
+//                      (default: the first IPv4 address of the host name)
+//   --dir FOLDER       working folder for "Tamblo.log" and "TambloConfig" (default ".")
+//   --windowed         a normal window for demonstrations: no full screen, no
+//                      taskbar, cursor or keyboard changes
+//   --port N           the console's main port (default 32000)
+
+#include "platform/ipv4.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace client {
+
+struct ClientOptions {
+    std::optional<platform::Ipv4Address> address;
+    std::filesystem::path folder = ".";
+    bool windowed = false;
+    std::uint16_t mainPort = 32000;
+};
+
+struct ParsedOptions {
+    ClientOptions options;
+    std::string error; // empty when the arguments were understood
+};
+
+// Parses the arguments after the program name.
+ParsedOptions parseClientOptions(const std::vector<std::string>& args);
+std::string clientUsage();
+
+} // namespace client

@@ -1,0 +1,37 @@
+#pragma once
+// The station program's state: the lock state, setup mode, the panel's
+// figures and the session stamp. One main window object holds all of it.
+
+#include "client/panel_view.h"
+#include "client/screen_rect.h"
+
+#include <optional>
+#include <string>
+
+namespace client {
+
+inline constexpr const char* kSetupCode = "k7#w";
+
+struct ClientState {
+    bool m_bLocked = true;
+    bool setupMode = false;
+    bool panelOnTop = true;
+    bool cursorShown = false;
+    bool quitRequested = false;
+    bool endSessionQuerySeen = false;
+    std::optional<WindowPoint> pointer;
+    bool endSessionBoxPressed = false;
+    bool panelBoxPressed = false;
+    std::string typedCharacters;
+
+    std::string duration = "00:00";
+    std::string accessCost = "0.00";
+    std::string extras = "0.00";
+    std::string total = "0.00";
+    std::string sessionStamp; // empty when no session is known
+
+    ScreenRect fullScreen;
+    ScreenRect panel;
+};
+
+} // namespace client

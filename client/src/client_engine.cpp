@@ -1,0 +1,276 @@
+#include "client/client_engine.h"
+
+#include "link/protocol.h"
+
+#include <utility>
+
+namespace client {
+
+namespace {
+
+constexpr std::size_t kTypedLimit = 16; // longer than the setup code: such text can never match
+
+// Sets a flag for the lifetime of a scope.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings)
+    : host_(host),
+      workstation_(workstation),
+      log_(settings.folder / kLogFileName),
+      config_(settings.folder / kConfigFileName),
+      link_(log_, host, *this, settings.link)
+{
+}
+
+void ClientEngine::start(const ScreenGeometry& screen)
+{
+    workstation_.disableTaskKeys(true);
+    state_ = ClientState{};
+    state_.fullScreen = fullScreenRect(screen);
+    state_.panel = panelRect(screen);
+    config_.load();
+    link_.setServerAddress(config_.serverAddress());
+    // The whole locked state from the first moment, taskbar included.
+    applyState();
+    workstation_.setCursorVisible(false);
+    state_.cursorShown = false;
+}
+
+std::string ClientEngine::reclaimStamp() const
+{
+    return state_.m_bLocked ? std::string() : state_.sessionStamp;
+}
+
+void ClientEngine::applyState()
+{
+    if (!state_.m_bLocked || state_.setupMode) {
+        workstation_.disableTaskKeys(false);
+        if (workstation_.showTaskbar())
+            log_.logLine("Found Shell_TrayWnd, showing.");
+        else
+            log_.logLine("m_bLocked(false): Didn't find Shell_TrayWnd.");
+        workstation_.placeWindow(state_.panel, state_.panelOnTop ? WindowOrder::Topmost : WindowOrder::Bottom);
+    } else {
+        workstation_.disableTaskKeys(true);
+        if (workstation_.hideTaskbar())
+            log_.logLine("Found Shell_TrayWnd, hiding.");
+        else
+            log_.logLine("m_bLocked(true): Didn't find Shell_TrayWnd.");
+        workstation_.placeWindow(state_.fullScreen, WindowOrder::Topmost);
+    }
+    bool wanted = !state_.m_bLocked;
+    if (state_.cursorShown != wanted) {
+        workstation_.setCursorVisible(wanted);
+        state_.cursorShown = wanted;
+    }
+}
+
+TickOutcome ClientEngine::tick()
+{
+    // A tick that arrives while the link waits (its event pump) or while a
+    // message box of this tick is open is dropped.
+    if (inTick_ || link_.isBusy())
+        return TickOutcome::Nothing;
+    FlagScope scope(inTick_);
+
+    bool acted = false;
+    if (auto message = link_.Poll())
+        acted = actOn(*message);
+    if (!acted && !state_.endSessionQuerySeen)
+        return TickOutcome::Nothing;
+
+    state_.endSessionQuerySeen = false;
+    if (state_.quitRequested) {
+        onClose();
+        return TickOutcome::Close;
+    }
+    return TickOutcome::ShowAndRepaint;
+}
+
+bool ClientEngine::actOn(const std::string& message)
+{
+    using Kind = stationlink::ServerMessageKind;
+    switch (stationlink::classifyServerMessage(message)) {
+    case Kind::Empty:
+        return false;
+    case Kind::Unlock:
+        state_.m_bLocked = false;
+        state_.panelOnTop = true;
+        applyState();
+        return true;
+    case Kind::Lock:
+        state_.m_bLocked = true;
+        state_.sessionStamp.clear();
+        applyState();
+        return true;
+    case Kind::Quit:
+        state_.quitRequested = true;
+        return true;
+    case Kind::Shutdown:
+        state_.quitRequested = true;
+        shutdownSystem();
+        return true;
+    case Kind::ServerDown:
+        link_.Reset();
+        return false;
+    case Kind::SessionInfo:
+        takeSessionInfo(message);
+        return true;
+    }
+    return false;
+}
+
+void ClientEngine::takeSessionInfo(const std::string& message)
+{
+    // The parser never reads past the message and cuts every figure to its slot.
+    auto info = stationlink::parseSessionInfoMessage(message);
+    state_.duration = info.duration;
+    state_.accessCost = info.accessCost;
+    state_.extras = info.extras;
+    state_.total = info.total;
+    // Text that is no session info (two messages run together, say) must not
+    // cost the station the stamp it reclaims its session with.
+    if (info.wellFormed)
+        state_.sessionStamp = info.stamp;
+}
+
+void ClientEngine::shutdownSystem()
+{
+    if (auto failure = workstation_.shutdown())
+        host_.showMessage(*failure);
+}
+
+void ClientEngine::onClose()
+{
+    log_.logLine("OnClose() called.");
+    if (workstation_.showTaskbar())
+        log_.logLine("Found Shell_TrayWnd, showing.");
+    else
+        log_.logLine("m_bLocked(false): Didn't find Shell_TrayWnd.");
+    link_.closeConnection();
+}
+
+void ClientEngine::onMouseMove(int x, int y) { state_.pointer = WindowPoint{x, y}; }
+
+void ClientEngine::onLeftButtonDown(int x, int y)
+{
+    if (state_.m_bLocked)
+        return;
+    if (panel::inEndSessionBox(x, y))
+        state_.endSessionBoxPressed = true;
+    if (panel::inToggleBox(x, y))
+        state_.panelBoxPressed = true;
+}
+
+PanelClick ClientEngine::onLeftButtonUp(int x, int y)
+{
+    bool endPressed = std::exchange(state_.endSessionBoxPressed, false);
+    bool togglePressed = std::exchange(state_.panelBoxPressed, false);
+    if (state_.m_bLocked)
+        return PanelClick::None;
+    if (endPressed && panel::inEndSessionBox(x, y))
+        return PanelClick::OpenEndSessionDialog;
+    if (togglePressed && panel::inToggleBox(x, y)) {
+        state_.panelOnTop = !state_.panelOnTop;
+        applyState();
+        return PanelClick::PanelToggled;
+    }
+    return PanelClick::None;
+}
+
+bool ClientEngine::onCharacter(char c)
+{
+    if (c != '\r') {
+        if (state_.typedCharacters.size() < kTypedLimit)
+            state_.typedCharacters += c;
+        return false;
+    }
+    bool match = state_.typedCharacters == kSetupCode;
+    state_.typedCharacters.clear();
+    if (!match)
+        return false;
+    state_.setupMode = true;
+    state_.m_bLocked = false;
+    applyState();
+    return true;
+}
+
+void ClientEngine::onQueryEndSession()
+{
+    log_.logLine("OnQueryEndSession() called.");
+    state_.m_bLocked = true;
+    // The console ends the session on "STOP"; its stamp must not be reclaimed later.
+    state_.sessionStamp.clear();
+    applyState();
+    link_.sendStop();
+    state_.endSessionQuerySeen = true;
+}
+
+void ClientEngine::onKillFocus()
+{
+    if (state_.m_bLocked)
+        applyState();
+}
+
+EndSessionQuestion ClientEngine::endSessionQuestion() const
+{
+    if (state_.setupMode)
+        return {"Lock Station", "EXIT SETUP?"};
+    return {"END SESSION?", "ARE YOU FINISHED AND WISH TO END THE SESSION?"};
+}
+
+void ClientEngine::confirmEndSession()
+{
+    state_.m_bLocked = true;
+    state_.sessionStamp.clear();
+    if (!state_.setupMode)
+        link_.sendStop();
+    state_.setupMode = false;
+    applyState();
+}
+
+platform::Ipv4Address ClientEngine::configuredServerAddress()
+{
+    if (!config_.isOpen())
+        config_.load();
+    return config_.serverAddress();
+}
+
+bool ClientEngine::storeServerAddress(platform::Ipv4Address server)
+{
+    if (!config_.store(server))
+        return false;
+    link_.setServerAddress(server);
+    return true;
+}
+
+PanelView ClientEngine::view() const
+{
+    PanelView v;
+    v.locked = state_.m_bLocked;
+    v.setupMode = state_.setupMode;
+    v.pointer = state_.pointer;
+    v.title = state_.setupMode ? "SETUP" : "Session Information";
+    v.showFigures = !state_.setupMode;
+    v.duration = state_.duration;
+    v.accessCost = state_.accessCost;
+    v.extras = state_.extras;
+    v.total = state_.total;
+    v.endSessionText = state_.setupMode ? "EXIT SETUP" : "Click HERE to\r\nEND SESSION";
+    v.toggleText = std::string("Click HERE to ") +
+                   (state_.panelOnTop ? "put this\r\npanel in the background" : "keep\r\nthis panel visible");
+    return v;
+}
+
+} // namespace client

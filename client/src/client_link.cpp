@@ -1,0 +1,314 @@
+#include "client/client_link.h"
+
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+namespace client {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr auto kPumpSlice = 10ms;
+
+// Sets a flag for the lifetime of a scope.
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
+    ~BusyScope() { flag_ = previous_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    bool& flag_;
+    bool previous_;
+};
+
+// The decimal number at the start of the console's reply; 0 when there is none
+// or it is no port number.
+std::uint16_t leadingPort(std::string_view reply)
+{
+    std::size_t digits = 0;
+    while (digits < reply.size() && reply[digits] >= '0' && reply[digits] <= '9')
+        ++digits;
+    return stationlink::parsePortReply(reply.substr(0, digits)).value_or(0);
+}
+
+} // namespace
+
+ClientLink::ClientLink(ClientLog& log, ClientHost& host, const LinkSession& session, LinkSettings settings)
+    : log_(log), host_(host), session_(session), settings_(std::move(settings))
+{
+}
+
+void ClientLink::pause(std::chrono::milliseconds slice)
+{
+    std::this_thread::sleep_for(slice);
+}
+
+void ClientLink::InitSendSocket()
+{
+    if (server_.hasZeroOctet())
+        return;
+
+    BusyScope busy(busy_);
+    for (;;) {
+        if (session_.setupMode())
+            return;
+        host_.pumpEvents();
+        if (session_.setupMode())
+            return;
+
+        switch (connectAttempt()) {
+        case ConnectStep::Failed:
+            return;
+        case ConnectStep::NotConnected:
+            log_.logSocketError(lastError_);
+            socket_.close();
+            continue;
+        case ConnectStep::Connected:
+            break;
+        }
+        if (stationPort_ != 0)
+            return; // the station connection is up (or counts as up)
+        mainPortExchange();
+    }
+}
+
+ClientLink::ConnectStep ClientLink::connectAttempt()
+{
+    int error = 0;
+    socket_ = platform::TcpSocket::create(&error);
+    if (!socket_.isValid()) {
+        lastError_ = error;
+        log_.logLine("Problem disabling blocking.");
+        return ConnectStep::Failed;
+    }
+    log_.logLine("Non-blocking set.  connecting...");
+    if (!socket_.setLingerOff(&error)) {
+        lastError_ = error;
+        log_.logLine("Error setting SO_DONTLINGER");
+        return ConnectStep::Failed;
+    }
+    if (settings_.bindOwnAddress && !socket_.bind(settings_.ownAddress, 0, &error)) {
+        lastError_ = error;
+        log_.logText("Error binding to the station's address: ");
+        log_.logSocketError(error);
+        return ConnectStep::Failed;
+    }
+
+    std::uint16_t port = stationPort_ != 0 ? stationPort_ : settings_.mainPort;
+    auto result = socket_.connect(server_, port);
+    switch (result.kind) {
+    case platform::ConnectResult::Kind::Connected:
+        log_.logLine("success.");
+        connected_ = true;
+        break;
+    case platform::ConnectResult::Kind::WouldBlock:
+        lastError_ = platform::kSocketWouldBlock;
+        log_.logLine("success (WOULDBLOCK).");
+        log_.logText("Select ");
+        if (waitWritable()) {
+            log_.logLine("succeeded.");
+            connected_ = true;
+        } else {
+            log_.logLine("timed out.");
+            pause(1ms);
+        }
+        break;
+    case platform::ConnectResult::Kind::Error:
+        lastError_ = result.error;
+        log_.logLine("failed.");
+        return ConnectStep::Failed;
+    }
+    // After the handshake the station goes on as connected even when the
+    // connect to the station port did not complete: its first read or send
+    // then fails and resets the link.
+    return connected_ ? ConnectStep::Connected : ConnectStep::NotConnected;
+}
+
+bool ClientLink::waitWritable()
+{
+    // Only a socket that becomes writable with its connect completed counts; a
+    // refused connect waits out the second like one that never answers, so
+    // that attempts keep a steady pace. The screen is kept alive meanwhile.
+    auto deadline = Clock::now() + settings_.connectWait;
+    bool refused = false;
+    for (;;) {
+        auto now = Clock::now();
+        if (now >= deadline)
+            return false;
+        auto slice = std::min<Clock::duration>(kPumpSlice, deadline - now);
+        auto sliceEnd = now + slice;
+        if (!refused) {
+            int error = 0;
+            if (socket_.waitConnected(std::chrono::ceil<std::chrono::milliseconds>(slice), &error))
+                return true;
+            refused = error != platform::kSocketTimedOut;
+        }
+        if (refused)
+            std::this_thread::sleep_until(sliceEnd);
+        host_.pumpEvents();
+    }
+}
+
+platform::ReadResult ClientLink::readReply(bool logAttempts)
+{
+    auto deadline = Clock::now() + settings_.replyWait;
+    for (;;) {
+        if (logAttempts)
+            log_.logText("TRYING RECV ");
+        auto result = socket_.read();
+        if (result.kind != platform::ReadResult::Kind::WouldBlock)
+            return result;
+        if (logAttempts)
+            log_.logLine("WOULDBLOCK");
+        if (Clock::now() >= deadline) {
+            // A console that neither answers nor closes must not hold the station for ever.
+            platform::ReadResult timedOut;
+            timedOut.kind = platform::ReadResult::Kind::Error;
+            timedOut.error = platform::kSocketTimedOut;
+            return timedOut;
+        }
+        socket_.waitReadable(kPumpSlice);
+        host_.pumpEvents();
+    }
+}
+
+void ClientLink::mainPortExchange()
+{
+    int error = 0;
+    log_.logText("Trying send ");
+    if (socket_.send(stationlink::buildConnect(settings_.ownAddress), &error)) {
+        log_.logLine("success.");
+    } else {
+        lastError_ = error;
+        log_.logSocketError(error);
+    }
+
+    auto reply = readReply(true);
+    switch (reply.kind) {
+    case platform::ReadResult::Kind::Error:
+        lastError_ = reply.error;
+        log_.logSocketError(reply.error);
+        log_.logLine("Resetting send socket from InitSendSocket().");
+        stationPort_ = 0;
+        connected_ = false;
+        socket_.close();
+        return;
+    case platform::ReadResult::Kind::Closed:
+        // The console closed without a word (unknown station, or it looked too
+        // early): the next attempt starts over at the main port.
+        log_.logLine("closed.");
+        connected_ = false;
+        socket_.close();
+        return;
+    case platform::ReadResult::Kind::WouldBlock:
+    case platform::ReadResult::Kind::Data:
+        break;
+    }
+
+    stationPort_ = leadingPort(reply.data);
+    char text[48];
+    std::snprintf(text, sizeof text, "SUCCESS port:%d sending OK ", stationPort_);
+    log_.logText(text);
+    if (socket_.send(stationlink::kOk, &error)) {
+        log_.logLine("success.");
+        readReply(false); // until the console closes the main-port connection
+    } else {
+        lastError_ = error;
+        log_.logSocketError(error);
+    }
+    socket_.close();
+    // The socket still counts as connected: the next attempt goes to the station port.
+}
+
+bool ClientLink::SendStarted()
+{
+    if (!connected_)
+        return true;
+    std::string stamp = session_.reclaimStamp();
+    if (stamp.empty())
+        return true;
+    log_.logText("Sending STARTED message ");
+    int error = 0;
+    if (socket_.send(std::string(stationlink::kStarted) + stamp, &error)) {
+        log_.logLine("success.");
+        return true;
+    }
+    lastError_ = error;
+    log_.logSocketError(error);
+    return false;
+}
+
+void ClientLink::Reset()
+{
+    // Repeated rather than nested: a STARTED that fails again starts the next
+    // round here instead of growing the call stack.
+    do {
+        log_.logLine("Resetting send socket.");
+        socket_.close();
+        stationPort_ = 0;
+        connected_ = false;
+        InitSendSocket();
+    } while (!SendStarted());
+}
+
+std::optional<std::string> ClientLink::Poll()
+{
+    if (!connected_) {
+        InitSendSocket();
+        if (!SendStarted())
+            Reset();
+        if (!connected_)
+            return std::nullopt;
+    }
+
+    auto result = socket_.read();
+    switch (result.kind) {
+    case platform::ReadResult::Kind::WouldBlock:
+        return std::nullopt;
+    case platform::ReadResult::Kind::Error:
+        lastError_ = result.error;
+        log_.logText("recv() failed:");
+        log_.logSocketError(result.error);
+        Reset();
+        return std::nullopt;
+    case platform::ReadResult::Kind::Closed:
+        // The console closed the station connection (it ended or crashed):
+        // start over so that the station does not sit unreachable.
+        log_.logLine("recv() returned 0: connection closed by the server.");
+        Reset();
+        return std::nullopt;
+    case platform::ReadResult::Kind::Data:
+        break;
+    }
+
+    log_.logLine("Read data: " + result.data);
+    int error = 0;
+    if (socket_.send(stationlink::kOk, &error)) {
+        log_.logLine("send() OK");
+    } else {
+        lastError_ = error;
+        log_.logText("send() failed:");
+        log_.logSocketError(error);
+        Reset();
+    }
+    return std::move(result.data);
+}
+
+void ClientLink::sendStop()
+{
+    if (stationConnectionUp())
+        socket_.send(stationlink::kStop);
+}
+
+void ClientLink::closeConnection()
+{
+    if (connected_ && stationPort_ != 0)
+        socket_.close();
+}
+
+} // namespace client

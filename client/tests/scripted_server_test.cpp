@@ -1,0 +1,454 @@
+// The real client link against a console scripted with raw sockets on
+// loopback: the exact bytes on the wire and the exact log lines.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace client::test {
+
+namespace {
+template <std::size_t N>
+std::string bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+const std::string kSessionInfo = "01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434";
+}
+
+class ScriptedServerTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingWorkstation workstation;
+    TestHost host;
+    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    std::unique_ptr<ClientEngine> engine;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(mainListener.isValid());
+        writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+        startEngine(*mainListener.localPort());
+    }
+
+    void startEngine(std::uint16_t mainPort, std::chrono::milliseconds connectWait = 300ms)
+    {
+        LinkSettings link;
+        link.ownAddress = kTestStation;
+        link.bindOwnAddress = true;
+        link.mainPort = mainPort;
+        link.connectWait = connectWait;
+        link.replyWait = 2s;
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
+        engine->start(testScreen());
+    }
+
+    std::vector<std::string> log() { return logLines(folder.path()); }
+    bool until(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s)
+    {
+        return tickUntil(*engine, done, limit);
+    }
+    bool unlockedWithFigures()
+    {
+        return !engine->state().m_bLocked && engine->state().sessionStamp == "20060811105434";
+    }
+
+    // Console side: handshake, UNLOCK and one session info message, each answered "OK".
+    static platform::TcpSocket startSession(platform::TcpSocket& listener, std::string* connectText = nullptr,
+                                            platform::Ipv4Address* peer = nullptr)
+    {
+        auto h = acceptStation(listener);
+        if (connectText)
+            *connectText = h.connectText;
+        if (peer)
+            *peer = h.peer;
+        if (!h.station.isValid())
+            return {};
+        h.station.send("UNLOCK");
+        EXPECT_EQ(readWithin(h.station, 5s), "OK");
+        h.station.send(kSessionInfo);
+        EXPECT_EQ(readWithin(h.station, 5s), "OK");
+        return std::move(h.station);
+    }
+};
+
+TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
+{
+    std::string connectText;
+    platform::Ipv4Address peer;
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto station = startSession(mainListener, &connectText, &peer);
+        done = true;
+        readWithin(station, 2s); // hold the connection while the station looks
+    });
+    ASSERT_TRUE(until([&] { return done && unlockedWithFigures(); }));
+    console.join();
+
+    EXPECT_EQ(connectText, "CONNECT127.2.2.5");
+    EXPECT_EQ(peer, kTestStation); // every connection leaves from the station's own address
+
+    auto& s = engine->state();
+    EXPECT_EQ(s.duration, "01:05");
+    EXPECT_EQ(s.accessCost, "\x80" "2.50");
+    EXPECT_EQ(s.extras, "\x80" "1.00");
+    EXPECT_EQ(s.total, "\x80" "3.50");
+    EXPECT_TRUE(s.panelOnTop);
+    EXPECT_FALSE(workstation.keysDisabled);
+    EXPECT_TRUE(workstation.cursorVisible);
+    EXPECT_EQ(workstation.placements.back().rect, s.panel);
+
+    auto lines = log();
+    auto port = std::to_string(engine->link().stationPort());
+    std::vector<std::string> expected = {
+        "Found Shell_TrayWnd, hiding.",
+        "Non-blocking set.  connecting...",
+        "success (WOULDBLOCK).",
+        "Select succeeded.",
+        "Trying send success.",
+    };
+    ASSERT_GE(lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5), expected);
+    EXPECT_TRUE(contains(lines, "TRYING RECV SUCCESS port:" + port + " sending OK success."));
+    EXPECT_EQ(count(lines, "Non-blocking set.  connecting..."), 2u); // main port, then station port
+    EXPECT_TRUE(contains(lines, "Read data: UNLOCK"));
+    EXPECT_TRUE(contains(lines, "Read data: " + kSessionInfo));
+    EXPECT_EQ(count(lines, "send() OK"), 2u);
+    EXPECT_TRUE(contains(lines, "Found Shell_TrayWnd, showing."));
+    EXPECT_FALSE(contains(lines, "Sending STARTED message success.")); // locked when it connected
+}
+
+TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
+{
+    std::atomic<int> step = 0;
+    std::vector<std::string> answers;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        step = 1;
+        station.send("LOCK");
+        answers.push_back(readWithin(station, 5s).value_or("?"));
+        station.send("no such command");
+        answers.push_back(readWithin(station, 5s).value_or("?"));
+        step = 2;
+        readWithin(station, 2s);
+    });
+    ASSERT_TRUE(until([&] { return step == 2; }));
+    ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
+    console.join();
+    EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
+    EXPECT_EQ(engine->state().sessionStamp, "");
+    EXPECT_TRUE(workstation.keysDisabled);
+    EXPECT_FALSE(workstation.taskbarShown);
+    EXPECT_EQ(workstation.placements.back().rect, engine->state().fullScreen);
+}
+
+TEST_F(ScriptedServerTest, ConsoleClosingTheConnectionIsReclaimedWithStarted)
+{
+    std::string reclaim;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        station.close(); // the console ended: the station reads zero bytes
+        auto again = acceptStation(mainListener);
+        reclaim = readWithin(again.station, 5s).value_or("");
+    });
+    ASSERT_TRUE(until([&] { return !reclaim.empty(); }, 10s));
+    console.join();
+    EXPECT_EQ(reclaim, "STARTED20060811105434");
+    auto lines = log();
+    EXPECT_TRUE(contains(lines, "recv() returned 0: connection closed by the server."));
+    EXPECT_TRUE(contains(lines, "Resetting send socket."));
+    EXPECT_TRUE(contains(lines, "Sending STARTED message success."));
+    EXPECT_FALSE(engine->state().m_bLocked);
+}
+
+TEST_F(ScriptedServerTest, ConsoleRestartMakesTheFirstPollFailAndTheSessionIsReclaimed)
+{
+    std::string reclaim;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        station.send(kSessionInfo);
+        std::this_thread::sleep_for(200ms); // the "OK" arrives and stays unread:
+        station.close();                    // closing now resets the connection
+        auto again = acceptStation(mainListener);
+        reclaim = readWithin(again.station, 5s).value_or("");
+    });
+    ASSERT_TRUE(until([&] { return !reclaim.empty(); }, 10s));
+    console.join();
+    EXPECT_EQ(reclaim, "STARTED20060811105434");
+    auto lines = log();
+    EXPECT_TRUE(contains(lines, "recv() failed:Error:WSAECONNRESET"));
+    EXPECT_TRUE(contains(lines, "Resetting send socket."));
+}
+
+TEST_F(ScriptedServerTest, ServerDownIsAnsweredAndTheStationStartsOverAtTheMainPort)
+{
+    std::string answer;
+    std::string secondConnect;
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto h = acceptStation(mainListener);
+        h.station.send("SERVERDOWN");
+        answer = readWithin(h.station, 5s).value_or("?");
+        h.station.close();
+        auto again = acceptStation(mainListener);
+        secondConnect = again.connectText;
+        done = true;
+        readWithin(again.station, 1s);
+    });
+    ASSERT_TRUE(until([&] { return done.load(); }, 10s));
+    console.join();
+    EXPECT_EQ(answer, "OK");
+    EXPECT_EQ(secondConnect, "CONNECT127.2.2.5");
+    auto lines = log();
+    EXPECT_TRUE(contains(lines, "Read data: SERVERDOWN"));
+    EXPECT_TRUE(contains(lines, "Resetting send socket."));
+    EXPECT_FALSE(contains(lines, "Sending STARTED message success.")); // locked: nothing to reclaim
+}
+
+TEST_F(ScriptedServerTest, QuitEndsTheProgramOnTheTickAfterAnsweringOk)
+{
+    std::string answer;
+    std::string afterQuit = "?";
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        station.send("QUIT");
+        answer = readWithin(station, 5s).value_or("?");
+        afterQuit = readWithin(station, 5s).value_or("?");
+    });
+    TickOutcome outcome = TickOutcome::Nothing;
+    ASSERT_TRUE(until([&] { return unlockedWithFigures(); }));
+    ASSERT_TRUE(until([&] { return (outcome = engine->tick()) == TickOutcome::Close; }));
+    console.join();
+    EXPECT_EQ(answer, "OK");
+    EXPECT_EQ(afterQuit, ""); // the station connection was closed
+    EXPECT_EQ(workstation.shutdownCalls, 0);
+    auto lines = log();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "OnClose() called.");
+    EXPECT_EQ(lines.back(), "Found Shell_TrayWnd, showing.");
+}
+
+TEST_F(ScriptedServerTest, ShutdownAsksTheSystemAndShowsItsRefusal)
+{
+    workstation.shutdownFailure = "Access is denied.";
+    std::string answer;
+    std::jthread console([&] {
+        auto h = acceptStation(mainListener);
+        h.station.send("SHUTDOWN");
+        answer = readWithin(h.station, 5s).value_or("?");
+        readWithin(h.station, 2s);
+    });
+    TickOutcome outcome = TickOutcome::Nothing;
+    ASSERT_TRUE(until([&] { return (outcome = engine->tick()) == TickOutcome::Close; }));
+    console.join();
+    EXPECT_EQ(answer, "OK");
+    EXPECT_EQ(workstation.shutdownCalls, 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Access is denied."});
+}
+
+TEST_F(ScriptedServerTest, EndSessionOnThePanelSendsStop)
+{
+    std::string stop;
+    std::atomic<bool> unlocked = false;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        unlocked = true;
+        stop = readWithin(station, 5s).value_or("?");
+    });
+    ASSERT_TRUE(until([&] { return unlocked && unlockedWithFigures(); }));
+    engine->onLeftButtonDown(100, 120);
+    ASSERT_EQ(engine->onLeftButtonUp(101, 121), PanelClick::OpenEndSessionDialog);
+    EXPECT_EQ(engine->endSessionQuestion().title, "END SESSION?");
+    EXPECT_EQ(engine->endSessionQuestion().text, "ARE YOU FINISHED AND WISH TO END THE SESSION?");
+    engine->confirmEndSession();
+    console.join();
+    EXPECT_EQ(stop, "STOP");
+    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_EQ(engine->state().sessionStamp, "");
+}
+
+TEST_F(ScriptedServerTest, QueryEndSessionTellsTheConsoleStop)
+{
+    std::string stop;
+    std::atomic<bool> unlocked = false;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        unlocked = true;
+        stop = readWithin(station, 5s).value_or("?");
+    });
+    ASSERT_TRUE(until([&] { return unlocked && unlockedWithFigures(); }));
+    engine->onQueryEndSession();
+    console.join();
+    EXPECT_EQ(stop, "STOP");
+    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().endSessionQuerySeen);
+}
+
+TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
+{
+    const std::vector<std::string> messages = {
+        "12",                                    // short
+        "01:05\x80" "2.50",                      // no comma at all
+        std::string(255, 'x'),                   // as long as a read gets
+        "01:0\x80" "123456789012345,\x80,,",     // amount longer than its slot
+        bytes("00:1\0\x80" "1,\x80" "2,\x80" "3,20060811105500"),
+    };
+    std::vector<std::string> answers;
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        for (auto& m : messages) {
+            station.send(m);
+            answers.push_back(readWithin(station, 5s).value_or("?"));
+        }
+        done = true;
+        readWithin(station, 2s);
+    });
+    ASSERT_TRUE(until([&] { return done.load(); }));
+    console.join();
+    EXPECT_EQ(answers, std::vector<std::string>(messages.size(), "OK"));
+
+    // The last message: figures cut to their fields, the stamp taken.
+    auto& s = engine->state();
+    EXPECT_EQ(s.duration, std::string("00:1\0", 5));
+    EXPECT_EQ(s.accessCost, "\x80" "1");
+    EXPECT_EQ(s.total, "\x80" "3");
+    EXPECT_EQ(s.sessionStamp, "20060811105500");
+}
+
+TEST_F(ScriptedServerTest, MalformedSessionInfoKeepsTheStampForReclaiming)
+{
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto station = startSession(mainListener);
+        station.send("01:0\x80" "123456789012345,\x80,,");
+        readWithin(station, 5s);
+        done = true;
+        readWithin(station, 2s);
+    });
+    ASSERT_TRUE(until([&] { return done.load(); }));
+    console.join();
+    auto& s = engine->state();
+    EXPECT_EQ(s.duration, "01:0\x80");
+    EXPECT_EQ(s.accessCost, "1234567890"); // cut to its ten-byte slot
+    EXPECT_EQ(s.sessionStamp, "20060811105434");
+}
+
+TEST_F(ScriptedServerTest, UnknownStationIsRefusedUntilTheConsoleKnowsIt)
+{
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        for (int i = 0; i < 2; ++i) {
+            auto main = acceptWithin(mainListener, 5s);
+            readWithin(main, 5s); // the CONNECT, not answered
+        }
+        auto h = acceptStation(mainListener);
+        done = h.station.isValid();
+        readWithin(h.station, 1s);
+    });
+    ASSERT_TRUE(until([&] { return done && engine->link().stationConnectionUp(); }, 10s));
+    console.join();
+    auto lines = log();
+    EXPECT_EQ(count(lines, "Trying send success."), 3u);
+    EXPECT_EQ(count(lines, "TRYING RECV closed."), 2u);
+    EXPECT_FALSE(contains(lines, "Resetting send socket from InitSendSocket()."));
+}
+
+TEST_F(ScriptedServerTest, FailedStationPortConnectResetsOnTheFirstRead)
+{
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        // First handshake hands out a port that nobody listens on.
+        auto main = acceptWithin(mainListener, 5s);
+        readWithin(main, 5s);
+        main.send(std::to_string(unusedPort()));
+        readWithin(main, 5s);
+        main.close();
+        auto h = acceptStation(mainListener);
+        done = h.station.isValid();
+        readWithin(h.station, 1s);
+    });
+    ASSERT_TRUE(until([&] { return done && engine->link().stationConnectionUp(); }, 10s));
+    console.join();
+    auto lines = log();
+    EXPECT_TRUE(contains(lines, "Select timed out."));
+    // The refused connect shows on the first read, as an error or as a closed socket.
+    EXPECT_TRUE(contains(lines, "recv() failed:Error:Unknown: 10061") ||
+                contains(lines, "recv() returned 0: connection closed by the server."))
+        << readFile(folder.path() / kLogFileName);
+    EXPECT_TRUE(contains(lines, "Resetting send socket."));
+}
+
+TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
+{
+    std::string answer;
+    std::atomic<bool> connected = false;
+    std::jthread console([&] {
+        auto h = acceptStation(mainListener);
+        connected = true;
+        std::this_thread::sleep_for(100ms);
+        h.station.send("UNLOCK");
+        answer = readWithin(h.station, 5s).value_or("?");
+        readWithin(h.station, 1s);
+    });
+    ASSERT_TRUE(until([&] { return connected && engine->link().stationConnectionUp(); }));
+    for (char c : std::string("k7#w\r"))
+        engine->onCharacter(c);
+    ASSERT_TRUE(until([&] { return !answer.empty(); }));
+    console.join();
+    EXPECT_EQ(answer, "OK");
+    EXPECT_TRUE(engine->state().setupMode);
+}
+
+class ServerDownTest : public ScriptedServerTest {
+protected:
+    void SetUp() override
+    {
+        writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+        startEngine(unusedPort(), 150ms);
+    }
+};
+
+TEST_F(ServerDownTest, EveryAttemptWaitsLogsAndKeepsTheScreenAlive)
+{
+    int attemptsBeforeSetup = 3;
+    host.onPump = [&] {
+        auto lines = log();
+        if (count(lines, "Select timed out.") >= static_cast<std::size_t>(attemptsBeforeSetup) &&
+            !engine->state().setupMode)
+            for (char c : std::string("k7#w\r"))
+                engine->onCharacter(c); // entering setup mode ends the attempts
+    };
+    EXPECT_EQ(engine->tick(), TickOutcome::Nothing);
+    ASSERT_TRUE(engine->state().setupMode);
+
+    auto lines = log();
+    std::vector<std::string> attempt = {"Non-blocking set.  connecting...", "success (WOULDBLOCK).",
+                                        "Select timed out.", "Error:WSAEWOULDBLOCK"};
+    ASSERT_GE(lines.size(), 1 + 2 * attempt.size());
+    for (std::size_t i = 0; i < 2 * attempt.size(); ++i)
+        EXPECT_EQ(lines[1 + i], attempt[i % attempt.size()]) << i;
+    // Each second-long wait kept the window's events flowing.
+    EXPECT_GE(host.pumps, 3 * 5);
+
+    // Setup mode: no attempts at all.
+    auto pumps = host.pumps;
+    auto size = log().size();
+    for (int i = 0; i < 20; ++i)
+        engine->tick();
+    EXPECT_EQ(host.pumps, pumps);
+    EXPECT_EQ(log().size(), size);
+
+    // Leaving setup mode starts them again.
+    engine->onLeftButtonDown(100, 120);
+    ASSERT_EQ(engine->onLeftButtonUp(100, 120), PanelClick::OpenEndSessionDialog);
+    engine->confirmEndSession();
+    attemptsBeforeSetup = 5;
+    engine->tick();
+    EXPECT_GE(count(log(), "Select timed out."), 5u);
+}
+
+} // namespace client::test
