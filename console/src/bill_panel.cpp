@@ -48,7 +48,11 @@ std::string priceQuestion(const std::string& itemCaption)
     return "Enter price for item:\"" + itemCaption + "\"";
 }
 
-BillPanel::BillPanel(BillPanelContext context) : ctx_(context) {}
+BillPanel::BillPanel(BillPanelContext context) : ctx_(context)
+{
+    // Two decimals from the start, so that typed digits shift in as on a till.
+    tender_.setValue(0.0, 2);
+}
 
 // --- selector bookkeeping ---------------------------------------------------
 

@@ -205,6 +205,13 @@ void ConsoleEngine::onEnter()
     }
 }
 
+void ConsoleEngine::onFocusChanged(FocusTarget focus)
+{
+    window_.focus = focus;
+    if (focus.control == FocusTarget::Control::TenderField || focus.control == FocusTarget::Control::QuantityField)
+        window_.defaultButton = DefaultButton::None;
+}
+
 void ConsoleEngine::onOkAction()
 {
     if (window_.focus.control == FocusTarget::Control::TenderField)

@@ -56,6 +56,11 @@ void StationButtons::RefreshStationButtons()
         window_.billButtonEnabled = !(n == panel_.displayedStation() && panel_.walkInBeingEntered());
     }
     panel_.setRememberedStation(remembered);
+    // Enter belongs to a field that takes input (the tender or a quantity): a
+    // station event must not turn it into Start or Bill under the operator's hands.
+    const FocusTarget::Control focus = window_.focus.control;
+    if (focus == FocusTarget::Control::TenderField || focus == FocusTarget::Control::QuantityField)
+        return;
     window_.defaultButton = allStopped ? DefaultButton::Start : DefaultButton::Bill;
 }
 

@@ -94,8 +94,9 @@ public:
     // The "OK" button (and Enter without a default button): the tender check in
     // the tender field, the quantity in a quantity field, else nothing.
     void onOkAction();
-    // The window reports where the focus went.
-    void onFocusChanged(FocusTarget focus) { window_.focus = focus; }
+    // The window reports where the focus went. The tender and quantity fields
+    // clear the default button when they get it, so that Enter reaches them.
+    void onFocusChanged(FocusTarget focus);
 
     // --- bill panel ------------------------------------------------------------------
     BillPanel& billPanel() { return panel_; }

@@ -1,0 +1,166 @@
+// Bills of running stations end to end: open bills raise the station's Extras
+// at once, print jobs join them, the Delete key takes the Extras back, and the
+// session's bill takes the open bill in when the session ends.
+
+#include "station_harness.h"
+
+#include "console/texts.h"
+
+#include <gtest/gtest.h>
+
+namespace console::test {
+
+class StationBillsEndToEnd : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<Cafe> cafe;
+
+    void SetUp() override
+    {
+        writeClients(folder.path(), 3);
+        writeStandardRates(folder.path());
+        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
+        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
+        rig.startConsole();
+        cafe = std::make_unique<Cafe>(rig);
+        for (int i = 0; i < 3; ++i)
+            cafe->addStation(i);
+        ASSERT_TRUE(cafe->allReady());
+        rig.select({1});
+        rig.console().onStartPressed();
+        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
+        rig.tickAfter(61s);
+    }
+
+    ConsoleEngine& console() { return rig.console(); }
+    BillPanel& panel() { return console().billPanel(); }
+    ConsoleView view() { return console().view(); }
+    std::vector<std::string> log() { return logEvents(folder.path()); }
+    bool stationShowsExtras(const std::string& extras)
+    {
+        return cafe->runUntil([&] { return cafe->station(1).state().extras == "\x80" + extras; });
+    }
+};
+
+TEST_F(StationBillsEndToEnd, ItemsOnAStationsOpenBillRaiseItsExtrasAtOnce)
+{
+    rig.select({1});
+    console().onBillPressed();
+    ConsoleView v = view();
+    EXPECT_EQ(v.bill.caption.text, "Open Bill: Comp#: 2");
+    EXPECT_EQ(v.bill.selector.entries, std::vector<std::string>{"Open Bill: Comp#: 2"});
+    EXPECT_TRUE(v.bill.itemPanelButton.visible);
+    EXPECT_EQ(v.bill.itemPanelButton.caption, "Stop PC#2");
+    EXPECT_TRUE(v.bill.alarm.visible);
+
+    panel().onItemPressed(0);
+    EXPECT_EQ(rig.text(1, Column::Extras), "1.50");
+    panel().setQuantityText("3");
+    console().onEnter();
+    EXPECT_EQ(rig.text(1, Column::Extras), "4.50") << "1.50 when added, 3.00 more for the quantity";
+    EXPECT_EQ(rig.text(1, Column::Total), "6.00");
+    EXPECT_EQ(view().bill.list.rows.at(0), (store::BillItem{"", "Coffee x 3", "4.50"}));
+    EXPECT_TRUE(stationShowsExtras("4.50"));
+    EXPECT_TRUE(console().stationState(1).openBillMark);
+
+    rig.price.keys = "325";
+    panel().onItemPressed(1);
+    console().onEnter();
+    EXPECT_EQ(rig.text(1, Column::Extras), "7.75");
+
+    // A print job from the station joins its open bill.
+    rig.printMonitor.queued = {{"Laser", "PC2", "map.png", 5}};
+    rig.tickAfter(1s);
+    v = view();
+    ASSERT_EQ(v.bill.list.rows.size(), 3u);
+    EXPECT_EQ(v.bill.list.rows[2], (store::BillItem{"2", "Pages (5): map.png", "0.50"}));
+    EXPECT_EQ(rig.text(1, Column::Extras), "8.25");
+    EXPECT_EQ(v.bill.totalDisplay.text, "8.25");
+
+    // The Delete key takes the Extras back to the bill's new total.
+    panel().setBillListSelection({0});
+    panel().onDeleteKey();
+    EXPECT_EQ(rig.text(1, Column::Extras), "3.75");
+    EXPECT_TRUE(stationShowsExtras("3.75"));
+
+    // The session ends: its bill takes the open bill's lines.
+    cafe->station(1).endSession();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    v = view();
+    EXPECT_EQ(v.bill.selector.entries, std::vector<std::string>{"Comp#: 2"});
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 2");
+    ASSERT_EQ(v.bill.list.rows.size(), 3u);
+    EXPECT_EQ(v.bill.list.rows[0].description, "00 hrs 01 mins 02 secs");
+    EXPECT_EQ(v.bill.list.rows[1], (store::BillItem{"", "Sandwich", "3.25"}));
+    EXPECT_EQ(v.bill.list.rows[2].description, "Pages (5): map.png");
+    EXPECT_EQ(v.bill.totalDisplay.text, "5.25");
+    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
+}
+
+TEST_F(StationBillsEndToEnd, StopPcStopsTheStationWhoseBillIsShown)
+{
+    rig.select({1});
+    console().onBillPressed();
+    panel().onItemPressed(0);
+    console().onEnter();
+    panel().onItemPanelButton(); // "Stop PC#2"
+    EXPECT_EQ(view().focus.control, FocusTarget::Control::TenderField);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    EXPECT_TRUE(cafe->station(1).locked());
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
+    EXPECT_EQ(view().bill.list.rows.size(), 2u);
+}
+
+TEST_F(StationBillsEndToEnd, DeletingAWholeOpenBillClearsTheStationsExtras)
+{
+    rig.select({1});
+    console().onBillPressed();
+    panel().onItemPressed(0);
+    console().onEnter();
+    panel().setBillListSelection({0});
+    panel().onDeleteKey();
+    EXPECT_TRUE(hasEvent(log(), "DELETED BILL,Open Bill: Comp#: 2"));
+    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
+    EXPECT_EQ(rig.text(1, Column::Total), "1.50");
+    EXPECT_FALSE(view().bill.title.visible);
+}
+
+TEST_F(StationBillsEndToEnd, TenderChangeAndChargeOfASessionBill)
+{
+    rig.select({1});
+    console().onStopPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    EXPECT_EQ(view().bill.totalDisplay.text, "1.50");
+    EXPECT_EQ(view().bill.itemPanelButton.caption, "Add Items");
+
+    fields::MoneyField& tender = panel().tenderField();
+    tender.focusIn();
+    for (char c : std::string("1000"))
+        tender.typeChar(c);
+    console().onEnter();
+    EXPECT_EQ(view().bill.dueLabel.text, "CHANGE:");
+    EXPECT_EQ(view().bill.dueAmount.text, "8.50");
+    console().onEnter();
+    EXPECT_TRUE(panel().openBills().empty());
+    const auto journal = readJournal(folder.path());
+    ASSERT_EQ(journal.size(), 1u);
+    ASSERT_EQ(journal[0].lines.size(), 1u);
+    EXPECT_EQ(journal[0].lines[0], (store::BillItem{"2", "00 hrs 01 mins 01 secs", "1.50"}));
+    EXPECT_TRUE(hasEvent(log(), "CHARGE,1.50"));
+}
+
+TEST_F(StationBillsEndToEnd, PrintJobsOfARunningStationOpenItsBill)
+{
+    rig.printMonitor.queued = {{"Laser", "PC2", "a.pdf", 2}, {"Laser", "PC1", "b.pdf", 1}};
+    rig.tickAfter(1s);
+    EXPECT_EQ(panel().selectorEntries(), (std::vector<std::string>{"Open Bill: Comp#: 2", "Comp#: 1"}));
+    EXPECT_TRUE(console().stationState(1).openBillMark);
+    EXPECT_EQ(rig.text(1, Column::Extras), "0.20");
+    EXPECT_EQ(rig.text(0, Column::Extras), "0.00");
+    EXPECT_TRUE(view().bill.selector.visible);
+}
+
+} // namespace console::test
