@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <thread>

@@ -1,0 +1,301 @@
+// The station window, offscreen: window states, the panel's click boxes and
+// the dialogs, with a console scripted on loopback where the console matters.
+#include "configuration_dialog.h"
+#include "ipv4_field.h"
+#include "station_window.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+using namespace client::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string kSessionInfo = "01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434";
+const QColor kPanelBlue(33, 93, 222);
+
+QWidget* visibleTopLevel(const QString& objectName)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == objectName && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// Runs `action` on the named dialog once it is shown (inside its modal loop).
+void whenShown(const QString& objectName, std::function<void(QWidget*)> action)
+{
+    auto* poll = new QTimer(qApp);
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, objectName, action] {
+        if (QWidget* w = visibleTopLevel(objectName)) {
+            poll->stop();
+            poll->deleteLater();
+            action(w);
+        }
+    });
+    poll->start();
+}
+
+void click(QWidget* window, QPoint at)
+{
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+}
+
+void mouseMove(QWidget* window, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(window->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &move);
+}
+
+// The bounding box of the pixels of one colour.
+QRect boxOf(const QImage& image, QColor colour)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+class StationWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempFolder> folder;
+    std::unique_ptr<platform::TcpSocket> mainListener;
+    std::unique_ptr<tamblo::StationWindow> window;
+
+    void startWindow(bool withConsole)
+    {
+        folder = std::make_unique<TempFolder>();
+        tamblo::StationSetup setup;
+        setup.options.folder = folder->path();
+        if (withConsole) {
+            writeFile(folder->path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+            mainListener = std::make_unique<platform::TcpSocket>(platform::TcpSocket::listenOn(kTestServer, 0, 5));
+            setup.options.mainPort = *mainListener->localPort();
+            setup.options.address = kTestStation;
+        }
+        window = std::make_unique<tamblo::StationWindow>(setup);
+        window->start();
+    }
+
+    void typeSetupCode()
+    {
+        QTest::keyClicks(window.get(), "k7#w");
+        QTest::keyClick(window.get(), Qt::Key_Return);
+    }
+
+    QRect panelGeometry() const
+    {
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+        return QRect(screen.right() + 2 - 200, work.bottom() + 1 - 200, 200, 200);
+    }
+
+private slots:
+    void cleanup()
+    {
+        window.reset();
+        mainListener.reset();
+        folder.reset();
+    }
+
+    void startsLockedOverTheWholeScreen()
+    {
+        startWindow(false);
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(window->geometry(), screen.adjusted(-1, -2, 1, 1));
+        auto flags = window->windowFlags();
+        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY((flags & Qt::WindowType_Mask) == Qt::Tool); // no taskbar entry
+        QVERIFY(window->workstation().keysDisabled());
+        QCOMPARE(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor,
+                 Qt::BlankCursor);
+        QVERIFY(!window->close()); // the close command is ignored
+        QVERIFY(window->isVisible());
+    }
+
+    void lockedTextFollowsThePointer()
+    {
+        startWindow(false);
+        mouseMove(window.get(), QPoint(300, 250));
+        QImage image = window->grab().toImage();
+        QCOMPARE(image.pixelColor(3, 3), QColor(Qt::black));
+        QRect red = boxOf(image, QColor(255, 0, 0));
+        QVERIFY(!red.isEmpty());
+        QVERIFY2(qAbs(red.center().x() - 300) <= 4, qPrintable(QString::number(red.center().x())));
+        QVERIFY2(qAbs(red.center().y() - 250) <= 8, qPrintable(QString::number(red.center().y())));
+        QVERIFY(red.width() > 150); // "STATION LOCKED" in the large font
+
+        mouseMove(window.get(), QPoint(500, 600));
+        red = boxOf(window->grab().toImage(), QColor(255, 0, 0));
+        QVERIFY(qAbs(red.center().x() - 500) <= 4);
+    }
+
+    void setupCodeOpensTheConfiguration()
+    {
+        startWindow(false);
+        QTest::keyClicks(window.get(), "K7#W");
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::qWait(30);
+        QVERIFY(!window->engine().state().setupMode);
+        QVERIFY(!visibleTopLevel("configurationDialog"));
+
+        bool stored = false;
+        whenShown("configurationDialog", [&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("Tamblo configuration"));
+            auto* field = w->findChild<tamblo::Ipv4Field*>();
+            QCOMPARE(field->address(), platform::Ipv4Address{});
+            const char* octets[] = {"192", "168", "0", "10"};
+            for (int i = 0; i < 4; ++i) {
+                field->octetEdit(i)->clear();
+                QTest::keyClicks(field->octetEdit(i), octets[i]);
+            }
+            QTest::mouseClick(w->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            stored = true;
+        });
+        typeSetupCode();
+        QTRY_VERIFY(stored);
+        QVERIFY(window->engine().state().setupMode);
+        QCOMPARE(window->geometry(), panelGeometry());
+        QCOMPARE(readFile(folder->path() / "TambloConfig"), std::string("\xC0\xA8\x00\x0A", 4));
+        QVERIFY(!window->workstation().keysDisabled());
+        QCOMPARE(window->grab().toImage().pixelColor(2, 2), kPanelBlue);
+    }
+
+    void clickBoxesAndTheExitSetupDialog()
+    {
+        startWindow(false);
+        whenShown("configurationDialog", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+        typeSetupCode();
+        QTRY_VERIFY(window->engine().state().setupMode && !visibleTopLevel("configurationDialog"));
+
+        // Toggle box: to the bottom and back.
+        click(window.get(), QPoint(100, 170));
+        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
+        QVERIFY(window->isVisible());
+        click(window.get(), QPoint(100, 170));
+        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        // Press in one box, release in the other: nothing.
+        QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(100, 170));
+        QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(100, 120));
+        QTest::qWait(30);
+        QVERIFY(!visibleTopLevel("endSessionDialog"));
+        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        // The end-session box in setup mode asks to exit setup; Cancel keeps it.
+        whenShown("endSessionDialog", [](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("Lock Station"));
+            QCOMPARE(w->findChild<QLabel*>("questionText")->text(), QString("EXIT SETUP?"));
+            QVERIFY(w->findChild<QPushButton*>("cancelButton")->isDefault());
+            QTest::mouseClick(w->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        });
+        click(window.get(), QPoint(100, 120));
+        QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
+        QVERIFY(window->engine().state().setupMode);
+
+        whenShown("endSessionDialog", [](QWidget* w) {
+            QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);
+        });
+        click(window.get(), QPoint(100, 120));
+        QTRY_VERIFY(window->engine().state().m_bLocked);
+        QVERIFY(!window->engine().state().setupMode);
+        QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
+        QVERIFY(window->workstation().keysDisabled());
+    }
+
+    void consoleLockClosesTheEndSessionDialogWithoutStop()
+    {
+        startWindow(true);
+        std::atomic<bool> sendLock = false;
+        std::atomic<bool> done = false;
+        std::string lockAnswer, afterLock;
+        std::thread console([&] {
+            auto h = acceptStation(*mainListener);
+            h.station.send("UNLOCK");
+            readWithin(h.station, 5s);
+            h.station.send(kSessionInfo);
+            readWithin(h.station, 5s);
+            while (!sendLock)
+                std::this_thread::sleep_for(5ms);
+            h.station.send("LOCK");
+            lockAnswer = readWithin(h.station, 5s).value_or("?");
+            afterLock = readWithin(h.station, 300ms).value_or("(nothing)");
+            done = true;
+        });
+
+        QTRY_VERIFY_WITH_TIMEOUT(window->engine().state().sessionStamp == "20060811105434", 10000);
+        QCOMPARE(window->geometry(), panelGeometry());
+        QImage panel = window->grab().toImage();
+        QCOMPARE(panel.pixelColor(2, 2), kPanelBlue);
+        QVERIFY(!boxOf(panel, Qt::white).isEmpty());
+        QVERIFY(!window->workstation().keysDisabled());
+
+        bool dialogSeen = false;
+        whenShown("endSessionDialog", [&](QWidget* w) {
+            QCOMPARE(w->windowTitle(), QString("END SESSION?"));
+            QCOMPARE(w->findChild<QLabel*>("questionText")->text(),
+                     QString("ARE YOU FINISHED AND WISH TO END THE SESSION?"));
+            dialogSeen = true;
+            sendLock = true;
+        });
+        click(window.get(), QPoint(100, 120));
+        QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+        console.join();
+        QVERIFY(dialogSeen);
+        QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
+        QCOMPARE(lockAnswer, std::string("OK"));
+        QCOMPARE(afterLock, std::string("(nothing)")); // no "STOP"
+        QVERIFY(window->engine().state().m_bLocked);
+        QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
+    }
+
+    void endSessionSendsStopAndQuitEndsTheProgram()
+    {
+        startWindow(true);
+        std::string stop, quitAnswer;
+        std::atomic<bool> unlocked = false;
+        std::thread console([&] {
+            auto h = acceptStation(*mainListener);
+            h.station.send("UNLOCK");
+            readWithin(h.station, 5s);
+            unlocked = true;
+            stop = readWithin(h.station, 10s).value_or("?");
+            h.station.send("QUIT");
+            quitAnswer = readWithin(h.station, 5s).value_or("?");
+        });
+        QSignalSpy ended(window.get(), &tamblo::StationWindow::programEnded);
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window->engine().state().m_bLocked, 10000);
+
+        whenShown("endSessionDialog", [](QWidget* w) {
+            QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);
+        });
+        click(window.get(), QPoint(100, 120));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
+        console.join();
+        QCOMPARE(stop, std::string("STOP"));
+        QCOMPARE(quitAnswer, std::string("OK"));
+        QVERIFY(!window->isVisible());
+    }
+};
+
+QTEST_MAIN(StationWindowTest)
+#include "station_window_test.moc"

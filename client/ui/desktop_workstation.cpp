@@ -1,0 +1,100 @@
+#include "desktop_workstation.h"
+
+#include "client/screen_rect.h"
+#include "platform/workstation_shutdown.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tamblo {
+
+DesktopWorkstation::DesktopWorkstation(QWidget& window, WorkstationSetup setup)
+    : window_(window), setup_(std::move(setup))
+{
+    if (setup_.windowed)
+        return;
+    taskKeys_ = platform::TaskKeyLibrary::load(setup_.libraryFolder);
+    // The dock panels are only looked for on a real X11 desktop.
+    if (QGuiApplication::platformName() == "xcb")
+        panels_ = std::make_unique<platform::DesktopPanels>();
+}
+
+bool DesktopWorkstation::showTaskbar() { return panels_ && panels_->show(); }
+
+bool DesktopWorkstation::hideTaskbar() { return panels_ && panels_->hide(); }
+
+void DesktopWorkstation::setCursorVisible(bool visible)
+{
+    if (setup_.windowed || visible != cursorHidden_)
+        return;
+    if (visible)
+        QGuiApplication::restoreOverrideCursor();
+    else
+        QGuiApplication::setOverrideCursor(QCursor(Qt::BlankCursor));
+    cursorHidden_ = !visible;
+}
+
+QRect DesktopWorkstation::windowedRect(const client::ScreenRect& rect) const
+{
+    QRect r(rect.left, rect.top, rect.width(), rect.height());
+    if (rect.width() <= client::kPanelSize)
+        return r;
+    // The locked screen in a window of its own, in the middle of the screen.
+    QRect available = window_.screen() ? window_.screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    QSize size(std::min(960, available.width() - 40), std::min(600, available.height() - 80));
+    QRect demo(QPoint(0, 0), size);
+    demo.moveCenter(available.center());
+    return demo;
+}
+
+void DesktopWorkstation::placeWindow(const client::ScreenRect& rect, client::WindowOrder order)
+{
+    bool top = order == client::WindowOrder::Topmost;
+    Qt::WindowFlags flags = Qt::Window;
+    if (!setup_.windowed)
+        flags = Qt::Tool | Qt::FramelessWindowHint |
+                (top ? Qt::WindowStaysOnTopHint : Qt::WindowStaysOnBottomHint);
+    if (window_.windowFlags() != flags)
+        window_.setWindowFlags(flags); // hides the window; shown again below
+
+    QRect target = setup_.windowed ? windowedRect(rect) : QRect(rect.left, rect.top, rect.width(), rect.height());
+    window_.setGeometry(target);
+    window_.show();
+    if (top) {
+        window_.raise();
+        window_.activateWindow();
+    } else {
+        window_.lower();
+    }
+    updateKeyboardGrab();
+}
+
+void DesktopWorkstation::disableTaskKeys(bool disable)
+{
+    keysDisabled_ = disable;
+    if (!setup_.windowed)
+        taskKeys_.disableTaskKeys(disable);
+    updateKeyboardGrab();
+}
+
+void DesktopWorkstation::updateKeyboardGrab()
+{
+    // While the task keys are blocked the lock window takes every key, so
+    // that none reaches another window and the setup code still reaches it.
+    bool wanted = keysDisabled_ && !setup_.windowed && window_.isVisible();
+    if (wanted)
+        window_.grabKeyboard(); // again after every placement: a re-shown window lost it
+    else if (keyboardGrabbed_)
+        window_.releaseKeyboard();
+    keyboardGrabbed_ = wanted;
+}
+
+std::optional<std::string> DesktopWorkstation::shutdown()
+{
+    if (setup_.windowed)
+        return std::nullopt; // a demonstration never switches the machine off
+    return platform::requestPowerOff(setup_.shutdownCommand);
+}
+
+} // namespace tamblo

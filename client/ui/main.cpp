@@ -1,0 +1,44 @@
+// tamblo: the station client.
+#include "client/client_options.h"
+#include "platform/workstation_shutdown.h"
+#include "station_window.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <cstdio>
+#include <filesystem>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    app.setApplicationName("Tamblo");
+    app.setQuitOnLastWindowClosed(false);
+
+    std::vector<std::string> args;
+    for (const auto& arg : app.arguments().mid(1))
+        args.push_back(arg.toStdString());
+    auto parsed = client::parseClientOptions(args);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "tamblo: %s\n%s", parsed.error.c_str(), client::clientUsage().c_str());
+        return 2;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(parsed.options.folder, ec)) {
+        std::fprintf(stderr, "tamblo: no such folder: %s\n", parsed.options.folder.c_str());
+        return 2;
+    }
+
+    tamblo::StationSetup setup;
+    setup.options = parsed.options;
+    setup.workstation.windowed = parsed.options.windowed;
+    setup.workstation.libraryFolder = QCoreApplication::applicationDirPath().toStdString();
+    setup.workstation.shutdownCommand = platform::defaultPowerOffCommand();
+
+    tamblo::StationWindow window(setup);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager& manager) { window.queryEndSession(manager); });
+    QObject::connect(&window, &tamblo::StationWindow::programEnded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    window.start();
+    return app.exec();
+}

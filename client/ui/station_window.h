@@ -1,0 +1,83 @@
+#pragma once
+// The station's one window: the full-screen lock screen or the 200x200 session
+// panel, drawn from the engine's view. It forwards the mouse, the keys, the
+// loss of focus and the desktop's end-of-session request to the engine, runs
+// the 10 ms tick, and opens the end-session and configuration dialogs.
+
+#include "client/client_engine.h"
+#include "client/client_options.h"
+#include "desktop_workstation.h"
+#include "station_fonts.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QSessionManager;
+
+namespace tamblo {
+
+struct StationSetup {
+    client::ClientOptions options;
+    WorkstationSetup workstation;
+};
+
+// The engine's way back into the window: keeping events flowing while the
+// link waits, and message boxes.
+class WindowHost final : public client::ClientHost {
+public:
+    explicit WindowHost(QWidget& window) : window_(window) {}
+    void pumpEvents() override;
+    void showMessage(const std::string& text) override;
+
+private:
+    QWidget& window_;
+};
+
+class StationWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit StationWindow(const StationSetup& setup);
+    ~StationWindow() override;
+
+    // Builds the locked state over the screen and starts the tick.
+    void start();
+    client::ClientEngine& engine() { return engine_; }
+    const DesktopWorkstation& workstation() const { return workstation_; }
+    const StationFonts& fonts() const { return fonts_; }
+
+    // The desktop session is ending: refuse it, lock and tell the console.
+    void queryEndSession(QSessionManager& manager);
+
+signals:
+    void programEnded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void tick();
+    void openEndSessionDialog();
+    void openConfigurationDialog();
+    void centreOnScreen(QWidget& dialog);
+    void endProgram();
+    void paintLocked(class QPainter& painter);
+    void paintPanel(class QPainter& painter);
+
+    WindowHost host_;
+    DesktopWorkstation workstation_;
+    client::ClientEngine engine_;
+    StationFonts fonts_;
+    QTimer ticker_;
+    bool ending_ = false;
+};
+
+// The engine's settings from the command-line options.
+client::EngineSettings engineSettings(const client::ClientOptions& options);
+
+} // namespace tamblo
