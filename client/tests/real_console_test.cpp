@@ -1,0 +1,179 @@
+// The real client link against the console's real link server on loopback:
+// the station is the third entry of the console's stations list.
+#include "link/link_bits.h"
+#include "link/link_server.h"
+#include "platform/local_time.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace client::test {
+
+namespace {
+
+constexpr int kStation = 2;
+
+std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port)
+{
+    stationlink::LinkSettings settings;
+    settings.listenAddress = kTestServer;
+    settings.port = port;
+    auto server = std::make_unique<stationlink::LinkServer>(settings);
+    server->setStationAddresses({{{127, 9, 9, 1}}, {{127, 9, 9, 2}}, kTestStation});
+    if (!server->start(3))
+        return nullptr;
+    return server;
+}
+
+std::time_t sessionStart()
+{
+    std::tm tm{};
+    tm.tm_year = 2006 - 1900;
+    tm.tm_mon = 7;
+    tm.tm_mday = 11;
+    tm.tm_hour = 10;
+    tm.tm_min = 54;
+    tm.tm_sec = 34;
+    return *platform::fromLocalTime(tm);
+}
+
+} // namespace
+
+class RealConsoleTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingWorkstation workstation;
+    TestHost host;
+    // A fixed port, so that the console can come back on it (its connections
+    // then allow the address to be reused).
+    std::unique_ptr<stationlink::LinkServer> console = startConsole(unusedPort());
+    std::unique_ptr<ClientEngine> engine;
+    std::uint32_t events = 0; // every event the console has seen from the station
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(console);
+        writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+        LinkSettings link;
+        link.ownAddress = kTestStation;
+        link.bindOwnAddress = true;
+        link.mainPort = console->mainPort();
+        link.connectWait = 200ms;
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
+        engine->start(testScreen());
+    }
+
+    // The console's event poll, reduced to remembering what arrived.
+    void pollConsole()
+    {
+        if (!console || !console->takeEventForConsole(kStation))
+            return;
+        auto mailbox = console->lockMailbox(kStation);
+        events |= mailbox.value();
+        mailbox.clear(stationlink::EVT_CONNECTED | stationlink::EVT_DISCONNECTED | stationlink::EVT_STARTED |
+                      stationlink::EVT_STOPPED);
+    }
+    bool seen(std::uint32_t event) { return stationlink::hasFlags(events, event); }
+    bool until(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
+    {
+        return tickUntil(*engine, [&] {
+            pollConsole();
+            return done();
+        }, limit);
+    }
+    void connectAndStartSession()
+    {
+        ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
+        console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
+        ASSERT_TRUE(until([&] { return !engine->state().m_bLocked && seen(stationlink::EVT_STARTED); }));
+        console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00",
+                                                                                       "3.50", sessionStart()));
+        ASSERT_TRUE(until([&] { return engine->state().sessionStamp == "20060811105434"; }));
+    }
+};
+
+TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
+{
+    connectAndStartSession();
+    auto& s = engine->state();
+    EXPECT_EQ(s.duration, "01:05");
+    EXPECT_EQ(s.accessCost, "\x80" "2.50");
+    EXPECT_EQ(s.extras, "\x80" "1.00");
+    EXPECT_EQ(s.total, "\x80" "3.50");
+
+    console->SendStationCommand(kStation, stationlink::CMD_LOCK);
+    ASSERT_TRUE(until([&] { return s.m_bLocked; }));
+    EXPECT_EQ(s.sessionStamp, "");
+
+    // A second session, ended by the customer on the panel.
+    events = 0;
+    console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(until([&] { return !s.m_bLocked && seen(stationlink::EVT_STARTED); }));
+    engine->onLeftButtonDown(100, 120);
+    ASSERT_EQ(engine->onLeftButtonUp(100, 120), PanelClick::OpenEndSessionDialog);
+    engine->confirmEndSession();
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STOPPED); }));
+
+    console->SendStationCommand(kStation, stationlink::CMD_QUIT);
+    TickOutcome outcome = TickOutcome::Nothing;
+    ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
+    EXPECT_EQ(workstation.shutdownCalls, 0);
+    EXPECT_TRUE(contains(logLines(folder.path()), "OnClose() called."));
+}
+
+TEST_F(RealConsoleTest, ShutdownIsAnsweredAndAskedOfTheSystem)
+{
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
+    console->SendStationCommand(kStation, stationlink::CMD_SHUTDOWN);
+    TickOutcome outcome = TickOutcome::Nothing;
+    ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
+    EXPECT_EQ(workstation.shutdownCalls, 1);
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
+    EXPECT_TRUE(contains(logLines(folder.path()), "Read data: SHUTDOWN"));
+}
+
+TEST_F(RealConsoleTest, ConsoleRestartIsSurvivedAndTheSessionReclaimed)
+{
+    connectAndStartSession();
+    auto port = console->mainPort();
+    console->stop(); // "SERVERDOWN" to the station, then every socket closed
+    console.reset();
+
+    // The console comes back a little later on the same port.
+    std::unique_ptr<stationlink::LinkServer> restarted;
+    std::atomic<bool> back = false;
+    std::jthread restart([&] {
+        std::this_thread::sleep_for(700ms);
+        restarted = startConsole(port);
+        back = true;
+    });
+    auto giveUp = std::chrono::steady_clock::now() + 20s;
+    host.onPump = [&] {
+        if (back && !console)
+            console = std::move(restarted);
+        if (std::chrono::steady_clock::now() > giveUp && !engine->state().setupMode)
+            for (char c : std::string("k7#w\r"))
+                engine->onCharacter(c); // setup mode ends the attempts: the test fails instead of hanging
+    };
+    events = 0;
+    ASSERT_TRUE(until([&] { return back && console && seen(stationlink::EVT_STARTED); }, 20s));
+    ASSERT_TRUE(console);
+    EXPECT_EQ(console->StationStartTime(kStation), sessionStart());
+    EXPECT_FALSE(engine->state().m_bLocked);
+
+    auto lines = logLines(folder.path());
+    EXPECT_TRUE(contains(lines, "Read data: SERVERDOWN"));
+    EXPECT_TRUE(contains(lines, "Resetting send socket."));
+    // While the console was away: the attempt lines, one round per attempt.
+    EXPECT_TRUE(contains(lines, "success (WOULDBLOCK)."));
+    EXPECT_TRUE(contains(lines, "Select timed out."));
+    EXPECT_TRUE(contains(lines, "Error:WSAEWOULDBLOCK"));
+    EXPECT_EQ(lines.back(), "Sending STARTED message success.");
+}
+
+} // namespace client::test
