@@ -128,11 +128,13 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
 
 TEST_F(RealConsoleTest, ShutdownIsAnsweredAndAskedOfTheSystem)
 {
+    workstation.shutdownFailure = "Access is denied.";
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
     console->SendStationCommand(kStation, stationlink::CMD_SHUTDOWN);
     TickOutcome outcome = TickOutcome::Nothing;
     ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     EXPECT_EQ(workstation.shutdownCalls, 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Access is denied."}); // the system's refusal, shown
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
     EXPECT_TRUE(contains(logLines(folder.path()), "Read data: SHUTDOWN"));
 }

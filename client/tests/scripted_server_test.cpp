@@ -83,7 +83,7 @@ TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
     std::jthread console([&] {
         auto station = startSession(mainListener, &connectText, &peer);
         done = true;
-        readWithin(station, 2s); // hold the connection while the station looks
+        readWithin(station, 300ms); // hold the connection while the station looks
     });
     ASSERT_TRUE(until([&] { return done && unlockedWithFigures(); }));
     console.join();
@@ -133,7 +133,7 @@ TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
         station.send("no such command");
         answers.push_back(readWithin(station, 5s).value_or("?"));
         step = 2;
-        readWithin(station, 2s);
+        readWithin(station, 300ms);
     });
     ASSERT_TRUE(until([&] { return step == 2; }));
     ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
@@ -196,7 +196,7 @@ TEST_F(ScriptedServerTest, ServerDownIsAnsweredAndTheStationStartsOverAtTheMainP
         auto again = acceptStation(mainListener);
         secondConnect = again.connectText;
         done = true;
-        readWithin(again.station, 1s);
+        readWithin(again.station, 300ms);
     });
     ASSERT_TRUE(until([&] { return done.load(); }, 10s));
     console.join();
@@ -206,68 +206,6 @@ TEST_F(ScriptedServerTest, ServerDownIsAnsweredAndTheStationStartsOverAtTheMainP
     EXPECT_TRUE(contains(lines, "Read data: SERVERDOWN"));
     EXPECT_TRUE(contains(lines, "Resetting send socket."));
     EXPECT_FALSE(contains(lines, "Sending STARTED message success.")); // locked: nothing to reclaim
-}
-
-TEST_F(ScriptedServerTest, QuitEndsTheProgramOnTheTickAfterAnsweringOk)
-{
-    std::string answer;
-    std::string afterQuit = "?";
-    std::jthread console([&] {
-        auto station = startSession(mainListener);
-        station.send("QUIT");
-        answer = readWithin(station, 5s).value_or("?");
-        afterQuit = readWithin(station, 5s).value_or("?");
-    });
-    TickOutcome outcome = TickOutcome::Nothing;
-    ASSERT_TRUE(until([&] { return unlockedWithFigures(); }));
-    ASSERT_TRUE(until([&] { return (outcome = engine->tick()) == TickOutcome::Close; }));
-    console.join();
-    EXPECT_EQ(answer, "OK");
-    EXPECT_EQ(afterQuit, ""); // the station connection was closed
-    EXPECT_EQ(workstation.shutdownCalls, 0);
-    auto lines = log();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "OnClose() called.");
-    EXPECT_EQ(lines.back(), "Found Shell_TrayWnd, showing.");
-}
-
-TEST_F(ScriptedServerTest, ShutdownAsksTheSystemAndShowsItsRefusal)
-{
-    workstation.shutdownFailure = "Access is denied.";
-    std::string answer;
-    std::jthread console([&] {
-        auto h = acceptStation(mainListener);
-        h.station.send("SHUTDOWN");
-        answer = readWithin(h.station, 5s).value_or("?");
-        readWithin(h.station, 2s);
-    });
-    TickOutcome outcome = TickOutcome::Nothing;
-    ASSERT_TRUE(until([&] { return (outcome = engine->tick()) == TickOutcome::Close; }));
-    console.join();
-    EXPECT_EQ(answer, "OK");
-    EXPECT_EQ(workstation.shutdownCalls, 1);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Access is denied."});
-}
-
-TEST_F(ScriptedServerTest, EndSessionOnThePanelSendsStop)
-{
-    std::string stop;
-    std::atomic<bool> unlocked = false;
-    std::jthread console([&] {
-        auto station = startSession(mainListener);
-        unlocked = true;
-        stop = readWithin(station, 5s).value_or("?");
-    });
-    ASSERT_TRUE(until([&] { return unlocked && unlockedWithFigures(); }));
-    engine->onLeftButtonDown(100, 120);
-    ASSERT_EQ(engine->onLeftButtonUp(101, 121), PanelClick::OpenEndSessionDialog);
-    EXPECT_EQ(engine->endSessionQuestion().title, "END SESSION?");
-    EXPECT_EQ(engine->endSessionQuestion().text, "ARE YOU FINISHED AND WISH TO END THE SESSION?");
-    engine->confirmEndSession();
-    console.join();
-    EXPECT_EQ(stop, "STOP");
-    EXPECT_TRUE(engine->state().m_bLocked);
-    EXPECT_EQ(engine->state().sessionStamp, "");
 }
 
 TEST_F(ScriptedServerTest, QueryEndSessionTellsTheConsoleStop)
@@ -298,15 +236,26 @@ TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
     };
     std::vector<std::string> answers;
     std::atomic<bool> done = false;
+    std::atomic<bool> answered = false;
     std::jthread console([&] {
         auto station = startSession(mainListener);
-        for (auto& m : messages) {
-            station.send(m);
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            station.send(messages[i]);
             answers.push_back(readWithin(station, 5s).value_or("?"));
+            if (i == 3) {
+                answered = true;
+                while (answered)
+                    std::this_thread::sleep_for(1ms);
+            }
         }
         done = true;
-        readWithin(station, 2s);
+        readWithin(station, 300ms);
     });
+    // After the malformed ones: figures cut to their slots, the stamp kept for reclaiming.
+    ASSERT_TRUE(until([&] { return answered && engine->state().accessCost == "1234567890"; }));
+    EXPECT_EQ(engine->state().duration, "01:0\x80");
+    EXPECT_EQ(engine->state().sessionStamp, "20060811105434");
+    answered = false;
     ASSERT_TRUE(until([&] { return done.load(); }));
     console.join();
     EXPECT_EQ(answers, std::vector<std::string>(messages.size(), "OK"));
@@ -319,24 +268,6 @@ TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
     EXPECT_EQ(s.sessionStamp, "20060811105500");
 }
 
-TEST_F(ScriptedServerTest, MalformedSessionInfoKeepsTheStampForReclaiming)
-{
-    std::atomic<bool> done = false;
-    std::jthread console([&] {
-        auto station = startSession(mainListener);
-        station.send("01:0\x80" "123456789012345,\x80,,");
-        readWithin(station, 5s);
-        done = true;
-        readWithin(station, 2s);
-    });
-    ASSERT_TRUE(until([&] { return done.load(); }));
-    console.join();
-    auto& s = engine->state();
-    EXPECT_EQ(s.duration, "01:0\x80");
-    EXPECT_EQ(s.accessCost, "1234567890"); // cut to its ten-byte slot
-    EXPECT_EQ(s.sessionStamp, "20060811105434");
-}
-
 TEST_F(ScriptedServerTest, UnknownStationIsRefusedUntilTheConsoleKnowsIt)
 {
     std::atomic<bool> done = false;
@@ -347,7 +278,7 @@ TEST_F(ScriptedServerTest, UnknownStationIsRefusedUntilTheConsoleKnowsIt)
         }
         auto h = acceptStation(mainListener);
         done = h.station.isValid();
-        readWithin(h.station, 1s);
+        readWithin(h.station, 300ms);
     });
     ASSERT_TRUE(until([&] { return done && engine->link().stationConnectionUp(); }, 10s));
     console.join();
@@ -369,7 +300,7 @@ TEST_F(ScriptedServerTest, FailedStationPortConnectResetsOnTheFirstRead)
         main.close();
         auto h = acceptStation(mainListener);
         done = h.station.isValid();
-        readWithin(h.station, 1s);
+        readWithin(h.station, 300ms);
     });
     ASSERT_TRUE(until([&] { return done && engine->link().stationConnectionUp(); }, 10s));
     console.join();
@@ -392,7 +323,7 @@ TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
         std::this_thread::sleep_for(100ms);
         h.station.send("UNLOCK");
         answer = readWithin(h.station, 5s).value_or("?");
-        readWithin(h.station, 1s);
+        readWithin(h.station, 300ms);
     });
     ASSERT_TRUE(until([&] { return connected && engine->link().stationConnectionUp(); }));
     for (char c : std::string("k7#w\r"))
