@@ -7,11 +7,17 @@
 
 namespace client {
 
+namespace {
+constexpr std::size_t kPendingLimit = 64 * 1024;
+}
+
 ClientLog::ClientLog(std::filesystem::path file) : file_(std::move(file)) {}
 
 void ClientLog::logText(std::string_view piece)
 {
     pending_.append(piece);
+    if (pending_.size() > kPendingLimit)
+        pending_.erase(0, pending_.size() - kPendingLimit); // a log that never opens keeps only the latest text
     if (pending_.find('\n') == std::string::npos)
         return;
     writePending();

@@ -88,6 +88,16 @@ TEST(ClientLogUnwritable, TextWaitsUntilTheFileCanBeOpened)
     EXPECT_EQ(log.pendingText(), "");
 }
 
+TEST(ClientLogUnwritable, WaitingTextStaysBounded)
+{
+    TempFolder folder;
+    ClientLog log(folder.path() / "missing" / kLogFileName);
+    for (int i = 0; i < 100000; ++i)
+        log.logLine("Non-blocking set.  connecting...");
+    EXPECT_LE(log.pendingText().size(), 64u * 1024u);
+    EXPECT_TRUE(log.pendingText().ends_with("connecting...\r\n"));
+}
+
 TEST(ClientLogAppend, AnExistingLogIsKeptAndAppendedTo)
 {
     TempFolder folder;
