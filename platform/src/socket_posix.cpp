@@ -110,7 +110,7 @@ TcpSocket TcpSocket::listenOn(Ipv4Address address, std::uint16_t port, int backl
     TcpSocket s = create(error);
     if (!s.isValid())
         return {};
-    if (port != 0 && !s.setReuseAddress(error))
+    if (!s.setReuseAddress(error))
         return {};
     if (!s.setLingerOff(error) || !s.bind(address, port, error))
         return {};
