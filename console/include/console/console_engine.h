@@ -119,6 +119,7 @@ public:
     // --- station workers (the Clients page adds, removes and re-addresses stations) ---
     void StartStationWorker(int i, bool createEvents) override;
     void StopStationWorker(int i, bool releaseEvents) override;
+    void ClientTableChanged() override { syncStationAddresses(); }
 
 private:
     class Notifier final : public store::StoreNotifier {

@@ -1,0 +1,174 @@
+// The Configuration button end to end: its password, the commands sent to the
+// selected stations, and the Clients page adding, removing and re-addressing
+// stations while the others keep running.
+
+#include "station_harness.h"
+
+#include "console/pages/clients_page.h"
+#include "console/texts.h"
+
+#include <gtest/gtest.h>
+
+namespace console::test {
+
+class ConfigurationEndToEnd : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<Cafe> cafe;
+
+    void SetUp() override
+    {
+        writeClients(folder.path(), 3);
+        writeStandardRates(folder.path());
+        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}});
+        rig.startConsole();
+        cafe = std::make_unique<Cafe>(rig);
+        for (int i = 0; i < 3; ++i)
+            cafe->addStation(i);
+        ASSERT_TRUE(cafe->allReady());
+        // Station 1 runs a session throughout.
+        rig.select({0});
+        rig.console().onStartPressed();
+        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted; }));
+    }
+
+    ConsoleEngine& console() { return rig.console(); }
+    std::vector<std::string> log() { return logEvents(folder.path()); }
+
+    void configure(std::function<void(pages::ConfigurationDialogModel&)> script)
+    {
+        rig.configurationHost.script = std::move(script);
+        console().onConfigurationPressed();
+    }
+
+    void stillRunning()
+    {
+        EXPECT_EQ(rig.status(0), kStatusStarted);
+        EXPECT_FALSE(cafe->station(0).locked());
+        rig.tickAfter(60s);
+        EXPECT_TRUE(cafe->runUntil([&] {
+            return cafe->station(0).state().duration == rig.text(0, Column::Duration).substr(0, 5);
+        }));
+    }
+};
+
+TEST_F(ConfigurationEndToEnd, AWrongPasswordOnlyBeeps)
+{
+    rig.password.typed = "wrong";
+    configure(nullptr);
+    EXPECT_EQ(rig.beeper.beeps, 1);
+    EXPECT_EQ(rig.configurationHost.shown, 0);
+}
+
+TEST_F(ConfigurationEndToEnd, TerminateClientsQuitsTheSelectedConnectedStations)
+{
+    rig.select({1, 2});
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        dialog.setTerminateClients(true);
+        dialog.setShutdownClients(true);
+    });
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(1).quitRequested() && cafe->station(2).quitRequested(); }));
+    EXPECT_FALSE(cafe->station(0).quitRequested());
+    EXPECT_EQ(rig.configurationHost.shown, 1);
+}
+
+TEST_F(ConfigurationEndToEnd, CancelSendsNothing)
+{
+    rig.select({1});
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        dialog.setShutdownClients(true);
+        dialog.cancel();
+    });
+    cafe->runFor(50ms);
+    EXPECT_FALSE(cafe->station(1).quitRequested());
+}
+
+TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRun)
+{
+    // Four stations, and station 2 moves to another address.
+    const platform::Ipv4Address moved{{127, 0, 0, 20}};
+    configure([&](pages::ConfigurationDialogModel& dialog) {
+        pages::ClientsPage& page = *dialog.clientsPage();
+        page.setCountText("4");
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        page.setRowSelected(3, true);
+        page.setNameText("PC4");
+        page.setAddress(stationAddress(3));
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        page.clearSelection();
+        page.setRowSelected(1, true);
+        page.setNameText("PC2-NEW");
+        page.setAddress(moved);
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+    });
+    ASSERT_EQ(console().stationTable().rowCount(), 4);
+    EXPECT_EQ(console().clients().entries().at(1).address, moved);
+    EXPECT_EQ(console().clients().entries().at(3).computerName, "PC4");
+
+    // The computer at the old address is gone (a station client that cannot
+    // reach its console waits inside its tick, so it is not ticked any more).
+    cafe->station(1).vanish();
+    cafe->addStation(3);
+    cafe->addStation(10, moved); // the computer at the new address, shown as station 2
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(3) == kStatusStopped && rig.status(1) == kStatusStopped; }));
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(10).connected(); }));
+    stillRunning();
+
+    // The new address serves station 2.
+    rig.select({1});
+    console().onStartPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(10).locked(); }));
+
+    // Down to two stations: station 3 (idle) and station 4 go, and with them
+    // their workers; station 2's session and station 1's go on.
+    rig.prompts.answers = {true};
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        pages::ClientsPage& page = *dialog.clientsPage();
+        page.setCountText("2");
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+    });
+    cafe->station(2).vanish();
+    cafe->station(3).vanish();
+    EXPECT_EQ(rig.prompts.questions.back(), "Delete last 2 clients?");
+    ASSERT_EQ(console().stationTable().rowCount(), 2);
+    EXPECT_EQ(console().clients().StationCount(), 2);
+    stillRunning();
+    EXPECT_TRUE(console().billPanel().openBills().empty()) << "no session ran on the removed stations";
+}
+
+TEST_F(ConfigurationEndToEnd, RemovingAStationWithASessionBillsIt)
+{
+    rig.select({2});
+    console().onStartPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(2) == kStatusStarted; }));
+    rig.tickAfter(61s);
+
+    rig.prompts.answers = {true};
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        pages::ClientsPage& page = *dialog.clientsPage();
+        page.setCountText("2");
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+    });
+    cafe->station(2).vanish();
+    ASSERT_EQ(console().stationTable().rowCount(), 2);
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    const ConsoleView v = console().view();
+    EXPECT_EQ(v.bill.caption.text, "Comp#: 3");
+    ASSERT_EQ(v.bill.list.rows.size(), 1u);
+    EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"3", "00 hrs 01 mins 01 secs", "1.50"}));
+    EXPECT_TRUE(hasEvent(log(), "STOPPING,2"));
+    stillRunning();
+}
+
+TEST_F(ConfigurationEndToEnd, NewRatesChargeRunningSessions)
+{
+    configure([](pages::ConfigurationDialogModel&) {});
+    rig.tickAfter(61s);
+    EXPECT_EQ(rig.text(0, Column::AccessCost), "1.50");
+    console().rates().rows() = {{"00:01:00", -1, 0.10}};
+    rig.tickAfter(60s);
+    EXPECT_EQ(rig.text(0, Column::AccessCost), "0.20");
+}
+
+} // namespace console::test
