@@ -91,7 +91,10 @@ void SessionOperations::pollStation(int i)
             } else if (word & kConnectedBit) {
                 board_.logStation("CONNECTED", i);
                 const bool session = (word & LINK_SESSION) != 0;
-                table.setText(i, Column::Status, std::string(session ? kStatusStarted : kStatusStopped));
+                if (session)
+                    table.setText(i, Column::Status, std::string(kStatusStarted));
+                else
+                    board_.resetToStopped(i); // no start time left over from an unconfirmed Start
                 word |= LINK_CONNECTED;
                 if (session) {
                     // The UNLOCK goes out with the session figures of the next tick,

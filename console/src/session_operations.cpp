@@ -130,6 +130,9 @@ void SessionOperations::onSwapPressed()
             board_.moveAlarm(source, target);
         board_.SendStationCommand(source, CMD_LOCK);
         board_.SendStationCommand(target, CMD_UNLOCK);
+        // The session lives on the target from now on: should the target go away
+        // before it confirms, the session is still there to be stopped and billed.
+        board_.link().withMailbox(target, [](std::uint32_t& word) { word |= LINK_SESSION; });
         for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
             table.setText(target, c, table.text(source, c));
         for (Column c : {Column::AccessCost, Column::Extras, Column::Total})

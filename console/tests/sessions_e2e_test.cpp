@@ -235,6 +235,26 @@ TEST_F(SessionsEndToEnd, SwapMovesTheRunningChargeAndTheOpenBill)
     EXPECT_EQ(v.bill.totalDisplay.text, "4.00");
 }
 
+TEST_F(SessionsEndToEnd, ASwapTargetThatGoesAwayStillHoldsTheSession)
+{
+    startSessions({0});
+    rig.tickAfter(1861s);
+    rig.select({0, 1});
+    console().onSwapPressed();
+    // The source locks; the target goes away before it has read its UNLOCK.
+    ASSERT_TRUE(cafe->runStationsUntil({0}, [&] { return rig.status(0) == kStatusStopped; }));
+    cafe->station(1).vanish();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusDisconnected; }));
+    EXPECT_TRUE(console().billPanel().openBills().empty());
+
+    rig.select({1});
+    EXPECT_TRUE(view().buttons.stop.enabled);
+    console().onStopPressed();
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
+    EXPECT_EQ(view().bill.list.rows.at(0), (store::BillItem{"2", "00 hrs 31 mins 01 secs", "2.00"}));
+}
+
 TEST_F(SessionsEndToEnd, AlarmStopsTheSessionTenMinutesAfterItsStart)
 {
     startSessions({0});
