@@ -47,18 +47,22 @@ void SessionOperations::pollStation(int i)
     board_.link().withMailbox(i, [&](std::uint32_t& word) {
         for (;;) {
             std::uint32_t handled = 0;
-            if (word & kStartedBit) {
+            if ((word & kStartedBit) && !(word & LINK_STARTING) && state.billedWhileAway) {
+                // The station comes back with a session the operator already
+                // billed while it was away: it is locked, the row stays idle, and
+                // its STOPPED makes no second bill.
+                board_.logStation("STARTED", i);
+                state.billedWhileAway = false;
+                state.swapHold = true;
+                board_.resetToStopped(i);
+                lockPosted = true;
+                refresh = true;
+                handled = EVT_STARTED;
+            } else if (word & kStartedBit) {
                 board_.logStation("STARTED", i);
                 if (word & LINK_STARTING) {
                     word &= ~LINK_STARTING;
                     state.swapHold = false;
-                } else if (state.billedWhileAway) {
-                    // The operator already billed this session while the station
-                    // was away: lock it, and let its STOPPED make no second bill.
-                    state.billedWhileAway = false;
-                    state.startTime = board_.clock().now();
-                    state.swapHold = true;
-                    lockPosted = true;
                 } else {
                     state.startTime = board_.link().StationStartTime(i);
                 }
