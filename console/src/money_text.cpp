@@ -47,6 +47,14 @@ double amountOf(std::string_view text)
     return value;
 }
 
+double billTotal(const std::vector<store::BillItem>& items)
+{
+    double total = 0.0;
+    for (const store::BillItem& item : items)
+        total += amountOf(item.priceText);
+    return total;
+}
+
 std::string spanClockText(std::int64_t seconds)
 {
     auto [h, m, s] = spanParts(seconds);

@@ -3,10 +3,13 @@
 // texts are the session state, so money is read back from them with the same
 // text-to-number rule everywhere.
 
+#include "store/bill_item.h"
+
 #include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace console {
 
@@ -17,6 +20,9 @@ std::string priceText(double amount);      // "%.2f": bill lines, page charges, 
 // The leading decimal number of a text, as the C library's text-to-double reads
 // it; 0.0 when the text does not start with one. Never infinite or NaN.
 double amountOf(std::string_view text);
+
+// The sum of a bill's prices read back from their texts.
+double billTotal(const std::vector<store::BillItem>& items);
 
 // Elapsed whole seconds shown as "%H:%M:%S" of the span: hours within the day
 // (whole days are not shown). Negative spans show as zero.

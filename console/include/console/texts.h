@@ -43,6 +43,11 @@ inline constexpr std::array<std::string_view, 12> kAlarmChoices = {
 // minutes from its last two; 0 for "(none)" and out-of-range indexes.
 int alarmChoiceSeconds(int choice);
 
+inline bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
 inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
 

@@ -1,0 +1,99 @@
+#include "console/bill_panel.h"
+
+#include "console/money_text.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+
+#include "store/activity_log.h"
+#include "store/client_table.h"
+#include "store/printer_table.h"
+
+// Bills that come from the stations: print jobs, finished sessions, and the
+// open bill a swap moves to another station.
+
+namespace console {
+
+void BillPanel::AddPrintItem(const PrintJobRecord& job)
+{
+    const int n = ctx_.clients.findByComputerName(job.machine);
+    const double pagePrice = ctx_.printers.LookupPagePrice(job.printer);
+    if (n < 1 || n > ctx_.board.stationCount() || pagePrice < 0.0)
+        return;
+    const double charge = job.pages * pagePrice;
+    store::BillItem line{std::to_string(n), "Pages (" + std::to_string(job.pages) + "): " + job.document,
+                         priceText(charge)};
+    ctx_.log.WriteLogLine("ADD PRINT ITEM," + line.description + "," + line.priceText);
+
+    const bool running = ctx_.board.isStatus(n - 1, kStatusStarted);
+    const std::string caption = running ? stationOpenBillCaption(n) : stationBillCaption(n);
+    int k = findCaption(caption);
+    if (k < 0) {
+        k = insertStoredBill(OpenBill{{}, true, n}, caption);
+        if (running)
+            ctx_.board.station(n - 1).openBillMark = true;
+    }
+    bills_[static_cast<std::size_t>(k)].items.push_back(std::move(line));
+    if (k == current_)
+        redisplayCurrent();
+    if (running)
+        addStationExtras(n, charge);
+}
+
+std::optional<std::vector<store::BillItem>> BillPanel::takeStationOpenBill(int stationNumber)
+{
+    int k = findCaption(stationOpenBillCaption(stationNumber));
+    if (k < 0)
+        return std::nullopt;
+    std::vector<store::BillItem> items = std::move(bills_[static_cast<std::size_t>(k)].items);
+    if (k == current_) {
+        listRows_.clear();
+        listSelected_.clear();
+        closeQuantityField();
+    }
+    removeStoredBill(k);
+    return items;
+}
+
+void BillPanel::addSessionBill(OpenBill bill, const std::string& caption, bool show)
+{
+    if (current_ < 0)
+        dropProvisional();
+    const double total = billTotal(bill.items);
+    std::vector<store::BillItem> lines = bill.items;
+    int k = insertStoredBill(std::move(bill), caption);
+    if (!show)
+        return;
+    closeQuantityField();
+    current_ = k;
+    selected_ = k;
+    fillList(lines);
+    caption_ = caption;
+    totalText_ = moneyText(total);
+    provisionalWalkIn_ = false;
+    displayedStation_ = 0;
+    rememberedStation_ = 0;
+    dueShown_ = false;
+    showBillPanel(true);
+    tender_.setMinimum(total);
+    ctx_.window.focus = {FocusTarget::Control::TenderField, 0};
+}
+
+void BillPanel::moveStationOpenBill(int from, int to)
+{
+    int k = findCaption(stationOpenBillCaption(from));
+    if (k >= 0) {
+        captions_[static_cast<std::size_t>(k)] = stationOpenBillCaption(to);
+        bills_[static_cast<std::size_t>(k)].station = to;
+        if (k == current_) {
+            displayedStation_ = to;
+            caption_ = captions_[static_cast<std::size_t>(k)];
+        }
+    } else if (current_ < 0 && provisional_ && displayedStation_ == from) {
+        // The station's bill was opened but has no line yet: it follows the session too.
+        provisional_ = stationOpenBillCaption(to);
+        caption_ = *provisional_;
+        displayedStation_ = to;
+    }
+}
+
+} // namespace console

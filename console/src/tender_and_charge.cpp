@@ -1,0 +1,87 @@
+#include "console/bill_panel.h"
+
+#include "console/money_text.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+#include "console/operator_interfaces.h"
+
+#include "store/activity_log.h"
+#include "store/bill_journal.h"
+#include "store/configuration.h"
+
+// Taking the money: the tender check, charging into the journal, receipts.
+
+namespace console {
+
+void BillPanel::onTenderCheck()
+{
+    const double tender = tender_.value();
+    dueShown_ = true;
+    dueAmount_ = tender_.differenceText(tender);
+    if (tender_.isAtLeastMinimum(tender)) {
+        dueLabel_ = std::string(kChangeLabel);
+        ctx_.window.focus = {FocusTarget::Control::ChargeButton, 0};
+        ctx_.window.defaultButton = DefaultButton::Charge;
+    } else {
+        ctx_.beeper.beep();
+        dueLabel_ = std::string(kDueLabel);
+        ctx_.window.focus = {FocusTarget::Control::TenderField, 0};
+    }
+}
+
+bool BillPanel::ChargeBill()
+{
+    const double due = tender_.minimum();
+    // The journal first: a bill that cannot be recorded is not charged and stays open.
+    if (!ctx_.journal.append(listRows_))
+        return false;
+    ctx_.log.WriteLogLine("CHARGE," + priceText(due));
+    tender_.setValue(0.0, 2);
+    listRows_.clear();
+    listSelected_.clear();
+
+    const int stationShown = displayedStation_;
+    if (current_ >= 0) {
+        removeStoredBill(current_);
+        // A running station's open bill paid before its session ended: the
+        // session's own bill must not look for it any more.
+        if (stationShown != 0 && stationShown <= ctx_.board.stationCount())
+            ctx_.board.station(stationShown - 1).openBillMark = false;
+    } else {
+        dropProvisional();
+    }
+    dueShown_ = false;
+    current_ = -1;
+    selected_ = entryCount() > 0 ? 0 : -1;
+    if (!bills_.empty()) {
+        ShowOpenBill(0);
+    } else {
+        showBillPanel(false);
+        displayedStation_ = 0;
+        provisionalWalkIn_ = false;
+        caption_.clear();
+        totalText_.clear();
+    }
+    ctx_.window.billButtonEnabled = true;
+    return true;
+}
+
+void BillPanel::PrintReceipt()
+{
+    std::optional<ReceiptPage> page = ctx_.receiptPrinter.choosePrinter();
+    if (!page)
+        return;
+    const double tender = tender_.value();
+    if (!tender_.text().empty() && tender_.isAtLeastMinimum(tender)) {
+        dueAmount_ = tender_.differenceText(tender);
+    } else {
+        tender_.setText(totalText_);
+        dueAmount_ = priceText(0.0);
+    }
+    ReceiptContent content{ctx_.configuration.ReceiptLine1(), ctx_.configuration.ReceiptLine2(), listRows_,
+                           totalText_, tender_.text(), dueAmount_};
+    ctx_.receiptPrinter.printPage(layOutReceipt(*page, content));
+    ChargeBill();
+}
+
+} // namespace console
