@@ -13,8 +13,30 @@ namespace console {
 
 enum class Column { No = 0, Status, Start, Duration, AccessCost, Extras, Total };
 inline constexpr int kColumnCount = 7;
-inline constexpr std::array<std::string_view, kColumnCount> kColumnHeaders = {
-    "No", "Status", "Start", "Duration", "Access Cost", "Extras", "Total"};
+
+// A list column as the window lays it out; width 0 means "fits its header".
+struct ColumnSpec {
+    std::string_view header;
+    int width = 0;
+    bool rightAligned = false;
+};
+
+inline constexpr std::array<ColumnSpec, kColumnCount> kStationColumns = {{
+    {"No", 0, false},
+    {"Status", 0, false},
+    {"Start", 54, false},
+    {"Duration", 54, false},
+    {"Access Cost", 76, true},
+    {"Extras", 76, true},
+    {"Total", 78, true},
+}};
+
+// The bill list's columns "PC", "Description" and "Price".
+inline constexpr std::array<ColumnSpec, 3> kBillListColumns = {{
+    {"PC", 0, false},
+    {"Description", 156, false},
+    {"Price", 50, true},
+}};
 
 class StationTable {
 public:
