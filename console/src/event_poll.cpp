@@ -73,8 +73,14 @@ void SessionOperations::pollStation(int i)
                 handled = EVT_STARTED;
             } else if (word & kStoppedBit) {
                 board_.logStation("STOPPED", i);
+                const bool session = (word & LINK_SESSION) != 0 || table.hasStatus(i, kStatusStarted);
                 if (state.swapHold) {
                     state.swapHold = false;
+                    board_.resetToStopped(i);
+                } else if (!session) {
+                    // A STOP from a station that runs no session (its desktop
+                    // session ending while locked, say) has nothing to bill.
+                    word &= ~LINK_STOPPING;
                     board_.resetToStopped(i);
                 } else {
                     word &= ~LINK_STOPPING;

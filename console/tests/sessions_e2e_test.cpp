@@ -146,6 +146,24 @@ TEST_F(SessionsEndToEnd, StopFromTheStationMakesTheSameBill)
     EXPECT_TRUE(hasEvent(log(), "STOPPED,2"));
 }
 
+TEST_F(SessionsEndToEnd, AStopFromAnIdleStationMakesNoBill)
+{
+    startSessions({2});
+    cafe->station(2).endSession();
+    ASSERT_TRUE(waitStatus(2, kStatusStopped));
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    rig.tickAfter(3600s);
+
+    // The desktop session of the locked station ends: it says "STOP" again.
+    cafe->station(2).endSession();
+    ASSERT_TRUE(cafe->runUntil([&] {
+        const auto events = log();
+        return std::count(events.begin(), events.end(), "STOPPED,2") == 2;
+    }));
+    EXPECT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(rig.status(2), kStatusStopped);
+}
+
 TEST_F(SessionsEndToEnd, StationsStoppedTogetherShareOneBill)
 {
     startSessions({1, 4});
