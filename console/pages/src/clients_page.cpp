@@ -17,7 +17,7 @@ constexpr std::size_t kMaxNameLength = 255;
 } // namespace
 
 ClientsPage::ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts)
-    : clients_(clients), workers_(workers), prompts_(prompts)
+    : ListPage(kColumns.size(), prompts), clients_(clients), workers_(workers)
 {
     clients_.load();
     fillList();
@@ -32,18 +32,6 @@ void ClientsPage::fillList()
         list_.append({decimalText(static_cast<int>(i) + 1), entries[i].computerName, entries[i].address.toString()});
     stationCount_ = list_.rowCount();
     count_.text = decimalText(stationCount_);
-}
-
-void ClientsPage::setRowSelected(int row, bool selected)
-{
-    list_.setSelected(row, selected);
-    loadEditor();
-}
-
-void ClientsPage::clearSelection()
-{
-    list_.clearSelection();
-    loadEditor();
 }
 
 void ClientsPage::setAddress(const platform::Ipv4Address& address)
@@ -94,20 +82,15 @@ SaveOutcome ClientsPage::save()
     applyCount(*wanted);
     applyEditorToSelection();
     rebuildTable();
-    const bool written = clients_.save();
-    // Selected rows may have gone: the editor shows the first selected row that is left.
-    loadEditor();
-    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    return finishSave(clients_.save());
 }
 
 void ClientsPage::applyCount(int wanted)
 {
     const int old = stationCount_;
     if (wanted < old) {
-        if (!prompts_.askYesNo("Delete last " + decimalText(old - wanted) + " clients?")) {
-            count_.text = decimalText(old);
+        if (!confirmDeletion(wanted, "clients"))
             return;
-        }
         for (int i = old - 1; i >= wanted; --i) {
             list_.truncate(i);
             workers_.StopStationWorker(i, true);

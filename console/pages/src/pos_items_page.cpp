@@ -12,7 +12,7 @@
 
 namespace console::pages {
 
-PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts) : items_(items), prompts_(prompts)
+PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts) : ListPage(kColumns.size(), prompts), items_(items)
 {
     items_.load();
     fillList();
@@ -26,18 +26,6 @@ void PosItemsPage::fillList()
     for (const store::SaleItem& item : items_.items())
         list_.append({decimalText(++number), item.description, item.fixedPrice ? store::formatMoney(item.price) : kVariesText});
     count_.text = decimalText(list_.rowCount());
-}
-
-void PosItemsPage::setRowSelected(int row, bool selected)
-{
-    list_.setSelected(row, selected);
-    loadEditor();
-}
-
-void PosItemsPage::clearSelection()
-{
-    list_.clearSelection();
-    loadEditor();
 }
 
 void PosItemsPage::loadEditor()
@@ -64,27 +52,10 @@ SaveOutcome PosItemsPage::save()
     const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
     if (!wanted)
         return SaveOutcome::Refused;
-    applyCount(*wanted);
+    applyPlainCount(*wanted, "POS Items", {kDescriptionPlaceholder, kPricePlaceholder});
     applyEditorToSelection();
     rebuildTable();
-    const bool written = items_.save();
-    // Selected rows may have gone: the editor shows the first selected row that is left.
-    loadEditor();
-    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
-}
-
-void PosItemsPage::applyCount(int wanted)
-{
-    const int former = list_.rowCount();
-    if (wanted < former) {
-        if (!prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " POS Items?")) {
-            count_.text = decimalText(former);
-            return;
-        }
-        list_.truncate(wanted);
-    }
-    for (int number = former + 1; number <= wanted; ++number)
-        list_.append({decimalText(number), kDescriptionPlaceholder, kPricePlaceholder});
+    return finishSave(items_.save());
 }
 
 void PosItemsPage::applyEditorToSelection()

@@ -13,7 +13,7 @@
 namespace console::pages {
 
 PrintersPage::PrintersPage(store::PrinterTable& printers, OperatorPrompts& prompts)
-    : printers_(printers), prompts_(prompts)
+    : ListPage(kColumns.size(), prompts), printers_(printers)
 {
     printers_.load();
     fillList();
@@ -30,18 +30,6 @@ void PrintersPage::fillList()
         serverName_.text = entry.serverName;
     }
     count_.text = decimalText(list_.rowCount());
-}
-
-void PrintersPage::setRowSelected(int row, bool selected)
-{
-    list_.setSelected(row, selected);
-    loadEditor();
-}
-
-void PrintersPage::clearSelection()
-{
-    list_.clearSelection();
-    loadEditor();
 }
 
 void PrintersPage::loadEditor()
@@ -67,27 +55,10 @@ SaveOutcome PrintersPage::save()
     const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
     if (!wanted)
         return SaveOutcome::Refused;
-    applyCount(*wanted);
+    applyPlainCount(*wanted, "Printers", {kPrinterNamePlaceholder, kPagePricePlaceholder});
     applyEditorToSelection();
     rebuildTable();
-    const bool written = printers_.save();
-    // Selected rows may have gone: the editor shows the first selected row that is left.
-    loadEditor();
-    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
-}
-
-void PrintersPage::applyCount(int wanted)
-{
-    const int former = list_.rowCount();
-    if (wanted < former) {
-        if (!prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " Printers?")) {
-            count_.text = decimalText(former);
-            return;
-        }
-        list_.truncate(wanted);
-    }
-    for (int number = former + 1; number <= wanted; ++number)
-        list_.append({decimalText(number), kPrinterNamePlaceholder, kPagePricePlaceholder});
+    return finishSave(printers_.save());
 }
 
 void PrintersPage::applyEditorToSelection()

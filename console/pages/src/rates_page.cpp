@@ -27,7 +27,8 @@ int countValue(const std::string& text)
 
 } // namespace
 
-RatesPage::RatesPage(store::RateTable& rates, OperatorPrompts& prompts) : rates_(rates), prompts_(prompts)
+RatesPage::RatesPage(store::RateTable& rates, OperatorPrompts& prompts)
+    : ListPage(kColumns.size(), prompts), rates_(rates)
 {
     rates_.load();
     fillList();
@@ -44,18 +45,6 @@ void RatesPage::fillList()
     for (const store::RateBlock& block : rates_.rows())
         list_.append({decimalText(++number), block.blockDuration, countText(block.blockCount), store::formatMoney(block.price)});
     count_.text = decimalText(list_.rowCount());
-}
-
-void RatesPage::setRowSelected(int row, bool selected)
-{
-    list_.setSelected(row, selected);
-    loadEditor();
-}
-
-void RatesPage::clearSelection()
-{
-    list_.clearSelection();
-    loadEditor();
 }
 
 void RatesPage::loadEditor()
@@ -102,20 +91,16 @@ SaveOutcome RatesPage::save()
     applyEditorToSelection(blockCount);
     correctZeroDurationLastRow();
     rebuildTable();
-    const bool written = rates_.save();
-    // Rows may have gone or become last: the editor shows the first selected row as it now reads.
-    loadEditor();
-    return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+    // Rows may have gone or become last as well.
+    return finishSave(rates_.save());
 }
 
 void RatesPage::applyCount(int wanted)
 {
     const int former = list_.rowCount();
     if (wanted < former) {
-        if (!prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " Rates?")) {
-            count_.text = decimalText(former);
+        if (!confirmDeletion(wanted, "Rates"))
             return;
-        }
         list_.truncate(wanted);
         if (list_.rowCount() > 0)
             list_.setCell(lastRow(), kCountColumn, kRepeatText);

@@ -4,11 +4,8 @@
 // Save applies the count (starting and stopping station workers), writes the
 // editor into the selected rows and rewrites "BriskoClient".
 
-#include "console/pages/editor_field.h"
 #include "console/pages/list_column.h"
-#include "console/pages/operator_dialogs.h"
-#include "console/pages/page_list.h"
-#include "console/pages/save_outcome.h"
+#include "console/pages/list_page.h"
 #include "console/pages/station_workers.h"
 
 #include "platform/ipv4.h"
@@ -22,7 +19,7 @@ class ClientTable;
 
 namespace console::pages {
 
-class ClientsPage {
+class ClientsPage final : public ListPage {
 public:
     static constexpr std::size_t kNumberColumn = 0;
     static constexpr std::size_t kNameColumn = 1;
@@ -41,14 +38,7 @@ public:
     // the list; the station count becomes the number of rows.
     ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts);
 
-    const PageList& list() const { return list_; }
-    // Selection changes reload the editor from the first selected row.
-    void setRowSelected(int row, bool selected);
-    void clearSelection();
-
     int StationCount() const { return stationCount_; }
-    const EditorField& countField() const { return count_; }
-    void setCountText(std::string text) { count_.text = std::move(text); }
 
     // "Computer:": the editor's station number, always disabled, empty when 0.
     const EditorField& computerField() const { return computer_; }
@@ -66,7 +56,7 @@ public:
     SaveOutcome save();
 
 private:
-    void loadEditor();
+    void loadEditor() override;
     void refreshControls();
     void fillList();
     void applyCount(int wanted);
@@ -75,11 +65,8 @@ private:
 
     store::ClientTable& clients_;
     StationWorkers& workers_;
-    OperatorPrompts& prompts_;
-    PageList list_{kColumns.size()};
     int stationCount_ = 0;
 
-    EditorField count_{"", true};
     EditorField computer_;
     EditorField name_;
     EditorField addressShown_;

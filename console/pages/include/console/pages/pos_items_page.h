@@ -2,11 +2,8 @@
 // The POS Items page of the configuration dialog: the sale items as rows, the
 // number of items, an editor for the selected rows, and Save.
 
-#include "console/pages/editor_field.h"
 #include "console/pages/list_column.h"
-#include "console/pages/operator_dialogs.h"
-#include "console/pages/page_list.h"
-#include "console/pages/save_outcome.h"
+#include "console/pages/list_page.h"
 
 #include "fields/money_field.h"
 
@@ -19,7 +16,7 @@ class SaleItemTable;
 
 namespace console::pages {
 
-class PosItemsPage {
+class PosItemsPage final : public ListPage {
 public:
     static constexpr std::size_t kNumberColumn = 0;
     static constexpr std::size_t kDescriptionColumn = 1;
@@ -36,13 +33,7 @@ public:
     // Opens the page: loads the items (nothing new after start-up) and fills the list.
     PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts);
 
-    const PageList& list() const { return list_; }
-    void setRowSelected(int row, bool selected);
-    void clearSelection();
-
     int SaleItemCount() const { return list_.rowCount(); }
-    const EditorField& countField() const { return count_; }
-    void setCountText(std::string text) { count_.text = std::move(text); }
 
     // "Item:": the number of the row being edited, read-only.
     const EditorField& itemField() const { return item_; }
@@ -60,16 +51,12 @@ public:
 
 private:
     void fillList();
-    void loadEditor();
-    void applyCount(int wanted);
+    void loadEditor() override;
     void applyEditorToSelection();
     void rebuildTable();
 
     store::SaleItemTable& items_;
-    OperatorPrompts& prompts_;
-    PageList list_{kColumns.size()};
 
-    EditorField count_{"", true};
     EditorField item_;
     EditorField name_;
     fields::MoneyField price_;

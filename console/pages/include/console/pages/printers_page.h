@@ -3,11 +3,8 @@
 // prices as rows, the one print server name, the number of printers, an editor
 // for the selected rows, and Save.
 
-#include "console/pages/editor_field.h"
 #include "console/pages/list_column.h"
-#include "console/pages/operator_dialogs.h"
-#include "console/pages/page_list.h"
-#include "console/pages/save_outcome.h"
+#include "console/pages/list_page.h"
 
 #include "fields/money_field.h"
 
@@ -20,7 +17,7 @@ class PrinterTable;
 
 namespace console::pages {
 
-class PrintersPage {
+class PrintersPage final : public ListPage {
 public:
     static constexpr std::size_t kNumberColumn = 0;
     static constexpr std::size_t kPrinterNameColumn = 1;
@@ -35,13 +32,6 @@ public:
 
     // Opens the page: loads the printers (nothing new after start-up) and fills the list.
     PrintersPage(store::PrinterTable& printers, OperatorPrompts& prompts);
-
-    const PageList& list() const { return list_; }
-    void setRowSelected(int row, bool selected);
-    void clearSelection();
-
-    const EditorField& countField() const { return count_; }
-    void setCountText(std::string text) { count_.text = std::move(text); }
 
     // "Server Name:": always enabled; Save gives it to every printer.
     const EditorField& serverNameField() const { return serverName_; }
@@ -60,16 +50,12 @@ public:
 
 private:
     void fillList();
-    void loadEditor();
-    void applyCount(int wanted);
+    void loadEditor() override;
     void applyEditorToSelection();
     void rebuildTable();
 
     store::PrinterTable& printers_;
-    OperatorPrompts& prompts_;
-    PageList list_{kColumns.size()};
 
-    EditorField count_{"", true};
     EditorField serverName_{"", true};
     EditorField printer_;
     EditorField printerName_;

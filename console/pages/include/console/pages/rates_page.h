@@ -3,11 +3,8 @@
 // number of rates, an editor for the selected rows, Save, and "Test", which
 // charges a trial duration from the table as last saved.
 
-#include "console/pages/editor_field.h"
 #include "console/pages/list_column.h"
-#include "console/pages/operator_dialogs.h"
-#include "console/pages/page_list.h"
-#include "console/pages/save_outcome.h"
+#include "console/pages/list_page.h"
 
 #include "fields/duration_field.h"
 #include "fields/money_field.h"
@@ -21,7 +18,7 @@ class RateTable;
 
 namespace console::pages {
 
-class RatesPage {
+class RatesPage final : public ListPage {
 public:
     static constexpr std::size_t kNumberColumn = 0;
     static constexpr std::size_t kDurationColumn = 1;
@@ -41,13 +38,6 @@ public:
 
     // Opens the page: loads the rates (nothing new after start-up) and fills the list.
     RatesPage(store::RateTable& rates, OperatorPrompts& prompts);
-
-    const PageList& list() const { return list_; }
-    void setRowSelected(int row, bool selected);
-    void clearSelection();
-
-    const EditorField& countField() const { return count_; }
-    void setCountText(std::string text) { count_.text = std::move(text); }
 
     // "Rate:": the number of the row being edited, read-only.
     const EditorField& rateField() const { return rate_; }
@@ -75,7 +65,7 @@ public:
 
 private:
     void fillList();
-    void loadEditor();
+    void loadEditor() override;
     void applyCount(int wanted);
     void applyEditorToSelection(int blockCount);
     void correctZeroDurationLastRow();
@@ -83,10 +73,7 @@ private:
     int lastRow() const { return list_.rowCount() - 1; }
 
     store::RateTable& rates_;
-    OperatorPrompts& prompts_;
-    PageList list_{kColumns.size()};
 
-    EditorField count_{"", true};
     EditorField rate_;
     EditorField blockCount_;
     fields::DurationField duration_;
