@@ -30,8 +30,7 @@ void ClientsPage::fillList()
     const auto& entries = clients_.entries();
     for (std::size_t i = 0; i < entries.size(); ++i)
         list_.append({decimalText(static_cast<int>(i) + 1), entries[i].computerName, entries[i].address.toString()});
-    stationCount_ = list_.rowCount();
-    count_.text = decimalText(stationCount_);
+    count_.text = decimalText(list_.rowCount());
 }
 
 void ClientsPage::setAddress(const platform::Ipv4Address& address)
@@ -46,12 +45,10 @@ void ClientsPage::loadEditor()
         editorStation_ = store::parseIntText(list_.cell(*first, kNumberColumn));
         name_.text = list_.cell(*first, kNameColumn);
         address_ = store::parseAddressText(list_.cell(*first, kAddressColumn));
-        editing_ = true;
     } else {
         editorStation_ = 0;
         name_.text.clear();
         address_ = {};
-        editing_ = false;
     }
     refreshControls();
 }
@@ -59,9 +56,9 @@ void ClientsPage::loadEditor()
 void ClientsPage::refreshControls()
 {
     computer_.enabled = false;
-    name_.enabled = editing_;
-    addressShown_.enabled = editing_;
-    if (editing_) {
+    name_.enabled = editing();
+    addressShown_.enabled = editing();
+    if (editing()) {
         computer_.text = decimalText(editorStation_);
         addressShown_.text = address_.toString();
     } else {
@@ -76,7 +73,7 @@ SaveOutcome ClientsPage::save()
     const std::optional<int> wanted = readCountField(count_.text, kMinStations, kMaxStations, prompts_);
     if (!wanted) {
         if (const auto typed = parseIntegerField(count_.text); typed && *typed > kMaxStations)
-            count_.text = decimalText(stationCount_);
+            count_.text = decimalText(list_.rowCount());
         return SaveOutcome::Refused;
     }
     applyCount(*wanted);
@@ -87,7 +84,7 @@ SaveOutcome ClientsPage::save()
 
 void ClientsPage::applyCount(int wanted)
 {
-    const int old = stationCount_;
+    const int old = list_.rowCount();
     if (wanted < old) {
         if (!confirmDeletion(wanted, "clients"))
             return;
@@ -101,7 +98,6 @@ void ClientsPage::applyCount(int wanted)
             list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder});
         }
     }
-    stationCount_ = wanted;
 }
 
 void ClientsPage::applyEditorToSelection()

@@ -31,9 +31,8 @@ void PosItemsPage::fillList()
 void PosItemsPage::loadEditor()
 {
     const std::optional<int> first = list_.firstSelected();
-    editing_ = first.has_value();
     item_.enabled = false;
-    name_.enabled = editing_;
+    name_.enabled = first.has_value();
     if (!first) {
         item_.text.clear();
         name_.text.clear();

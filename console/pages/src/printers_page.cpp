@@ -35,9 +35,8 @@ void PrintersPage::fillList()
 void PrintersPage::loadEditor()
 {
     const std::optional<int> first = list_.firstSelected();
-    editing_ = first.has_value();
     printer_.enabled = false;
-    printerName_.enabled = editing_;
+    printerName_.enabled = first.has_value();
     if (!first) {
         printer_.text.clear();
         printerName_.text.clear();

@@ -50,7 +50,6 @@ void RatesPage::fillList()
 void RatesPage::loadEditor()
 {
     const std::optional<int> first = list_.firstSelected();
-    editing_ = first.has_value();
     rate_.enabled = false;
     blockCount_.enabled = false;
     if (!first) {

@@ -38,12 +38,11 @@ public:
     // the list; the station count becomes the number of rows.
     ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts);
 
-    int StationCount() const { return stationCount_; }
+    int StationCount() const { return list_.rowCount(); }
 
     // "Computer:": the editor's station number, always disabled, empty when 0.
     const EditorField& computerField() const { return computer_; }
     int editorStationNumber() const { return editorStation_; }
-    bool editing() const { return editing_; }
 
     const EditorField& nameField() const { return name_; }
     void setNameText(std::string text) { name_.text = std::move(text); }
@@ -65,14 +64,12 @@ private:
 
     store::ClientTable& clients_;
     StationWorkers& workers_;
-    int stationCount_ = 0;
 
     EditorField computer_;
     EditorField name_;
     EditorField addressShown_;
     int editorStation_ = 0;
     platform::Ipv4Address address_;
-    bool editing_ = false;
 };
 
 } // namespace console::pages

@@ -23,6 +23,8 @@ public:
     const PageList& list() const { return list_; }
     void setRowSelected(int row, bool selected);
     void clearSelection();
+    // A row is selected, so the editor shows it and is enabled.
+    bool editing() const { return list_.firstSelected().has_value(); }
 
     const EditorField& countField() const { return count_; }
     void setCountText(std::string text) { count_.text = std::move(text); }

@@ -41,10 +41,10 @@ public:
     void setNameText(std::string text) { name_.text = std::move(text); }
     fields::MoneyField& priceEditor() { return price_; }
     const fields::MoneyField& priceEditor() const { return price_; }
-    bool priceEnabled() const { return editing_; }
+    bool priceEnabled() const { return editing(); }
     // "Fixed Price": keeps its look while disabled.
     bool fixedPrice() const { return fixedPrice_; }
-    bool fixedPriceEnabled() const { return editing_; }
+    bool fixedPriceEnabled() const { return editing(); }
     void setFixedPrice(bool fixed) { fixedPrice_ = fixed; }
 
     SaveOutcome save();
@@ -61,7 +61,6 @@ private:
     EditorField name_;
     fields::MoneyField price_;
     bool fixedPrice_ = false;
-    bool editing_ = false;
 };
 
 } // namespace console::pages

@@ -44,7 +44,7 @@ public:
     // "Page Cost:".
     fields::MoneyField& pageCostEditor() { return pageCost_; }
     const fields::MoneyField& pageCostEditor() const { return pageCost_; }
-    bool pageCostEnabled() const { return editing_; }
+    bool pageCostEnabled() const { return editing(); }
 
     SaveOutcome save();
 
@@ -60,7 +60,6 @@ private:
     EditorField printer_;
     EditorField printerName_;
     fields::MoneyField pageCost_;
-    bool editing_ = false;
 };
 
 } // namespace console::pages

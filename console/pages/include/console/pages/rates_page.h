@@ -46,10 +46,10 @@ public:
     // the field models and shows them enabled as the flags say.
     fields::DurationField& durationEditor() { return duration_; }
     const fields::DurationField& durationEditor() const { return duration_; }
-    bool durationEnabled() const { return editing_; }
+    bool durationEnabled() const { return editing(); }
     fields::MoneyField& priceEditor() { return price_; }
     const fields::MoneyField& priceEditor() const { return price_; }
-    bool priceEnabled() const { return editing_; }
+    bool priceEnabled() const { return editing(); }
 
     // "Block count:": disabled and empty for the last row, which always repeats.
     const EditorField& blockCountField() const { return blockCount_; }
@@ -78,7 +78,6 @@ private:
     EditorField blockCount_;
     fields::DurationField duration_;
     fields::MoneyField price_;
-    bool editing_ = false;
     fields::DurationField testDuration_;
     std::string testResult_;
 };
