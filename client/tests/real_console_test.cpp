@@ -31,14 +31,7 @@ std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port)
 
 std::time_t sessionStart()
 {
-    std::tm tm{};
-    tm.tm_year = 2006 - 1900;
-    tm.tm_mon = 7;
-    tm.tm_mday = 11;
-    tm.tm_hour = 10;
-    tm.tm_min = 54;
-    tm.tm_sec = 34;
-    return *platform::fromLocalTime(tm);
+    return *platform::localDateTime(2006, 8, 11, 10, 54, 34);
 }
 
 } // namespace

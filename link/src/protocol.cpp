@@ -95,14 +95,7 @@ std::optional<std::time_t> parseSessionStamp(std::string_view stamp)
     if (year < 1970 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
         minute > 59 || second > 59)
         return std::nullopt;
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return platform::fromLocalTime(tm);
+    return platform::localDateTime(year, month, day, hour, minute, second);
 }
 
 std::string buildStarted(std::time_t start) { return std::string(kStarted) + formatSessionStamp(start); }

@@ -204,14 +204,8 @@ TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    std::tm start{};
-    start.tm_year = 106;
-    start.tm_mon = 7;
-    start.tm_mday = 11;
-    start.tm_hour = 10;
-    start.tm_min = 54;
-    start.tm_sec = 34;
-    auto record = SessionInfoRecord::fromFigures("01:05:00", "2.50", "1.00", "3.50", *platform::fromLocalTime(start));
+    const std::time_t start = *platform::localDateTime(2006, 8, 11, 10, 54, 34);
+    auto record = SessionInfoRecord::fromFigures("01:05:00", "2.50", "1.00", "3.50", start);
     {
         // Everything is waiting at once when the listener moves it.
         MailboxAccess box = link.lockMailbox(0);

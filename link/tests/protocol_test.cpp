@@ -12,14 +12,7 @@ namespace {
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second)
 {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return *platform::fromLocalTime(tm);
+    return *platform::localDateTime(year, month, day, hour, minute, second);
 }
 
 const std::string kEuro(1, '\x80');

@@ -22,6 +22,18 @@ std::optional<std::time_t> fromLocalTime(std::tm tm)
     return t;
 }
 
+std::optional<std::time_t> localDateTime(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    return fromLocalTime(tm);
+}
+
 std::string formatTm(const char* format, const std::tm& tm)
 {
     char buffer[128];

@@ -85,14 +85,7 @@ inline void placeLittleEndian(std::vector<std::byte>& record, std::size_t offset
 
 inline std::time_t localTime(int year, int month, int day, int hour, int minute, int second = 0)
 {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return *platform::fromLocalTime(tm);
+    return *platform::localDateTime(year, month, day, hour, minute, second);
 }
 
 } // namespace store_test

@@ -25,13 +25,7 @@ public:
 
 std::time_t at(int year, int month, int day, int hour, int minute)
 {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    return platform::fromLocalTime(tm).value_or(0);
+    return platform::localDateTime(year, month, day, hour, minute).value_or(0);
 }
 
 bool writeConfiguration(const std::filesystem::path& folder)

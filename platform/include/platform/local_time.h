@@ -10,6 +10,8 @@ namespace platform {
 std::tm toLocalTime(std::time_t t);
 // Local broken-down time to calendar time; nullopt when it does not exist.
 std::optional<std::time_t> fromLocalTime(std::tm tm);
+// A local date (month 1-12) and time of day to calendar time; nullopt when it does not exist.
+std::optional<std::time_t> localDateTime(int year, int month, int day, int hour, int minute, int second = 0);
 // strftime on local time.
 std::string formatLocalTime(const char* format, std::time_t t);
 // strftime on a broken-down time.
