@@ -31,6 +31,10 @@ void BillPanel::onTenderCheck()
 
 bool BillPanel::ChargeBill()
 {
+    // Nothing on display (the last bill was charged and CHARGE is still the
+    // default button): there is no bill to journal or log.
+    if (current_ < 0 && !provisional_)
+        return false;
     const double due = tender_.minimum();
     // The journal first: a bill that cannot be recorded is not charged and stays open.
     if (!ctx_.journal.append(listRows_))

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace console::test {
 
 class BillPanelTest : public ::testing::Test {
@@ -180,6 +182,12 @@ TEST_F(BillPanelTest, TenderShowsDueOrChangeAndChargeJournalsTheBill)
     EXPECT_EQ(panel().tenderField().text(), "0.00");
     EXPECT_TRUE(panel().openBills().empty());
     EXPECT_TRUE(hasEvent(log(), "CHARGE,2.30"));
+
+    // CHARGE stays the default button, but with no bill left Enter charges nothing.
+    console().onEnter();
+    const std::vector<std::string> events = log();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "CHARGE,2.30"), 1);
+    EXPECT_FALSE(panel().ChargeBill());
 
     const auto journal = readJournal(folder.path());
     ASSERT_EQ(journal.size(), 1u);

@@ -76,7 +76,8 @@ public:
     // The tender field; the window forwards keys to it. Enter runs the tender check.
     fields::MoneyField& tenderField() { return tender_; }
     void onTenderCheck();
-    // CHARGE. Returns false when the bill could not reach the journal: it then stays open.
+    // CHARGE. Returns false when no bill is displayed, or when the bill could not
+    // reach the journal: it then stays open.
     bool ChargeBill();
     // Print Receipt & Charge.
     void PrintReceipt();
