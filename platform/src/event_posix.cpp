@@ -1,5 +1,6 @@
 #include "platform/event.h"
 #include "platform/tcp_socket.h"
+#include "poll_posix.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -36,11 +37,7 @@ bool ManualResetEvent::isSet() const { return wait(std::chrono::milliseconds(0))
 bool ManualResetEvent::wait(std::chrono::milliseconds timeout) const
 {
     pollfd p{fd_, POLLIN, 0};
-    int n;
-    do {
-        n = ::poll(&p, 1, static_cast<int>(timeout.count()));
-    } while (n < 0 && errno == EINTR);
-    return n > 0;
+    return pollThroughSignals({&p, 1}, timeout) > 0;
 }
 
 bool waitAny(std::span<const ManualResetEvent* const> events, std::span<const TcpSocket* const> sockets,
@@ -54,11 +51,7 @@ bool waitAny(std::span<const ManualResetEvent* const> events, std::span<const Tc
     for (const auto* s : sockets)
         if (s && s->isValid())
             fds.push_back({s->nativeHandle(), POLLIN, 0});
-    int n;
-    do {
-        n = ::poll(fds.data(), fds.size(), timeout.count() < 0 ? -1 : static_cast<int>(timeout.count()));
-    } while (n < 0 && errno == EINTR);
-    return n > 0;
+    return pollThroughSignals(fds, timeout) > 0;
 }
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/tcp_socket.h"
+#include "poll_posix.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -169,10 +170,7 @@ ConnectResult TcpSocket::connect(Ipv4Address address, std::uint16_t port)
 bool TcpSocket::waitConnected(std::chrono::milliseconds timeout, int* error)
 {
     pollfd p{fd_, POLLOUT, 0};
-    int n;
-    do {
-        n = ::poll(&p, 1, static_cast<int>(timeout.count()));
-    } while (n < 0 && errno == EINTR);
+    const int n = pollThroughSignals({&p, 1}, timeout);
     if (n <= 0) {
         setError(error, n == 0 ? kSocketTimedOut : socketErrorFromNative(errno));
         return false;
@@ -273,11 +271,7 @@ std::optional<Ipv4Address> TcpSocket::peerAddress() const
 bool TcpSocket::waitReadable(std::chrono::milliseconds timeout) const
 {
     pollfd p{fd_, POLLIN, 0};
-    int n;
-    do {
-        n = ::poll(&p, 1, static_cast<int>(timeout.count()));
-    } while (n < 0 && errno == EINTR);
-    return n > 0;
+    return pollThroughSignals({&p, 1}, timeout) > 0;
 }
 
 std::optional<Ipv4Address> hostFirstIpv4Address()
