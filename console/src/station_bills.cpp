@@ -28,7 +28,16 @@ void BillPanel::AddPrintItem(const PrintJobRecord& job)
     const std::string caption = running ? stationOpenBillCaption(n) : stationBillCaption(n);
     int k = findCaption(caption);
     if (k < 0) {
+        // The station's open bill may be on display still without a line: the
+        // job becomes its first line instead of starting a second bill of that name.
+        const bool provisionalTarget = provisional_ && *provisional_ == caption;
+        if (provisionalTarget)
+            provisional_.reset();
         k = insertStoredBill(OpenBill{{}, true, n}, caption);
+        if (provisionalTarget) {
+            current_ = k;
+            selected_ = k;
+        }
         if (running)
             ctx_.board.station(n - 1).openBillMark = true;
     }

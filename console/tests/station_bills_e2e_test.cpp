@@ -163,4 +163,23 @@ TEST_F(StationBillsEndToEnd, PrintJobsOfARunningStationOpenItsBill)
     EXPECT_TRUE(view().bill.selector.visible);
 }
 
+TEST_F(StationBillsEndToEnd, APrintJobJoinsTheStationsOpenBillStillWithoutLines)
+{
+    rig.select({1});
+    console().onBillPressed();
+    rig.printMonitor.queued = {{"Laser", "PC2", "a.pdf", 2}};
+    rig.tickAfter(1s);
+    EXPECT_EQ(panel().selectorEntries(), std::vector<std::string>{"Open Bill: Comp#: 2"});
+    EXPECT_EQ(panel().currentIndex(), 0);
+    EXPECT_FALSE(view().bill.selector.visible);
+    EXPECT_EQ(view().bill.list.rows.size(), 1u);
+
+    panel().onItemPressed(0);
+    console().onEnter();
+    EXPECT_EQ(panel().selectorEntries(), std::vector<std::string>{"Open Bill: Comp#: 2"});
+    ASSERT_EQ(view().bill.list.rows.size(), 2u);
+    EXPECT_EQ(view().bill.totalDisplay.text, "1.70");
+    EXPECT_EQ(rig.text(1, Column::Extras), "1.70");
+}
+
 } // namespace console::test
