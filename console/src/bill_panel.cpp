@@ -79,8 +79,7 @@ void BillPanel::showBillPanel(bool show)
     if (itemPanelShown_) {
         openItemPanel(false);
     } else if (show) {
-        ctx_.window.focus = {FocusTarget::Control::TenderField, 0};
-        ctx_.window.defaultButton = DefaultButton::None;
+        ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
     }
 }
 

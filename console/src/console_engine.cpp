@@ -207,9 +207,7 @@ void ConsoleEngine::onEnter()
 
 void ConsoleEngine::onFocusChanged(FocusTarget focus)
 {
-    window_.focus = focus;
-    if (focus.control == FocusTarget::Control::TenderField || focus.control == FocusTarget::Control::QuantityField)
-        window_.defaultButton = DefaultButton::None;
+    window_.moveFocus(focus);
 }
 
 void ConsoleEngine::onOkAction()

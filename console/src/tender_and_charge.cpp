@@ -25,7 +25,7 @@ void BillPanel::onTenderCheck()
     } else {
         ctx_.beeper.beep();
         dueLabel_ = std::string(kDueLabel);
-        ctx_.window.focus = {FocusTarget::Control::TenderField, 0};
+        ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
     }
 }
 

@@ -113,6 +113,29 @@ TEST_F(StationBillsEndToEnd, StopPcStopsTheStationWhoseBillIsShown)
     EXPECT_EQ(view().bill.list.rows.size(), 2u);
 }
 
+// Enter belongs to the tender field when a session bill takes the panel from
+// the item panel, even after another station's event made Bill the default.
+TEST_F(StationBillsEndToEnd, ASessionBillShownOverTheItemPanelLeavesEnterToTheTender)
+{
+    rig.select({0});
+    console().onStartPressed();
+    rig.select({1});
+    console().onBillPressed();
+    ASSERT_EQ(view().focus.control, FocusTarget::Control::ItemButton);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted; }));
+    ASSERT_EQ(view().defaultButton, DefaultButton::Bill);
+
+    cafe->station(1).endSession();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
+    EXPECT_FALSE(view().bill.itemRows[0].wide.visible);
+    EXPECT_EQ(view().focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(view().defaultButton, DefaultButton::None);
+    console().onEnter();
+    EXPECT_EQ(view().bill.dueLabel.text, "DUE:");
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
+}
+
 TEST_F(StationBillsEndToEnd, DeletingAWholeOpenBillClearsTheStationsExtras)
 {
     rig.select({1});

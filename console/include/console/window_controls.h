@@ -10,6 +10,16 @@ struct WindowControls {
     FocusTarget focus{FocusTarget::Control::StationTable, 0};
     DefaultButton defaultButton = DefaultButton::None;
     bool billButtonEnabled = true;
+
+    // The tender and quantity fields take Enter themselves, so giving them the
+    // focus clears the default push button.
+    void moveFocus(FocusTarget target)
+    {
+        focus = target;
+        if (target.control == FocusTarget::Control::TenderField ||
+            target.control == FocusTarget::Control::QuantityField)
+            defaultButton = DefaultButton::None;
+    }
 };
 
 } // namespace console
