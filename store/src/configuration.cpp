@@ -2,6 +2,7 @@
 
 #include "store/byte_layout.h"
 #include "store/file_names.h"
+#include "store/owned_file.h"
 
 #include <algorithm>
 
@@ -39,15 +40,9 @@ bool Configuration::load()
 {
     if (loaded_)
         return true;
-    if (!file_.isOpen())
-        file_ = platform::SharedFile::openOwned(path_);
-    if (!file_.isOpen())
+    auto bytes = readOwned(file_, path_);
+    if (!bytes)
         return false;
-    auto bytes = file_.readAll();
-    if (!bytes) {
-        file_.close();
-        return false;
-    }
     if (bytes->empty()) {
         // A new configuration: the empty password, written at the next save.
         record_ = PasswordRecord::build("", PasswordRecord::freshSeed()).value_or(PasswordRecord{});
@@ -70,9 +65,7 @@ bool Configuration::save()
     // Before a load the record is all zero: writing it would lock the operator out.
     if (!loaded_)
         return false;
-    if (!file_.isOpen())
-        file_ = platform::SharedFile::openOwned(path_);
-    if (!file_.isOpen())
+    if (!openOwnedOnce(file_, path_))
         return false;
     return file_.replaceContent(encode(record_, line1_, line2_));
 }

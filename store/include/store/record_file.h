@@ -5,6 +5,7 @@
 
 #include "platform/shared_file.h"
 #include "store/byte_layout.h"
+#include "store/owned_file.h"
 
 #include <concepts>
 #include <cstddef>
@@ -59,15 +60,9 @@ public:
     {
         if (loaded_)
             return true;
-        if (!file_.isOpen())
-            file_ = platform::SharedFile::openOwned(path_);
-        if (!file_.isOpen())
+        auto bytes = readOwned(file_, path_);
+        if (!bytes)
             return false;
-        auto bytes = file_.readAll();
-        if (!bytes) {
-            file_.close();
-            return false;
-        }
         entries_ = decodeRecords<Codec>(*bytes);
         loaded_ = true;
         return true;
@@ -78,9 +73,7 @@ public:
     // save leaves the previous table intact. Returns false when nothing was saved.
     bool save()
     {
-        if (!file_.isOpen())
-            file_ = platform::SharedFile::openOwned(path_);
-        if (!file_.isOpen())
+        if (!openOwnedOnce(file_, path_))
             return false;
         return file_.replaceContent(encodeRecords<Codec>(entries_));
     }
