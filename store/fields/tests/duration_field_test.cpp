@@ -1,5 +1,7 @@
 #include "fields/duration_field.h"
 
+#include "field_keys.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,30 +11,14 @@
 
 using fields::DurationField;
 using fields::kBackspace;
+using fields::testing::pressDelete;
+using fields::testing::type;
 
 namespace {
 
 DurationField fieldAt(const char* text, std::size_t caret, std::size_t end = 0)
 {
-    DurationField field;
-    field.setText(text);
-    field.setSelection(caret, std::max(caret, end));
-    return field;
-}
-
-// Types the keys and returns how many were refused.
-int type(DurationField& field, std::string_view keys)
-{
-    int refused = 0;
-    for (char c : keys)
-        refused += field.typeChar(c).refused ? 1 : 0;
-    return refused;
-}
-
-void pressDelete(DurationField& field)
-{
-    field.deleteDown();
-    field.deleteUp();
+    return fields::testing::fieldWith<DurationField>(text, caret, end);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "fields/money_field.h"
 
+#include "field_keys.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,29 +11,14 @@
 using fields::kBackspace;
 using fields::kEnter;
 using fields::MoneyField;
+using fields::testing::pressDelete;
+using fields::testing::type;
 
 namespace {
 
 MoneyField fieldAt(const char* text, std::size_t caret, std::size_t end = 0)
 {
-    MoneyField field;
-    field.setText(text);
-    field.setSelection(caret, std::max(caret, end));
-    return field;
-}
-
-int type(MoneyField& field, std::string_view keys)
-{
-    int refused = 0;
-    for (char c : keys)
-        refused += field.typeChar(c).refused ? 1 : 0;
-    return refused;
-}
-
-void pressDelete(MoneyField& field)
-{
-    field.deleteDown();
-    field.deleteUp();
+    return fields::testing::fieldWith<MoneyField>(text, caret, end);
 }
 
 // Digits with at most one point and at least one digit: what the owner reads

@@ -1,0 +1,37 @@
+#pragma once
+// Keys for the field tests, pressed the way the window layer forwards them.
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
+namespace fields::testing {
+
+// A field holding `text` with the caret at `caret`, or the selection caret..end.
+template <class Field>
+Field fieldWith(const char* text, std::size_t caret, std::size_t end)
+{
+    Field field;
+    field.setText(text);
+    field.setSelection(caret, std::max(caret, end));
+    return field;
+}
+
+// Types the keys and returns how many were refused.
+template <class Field>
+int type(Field& field, std::string_view keys)
+{
+    int refused = 0;
+    for (char c : keys)
+        refused += field.typeChar(c).refused ? 1 : 0;
+    return refused;
+}
+
+template <class Field>
+void pressDelete(Field& field)
+{
+    field.deleteDown();
+    field.deleteUp();
+}
+
+} // namespace fields::testing
