@@ -244,7 +244,7 @@ void BillPanel::onSelectorChanged(int index)
 void BillPanel::describe(BillPanelView& view) const
 {
     const bool shown = panelShown_;
-    const bool tendering = shown && !itemPanelShown_;
+    const bool tendering = chargeShown();
     const std::vector<std::string> entries = selectorEntries();
 
     view.title = {shown, "BILL"};

@@ -197,7 +197,12 @@ void ConsoleEngine::onEnter()
         onBillPressed();
         break;
     case DefaultButton::Charge:
-        panel_.ChargeBill();
+        // CHARGE stays the default after a charge; when the next bill opens the
+        // item panel (or none is left) it is hidden and Enter cannot press it.
+        if (panel_.chargeShown())
+            panel_.ChargeBill();
+        else
+            onOkAction();
         break;
     case DefaultButton::None:
         onOkAction();

@@ -136,6 +136,32 @@ TEST_F(StationBillsEndToEnd, ASessionBillShownOverTheItemPanelLeavesEnterToTheTe
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
 }
 
+TEST_F(StationBillsEndToEnd, EnterDoesNotChargeTheNextBillWhileItsItemPanelIsOpen)
+{
+    rig.printMonitor.queued = {{"Laser", "PC2", "a.pdf", 2}};
+    rig.tickAfter(1s);
+    rig.select({});
+    console().onBillPressed();
+    panel().onItemPressed(0);
+    console().onEnter();
+    panel().onItemPanelButton(); // "Tender"
+    fields::MoneyField& tender = panel().tenderField();
+    tender.focusIn();
+    for (char c : std::string("200"))
+        tender.typeChar(c);
+    console().onEnter();
+    ASSERT_EQ(view().defaultButton, DefaultButton::Charge);
+    console().onEnter();
+    ASSERT_EQ(readJournal(folder.path()).size(), 1u);
+
+    // The station's open bill is shown next, with its item panel: CHARGE is hidden.
+    EXPECT_EQ(view().bill.caption.text, "Open Bill: Comp#: 2");
+    EXPECT_FALSE(view().bill.charge.visible);
+    console().onEnter();
+    EXPECT_EQ(readJournal(folder.path()).size(), 1u);
+    EXPECT_EQ(panel().openBills().size(), 1u);
+}
+
 TEST_F(StationBillsEndToEnd, DeletingAWholeOpenBillClearsTheStationsExtras)
 {
     rig.select({1});

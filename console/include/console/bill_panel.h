@@ -107,6 +107,8 @@ public:
     bool sessionBillFlag() const { return sessionBillFlag_; }
     bool itemPanelShown() const { return itemPanelShown_; }
     bool panelShown() const { return panelShown_; }
+    // CHARGE and Print Receipt & Charge are on screen (the panel is tendering).
+    bool chargeShown() const { return panelShown_ && !itemPanelShown_; }
     int quantityRow() const { return quantityRow_; }
     int pageStart() const { return pageStart_; }
     int rememberedStation() const { return rememberedStation_; }
