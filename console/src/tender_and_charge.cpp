@@ -48,9 +48,14 @@ bool BillPanel::ChargeBill()
     if (current_ >= 0) {
         removeStoredBill(current_);
         // A running station's open bill paid before its session ended: the
-        // session's own bill must not look for it any more.
-        if (stationShown != 0 && stationShown <= ctx_.board.stationCount())
+        // session's own bill must not look for it any more, and the row's Extras
+        // (the open bill's total) no longer ask for what was paid.
+        if (stationShown != 0 && stationShown <= ctx_.board.stationCount()) {
             ctx_.board.station(stationShown - 1).openBillMark = false;
+            if (stationSessionRuns(stationShown))
+                addStationExtras(stationShown,
+                                 -amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras)));
+        }
     } else {
         dropProvisional();
     }

@@ -177,6 +177,32 @@ TEST_F(StationBillsEndToEnd, DeletingAWholeOpenBillClearsTheStationsExtras)
     EXPECT_FALSE(view().bill.title.visible);
 }
 
+// The station is gone, so Stop PC only turns the panel to tendering; the open
+// bill is paid while the session is still held.
+TEST_F(StationBillsEndToEnd, PayingAStationsOpenBillTakesItOutOfItsExtras)
+{
+    rig.select({1});
+    console().onBillPressed();
+    panel().onItemPressed(0);
+    console().onEnter();
+    ASSERT_EQ(rig.text(1, Column::Extras), "1.50");
+    cafe->station(1).vanish();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusDisconnected; }));
+    panel().onItemPanelButton(); // "Stop PC#2"
+    ASSERT_TRUE(view().bill.charge.visible);
+    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
+    EXPECT_EQ(rig.text(1, Column::Total), "1.50");
+    EXPECT_FALSE(console().stationState(1).openBillMark);
+
+    // Stopping the held session bills the time alone.
+    rig.select({1});
+    console().onStopPressed();
+    ASSERT_EQ(panel().openBills().size(), 1u);
+    EXPECT_EQ(view().bill.list.rows.size(), 1u);
+    EXPECT_EQ(view().bill.totalDisplay.text, "1.50");
+}
+
 TEST_F(StationBillsEndToEnd, TenderChangeAndChargeOfASessionBill)
 {
     rig.select({1});
