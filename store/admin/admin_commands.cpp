@@ -36,6 +36,22 @@ std::optional<std::vector<typename Codec::Entry>> readTable(const fs::path& dir,
     return std::move(image.entries); // a missing file is an empty table, as the console would create it
 }
 
+// Prints a table one row a line, numbered from 1; `printRow` writes what follows the number.
+template <store::RecordCodec Codec, class PrintRow>
+int listTable(const fs::path& dir, Streams io, PrintRow printRow)
+{
+    auto rows = readTable<Codec>(dir, io);
+    if (!rows)
+        return 1;
+    int number = 0;
+    for (const auto& row : *rows) {
+        io.out << ++number;
+        printRow(row);
+        io.out << "\n";
+    }
+    return 0;
+}
+
 bool isDurationForm(const std::string& text)
 {
     auto digit = [&](std::size_t i, char highest) { return text[i] >= '0' && text[i] <= highest; };
@@ -126,50 +142,33 @@ int showCharge(const fs::path& dir, std::int32_t seconds, Streams io)
 
 int showRates(const fs::path& dir, Streams io)
 {
-    auto rows = readTable<store::RateCodec>(dir, io);
-    if (!rows)
-        return 1;
-    int number = 0;
-    for (const auto& row : *rows)
-        io.out << ++number << ' ' << row.blockDuration << ' '
+    return listTable<store::RateCodec>(dir, io, [&](const store::RateBlock& row) {
+        io.out << ' ' << row.blockDuration << ' '
                << (row.blockCount == store::kRepeatBlock ? std::string("etc.") : std::to_string(row.blockCount))
-               << ' ' << formatMoney(row.price) << "\n";
-    return 0;
+               << ' ' << formatMoney(row.price);
+    });
 }
 
 int showClients(const fs::path& dir, Streams io)
 {
-    auto entries = readTable<store::ClientCodec>(dir, io);
-    if (!entries)
-        return 1;
-    int number = 0;
-    for (const auto& entry : *entries)
-        io.out << ++number << '\t' << entry.computerName << '\t' << entry.address.toString() << "\n";
-    return 0;
+    return listTable<store::ClientCodec>(dir, io, [&](const store::ClientEntry& entry) {
+        io.out << '\t' << entry.computerName << '\t' << entry.address.toString();
+    });
 }
 
 int showItems(const fs::path& dir, Streams io)
 {
-    auto items = readTable<store::SaleItemCodec>(dir, io);
-    if (!items)
-        return 1;
-    int number = 0;
-    for (const auto& item : *items)
-        io.out << ++number << '\t' << item.description << '\t' << formatMoney(item.price) << '\t'
-               << (item.fixedPrice ? "fixed" : "varies") << "\n";
-    return 0;
+    return listTable<store::SaleItemCodec>(dir, io, [&](const store::SaleItem& item) {
+        io.out << '\t' << item.description << '\t' << formatMoney(item.price) << '\t'
+               << (item.fixedPrice ? "fixed" : "varies");
+    });
 }
 
 int showPrinters(const fs::path& dir, Streams io)
 {
-    auto printers = readTable<store::PrinterCodec>(dir, io);
-    if (!printers)
-        return 1;
-    int number = 0;
-    for (const auto& printer : *printers)
-        io.out << ++number << '\t' << printer.serverName << '\t' << printer.printerName << '\t'
-               << formatMoney(printer.pagePrice) << "\n";
-    return 0;
+    return listTable<store::PrinterCodec>(dir, io, [&](const store::PrinterEntry& printer) {
+        io.out << '\t' << printer.serverName << '\t' << printer.printerName << '\t' << formatMoney(printer.pagePrice);
+    });
 }
 
 int showJournal(const fs::path& dir, bool csv, Streams io)
