@@ -76,6 +76,7 @@ void SessionOperations::pollStation(int i)
                 const bool session = (word & LINK_SESSION) != 0 || table.hasStatus(i, kStatusStarted);
                 if (state.swapHold) {
                     state.swapHold = false;
+                    state.billedWhileAway = false; // locked now
                     board_.resetToStopped(i);
                 } else if (!session) {
                     // A STOP from a station that runs no session (its desktop

@@ -132,7 +132,11 @@ void SessionOperations::onSwapPressed()
         board_.SendStationCommand(target, CMD_UNLOCK);
         // The session lives on the target from now on: should the target go away
         // before it confirms, the session is still there to be stopped and billed.
+        // Should the source go away before it locks, it holds nothing to bill or
+        // to unlock again when it comes back.
         board_.link().withMailbox(target, [](std::uint32_t& word) { word |= LINK_SESSION; });
+        board_.link().withMailbox(source, [](std::uint32_t& word) { word &= ~LINK_SESSION; });
+        from.billedWhileAway = true;
         for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
             table.setText(target, c, table.text(source, c));
         for (Column c : {Column::AccessCost, Column::Extras, Column::Total})

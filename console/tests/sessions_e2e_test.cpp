@@ -273,6 +273,41 @@ TEST_F(SessionsEndToEnd, ASwapTargetThatGoesAwayStillHoldsTheSession)
     EXPECT_EQ(view().bill.list.rows.at(0), (store::BillItem{"2", "00 hrs 31 mins 01 secs", "2.00"}));
 }
 
+// The session has moved on: a swap source that goes away before it locks holds
+// no session, so it can be neither billed nor unlocked again.
+TEST_F(SessionsEndToEnd, ASwapSourceThatGoesAwayHoldsNoSession)
+{
+    startSessions({0, 2});
+    rig.tickAfter(1861s);
+    rig.select({0, 1});
+    console().onSwapPressed();
+    ASSERT_TRUE(cafe->runStationsUntil({1}, [&] { return rig.status(1) == kStatusStarted; }));
+    cafe->station(0).vanish();
+    ASSERT_TRUE(cafe->runStationsUntil({1}, [&] { return rig.status(0) == kStatusDisconnected; }));
+    rig.select({0});
+    EXPECT_FALSE(view().buttons.stop.enabled);
+    console().onStopPressed();
+    EXPECT_TRUE(console().billPanel().openBills().empty());
+
+    // The other swap source comes back as a new program: it stays locked and idle.
+    rig.select({2, 3});
+    console().onSwapPressed();
+    ASSERT_TRUE(cafe->runStationsUntil({3}, [&] { return rig.status(3) == kStatusStarted; }));
+    cafe->station(2).restartProgram();
+    ASSERT_TRUE(cafe->runUntil([&] { return hasEvent(log(), "CONNECTED,2") && rig.status(2) == kStatusStopped; }));
+    rig.tickAfter(1s);
+    cafe->runFor(300ms);
+    EXPECT_TRUE(cafe->station(2).locked());
+    EXPECT_EQ(rig.status(2), kStatusStopped);
+
+    rig.select({1, 3});
+    console().onStopPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped && rig.status(3) == kStatusStopped; }));
+    cafe->runFor(300ms);
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u) << "one bill for both moved sessions, none for the sources";
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2, 4");
+}
+
 TEST_F(SessionsEndToEnd, AlarmStopsTheSessionTenMinutesAfterItsStart)
 {
     startSessions({0});

@@ -32,8 +32,9 @@ struct StationState {
     std::time_t alarmTime = 0;
     bool swapHold = false;     // a STOPPED event closes no bill (the session moved on)
     bool openBillMark = false; // the station has an open bill
-    // The operator billed the session while the station was away; if the
-    // station comes back still unlocked it is locked without a second bill.
+    // The session was billed while the station was away, or a swap moved it to
+    // another station: if the station comes back still unlocked it is locked
+    // without a bill of its own.
     bool billedWhileAway = false;
     SessionBill sessionBill;
 
