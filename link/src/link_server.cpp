@@ -18,8 +18,6 @@ namespace stationlink {
 
 namespace {
 
-constexpr std::uint32_t flagOf(std::uint32_t constant) { return constant & ~LINK_PENDING; }
-
 bool inRange(int i) { return i >= 0 && i < kMaxStations; }
 
 // How long stopping a station waits for the listener to hand its last events

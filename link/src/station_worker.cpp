@@ -19,8 +19,6 @@ constexpr std::chrono::milliseconds kIdleWake{60000};
 // Commands in the order they are sent when several wait.
 constexpr std::array kCommandPriority{CMD_UNLOCK, CMD_SESSION_INFO, CMD_LOCK, CMD_QUIT, CMD_SHUTDOWN};
 
-constexpr std::uint32_t flagOf(std::uint32_t constant) { return constant & ~LINK_PENDING; }
-
 std::chrono::milliseconds timeLeft(std::chrono::steady_clock::time_point deadline)
 {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -178,7 +176,7 @@ bool StationWorker::runCommands()
             if ((slot_.linkWord & LINK_PENDING) == 0)
                 break;
             for (auto candidate : kCommandPriority) {
-                if ((slot_.linkWord & flagOf(candidate)) != 0) {
+                if (holdsFlag(slot_.linkWord, candidate)) {
                     command = candidate;
                     break;
                 }

@@ -64,7 +64,6 @@ protected:
 
     std::uint32_t mailbox(int i) { return link.lockMailbox(i).value(); }
 
-    static bool holds(std::uint32_t word, std::uint32_t constant) { return (word & constant & ~LINK_PENDING) != 0; }
 
     // Lets the station thread read one message before the next is sent (there is no framing).
     static void separateMessages() { std::this_thread::sleep_for(100ms); }
@@ -139,7 +138,7 @@ TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
     // The next handshake closes that port; the new one is served.
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STOPPED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
     EXPECT_TRUE(SimulatedStation::closedByPeer(unserved));
 }
 
@@ -186,15 +185,15 @@ TEST_F(LinkServerTest, UnlockAndLockAreConfirmedAsStartedAndStopped)
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
     link.SendStationCommand(0, CMD_UNLOCK);
-    EXPECT_TRUE(holds(mailbox(0), LINK_STARTING));
+    EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STARTING));
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
 
     link.SendStationCommand(0, CMD_LOCK);
-    EXPECT_TRUE(holds(mailbox(0), LINK_STOPPING));
+    EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STOPPING));
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
 TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
@@ -224,7 +223,7 @@ TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
 
     // The station is going away: that is all the console hears.
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED | EVT_STOPPED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED | EVT_STOPPED));
 }
 
 TEST_F(LinkServerTest, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
@@ -238,7 +237,7 @@ TEST_F(LinkServerTest, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
     EXPECT_EQ(first.answer("WHAT"), "UNLOCK");
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
 TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
@@ -272,7 +271,7 @@ TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
     separateMessages();
     first.send("OK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
 TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
@@ -293,7 +292,7 @@ TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
     link.SendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STOPPED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
 }
 
 TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
@@ -315,7 +314,7 @@ TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
     separateMessages();
     first.send("STOP");
     ASSERT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
     EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.StationStartTime(0)), "20060811105434");
 }
 
@@ -380,7 +379,7 @@ TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
     EXPECT_EQ(link.runningStations(), 0);
     EXPECT_EQ(first.receive(), "SERVERDOWN");
     EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_FALSE(holds(mailbox(0), EVT_STARTED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
 TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)

@@ -58,6 +58,13 @@ constexpr std::uint32_t clearCommandFlags(std::uint32_t word, std::uint32_t hand
     return word;
 }
 
+// A command or event constant without LINK_PENDING: the flag that tells it apart.
+constexpr std::uint32_t flagOf(std::uint32_t constant) { return constant & ~LINK_PENDING; }
+
+// Whether the word holds the flag of a command or event constant; LINK_PENDING
+// alone does not count.
+constexpr bool holdsFlag(std::uint32_t word, std::uint32_t constant) { return (word & flagOf(constant)) != 0; }
+
 constexpr bool hasFlags(std::uint32_t word, std::uint32_t flags)
 {
     return (word & flags) == flags;
