@@ -44,6 +44,7 @@ struct LinkServer::State {
 
     bool startWorker(int i);
     void stopWorker(int i);
+    void joinWorker(int i, StationSlot& slot);
     void handOverLastEvents(StationSlot& slot);
 };
 
@@ -83,11 +84,17 @@ void LinkServer::State::stopWorker(int i)
     if (!slot || !slot->running)
         return;
     slot->stationStop.set();
-    workers[static_cast<std::size_t>(i)].join();
-    slot->stationStop.reset();
-    slot->running = false;
+    joinWorker(i, *slot);
     --runningStations;
     handOverLastEvents(*slot);
+}
+
+// Waits for a worker that was told to stop and marks its slot free.
+void LinkServer::State::joinWorker(int i, StationSlot& slot)
+{
+    workers[static_cast<std::size_t>(i)].join();
+    slot.stationStop.reset();
+    slot.running = false;
 }
 
 // The station is gone for the console: its row must say so. An EVT_CONNECTED
@@ -162,11 +169,8 @@ void LinkServer::stop()
             slot.stationStop.set();
     });
     state_->slots.forEach([&](int i, StationSlot& slot) {
-        if (!slot.running)
-            return;
-        state_->workers[static_cast<std::size_t>(i)].join();
-        slot.stationStop.reset();
-        slot.running = false;
+        if (slot.running)
+            state_->joinWorker(i, slot);
     });
     state_->runningStations = 0;
 }
