@@ -1,5 +1,6 @@
 #include "client/client_engine.h"
 
+#include "flag_scope.h"
 #include "link/protocol.h"
 
 #include <utility>
@@ -9,18 +10,6 @@ namespace client {
 namespace {
 
 constexpr std::size_t kTypedLimit = 16; // longer than the setup code: such text can never match
-
-// Sets a flag for the lifetime of a scope.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 } // namespace
 
@@ -56,10 +45,7 @@ void ClientEngine::applyState()
 {
     if (!state_.m_bLocked || state_.setupMode) {
         workstation_.disableTaskKeys(false);
-        if (workstation_.showTaskbar())
-            log_.logLine("Found Shell_TrayWnd, showing.");
-        else
-            log_.logLine("m_bLocked(false): Didn't find Shell_TrayWnd.");
+        showTaskbar();
         workstation_.placeWindow(state_.panel, state_.panelOnTop ? WindowOrder::Topmost : WindowOrder::Bottom);
     } else {
         workstation_.disableTaskKeys(true);
@@ -74,6 +60,14 @@ void ClientEngine::applyState()
         workstation_.setCursorVisible(wanted);
         state_.cursorShown = wanted;
     }
+}
+
+void ClientEngine::showTaskbar()
+{
+    if (workstation_.showTaskbar())
+        log_.logLine("Found Shell_TrayWnd, showing.");
+    else
+        log_.logLine("m_bLocked(false): Didn't find Shell_TrayWnd.");
 }
 
 TickOutcome ClientEngine::tick()
@@ -154,10 +148,7 @@ void ClientEngine::shutdownSystem()
 void ClientEngine::onClose()
 {
     log_.logLine("OnClose() called.");
-    if (workstation_.showTaskbar())
-        log_.logLine("Found Shell_TrayWnd, showing.");
-    else
-        log_.logLine("m_bLocked(false): Didn't find Shell_TrayWnd.");
+    showTaskbar();
     link_.closeConnection();
 }
 

@@ -1,5 +1,7 @@
 #include "client/client_link.h"
 
+#include "flag_scope.h"
+
 #include <cstdio>
 #include <thread>
 #include <utility>
@@ -12,19 +14,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr auto kPumpSlice = 10ms;
-
-// Sets a flag for the lifetime of a scope.
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : flag_(flag), previous_(std::exchange(flag, true)) {}
-    ~BusyScope() { flag_ = previous_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& flag_;
-    bool previous_;
-};
 
 // The decimal number at the start of the console's reply; 0 when there is none
 // or it is no port number.
@@ -53,7 +42,7 @@ void ClientLink::InitSendSocket()
     if (server_.hasZeroOctet())
         return;
 
-    BusyScope busy(busy_);
+    FlagScope busy(busy_);
     for (;;) {
         if (session_.setupMode())
             return;

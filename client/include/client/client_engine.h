@@ -84,6 +84,8 @@ private:
     std::string reclaimStamp() const override;
 
     void applyState();
+    // Shows the taskbar and logs whether there was one.
+    void showTaskbar();
     bool actOn(const std::string& message);
     void takeSessionInfo(const std::string& message);
     void shutdownSystem();
