@@ -86,6 +86,20 @@ struct DesktopPanels::Connection {
         collect(DefaultRootWindow(display), 3, found);
         return found;
     }
+
+    // Maps or unmaps every dock window; whether there was one.
+    bool setDocksMapped(bool mapped) const
+    {
+        ErrorTrap trap(display);
+        auto found = docks();
+        for (Window w : found) {
+            if (mapped)
+                XMapWindow(display, w);
+            else
+                XUnmapWindow(display, w);
+        }
+        return !found.empty();
+    }
 };
 
 DesktopPanels::DesktopPanels(const char* displayName) : connection_(std::make_unique<Connection>())
@@ -109,26 +123,8 @@ std::size_t DesktopPanels::count()
     return connection_->docks().size();
 }
 
-bool DesktopPanels::hide()
-{
-    if (!hasDisplay())
-        return false;
-    ErrorTrap trap(connection_->display);
-    auto docks = connection_->docks();
-    for (Window w : docks)
-        XUnmapWindow(connection_->display, w);
-    return !docks.empty();
-}
+bool DesktopPanels::hide() { return hasDisplay() && connection_->setDocksMapped(false); }
 
-bool DesktopPanels::show()
-{
-    if (!hasDisplay())
-        return false;
-    ErrorTrap trap(connection_->display);
-    auto docks = connection_->docks();
-    for (Window w : docks)
-        XMapWindow(connection_->display, w);
-    return !docks.empty();
-}
+bool DesktopPanels::show() { return hasDisplay() && connection_->setDocksMapped(true); }
 
 } // namespace platform
