@@ -2,8 +2,7 @@
 
 #include "store/bill_journal.h"
 #include "store/configuration.h"
-
-#include <cstdio>
+#include "store/text_number.h"
 
 namespace console::pages {
 
@@ -27,9 +26,7 @@ std::string formatDayTotal(double total)
 {
     if (total < 0.0)
         return ConfigurationDialogModel::kDayTotalUnavailable;
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%0.2f", total);
-    return buffer;
+    return store::formatMoney(total);
 }
 
 } // namespace
