@@ -226,9 +226,7 @@ int showDayTotal(const fs::path& dir, const std::optional<std::string>& isoDate,
         io.out << "Report Unavailable\n";
         return 1;
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%0.2f", scan.total);
-    io.out << text << "\n";
+    io.out << formatMoney(scan.total) << "\n";
     return 0;
 }
 
