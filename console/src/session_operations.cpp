@@ -128,15 +128,18 @@ void SessionOperations::onSwapPressed()
         to.startTime = from.startTime;
         if (from.alarmArmed())
             board_.moveAlarm(source, target);
+        // The session leaves the source: should the source go away before it
+        // locks, it holds nothing to bill or to unlock again when it comes back,
+        // and an UNLOCK still waiting for it (it had just come back) stays unsent.
+        board_.link().withMailbox(source, [](std::uint32_t& word) {
+            word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), CMD_UNLOCK & ~LINK_PENDING);
+        });
+        from.billedWhileAway = true;
         board_.SendStationCommand(source, CMD_LOCK);
         board_.SendStationCommand(target, CMD_UNLOCK);
         // The session lives on the target from now on: should the target go away
         // before it confirms, the session is still there to be stopped and billed.
-        // Should the source go away before it locks, it holds nothing to bill or
-        // to unlock again when it comes back.
         board_.link().withMailbox(target, [](std::uint32_t& word) { word |= LINK_SESSION; });
-        board_.link().withMailbox(source, [](std::uint32_t& word) { word &= ~LINK_SESSION; });
-        from.billedWhileAway = true;
         for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
             table.setText(target, c, table.text(source, c));
         for (Column c : {Column::AccessCost, Column::Extras, Column::Total})

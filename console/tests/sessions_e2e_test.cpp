@@ -308,6 +308,32 @@ TEST_F(SessionsEndToEnd, ASwapSourceThatGoesAwayHoldsNoSession)
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2, 4");
 }
 
+// A station back during its session has its UNLOCK waiting for the next tick;
+// swapping the session away at once leaves it locked, and only the target bills.
+TEST_F(SessionsEndToEnd, ASwapRightAfterAReconnectLeavesTheSourceLocked)
+{
+    startSessions({0});
+    rig.tickAfter(1861s);
+    cafe->station(0).restartProgram();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.text(0, Column::Duration) == "?"; }));
+    rig.select({0, 1});
+    console().onSwapPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStopped && rig.status(1) == kStatusStarted; }));
+    rig.tickAfter(1s);
+    cafe->runFor(300ms);
+    EXPECT_TRUE(cafe->station(0).locked());
+    EXPECT_EQ(rig.status(0), kStatusStopped);
+
+    rig.select({1});
+    console().onStopPressed();
+    ASSERT_TRUE(waitStatus(1, kStatusStopped));
+    cafe->runFor(300ms);
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
+    const auto lines = cafe->station(0).logLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Read data: UNLOCK"), 1) << "only the session's first start";
+}
+
 TEST_F(SessionsEndToEnd, AlarmStopsTheSessionTenMinutesAfterItsStart)
 {
     startSessions({0});
