@@ -1,5 +1,7 @@
 #include "fields/duration_field.h"
 
+#include "field_text.h"
+
 #include <algorithm>
 
 namespace fields {
@@ -7,7 +9,6 @@ namespace {
 
 constexpr std::size_t kLength = 8; // "hh:mm:ss"
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isColonPosition(std::size_t i) { return i == 2 || i == 5; }
 
 int groupValue(const std::string& text, std::size_t groupStart)
@@ -153,10 +154,9 @@ void DurationField::focusOut()
 
 KeyResult DurationField::paste(std::string_view pasted)
 {
-    const auto first = pasted.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
+    pasted = trimmed(pasted);
+    if (pasted.empty())
         return kAccepted;
-    pasted = pasted.substr(first, pasted.find_last_not_of(" \t\r\n") - first + 1);
 
     if (isDurationText(pasted)) {
         edit_.assign(std::string(pasted), kLength);

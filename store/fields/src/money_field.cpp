@@ -1,5 +1,7 @@
 #include "fields/money_field.h"
 
+#include "field_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,16 +11,6 @@ namespace {
 
 constexpr int kMaxDecimals = 15;
 constexpr auto npos = std::string::npos;
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimmed(std::string_view s)
-{
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 } // namespace
 
