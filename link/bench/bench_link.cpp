@@ -9,6 +9,8 @@
 #include "link/link_server.h"
 #include "link/protocol.h"
 
+#include "../tests/simulated_station.h"
+
 #include "platform/event.h"
 #include "platform/process_cpu.h"
 #include "platform/tcp_socket.h"
@@ -18,9 +20,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
-#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -34,34 +35,8 @@ constexpr int kStations = 99;
 
 Ipv4Address stationAddress(int i) { return {{127, 0, 0, static_cast<std::uint8_t>(2 + i)}}; }
 
-platform::TcpSocket dial(Ipv4Address from, std::uint16_t port)
-{
-    auto socket = platform::TcpSocket::create();
-    if (!socket.bind(from, 0))
-        return {};
-    auto started = socket.connect(Ipv4Address::loopback(), port);
-    if (started.kind == platform::ConnectResult::Kind::Error ||
-        (started.kind == platform::ConnectResult::Kind::WouldBlock && !socket.waitConnected(2000ms)))
-        return {};
-    return socket;
-}
-
-std::optional<std::string> receive(platform::TcpSocket& socket, std::chrono::milliseconds patience)
-{
-    auto deadline = SteadyClock::now() + patience;
-    while (SteadyClock::now() < deadline) {
-        auto r = socket.read();
-        if (r.kind == platform::ReadResult::Kind::Data)
-            return r.data;
-        if (r.kind != platform::ReadResult::Kind::WouldBlock)
-            return std::nullopt;
-        socket.waitReadable(10ms);
-    }
-    return std::nullopt;
-}
-
-// One simulated station: handshake, then a thread that answers every command
-// "OK", sleeping on its socket in between.
+// One simulated station: the tests' handshake, then a thread that answers
+// every command "OK", sleeping on its socket in between.
 class Station {
 public:
     Station(int index, std::uint16_t mainPort) : address_(stationAddress(index)), mainPort_(mainPort) {}
@@ -74,17 +49,10 @@ public:
 
     bool connect()
     {
-        auto main = dial(address_, mainPort_);
-        if (!main.isValid() || !main.send(buildConnect(address_)))
+        testing::SimulatedStation station(address_, mainPort_);
+        if (!station.attach())
             return false;
-        auto reply = receive(main, 2000ms);
-        auto port = reply ? parsePortReply(*reply) : std::nullopt;
-        if (!port || !main.send(kOk))
-            return false;
-        receive(main, 2000ms); // until the console closes the main-port connection
-        connection_ = dial(address_, *port);
-        if (!connection_.isValid())
-            return false;
+        connection_ = std::move(station.connection);
         thread_ = std::thread([this] { answerCommands(); });
         return true;
     }
