@@ -54,7 +54,14 @@ void SessionOperations::CloseSession(int i)
         --bill.pendingCount;
     if (bill.owner != -1 && bill.pendingCount > 0)
         return; // other stations of the group are still running
+    completeSessionBill(b, i);
+}
 
+// The session bill collected in b's record is complete (station i reported
+// last): it joins the open bills.
+void SessionOperations::completeSessionBill(int b, int i)
+{
+    SessionBill& bill = board_.station(b).sessionBill;
     const int shown = panel_.displayedStation();
     const bool show = !panel_.storedBillDisplayed() || shown == i + 1 ||
                       (shown >= 1 && shown <= board_.stationCount() &&
@@ -67,6 +74,27 @@ void SessionOperations::CloseSession(int i)
     bill.items.clear();
     // The group is complete: its members no longer point at this record, so a
     // later session of theirs makes a bill of its own.
+    for (int j = 0; j < board_.stationCount(); ++j)
+        if (board_.station(j).sessionBill.owner == b)
+            board_.station(j).sessionBill.owner = -1;
+}
+
+void SessionOperations::leaveStopGroup(int i)
+{
+    const int b = board_.station(i).sessionBill.owner;
+    if (b == -1)
+        return;
+    SessionBill& bill = board_.station(b).sessionBill;
+    if (b != i)
+        board_.station(i).sessionBill.owner = -1; // the owner's record goes on collecting the others
+    if (--bill.pendingCount > 0)
+        return;
+    if (bill.open) {
+        completeSessionBill(b, i);
+        return;
+    }
+    // Nobody of the group has reported yet and nobody is left to: the group is gone.
+    bill.pendingCount = 0;
     for (int j = 0; j < board_.stationCount(); ++j)
         if (board_.station(j).sessionBill.owner == b)
             board_.station(j).sessionBill.owner = -1;

@@ -135,6 +135,7 @@ void SessionOperations::onSwapPressed()
             word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), CMD_UNLOCK & ~LINK_PENDING);
         });
         from.billedWhileAway = true;
+        leaveStopGroup(source);
         board_.SendStationCommand(source, CMD_LOCK);
         board_.SendStationCommand(target, CMD_UNLOCK);
         // The session lives on the target from now on: should the target go away

@@ -204,6 +204,31 @@ TEST_F(SessionsEndToEnd, APooledBillWaitsForItsLastStation)
     EXPECT_EQ(console().billPanel().selectorEntries().back(), "Comp#: 5");
 }
 
+// Station 2 does not answer its LOCK, so its customer moves to station 3: the
+// bill of the stations stopped together no longer waits for it.
+TEST_F(SessionsEndToEnd, ASwapTakesItsSourceOutOfAPooledStop)
+{
+    startSessions({1, 4});
+    rig.tickAfter(61s);
+    stopSessions({1, 4});
+    ASSERT_TRUE(cafe->runStationsUntil({4}, [&] { return rig.status(4) == kStatusStopped; }));
+    ASSERT_TRUE(console().billPanel().openBills().empty());
+
+    rig.select({1, 2});
+    console().onSwapPressed();
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+    EXPECT_EQ(view().bill.caption.text, "Comp#: 5");
+    ASSERT_EQ(view().bill.list.rows.size(), 1u);
+    EXPECT_EQ(view().bill.list.rows[0].stationText, "5");
+
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped && rig.status(2) == kStatusStarted; }));
+    stopSessions({2});
+    ASSERT_TRUE(waitStatus(2, kStatusStopped));
+    ASSERT_EQ(console().billPanel().openBills().size(), 2u);
+    EXPECT_EQ(console().billPanel().selectorEntries().back(), "Comp#: 3");
+    EXPECT_EQ(console().billPanel().openBills().back().items.at(0).description, "00 hrs 01 mins 01 secs");
+}
+
 TEST_F(SessionsEndToEnd, SwapMovesTheRunningChargeAndTheOpenBill)
 {
     startSessions({0});

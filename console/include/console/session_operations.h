@@ -45,6 +45,10 @@ public:
 
 private:
     void pollStation(int i);
+    void completeSessionBill(int b, int i);
+    // A swap moves station i's session away while it waits in a group stopped
+    // together: the group's bill no longer waits for it.
+    void leaveStopGroup(int i);
     void stopSessionHeldWhileAway(int i);
     std::int32_t elapsedSeconds(int i) const;
 
