@@ -44,8 +44,10 @@ void SessionOperations::onStartPressed()
         board_.logStation("STARTING", i);
         board_.SendStationCommand(i, CMD_UNLOCK);
     }
-    buttons_.RefreshStationButtons();
+    // The table takes the focus first: its buttons then set Enter's default
+    // even when the focus was in the tender field before.
     window_.focus = {FocusTarget::Control::StationTable, 0};
+    buttons_.RefreshStationButtons();
 }
 
 void SessionOperations::onStopPressed()

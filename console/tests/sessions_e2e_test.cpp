@@ -431,9 +431,13 @@ TEST_F(SessionsEndToEnd, ButtonsFollowTheSelection)
     EXPECT_FALSE(view().buttons.start.enabled);
     EXPECT_FALSE(view().buttons.stop.enabled);
 
-    // Start acts on the stopped rows only.
+    // Start acts on the stopped rows only. It takes the focus to the table even
+    // from the tender field, and Enter then means Bill.
+    console().onFocusChanged({FocusTarget::Control::TenderField, 0});
     rig.select({0, 1, 2, 3});
     console().onStartPressed();
+    EXPECT_EQ(view().focus.control, FocusTarget::Control::StationTable);
+    EXPECT_EQ(view().defaultButton, DefaultButton::Bill);
     EXPECT_EQ(rig.status(0), kStatusStarting);
     EXPECT_EQ(rig.status(2), kStatusStarting);
     EXPECT_EQ(rig.status(3), kStatusStarted);
