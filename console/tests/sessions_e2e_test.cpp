@@ -442,7 +442,9 @@ TEST_F(SessionsEndToEnd, ButtonsFollowTheSelection)
     EXPECT_EQ(rig.status(0), kStatusStarting);
     EXPECT_EQ(rig.status(2), kStatusStarting);
     EXPECT_EQ(rig.status(3), kStatusStarted);
-    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted && rig.status(2) == kStatusStarted; }));
+    ASSERT_TRUE(cafe->runUntil([&] {
+        return rig.status(0) == kStatusStarted && rig.status(1) == kStatusStarted && rig.status(2) == kStatusStarted;
+    }));
     EXPECT_TRUE(view().buttons.stop.enabled);
 
     console().onStationTableFocus(false);
