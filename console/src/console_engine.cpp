@@ -120,7 +120,7 @@ bool ConsoleEngine::requestExit()
 {
     if (ended_)
         return true;
-    if (!services_.prompts.askYesNo(std::string(kExitQuestion)))
+    if (!services_.prompts.askYesNo(exitQuestion(panel_.openBills().size())))
         return false;
     link_.stop();
     if (printMonitorRunning_) {

@@ -24,4 +24,12 @@ int alarmChoiceSeconds(int choice)
     return hours * 3600 + minutes * 60;
 }
 
+std::string exitQuestion(std::size_t unpaidBills)
+{
+    if (unpaidBills == 0)
+        return std::string(kExitQuestion);
+    const std::string bills = unpaidBills == 1 ? "1 unpaid bill is" : std::to_string(unpaidBills) + " unpaid bills are";
+    return bills + " still open and will be lost.\r\n\r\n" + std::string(kExitQuestion);
+}
+
 } // namespace console

@@ -334,4 +334,18 @@ TEST_F(BillPanelTest, ABillTheJournalCannotTakeStaysOpen)
     EXPECT_EQ(readJournal(folder.path()).size(), 1u);
 }
 
+TEST_F(BillPanelTest, ExitWarnsWhileUnpaidBillsWouldBeLost)
+{
+    walkInBill({0});
+    rig.prompts.answers = {false};
+    EXPECT_FALSE(console().requestExit());
+    EXPECT_EQ(rig.prompts.questions.back(), "1 unpaid bill is still open and will be lost.\r\n\r\nExit Brisko?");
+    EXPECT_EQ(panel().openBills().size(), 1u);
+
+    typeTender("150");
+    ASSERT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(console().requestExit());
+    EXPECT_EQ(rig.prompts.questions.back(), "Exit Brisko?");
+}
+
 } // namespace console::test

@@ -49,6 +49,8 @@ inline bool startsWith(std::string_view text, std::string_view prefix)
 }
 
 inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
+// The exit question; unpaid bills live only in memory, so it warns when some would be lost.
+std::string exitQuestion(std::size_t unpaidBills);
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
 
 } // namespace console
