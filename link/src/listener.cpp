@@ -95,22 +95,32 @@ void Listener::acceptCallers()
                 stop_.wait(std::chrono::milliseconds(50));
             return;
         }
+        // Read at once: a station sends its CONNECT right after connecting, so
+        // only callers that have said nothing yet wait in the queue, and a
+        // burst of stations coming back together is never evicted unread.
+        Caller caller{std::move(socket), peer, Clock::now() + settings_.connectWait};
+        if (!readCaller(caller))
+            continue;
         if (callers_.size() >= kMaxCallers)
             callers_.pop_front();
-        callers_.push_back({std::move(socket), peer, Clock::now() + settings_.connectWait});
+        callers_.push_back(std::move(caller));
     }
+}
+
+bool Listener::readCaller(Caller& caller)
+{
+    platform::ReadResult r = caller.socket.read();
+    if (r.kind == platform::ReadResult::Kind::Data)
+        answerConnect(caller, r.data);
+    if (r.kind != platform::ReadResult::Kind::WouldBlock || Clock::now() >= caller.deadline)
+        caller.socket.close();
+    return caller.socket.isValid();
 }
 
 void Listener::serviceCallers()
 {
-    auto now = Clock::now();
-    for (auto& caller : callers_) {
-        platform::ReadResult r = caller.socket.read();
-        if (r.kind == platform::ReadResult::Kind::Data)
-            answerConnect(caller, r.data);
-        if (r.kind != platform::ReadResult::Kind::WouldBlock || now >= caller.deadline)
-            caller.socket.close();
-    }
+    for (auto& caller : callers_)
+        readCaller(caller);
     std::erase_if(callers_, [](const Caller& c) { return !c.socket.isValid(); });
 }
 

@@ -37,6 +37,9 @@ private:
     void relayCommands();
     void acceptCallers();
     void serviceCallers();
+    // Reads a caller once and answers a CONNECT; false (socket closed) when
+    // the caller is done with: it spoke, went away or ran out of time.
+    bool readCaller(Caller& caller);
     void answerConnect(Caller& caller, std::string_view message);
     void relayEvents();
 

@@ -124,6 +124,34 @@ TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
     EXPECT_TRUE(SimulatedStation::closedByPeer(silent));
 }
 
+TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
+{
+    constexpr int kCallers = 40;
+    startWith(kCallers + 1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    std::vector<platform::TcpSocket> calls;
+    {
+        // Keep the listener busy handing over station 0's news while every
+        // other station calls, so that all the calls are waiting together.
+        MailboxAccess box = link.lockMailbox(0);
+        ASSERT_TRUE(first.send("STOP"));
+        separateMessages();
+        for (int i = 1; i <= kCallers; ++i) {
+            calls.push_back(station(i).dial(link.mainPort()));
+            ASSERT_TRUE(calls.back().send(buildConnect(stationAddress(2 + i))));
+        }
+    }
+    for (auto& call : calls) {
+        auto reply = SimulatedStation::receive(call);
+        ASSERT_TRUE(reply) << "closed without its port";
+        EXPECT_TRUE(parsePortReply(*reply));
+    }
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+}
+
 TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
 {
     startWith(1);
