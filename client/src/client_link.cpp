@@ -95,11 +95,15 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
         log_.logLine("success.");
         connected_ = true;
         break;
-    case platform::ConnectResult::Kind::WouldBlock:
+    case platform::ConnectResult::Kind::WouldBlock: {
         lastError_ = platform::kSocketWouldBlock;
         log_.logLine("success (WOULDBLOCK).");
+        // The wait keeps the window's events flowing, and a handler may log a
+        // line meanwhile: "Select " is written with its outcome so that such a
+        // line never lands inside it.
+        bool writable = waitWritable();
         log_.logText("Select ");
-        if (waitWritable()) {
+        if (writable) {
             log_.logLine("succeeded.");
             connected_ = true;
         } else {
@@ -107,6 +111,7 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
             pause(1ms);
         }
         break;
+    }
     case platform::ConnectResult::Kind::Error:
         lastError_ = result.error;
         log_.logLine("failed.");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -380,6 +381,31 @@ TEST_F(ServerDownTest, EveryAttemptWaitsLogsAndKeepsTheScreenAlive)
     attemptsBeforeSetup = 5;
     engine->tick();
     EXPECT_GE(count(log(), "Select timed out."), 5u);
+}
+
+TEST_F(ServerDownTest, LinesLoggedDuringTheWaitStayWhole)
+{
+    // The focus is lost while an attempt waits for its connect: the locked
+    // state is applied again and logged, apart from the attempt's own lines.
+    bool focusLost = false;
+    host.onPump = [&] {
+        auto lines = log();
+        if (!focusLost && !lines.empty() && lines.back() == "success (WOULDBLOCK).") {
+            engine->onKillFocus();
+            focusLost = true;
+        }
+        if (focusLost && count(lines, "Select timed out.") >= 2 && !engine->state().setupMode)
+            for (char c : std::string("k7#w\r"))
+                engine->onCharacter(c);
+    };
+    engine->tick();
+    ASSERT_TRUE(focusLost);
+    ASSERT_TRUE(engine->state().setupMode);
+
+    auto lines = log();
+    EXPECT_EQ(count(lines, "Found Shell_TrayWnd, hiding."), 2u); // at start and on the lost focus
+    auto selectLines = std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.starts_with("Select "); });
+    EXPECT_EQ(static_cast<std::size_t>(selectLines), count(lines, "Select timed out."));
 }
 
 } // namespace client::test
