@@ -2,6 +2,7 @@
 
 #include "flag_scope.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 #include <utility>
@@ -52,6 +53,7 @@ void ClientLink::InitSendSocket()
 
         switch (connectAttempt()) {
         case ConnectStep::Failed:
+            holdOff();
             return;
         case ConnectStep::NotConnected:
             log_.logSocketError(lastError_);
@@ -121,6 +123,19 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
     // connect to the station port did not complete: its first read or send
     // then fails and resets the link.
     return connected_ ? ConnectStep::Connected : ConnectStep::NotConnected;
+}
+
+void ClientLink::holdOff()
+{
+    // An attempt that fails at once (no route to the console yet, the
+    // station's address not on this host) waits out the connect time like one
+    // that gets no answer: otherwise every 10 ms tick would try again and add
+    // its lines to the log. The screen is kept alive meanwhile.
+    auto deadline = Clock::now() + settings_.connectWait;
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        std::this_thread::sleep_for(std::min<Clock::duration>(kPumpSlice, deadline - now));
+        host_.pumpEvents();
+    }
 }
 
 bool ClientLink::waitWritable()

@@ -35,10 +35,11 @@ protected:
         startEngine(*mainListener.localPort());
     }
 
-    void startEngine(std::uint16_t mainPort, std::chrono::milliseconds connectWait = 300ms)
+    void startEngine(std::uint16_t mainPort, std::chrono::milliseconds connectWait = 300ms,
+                     platform::Ipv4Address own = kTestStation)
     {
         LinkSettings link;
-        link.ownAddress = kTestStation;
+        link.ownAddress = own;
         link.bindOwnAddress = true;
         link.mainPort = mainPort;
         link.connectWait = connectWait;
@@ -406,6 +407,20 @@ TEST_F(ServerDownTest, LinesLoggedDuringTheWaitStayWhole)
     EXPECT_EQ(count(lines, "Found Shell_TrayWnd, hiding."), 2u); // at start and on the lost focus
     auto selectLines = std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.starts_with("Select "); });
     EXPECT_EQ(static_cast<std::size_t>(selectLines), count(lines, "Select timed out."));
+}
+
+TEST_F(ServerDownTest, AttemptsThatFailAtOnceKeepThePaceOfTheConnectWait)
+{
+    // A documentation address on no interface of this host: binding to it
+    // fails at once, before anything is sent.
+    startEngine(unusedPort(), 150ms, platform::Ipv4Address{{192, 0, 2, 1}});
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(engine->tick(), TickOutcome::Nothing);
+    auto took = std::chrono::steady_clock::now() - before;
+
+    EXPECT_EQ(count(log(), "Non-blocking set.  connecting..."), 1u);
+    EXPECT_GE(took, 150ms); // one attempt per connect wait, not one per tick
+    EXPECT_GE(host.pumps, 5); // the screen was kept alive meanwhile
 }
 
 } // namespace client::test

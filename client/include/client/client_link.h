@@ -74,6 +74,7 @@ private:
     enum class ConnectStep { Connected, NotConnected, Failed };
     ConnectStep connectAttempt();
     bool waitWritable();
+    void holdOff();
     void mainPortExchange();
     platform::ReadResult readReply(bool logAttempts);
     void pause(std::chrono::milliseconds slice);
