@@ -94,7 +94,10 @@ void LinkServer::State::joinWorker(int i, StationSlot& slot)
 {
     workers[static_cast<std::size_t>(i)].join();
     slot.stationStop.reset();
+    std::lock_guard lock(slot.handoffLock);
     slot.running = false;
+    // A CONNECT handed over while the thread was ending is closed without a word.
+    slot.handoff.close();
 }
 
 // The station is gone for the console: its row must say so. An EVT_CONNECTED

@@ -133,10 +133,14 @@ void Listener::answerConnect(Caller& caller, std::string_view message)
         return;
     int index = directory_.find(*announced);
     StationSlot* slot = slots_.find(index);
-    if (!slot || !slot->running)
+    if (!slot)
         return;
     {
+        // Checked under the hand-off lock: a thread that is ending closes
+        // what was left there, so no caller is kept waiting on a thread gone.
         std::lock_guard lock(slot->handoffLock);
+        if (!slot->running)
+            return;
         slot->handoff = std::move(caller.socket);
     }
     slot->connectRequest.set();

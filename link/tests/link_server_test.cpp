@@ -410,6 +410,24 @@ TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
+TEST_F(LinkServerTest, ACallHandedToAStationThreadThatEndsIsClosedWithoutAWord)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK"); // never answered: the thread stays in its wait
+
+    auto call = first.dial(link.mainPort());
+    ASSERT_TRUE(call.send(buildConnect(first.address())));
+    separateMessages(); // the listener hands the call over to the busy thread
+    link.StopStationWorker(0);
+    EXPECT_EQ(first.receive(), "SERVERDOWN");
+    EXPECT_FALSE(SimulatedStation::receive(call)) << "no port from a thread that has ended";
+    EXPECT_TRUE(SimulatedStation::closedByPeer(call, 100ms));
+}
+
 TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
 {
     startWith(2);
