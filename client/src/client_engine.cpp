@@ -223,6 +223,10 @@ EndSessionQuestion ClientEngine::endSessionQuestion() const
 
 void ClientEngine::confirmEndSession()
 {
+    // The station was locked while the dialog was still open (a "LOCK" handled
+    // just before the click): the dialog closes without effect, no "STOP".
+    if (state_.m_bLocked)
+        return;
     state_.m_bLocked = true;
     state_.sessionStamp.clear();
     if (!state_.setupMode)

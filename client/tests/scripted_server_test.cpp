@@ -126,7 +126,9 @@ TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
 TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
 {
     std::atomic<int> step = 0;
+    std::atomic<bool> clicked = false;
     std::vector<std::string> answers;
+    std::string afterLock;
     std::jthread console([&] {
         auto station = startSession(mainListener);
         step = 1;
@@ -135,11 +137,17 @@ TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
         station.send("no such command");
         answers.push_back(readWithin(station, 5s).value_or("?"));
         step = 2;
-        readWithin(station, 300ms);
+        for (auto end = std::chrono::steady_clock::now() + 5s; !clicked && std::chrono::steady_clock::now() < end;)
+            std::this_thread::sleep_for(1ms);
+        afterLock = readWithin(station, 300ms).value_or("(nothing)");
     });
     ASSERT_TRUE(until([&] { return step == 2; }));
     ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
+    // "End Session" clicked in a dialog that the lock has not closed yet: no effect.
+    engine->confirmEndSession();
+    clicked = true;
     console.join();
+    EXPECT_EQ(afterLock, "(nothing)");
     EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
     EXPECT_EQ(engine->state().sessionStamp, "");
     EXPECT_TRUE(workstation.keysDisabled);
