@@ -213,6 +213,11 @@ bool StationWorker::runCommands()
             round.goingAway = true;
     }
 
+    // The station program is ending: its connection is done with, and waiting
+    // for its close would only report the same disconnection a second time.
+    if (round.goingAway)
+        dropConnection();
+
     std::uint32_t events = 0;
     if (round.goingAway || round.disconnected)
         events |= EVT_DISCONNECTED;

@@ -284,6 +284,10 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     EXPECT_EQ(second.answer(), "SHUTDOWN");
     EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
     EXPECT_TRUE(takeEvent(1, EVT_DISCONNECTED));
+    // The console closes those connections itself, so the stations' own close
+    // is not reported as a second disconnection.
+    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
+    EXPECT_TRUE(SimulatedStation::closedByPeer(second.connection));
 }
 
 TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
