@@ -128,9 +128,10 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
 void ClientLink::holdOff()
 {
     // An attempt that fails at once (no route to the console yet, the
-    // station's address not on this host) waits out the connect time like one
-    // that gets no answer: otherwise every 10 ms tick would try again and add
-    // its lines to the log. The screen is kept alive meanwhile.
+    // station's address not on this host, a console that refuses the
+    // handshake) waits out the connect time like one that gets no answer:
+    // otherwise the station would try again at once, over and over, and add
+    // its lines to the log each time. The screen is kept alive meanwhile.
     auto deadline = Clock::now() + settings_.connectWait;
     for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
         std::this_thread::sleep_for(std::min<Clock::duration>(kPumpSlice, deadline - now));
@@ -206,6 +207,7 @@ void ClientLink::mainPortExchange()
         stationPort_ = 0;
         connected_ = false;
         socket_.close();
+        holdOff();
         return;
     case platform::ReadResult::Kind::Closed:
         // The console closed without a word (unknown station, or it looked too
@@ -213,6 +215,7 @@ void ClientLink::mainPortExchange()
         log_.logLine("closed.");
         connected_ = false;
         socket_.close();
+        holdOff(); // a console that refuses the station is not asked again at once
         return;
     case platform::ReadResult::Kind::WouldBlock:
     case platform::ReadResult::Kind::Data:

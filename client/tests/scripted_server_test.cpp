@@ -290,8 +290,11 @@ TEST_F(ScriptedServerTest, UnknownStationIsRefusedUntilTheConsoleKnowsIt)
         done = h.station.isValid();
         readWithin(h.station, 300ms);
     });
+    auto before = std::chrono::steady_clock::now();
     ASSERT_TRUE(until([&] { return done && engine->link().stationConnectionUp(); }, 10s));
+    auto took = std::chrono::steady_clock::now() - before;
     console.join();
+    EXPECT_GE(took, 2 * 300ms); // each refusal waits out the connect time before the next try
     auto lines = log();
     EXPECT_EQ(count(lines, "Trying send success."), 3u);
     EXPECT_EQ(count(lines, "TRYING RECV closed."), 2u);
