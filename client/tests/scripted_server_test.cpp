@@ -328,23 +328,35 @@ TEST_F(ScriptedServerTest, FailedStationPortConnectResetsOnTheFirstRead)
 
 TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
 {
-    std::string answer;
+    std::vector<std::string> answers;
     std::atomic<bool> connected = false;
+    std::atomic<bool> done = false;
     std::jthread console([&] {
         auto h = acceptStation(mainListener);
         connected = true;
         std::this_thread::sleep_for(100ms);
         h.station.send("UNLOCK");
-        answer = readWithin(h.station, 5s).value_or("?");
+        answers.push_back(readWithin(h.station, 5s).value_or("?"));
+        h.station.send("LOCK");
+        answers.push_back(readWithin(h.station, 5s).value_or("?"));
+        done = true;
         readWithin(h.station, 300ms);
     });
     ASSERT_TRUE(until([&] { return connected && engine->link().stationConnectionUp(); }));
     for (char c : std::string("k7#w\r"))
         engine->onCharacter(c);
-    ASSERT_TRUE(until([&] { return !answer.empty(); }));
+    ASSERT_TRUE(until([&] { return done && engine->state().m_bLocked; }));
     console.join();
-    EXPECT_EQ(answer, "OK");
+    EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
     EXPECT_TRUE(engine->state().setupMode);
+
+    // Locked by the console during setup: "STATION LOCKED" is shown, but the
+    // workstation stays released while setup mode lasts; only the cursor follows the lock.
+    EXPECT_TRUE(engine->view().locked);
+    EXPECT_FALSE(workstation.keysDisabled);
+    EXPECT_TRUE(workstation.taskbarShown);
+    EXPECT_FALSE(workstation.cursorVisible);
+    EXPECT_TRUE(contains(log(), "Read data: LOCK"));
 }
 
 class ServerDownTest : public ScriptedServerTest {
