@@ -443,7 +443,7 @@ TEST_F(ServerDownTest, AttemptsThatFailAtOnceKeepThePaceOfTheConnectWait)
 
     EXPECT_EQ(count(log(), "Non-blocking set.  connecting..."), 1u);
     EXPECT_GE(took, 150ms); // one attempt per connect wait, not one per tick
-    EXPECT_GE(host.pumps, 5); // the screen was kept alive meanwhile
+    EXPECT_GE(host.pumps, 2); // the screen was kept alive meanwhile, not only before the attempt
 }
 
 } // namespace client::test
