@@ -227,6 +227,7 @@ private slots:
         startWindow(true);
         std::atomic<bool> sendLock = false;
         std::atomic<bool> done = false;
+        std::atomic<bool> checked = false;
         std::string lockAnswer, afterLock;
         std::thread console([&] {
             auto h = acceptStation(*mainListener);
@@ -234,13 +235,27 @@ private slots:
             readWithin(h.station, 5s);
             h.station.send(kSessionInfo);
             readWithin(h.station, 5s);
-            while (!sendLock)
+            while (!sendLock && !checked)
                 std::this_thread::sleep_for(5ms);
             h.station.send("LOCK");
             lockAnswer = readWithin(h.station, 5s).value_or("?");
             afterLock = readWithin(h.station, 300ms).value_or("(nothing)");
             done = true;
+            // The connection stays up until the checks are over: a station that
+            // saw it close would start connecting again, and with no console to
+            // answer, those attempts would hold the test's event loop.
+            while (!checked)
+                std::this_thread::sleep_for(5ms);
         });
+        struct Release {
+            std::atomic<bool>& checked;
+            std::thread& console;
+            ~Release()
+            {
+                checked = true;
+                console.join();
+            }
+        } release{checked, console};
 
         QTRY_VERIFY_WITH_TIMEOUT(window->engine().state().sessionStamp == "20060811105434", 10000);
         QCOMPARE(window->geometry(), panelGeometry());
@@ -259,7 +274,6 @@ private slots:
         });
         click(window.get(), QPoint(100, 120));
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
-        console.join();
         QVERIFY(dialogSeen);
         QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
         QCOMPARE(lockAnswer, std::string("OK"));
