@@ -156,7 +156,7 @@ TEST_F(SessionsEndToEnd, AStopFromAnIdleStationMakesNoBill)
     rig.tickAfter(3600s);
 
     // The desktop session of the locked station ends: it says "STOP" again.
-    cafe->station(2).endSession();
+    cafe->station(2).desktopSessionEnds();
     ASSERT_TRUE(cafe->runUntil([&] {
         const auto events = log();
         return std::count(events.begin(), events.end(), "STOPPED,2") == 2;

@@ -52,6 +52,8 @@ public:
     const client::ClientState& state() const { return engine_->state(); }
     // The customer ends the session (END SESSION, confirmed).
     void endSession() { engine_->confirmEndSession(); }
+    // The desktop session of the station's PC is ending: the station locks and says "STOP".
+    void desktopSessionEnds() { engine_->onQueryEndSession(); }
     // The station program ends and starts again (a new engine on the same folder).
     void restartProgram();
     // The station leaves for good: its program is gone.
