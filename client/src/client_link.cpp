@@ -40,7 +40,9 @@ void ClientLink::pause(std::chrono::milliseconds slice)
 
 void ClientLink::InitSendSocket()
 {
-    if (server_.hasZeroOctet())
+    // Only the unset address 0.0.0.0 means "not configured"; any other address,
+    // zero octets and all (192.168.0.10), is tried.
+    if (server_.isAny())
         return;
 
     FlagScope busy(busy_);

@@ -23,14 +23,36 @@ TEST(ClientConfig, StoresTheFourOctetsInWrittenOrder)
     {
         ClientConfig config(file);
         ASSERT_TRUE(config.store(*platform::Ipv4Address::parse("192.168.0.10")));
-        // One zero octet: the station will not connect to that address.
-        EXPECT_FALSE(config.isConfigured());
+        // A zero octet inside a real address: the station connects to it.
+        EXPECT_TRUE(config.isConfigured());
     }
     EXPECT_EQ(readFile(file), std::string("\xC0\xA8\x00\x0A", 4));
 
     ClientConfig reread(file);
     reread.load();
     EXPECT_EQ(reread.serverAddress().toString(), "192.168.0.10");
+    EXPECT_TRUE(reread.isConfigured());
+}
+
+TEST(ClientConfig, OnlyTheUnsetAddressMeansNotConfigured)
+{
+    TempFolder folder;
+    auto file = folder.path() / kConfigFileName;
+    writeFile(file, std::string("\x7F\x00\x00\x01", 4));
+    {
+        ClientConfig config(file);
+        config.load();
+        EXPECT_EQ(config.serverAddress(), platform::Ipv4Address::loopback());
+        EXPECT_TRUE(config.isConfigured());
+        ASSERT_TRUE(config.store(platform::Ipv4Address{}));
+        EXPECT_FALSE(config.isConfigured());
+    }
+    EXPECT_EQ(readFile(file), std::string(4, '\0'));
+    // Three bytes cannot hold an address.
+    writeFile(file, std::string("\x7F\x00\x00", 3));
+    ClientConfig shortFile(file);
+    shortFile.load();
+    EXPECT_FALSE(shortFile.isConfigured());
 }
 
 TEST(ClientConfig, StoreOverwritesOnlyTheStartAndShortFilesReadAsUnset)

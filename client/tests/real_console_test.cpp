@@ -171,4 +171,41 @@ TEST_F(RealConsoleTest, ConsoleRestartIsSurvivedAndTheSessionReclaimed)
     EXPECT_EQ(lines.back(), "Sending STARTED message success.");
 }
 
+// 127.0.0.1 has zero octets, and a station configured with it connects like any other.
+TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReached)
+{
+    stationlink::LinkSettings settings;
+    settings.listenAddress = platform::Ipv4Address::loopback();
+    settings.port = 0;
+    stationlink::LinkServer console(settings);
+    console.setStationAddresses({kTestStation});
+    ASSERT_TRUE(console.start(1));
+
+    TempFolder folder;
+    writeFile(folder.path() / "TambloConfig", std::string("\x7F\x00\x00\x01", 4));
+    RecordingWorkstation workstation;
+    TestHost host;
+    LinkSettings link;
+    link.ownAddress = kTestStation;
+    link.bindOwnAddress = true;
+    link.mainPort = console.mainPort();
+    link.connectWait = 200ms;
+    ClientEngine engine(host, workstation, EngineSettings{folder.path(), link});
+    engine.start(testScreen());
+
+    std::uint32_t events = 0;
+    ASSERT_TRUE(tickUntil(engine, [&] {
+        if (console.takeEventForConsole(0)) {
+            auto mailbox = console.lockMailbox(0);
+            events |= mailbox.value();
+            mailbox.clear(stationlink::EVT_CONNECTED);
+        }
+        return engine.link().isConnected() && stationlink::hasFlags(events, stationlink::EVT_CONNECTED);
+    }, 10s));
+
+    console.SendStationCommand(0, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().m_bLocked; }, 10s));
+    console.stop();
+}
+
 } // namespace client::test

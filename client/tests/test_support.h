@@ -71,7 +71,7 @@ public:
     void showMessage(const std::string& text) override;
 };
 
-// The console's address in the link tests: no zero octet, so the station connects.
+// The console's address in the link tests (127.0.0.1 works as well: see real_console_test.cpp).
 inline const platform::Ipv4Address kTestServer{{127, 1, 1, 1}};
 // The station's own address in the link tests.
 inline const platform::Ipv4Address kTestStation{{127, 2, 2, 5}};

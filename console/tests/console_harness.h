@@ -39,9 +39,9 @@ private:
     std::filesystem::path path_;
 };
 
-// The console's address in the tests. The station client counts an address
-// with a zero octet as "not configured", so not 127.0.0.1.
-inline const platform::Ipv4Address kConsoleAddress{{127, 1, 1, 1}};
+// The console's address in the tests; the stations connect to it from their
+// own 127.0.0.x addresses.
+inline const platform::Ipv4Address kConsoleAddress{{127, 0, 0, 1}};
 
 // 127.0.0.(i + 2) for station index i.
 platform::Ipv4Address stationAddress(int i);

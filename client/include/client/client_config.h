@@ -25,8 +25,9 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     platform::Ipv4Address serverAddress() const { return server_; }
-    // An address with a zero octet counts as not configured: no connection is tried.
-    bool isConfigured() const { return !server_.hasZeroOctet(); }
+    // Only 0.0.0.0 (the unset address, also what a short file reads as) counts as
+    // not configured: no connection is tried. 192.168.0.10 is a real address.
+    bool isConfigured() const { return !server_.isAny(); }
 
 private:
     bool open();
