@@ -1,8 +1,11 @@
 // Writes the sample cafe folder (examples/cafe): a few stations, the rate table
 // of the worked example, sale items, a printer, a journal of bills over two days
 // and a configuration with the empty password and two receipt lines.
+// With --demo it writes the demonstration's folder instead (examples/demo):
+// three stations on this machine's loopback addresses 127.0.0.2 to 127.0.0.4,
+// so that three station programs on one computer can play the cafe, and no bills yet.
 //
-//   make_sample_cafe FOLDER
+//   make_sample_cafe [--demo] FOLDER
 
 #include "platform/clock.h"
 #include "platform/local_time.h"
@@ -14,6 +17,7 @@
 #include "store/sale_item_table.h"
 
 #include <fstream>
+#include <string_view>
 #include <iostream>
 
 namespace {
@@ -44,11 +48,12 @@ bool writeConfiguration(const std::filesystem::path& folder)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::cerr << "Usage: make_sample_cafe FOLDER\n";
+    const bool demo = argc == 3 && std::string_view(argv[1]) == "--demo";
+    if (argc != 2 && !demo) {
+        std::cerr << "Usage: make_sample_cafe [--demo] FOLDER\n";
         return 2;
     }
-    const std::filesystem::path folder = argv[1];
+    const std::filesystem::path folder = argv[argc - 1];
     std::filesystem::create_directories(folder);
     for (const char* name : {"BriskoConfig", "BriskoClient", "BriskoRate", "BriskoPOS", "BriskoPrinter", "BriskoBills"})
         std::filesystem::remove(folder / name);
@@ -57,10 +62,13 @@ int main(int argc, char** argv)
 
     store::ClientTable clients(folder, notifier);
     ok = ok && clients.load();
-    clients.entries() = {{"PC01", {{192, 168, 1, 11}}},
-                         {"PC02", {{192, 168, 1, 12}}},
-                         {"PC03", {{192, 168, 1, 13}}},
-                         {"PC04", {{192, 168, 1, 14}}}};
+    if (demo)
+        clients.entries() = {{"PC01", {{127, 0, 0, 2}}}, {"PC02", {{127, 0, 0, 3}}}, {"PC03", {{127, 0, 0, 4}}}};
+    else
+        clients.entries() = {{"PC01", {{192, 168, 1, 11}}},
+                             {"PC02", {{192, 168, 1, 12}}},
+                             {"PC03", {{192, 168, 1, 13}}},
+                             {"PC04", {{192, 168, 1, 14}}}};
     ok = ok && clients.save();
 
     store::RateTable rates(folder);
@@ -71,12 +79,20 @@ int main(int argc, char** argv)
     store::SaleItemTable items(folder);
     ok = ok && items.load();
     items.items() = {{"Coffee", 1.50, true}, {"Tea & Cake", 3.20, true}, {"Soda", 1.00, true}, {"Repairs", 0.0, false}};
+    if (demo)
+        items.items().insert(items.items().end(), {{"Sandwich", 2.80, true}, {"USB stick", 6.00, true}});
     ok = ok && items.save();
 
     store::PrinterTable printers(folder);
     ok = ok && printers.load();
-    printers.entries() = {{"FRONTDESK", "Laser", 0.10}, {"FRONTDESK", "Colour", 0.50}};
+    if (demo) // the counter computer's own print server
+        printers.entries() = {{"", "Laser", 0.10}};
+    else
+        printers.entries() = {{"FRONTDESK", "Laser", 0.10}, {"FRONTDESK", "Colour", 0.50}};
     ok = ok && printers.save();
+
+    if (demo)
+        return ok ? 0 : 1;
 
     platform::ManualClock clock(0);
     store::BillJournal journal(folder, clock, notifier);

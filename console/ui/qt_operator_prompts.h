@@ -1,0 +1,30 @@
+#pragma once
+// The console's Yes/No questions and messages as modal message boxes, and the
+// desktop's beep. Window thread only.
+
+#include "console/operator_interfaces.h"
+#include "console/pages/operator_dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace brisko {
+
+class QtOperatorPrompts final : public console::pages::OperatorPrompts {
+public:
+    explicit QtOperatorPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
+
+    bool askYesNo(const std::string& question) override;
+    void showMessage(const std::string& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+class QtBeeper final : public console::Beeper {
+public:
+    void beep() override;
+};
+
+} // namespace brisko

@@ -1,0 +1,77 @@
+#include "station_table_model.h"
+
+namespace brisko {
+
+StationTableModel::StationTableModel(const console::StationTable& table, QObject* parent)
+    : QAbstractTableModel(parent), table_(table)
+{
+}
+
+int StationTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int StationTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : console::kColumnCount;
+}
+
+QVariant StationTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= static_cast<int>(shown_.size()))
+        return {};
+    const auto column = static_cast<std::size_t>(index.column());
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return QString::fromStdString(shown_[static_cast<std::size_t>(index.row())][column]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (console::kStationColumns[column].rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+QVariant StationTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= console::kColumnCount)
+        return {};
+    const auto& spec = console::kStationColumns[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(spec.header.data(), static_cast<qsizetype>(spec.header.size()));
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignVCenter | (spec.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+    return {};
+}
+
+void StationTableModel::sync()
+{
+    const int wanted = table_.rowCount();
+    const int present = static_cast<int>(shown_.size());
+    if (wanted < present) {
+        beginRemoveRows({}, wanted, present - 1);
+        shown_.resize(static_cast<std::size_t>(wanted));
+        endRemoveRows();
+    }
+    const int common = std::min(wanted, present);
+    for (int i = 0; i < common; ++i) {
+        auto& row = shown_[static_cast<std::size_t>(i)];
+        const auto& now = table_.row(i);
+        if (row == now)
+            continue;
+        int first = console::kColumnCount, last = -1;
+        for (int c = 0; c < console::kColumnCount; ++c)
+            if (row[static_cast<std::size_t>(c)] != now[static_cast<std::size_t>(c)]) {
+                first = std::min(first, c);
+                last = c;
+            }
+        row = now;
+        emit dataChanged(index(i, first), index(i, last), {Qt::DisplayRole});
+    }
+    if (wanted > present) {
+        beginInsertRows({}, present, wanted - 1);
+        for (int i = present; i < wanted; ++i)
+            shown_.push_back(table_.row(i));
+        endInsertRows();
+    }
+}
+
+} // namespace brisko
