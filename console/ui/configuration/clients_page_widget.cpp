@@ -1,0 +1,40 @@
+#include "clients_page_widget.h"
+
+#include "ipv4_address_edit.h"
+
+#include <QLineEdit>
+
+namespace brisko {
+
+ClientsPageWidget::ClientsPageWidget(console::pages::ClientsPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::pages::ClientsPage::kColumns, "clients", "Number of Clients:", parent),
+      page_(page),
+      computer_(addLineEdit("Computer:", "computer")),
+      name_(addLineEdit("Name:", "name")),
+      address_(new Ipv4AddressEdit(this))
+{
+    setObjectName("clientsPage");
+    addEditorRow("IP Address:", address_, "address");
+    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) { page_.setNameText(text.toStdString()); });
+    connect(address_, &Ipv4AddressEdit::edited, this, [this] { page_.setAddress(address_->address()); });
+    finishPage();
+}
+
+void ClientsPageWidget::saveModel()
+{
+    page_.save();
+}
+
+void ClientsPageWidget::showEditor()
+{
+    showField(computer_, page_.computerField());
+    showField(name_, page_.nameField());
+    // An empty address text means the control is cleared, not 0.0.0.0.
+    if (page_.addressField().text.empty())
+        address_->clear();
+    else
+        address_->setAddress(page_.editorAddress());
+    address_->setEnabled(page_.addressField().enabled);
+}
+
+} // namespace brisko

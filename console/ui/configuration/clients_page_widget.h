@@ -1,0 +1,28 @@
+#pragma once
+// The "Clients" tab: the stations' computer names and addresses, the number of
+// stations, and an editor for the selected rows, shown over a ClientsPage.
+
+#include "configuration_page_widget.h"
+
+#include "console/pages/clients_page.h"
+
+namespace brisko {
+
+class Ipv4AddressEdit;
+
+class ClientsPageWidget final : public ConfigurationPageWidget {
+    Q_OBJECT
+public:
+    explicit ClientsPageWidget(console::pages::ClientsPage& page, QWidget* parent = nullptr);
+
+private:
+    void saveModel() override;
+    void showEditor() override;
+
+    console::pages::ClientsPage& page_;
+    QLineEdit* computer_;
+    QLineEdit* name_;
+    Ipv4AddressEdit* address_;
+};
+
+} // namespace brisko

@@ -1,0 +1,185 @@
+#include "configuration_dialog.h"
+
+#include "clients_page_widget.h"
+#include "console_fonts.h"
+#include "pos_items_page_widget.h"
+#include "printers_page_widget.h"
+#include "rates_page_widget.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace brisko {
+
+using console::pages::ConfigurationTab;
+
+ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogModel& model, QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      password_(addEdit("passwordEdit", "Password")),
+      confirm_(addEdit("confirmEdit", "Confirm")),
+      receiptLine1_(addEdit("receiptLine1Edit", "Receipt line 1")),
+      receiptLine2_(addEdit("receiptLine2Edit", "Receipt line 2")),
+      dayTotal_(new QLabel(this)),
+      tabs_(new QTabWidget(this)),
+      terminateClients_(new QCheckBox("Terminate Clients", this)),
+      shutdownClients_(new QCheckBox("Shutdown Clients", this)),
+      ok_(new QPushButton("OK", this)),
+      cancel_(new QPushButton("Cancel", this))
+{
+    setObjectName("configurationDialog");
+    setWindowTitle("Configuration");
+    setSizeGripEnabled(true);
+
+    password_->setEchoMode(QLineEdit::Password);
+    confirm_->setEchoMode(QLineEdit::Password);
+    password_->setText(QString::fromStdString(model_.passwordText()));
+    confirm_->setText(QString::fromStdString(model_.confirmText()));
+    receiptLine1_->setText(QString::fromStdString(model_.receiptLine1Text()));
+    receiptLine2_->setText(QString::fromStdString(model_.receiptLine2Text()));
+
+    dayTotal_->setObjectName("dayTotalLabel");
+    dayTotal_->setAccessibleName("Day total");
+    dayTotal_->setFont(totalFont());
+    dayTotal_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dayTotal_->setText(QString::fromStdString(model_.dayTotalText()));
+
+    tabs_->setObjectName("tabs");
+    tabs_->setAccessibleName("Configuration pages");
+    terminateClients_->setObjectName("terminateClientsCheck");
+    terminateClients_->setAccessibleName("Terminate Clients");
+    terminateClients_->setChecked(model_.terminateClients());
+    shutdownClients_->setObjectName("shutdownClientsCheck");
+    shutdownClients_->setAccessibleName("Shutdown Clients");
+    shutdownClients_->setChecked(model_.shutdownClients());
+    ok_->setObjectName("okButton");
+    ok_->setAccessibleName("OK");
+    ok_->setDefault(true);
+    cancel_->setObjectName("cancelButton");
+    cancel_->setAccessibleName("Cancel");
+    cancel_->setAutoDefault(false);
+
+    // Password and Confirm, the receipt lines beside them, the day total at the right.
+    auto* head = new QGridLayout;
+    const auto addLabelled = [this, head](const QString& text, QLineEdit* edit, int row, int column) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(edit->objectName() + "Label");
+        label->setBuddy(edit);
+        head->addWidget(label, row, column);
+        head->addWidget(edit, row, column + 1);
+    };
+    addLabelled("Password", password_, 0, 0);
+    addLabelled("Confirm", confirm_, 1, 0);
+    addLabelled("Receipt line 1:", receiptLine1_, 0, 2);
+    addLabelled("Receipt line 2:", receiptLine2_, 1, 2);
+    head->addWidget(dayTotal_, 0, 4, 2, 1);
+    head->setColumnStretch(1, 1);
+    head->setColumnStretch(3, 2);
+    head->setColumnStretch(4, 2);
+
+    auto* foot = new QHBoxLayout;
+    foot->addWidget(terminateClients_);
+    foot->addWidget(shutdownClients_);
+    foot->addStretch();
+    foot->addWidget(ok_);
+    foot->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(head);
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(foot);
+
+    buildPages();
+
+    connect(password_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setPasswordText(text.toStdString()); });
+    connect(confirm_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setConfirmText(text.toStdString()); });
+    connect(receiptLine1_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setReceiptLine1Text(text.toStdString()); });
+    connect(receiptLine2_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setReceiptLine2Text(text.toStdString()); });
+    connect(terminateClients_, &QCheckBox::toggled, this, [this](bool on) { model_.setTerminateClients(on); });
+    connect(shutdownClients_, &QCheckBox::toggled, this, [this](bool on) { model_.setShutdownClients(on); });
+    connect(ok_, &QPushButton::clicked, this, &ConfigurationDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &ConfigurationDialog::reject);
+
+    password_->setFocus();
+}
+
+ConfigurationDialog::~ConfigurationDialog()
+{
+    // Closed some other way than OK or Cancel: the model still counts it as Cancel.
+    // Without pages the showing has ended already (or never began).
+    if (tabs_->count() > 0 && model_.isOpen()) {
+        dropPages();
+        model_.cancel();
+    }
+}
+
+QLineEdit* ConfigurationDialog::addEdit(const char* name, const QString& accessibleName)
+{
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(name);
+    edit->setAccessibleName(accessibleName);
+    return edit;
+}
+
+void ConfigurationDialog::buildPages()
+{
+    if (!model_.isOpen())
+        return;
+    // In the order of the tab captions: Clients, POS Items, Printers, Rates.
+    const auto& captions = console::pages::ConfigurationDialogModel::kTabCaptions;
+    tabs_->addTab(new ClientsPageWidget(*model_.clientsPage(), tabs_), captions[0]);
+    tabs_->addTab(new PosItemsPageWidget(*model_.posItemsPage(), tabs_), captions[1]);
+    tabs_->addTab(new PrintersPageWidget(*model_.printersPage(), tabs_), captions[2]);
+    tabs_->addTab(new RatesPageWidget(*model_.ratesPage(), tabs_), captions[3]);
+    tabs_->setCurrentIndex(static_cast<int>(model_.currentTab()));
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0)
+            model_.selectTab(static_cast<ConfigurationTab>(index));
+    });
+}
+
+// The page widgets hold the page models (their field edits too); they go
+// before the model drops its pages, so that nothing, not even a focus change
+// while the dialog hides, reaches a page that no longer exists.
+void ConfigurationDialog::dropPages()
+{
+    const QSignalBlocker blocker(tabs_);
+    while (tabs_->count() > 0) {
+        QWidget* page = tabs_->widget(0);
+        tabs_->removeTab(0);
+        delete page;
+    }
+}
+
+void ConfigurationDialog::accept()
+{
+    if (!model_.isOpen()) {
+        QDialog::accept();
+        return;
+    }
+    // The field edits forward every key, so the model already holds what the
+    // operator typed. ok() refuses (after telling the operator why) or closes.
+    if (!model_.ok())
+        return;
+    dropPages();
+    QDialog::accept();
+}
+
+void ConfigurationDialog::reject()
+{
+    if (model_.isOpen()) {
+        dropPages();
+        model_.cancel();
+    }
+    QDialog::reject();
+}
+
+} // namespace brisko

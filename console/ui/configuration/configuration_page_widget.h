@@ -1,0 +1,78 @@
+#pragma once
+// What the four configuration pages share on screen: the list on the left;
+// the "Number of ..." field, the page's editor fields and Save on the right.
+// Selection changes and the count are forwarded to the page model, and after
+// every model call the page copies the model back into its widgets. Enter and
+// Escape pressed anywhere inside a page are discarded: they neither press
+// Save nor close the dialog.
+//
+// A page widget lives only while its page model does: the dialog destroys the
+// page widgets before it closes the model's pages.
+
+#include "page_list_view.h"
+
+#include "console/pages/editor_field.h"
+#include "console/pages/list_page.h"
+
+#include <QRegularExpressionValidator>
+#include <QWidget>
+
+#include <span>
+
+class QBoxLayout;
+class QFormLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace brisko {
+
+class ConfigurationPageWidget : public QWidget {
+    Q_OBJECT
+public:
+    PageListView* list() const { return list_; }
+    QLineEdit* countEdit() const { return count_; }
+    QPushButton* saveButton() const { return save_; }
+
+protected:
+    // `prefix` names the page's controls ("clients" gives "clients.list", ...).
+    ConfigurationPageWidget(console::pages::ListPage& page, std::span<const console::pages::ListColumn> columns,
+                            const QString& prefix, const QString& countLabel, QWidget* parent);
+
+    // The editor rows, under the count field: a label and its field, or a field
+    // alone (labelled by its accessible name) when the label is empty.
+    void addEditorRow(const QString& label, QWidget* field, const char* name);
+    QLineEdit* addLineEdit(const QString& label, const char* name);
+    // A row of its own under Save.
+    void addBelowSave(QWidget* widget);
+    // Names a control of this page, with its accessible name.
+    void nameControl(QWidget* control, const char* name, const QString& accessibleName) const;
+
+    // The last step of a page's constructor: shows the model and starts
+    // discarding Enter and Escape in every control of the page.
+    void finishPage();
+
+    // The page model's Save.
+    virtual void saveModel() = 0;
+    // Copies the page model's editor into the editor widgets.
+    virtual void showEditor() = 0;
+    // The list, the count and the editor, as the model now holds them.
+    void showPage();
+
+    static void showField(QLineEdit* edit, const console::pages::EditorField& field);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void forwardSelection();
+
+    console::pages::ListPage& listPage_;
+    QString prefix_;
+    QRegularExpressionValidator digitsOnly_;
+    PageListView* list_;
+    QLineEdit* count_;
+    QPushButton* save_;
+    QFormLayout* editor_;
+    QBoxLayout* side_;
+};
+
+} // namespace brisko

@@ -1,0 +1,111 @@
+#include "ipv4_address_edit.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace brisko {
+namespace {
+
+constexpr int kOctetDigits = 3;
+
+} // namespace
+
+Ipv4AddressEdit::Ipv4AddressEdit(QWidget* parent)
+    : QWidget(parent), octetValidator_(QRegularExpression("([01]?[0-9]?[0-9]|2[0-4][0-9]|25[0-5])?"))
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (std::size_t i = 0; i < octets_.size(); ++i) {
+        if (i > 0)
+            layout->addWidget(new QLabel(".", this));
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString("octet%1").arg(i));
+        edit->setAccessibleName(QString("Octet %1").arg(i + 1));
+        edit->setValidator(&octetValidator_);
+        edit->setMaxLength(kOctetDigits);
+        edit->setAlignment(Qt::AlignCenter);
+        // Room for three digits in the desktop's font, so the field scales with it.
+        const QFontMetrics metrics = edit->fontMetrics();
+        edit->setFixedWidth(metrics.horizontalAdvance("000") + 2 * metrics.height());
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this, [this, i, edit](const QString& text) {
+            if (text.size() == kOctetDigits && edit->cursorPosition() == kOctetDigits && i + 1 < octets_.size())
+                moveTo(static_cast<int>(i) + 1, false);
+            emit edited();
+        });
+        octets_[i] = edit;
+        layout->addWidget(edit);
+    }
+    layout->addStretch();
+    setFocusProxy(octets_[0]);
+}
+
+void Ipv4AddressEdit::setAddress(const platform::Ipv4Address& address)
+{
+    for (std::size_t i = 0; i < octets_.size(); ++i)
+        octets_[i]->setText(QString::number(address.octets[i]));
+}
+
+void Ipv4AddressEdit::clear()
+{
+    for (QLineEdit* edit : octets_)
+        edit->clear();
+}
+
+platform::Ipv4Address Ipv4AddressEdit::address() const
+{
+    platform::Ipv4Address address;
+    for (std::size_t i = 0; i < octets_.size(); ++i)
+        address.octets[i] = static_cast<std::uint8_t>(octets_[i]->text().toInt());
+    return address;
+}
+
+int Ipv4AddressEdit::boxIndex(const QObject* watched) const
+{
+    for (std::size_t i = 0; i < octets_.size(); ++i)
+        if (octets_[i] == watched)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void Ipv4AddressEdit::moveTo(int box, bool atEnd)
+{
+    QLineEdit* edit = octets_.at(static_cast<std::size_t>(box));
+    edit->setFocus();
+    if (atEnd)
+        edit->end(false);
+    else
+        edit->selectAll();
+}
+
+bool Ipv4AddressEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    const int box = boxIndex(watched);
+    if (box < 0 || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QLineEdit* edit = octets_[static_cast<std::size_t>(box)];
+    const bool first = box == 0;
+    const bool last = box + 1 == static_cast<int>(octets_.size());
+    if (key->text() == ".") {
+        // A dot never enters a box; it ends the octet being typed (an empty one is 0).
+        if (!last)
+            moveTo(box + 1, false);
+        return true;
+    }
+    const bool atStart = edit->cursorPosition() == 0 && !edit->hasSelectedText();
+    const bool atEnd = edit->cursorPosition() == edit->text().size() && !edit->hasSelectedText();
+    if (!first && atStart && (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Left)) {
+        moveTo(box - 1, true);
+        return true;
+    }
+    if (!last && atEnd && key->key() == Qt::Key_Right) {
+        moveTo(box + 1, false);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace brisko

@@ -1,0 +1,66 @@
+#include "page_list_model.h"
+
+namespace brisko {
+namespace {
+
+Qt::Alignment alignmentOf(console::pages::ColumnAlignment alignment)
+{
+    switch (alignment) {
+    case console::pages::ColumnAlignment::Centre:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case console::pages::ColumnAlignment::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case console::pages::ColumnAlignment::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+} // namespace
+
+PageListModel::PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns)
+    : list_(list), columns_(columns)
+{
+}
+
+void PageListModel::reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int PageListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : list_.rowCount();
+}
+
+int PageListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QVariant PageListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= list_.rowCount() || index.column() >= columnCount())
+        return {};
+    const auto column = static_cast<std::size_t>(index.column());
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(list_.cell(index.row(), column));
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(alignmentOf(columns_[column].alignment));
+    return {};
+}
+
+QVariant PageListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(columns_[column].caption);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(alignmentOf(columns_[column].alignment));
+    return {};
+}
+
+} // namespace brisko

@@ -1,0 +1,33 @@
+#pragma once
+// The rows of a configuration page's list as a Qt item model, read straight
+// from the page model's PageList. reload() is called after every page call
+// that may have changed the rows.
+
+#include "console/pages/list_column.h"
+#include "console/pages/page_list.h"
+
+#include <QAbstractTableModel>
+
+#include <span>
+
+namespace brisko {
+
+class PageListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns);
+
+    void reload();
+    std::span<const console::pages::ListColumn> columns() const { return columns_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    const console::pages::PageList& list_;
+    std::span<const console::pages::ListColumn> columns_;
+};
+
+} // namespace brisko

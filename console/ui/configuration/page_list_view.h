@@ -1,0 +1,37 @@
+#pragma once
+// A configuration page's list: a report-style view of the page model's rows
+// with the page's columns (their widths and alignment), full-row and multiple
+// selection. showList() shows the rows and selection the model holds without
+// signalling; the operator's selection is read back row by row.
+
+#include "page_list_model.h"
+
+#include <QTreeView>
+
+namespace brisko {
+
+class PageListView : public QTreeView {
+    Q_OBJECT
+public:
+    PageListView(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns,
+                 QWidget* parent = nullptr);
+
+    void showList();
+    bool isRowSelected(int row) const;
+    // The text the list shows in a cell.
+    QString cellText(int row, int column) const;
+
+    // Wide enough for every column at its width.
+    QSize sizeHint() const override;
+
+signals:
+    // The operator changed the selection.
+    void selectionEdited();
+
+private:
+    PageListModel model_;
+    const console::pages::PageList& list_;
+    bool showing_ = false;
+};
+
+} // namespace brisko

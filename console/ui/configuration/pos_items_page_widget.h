@@ -1,0 +1,31 @@
+#pragma once
+// The "POS Items" tab: the sale items, their number, and an editor for the
+// selected rows, shown over a PosItemsPage.
+
+#include "configuration_page_widget.h"
+
+#include "console/pages/pos_items_page.h"
+
+class QCheckBox;
+
+namespace brisko {
+
+class MoneyFieldEdit;
+
+class PosItemsPageWidget final : public ConfigurationPageWidget {
+    Q_OBJECT
+public:
+    explicit PosItemsPageWidget(console::pages::PosItemsPage& page, QWidget* parent = nullptr);
+
+private:
+    void saveModel() override;
+    void showEditor() override;
+
+    console::pages::PosItemsPage& page_;
+    QLineEdit* item_;
+    QLineEdit* name_;
+    MoneyFieldEdit* price_;
+    QCheckBox* fixedPrice_;
+};
+
+} // namespace brisko

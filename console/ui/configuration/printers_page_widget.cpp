@@ -1,0 +1,42 @@
+#include "printers_page_widget.h"
+
+#include "money_field_edit.h"
+
+#include <QLineEdit>
+
+namespace brisko {
+
+PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::pages::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
+      page_(page),
+      printer_(addLineEdit("Printer:", "printer")),
+      serverName_(addLineEdit("Server Name:", "serverName")),
+      printerName_(addLineEdit("Printer Name:", "printerName")),
+      pageCost_(new MoneyFieldEdit(page.pageCostEditor(), this))
+{
+    setObjectName("printersPage");
+    printer_->setReadOnly(true);
+    addEditorRow("Page Cost:", pageCost_, "pageCost");
+    connect(serverName_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { page_.setServerNameText(text.toStdString()); });
+    connect(printerName_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { page_.setPrinterNameText(text.toStdString()); });
+    finishPage();
+}
+
+void PrintersPageWidget::saveModel()
+{
+    page_.save();
+}
+
+void PrintersPageWidget::showEditor()
+{
+    // "Printer:" is read-only rather than disabled, so it stays readable.
+    printer_->setText(QString::fromStdString(page_.printerField().text));
+    showField(serverName_, page_.serverNameField());
+    showField(printerName_, page_.printerNameField());
+    pageCost_->showModel();
+    pageCost_->setEnabled(page_.pageCostEnabled());
+}
+
+} // namespace brisko

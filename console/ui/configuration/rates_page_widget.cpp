@@ -1,0 +1,77 @@
+#include "rates_page_widget.h"
+
+#include "duration_field_edit.h"
+#include "money_field_edit.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace brisko {
+
+RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::pages::RatesPage::kColumns, "rates", "Number of Rates:", parent),
+      page_(page),
+      rate_(addLineEdit("Rate:", "rate")),
+      duration_(new DurationFieldEdit(page.durationEditor(), this)),
+      blockCount_(nullptr),
+      charge_(new MoneyFieldEdit(page.priceEditor(), this)),
+      testDuration_(new DurationFieldEdit(page.testDuration(), this)),
+      test_(new QPushButton("Test", this)),
+      testResult_(new QLabel(this)),
+      integerOnly_(QRegularExpression("-?[0-9]*"))
+{
+    setObjectName("ratesPage");
+    rate_->setReadOnly(true);
+    addEditorRow("Block Duration (hh:mm:ss):", duration_, "duration");
+    blockCount_ = addLineEdit("Block count:", "blockCount");
+    blockCount_->setValidator(&integerOnly_);
+    addEditorRow("Charge:", charge_, "charge");
+
+    // The trial: a duration, "Test", and the charge it comes to.
+    auto* trial = new QGroupBox(this);
+    trial->setObjectName("rates.trial");
+    auto* trialRow = new QHBoxLayout(trial);
+    nameControl(testDuration_, "testDuration", "Test duration");
+    nameControl(test_, "test", "Test");
+    nameControl(testResult_, "testResult", "Test result");
+    test_->setAutoDefault(false);
+    testResult_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    testResult_->setMinimumWidth(testResult_->fontMetrics().horizontalAdvance("0000000.00"));
+    trialRow->addWidget(testDuration_);
+    trialRow->addWidget(test_);
+    trialRow->addWidget(testResult_, 1);
+    addBelowSave(trial);
+
+    connect(blockCount_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { page_.setBlockCountText(text.toStdString()); });
+    connect(test_, &QPushButton::clicked, this, &RatesPageWidget::runTest);
+    finishPage();
+    testDuration_->showModel();
+}
+
+void RatesPageWidget::saveModel()
+{
+    page_.save();
+}
+
+void RatesPageWidget::showEditor()
+{
+    // "Rate:" is read-only rather than disabled, so it stays readable.
+    rate_->setText(QString::fromStdString(page_.rateField().text));
+    duration_->showModel();
+    duration_->setEnabled(page_.durationEnabled());
+    showField(blockCount_, page_.blockCountField());
+    charge_->showModel();
+    charge_->setEnabled(page_.priceEnabled());
+}
+
+void RatesPageWidget::runTest()
+{
+    page_.runTest();
+    testResult_->setText(QString::fromStdString(page_.testResult()));
+}
+
+} // namespace brisko
