@@ -79,7 +79,7 @@ void BillPanel::showBillPanel(bool show)
     if (itemPanelShown_) {
         openItemPanel(false);
     } else if (show) {
-        ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
+        ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
     }
 }
 
@@ -88,7 +88,7 @@ void BillPanel::openItemPanel(bool open)
     if (open) {
         itemPanelShown_ = true;
         if (quantityRow_ == 0 && pageStart_ < ctx_.saleItems.SaleItemCount())
-            ctx_.window.focus = {FocusTarget::Control::ItemButton, 0};
+            ctx_.window.requestFocus({FocusTarget::Control::ItemButton, 0});
     } else {
         itemPanelShown_ = false;
         closeQuantityField();
@@ -281,7 +281,7 @@ void BillPanel::describe(BillPanelView& view) const
         std::string caption = item < count ? ctx_.saleItems.caption(item, true) : std::string();
         row.wide = {present && !asking, true, caption};
         row.narrow = {asking, true, caption};
-        row.quantity = {asking, asking ? quantityText_ : std::string()};
+        row.quantity = {asking, asking ? quantityText_ : std::string(), asking && quantitySelected_};
     }
     view.previous.visible = itemPanelShown_ && pageStart_ > 0;
     view.next.visible = itemPanelShown_ && pageStart_ < count - kItemRows;

@@ -168,7 +168,7 @@ void ConsoleEngine::onStationSelectionChanged(const std::vector<int>& rows)
 void ConsoleEngine::onStationTableFocus(bool gained)
 {
     if (gained) {
-        window_.focus = {FocusTarget::Control::StationTable, 0};
+        window_.focusReported({FocusTarget::Control::StationTable, 0});
         buttons_.RefreshStationButtons();
     } else {
         buttons_.onTableFocusLost();
@@ -189,7 +189,13 @@ void ConsoleEngine::onSwapPressed()
 
 void ConsoleEngine::onEnter()
 {
-    switch (window_.defaultButton) {
+    // The tender and quantity fields take Enter themselves: one Enter there is
+    // one tender check (or one quantity), whatever button was the default.
+    if (window_.inInputField()) {
+        onOkAction();
+        return;
+    }
+    switch (buttons_.effectiveDefault()) {
     case DefaultButton::Start:
         onStartPressed();
         break;
@@ -197,12 +203,7 @@ void ConsoleEngine::onEnter()
         onBillPressed();
         break;
     case DefaultButton::Charge:
-        // CHARGE stays the default after a charge; when the next bill opens the
-        // item panel (or none is left) it is hidden and Enter cannot press it.
-        if (panel_.chargeShown())
-            panel_.ChargeBill();
-        else
-            onOkAction();
+        panel_.ChargeBill();
         break;
     case DefaultButton::None:
         onOkAction();
@@ -212,14 +213,15 @@ void ConsoleEngine::onEnter()
 
 void ConsoleEngine::onFocusChanged(FocusTarget focus)
 {
-    window_.moveFocus(focus);
+    window_.focusReported(focus);
 }
 
 void ConsoleEngine::onOkAction()
 {
-    if (window_.focus.control == FocusTarget::Control::TenderField)
+    const FocusTarget::Control where = window_.expectedFocus().control;
+    if (where == FocusTarget::Control::TenderField)
         panel_.onTenderCheck();
-    else if (window_.focus.control == FocusTarget::Control::QuantityField)
+    else if (where == FocusTarget::Control::QuantityField)
         panel_.onQuantityEnter();
 }
 
@@ -316,7 +318,9 @@ ConsoleView ConsoleEngine::view() const
     buttons_.describe(view.buttons);
     panel_.describe(view.bill);
     view.focus = window_.focus;
-    view.defaultButton = window_.defaultButton;
+    view.focusRequest = window_.focusRequest;
+    view.focusRequestSerial = window_.focusRequestSerial;
+    view.defaultButton = buttons_.effectiveDefault();
     return view;
 }
 

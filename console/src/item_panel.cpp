@@ -49,7 +49,7 @@ void BillPanel::onItemPanelButton()
     }
     if (startsWith(caption, "Stop PC#") && ctx_.board.isStatus(station - 1, kStatusStarted))
         ctx_.board.SendStationCommand(station - 1, stationlink::CMD_LOCK);
-    ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
+    ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
 }
 
 void BillPanel::onItemPressed(int row)
@@ -68,7 +68,8 @@ void BillPanel::onItemPressed(int row)
     quantityRow_ = row + 1;
     quantityLine_ = static_cast<int>(bills_[static_cast<std::size_t>(current_)].items.size()) - 1;
     quantityText_ = "1";
-    ctx_.window.moveFocus({FocusTarget::Control::QuantityField, row});
+    quantitySelected_ = true;
+    ctx_.window.requestFocus({FocusTarget::Control::QuantityField, row});
     ctx_.window.billButtonEnabled = true;
 }
 
@@ -116,7 +117,7 @@ void BillPanel::onQuantityEnter()
         }
     }
     closeQuantityField();
-    ctx_.window.focus = {FocusTarget::Control::ItemButton, row};
+    ctx_.window.requestFocus({FocusTarget::Control::ItemButton, row});
 }
 
 void BillPanel::onNextPage()

@@ -46,7 +46,7 @@ void SessionOperations::onStartPressed()
     }
     // The table takes the focus first: its buttons then set Enter's default
     // even when the focus was in the tender field before.
-    window_.focus = {FocusTarget::Control::StationTable, 0};
+    window_.requestFocus({FocusTarget::Control::StationTable, 0});
     buttons_.RefreshStationButtons();
 }
 
@@ -158,10 +158,12 @@ void SessionOperations::onSwapPressed()
     swapInProgress_ = false;
 }
 
+// Acts only on a choice that differs from the one the selector shows for the
+// displayed station: a selector refilled or shown again changes no alarm.
 void SessionOperations::onAlarmSelected(int choice)
 {
     const int s = panel_.displayedStation();
-    if (s < 1 || s > board_.stationCount() || choice < 0 || choice >= static_cast<int>(kAlarmChoices.size()))
+    if (!panel_.panelShown() || s < 1 || s > board_.stationCount() || choice < 0 || choice >= static_cast<int>(kAlarmChoices.size()))
         return;
     StationState& state = board_.station(s - 1);
     if (choice != 0) {

@@ -84,7 +84,7 @@ void BillPanel::addSessionBill(OpenBill bill, const std::string& caption, bool s
     dueShown_ = false;
     showBillPanel(true);
     tender_.setMinimum(total);
-    ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
+    ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
 }
 
 void BillPanel::moveStationOpenBill(int from, int to)

@@ -58,8 +58,7 @@ void StationButtons::RefreshStationButtons()
     panel_.setRememberedStation(remembered);
     // Enter belongs to a field that takes input (the tender or a quantity): a
     // station event must not turn it into Start or Bill under the operator's hands.
-    const FocusTarget::Control focus = window_.focus.control;
-    if (focus == FocusTarget::Control::TenderField || focus == FocusTarget::Control::QuantityField)
+    if (window_.inInputField())
         return;
     window_.defaultButton = allStopped ? DefaultButton::Start : DefaultButton::Bill;
 }
@@ -68,6 +67,23 @@ void StationButtons::onTableFocusLost()
 {
     startEnabled_ = false;
     stopEnabled_ = false;
+}
+
+DefaultButton StationButtons::effectiveDefault() const
+{
+    switch (window_.defaultButton) {
+    case DefaultButton::Start:
+        return startEnabled_ ? DefaultButton::Start : DefaultButton::None;
+    case DefaultButton::Bill:
+        return window_.billButtonEnabled ? DefaultButton::Bill : DefaultButton::None;
+    case DefaultButton::Charge:
+        // CHARGE stays the default after a charge; while the next bill shows its
+        // item panel (or none is left) the button is hidden.
+        return panel_.chargeShown() ? DefaultButton::Charge : DefaultButton::None;
+    case DefaultButton::None:
+        break;
+    }
+    return DefaultButton::None;
 }
 
 void StationButtons::describe(StationButtonsView& view) const

@@ -20,12 +20,12 @@ void BillPanel::onTenderCheck()
     dueAmount_ = tender_.differenceText(tender);
     if (tender_.isAtLeastMinimum(tender)) {
         dueLabel_ = std::string(kChangeLabel);
-        ctx_.window.focus = {FocusTarget::Control::ChargeButton, 0};
+        ctx_.window.requestFocus({FocusTarget::Control::ChargeButton, 0});
         ctx_.window.defaultButton = DefaultButton::Charge;
     } else {
         ctx_.beeper.beep();
         dueLabel_ = std::string(kDueLabel);
-        ctx_.window.moveFocus({FocusTarget::Control::TenderField, 0});
+        ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
     }
 }
 

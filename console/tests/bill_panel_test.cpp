@@ -78,7 +78,7 @@ TEST_F(BillPanelTest, TheBillButtonOpensAWalkInBillWithTheItemPanel)
     EXPECT_EQ(v.bill.itemRows[1].wide.caption, "Tea && Cake");
     EXPECT_TRUE(v.bill.next.visible);
     EXPECT_FALSE(v.bill.previous.visible);
-    EXPECT_EQ(v.focus, (FocusTarget{FocusTarget::Control::ItemButton, 0}));
+    EXPECT_EQ(v.focusRequest, (FocusTarget{FocusTarget::Control::ItemButton, 0}));
     EXPECT_TRUE(panel().walkInBeingEntered());
 }
 
@@ -96,7 +96,7 @@ TEST_F(BillPanelTest, ItemsPagesAndQuantities)
     EXPECT_FALSE(v.bill.itemRows[0].wide.visible);
     EXPECT_TRUE(v.bill.itemRows[0].narrow.visible);
     EXPECT_EQ(v.bill.itemRows[0].quantity.text, "1");
-    EXPECT_EQ(v.focus, (FocusTarget{FocusTarget::Control::QuantityField, 0}));
+    EXPECT_EQ(v.focusRequest, (FocusTarget{FocusTarget::Control::QuantityField, 0}));
     EXPECT_EQ(v.defaultButton, DefaultButton::None);
     EXPECT_TRUE(hasEvent(log(), "ADD ITEM,Coffee,1.50"));
 
@@ -107,7 +107,7 @@ TEST_F(BillPanelTest, ItemsPagesAndQuantities)
     EXPECT_EQ(v.bill.totalDisplay.text, "4.50");
     EXPECT_TRUE(v.bill.itemRows[0].wide.visible);
     EXPECT_FALSE(v.bill.itemRows[0].quantity.visible);
-    EXPECT_EQ(v.focus, (FocusTarget{FocusTarget::Control::ItemButton, 0}));
+    EXPECT_EQ(v.focusRequest, (FocusTarget{FocusTarget::Control::ItemButton, 0}));
 
     // A quantity of 1 (or nonsense) leaves the line as it is.
     panel().onItemPressed(2);
@@ -155,7 +155,7 @@ TEST_F(BillPanelTest, TenderShowsDueOrChangeAndChargeJournalsTheBill)
     EXPECT_TRUE(v.bill.charge.visible);
     EXPECT_TRUE(v.bill.tenderField.visible);
     EXPECT_EQ(v.bill.itemPanelButton.caption, "Add Items");
-    EXPECT_EQ(v.focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(v.focusRequest.control, FocusTarget::Control::TenderField);
 
     typeTender("200");
     console().onEnter();
@@ -171,7 +171,7 @@ TEST_F(BillPanelTest, TenderShowsDueOrChangeAndChargeJournalsTheBill)
     v = view();
     EXPECT_EQ(v.bill.dueLabel.text, "CHANGE:");
     EXPECT_EQ(v.bill.dueAmount.text, "2.70");
-    EXPECT_EQ(v.focus.control, FocusTarget::Control::ChargeButton);
+    EXPECT_EQ(v.focusRequest.control, FocusTarget::Control::ChargeButton);
     EXPECT_EQ(v.defaultButton, DefaultButton::Charge);
 
     console().onEnter(); // presses CHARGE

@@ -127,7 +127,7 @@ TEST_F(SessionsEndToEnd, StopFromTheConsoleMakesTheSessionBill)
     EXPECT_EQ(v.bill.totalDisplay.text, "2.00");
     EXPECT_FALSE(v.bill.selector.visible);
     EXPECT_TRUE(v.bill.tenderField.visible);
-    EXPECT_EQ(v.focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(v.focusRequest.control, FocusTarget::Control::TenderField);
     EXPECT_EQ(v.bill.itemPanelButton.caption, "Add Items");
     EXPECT_TRUE(hasEvent(log(), "STOPPED,1"));
     EXPECT_TRUE(hasEvent(log(), "ADD ITEM,00 hrs 31 mins 01 secs,2.00"));
@@ -181,7 +181,7 @@ TEST_F(SessionsEndToEnd, StationsStoppedTogetherShareOneBill)
     ASSERT_EQ(v.bill.list.rows.size(), 2u);
     EXPECT_EQ(v.bill.caption.text, "Comp#: " + v.bill.list.rows[0].stationText + ", " + v.bill.list.rows[1].stationText);
     EXPECT_EQ(v.bill.totalDisplay.text, "3.00");
-    EXPECT_EQ(v.focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(v.focusRequest.control, FocusTarget::Control::TenderField);
 }
 
 TEST_F(SessionsEndToEnd, APooledBillWaitsForItsLastStation)
@@ -437,7 +437,7 @@ TEST_F(SessionsEndToEnd, ButtonsFollowTheSelection)
     console().onFocusChanged({FocusTarget::Control::TenderField, 0});
     rig.select({0, 1, 2, 3});
     console().onStartPressed();
-    EXPECT_EQ(view().focus.control, FocusTarget::Control::StationTable);
+    EXPECT_EQ(view().focusRequest.control, FocusTarget::Control::StationTable);
     EXPECT_EQ(view().defaultButton, DefaultButton::Bill);
     EXPECT_EQ(rig.status(0), kStatusStarting);
     EXPECT_EQ(rig.status(2), kStatusStarting);

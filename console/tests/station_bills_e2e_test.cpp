@@ -106,7 +106,7 @@ TEST_F(StationBillsEndToEnd, StopPcStopsTheStationWhoseBillIsShown)
     panel().onItemPressed(0);
     console().onEnter();
     panel().onItemPanelButton(); // "Stop PC#2"
-    EXPECT_EQ(view().focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(view().focusRequest.control, FocusTarget::Control::TenderField);
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
     EXPECT_TRUE(cafe->station(1).locked());
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
@@ -121,7 +121,7 @@ TEST_F(StationBillsEndToEnd, ASessionBillShownOverTheItemPanelLeavesEnterToTheTe
     console().onStartPressed();
     rig.select({1});
     console().onBillPressed();
-    ASSERT_EQ(view().focus.control, FocusTarget::Control::ItemButton);
+    ASSERT_EQ(view().focusRequest.control, FocusTarget::Control::ItemButton);
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted; }));
     ASSERT_EQ(view().defaultButton, DefaultButton::Bill);
 
@@ -129,7 +129,7 @@ TEST_F(StationBillsEndToEnd, ASessionBillShownOverTheItemPanelLeavesEnterToTheTe
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
     EXPECT_FALSE(view().bill.itemRows[0].wide.visible);
-    EXPECT_EQ(view().focus.control, FocusTarget::Control::TenderField);
+    EXPECT_EQ(view().focusRequest.control, FocusTarget::Control::TenderField);
     EXPECT_EQ(view().defaultButton, DefaultButton::None);
     console().onEnter();
     EXPECT_EQ(view().bill.dueLabel.text, "DUE:");

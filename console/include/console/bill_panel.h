@@ -71,7 +71,12 @@ public:
     void onNextPage();
     void onPreviousPage();
     // The open quantity field's text as the operator edits it, and Enter in it.
-    void setQuantityText(std::string text) { quantityText_ = std::move(text); }
+    // The field opens with "1" selected; the first text handed back ends that.
+    void setQuantityText(std::string text)
+    {
+        quantityText_ = std::move(text);
+        quantitySelected_ = false;
+    }
     void onQuantityEnter();
     // The tender field; the window forwards keys to it. Enter runs the tender check.
     fields::MoneyField& tenderField() { return tender_; }
@@ -155,6 +160,7 @@ private:
     int quantityRow_ = 0;
     int quantityLine_ = -1; // line of the current bill the quantity applies to
     std::string quantityText_;
+    bool quantitySelected_ = false;
     int pageStart_ = 0;
     bool sessionBillFlag_ = false;
     int rememberedStation_ = 0;

@@ -89,13 +89,16 @@ public:
     void onBillPressed() { panel_.onBillPressed(); }
 
     // --- keys ----------------------------------------------------------------------
-    // Enter: presses the default button, or runs the OK action when there is none.
+    // Enter: in the tender or a quantity field the OK action; elsewhere presses
+    // the default button while it is enabled, else runs the OK action. The
+    // window sends Enter only here, never also to the field.
     void onEnter();
     // The "OK" button (and Enter without a default button): the tender check in
     // the tender field, the quantity in a quantity field, else nothing.
     void onOkAction();
-    // The window reports where the focus went. The tender and quantity fields
-    // clear the default button when they get it, so that Enter reaches them.
+    // The window reports where the focus went (view().focus). The tender and
+    // quantity fields clear the default button when they get it, as they do
+    // when the engine asks for the focus to go there (view().focusRequest).
     void onFocusChanged(FocusTarget focus);
 
     // --- bill panel ------------------------------------------------------------------

@@ -22,7 +22,16 @@ struct TextView {
     std::string text;
 };
 
-// Where the keyboard focus is (or should go).
+// An edit field. While `textSelected` holds, the window shows all of the text
+// selected, so that the first key typed replaces it; it ends once the operator
+// has typed (the window hands the new text back).
+struct EditView {
+    bool visible = false;
+    std::string text;
+    bool textSelected = false;
+};
+
+// A place for the keyboard focus.
 struct FocusTarget {
     enum class Control {
         None,
@@ -39,7 +48,8 @@ struct FocusTarget {
     friend bool operator==(const FocusTarget&, const FocusTarget&) = default;
 };
 
-// The push button Enter presses; None lets Enter run the OK action.
+// The push button Enter presses; None lets Enter run the OK action. A disabled
+// or hidden button is never the default.
 enum class DefaultButton { None, Start, Bill, Charge };
 
 struct StationButtonsView {
@@ -53,7 +63,7 @@ struct StationButtonsView {
 struct ItemRowView {
     ButtonView wide{false, true, ""};   // the item's caption; hidden while its quantity is asked
     ButtonView narrow{false, true, ""}; // the same caption beside the quantity field
-    TextView quantity;                  // the quantity field
+    EditView quantity;                  // the quantity field: "1", selected, when the row opens
 };
 
 struct SelectorView {
@@ -98,7 +108,12 @@ struct BillPanelView {
 struct ConsoleView {
     StationButtonsView buttons;
     BillPanelView bill;
+    // Where the focus is, as the window last reported it (onFocusChanged).
     FocusTarget focus;
+    // Where the engine wants the focus. The window moves the focus there
+    // whenever the serial has changed since it last looked, and only then.
+    FocusTarget focusRequest;
+    unsigned focusRequestSerial = 0;
     DefaultButton defaultButton = DefaultButton::None;
 };
 

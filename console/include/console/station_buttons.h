@@ -19,6 +19,9 @@ public:
     // The table lost the focus: Start and Stop are disabled.
     void onTableFocusLost();
     void disableSwap() { swapEnabled_ = false; }
+    // The push button Enter presses now: the default one while it is enabled
+    // and shown, else None (Enter then runs the OK action).
+    DefaultButton effectiveDefault() const;
 
     bool startEnabled() const { return startEnabled_; }
     bool stopEnabled() const { return stopEnabled_; }
