@@ -1,0 +1,54 @@
+#include "money_field_edit.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+
+namespace brisko {
+
+MoneyFieldEdit::MoneyFieldEdit(fields::MoneyField& model, QWidget* parent)
+    : ModelLineEdit(std::make_unique<FieldModelOf<fields::MoneyField>>(model), parent), model_(model)
+{
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+bool MoneyFieldEdit::handleEnter()
+{
+    if (ownerHandlesEnter_) {
+        emit enterPressed();
+        return true;
+    }
+    if (typeIntoModel(fields::kEnter).moveFocusToCharge)
+        emit enterAccepted();
+    return true;
+}
+
+void MoneyFieldEdit::focusEntered()
+{
+    // The field shows its text with the caret at the end whenever it gains the focus.
+    const fields::FocusInResult result = model_.focusIn();
+    showModel();
+    if (result.clearDefaultButton)
+        emit defaultButtonClearRequested();
+}
+
+void MoneyFieldEdit::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        ModelLineEdit::mousePressEvent(event);
+}
+
+void MoneyFieldEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        ModelLineEdit::mouseReleaseEvent(event);
+}
+
+void MoneyFieldEdit::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        ModelLineEdit::mouseDoubleClickEvent(event);
+}
+
+void MoneyFieldEdit::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+
+} // namespace brisko

@@ -1,0 +1,13 @@
+#include "price_field_prompt.h"
+
+#include "price_field_prompt_dialog.h"
+
+namespace brisko {
+
+void QtPriceFieldPrompt::askPrice(const std::string& question, fields::MoneyField& price)
+{
+    PriceFieldPromptDialog dialog(QString::fromStdString(question), price, parent_);
+    dialog.exec();
+}
+
+} // namespace brisko
