@@ -148,14 +148,21 @@ void ConsoleEngine::closeFiles()
 
 // --- timers ---------------------------------------------------------------------------------
 
+// Each timer pass ends with one sync of the activity log for all the lines it
+// (and the operator's actions since the last pass) wrote.
 void ConsoleEngine::eventPoll()
 {
     if (addressesChanged_)
         syncStationAddresses();
     sessions_.eventPoll();
+    log_.sync();
 }
 
-void ConsoleEngine::moneyTick() { sessions_.moneyTick(); }
+void ConsoleEngine::moneyTick()
+{
+    sessions_.moneyTick();
+    log_.sync();
+}
 
 // --- station table ------------------------------------------------------------------------------
 

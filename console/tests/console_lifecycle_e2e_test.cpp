@@ -207,4 +207,33 @@ TEST_F(ConsoleLifecycle, AStationBackAfterItsSessionWasBilledIsLockedWithoutASec
     EXPECT_EQ(rig.text(0, Column::AccessCost), "0.00");
 }
 
+// Lines reach the file as they are written; the disk sync comes once per
+// timer pass, for everything written since the last one.
+TEST_F(ConsoleLifecycle, TheLogIsSyncedOnceATimerPass)
+{
+    rig.startConsole();
+    Cafe cafe(rig);
+    cafe.addStation(0);
+    cafe.addStation(1);
+    ASSERT_TRUE(cafe.allReady());
+    store::ActivityLog& activity = rig.console().activityLog();
+    EXPECT_FALSE(activity.hasUnsyncedLines()) << "the event poll synced the CONNECTED lines";
+
+    rig.select({0, 1});
+    rig.console().onStartPressed();
+    EXPECT_TRUE(activity.hasUnsyncedLines());
+    EXPECT_TRUE(hasEvent(log(), "STARTING,1")) << "written before the sync";
+    rig.console().eventPoll();
+    EXPECT_FALSE(activity.hasUnsyncedLines());
+
+    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(0) == kStatusStarted && rig.status(1) == kStatusStarted; }));
+    rig.select({0});
+    rig.console().onBillPressed();
+    rig.console().onAlarmSelected(1);
+    rig.clock.advance(600);
+    rig.console().moneyTick(); // the alarm fires
+    EXPECT_TRUE(hasEvent(log(), "ALARM STOPPING,0"));
+    EXPECT_FALSE(activity.hasUnsyncedLines());
+}
+
 } // namespace console::test

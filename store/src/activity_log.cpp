@@ -28,11 +28,23 @@ void ActivityLog::WriteLogLine(const std::string& text)
     line += ',';
     line += text;
     line += '\n';
-    if (file_.seekToEnd())
-        file_.write(line);
-    file_.flush();
+    if (file_.seekToEnd() && file_.write(line))
+        unsynced_ = true;
 }
 
-void ActivityLog::close() { file_.close(); }
+bool ActivityLog::sync()
+{
+    if (!unsynced_ || !file_.isOpen())
+        return true;
+    unsynced_ = false;
+    return file_.flush();
+}
+
+void ActivityLog::close()
+{
+    sync();
+    file_.close();
+    unsynced_ = false;
+}
 
 } // namespace store

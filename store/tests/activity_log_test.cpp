@@ -53,3 +53,29 @@ TEST(ActivityLog, UnopenableLogReportsEachAttemptAndDropsTheLines)
     EXPECT_FALSE(second.isOpen());
     EXPECT_EQ(fs::file_size(folder / "BriskoLog"), 0u);
 }
+
+TEST(ActivityLog, LinesAreWrittenAtOnceAndSyncedOnRequest)
+{
+    TempFolder folder;
+    RecordingNotifier notifier;
+    platform::ManualClock clock(localTime(2024, 5, 1, 9, 0));
+    ActivityLog log(folder.path(), clock, notifier);
+    ASSERT_TRUE(log.open());
+    EXPECT_FALSE(log.hasUnsyncedLines());
+    EXPECT_TRUE(log.sync()) << "nothing to sync";
+
+    for (int i = 0; i < 99; ++i)
+        log.WriteLogLine("STOPPED," + std::to_string(i));
+    EXPECT_TRUE(log.hasUnsyncedLines());
+    // Each line is in the file as soon as it is written, before any sync.
+    // "0105240900,STOPPED,i\n": 20 bytes and the digits of i.
+    EXPECT_EQ(fs::file_size(folder / "BriskoLog"), 99u * 20u + 10u * 1u + 89u * 2u);
+    EXPECT_TRUE(log.sync());
+    EXPECT_FALSE(log.hasUnsyncedLines());
+
+    log.WriteLogLine("CHARGE,1.50");
+    EXPECT_TRUE(log.hasUnsyncedLines());
+    log.close();
+    EXPECT_FALSE(log.hasUnsyncedLines());
+    EXPECT_TRUE(readText(folder / "BriskoLog").ends_with("0105240900,CHARGE,1.50\n"));
+}

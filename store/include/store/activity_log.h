@@ -1,6 +1,10 @@
 #pragma once
 // The activity log "BriskoLog": one text line per console event, stamped with the
-// local time "%d%m%y%H%M", appended and pushed to disk at once.
+// local time "%d%m%y%H%M" and appended with a single write, so a line written is
+// safe from a crash of the program at once. Pushing the lines to the disk is left
+// to sync(), which the console calls once per timer pass rather than once per
+// line (99 stations stopping together would otherwise stall the window).
+// Window thread only.
 
 #include "platform/clock.h"
 #include "platform/shared_file.h"
@@ -17,9 +21,14 @@ public:
 
     // Opens (creates) the log for appending; on failure shows "File Open Failed".
     bool open();
-    // Appends stamp + "," + text + "\n" in one write and flushes it. A closed log is
-    // opened once more first; when that fails too the line is dropped.
+    // Appends stamp + "," + text + "\n" in one write. A closed log is opened once
+    // more first; when that fails too the line is dropped.
     void WriteLogLine(const std::string& text);
+    // Pushes the lines written since the last sync to the disk; nothing to do
+    // when none were. False when the disk refused.
+    bool sync();
+    bool hasUnsyncedLines() const { return unsynced_; }
+    // Syncs and closes.
     void close();
     bool isOpen() const { return file_.isOpen(); }
 
@@ -28,6 +37,7 @@ private:
     const platform::Clock& clock_;
     StoreNotifier& notifier_;
     platform::SharedFile file_;
+    bool unsynced_ = false;
 };
 
 } // namespace store
