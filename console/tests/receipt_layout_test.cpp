@@ -24,6 +24,16 @@ const ReceiptText& firstText(const ReceiptLayout& layout)
     throw std::logic_error("no text");
 }
 
+// The last font set: the body's.
+ReceiptFont bodyFont(const ReceiptLayout& layout)
+{
+    ReceiptFont body;
+    for (const ReceiptElement& e : layout.elements)
+        if (auto* f = std::get_if<ReceiptSetFont>(&e))
+            body = f->font;
+    return body;
+}
+
 } // namespace
 
 TEST(ReceiptLayout, APageTwiceTheGridScalesByTwo)
@@ -55,9 +65,82 @@ TEST(ReceiptLayout, APageTwiceTheGridScalesByTwo)
 
 TEST(ReceiptLayout, FactorsAreWholeNumbersOnLargePages)
 {
+    // Twice the grid across but once down: the width's factor serves both axes,
+    // as letters drawn 2 high and 1 wide on lines 1 apart would overlap.
     const ReceiptScale scale = ReceiptScale::forPage({2360 * 3 - 1, 3388 + 5});
     EXPECT_EQ(scale.sx, 2.0);
-    EXPECT_EQ(scale.sy, 1.0);
+    EXPECT_EQ(scale.sy, 2.0);
+}
+
+TEST(ReceiptLayout, OfficePagesGetOneWholeFactorForBothAxes)
+{
+    // Printable areas of A4 and Letter with Qt's default margins (3.5 mm).
+    EXPECT_EQ(ReceiptScale::forPage({2395, 3424, 300}).sx, 1.0);
+    EXPECT_EQ(ReceiptScale::forPage({4792, 6851, 600}).sx, 2.0);
+    EXPECT_EQ(ReceiptScale::forPage({9583, 13699, 1200}).sx, 4.0);
+    EXPECT_EQ(ReceiptScale::forPage({5017, 6517, 600}).sy, 2.0); // Letter
+    // A4 at 300 dpi with 6 mm margins falls just below the grid: still one pixel per unit.
+    EXPECT_EQ(ReceiptScale::forPage({2338, 3366, 300}).sx, 1.0);
+    EXPECT_EQ(ReceiptScale::forPage({2338, 3366, 300}).sy, 1.0);
+
+    // Letter at 600 dpi: each line's text ends above the next line.
+    const ReceiptLayout layout = layOutReceipt({5017, 6517, 600}, sample());
+    int advance = 0;
+    int previousTop = -1;
+    for (const ReceiptElement& e : layout.elements) {
+        if (auto* t = std::get_if<ReceiptText>(&e)) {
+            if (previousTop >= 0 && t->rect.top != previousTop)
+                advance = t->rect.top - previousTop;
+            previousTop = t->rect.top;
+        }
+    }
+    ASSERT_GT(advance, 0);
+    EXPECT_LE(bodyFont(layout).height, advance);
+}
+
+TEST(ReceiptLayout, RollsGetTheReceiptAcrossTheirWidthAtAnyResolution)
+{
+    // 80 mm rolls (72 mm printable, 3.5 mm margins) at 203, 300 and 600 dpi.
+    for (const ReceiptPage page : {ReceiptPage{584, 1543, 203}, ReceiptPage{862, 2279, 300}, ReceiptPage{1726, 4559, 600}}) {
+        const ReceiptScale scale = ReceiptScale::forPage(page);
+        EXPECT_NEAR(scale.sx, page.width / 1010.0, 1e-9) << page.dotsPerInch;
+        EXPECT_EQ(scale.sx, scale.sy);
+        EXPECT_LE(scale.x(10) + scale.x(1000), page.width);
+        EXPECT_GE(scale.x(10) + scale.x(1000), page.width - 2);
+    }
+    // Without a known resolution, at most one pixel per unit.
+    EXPECT_EQ(ReceiptScale::forPage({1726, 4559}).sx, 1.0);
+    // A narrow page of a coarse printer is not blown up: A4 at 203 dpi.
+    EXPECT_EQ(ReceiptScale::forPage({1622, 2318, 203}).sx, 1.0);
+    EXPECT_EQ(ReceiptScale::forPage({0, 0, 300}).sx, 0.0);
+}
+
+TEST(ReceiptLayout, ABillLongerThanThePageShrinksUntilTheChangeFits)
+{
+    ReceiptContent content = sample();
+    content.lines.assign(120, {"", "Coffee", "1.20"});
+    const ReceiptPage roll{584, 1543, 203};
+    const ReceiptLayout layout = layOutReceipt(roll, content);
+    EXPECT_LT(layout.scale.sx, 584 / 1010.0);
+    EXPECT_EQ(layout.scale.sx, layout.scale.sy);
+    const auto& change = std::get<ReceiptText>(layout.elements.back());
+    ASSERT_EQ(change.text, "3.00");
+    const int bottom = change.rect.top + bodyFont(layout).height;
+    EXPECT_LE(bottom, roll.height);
+    EXPECT_GT(bottom, roll.height - 60); // shrunk no further than needed
+
+    // A short bill on the same roll keeps the roll's own scale.
+    EXPECT_NEAR(layOutReceipt(roll, sample()).scale.sx, 584 / 1010.0, 1e-9);
+}
+
+TEST(ReceiptLayout, OnlyDescriptionsAndTheHeaderLinesMayBeShortened)
+{
+    const ReceiptLayout layout = layOutReceipt({2395, 3424, 300}, sample());
+    std::vector<std::string> elided;
+    for (const ReceiptElement& e : layout.elements)
+        if (auto* t = std::get_if<ReceiptText>(&e); t && t->fit == ReceiptText::Fit::Elide)
+            elided.push_back(t->text);
+    EXPECT_EQ(elided, (std::vector<std::string>{"Corner Cafe", "Main Street", "00 hrs 31 mins 01 secs"}));
 }
 
 TEST(ReceiptLayout, ANarrowPrinterGetsTheReceiptAcrossItsWidth)

@@ -16,18 +16,28 @@ namespace console {
 struct ReceiptPage {
     int width = 0;
     int height = 0;
+    int dotsPerInch = 0; // the printer's resolution; 0 when unknown
 };
 
 // Scale of receipt units to device pixels. The receipt is drawn on a grid of
-// 2360 x 3388 units: a page at least that large gets the whole-number factors
-// width / 2360 and height / 3388. A smaller page (a till roll, for instance)
-// would get a factor of 0; it gets one fractional factor for both axes instead,
-// so that the 1010 units the receipt spans across fill its width (never more
-// than one pixel per unit), keeping text proportions readable.
+// 2360 x 3388 units; it spans 1010 units across. Both axes always share one
+// factor: unequal ones would squash the letters and let the lines run into
+// each other, as font heights follow one factor and line advances the other.
+// - A page at least the grid both ways gets the whole number width / 2360
+//   (Letter paper at 600 dpi thus prints as large as A4 does, although its
+//   height holds the grid only once).
+// - A smaller page (a till roll, for instance) would get 0; it gets the
+//   fraction that makes the receipt fill its width instead, at most one pixel
+//   per unit at 300 dpi and proportionally more on finer printers (an A4 page
+//   at 300 dpi with wide margins prints as one without them).
+// - fittedTo() shrinks the factor for a receipt longer than the page, so its
+//   last lines (the total and the change) are never cut off.
 struct ReceiptScale {
     double sx = 1.0;
     double sy = 1.0;
     static ReceiptScale forPage(ReceiptPage page);
+    // This scale, or a smaller one under which `unitsTall` units fit in `heightPixels`.
+    ReceiptScale fittedTo(int heightPixels, int unitsTall) const;
     int x(int units) const { return static_cast<int>(units * sx); }
     int y(int units) const { return static_cast<int>(units * sy); }
 };
@@ -50,13 +60,20 @@ struct ReceiptSetFont {
     ReceiptFont font;
 };
 
-// One line of text in the rectangle, aligned horizontally, top-aligned,
-// on a transparent background; "&" is printed as it is.
+// One line of text in the rectangle, aligned horizontally, on a transparent
+// background; "&" is printed as it is. The line starts at the rectangle's top
+// and is never cut off by its bottom (later lines of a long bill lie below it).
+// Whole texts (labels, prices, amounts) are printed in full. Elided texts are
+// shortened with an ellipsis to fit the rectangle's width and, when
+// left-aligned, to end a space before the right-aligned texts that follow
+// them on the same line (a description never runs into its price).
 struct ReceiptText {
     enum class Align { Left, Centre, Right };
+    enum class Fit { Whole, Elide };
     std::string text;
     ReceiptRect rect;
     Align align = Align::Left;
+    Fit fit = Fit::Whole;
 };
 
 // A horizontal line from x1 to x2 at y.

@@ -1,0 +1,68 @@
+#include "qt_receipt_printer.h"
+
+#include "receipt_painter.h"
+
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace brisko {
+
+QtReceiptPrinter::QtReceiptPrinter(QWidget* parent) : parent_(parent), chooser_(&QtReceiptPrinter::showPrintDialog) {}
+
+QtReceiptPrinter::~QtReceiptPrinter() = default;
+
+void QtReceiptPrinter::setParentWidget(QWidget* parent) { parent_ = parent; }
+
+void QtReceiptPrinter::setChooser(PrinterChooser chooser)
+{
+    chooser_ = chooser ? std::move(chooser) : PrinterChooser(&QtReceiptPrinter::showPrintDialog);
+}
+
+bool QtReceiptPrinter::showPrintDialog(QPrinter& printer, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName("receiptPrintDialog");
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies);
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<console::ReceiptPage> QtReceiptPrinter::choosePrinter()
+{
+    chosen_ = false;
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setFullPage(false);
+    if (!chooser_(*printer_, parent_.data()))
+        return std::nullopt;
+    const int dotsPerInch = printer_->resolution();
+    const QRect area = printer_->pageLayout().paintRectPixels(dotsPerInch);
+    if (area.isEmpty())
+        return std::nullopt;
+    chosen_ = true;
+    return console::ReceiptPage{area.width(), area.height(), dotsPerInch};
+}
+
+bool QtReceiptPrinter::printPage(const console::ReceiptLayout& layout)
+{
+    if (!printer_ || !chosen_)
+        return false;
+    chosen_ = false;
+    printer_->setDocName(QString::fromStdString(layout.documentName));
+    // Painting on a printer that is not full-page puts the origin at the top
+    // left of the printable area, in device pixels.
+    printer_->setFullPage(false);
+    QPainter painter;
+    if (!painter.begin(printer_.get()))
+        return false;
+    paintReceipt(painter, layout);
+    if (printer_->printerState() == QPrinter::Error) {
+        printer_->abort();
+        painter.end();
+        return false;
+    }
+    return painter.end() && printer_->printerState() != QPrinter::Error;
+}
+
+} // namespace brisko

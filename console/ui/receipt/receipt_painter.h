@@ -1,0 +1,13 @@
+#pragma once
+// Paints a laid-out receipt: fonts, texts and rules, in the painter's device
+// pixels with the origin at the top-left of the printable area.
+
+#include "console/receipt_layout.h"
+
+class QPainter;
+
+namespace brisko {
+
+void paintReceipt(QPainter& painter, const console::ReceiptLayout& layout);
+
+} // namespace brisko
