@@ -22,7 +22,9 @@ console::ReceiptContent sampleReceipt()
             {{"3", "01 hrs 12 mins 40 secs", "2.50"},
              {"", "Coffee x 2", "3.00"},
              {"", "Tea & Cake", "2.75"},
-             {"3", "Pages (4): Neighbourhood association newsletter, final draft with all the photographs.pdf",
+             {"3",
+              "Pages (4): Neighbourhood association newsletter, final draft with all the photographs and "
+              "the list of members.pdf",
               "0.80"},
              {"", "Blank CD-R", "0.60"}},
             "9.65",
