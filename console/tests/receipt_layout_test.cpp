@@ -133,16 +133,6 @@ TEST(ReceiptLayout, ABillLongerThanThePageShrinksUntilTheChangeFits)
     EXPECT_NEAR(layOutReceipt(roll, sample()).scale.sx, 584 / 1010.0, 1e-9);
 }
 
-TEST(ReceiptLayout, OnlyDescriptionsAndTheHeaderLinesMayBeShortened)
-{
-    const ReceiptLayout layout = layOutReceipt({2395, 3424, 300}, sample());
-    std::vector<std::string> elided;
-    for (const ReceiptElement& e : layout.elements)
-        if (auto* t = std::get_if<ReceiptText>(&e); t && t->fit == ReceiptText::Fit::Elide)
-            elided.push_back(t->text);
-    EXPECT_EQ(elided, (std::vector<std::string>{"Corner Cafe", "Main Street", "00 hrs 31 mins 01 secs"}));
-}
-
 TEST(ReceiptLayout, ANarrowPrinterGetsTheReceiptAcrossItsWidth)
 {
     // An 80 mm till roll: 576 pixels across.

@@ -33,6 +33,8 @@ std::optional<console::ReceiptPage> QtReceiptPrinter::choosePrinter()
     chosen_ = false;
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Not full-page: the painter's origin is the top left of the printable
+    // area, so the layout's pixels count from where the printer can print.
     printer_->setFullPage(false);
     if (!chooser_(*printer_, parent_.data()))
         return std::nullopt;
@@ -50,9 +52,6 @@ bool QtReceiptPrinter::printPage(const console::ReceiptLayout& layout)
         return false;
     chosen_ = false;
     printer_->setDocName(QString::fromStdString(layout.documentName));
-    // Painting on a printer that is not full-page puts the origin at the top
-    // left of the printable area, in device pixels.
-    printer_->setFullPage(false);
     QPainter painter;
     if (!painter.begin(printer_.get()))
         return false;

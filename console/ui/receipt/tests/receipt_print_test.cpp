@@ -49,7 +49,7 @@ console::ReceiptContent sampleReceipt()
 struct Printed {
     bool ok = false;
     QString path;
-    QRectF area;  // the printable area on the page, in points
+    QRectF area; // the printable area on the page, in points
     int dotsPerInch = 0;
     console::ReceiptLayout layout;
     qreal points(int pixels) const { return pixels * 72.0 / dotsPerInch; }
@@ -64,7 +64,9 @@ Printed printToPdf(const QString& path, const QPageSize& size, int dotsPerInch, 
     auto toPdf = brisko::pdfChooser(path, size, dotsPerInch);
     printer.setChooser([&](QPrinter& p, QWidget* parent) {
         const bool chosen = toPdf(p, parent);
-        printed.area = p.pageLayout().paintRect(QPageLayout::Point);
+        // The paper less its margins, whether or not the printer paints full-page.
+        const QPageLayout page = p.pageLayout();
+        printed.area = page.fullRect(QPageLayout::Point).marginsRemoved(page.margins(QPageLayout::Point));
         return chosen;
     });
     const std::optional<console::ReceiptPage> page = printer.choosePrinter();
