@@ -5,6 +5,7 @@
 #include "console/session_operations.h"
 
 #include "console/bill_panel.h"
+#include "console/modal_guard.h"
 #include "console/money_text.h"
 #include "console/station_board.h"
 #include "console/texts.h"
@@ -16,14 +17,26 @@
 
 namespace console {
 
-void SessionOperations::CloseSession(int i)
+void SessionOperations::CloseSession(int i) { closeSessionAfter(i, elapsedSeconds(i)); }
+
+// The row is idle at once; the bill line carries the session's time as it is
+// now, even when a dialog holds the bill work back until it closes.
+void SessionOperations::closeSessionAfter(int i, std::int32_t elapsed)
+{
+    board_.resetToStopped(i);
+    ++board_.station(i).sessionSerial;
+    const std::time_t at = board_.clock().now();
+    guard_.billWork([this, i, elapsed, at] { billSession(i, elapsed, at); });
+}
+
+void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)
 {
     StationState& state = board_.station(i);
     const int b = state.sessionBill.owner == -1 ? i : state.sessionBill.owner;
     SessionBill& bill = board_.station(b).sessionBill;
     if (!bill.open) {
         bill.open = true;
-        bill.openTime = board_.clock().now();
+        bill.openTime = at;
         bill.sessionCount = 0;
         bill.stationsText = std::string(kStationsPrefix);
         bill.lastStationNumber = 0;
@@ -35,9 +48,6 @@ void SessionOperations::CloseSession(int i)
         bill.stationsText += ", ";
     bill.stationsText += std::to_string(i + 1);
 
-    board_.resetToStopped(i);
-
-    const std::int32_t elapsed = elapsedSeconds(i);
     const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
     const std::string description = spanBillText(elapsed);
     board_.log().WriteLogLine("ADD ITEM," + description + "," + charge);

@@ -13,24 +13,24 @@ ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& cl
     : settings_(std::move(settings)),
       clock_(clock),
       services_(services),
-      notifier_(services.prompts),
-      log_(settings_.folder, clock, notifier_),
-      journal_(settings_.folder, clock, notifier_),
-      configuration_(settings_.folder, notifier_),
-      clients_(settings_.folder, notifier_),
+      guarded_(services, guard_),
+      log_(settings_.folder, clock, guarded_),
+      journal_(settings_.folder, clock, guarded_),
+      configuration_(settings_.folder, guarded_),
+      clients_(settings_.folder, guarded_),
       printers_(settings_.folder),
       saleItems_(settings_.folder),
       rates_(settings_.folder),
       link_(settings_.link),
-      consoleLink_(link_),
+      consoleLink_(link_, guard_),
       board_(consoleLink_, log_, clock),
       panel_(BillPanelContext{board_, log_, saleItems_, printers_, clients_, configuration_, journal_, window_,
-                              services.pricePrompt, services.receiptPrinter, services.beeper}),
+                              guarded_, guarded_, services.beeper, guard_}),
       buttons_(board_, panel_, window_),
-      sessions_(board_, panel_, buttons_, window_, rates_),
+      sessions_(board_, panel_, buttons_, window_, rates_, guard_),
       configurationDialog_(std::make_unique<pages::ConfigurationDialogModel>(
           configuration_, journal_, pages::ConsoleTables{clients_, saleItems_, printers_, rates_}, *this,
-          services.prompts))
+          guarded_))
 {
 }
 
@@ -62,7 +62,7 @@ ConsoleEngine::StartResult ConsoleEngine::startUp()
 bool ConsoleEngine::openFiles()
 {
     if (consoleFilesHeldElsewhere(settings_.folder)) {
-        services_.prompts.showMessage(std::string(kAlreadyRunningMessage));
+        guarded_.showMessage(std::string(kAlreadyRunningMessage));
         ended_ = true;
         return false;
     }
@@ -79,7 +79,9 @@ bool ConsoleEngine::openFiles()
 
 bool ConsoleEngine::checkOperatorPassword()
 {
-    if (configuration_.VerifyOperatorPassword(services_.passwordPrompt.askPassword()))
+    const bool passed = configuration_.VerifyOperatorPassword(guarded_.askPassword());
+    guard_.settle();
+    if (passed)
         return true;
     services_.beeper.beep();
     return false;
@@ -97,7 +99,7 @@ bool ConsoleEngine::startStations()
     }
     syncStationAddresses();
     if (!link_.start(clients_.StationCount())) {
-        services_.prompts.showMessage("Brisko cannot listen for stations on port " +
+        guarded_.showMessage("Brisko cannot listen for stations on port " +
                                       std::to_string(settings_.link.port) +
                                       " (is another program using it?). Stations cannot connect.");
         return false;
@@ -120,8 +122,17 @@ bool ConsoleEngine::requestExit()
 {
     if (ended_)
         return true;
-    if (!services_.prompts.askYesNo(exitQuestion(panel_.openBills().size())))
-        return false;
+    for (;;) {
+        const std::size_t unpaid = panel_.openBills().size();
+        const bool yes = guarded_.askYesNo(exitQuestion(unpaid));
+        // Sessions that ended while the question was up are billed now.
+        guard_.settle();
+        if (!yes)
+            return false;
+        // The warning counted fewer unpaid bills than there are now: ask again.
+        if (panel_.openBills().size() <= unpaid)
+            break;
+    }
     link_.stop();
     if (printMonitorRunning_) {
         services_.printMonitor->stop();
@@ -150,17 +161,25 @@ void ConsoleEngine::closeFiles()
 
 // Each timer pass ends with one sync of the activity log for all the lines it
 // (and the operator's actions since the last pass) wrote.
+//
+// Called again from under a dialog the engine opened, a pass keeps the table
+// current and leaves the bills to the guard; a pass with no dialog up first runs
+// the bill work a dialog held back.
 void ConsoleEngine::eventPoll()
 {
+    guard_.settle();
     if (addressesChanged_)
         syncStationAddresses();
     sessions_.eventPoll();
+    guard_.settle();
     log_.sync();
 }
 
 void ConsoleEngine::moneyTick()
 {
+    guard_.settle();
     sessions_.moneyTick();
+    guard_.settle();
     log_.sync();
 }
 
@@ -236,7 +255,9 @@ void ConsoleEngine::onOkAction()
 
 void ConsoleEngine::onConfigurationPressed()
 {
-    if (!configuration_.VerifyOperatorPassword(services_.passwordPrompt.askPassword())) {
+    const bool passed = configuration_.VerifyOperatorPassword(guarded_.askPassword());
+    guard_.settle();
+    if (!passed) {
         services_.beeper.beep();
         return;
     }
@@ -245,9 +266,11 @@ void ConsoleEngine::onConfigurationPressed()
 
     pages::ConfigurationDialogModel& dialog = *configurationDialog_;
     dialog.open();
-    services_.configurationDialog.showConfiguration(dialog);
+    guarded_.showConfiguration(dialog);
     if (dialog.isOpen())
         dialog.cancel();
+    // Bills of sessions that ended meanwhile, before rows follow the new station count.
+    guard_.settle();
 
     if (dialog.result() == pages::ConfigurationDialogModel::Result::Ok) {
         const pages::ClientCommand command = dialog.clientCommand();

@@ -1,5 +1,6 @@
 #include "console/bill_panel.h"
 
+#include "console/modal_guard.h"
 #include "console/money_text.h"
 #include "console/station_board.h"
 #include "console/texts.h"
@@ -71,6 +72,9 @@ void BillPanel::onItemPressed(int row)
     quantitySelected_ = true;
     ctx_.window.requestFocus({FocusTarget::Control::QuantityField, row});
     ctx_.window.billButtonEnabled = true;
+    // A session that ended while the price was asked is billed only now, so
+    // that the line went to the bill it was asked for.
+    ctx_.guard.settle();
 }
 
 void BillPanel::AddBillItem(store::BillItem line)

@@ -15,6 +15,9 @@ bool LinkServerConsoleLink::takeEventForConsole(int i) { return server_.takeEven
 
 void LinkServerConsoleLink::withMailbox(int i, const std::function<void(std::uint32_t& word)>& use)
 {
+    // The lock goes first, then the guard's count: messages held back under it
+    // are shown only once the station's word is free again.
+    ModalGuard::MailboxLock held(guard_);
     stationlink::MailboxAccess mailbox = server_.lockMailbox(i);
     use(mailbox.word());
 }

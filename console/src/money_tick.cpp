@@ -4,6 +4,7 @@
 #include "console/session_operations.h"
 
 #include "console/bill_panel.h"
+#include "console/modal_guard.h"
 #include "console/money_text.h"
 #include "console/print_job_source.h"
 #include "console/station_board.h"
@@ -40,15 +41,19 @@ void SessionOperations::moneyTick()
             const StationState& state = board_.station(i);
             if (!state.alarmArmed() || state.alarmTime > now)
                 continue;
+            // Disarmed first: a message box the log line might raise lets the
+            // timers run again, and the alarm must not fire twice.
+            board_.disarmAlarm(i);
             board_.logStation("ALARM STOPPING", i);
             board_.SendStationCommand(i, stationlink::CMD_LOCK);
-            board_.disarmAlarm(i);
         }
     }
 
+    // Each job is priced now; its line waits while a dialog is up.
     if (printJobs_ != nullptr)
         for (const PrintJobRecord& job : printJobs_->takeFinishedJobs())
-            panel_.AddPrintItem(job);
+            if (auto charge = panel_.pricePrintJob(job))
+                guard_.billWork([this, c = *charge] { panel_.addPrintCharge(c); });
 }
 
 } // namespace console

@@ -18,8 +18,8 @@ namespace console {
 using namespace stationlink;
 
 SessionOperations::SessionOperations(StationBoard& board, BillPanel& panel, StationButtons& buttons,
-                                     WindowControls& window, const store::RateTable& rates)
-    : board_(board), panel_(panel), buttons_(buttons), window_(window), rates_(rates)
+                                     WindowControls& window, const store::RateTable& rates, ModalGuard& guard)
+    : board_(board), panel_(panel), buttons_(buttons), window_(window), rates_(rates), guard_(guard)
 {
 }
 

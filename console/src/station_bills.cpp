@@ -15,16 +15,36 @@ namespace console {
 
 void BillPanel::AddPrintItem(const PrintJobRecord& job)
 {
+    if (auto charge = pricePrintJob(job))
+        addPrintCharge(*charge);
+}
+
+std::optional<PrintCharge> BillPanel::pricePrintJob(const PrintJobRecord& job) const
+{
     const int n = ctx_.clients.findByComputerName(job.machine);
     const double pagePrice = ctx_.printers.LookupPagePrice(job.printer);
     if (n < 1 || n > ctx_.board.stationCount() || pagePrice < 0.0)
-        return;
-    const double charge = job.pages * pagePrice;
-    store::BillItem line{std::to_string(n), "Pages (" + std::to_string(job.pages) + "): " + job.document,
-                         priceText(charge)};
-    ctx_.log.WriteLogLine("ADD PRINT ITEM," + line.description + "," + line.priceText);
+        return std::nullopt;
+    const double amount = job.pages * pagePrice;
+    return PrintCharge{n,
+                       {std::to_string(n), "Pages (" + std::to_string(job.pages) + "): " + job.document,
+                        priceText(amount)},
+                       amount,
+                       ctx_.board.isStatus(n - 1, kStatusStarted),
+                       ctx_.board.station(n - 1).sessionSerial};
+}
 
-    const bool running = ctx_.board.isStatus(n - 1, kStatusStarted);
+void BillPanel::addPrintCharge(const PrintCharge& charge)
+{
+    const int n = charge.station;
+    if (n < 1 || n > kMaxStations)
+        return;
+    ctx_.log.WriteLogLine("ADD PRINT ITEM," + charge.line.description + "," + charge.line.priceText);
+
+    // A job printed during a session joins that session's open bill, which the
+    // session's own bill takes in when it closes, even when the job is put on
+    // the bill only after that close was decided.
+    const bool running = charge.running;
     const std::string caption = running ? stationOpenBillCaption(n) : stationBillCaption(n);
     int k = findCaption(caption);
     if (k < 0) {
@@ -41,11 +61,13 @@ void BillPanel::AddPrintItem(const PrintJobRecord& job)
         if (running)
             ctx_.board.station(n - 1).openBillMark = true;
     }
-    bills_[static_cast<std::size_t>(k)].items.push_back(std::move(line));
+    bills_[static_cast<std::size_t>(k)].items.push_back(charge.line);
     if (k == current_)
         redisplayCurrent();
-    if (running)
-        addStationExtras(n, charge);
+    // The row's Extras belong to the session the job was printed in, if it still runs.
+    if (running && n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).sessionSerial == charge.sessionSerial &&
+        ctx_.board.isStatus(n - 1, kStatusStarted))
+        addStationExtras(n, charge.amount);
 }
 
 std::optional<std::vector<store::BillItem>> BillPanel::takeStationOpenBill(int stationNumber)

@@ -1,5 +1,6 @@
 #include "console/bill_panel.h"
 
+#include "console/modal_guard.h"
 #include "console/money_text.h"
 #include "console/station_board.h"
 #include "console/texts.h"
@@ -36,9 +37,12 @@ bool BillPanel::ChargeBill()
     if (current_ < 0 && !provisional_)
         return false;
     const double due = tender_.minimum();
-    // The journal first: a bill that cannot be recorded is not charged and stays open.
-    if (!ctx_.journal.append(listRows_))
+    // The journal first: a bill that cannot be recorded is not charged and stays
+    // open. (Its messages hold back any bill work until the charge is decided.)
+    if (!ctx_.journal.append(listRows_)) {
+        ctx_.guard.settle();
         return false;
+    }
     ctx_.log.WriteLogLine("CHARGE," + priceText(due));
     tender_.setValue(0.0, 2);
     listRows_.clear();
@@ -72,14 +76,18 @@ bool BillPanel::ChargeBill()
         totalText_.clear();
     }
     ctx_.window.billButtonEnabled = true;
+    ctx_.guard.settle();
     return true;
 }
 
 void BillPanel::PrintReceipt()
 {
+    // Bill work held back by the print dialog waits until this bill is charged.
     std::optional<ReceiptPage> page = ctx_.receiptPrinter.choosePrinter();
-    if (!page)
+    if (!page) {
+        ctx_.guard.settle();
         return;
+    }
     const double tender = tender_.value();
     if (!tender_.text().empty() && tender_.isAtLeastMinimum(tender)) {
         dueAmount_ = tender_.differenceText(tender);

@@ -141,6 +141,8 @@ std::vector<JournalEntry> readJournal(const std::filesystem::path& folder)
 bool ScriptedPrompts::askYesNo(const std::string& question)
 {
     questions.push_back(question);
+    if (whileAsking)
+        whileAsking(question);
     if (answers.empty())
         return true;
     bool answer = answers.front();
@@ -151,6 +153,8 @@ bool ScriptedPrompts::askYesNo(const std::string& question)
 void ScriptedPrice::askPrice(const std::string& question, fields::MoneyField& price)
 {
     questions.push_back(question);
+    if (whileAsking)
+        whileAsking();
     price.focusIn();
     for (char c : keys)
         price.typeChar(c);

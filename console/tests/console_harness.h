@@ -66,13 +66,22 @@ struct JournalEntry {
 };
 std::vector<JournalEntry> readJournal(const std::filesystem::path& folder);
 
+// The dialogs below run their `while...` hook while they are up, as the
+// window's timers would go on firing under a real modal dialog.
 class ScriptedPrompts final : public pages::OperatorPrompts {
 public:
     std::deque<bool> answers; // Yes when empty
     std::vector<std::string> questions;
     std::vector<std::string> messages;
+    std::function<void(const std::string&)> whileAsking;
+    std::function<void(const std::string&)> whileShowing;
     bool askYesNo(const std::string& question) override;
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text) override
+    {
+        messages.push_back(text);
+        if (whileShowing)
+            whileShowing(text);
+    }
 };
 
 class ScriptedPassword final : public PasswordPrompt {
@@ -91,6 +100,7 @@ class ScriptedPrice final : public PriceFieldPrompt {
 public:
     std::string keys;
     std::vector<std::string> questions;
+    std::function<void()> whileAsking;
     void askPrice(const std::string& question, fields::MoneyField& price) override;
 };
 
@@ -104,7 +114,13 @@ class RecordingPrinter final : public ReceiptPrinter {
 public:
     std::optional<ReceiptPage> page = ReceiptPage{4720, 6776}; // nullopt: the dialog is cancelled
     std::vector<ReceiptLayout> printed;
-    std::optional<ReceiptPage> choosePrinter() override { return page; }
+    std::function<void()> whileChoosing;
+    std::optional<ReceiptPage> choosePrinter() override
+    {
+        if (whileChoosing)
+            whileChoosing();
+        return page;
+    }
     bool printPage(const ReceiptLayout& layout) override
     {
         printed.push_back(layout);

@@ -28,6 +28,7 @@ class SaleItemTable;
 namespace console {
 
 class Beeper;
+class ModalGuard;
 class PriceFieldPrompt;
 class ReceiptPrinter;
 class StationBoard;
@@ -37,6 +38,16 @@ struct OpenBill {
     std::vector<store::BillItem> items;
     bool itemMode = false; // show the item panel when displayed
     int station = 0;       // running station it belongs to, or the last station of a session bill, or 0
+};
+
+// A print job priced when the tick took it: the line for station `station`'s
+// bill, and whether that station's session ran then (and which session).
+struct PrintCharge {
+    int station = 0;
+    store::BillItem line;
+    double amount = 0.0;
+    bool running = false;
+    unsigned sessionSerial = 0;
 };
 
 struct BillPanelContext {
@@ -51,6 +62,7 @@ struct BillPanelContext {
     PriceFieldPrompt& pricePrompt;
     ReceiptPrinter& receiptPrinter;
     Beeper& beeper;
+    ModalGuard& guard; // bill work held back while a dialog was up runs after the panel's own
 };
 
 class BillPanel {
@@ -93,6 +105,10 @@ public:
     // --- calls from the station side ----------------------------------------
     // A finished print job, charged to the bill of the station that printed it.
     void AddPrintItem(const PrintJobRecord& job);
+    // The same in two steps: the job priced now (nullopt when it is charged to
+    // nobody), and the line put on its bill, perhaps later.
+    std::optional<PrintCharge> pricePrintJob(const PrintJobRecord& job) const;
+    void addPrintCharge(const PrintCharge& charge);
     // Removes station n's open bill ("Open Bill: Comp#: n") and returns its lines.
     std::optional<std::vector<store::BillItem>> takeStationOpenBill(int stationNumber);
     // A completed session bill; displayed when `show`.

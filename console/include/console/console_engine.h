@@ -7,7 +7,9 @@
 #include "console/bill_panel.h"
 #include "console/console_services.h"
 #include "console/console_view.h"
+#include "console/guarded_services.h"
 #include "console/link_server_console_link.h"
+#include "console/modal_guard.h"
 #include "console/session_operations.h"
 #include "console/station_board.h"
 #include "console/station_buttons.h"
@@ -125,15 +127,6 @@ public:
     void ClientTableChanged() override { syncStationAddresses(); }
 
 private:
-    class Notifier final : public store::StoreNotifier {
-    public:
-        explicit Notifier(pages::OperatorPrompts& prompts) : prompts_(prompts) {}
-        void showMessage(const std::string& text) override { prompts_.showMessage(text); }
-
-    private:
-        pages::OperatorPrompts& prompts_;
-    };
-
     void syncStationAddresses();
     void applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore);
     void followStationCount();
@@ -142,7 +135,8 @@ private:
     ConsoleSettings settings_;
     const platform::Clock& clock_;
     ConsoleServices services_;
-    Notifier notifier_;
+    ModalGuard guard_;
+    GuardedServices guarded_; // every dialog the engine opens goes through it
 
     store::ActivityLog log_;
     store::BillJournal journal_;

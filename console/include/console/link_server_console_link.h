@@ -1,7 +1,9 @@
 #pragma once
-// The console's view of the real station link.
+// The console's view of the real station link. Holding a mailbox lock counts
+// for the ModalGuard, so that no dialog opens while the lock is held.
 
 #include "console/console_link.h"
+#include "console/modal_guard.h"
 
 namespace stationlink {
 class LinkServer;
@@ -11,7 +13,7 @@ namespace console {
 
 class LinkServerConsoleLink final : public ConsoleLink {
 public:
-    explicit LinkServerConsoleLink(stationlink::LinkServer& server) : server_(server) {}
+    LinkServerConsoleLink(stationlink::LinkServer& server, ModalGuard& guard) : server_(server), guard_(guard) {}
 
     void SendStationCommand(int i, std::uint32_t bits) override;
     void SendSessionInfo(int i, const stationlink::SessionInfoRecord& record) override;
@@ -21,6 +23,7 @@ public:
 
 private:
     stationlink::LinkServer& server_;
+    ModalGuard& guard_;
 };
 
 } // namespace console

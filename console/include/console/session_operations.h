@@ -5,6 +5,7 @@
 // which turns a finished session into a bill. Window thread only.
 
 #include <cstdint>
+#include <ctime>
 
 namespace store {
 class RateTable;
@@ -13,6 +14,7 @@ class RateTable;
 namespace console {
 
 class BillPanel;
+class ModalGuard;
 class PrintJobSource;
 class StationBoard;
 class StationButtons;
@@ -21,7 +23,7 @@ struct WindowControls;
 class SessionOperations {
 public:
     SessionOperations(StationBoard& board, BillPanel& panel, StationButtons& buttons, WindowControls& window,
-                      const store::RateTable& rates);
+                      const store::RateTable& rates, ModalGuard& guard);
 
     // The print monitor's hand-over, taken by the money tick (none by default).
     void setPrintJobSource(PrintJobSource* source) { printJobs_ = source; }
@@ -37,7 +39,8 @@ public:
     // Every second: durations, charges, session figures, alarms, print jobs.
     void moneyTick();
 
-    // Ends the bill side of station i's session.
+    // Ends station i's session: the row is idle at once, and the session's time
+    // up to now becomes a line of its bill (which waits while a dialog is up).
     void CloseSession(int i);
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
@@ -45,6 +48,10 @@ public:
 
 private:
     void pollStation(int i);
+    // CloseSession with the session's time given.
+    void closeSessionAfter(int i, std::int32_t elapsed);
+    // The bill side of a closed session, `at` the moment it closed.
+    void billSession(int i, std::int32_t elapsed, std::time_t at);
     void completeSessionBill(int b, int i);
     // A swap moves station i's session away while it waits in a group stopped
     // together: the group's bill no longer waits for it.
@@ -57,6 +64,7 @@ private:
     StationButtons& buttons_;
     WindowControls& window_;
     const store::RateTable& rates_;
+    ModalGuard& guard_;
     PrintJobSource* printJobs_ = nullptr;
     bool swapInProgress_ = false;
 };

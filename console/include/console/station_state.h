@@ -36,6 +36,9 @@ struct StationState {
     // another station: if the station comes back still unlocked it is locked
     // without a bill of its own.
     bool billedWhileAway = false;
+    // Counts the sessions closed on the station, so that work held back from an
+    // earlier session can tell it apart from a later one.
+    unsigned sessionSerial = 0;
     SessionBill sessionBill;
 
     bool alarmArmed() const { return alarmChoice != 0; }

@@ -1,0 +1,57 @@
+#include "console/guarded_services.h"
+
+namespace console {
+
+GuardedServices::GuardedServices(const ConsoleServices& services, ModalGuard& guard)
+    : services_(services), guard_(guard)
+{
+    guard_.setMessageSink([this](const std::string& text) { showMessage(text); });
+}
+
+bool GuardedServices::askYesNo(const std::string& question)
+{
+    ModalGuard::Dialog dialog(guard_);
+    return services_.prompts.askYesNo(question);
+}
+
+void GuardedServices::showMessage(const std::string& text)
+{
+    if (guard_.mailboxLocked()) {
+        guard_.holdMessage(text);
+        return;
+    }
+    ModalGuard::Dialog dialog(guard_);
+    services_.prompts.showMessage(text);
+}
+
+std::string GuardedServices::askPassword()
+{
+    ModalGuard::Dialog dialog(guard_);
+    return services_.passwordPrompt.askPassword();
+}
+
+void GuardedServices::askPrice(const std::string& question, fields::MoneyField& price)
+{
+    ModalGuard::Dialog dialog(guard_);
+    services_.pricePrompt.askPrice(question, price);
+}
+
+std::optional<ReceiptPage> GuardedServices::choosePrinter()
+{
+    ModalGuard::Dialog dialog(guard_);
+    return services_.receiptPrinter.choosePrinter();
+}
+
+bool GuardedServices::printPage(const ReceiptLayout& layout)
+{
+    ModalGuard::Dialog dialog(guard_);
+    return services_.receiptPrinter.printPage(layout);
+}
+
+void GuardedServices::showConfiguration(pages::ConfigurationDialogModel& dialog)
+{
+    ModalGuard::Dialog open(guard_);
+    services_.configurationDialog.showConfiguration(dialog);
+}
+
+} // namespace console
