@@ -34,7 +34,7 @@ public:
     void font(const char* face, int weight, int height, int width)
     {
         // Heights follow the horizontal factor and widths the vertical one, as
-        // the receipt has always been drawn; both factors are equal on most pages.
+        // the receipt has always been drawn; forPage() makes the two equal.
         layout_.elements.push_back(ReceiptSetFont{{face, weight, s_.x(height), s_.y(width)}});
     }
     void text(const std::string& text, ReceiptText::Align align, ReceiptText::Fit fit = ReceiptText::Fit::Whole)

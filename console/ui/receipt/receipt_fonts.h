@@ -13,6 +13,6 @@ class QPaintDevice;
 namespace brisko {
 
 // `device` is the device the font is measured on (the printer being painted).
-QFont receiptFont(const console::ReceiptFont& spec, QPaintDevice* device);
+QFont receiptFont(const console::ReceiptFont& wanted, QPaintDevice* device);
 
 } // namespace brisko

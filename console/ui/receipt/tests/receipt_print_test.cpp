@@ -267,13 +267,13 @@ void ReceiptPrintTest::fontsHaveTheLaidOutCellAndAverageWidth()
     QImage device(8, 8, QImage::Format_Grayscale8);
     const console::ReceiptFont fonts[] = {{"Tahoma", 700, 144, 56}, {"Arial", 700, 36, 14}, {"Arial", 400, 18, 6},
                                           {"Arial", 400, 32, 20}};
-    for (const console::ReceiptFont& spec : fonts) {
-        const QFont font = brisko::receiptFont(spec, &device);
+    for (const console::ReceiptFont& wanted : fonts) {
+        const QFont font = brisko::receiptFont(wanted, &device);
         const QFontMetricsF metrics(font, &device);
-        const QString name = QStringLiteral("%1 %2/%3").arg(spec.face.c_str()).arg(spec.height).arg(spec.width);
-        QVERIFY2(qAbs(metrics.height() - spec.height) <= std::max(1.0, 0.03 * spec.height), qPrintable(name));
-        QVERIFY2(qAbs(metrics.averageCharWidth() - spec.width) <= 1.0, qPrintable(name));
-        QCOMPARE(font.bold(), spec.weight == 700);
+        const QString name = QStringLiteral("%1 %2/%3").arg(wanted.face.c_str()).arg(wanted.height).arg(wanted.width);
+        QVERIFY2(qAbs(metrics.height() - wanted.height) <= std::max(1.0, 0.03 * wanted.height), qPrintable(name));
+        QVERIFY2(qAbs(metrics.averageCharWidth() - wanted.width) <= 1.0, qPrintable(name));
+        QCOMPARE(font.bold(), wanted.weight == 700);
     }
 }
 
