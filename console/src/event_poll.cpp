@@ -80,7 +80,10 @@ void SessionOperations::pollStation(int i)
                     board_.resetToStopped(i);
                 } else if (!session) {
                     // A STOP from a station that runs no session (its desktop
-                    // session ending while locked, say) has nothing to bill.
+                    // session ending while locked, say) has nothing to bill. When
+                    // it answers the console's LOCK, the station is locked now.
+                    if (word & LINK_STOPPING)
+                        state.billedWhileAway = false;
                     word &= ~LINK_STOPPING;
                     board_.resetToStopped(i);
                 } else {

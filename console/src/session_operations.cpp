@@ -55,8 +55,22 @@ void SessionOperations::onStopPressed()
     StationTable& table = board_.table();
     int owner = -1;
     int members = 0;
+    bool given = false;
     for (int i = 0; i < table.rowCount(); ++i) {
-        if (!table.isSelected(i) || !table.hasStatus(i, kStatusStarted))
+        if (!table.isSelected(i))
+            continue;
+        // Rows whose station never confirmed: the operator gives up waiting.
+        if (table.hasStatus(i, kStatusStarting)) {
+            abandonStart(i);
+            given = true;
+            continue;
+        }
+        if (table.hasStatus(i, kStatusSwapping)) {
+            abandonSwap(i);
+            given = true;
+            continue;
+        }
+        if (!table.hasStatus(i, kStatusStarted))
             continue;
         board_.SendStationCommand(i, CMD_LOCK);
         board_.logStation("STOPPING", i);
@@ -80,6 +94,54 @@ void SessionOperations::onStopPressed()
     for (int i = 0; i < table.rowCount(); ++i)
         if (table.isSelected(i) && buttons_.holdsSessionWhileAway(i))
             stopSessionHeldWhileAway(i);
+    if (given)
+        buttons_.RefreshStationButtons();
+}
+
+// The console holds no session for station i any more, while the station may
+// still be on its way to one: its UNLOCK is taken back if it has not gone out,
+// and it is locked. Should its confirmation come after all, the event poll
+// locks it again without a bill (billedWhileAway), and the STOPPED that
+// answers the lock makes no bill either.
+void SessionOperations::dropUnconfirmedSession(int i)
+{
+    board_.logStation("STOPPING", i);
+    board_.link().withMailbox(i, [](std::uint32_t& word) {
+        word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), flagOf(CMD_UNLOCK));
+    });
+    board_.SendStationCommand(i, CMD_LOCK);
+    board_.disarmAlarm(i);
+    board_.station(i).billedWhileAway = true;
+}
+
+// Start pressed, but the station never confirmed: it was never usable as far
+// as the console knows, so there is nothing to bill.
+void SessionOperations::abandonStart(int i)
+{
+    dropUnconfirmedSession(i);
+    board_.resetToStopped(i);
+}
+
+// One side of a swap that never completed.
+// - The target (the session was moving there) never reported STARTED: the
+//   session is billed from its start to the moment of the swap, the time used
+//   on the source, with the open bill that moved along.
+// - The source never reported STOPPED: the session already belongs to the
+//   target, so the source makes no bill whatever the target does.
+// Either way a STOPPED that still comes finds SwapHold set and bills nothing.
+void SessionOperations::abandonSwap(int i)
+{
+    StationState& state = board_.station(i);
+    if (!state.swapTarget) {
+        board_.logStation("STOPPING", i);
+        board_.SendStationCommand(i, CMD_LOCK);
+        board_.resetToStopped(i);
+        return;
+    }
+    dropUnconfirmedSession(i);
+    state.swapTarget = false;
+    const std::int64_t used = static_cast<std::int64_t>(state.swapTime) - state.startTime;
+    closeSessionAfter(i, static_cast<std::int32_t>(std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
 }
 
 // The station is gone but its session still counts: stopping it bills the time
@@ -125,6 +187,9 @@ void SessionOperations::onSwapPressed()
         from.swapHold = true;
         to.swapHold = true;
         to.billedWhileAway = false;
+        from.swapTarget = false;
+        to.swapTarget = true;
+        to.swapTime = board_.clock().now();
         table.setText(source, Column::Status, std::string(kStatusSwapping));
         table.setText(target, Column::Status, std::string(kStatusSwapping));
         to.startTime = from.startTime;

@@ -36,6 +36,7 @@ void StationBoard::InitStationRow(int i)
     state.openBillMark = false;
     state.swapHold = false;
     state.billedWhileAway = false;
+    state.swapTarget = false;
     state.sessionBill.owner = -1;
     state.sessionBill.pendingCount = 0;
     state.sessionBill.open = false;

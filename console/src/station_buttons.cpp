@@ -36,7 +36,10 @@ void StationButtons::RefreshStationButtons()
             allStarted = false;
         if (!stopped)
             allStopped = false;
-        if (!started && !holdsSessionWhileAway(i))
+        // Rows still waiting for their station to confirm a Start or a Swap
+        // can be stopped too, so that the operator is never stuck with them.
+        if (!started && !table.hasStatus(i, kStatusStarting) && !table.hasStatus(i, kStatusSwapping) &&
+            !holdsSessionWhileAway(i))
             allStoppable = false;
         if (started)
             lastStarted = i + 1;

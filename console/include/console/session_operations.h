@@ -57,6 +57,10 @@ private:
     // together: the group's bill no longer waits for it.
     void leaveStopGroup(int i);
     void stopSessionHeldWhileAway(int i);
+    // Stop on rows whose station never confirmed a Start or a Swap.
+    void dropUnconfirmedSession(int i);
+    void abandonStart(int i);
+    void abandonSwap(int i);
     std::int32_t elapsedSeconds(int i) const;
 
     StationBoard& board_;

@@ -32,10 +32,15 @@ struct StationState {
     std::time_t alarmTime = 0;
     bool swapHold = false;     // a STOPPED event closes no bill (the session moved on)
     bool openBillMark = false; // the station has an open bill
-    // The session was billed while the station was away, or a swap moved it to
-    // another station: if the station comes back still unlocked it is locked
+    // The session was billed while the station was away, a swap moved it to
+    // another station, or the operator stopped waiting for the station to
+    // confirm: if the station comes back (or confirms) unlocked it is locked
     // without a bill of its own.
     bool billedWhileAway = false;
+    // While the row reads "Swapping": whether the session is moving to this
+    // station (rather than away from it), and when the swap was made.
+    bool swapTarget = false;
+    std::time_t swapTime = 0;
     // Counts the sessions closed on the station, so that work held back from an
     // earlier session can tell it apart from a later one.
     unsigned sessionSerial = 0;
