@@ -11,7 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -27,11 +29,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
       receiptLine1_(addEdit("receiptLine1Edit", "Receipt line 1")),
       receiptLine2_(addEdit("receiptLine2Edit", "Receipt line 2")),
       dayTotal_(new QLabel(this)),
-      tabs_(new QTabWidget(this)),
-      terminateClients_(new QCheckBox("Terminate Clients", this)),
-      shutdownClients_(new QCheckBox("Shutdown Clients", this)),
-      ok_(new QPushButton("OK", this)),
-      cancel_(new QPushButton("Cancel", this))
+      tabs_(new QTabWidget(this))
 {
     setObjectName("configurationDialog");
     setWindowTitle("Configuration");
@@ -43,6 +41,12 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     confirm_->setText(QString::fromStdString(model_.confirmText()));
     receiptLine1_->setText(QString::fromStdString(model_.receiptLine1Text()));
     receiptLine2_->setText(QString::fromStdString(model_.receiptLine2Text()));
+    // Room for a password and a receipt line of ordinary length.
+    const int charWidth = fontMetrics().averageCharWidth();
+    password_->setMinimumWidth(12 * charWidth);
+    confirm_->setMinimumWidth(12 * charWidth);
+    receiptLine1_->setMinimumWidth(20 * charWidth);
+    receiptLine2_->setMinimumWidth(20 * charWidth);
 
     dayTotal_->setObjectName("dayTotalLabel");
     dayTotal_->setAccessibleName("Day total");
@@ -52,15 +56,22 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
 
     tabs_->setObjectName("tabs");
     tabs_->setAccessibleName("Configuration pages");
+    // The pages come before the bottom row, so that Tab reaches them first.
+    buildPages();
+
+    terminateClients_ = new QCheckBox("Terminate Clients", this);
     terminateClients_->setObjectName("terminateClientsCheck");
     terminateClients_->setAccessibleName("Terminate Clients");
     terminateClients_->setChecked(model_.terminateClients());
+    shutdownClients_ = new QCheckBox("Shutdown Clients", this);
     shutdownClients_->setObjectName("shutdownClientsCheck");
     shutdownClients_->setAccessibleName("Shutdown Clients");
     shutdownClients_->setChecked(model_.shutdownClients());
+    ok_ = new QPushButton("OK", this);
     ok_->setObjectName("okButton");
     ok_->setAccessibleName("OK");
     ok_->setDefault(true);
+    cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("cancelButton");
     cancel_->setAccessibleName("Cancel");
     cancel_->setAutoDefault(false);
@@ -81,7 +92,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     head->addWidget(dayTotal_, 0, 4, 2, 1);
     head->setColumnStretch(1, 1);
     head->setColumnStretch(3, 2);
-    head->setColumnStretch(4, 2);
+    head->setColumnStretch(4, 1);
 
     auto* foot = new QHBoxLayout;
     foot->addWidget(terminateClients_);
@@ -94,8 +105,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     layout->addLayout(head);
     layout->addWidget(tabs_, 1);
     layout->addLayout(foot);
-
-    buildPages();
+    openAtNaturalSize();
 
     connect(password_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setPasswordText(text.toStdString()); });
     connect(confirm_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setConfirmText(text.toStdString()); });
@@ -119,6 +129,16 @@ ConfigurationDialog::~ConfigurationDialog()
         dropPages();
         model_.cancel();
     }
+}
+
+// The size the layouts ask for, as far as the screen allows; the window
+// system's default would cut it to two thirds of a small screen.
+void ConfigurationDialog::openAtNaturalSize()
+{
+    QSize size = sizeHint();
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableSize());
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 QLineEdit* ConfigurationDialog::addEdit(const char* name, const QString& accessibleName)
@@ -146,12 +166,15 @@ void ConfigurationDialog::buildPages()
     });
 }
 
-// The page widgets hold the page models (their field edits too); they go
-// before the model drops its pages, so that nothing, not even a focus change
-// while the dialog hides, reaches a page that no longer exists.
+// The page widgets show the page models; once the model has closed its pages
+// they must read nothing more. Their lists let go first, so that a page shown
+// while the tabs go does not read a page that no longer exists.
 void ConfigurationDialog::dropPages()
 {
     const QSignalBlocker blocker(tabs_);
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (auto* page = qobject_cast<ConfigurationPageWidget*>(tabs_->widget(i)))
+            page->detach();
     while (tabs_->count() > 0) {
         QWidget* page = tabs_->widget(0);
         tabs_->removeTab(0);
@@ -165,10 +188,18 @@ void ConfigurationDialog::accept()
         QDialog::accept();
         return;
     }
-    // The field edits forward every key, so the model already holds what the
+    // A field edit leaving the focus tells its field model, so the focus
+    // leaves the pages while their models still exist.
+    const QPointer<QWidget> focused = focusWidget();
+    if (focused != nullptr && tabs_->isAncestorOf(focused))
+        ok_->setFocus();
+    // The edits forward every key, so the model already holds what the
     // operator typed. ok() refuses (after telling the operator why) or closes.
-    if (!model_.ok())
+    if (!model_.ok()) {
+        if (focused != nullptr)
+            focused->setFocus();
         return;
+    }
     dropPages();
     QDialog::accept();
 }

@@ -34,6 +34,7 @@ public:
 private:
     QLineEdit* addEdit(const char* name, const QString& accessibleName);
     void buildPages();
+    void openAtNaturalSize();
     void dropPages();
 
     console::pages::ConfigurationDialogModel& model_;
@@ -43,10 +44,10 @@ private:
     QLineEdit* receiptLine2_;
     QLabel* dayTotal_;
     QTabWidget* tabs_;
-    QCheckBox* terminateClients_;
-    QCheckBox* shutdownClients_;
-    QPushButton* ok_;
-    QPushButton* cancel_;
+    QCheckBox* terminateClients_ = nullptr;
+    QCheckBox* shutdownClients_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
 };
 
 } // namespace brisko

@@ -38,15 +38,11 @@ ConfigurationPageWidget::ConfigurationPageWidget(console::pages::ListPage& page,
       digitsOnly_(QRegularExpression("[0-9]*")),
       list_(new PageListView(page.list(), columns, this)),
       count_(new QLineEdit(this)),
-      save_(new QPushButton("Save", this)),
       editor_(new QFormLayout),
       side_(new QVBoxLayout)
 {
     nameControl(list_, "list", withoutColon(countLabel).replace("Number of ", "") + " list");
     count_->setValidator(&digitsOnly_);
-    // Pressed by click or Space only; Enter in a page presses nothing.
-    save_->setAutoDefault(false);
-    nameControl(save_, "save", "Save");
 
     editor_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     addEditorRow(countLabel, count_, "count");
@@ -54,13 +50,8 @@ ConfigurationPageWidget::ConfigurationPageWidget(console::pages::ListPage& page,
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
     editor_->addRow(separator);
-
-    auto* saveRow = new QHBoxLayout;
-    saveRow->addStretch();
-    saveRow->addWidget(save_);
     side_->addLayout(editor_);
     side_->addStretch();
-    side_->addLayout(saveRow);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(list_, 1);
@@ -68,6 +59,20 @@ ConfigurationPageWidget::ConfigurationPageWidget(console::pages::ListPage& page,
 
     connect(list_, &PageListView::selectionEdited, this, &ConfigurationPageWidget::forwardSelection);
     connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) { listPage_.setCountText(text.toStdString()); });
+}
+
+void ConfigurationPageWidget::addSaveButton()
+{
+    if (save_ != nullptr)
+        return;
+    save_ = new QPushButton("Save", this);
+    nameControl(save_, "save", "Save");
+    // Pressed by click or Space only; Enter in a page presses nothing.
+    save_->setAutoDefault(false);
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addStretch();
+    saveRow->addWidget(save_);
+    side_->addLayout(saveRow);
     connect(save_, &QPushButton::clicked, this, [this] {
         saveModel();
         showPage();
@@ -104,11 +109,13 @@ QLineEdit* ConfigurationPageWidget::addLineEdit(const QString& label, const char
 
 void ConfigurationPageWidget::addBelowSave(QWidget* widget)
 {
+    addSaveButton();
     side_->addWidget(widget);
 }
 
 void ConfigurationPageWidget::finishPage()
 {
+    addSaveButton();
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);

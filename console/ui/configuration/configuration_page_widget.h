@@ -6,8 +6,12 @@
 // Escape pressed anywhere inside a page are discarded: they neither press
 // Save nor close the dialog.
 //
-// A page widget lives only while its page model does: the dialog destroys the
-// page widgets before it closes the model's pages.
+// Tab takes the controls in the order they are made: list, count, the
+// editor rows, Save, then what a page puts below Save.
+//
+// A page widget must not outlive its page model in use: the dialog detaches
+// and destroys the page widgets as soon as the model has closed its pages,
+// and keeps the focus out of them while the model closes.
 
 #include "page_list_view.h"
 
@@ -33,6 +37,10 @@ public:
     QLineEdit* countEdit() const { return count_; }
     QPushButton* saveButton() const { return save_; }
 
+    // The page model is going: the list lets go of its rows. Called before the
+    // page widget is destroyed, even when the model has just closed its pages.
+    void detach() { list_->detach(); }
+
 protected:
     // `prefix` names the page's controls ("clients" gives "clients.list", ...).
     ConfigurationPageWidget(console::pages::ListPage& page, std::span<const console::pages::ListColumn> columns,
@@ -42,6 +50,8 @@ protected:
     // alone (labelled by its accessible name) when the label is empty.
     void addEditorRow(const QString& label, QWidget* field, const char* name);
     QLineEdit* addLineEdit(const QString& label, const char* name);
+    // Save, under the editor rows; finishPage() adds it when the page has not.
+    void addSaveButton();
     // A row of its own under Save.
     void addBelowSave(QWidget* widget);
     // Names a control of this page, with its accessible name.
@@ -70,7 +80,7 @@ private:
     QRegularExpressionValidator digitsOnly_;
     PageListView* list_;
     QLineEdit* count_;
-    QPushButton* save_;
+    QPushButton* save_ = nullptr;
     QFormLayout* editor_;
     QBoxLayout* side_;
 };

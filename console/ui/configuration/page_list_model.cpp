@@ -19,7 +19,7 @@ Qt::Alignment alignmentOf(console::pages::ColumnAlignment alignment)
 } // namespace
 
 PageListModel::PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns)
-    : list_(list), columns_(columns)
+    : list_(&list), columns_(columns)
 {
 }
 
@@ -29,9 +29,16 @@ void PageListModel::reload()
     endResetModel();
 }
 
+void PageListModel::detach()
+{
+    beginResetModel();
+    list_ = nullptr;
+    endResetModel();
+}
+
 int PageListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : list_.rowCount();
+    return parent.isValid() || list_ == nullptr ? 0 : list_->rowCount();
 }
 
 int PageListModel::columnCount(const QModelIndex& parent) const
@@ -41,11 +48,11 @@ int PageListModel::columnCount(const QModelIndex& parent) const
 
 QVariant PageListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= list_.rowCount() || index.column() >= columnCount())
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
     const auto column = static_cast<std::size_t>(index.column());
     if (role == Qt::DisplayRole)
-        return QString::fromStdString(list_.cell(index.row(), column));
+        return QString::fromStdString(list_->cell(index.row(), column));
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(alignmentOf(columns_[column].alignment));
     return {};

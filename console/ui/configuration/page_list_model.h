@@ -1,7 +1,8 @@
 #pragma once
 // The rows of a configuration page's list as a Qt item model, read straight
 // from the page model's PageList. reload() is called after every page call
-// that may have changed the rows.
+// that may have changed the rows; detach() is called when the PageList is
+// about to go or has gone, after which the model is empty.
 
 #include "console/pages/list_column.h"
 #include "console/pages/page_list.h"
@@ -18,6 +19,9 @@ public:
     PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns);
 
     void reload();
+    void detach();
+    // The rows shown; null once detached.
+    const console::pages::PageList* list() const { return list_; }
     std::span<const console::pages::ListColumn> columns() const { return columns_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -26,7 +30,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    const console::pages::PageList& list_;
+    const console::pages::PageList* list_;
     std::span<const console::pages::ListColumn> columns_;
 };
 

@@ -11,7 +11,7 @@ namespace brisko {
 
 PageListView::PageListView(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns,
                            QWidget* parent)
-    : QTreeView(parent), model_(list, columns), list_(list)
+    : QTreeView(parent), model_(list, columns)
 {
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -39,11 +39,14 @@ PageListView::PageListView(const console::pages::PageList& list, std::span<const
 
 void PageListView::showList()
 {
+    const console::pages::PageList* list = model_.list();
+    if (list == nullptr)
+        return;
     showing_ = true;
     model_.reload();
     QItemSelection selection;
-    for (int r = 0; r < list_.rowCount(); ++r)
-        if (list_.isSelected(r))
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (list->isSelected(r))
             selection.select(model_.index(r, 0), model_.index(r, model_.columnCount() - 1));
     selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     showing_ = false;
@@ -59,12 +62,23 @@ QString PageListView::cellText(int row, int column) const
     return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
 }
 
+int PageListView::columnsWidth() const
+{
+    return header()->length() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+}
+
 QSize PageListView::sizeHint() const
 {
     QSize hint = QTreeView::sizeHint();
-    const int width = header()->length() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
-    hint.setWidth(std::max(hint.width(), width));
+    hint.setWidth(std::max(hint.width(), columnsWidth()));
     return hint;
+}
+
+QSize PageListView::minimumSizeHint() const
+{
+    // A few rows under the header.
+    const int rows = 4 * std::max(sizeHintForRow(0), fontMetrics().height());
+    return {columnsWidth(), header()->sizeHint().height() + rows + 2 * frameWidth()};
 }
 
 } // namespace brisko

@@ -17,20 +17,25 @@ public:
                  QWidget* parent = nullptr);
 
     void showList();
+    // The page model is going: from now on the list is empty and reads nothing.
+    void detach() { model_.detach(); }
     bool isRowSelected(int row) const;
     // The text the list shows in a cell.
     QString cellText(int row, int column) const;
 
-    // Wide enough for every column at its width.
+    // Wide enough for every column at its width, so no column is hidden at
+    // the smallest size either.
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     // The operator changed the selection.
     void selectionEdited();
 
 private:
+    int columnsWidth() const;
+
     PageListModel model_;
-    const console::pages::PageList& list_;
     bool showing_ = false;
 };
 

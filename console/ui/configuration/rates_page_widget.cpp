@@ -14,32 +14,32 @@ namespace brisko {
 RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::RatesPage::kColumns, "rates", "Number of Rates:", parent),
       page_(page),
-      rate_(addLineEdit("Rate:", "rate")),
-      duration_(new DurationFieldEdit(page.durationEditor(), this)),
-      blockCount_(nullptr),
-      charge_(new MoneyFieldEdit(page.priceEditor(), this)),
-      testDuration_(new DurationFieldEdit(page.testDuration(), this)),
-      test_(new QPushButton("Test", this)),
-      testResult_(new QLabel(this)),
       integerOnly_(QRegularExpression("-?[0-9]*"))
 {
     setObjectName("ratesPage");
+    rate_ = addLineEdit("Rate:", "rate");
     rate_->setReadOnly(true);
+    duration_ = new DurationFieldEdit(page.durationEditor(), this);
     addEditorRow("Block Duration (hh:mm:ss):", duration_, "duration");
     blockCount_ = addLineEdit("Block count:", "blockCount");
     blockCount_->setValidator(&integerOnly_);
+    charge_ = new MoneyFieldEdit(page.priceEditor(), this);
     addEditorRow("Charge:", charge_, "charge");
+    addSaveButton();
 
-    // The trial: a duration, "Test", and the charge it comes to.
+    // The trial under Save: a duration, "Test", and the charge it comes to.
     auto* trial = new QGroupBox(this);
     trial->setObjectName("rates.trial");
-    auto* trialRow = new QHBoxLayout(trial);
+    testDuration_ = new DurationFieldEdit(page.testDuration(), trial);
+    test_ = new QPushButton("Test", trial);
+    testResult_ = new QLabel(trial);
     nameControl(testDuration_, "testDuration", "Test duration");
     nameControl(test_, "test", "Test");
     nameControl(testResult_, "testResult", "Test result");
     test_->setAutoDefault(false);
     testResult_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     testResult_->setMinimumWidth(testResult_->fontMetrics().horizontalAdvance("0000000.00"));
+    auto* trialRow = new QHBoxLayout(trial);
     trialRow->addWidget(testDuration_);
     trialRow->addWidget(test_);
     trialRow->addWidget(testResult_, 1);
@@ -49,7 +49,6 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
             [this](const QString& text) { page_.setBlockCountText(text.toStdString()); });
     connect(test_, &QPushButton::clicked, this, &RatesPageWidget::runTest);
     finishPage();
-    testDuration_->showModel();
 }
 
 void RatesPageWidget::saveModel()

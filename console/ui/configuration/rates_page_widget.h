@@ -25,14 +25,14 @@ private:
     void runTest();
 
     console::pages::RatesPage& page_;
-    QLineEdit* rate_;
-    DurationFieldEdit* duration_;
-    QLineEdit* blockCount_;
-    MoneyFieldEdit* charge_;
-    DurationFieldEdit* testDuration_;
-    QPushButton* test_;
-    QLabel* testResult_;
     QRegularExpressionValidator integerOnly_;
+    QLineEdit* rate_ = nullptr;
+    DurationFieldEdit* duration_ = nullptr;
+    QLineEdit* blockCount_ = nullptr;
+    MoneyFieldEdit* charge_ = nullptr;
+    DurationFieldEdit* testDuration_ = nullptr;
+    QPushButton* test_ = nullptr;
+    QLabel* testResult_ = nullptr;
 };
 
 } // namespace brisko

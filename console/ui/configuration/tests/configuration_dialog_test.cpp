@@ -79,6 +79,7 @@ private slots:
     void dialogShowsTheModelAndNamesEveryControl();
     void listsShowTheColumnsAndFitAtTheDefaultSize();
     void tabsAndTicksAreForwarded();
+    void tabTakesTheControlsInReadingOrder();
     void okSavesOnlyWhenThePasswordsMatch();
     void cancelAndTheCloseBoxSaveNothing();
     void enterAndEscapeOutsideThePagesCloseTheDialog();
@@ -201,6 +202,27 @@ void ConfigurationDialogTest::tabsAndTicksAreForwarded()
     QCOMPARE(rig.model().clientCommand(), console::pages::ClientCommand::Shutdown);
 }
 
+void ConfigurationDialogTest::tabTakesTheControlsInReadingOrder()
+{
+    ConfigurationRig rig;
+    rig.writeClients(kThreeStations);
+    rig.openDialog();
+    clickRow(rig.find<PageListView>("clients.list"), 0);
+    rig.find<QLineEdit>("passwordEdit")->setFocus();
+    QStringList visited;
+    while (visited.size() < 20 && QApplication::focusWidget() != rig.find<QWidget>("cancelButton")) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    // "Computer:" is disabled, so Tab passes it by.
+    const QStringList expected{
+        "confirmEdit", "receiptLine1Edit", "receiptLine2Edit", rig.find<QTabWidget>("tabs")->tabBar()->objectName(),
+        "clients.list", "clients.count", "clients.name", "octet0", "octet1", "octet2", "octet3", "clients.save",
+        "terminateClientsCheck", "shutdownClientsCheck", "okButton", "cancelButton",
+    };
+    QCOMPARE(visited, expected);
+}
+
 void ConfigurationDialogTest::okSavesOnlyWhenThePasswordsMatch()
 {
     ConfigurationRig rig;
@@ -302,9 +324,10 @@ void ConfigurationDialogTest::enterAndEscapeInsideThePagesDoNothing()
             auto* control = page->findChild<QWidget*>(name);
             QVERIFY2(control != nullptr, qPrintable(name));
             control->setFocus();
-            for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+            for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
                 pressKey(control, key);
-            QVERIFY2(dialog.isVisible(), qPrintable(name));
+                QVERIFY2(dialog.isVisible(), qPrintable(name));
+            }
         }
         QVERIFY(rig.model().isOpen());
         QCOMPARE(rig.prompts.questions, Strings{});
