@@ -81,6 +81,7 @@ private slots:
     void tabsAndTicksAreForwarded();
     void tabTakesTheControlsInReadingOrder();
     void okSavesOnlyWhenThePasswordsMatch();
+    void okWhileAPageFieldHasTheFocus();
     void cancelAndTheCloseBoxSaveNothing();
     void enterAndEscapeOutsideThePagesCloseTheDialog();
     void enterAndEscapeInsideThePagesDoNothing();
@@ -252,6 +253,24 @@ void ConfigurationDialogTest::okSavesOnlyWhenThePasswordsMatch()
     rig.openDialog();
     QCOMPARE(rig.find<QLineEdit>("passwordEdit")->text(), QString("secret"));
     QCOMPARE(rig.find<QLineEdit>("confirmEdit")->text(), QString("secret"));
+}
+
+// The money field tells its model when it loses the focus; that must happen
+// before OK closes the pages, not while the dialog hides.
+void ConfigurationDialogTest::okWhileAPageFieldHasTheFocus()
+{
+    ConfigurationRig rig;
+    rig.writeSaleItems({{"Tea", 1.50, true}});
+    ConfigurationDialog& dialog = rig.openDialog();
+    showTab(rig, ConfigurationTab::PosItems);
+    clickRow(rig.find<PageListView>("posItems.list"), 0);
+    auto* price = rig.find<QLineEdit>("posItems.price");
+    price->setFocus();
+    QCOMPARE(QApplication::focusWidget(), price);
+    rig.find<QPushButton>("okButton")->click();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(rig.model().result(), ConfigurationDialogModel::Result::Ok);
+    QCOMPARE(rig.find<QWidget>("posItemsPage"), nullptr);
 }
 
 void ConfigurationDialogTest::cancelAndTheCloseBoxSaveNothing()
