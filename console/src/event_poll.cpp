@@ -49,13 +49,15 @@ void SessionOperations::pollStation(int i)
             std::uint32_t handled = 0;
             if ((word & kStartedBit) && !(word & LINK_STARTING) && state.billedWhileAway) {
                 // The station comes back with a session the operator already
-                // billed while it was away: it is locked, the row stays idle, and
-                // its STOPPED makes no second bill.
+                // billed while it was away (or confirms a start the operator gave
+                // up on): it is locked, the row stays idle, and its STOPPED makes
+                // no second bill. A LOCK still on its way (LINK_STOPPING) does the
+                // locking; a second one could lock a session started after it.
                 board_.logStation("STARTED", i);
                 state.billedWhileAway = false;
                 state.swapHold = true;
                 board_.resetToStopped(i);
-                lockPosted = true;
+                lockPosted = (word & LINK_STOPPING) == 0;
                 refresh = true;
                 handled = EVT_STARTED;
             } else if (word & kStartedBit) {
@@ -77,6 +79,7 @@ void SessionOperations::pollStation(int i)
                 if (state.swapHold) {
                     state.swapHold = false;
                     state.billedWhileAway = false; // locked now
+                    word &= ~LINK_STOPPING;
                     board_.resetToStopped(i);
                 } else if (!session) {
                     // A STOP from a station that runs no session (its desktop
@@ -100,7 +103,8 @@ void SessionOperations::pollStation(int i)
             if (word & kDisconnectedBit) {
                 board_.logStation("DISCONNECTED", i);
                 table.setText(i, Column::Status, std::string(kStatusDisconnected));
-                word &= ~LINK_CONNECTED;
+                // A LOCK still on its way went with the connection.
+                word &= ~(LINK_CONNECTED | LINK_STOPPING);
                 handled |= EVT_DISCONNECTED;
             } else if (word & kConnectedBit) {
                 board_.logStation("CONNECTED", i);

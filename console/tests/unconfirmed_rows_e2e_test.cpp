@@ -5,6 +5,7 @@
 #include "station_harness.h"
 
 #include "console/texts.h"
+#include "link/link_bits.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,15 @@ protected:
         rig.select({i});
         console().onStartPressed();
         ASSERT_TRUE(cafe->runUntil([&] { return rig.status(i) == kStatusStarted && !cafe->station(i).locked(); }));
+    }
+
+    // Ticks the stations, without the console's event poll, until station i's
+    // STARTED waits in its MailboxWord.
+    bool confirmationWaiting(int i)
+    {
+        return cafe->tickStationsUntil([&] {
+            return stationlink::holdsFlag(console().link().lockMailbox(i).value(), stationlink::EVT_STARTED);
+        });
     }
 
     // Runs everything until station i has answered the console's LOCK, and a little more.
@@ -96,7 +106,8 @@ TEST_F(UnconfirmedRows, AConfirmationAfterTheOperatorGaveUpMakesNoBill)
 {
     rig.select({0});
     console().onStartPressed();
-    ASSERT_TRUE(cafe->tickStationsUntil([&] { return !cafe->station(0).locked(); }));
+    ASSERT_TRUE(confirmationWaiting(0));
+    ASSERT_FALSE(cafe->station(0).locked());
     ASSERT_EQ(rig.status(0), kStatusStarting);
 
     rig.clock.advance(600);
@@ -107,6 +118,12 @@ TEST_F(UnconfirmedRows, AConfirmationAfterTheOperatorGaveUpMakesNoBill)
     EXPECT_EQ(bills(), 0u);
     rig.tickAfter(60s);
     EXPECT_EQ(rig.text(0, Column::AccessCost), "0.00");
+
+    // No second LOCK was left behind to end the next session as it starts.
+    startSession(0);
+    cafe->runFor(300ms);
+    EXPECT_EQ(rig.status(0), kStatusStarted);
+    EXPECT_FALSE(cafe->station(0).locked());
 }
 
 // The session moved to a station that confirmed only after the operator had
@@ -126,7 +143,7 @@ TEST_F(UnconfirmedRows, ASwapTargetNeverConfirmedIsBilledUpToTheSwapOnce)
     ASSERT_EQ(rig.status(1), kStatusSwapping);
     ASSERT_EQ(bills(), 1u) << "the open bill that moved to station 2";
     // Station 2 unlocks and answers, but the console has not read it yet.
-    ASSERT_TRUE(cafe->tickStationsUntil([&] { return !cafe->station(1).locked(); }));
+    ASSERT_TRUE(confirmationWaiting(1));
 
     rig.clock.advance(600);
     rig.select({1});
