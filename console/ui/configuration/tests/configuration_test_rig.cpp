@@ -5,16 +5,17 @@
 #include <QTest>
 
 #include <ctime>
+#include <fstream>
+#include <iterator>
 
 namespace brisko::test {
 
 bool ScriptedPrompts::askYesNo(const std::string& question)
 {
     questions.push_back(question);
-    if (answers.empty())
-        return false;
-    const bool yes = answers.front();
-    answers.pop_front();
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty())
+        answers.pop_front();
     return yes;
 }
 
@@ -31,9 +32,9 @@ void RecordingWorkers::StopStationWorker(int i, bool releaseEvents)
 ConfigurationRig::ConfigurationRig()
     : folder_(temporary_.path().toStdString()),
       clock_(std::time(nullptr)),
-      configuration_(folder_, notifier_),
-      journal_(folder_, clock_, notifier_),
-      clients_(folder_, notifier_),
+      configuration_(folder_, prompts),
+      journal_(folder_, clock_, prompts),
+      clients_(folder_, prompts),
       saleItems_(folder_),
       printers_(folder_),
       rates_(folder_),
@@ -44,53 +45,32 @@ ConfigurationRig::ConfigurationRig()
 ConfigurationRig::~ConfigurationRig()
 {
     dialog_.reset();
-    journal_.close();
 }
 
-void ConfigurationRig::writeClients(const std::vector<store::ClientEntry>& entries)
+void ConfigurationRig::writeBytes(const char* fileName, const std::vector<std::byte>& bytes) const
 {
-    store::ClientTable writer(folder_, notifier_);
-    writer.load();
-    writer.entries() = entries;
-    writer.save();
-    writer.close();
+    std::ofstream out(folder_ / fileName, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-void ConfigurationRig::writeStandardRates()
+std::vector<std::byte> ConfigurationRig::readBytes(const char* fileName) const
 {
-    store::RateTable writer(folder_);
-    writer.load();
-    writer.rows() = {{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", -1, 2.00}};
-    writer.save();
-    writer.close();
+    std::ifstream in(folder_ / fileName, std::ios::binary);
+    std::vector<std::byte> bytes;
+    for (auto it = std::istreambuf_iterator<char>(in); it != std::istreambuf_iterator<char>(); ++it)
+        bytes.push_back(static_cast<std::byte>(*it));
+    return bytes;
 }
 
-void ConfigurationRig::writeSaleItems(const std::vector<store::SaleItem>& items)
+void ConfigurationRig::writeStandardRates() const
 {
-    store::SaleItemTable writer(folder_);
-    writer.load();
-    writer.items() = items;
-    writer.save();
-    writer.close();
-}
-
-void ConfigurationRig::writePrinters(const std::vector<store::PrinterEntry>& printers)
-{
-    store::PrinterTable writer(folder_);
-    writer.load();
-    writer.entries() = printers;
-    writer.save();
-    writer.close();
+    write<store::RateCodec>({{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", -1, 2.00}});
 }
 
 void ConfigurationRig::writeReceiptLines(const std::string& line1, const std::string& line2)
 {
-    store::Configuration writer(folder_, notifier_);
-    writer.load();
-    writer.setReceiptLine1(line1);
-    writer.setReceiptLine2(line2);
-    writer.save();
-    writer.close();
+    const auto bytes = store::Configuration::encode(*store::PasswordRecord::build("", 65536), line1, line2);
+    writeBytes("BriskoConfig", {bytes.begin(), bytes.end()});
 }
 
 void ConfigurationRig::chargeBill(const std::string& priceText)
@@ -99,9 +79,19 @@ void ConfigurationRig::chargeBill(const std::string& priceText)
     journal_.append({{"1", "Access", priceText}});
 }
 
+bool ConfigurationRig::savedPasswordIs(const std::string& password)
+{
+    configuration_.close();
+    store::Configuration restarted(folder_, prompts);
+    const bool verified = restarted.VerifyOperatorPassword(password);
+    restarted.close();
+    configuration_.load();
+    return verified;
+}
+
 ConfigurationDialog& ConfigurationRig::openDialog()
 {
-    // The dialog of an earlier showing goes first: it must not see this opening as its own.
+    // The dialog of an earlier showing goes first: it must not take this opening for its own.
     dialog_.reset();
     model_.open();
     dialog_ = std::make_unique<ConfigurationDialog>(model_);
@@ -112,84 +102,22 @@ ConfigurationDialog& ConfigurationRig::openDialog()
     return *dialog_;
 }
 
-std::vector<store::ClientEntry> ConfigurationRig::savedClients()
-{
-    clients_.close();
-    store::ClientTable reader(folder_, notifier_);
-    reader.load();
-    auto entries = reader.entries();
-    reader.close();
-    clients_.load();
-    return entries;
-}
-
-std::vector<store::SaleItem> ConfigurationRig::savedSaleItems()
-{
-    saleItems_.close();
-    store::SaleItemTable reader(folder_);
-    reader.load();
-    auto items = reader.items();
-    reader.close();
-    saleItems_.load();
-    return items;
-}
-
-std::vector<store::PrinterEntry> ConfigurationRig::savedPrinters()
-{
-    printers_.close();
-    store::PrinterTable reader(folder_);
-    reader.load();
-    auto entries = reader.entries();
-    reader.close();
-    printers_.load();
-    return entries;
-}
-
-std::vector<store::RateBlock> ConfigurationRig::savedRates()
-{
-    rates_.close();
-    store::RateTable reader(folder_);
-    reader.load();
-    auto rows = reader.rows();
-    reader.close();
-    rates_.load();
-    return rows;
-}
-
-bool ConfigurationRig::savedPasswordIs(const std::string& password)
-{
-    configuration_.close();
-    store::Configuration reader(folder_, notifier_);
-    const bool verified = reader.VerifyOperatorPassword(password);
-    reader.close();
-    configuration_.load();
-    return verified;
-}
-
-std::string ConfigurationRig::savedReceiptLine1()
-{
-    configuration_.close();
-    store::Configuration reader(folder_, notifier_);
-    reader.load();
-    std::string line = reader.ReceiptLine1();
-    reader.close();
-    configuration_.load();
-    return line;
-}
-
-std::uintmax_t ConfigurationRig::configurationFileSize() const
-{
-    std::error_code error;
-    const auto size = std::filesystem::file_size(folder_ / "BriskoConfig", error);
-    return error ? 0 : size;
-}
-
 void clickRow(QAbstractItemView* list, int row, bool adding)
 {
     const QModelIndex index = list->model()->index(row, 0);
     list->scrollTo(index);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, adding ? Qt::ControlModifier : Qt::NoModifier,
                       list->visualRect(index).center());
+}
+
+void click(QWidget* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void tick(QWidget* checkBox)
+{
+    QTest::mouseClick(checkBox, Qt::LeftButton, {}, QPoint(checkBox->fontMetrics().height() / 2, checkBox->height() / 2));
 }
 
 void typeOver(QWidget* edit, const QString& text)
@@ -203,11 +131,6 @@ void typeIntoFocus(const QString& text)
 {
     for (const QChar c : text)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
-void pressKey(QWidget* widget, int key)
-{
-    QTest::keyClick(widget, static_cast<Qt::Key>(key));
 }
 
 } // namespace brisko::test

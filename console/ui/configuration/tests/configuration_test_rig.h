@@ -1,13 +1,9 @@
 #pragma once
 // The configuration dialog's test rig: real page models over real data files in
 // a temporary folder, operator answers from a script, the station workers'
-// calls recorded, and shortcuts for driving the widgets as the operator does.
+// calls recorded, and the operator's hands on the widgets.
 
 #include "configuration_dialog.h"
-
-#include "console/pages/configuration_dialog_model.h"
-#include "console/pages/operator_dialogs.h"
-#include "console/pages/station_workers.h"
 
 #include "platform/clock.h"
 #include "store/bill_journal.h"
@@ -15,34 +11,30 @@
 #include "store/configuration.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"
+#include "store/record_file.h"
 #include "store/sale_item_table.h"
-#include "store/store_notifier.h"
 
 #include <QTemporaryDir>
 
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QAbstractItemView;
-class QWidget;
 
 namespace brisko::test {
 
 using Strings = std::vector<std::string>;
 
-// Yes/No answers from a script; a question with no answer left is answered No
-// (and recorded, so the test sees it).
-class ScriptedPrompts final : public console::pages::OperatorPrompts {
+// Yes/No answers from a script; with none left the answer is No. Every
+// question and message is recorded.
+class ScriptedPrompts final : public console::pages::OperatorPrompts, public store::StoreNotifier {
 public:
     bool askYesNo(const std::string& question) override;
     void showMessage(const std::string& text) override { messages.push_back(text); }
-
     std::deque<bool> answers;
-    Strings questions;
-    Strings messages;
+    Strings questions, messages;
 };
 
 class RecordingWorkers final : public console::pages::StationWorkers {
@@ -52,57 +44,46 @@ public:
     Strings calls; // "start 2 create", "stop 1", ...
 };
 
-class SilentNotifier final : public store::StoreNotifier {
-public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    Strings messages;
-};
-
 class ConfigurationRig {
 public:
     ConfigurationRig();
     ~ConfigurationRig();
-    ConfigurationRig(const ConfigurationRig&) = delete;
-    ConfigurationRig& operator=(const ConfigurationRig&) = delete;
 
-    const std::filesystem::path& folder() const { return folder_; }
-
-    // Data files as the console finds them at start-up (before openDialog()).
-    void writeClients(const std::vector<store::ClientEntry>& entries);
-    void writeStandardRates(); // 00:30:00 x1 1.50, 00:15:00 x2 0.50, 01:00:00 etc. 2.00
-    void writeSaleItems(const std::vector<store::SaleItem>& items);
-    void writePrinters(const std::vector<store::PrinterEntry>& printers);
+    // A data file as the console finds it at start-up, and as a later start-up reads it.
+    template <store::RecordCodec Codec>
+    void write(const std::vector<typename Codec::Entry>& entries) const
+    {
+        writeBytes(Codec::kFileName, store::encodeRecords<Codec>(entries));
+    }
+    template <store::RecordCodec Codec>
+    std::vector<typename Codec::Entry> saved() const
+    {
+        return store::decodeRecords<Codec>(readBytes(Codec::kFileName));
+    }
+    void writeStandardRates() const; // 00:30:00 x1 1.50, 00:15:00 x2 0.50, 01:00:00 etc. 2.00
     void writeReceiptLines(const std::string& line1, const std::string& line2);
-    // A bill charged into the journal today.
-    void chargeBill(const std::string& priceText);
+    void chargeBill(const std::string& priceText); // today, into the journal
+    std::vector<std::byte> readBytes(const char* fileName) const;
+    bool savedPasswordIs(const std::string& password);
 
     // Opens the model and shows the dialog on it, active.
     ConfigurationDialog& openDialog();
-    ConfigurationDialog& dialog() { return *dialog_; }
     console::pages::ConfigurationDialogModel& model() { return model_; }
-    // A control of the dialog by its objectName; null when there is none.
+    // A control of the open dialog by objectName; null when there is none.
     template <class Widget>
     Widget* find(const QString& name) const
     {
         return dialog_ ? dialog_->findChild<Widget*>(name) : nullptr;
     }
 
-    // What a later start-up reads from the files.
-    std::vector<store::ClientEntry> savedClients();
-    std::vector<store::SaleItem> savedSaleItems();
-    std::vector<store::PrinterEntry> savedPrinters();
-    std::vector<store::RateBlock> savedRates();
-    bool savedPasswordIs(const std::string& password);
-    std::string savedReceiptLine1();
-    std::uintmax_t configurationFileSize() const;
-
     ScriptedPrompts prompts;
     RecordingWorkers workers;
 
 private:
+    void writeBytes(const char* fileName, const std::vector<std::byte>& bytes) const;
+
     QTemporaryDir temporary_;
     std::filesystem::path folder_;
-    SilentNotifier notifier_;
     platform::ManualClock clock_;
     store::Configuration configuration_;
     store::BillJournal journal_;
@@ -114,14 +95,13 @@ private:
     std::unique_ptr<ConfigurationDialog> dialog_;
 };
 
-// The operator's hands.
-// Clicks a row of a list; `adding` holds Ctrl, so the row joins the selection
-// (or leaves it when it was selected).
+// Clicks a row; `adding` holds Ctrl, so the row joins the selection or leaves it.
 void clickRow(QAbstractItemView* list, int row, bool adding = false);
-// Selects all the text of an edit, then types `text` over it.
+void click(QWidget* button);
+void tick(QWidget* checkBox); // on its box: a stretched check box takes clicks on box and caption only
+// Selects all the text of an edit and types `text` over it.
 void typeOver(QWidget* edit, const QString& text);
-// Types into whichever widget has the focus, key by key, as focus moves.
+// Types into whichever widget has the focus, key by key, as the focus moves.
 void typeIntoFocus(const QString& text);
-void pressKey(QWidget* widget, int key);
 
 } // namespace brisko::test
