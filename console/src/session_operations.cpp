@@ -141,7 +141,8 @@ void SessionOperations::abandonSwap(int i)
     dropUnconfirmedSession(i);
     state.swapTarget = false;
     const std::int64_t used = static_cast<std::int64_t>(state.swapTime) - state.startTime;
-    closeSessionAfter(i, static_cast<std::int32_t>(std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
+    closeSessionAfter(i, static_cast<std::int32_t>(
+                             std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
 }
 
 // The station is gone but its session still counts: stopping it bills the time
@@ -228,7 +229,8 @@ void SessionOperations::onSwapPressed()
 void SessionOperations::onAlarmSelected(int choice)
 {
     const int s = panel_.displayedStation();
-    if (!panel_.panelShown() || s < 1 || s > board_.stationCount() || choice < 0 || choice >= static_cast<int>(kAlarmChoices.size()))
+    if (!panel_.panelShown() || s < 1 || s > board_.stationCount() || choice < 0 ||
+        choice >= static_cast<int>(kAlarmChoices.size()))
         return;
     StationState& state = board_.station(s - 1);
     if (choice != 0) {

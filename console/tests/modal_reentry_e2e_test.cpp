@@ -76,7 +76,8 @@ protected:
     // Whether another thread can take station i's mailbox lock within a second.
     bool mailboxLockFree(int i)
     {
-        lockProbes.push_back(std::async(std::launch::async, [this, i] { auto mailbox = console().link().lockMailbox(i); }));
+        lockProbes.push_back(
+            std::async(std::launch::async, [this, i] { auto mailbox = console().link().lockMailbox(i); }));
         return lockProbes.back().wait_for(1s) == std::future_status::ready;
     }
 };

@@ -3,6 +3,10 @@
 // toolkit. It owns the data files, the station link, the station table with its
 // sessions and the bill panel. The window calls the start-up steps, forwards
 // the operator's actions and its two timers, and shows view() after each call.
+//
+// Window thread only. The dialogs the engine opens through its services may let
+// the window's timers call eventPoll() and moneyTick() again while they are up:
+// that is safe, and bills change only once the dialog is closed (ModalGuard).
 
 #include "console/bill_panel.h"
 #include "console/console_services.h"
@@ -70,11 +74,13 @@ public:
 
     // --- exit ----------------------------------------------------------------------
     // Escape or the close box: asks "Exit Brisko?"; on Yes stops the link and the
-    // print monitor and closes the files. True when the console has ended.
+    // print monitor and closes the files. True when the console has ended. Bills
+    // made while the question was up are counted in it: it is asked again.
     bool requestExit();
     bool hasEnded() const { return ended_; }
 
     // --- timers ----------------------------------------------------------------------
+    // Each ends with one sync of the activity log.
     void eventPoll();
     void moneyTick();
 

@@ -29,6 +29,10 @@ public:
     void setPrintJobSource(PrintJobSource* source) { printJobs_ = source; }
 
     void onStartPressed();
+    // Started rows are locked (several together share one bill); rows still
+    // waiting for their station to confirm a Start or a Swap are given up
+    // (abandonStart, abandonSwap); sessions held for a station that went away
+    // are billed at once.
     void onStopPressed();
     void onSwapPressed();
     // Alarm selector changed for the station whose open bill is displayed.
