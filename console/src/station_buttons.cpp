@@ -59,9 +59,13 @@ void StationButtons::RefreshStationButtons()
         window_.billButtonEnabled = !(n == panel_.displayedStation() && panel_.walkInBeingEntered());
     }
     panel_.setRememberedStation(remembered);
-    // Enter belongs to a field that takes input (the tender or a quantity): a
-    // station event must not turn it into Start or Bill under the operator's hands.
+    // Enter belongs to a field that takes input (the tender or a quantity), or
+    // to CHARGE once the tender was checked: a station event must not turn it
+    // into Start or Bill under the operator's hands.
     if (window_.inInputField())
+        return;
+    if (window_.defaultButton == DefaultButton::Charge &&
+        window_.expectedFocus().control == FocusTarget::Control::ChargeButton)
         return;
     window_.defaultButton = allStopped ? DefaultButton::Start : DefaultButton::Bill;
 }

@@ -135,6 +135,29 @@ TEST_F(WindowEdges, OneEnterInTheTenderFieldIsOneCheckAndAtMostOneBeep)
     EXPECT_EQ(panel().openBills().size(), 1u);
 }
 
+// The tender was checked and the focus went to CHARGE; another station's event
+// arrives before Enter: Enter still charges.
+TEST_F(WindowEdges, AStationEventLeavesEnterOnChargeOnceTheTenderWasChecked)
+{
+    startSession(0);
+    startSession(1);
+    rig.tickAfter(61s);
+    cafe->station(1).endSession();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    typeTender("200");
+    console().onEnter();
+    console().onFocusChanged(view().focusRequest);
+    ASSERT_EQ(view().focus.control, Control::ChargeButton);
+
+    cafe->station(0).endSession();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStopped; }));
+    EXPECT_EQ(view().defaultButton, DefaultButton::Charge);
+    console().onEnter();
+    ASSERT_EQ(readJournal(folder.path()).size(), 1u);
+    EXPECT_EQ(readJournal(folder.path())[0].lines.at(0).stationText, "2");
+    EXPECT_EQ(rig.status(1), kStatusStopped) << "Enter did not press Start on the selected row";
+}
+
 TEST_F(WindowEdges, TheFocusAskedForIsToldApartFromTheFocusReported)
 {
     const ConsoleView before = view();
