@@ -267,7 +267,7 @@ void BillPanelWidget::showList(const console::BillListView& list)
         list_->setRowCount(static_cast<int>(list.rows.size()));
         for (int r = 0; r < static_cast<int>(list.rows.size()); ++r) {
             const store::BillItem& item = list.rows[static_cast<std::size_t>(r)];
-            const std::array<const std::string*, 3> cells{&item.station, &item.description, &item.price};
+            const std::array<const std::string*, 3> cells{&item.stationText, &item.description, &item.priceText};
             for (int c = 0; c < 3; ++c) {
                 auto* cell = new QTableWidgetItem(QString::fromStdString(*cells[static_cast<std::size_t>(c)]));
                 if (console::kBillListColumns[static_cast<std::size_t>(c)].rightAligned)

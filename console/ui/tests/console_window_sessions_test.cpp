@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace brisko::test {
@@ -64,7 +65,7 @@ void ConsoleWindowSessionsTest::startAndAStopFromTheStationMakeABill()
     cafe.click(id::kStart);
     QVERIFY(waitUntil([&] { return cafe.status(0) == "Started"; }));
     QVERIFY(waitUntil([&] { return !cafe.station(0).locked(); }));
-    cafe.tickAfter(61min);
+    cafe.tickAfter(61min + 1s);
     QVERIFY(waitUntil([&] { return cafe.text(0, Column::AccessCost) == "4.50"; }));
     QCOMPARE(cafe.table()->model()->index(0, 4).data().toString(), QStringLiteral("4.50"));
 
@@ -85,7 +86,7 @@ void ConsoleWindowSessionsTest::startAndAStopFromTheStationMakeABill()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     const auto journal = console::test::readJournal(cafe.folder());
     QCOMPARE(journal.size(), std::size_t{1});
-    QCOMPARE(journal[0].lines.at(0).price, std::string("4.50"));
+    QCOMPARE(journal[0].lines.at(0).priceText, std::string("4.50"));
     QVERIFY(!cafe.control(id::kCharge)->isVisible());
 }
 
@@ -156,12 +157,8 @@ void ConsoleWindowSessionsTest::refillingTheAlarmSelectorKeepsTheAlarm()
     cafe.selectRows({1});
     cafe.click(id::kBill);
     QCOMPARE(alarm->currentText(), QStringLiteral("(none)"));
-    auto* selector = cafe.control<QComboBox>(id::kBillSelector);
-    const int first = selector->findText(QStringLiteral("Open Bill: Comp#: 1"));
-    QVERIFY(first >= 0);
-    selector->setFocus();
-    selector->setCurrentIndex(first);
-    emit selector->activated(first);
+    cafe.selectRows({0});
+    cafe.click(id::kBill);
     QCOMPARE(alarm->currentText(), QStringLiteral("00:20"));
     QCOMPARE(cafe.engine().stationState(0).alarmChoice, 2);
     QCOMPARE(cafe.engine().stationState(1).alarmChoice, 0);
@@ -194,11 +191,20 @@ void ConsoleWindowSessionsTest::enterPressesStartOnlyWhileItIsEnabled()
     cafe.selectRows({2});
     QTest::keyClick(cafe.table(), Qt::Key_Return);
     QVERIFY(waitUntil([&] { return cafe.status(2) == "Started"; }));
-    // With the table left, Start is disabled: Enter must not start the next row.
+    // A walk-in bill with a line, then a stopped row: Start is the default
+    // button. Once the bill list has the focus, Start is disabled and Enter
+    // must not start the row.
+    cafe.selectRows({});
+    cafe.click(id::kBill);
+    cafe.click(id::kItemButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // quantity 1
     cafe.selectRows({1});
-    cafe.control(id::kConfiguration)->setFocus();
+    QVERIFY(cafe.control<QPushButton>(id::kStart)->isDefault());
+    QWidget* list = cafe.control(id::kBillList);
+    list->setFocus();
+    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == list; }));
     QVERIFY(!cafe.control<QPushButton>(id::kStart)->isEnabled());
-    QTest::keyClick(cafe.control(id::kConfiguration), Qt::Key_Return, Qt::NoModifier);
+    QTest::keyClick(list, Qt::Key_Return);
     QTest::qWait(300);
     QCOMPARE(cafe.status(1), std::string("Stopped"));
 }
@@ -223,13 +229,17 @@ void ConsoleWindowSessionsTest::exitStopsTheTimersAndTellsTheStations()
 {
     WindowCafe cafe({.stations = 1});
     QVERIFY(cafe.ready());
+    QSignalSpy ended(&cafe.window(), &ConsoleWindow::consoleEnded);
+    cafe.stopStations();
     answerMessageBox(QMessageBox::Yes);
     cafe.window().close();
     QVERIFY(cafe.engine().hasEnded());
+    QCOMPARE(ended.count(), 1);
     QVERIFY(!cafe.window().timersRunning());
     QVERIFY(!cafe.window().isVisible());
-    QVERIFY(waitUntil([&] { return !cafe.station(0).connected(); }));
-    QVERIFY(cafe.station(0).locked());
+    // A second close request does nothing.
+    cafe.window().close();
+    QCOMPARE(ended.count(), 1);
 }
 
 } // namespace brisko::test

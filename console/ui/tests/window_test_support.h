@@ -61,6 +61,10 @@ public:
     // Clicks rows of the station table (Ctrl for every row after the first).
     void selectRows(const std::vector<int>& rows);
     void click(int controlId);
+    // The stations stop running. A station whose console has gone keeps trying
+    // to reach it again and does not return from its tick, so a test stops them
+    // before the console exits.
+    void stopStations() { stationTicks_.stop(); }
     // Waits until every station is connected and its row reads "Stopped".
     bool allStopped();
     // Starts the given rows and waits for them to read "Started".
