@@ -13,7 +13,7 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
         bool hasValue = i + 1 < args.size();
         if (arg == "--windowed") {
             o.windowed = true;
-        } else if (arg == "--address" || arg == "--dir" || arg == "--port") {
+        } else if (arg == "--address" || arg == "--dir" || arg == "--port" || arg == "--area") {
             if (!hasValue) {
                 parsed.error = arg + " needs a value";
                 return parsed;
@@ -27,6 +27,12 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
                 }
             } else if (arg == "--dir") {
                 o.folder = value;
+            } else if (arg == "--area") {
+                o.windowArea = parseGeometry(value);
+                if (!o.windowArea) {
+                    parsed.error = "not an area WxH+X+Y: " + value;
+                    return parsed;
+                }
             } else {
                 unsigned port = 0;
                 auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
@@ -46,7 +52,30 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
 
 std::string clientUsage()
 {
-    return "usage: tamblo [--address A.B.C.D] [--dir FOLDER] [--windowed] [--port N]\n";
+    return "usage: tamblo [--address A.B.C.D] [--dir FOLDER] [--windowed [--area WxH+X+Y]] [--port N]\n";
+}
+
+std::optional<ScreenRect> parseGeometry(const std::string& text)
+{
+    // Four whole numbers: width "x" height "+" left "+" top.
+    int numbers[4] = {0, 0, 0, 0};
+    const char separators[4] = {'x', '+', '+', '\0'};
+    const char* at = text.data();
+    const char* end = text.data() + text.size();
+    for (int k = 0; k < 4; ++k) {
+        auto [next, ec] = std::from_chars(at, end, numbers[k]);
+        if (ec != std::errc() || numbers[k] < 0)
+            return std::nullopt;
+        at = next;
+        if (k < 3) {
+            if (at == end || *at != separators[k])
+                return std::nullopt;
+            ++at;
+        }
+    }
+    if (at != end || numbers[0] < kPanelSize || numbers[1] < kPanelSize)
+        return std::nullopt;
+    return ScreenRect{numbers[2], numbers[3], numbers[2] + numbers[0], numbers[3] + numbers[1]};
 }
 
 } // namespace client

@@ -72,4 +72,15 @@ TEST(ClientOptions, DefaultsAndEveryOption)
     EXPECT_FALSE(parseClientOptions({"--fullscreen"}).error.empty());
 }
 
+TEST(ClientOptions, GeometryIsAnAreaOfTheScreen)
+{
+    auto placed = parseClientOptions({"--windowed", "--area", "420x380+850+10"});
+    ASSERT_TRUE(placed.error.empty()) << placed.error;
+    ASSERT_TRUE(placed.options.windowArea);
+    EXPECT_EQ(*placed.options.windowArea, (ScreenRect{850, 10, 1270, 390}));
+    // Too small for the session panel, negative, or not four numbers.
+    for (const char* bad : {"100x100+0+0", "400x400-5+0", "400x400+0", "400x400+0+0+", "x+0+0", ""})
+        EXPECT_FALSE(parseClientOptions({"--area", bad}).error.empty()) << bad;
+}
+
 } // namespace client

@@ -38,6 +38,15 @@ void DesktopWorkstation::setCursorVisible(bool visible)
 QRect DesktopWorkstation::windowedRect(const client::ScreenRect& rect) const
 {
     QRect r(rect.left, rect.top, rect.width(), rect.height());
+    if (setup_.windowArea) {
+        // Several stations share one screen: each keeps to its own area, with
+        // the session panel in the area's bottom-right corner.
+        const client::ScreenRect& a = *setup_.windowArea;
+        QRect area(a.left, a.top, a.width(), a.height());
+        if (rect.width() <= client::kPanelSize)
+            return QRect(area.right() + 1 - r.width(), area.bottom() + 1 - r.height(), r.width(), r.height());
+        return area;
+    }
     if (rect.width() <= client::kPanelSize)
         return r;
     // The locked screen in a window of its own, in the middle of the screen.

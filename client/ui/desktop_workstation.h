@@ -21,6 +21,7 @@ namespace tamblo {
 
 struct WorkstationSetup {
     bool windowed = false;
+    std::optional<client::ScreenRect> windowArea; // windowed: the part of the screen to keep to
     std::filesystem::path libraryFolder;       // where libHushtab.so lives
     std::vector<std::string> shutdownCommand;  // the system's power-off command
 };

@@ -31,6 +31,7 @@ int main(int argc, char** argv)
     tamblo::StationSetup setup;
     setup.options = parsed.options;
     setup.workstation.windowed = parsed.options.windowed;
+    setup.workstation.windowArea = parsed.options.windowArea;
     setup.workstation.libraryFolder = QCoreApplication::applicationDirPath().toStdString();
     setup.workstation.shutdownCommand = platform::defaultPowerOffCommand();
 

@@ -36,6 +36,7 @@ W* keepingPlace(W* widget)
 QLabel* rightLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return keepingPlace(label);
 }
@@ -63,16 +64,16 @@ void BillPanelWidget::buildPanel()
     identify(title_, id::kBillTitle, QStringLiteral("Bill"));
     layout->addWidget(title_);
 
-    selector_ = keepingPlace(new QComboBox(this));
+    selector_ = new QComboBox(this);
     identify(selector_, id::kBillSelector, QStringLiteral("Open bills"));
     connect(selector_, &QComboBox::activated, this,
             [this](int index) { perform_([this, index] { engine_.billPanel().onSelectorChanged(index); }); });
     layout->addWidget(selector_);
 
     auto* alarmRow = new QHBoxLayout;
-    alarmLabel_ = keepingPlace(new QLabel(QStringLiteral("Alarm:"), this));
+    alarmLabel_ = new QLabel(QStringLiteral("Alarm:"), this);
     identify(alarmLabel_, id::kAlarmLabel, QStringLiteral("Alarm"));
-    alarm_ = keepingPlace(new QComboBox(this));
+    alarm_ = new QComboBox(this);
     identify(alarm_, id::kAlarmSelector, QStringLiteral("Alarm"));
     alarmLabel_->setBuddy(alarm_);
     // activated() fires only for the operator's own choice, never when the
@@ -84,6 +85,7 @@ void BillPanelWidget::buildPanel()
     layout->addLayout(alarmRow);
 
     caption_ = keepingPlace(new QLabel(this));
+    caption_->setTextFormat(Qt::PlainText);
     identify(caption_, id::kBillCaption, QStringLiteral("Bill caption"));
     layout->addWidget(caption_);
 

@@ -8,31 +8,38 @@
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     // --help and --version answer without a display.
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    for (const std::string& arg : given) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(brisko::consoleUsage().c_str(), stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(brisko::consoleVersion().c_str(), stdout);
+            return 0;
+        }
+    }
+
+    // The toolkit takes its own options (-geometry, -platform, ...) first.
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Brisko"));
+    app.setApplicationVersion(QStringLiteral(BRISKO_VERSION));
+    app.setQuitOnLastWindowClosed(false);
+
+    std::vector<std::string> args;
+    for (const QString& arg : app.arguments().mid(1))
+        args.push_back(arg.toStdString());
     const auto parsed = brisko::parseConsoleOptions(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "brisko: %s\n%s", parsed.error.c_str(), brisko::consoleUsage().c_str());
         return 2;
-    }
-    if (parsed.options.help) {
-        std::fputs(brisko::consoleUsage().c_str(), stdout);
-        return 0;
-    }
-    if (parsed.options.version) {
-        std::fputs(brisko::consoleVersion().c_str(), stdout);
-        return 0;
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(parsed.options.folder, ec)) {
         std::fprintf(stderr, "brisko: no such folder: %s\n", parsed.options.folder.c_str());
         return 2;
     }
-
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Brisko"));
-    app.setApplicationVersion(QStringLiteral(BRISKO_VERSION));
-    app.setQuitOnLastWindowClosed(false);
 
     platform::SystemClock clock;
     console::ConsoleSettings settings;

@@ -7,7 +7,12 @@
 //   --windowed         a normal window for demonstrations: no full screen, no
 //                      taskbar, cursor or keyboard changes
 //   --port N           the console's main port (default 32000)
+//   --area WxH+X+Y with --windowed: the area of the screen the station's
+//                      windows keep to (the locked screen fills it, the session
+//                      panel sits in its bottom-right corner), so that several
+//                      stations can share one screen in a demonstration
 
+#include "client/screen_rect.h"
 #include "platform/ipv4.h"
 
 #include <cstdint>
@@ -23,6 +28,7 @@ struct ClientOptions {
     std::filesystem::path folder = ".";
     bool windowed = false;
     std::uint16_t mainPort = 32000;
+    std::optional<ScreenRect> windowArea;
 };
 
 struct ParsedOptions {
@@ -33,5 +39,7 @@ struct ParsedOptions {
 // Parses the arguments after the program name.
 ParsedOptions parseClientOptions(const std::vector<std::string>& args);
 std::string clientUsage();
+// "WxH+X+Y" as the X11 geometry option writes it; nullopt for anything else.
+std::optional<ScreenRect> parseGeometry(const std::string& text);
 
 } // namespace client
