@@ -72,7 +72,11 @@ void DesktopWorkstation::placeWindow(const client::ScreenRect& rect, client::Win
     window_.show();
     if (top) {
         window_.raise();
-        window_.activateWindow();
+        // A windowed station shares its desktop with other programs (a
+        // demonstration runs the console and several stations on one screen):
+        // it never takes the keyboard away from them.
+        if (!setup_.windowed)
+            window_.activateWindow();
     } else {
         window_.lower();
     }

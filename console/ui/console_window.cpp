@@ -102,7 +102,6 @@ void ConsoleWindow::buildWindow()
         table_->setColumnWidth(c, metrics.horizontalAdvance(widest[static_cast<std::size_t>(c)]) +
                                       metrics.averageCharWidth() * 3);
     table_->horizontalHeader()->setStretchLastSection(true);
-    table_->installEventFilter(this);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!refreshing_)
             perform([this] { forwardTableSelection(); });
@@ -227,6 +226,7 @@ bool ConsoleWindow::eventFilter(QObject* watched, QEvent* event)
         perform([this, gained] { engine_->onStationTableFocus(gained); });
         return false;
     }
+    // The application-wide filter sees the table's focus changes too.
     // Enter and Escape are the window's, wherever in it the focus is; dialogs
     // the engine opens over it keep their own.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() && watched == QApplication::focusWidget() &&

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QWidget>
 #include <chrono>
 #include <functional>
 #include <vector>
