@@ -34,11 +34,11 @@ QVariant StationTableModel::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= console::kColumnCount)
         return {};
-    const auto& spec = console::kStationColumns[static_cast<std::size_t>(section)];
+    const auto& column = console::kStationColumns[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(spec.header.data(), static_cast<qsizetype>(spec.header.size()));
+        return QString::fromUtf8(column.header.data(), static_cast<qsizetype>(column.header.size()));
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignVCenter | (spec.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+        return QVariant::fromValue(Qt::AlignVCenter | (column.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
     return {};
 }
 
