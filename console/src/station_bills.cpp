@@ -8,10 +8,39 @@
 #include "store/client_table.h"
 #include "store/printer_table.h"
 
+#include "platform/ipv4.h"
+
+#include <algorithm>
+#include <cctype>
+
 // Bills that come from the stations: print jobs, finished sessions, and the
 // open bill a swap moves to another station.
 
 namespace console {
+
+namespace {
+
+// The station (number from 1) that sent a print job, or -1. Print servers often
+// record the sending machine by its IPv4 address rather than its name, so an
+// address that equals a station's address counts too. The counter computer
+// itself ("localhost") is no station, and a station without an address set
+// (0.0.0.0) never matches by address.
+int printingStation(const store::ClientTable& clients, const std::string& machine)
+{
+    std::string bare = machine.starts_with("\\\\") ? machine.substr(2) : machine;
+    std::transform(bare.begin(), bare.end(), bare.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (bare == "localhost")
+        return -1;
+    if (int n = clients.findByComputerName(machine); n >= 1)
+        return n;
+    const auto address = platform::Ipv4Address::parse(bare);
+    if (!address || address->isAny())
+        return -1;
+    const int i = clients.findByAddress(*address);
+    return i < 0 ? -1 : i + 1;
+}
+
+} // namespace
 
 void BillPanel::AddPrintItem(const PrintJobRecord& job)
 {
@@ -21,7 +50,7 @@ void BillPanel::AddPrintItem(const PrintJobRecord& job)
 
 std::optional<PrintCharge> BillPanel::pricePrintJob(const PrintJobRecord& job) const
 {
-    const int n = ctx_.clients.findByComputerName(job.machine);
+    const int n = printingStation(ctx_.clients, job.machine);
     const double pagePrice = ctx_.printers.LookupPagePrice(job.printer);
     if (n < 1 || n > ctx_.board.stationCount() || pagePrice < 0.0)
         return std::nullopt;

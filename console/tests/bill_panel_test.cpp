@@ -313,6 +313,26 @@ TEST_F(BillPanelTest, PrintJobsOfIdleStationsGoToTheirOwnBill)
     EXPECT_EQ(rig.printMonitor.starts, std::vector<std::string>{"SERVER"});
 }
 
+TEST_F(BillPanelTest, PrintJobsMatchAStationByItsAddressButNeverTheCounter)
+{
+    rig.printMonitor.queued = {{"Laser", "127.0.0.3", "by-address", 4},
+                               {"Laser", "\\\\127.0.0.2", "by-address-unc", 1},
+                               {"Laser", "127.0.0.9", "no-such-address", 1},
+                               {"Laser", "127.0.0.3x", "not-an-address", 1},
+                               {"Laser", "localhost", "counter", 1},
+                               {"Laser", "LOCALHOST", "counter-upper", 1},
+                               {"Laser", "0.0.0.0", "unset-address", 1}};
+    rig.tickAfter(1s);
+    ASSERT_EQ(panel().openBills().size(), 2u);
+    EXPECT_EQ(panel().openBills()[0].items,
+              (std::vector<store::BillItem>{{"2", "Pages (4): by-address", "0.40"}}));
+    EXPECT_EQ(panel().openBills()[1].items,
+              (std::vector<store::BillItem>{{"1", "Pages (1): by-address-unc", "0.10"}}));
+    for (const char* document : {"no-such-address", "not-an-address", "counter", "counter-upper", "unset-address"})
+        for (const std::string& event : log())
+            EXPECT_EQ(event.find(document), std::string::npos) << event;
+}
+
 TEST_F(BillPanelTest, ABillTheJournalCannotTakeStaysOpen)
 {
     walkInBill({0});
