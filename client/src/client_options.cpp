@@ -11,7 +11,11 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool hasValue = i + 1 < args.size();
-        if (arg == "--windowed") {
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
+        } else if (arg == "--windowed") {
             o.windowed = true;
         } else if (arg == "--address" || arg == "--dir" || arg == "--port" || arg == "--area") {
             if (!hasValue) {
@@ -52,8 +56,20 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
 
 std::string clientUsage()
 {
-    return "usage: tamblo [--address A.B.C.D] [--dir FOLDER] [--windowed [--area WxH+X+Y]] [--port N]\n";
+    return "usage: tamblo [--address A.B.C.D] [--dir FOLDER] [--windowed [--area WxH+X+Y]] [--port N]\n"
+           "\n"
+           "The station client: locks this workstation until the counter starts a session.\n"
+           "\n"
+           "  --address A.B.C.D  this station's own address (default: that of the host name)\n"
+           "  --dir FOLDER       folder of Tamblo.log and TambloConfig (default: the current one)\n"
+           "  --windowed         a normal window, for demonstrations\n"
+           "  --area WxH+X+Y     with --windowed: the part of the screen the station keeps to\n"
+           "  --port N           the console's main port (default 32000)\n"
+           "  --help             show this text\n"
+           "  --version          show the version\n";
 }
+
+std::string clientVersion() { return "tamblo " BRISKO_VERSION "\n"; }
 
 std::optional<ScreenRect> parseGeometry(const std::string& text)
 {

@@ -10,6 +10,19 @@
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer without a display.
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    for (const std::string& arg : given) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(client::clientUsage().c_str(), stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(client::clientVersion().c_str(), stdout);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     app.setApplicationName("Tamblo");
     app.setQuitOnLastWindowClosed(false);

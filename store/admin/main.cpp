@@ -26,7 +26,10 @@ constexpr const char* kUsage =
     "  printers                       printers: number, server, printer, page price\n"
     "  journal [--csv]                every charged bill line: time, station, description, price\n"
     "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
-    "  check                          reports every damaged file; exit status 1 if any\n";
+    "  check                          reports every damaged file; exit status 1 if any\n"
+    "\n"
+    "  --help                         show this text\n"
+    "  --version                      show the version\n";
 
 int usage()
 {
@@ -53,6 +56,10 @@ int main(int argc, char** argv)
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "brisko-admin " BRISKO_VERSION "\n";
             return 0;
         }
         if (arg == "--dir") {

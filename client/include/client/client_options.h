@@ -11,6 +11,8 @@
 //                      windows keep to (the locked screen fills it, the session
 //                      panel sits in its bottom-right corner), so that several
 //                      stations can share one screen in a demonstration
+//   --help             show the options
+//   --version          show the version
 
 #include "client/screen_rect.h"
 #include "platform/ipv4.h"
@@ -29,6 +31,8 @@ struct ClientOptions {
     bool windowed = false;
     std::uint16_t mainPort = 32000;
     std::optional<ScreenRect> windowArea;
+    bool help = false;
+    bool version = false;
 };
 
 struct ParsedOptions {
@@ -39,6 +43,8 @@ struct ParsedOptions {
 // Parses the arguments after the program name.
 ParsedOptions parseClientOptions(const std::vector<std::string>& args);
 std::string clientUsage();
+// "tamblo VERSION" and a line break.
+std::string clientVersion();
 // "WxH+X+Y" as the X11 geometry option writes it; nullopt for anything else.
 std::optional<ScreenRect> parseGeometry(const std::string& text);
 

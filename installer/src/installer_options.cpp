@@ -1,0 +1,34 @@
+#include "installer/installer_options.h"
+
+namespace installer {
+
+InstallerOptions parseInstallerOptions(const std::vector<std::string>& args)
+{
+    InstallerOptions options;
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h")
+            options.help = true;
+        else if (arg == "--version")
+            options.version = true;
+        else if (options.error.empty())
+            options.error = "unknown option: " + arg;
+    }
+    return options;
+}
+
+std::string installerUsage()
+{
+    return "usage: installer [--help] [--version]\n"
+           "\n"
+           "Installs the counter console (brisko with brisko-admin) or the station client\n"
+           "(tamblo with libHushtab.so) from the folder it is started in. The station\n"
+           "client is also registered to start when a user logs on (for every user when\n"
+           "run as root).\n"
+           "\n"
+           "  --help           show this text\n"
+           "  --version        show the version\n";
+}
+
+std::string installerVersion() { return "installer " BRISKO_VERSION "\n"; }
+
+} // namespace installer

@@ -1,0 +1,241 @@
+// Installation on Linux: programs under /opt or ~/.local/opt, logon start
+// through an XDG autostart entry.
+#include "platform/install_files.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errnoText(int error) { return std::generic_category().message(error); }
+
+FileResult lastError() { return FileResult::failure(errnoText(errno)); }
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { close(); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int close()
+    {
+        int result = 0;
+        if (fd_ >= 0)
+            result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+private:
+    int fd_;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes `bytes` (or the contents of `source`) to a fresh file beside `to`
+// with `mode`, then renames it over `to`. The temporary file never stays.
+FileResult replaceFile(const fs::path& to, mode_t mode, int source, const std::string& bytes)
+{
+    std::string temporary = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
+    Descriptor out(::mkstemp(temporary.data()));
+    if (!out.valid())
+        return lastError();
+    auto fail = [&](int error) {
+        out.close();
+        ::unlink(temporary.c_str());
+        return FileResult::failure(errnoText(error));
+    };
+    if (source >= 0) {
+        char buffer[64 * 1024];
+        for (;;) {
+            ssize_t n = ::read(source, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return fail(errno);
+            if (n == 0)
+                break;
+            if (!writeAll(out.get(), buffer, static_cast<std::size_t>(n)))
+                return fail(errno);
+        }
+    } else if (!writeAll(out.get(), bytes.data(), bytes.size())) {
+        return fail(errno);
+    }
+    if (::fchmod(out.get(), mode) != 0 || ::fsync(out.get()) != 0)
+        return fail(errno);
+    if (out.close() != 0)
+        return fail(errno);
+    if (::rename(temporary.c_str(), to.c_str()) != 0) {
+        int error = errno;
+        ::unlink(temporary.c_str());
+        return FileResult::failure(errnoText(error));
+    }
+    return FileResult::success();
+}
+
+// The Exec value of a desktop entry that runs `program` without arguments:
+// quoted when the path holds a reserved character, with the escapes of a
+// quoted argument and then those of a string value. Control characters
+// cannot be written in an entry; nullopt then.
+std::optional<std::string> execValue(const std::string& program)
+{
+    const std::string reserved = " \t\"'\\><~|&;$*?#()`";
+    bool quote = false;
+    for (unsigned char c : program) {
+        if (c < 0x20 || c == 0x7f)
+            return std::nullopt;
+        if (reserved.find(static_cast<char>(c)) != std::string::npos)
+            quote = true;
+    }
+    std::string argument;
+    for (char c : program) {
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            argument += '\\';
+        argument += c;
+    }
+    if (quote)
+        argument = "\"" + argument + "\"";
+    std::string value;
+    for (char c : argument) {
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '%')
+            value += "%%"; // a lone % would start a field code
+        else
+            value += c;
+    }
+    return value;
+}
+
+fs::path homeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return "/";
+}
+
+} // namespace
+
+std::string programFileName(InstallProgram program)
+{
+    return program == InstallProgram::Workstation ? "tamblo" : "brisko";
+}
+
+std::vector<std::string> companionFileNames(InstallProgram program)
+{
+    if (program == InstallProgram::Workstation)
+        return {"libHushtab.so"};
+    return {"brisko-admin"};
+}
+
+std::string programFolderName(InstallProgram program)
+{
+    return program == InstallProgram::Workstation ? "Tamblo" : "Brisko";
+}
+
+std::string logonStartName() { return "Tamblo"; }
+
+bool runsAsAdministrator() { return ::geteuid() == 0; }
+
+fs::path defaultProgramsFolder(bool administrator)
+{
+    return administrator ? fs::path("/opt") : homeFolder() / ".local" / "opt";
+}
+
+fs::path logonStartFolder(bool administrator)
+{
+    if (administrator)
+        return "/etc/xdg/autostart";
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // The base directory rules ignore a relative XDG_CONFIG_HOME.
+    if (config && *config == '/')
+        return fs::path(config) / "autostart";
+    return homeFolder() / ".config" / "autostart";
+}
+
+fs::path currentFolder()
+{
+    std::error_code ec;
+    fs::path folder = fs::current_path(ec);
+    return ec ? fs::path() : folder;
+}
+
+FileResult makeFolder(const fs::path& folder)
+{
+    if (folder.empty())
+        return FileResult::failure(errnoText(ENOENT));
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return FileResult::success();
+    if (::mkdir(folder.c_str(), 0755) != 0)
+        return lastError();
+    return FileResult::success();
+}
+
+FileResult copyFileReplacing(const fs::path& from, const fs::path& to)
+{
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid())
+        return lastError();
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0)
+        return lastError();
+    if (S_ISDIR(info.st_mode))
+        return FileResult::failure(errnoText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return FileResult::failure(errnoText(EINVAL));
+    // The permission bits travel, the set-id bits do not.
+    return replaceFile(to, info.st_mode & 0777, in.get(), {});
+}
+
+fs::path logonStartEntryPath(const fs::path& folder, const std::string& name) { return folder / (name + ".desktop"); }
+
+FileResult writeLogonStart(const fs::path& folder, const std::string& name, const fs::path& program)
+{
+    auto exec = execValue(program.string());
+    if (!program.is_absolute() || !exec)
+        return FileResult::failure(errnoText(EINVAL));
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec)
+        return FileResult::failure(ec.message());
+    const std::string entry = "[Desktop Entry]\n"
+                              "Type=Application\n"
+                              "Name=" + name + "\n"
+                              "Comment=Locks this station until the counter starts a session\n"
+                              "Exec=" + *exec + "\n"
+                              "Terminal=false\n"
+                              "X-GNOME-Autostart-enabled=true\n";
+    return replaceFile(logonStartEntryPath(folder, name), 0644, -1, entry);
+}
+
+} // namespace platform
