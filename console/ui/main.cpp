@@ -2,7 +2,13 @@
 #include "console_options.h"
 #include "console_window.h"
 
+#ifdef BRISKO_PRINT_ACCOUNTING
+#include "print/cups_print_monitor.h"
+#include "print/print_monitor_log.h"
+#endif
+
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 
@@ -45,12 +51,36 @@ int main(int argc, char** argv)
     console::ConsoleSettings settings;
     settings.folder = parsed.options.folder;
     settings.link = parsed.options.link;
+#ifdef BRISKO_PRINT_ACCOUNTING
+    // Declared before the window: the engine stops it when the console ends.
+    print::PrintMonitorSettings printSettings;
+    printSettings.memoryFile = settings.folder / "BriskoPrinted";
+    print::CupsPrintMonitor printMonitor(printSettings);
+    brisko::ConsoleWindow window(settings, clock, &printMonitor);
+#else
     brisko::ConsoleWindow window(settings, clock);
+#endif
     const auto started = window.startUp();
     if (started != console::ConsoleEngine::StartResult::Running)
         return started == console::ConsoleEngine::StartResult::WrongPassword ? 1 : 3;
     QObject::connect(&window, &brisko::ConsoleWindow::consoleEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+#ifdef BRISKO_PRINT_ACCOUNTING
+    // The monitor's notices go to the activity log; while its server cannot be
+    // reached the title says that printed pages are not being charged.
+    QTimer printWatch;
+    QObject::connect(&printWatch, &QTimer::timeout, &window, [&] {
+        if (window.engine().hasEnded())
+            return;
+        print::logPrintMonitorNotices(printMonitor, window.engine().activityLog());
+        const QString title = printMonitor.charging()
+                                  ? QStringLiteral("Brisko")
+                                  : QStringLiteral("Brisko - print server unreachable, printing not charged");
+        if (window.windowTitle() != title)
+            window.setWindowTitle(title);
+    });
+    printWatch.start(500);
+#endif
     window.show();
     return app.exec();
 }
