@@ -1,0 +1,116 @@
+# Debian packages: the `packages` target (cpack) makes, in build/packages, brisko_VERSION_amd64.deb
+# (the console, brisko-admin and the installer) and tamblo_VERSION_amd64.deb
+# (the station client beside its task-key library, with its autostart entry).
+if(NOT (TARGET brisko AND TARGET brisko-admin AND TARGET tamblo AND TARGET Hushtab AND TARGET installer))
+  message(STATUS "Debian packages: not every program is built; cpack is not set up")
+  return()
+endif()
+
+include(GNUInstallDirs)
+# cpack installs the packaged programs only, without building the whole tree
+# first; the `packages` target below builds what goes in and then runs cpack.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+set(packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(staged ${PROJECT_BINARY_DIR}/packaging)
+find_program(GZIP_PROGRAM gzip REQUIRED)
+
+# brisko: the console and its tools in /usr/bin.
+install(TARGETS brisko brisko-admin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT brisko)
+# A bare "installer" in /usr/bin would be a name for the whole system to share.
+install(PROGRAMS $<TARGET_FILE:installer> DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME brisko-installer
+        COMPONENT brisko)
+install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
+  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brisko-installer\")" COMPONENT brisko)
+install(FILES ${packaging}/brisko.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT brisko)
+
+# tamblo loads libHushtab.so from its own folder, so both live in /usr/libexec/tamblo
+# (a private folder: the library is nobody else's and needs no ldconfig run);
+# /usr/bin/tamblo is a link to it (the program follows the link to find its folder).
+install(TARGETS tamblo RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tamblo COMPONENT tamblo)
+install(TARGETS Hushtab LIBRARY DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tamblo COMPONENT tamblo NAMELINK_SKIP)
+file(MAKE_DIRECTORY ${staged})
+file(MAKE_DIRECTORY ${staged}/bin)
+file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/tamblo/tamblo ${staged}/bin/tamblo SYMBOLIC)
+install(FILES ${staged}/bin/tamblo DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tamblo)
+install(FILES ${packaging}/tamblo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT tamblo)
+# Every user who logs on to a station gets the locked station. The entry
+# itself lives under /usr/share; the system's autostart folder holds a link to
+# it, so that removing the package removes it too (a file in /etc would be a
+# conffile that stays after removal and starts a missing program).
+install(FILES ${packaging}/Tamblo-autostart.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/tamblo
+        RENAME Tamblo.desktop COMPONENT tamblo)
+file(MAKE_DIRECTORY ${staged}/autostart)
+file(CREATE_LINK /usr/${CMAKE_INSTALL_DATADIR}/tamblo/Tamblo.desktop ${staged}/autostart/Tamblo.desktop SYMBOLIC)
+install(FILES ${staged}/autostart/Tamblo.desktop DESTINATION /etc/xdg/autostart COMPONENT tamblo)
+
+# Icons, manual pages, copyright and changelog of each package.
+set(compressed)
+foreach(program brisko tamblo)
+  install(FILES ${packaging}/icons/${program}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+          COMPONENT ${program})
+  foreach(size 16 32 48 64 128 256)
+    install(FILES ${packaging}/icons/${program}-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${program}.png
+            COMPONENT ${program})
+  endforeach()
+  install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${program} COMPONENT ${program})
+  set(PACKAGE ${program})
+  set(VERSION ${PROJECT_VERSION})
+  configure_file(${packaging}/changelog.in ${staged}/${program}/changelog @ONLY)
+  add_custom_command(OUTPUT ${staged}/${program}/changelog.gz
+    COMMAND ${GZIP_PROGRAM} -9nkf ${staged}/${program}/changelog
+    DEPENDS ${staged}/${program}/changelog)
+  list(APPEND compressed ${staged}/${program}/changelog.gz)
+  install(FILES ${staged}/${program}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${program}
+          COMPONENT ${program})
+endforeach()
+foreach(page brisko brisko-admin brisko-installer tamblo)
+  set(component brisko)
+  if(page STREQUAL "tamblo")
+    set(component tamblo)
+  endif()
+  add_custom_command(OUTPUT ${staged}/man/${page}.1.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/man
+    COMMAND ${GZIP_PROGRAM} -9nc ${packaging}/man/${page}.1 > ${staged}/man/${page}.1.gz
+    DEPENDS ${packaging}/man/${page}.1)
+  list(APPEND compressed ${staged}/man/${page}.1.gz)
+  install(FILES ${staged}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
+endforeach()
+add_custom_target(package_files ALL DEPENDS ${compressed})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME brisko)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Brisko developers")
+set(CPACK_PACKAGE_CONTACT "Brisko developers <brisko@example.org>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL brisko tamblo)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_BRISKO_PACKAGE_NAME brisko)
+set(CPACK_DEBIAN_TAMBLO_PACKAGE_NAME tamblo)
+set(CPACK_DEBIAN_BRISKO_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_TAMBLO_PACKAGE_SECTION misc)
+set(CPACK_COMPONENT_BRISKO_DESCRIPTION "cafe counter console
+Brisko runs a small cafe's stations from the counter computer: it starts,
+stops and moves timed sessions, charges access time from a table of rates,
+adds sale items and printed pages to the bills, takes payment and prints
+receipts. The package also holds brisko-admin, a read-only view of the
+console's data files, and brisko-installer, a setup wizard.")
+set(CPACK_COMPONENT_TAMBLO_DESCRIPTION "cafe station client
+Tamblo locks a cafe station until the counter console starts a session, then
+shows the running time and charges. It starts for every user who logs on to
+an X11 desktop session.")
+include(CPack)
+
+add_custom_target(packages
+  COMMAND ${CMAKE_CPACK_COMMAND} --config ${PROJECT_BINARY_DIR}/CPackConfig.cmake -B ${PROJECT_BINARY_DIR}/packages
+  WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
+  COMMENT "Debian packages in ${PROJECT_BINARY_DIR}/packages"
+  VERBATIM)
+add_dependencies(packages brisko brisko-admin tamblo Hushtab installer package_files)
