@@ -287,12 +287,16 @@ void ConsoleEngine::onConfigurationPressed()
 
 void ConsoleEngine::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)
 {
-    if (printers_.PrintServerName() != printServerBefore && services_.printMonitor != nullptr) {
-        if (printersBefore && printMonitorRunning_) {
+    // The monitor restarts when the server changed, and also starts or stops
+    // when the first printer was added or the last one removed.
+    const bool printersNow = !printers_.entries().empty();
+    const bool changed = printers_.PrintServerName() != printServerBefore || printersNow != printersBefore;
+    if (changed && services_.printMonitor != nullptr) {
+        if (printMonitorRunning_) {
             services_.printMonitor->stop();
             printMonitorRunning_ = false;
         }
-        if (!printers_.entries().empty()) {
+        if (printersNow) {
             services_.printMonitor->start(printers_.PrintServerName());
             printMonitorRunning_ = true;
             sessions_.setPrintJobSource(services_.printMonitor);

@@ -171,4 +171,16 @@ TEST_F(ConfigurationEndToEnd, NewRatesChargeRunningSessions)
     EXPECT_EQ(rig.text(0, Column::AccessCost), "0.20");
 }
 
+TEST_F(ConfigurationEndToEnd, ThePrintMonitorFollowsTheFirstAndLastPrinter)
+{
+    // No printers at start-up: no monitor. The first printer starts it on the
+    // same (empty, local) server name; removing the last one stops it.
+    ASSERT_TRUE(rig.printMonitor.starts.empty());
+    configure([this](pages::ConfigurationDialogModel&) { console().printers().entries() = {{"", "Laser", 0.10}}; });
+    EXPECT_EQ(rig.printMonitor.starts, std::vector<std::string>{""});
+    configure([this](pages::ConfigurationDialogModel&) { console().printers().entries().clear(); });
+    EXPECT_EQ(rig.printMonitor.stops, 1);
+    EXPECT_EQ(rig.printMonitor.starts.size(), 1u);
+}
+
 } // namespace console::test
