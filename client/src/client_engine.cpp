@@ -9,15 +9,20 @@ namespace client {
 
 namespace {
 
-constexpr std::size_t kTypedLimit = 16; // longer than the setup code: such text can never match
+// Longer than the longest setup code: such text can never match.
+constexpr std::size_t kTypedLimit = SetupCodeFile::kLongestCode + 8;
 
 } // namespace
 
-ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings)
+ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings,
+                           const SteadyClock& clock)
     : host_(host),
       workstation_(workstation),
       log_(settings.folder / kLogFileName),
       config_(settings.folder / kConfigFileName),
+      setupCode_(settings.folder / kSetupCodeFileName),
+      setupGuard_(clock),
+      stampFile_(settings.folder / kSessionStampFileName),
       link_(log_, host, *this, settings.link)
 {
 }
@@ -30,10 +35,35 @@ void ClientEngine::start(const ScreenGeometry& screen)
     state_.panel = panelRect(screen);
     config_.load();
     link_.setServerAddress(config_.serverAddress());
+    setupCode_.load();
+    if (setupCode_.status() == SetupCodeFile::Status::Damaged)
+        log_.logLine("TambloSetup is damaged: no setup code is accepted until it is deleted.");
+    // Restarted during a session (killed, crashed): the session goes on, and
+    // the first connection reclaims it with "STARTED" as after a link loss.
+    // Without a console address nobody could lock the station again, so the
+    // kept session only counts when the station will connect.
+    std::string kept = stampFile_.load();
+    if (!kept.empty() && !config_.isConfigured())
+        stampFile_.store({});
+    else
+        state_.sessionStamp = kept;
+    if (!state_.sessionStamp.empty()) {
+        state_.m_bLocked = false;
+        log_.logLine("Session " + state_.sessionStamp + " kept from before the restart.");
+    }
     // The whole locked state from the first moment, taskbar included.
     applyState();
-    workstation_.setCursorVisible(false);
-    state_.cursorShown = false;
+    workstation_.setCursorVisible(!state_.m_bLocked);
+    state_.cursorShown = !state_.m_bLocked;
+}
+
+void ClientEngine::setSessionStamp(const std::string& stamp)
+{
+    if (stamp == state_.sessionStamp)
+        return;
+    state_.sessionStamp = stamp;
+    if (!stampFile_.store(stamp))
+        log_.logLine("TambloSession could not be written.");
 }
 
 std::string ClientEngine::reclaimStamp() const
@@ -105,7 +135,7 @@ bool ClientEngine::actOn(const std::string& message)
         return true;
     case Kind::Lock:
         state_.m_bLocked = true;
-        state_.sessionStamp.clear();
+        setSessionStamp({});
         applyState();
         return true;
     case Kind::Quit:
@@ -134,9 +164,11 @@ void ClientEngine::takeSessionInfo(const std::string& message)
     state_.extras = info.extras;
     state_.total = info.total;
     // Text that is no session info (two messages run together, say) must not
-    // cost the station the stamp it reclaims its session with.
-    if (info.wellFormed)
-        state_.sessionStamp = info.stamp;
+    // cost the station the stamp it reclaims its session with. A stamp that
+    // arrives while locked belongs to a session that has ended here: keeping
+    // it would let the next unlock reclaim that session.
+    if (info.wellFormed && !state_.m_bLocked)
+        setSessionStamp(info.stamp);
 }
 
 void ClientEngine::shutdownSystem()
@@ -182,14 +214,17 @@ PanelClick ClientEngine::onLeftButtonUp(int x, int y)
 
 bool ClientEngine::onCharacter(char c)
 {
+    if (setupGuard_.isPaused()) {
+        state_.typedCharacters.clear();
+        return false;
+    }
     if (c != '\r') {
         if (state_.typedCharacters.size() < kTypedLimit)
             state_.typedCharacters += c;
         return false;
     }
-    bool match = state_.typedCharacters == kSetupCode;
-    state_.typedCharacters.clear();
-    if (!match)
+    std::string typed = std::exchange(state_.typedCharacters, {});
+    if (!checkSetupCode(typed))
         return false;
     state_.setupMode = true;
     state_.m_bLocked = false;
@@ -197,12 +232,28 @@ bool ClientEngine::onCharacter(char c)
     return true;
 }
 
+bool ClientEngine::checkSetupCode(const std::string& typed)
+{
+    // A bare Enter tries nothing and costs nothing.
+    if (typed.empty())
+        return false;
+    if (setupCode_.matches(typed)) {
+        setupGuard_.recordMatch();
+        return true;
+    }
+    auto pause = setupGuard_.recordWrongTry();
+    if (pause.count() > 0)
+        log_.logLine("Wrong setup code " + std::to_string(setupGuard_.wrongTries()) + " times: typing ignored for " +
+                     std::to_string(pause.count()) + " s.");
+    return false;
+}
+
 void ClientEngine::onQueryEndSession()
 {
     log_.logLine("OnQueryEndSession() called.");
     state_.m_bLocked = true;
     // The console ends the session on "STOP"; its stamp must not be reclaimed later.
-    state_.sessionStamp.clear();
+    setSessionStamp({});
     applyState();
     link_.sendStop();
     state_.endSessionQuerySeen = true;
@@ -228,7 +279,7 @@ void ClientEngine::confirmEndSession()
     if (state_.m_bLocked)
         return;
     state_.m_bLocked = true;
-    state_.sessionStamp.clear();
+    setSessionStamp({});
     if (!state_.setupMode)
         link_.sendStop();
     state_.setupMode = false;
@@ -248,6 +299,20 @@ bool ClientEngine::storeServerAddress(platform::Ipv4Address server)
         return false;
     link_.setServerAddress(server);
     return true;
+}
+
+std::optional<std::string> ClientEngine::changeSetupCode(const std::string& code, const std::string& repeated)
+{
+    if (auto problem = SetupCodeFile::problemWith(code))
+        return problem;
+    if (code != repeated)
+        return "The two setup codes differ.";
+    if (!setupCode_.store(code)) {
+        log_.logLine("TambloSetup could not be written.");
+        return "The setup code could not be saved.";
+    }
+    log_.logLine("Owner's setup code set.");
+    return std::nullopt;
 }
 
 PanelView ClientEngine::view() const

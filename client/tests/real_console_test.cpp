@@ -171,6 +171,62 @@ TEST_F(RealConsoleTest, ConsoleRestartIsSurvivedAndTheSessionReclaimed)
     EXPECT_EQ(lines.back(), "Sending STARTED message success.");
 }
 
+// A client killed during a session and started again (its files closed as by
+// the system) reclaims the session; once it has ended, a restart stays locked.
+TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOne)
+{
+    connectAndStartSession();
+    EXPECT_EQ(readFile(folder.path() / "TambloSession"), "20060811105434");
+    auto restartClient = [&] {
+        engine.reset();
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), [&] {
+            LinkSettings link;
+            link.ownAddress = kTestStation;
+            link.bindOwnAddress = true;
+            link.mainPort = console->mainPort();
+            link.connectWait = 200ms;
+            return link;
+        }()});
+        engine->start(testScreen());
+    };
+
+    events = 0;
+    restartClient();
+    EXPECT_FALSE(engine->state().m_bLocked);
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STARTED); }));
+    EXPECT_EQ(console->StationStartTime(kStation), sessionStart());
+    EXPECT_TRUE(contains(logLines(folder.path()), "Sending STARTED message success."));
+
+    console->SendStationCommand(kStation, stationlink::CMD_LOCK);
+    ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
+    EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
+    // A late figure message names the ended session: it is not taken up again.
+    console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:06:10", "2.60", "1.00",
+                                                                                   "3.60", sessionStart()));
+    ASSERT_TRUE(until([&] { return engine->state().duration == "01:06"; }));
+    EXPECT_EQ(engine->state().sessionStamp, "");
+    EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
+
+    events = 0;
+    restartClient();
+    EXPECT_TRUE(engine->state().m_bLocked);
+    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
+    for (int i = 0; i < 30; ++i)
+        engine->tick();
+    pollConsole();
+    EXPECT_FALSE(seen(stationlink::EVT_STARTED));
+    EXPECT_TRUE(engine->state().m_bLocked);
+
+    // A session ended on the panel is forgotten as well.
+    console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(until([&] { return !engine->state().m_bLocked; }));
+    console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00",
+                                                                                   "0.10", sessionStart() + 3600));
+    ASSERT_TRUE(until([&] { return readFile(folder.path() / "TambloSession") == "20060811115434"; }));
+    engine->confirmEndSession();
+    EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
+}
+
 // 127.0.0.1 has zero octets, and a station configured with it connects like any other.
 TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReached)
 {

@@ -4,6 +4,7 @@
 // test's hook, and a console scripted with real sockets on loopback.
 
 #include "client/client_engine.h"
+#include "client/steady_clock.h"
 #include "client/workstation.h"
 #include "platform/tcp_socket.h"
 
@@ -59,6 +60,16 @@ public:
     void placeWindow(const ScreenRect& rect, WindowOrder order) override;
     void disableTaskKeys(bool disable) override;
     std::optional<std::string> shutdown() override;
+};
+
+// Steady time that only moves when told to.
+class ManualSteadyClock final : public SteadyClock {
+public:
+    TimePoint now() const override { return now_; }
+    void advance(std::chrono::milliseconds by) { now_ += by; }
+
+private:
+    TimePoint now_{};
 };
 
 class TestHost final : public ClientHost {

@@ -3,21 +3,51 @@
 #include "ipv4_field.h"
 
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tamblo {
 
+namespace {
+
+QLineEdit* codeField(const char* name, QWidget* parent)
+{
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setEchoMode(QLineEdit::Password);
+    field->setMaxLength(static_cast<int>(client::SetupCodeFile::kLongestCode));
+    return field;
+}
+
+} // namespace
+
 ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* parent)
-    : QDialog(parent), engine_(engine), field_(new Ipv4Field(this))
+    : QDialog(parent),
+      engine_(engine),
+      field_(new Ipv4Field(this)),
+      code_(codeField("setupCodeField", this)),
+      repeated_(codeField("setupCodeRepeatField", this)),
+      codeState_(new QLabel(this)),
+      problem_(new QLabel(this))
 {
     setObjectName("configurationDialog");
     setWindowTitle("Tamblo configuration");
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel("Server IP Address:", this));
     row->addWidget(field_);
+
+    codeState_->setObjectName("setupCodeState");
+    problem_->setObjectName("setupCodeProblem");
+    problem_->setWordWrap(true);
+    auto* codes = new QFormLayout;
+    codes->addRow(codeState_);
+    codes->addRow("New setup code:", code_);
+    codes->addRow("Repeat the new code:", repeated_);
+    codes->addRow(problem_);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
@@ -30,14 +60,32 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addLayout(codes);
     layout->addWidget(buttons);
 
+    showCodeState();
     field_->setAddress(engine_.configuredServerAddress());
     field_->setFocus();
 }
 
+void ConfigurationDialog::showCodeState()
+{
+    codeState_->setText(engine_.hasOwnersSetupCode() ? "The owner's setup code is in force."
+                                                     : "The built-in setup code is in force: set your own.");
+}
+
 void ConfigurationDialog::accept()
 {
+    if (!code_->text().isEmpty() || !repeated_->text().isEmpty()) {
+        auto problem = engine_.changeSetupCode(code_->text().toStdString(), repeated_->text().toStdString());
+        if (problem) {
+            problem_->setText(QString::fromStdString(*problem));
+            code_->clear();
+            repeated_->clear();
+            code_->setFocus();
+            return;
+        }
+    }
     engine_.storeServerAddress(field_->address());
     QDialog::accept();
 }

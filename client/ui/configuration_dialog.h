@@ -1,9 +1,14 @@
 #pragma once
-// "Tamblo configuration": the console's address, written to "TambloConfig".
+// "Tamblo configuration": the console's address, written to "TambloConfig",
+// and the owner's setup code, written to "TambloSetup". The code is typed
+// twice; left empty, the code in force stays.
 
 #include "client/client_engine.h"
 
 #include <QDialog>
+
+class QLabel;
+class QLineEdit;
 
 namespace tamblo {
 
@@ -16,11 +21,19 @@ public:
     Ipv4Field* field() const { return field_; }
 
 protected:
+    // Stores the address and, when one was typed, the new setup code; a code
+    // that cannot be used keeps the dialog open with the reason and stores nothing.
     void accept() override;
 
 private:
+    void showCodeState();
+
     client::ClientEngine& engine_;
     Ipv4Field* field_;
+    QLineEdit* code_;
+    QLineEdit* repeated_;
+    QLabel* codeState_;
+    QLabel* problem_;
 };
 
 } // namespace tamblo

@@ -10,15 +10,20 @@
 #include "client/client_log.h"
 #include "client/client_state.h"
 #include "client/panel_view.h"
+#include "client/session_stamp_file.h"
+#include "client/setup_code_file.h"
+#include "client/setup_code_guard.h"
+#include "client/steady_clock.h"
 #include "client/workstation.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace client {
 
 struct EngineSettings {
-    std::filesystem::path folder = "."; // "Tamblo.log" and "TambloConfig" live here
+    std::filesystem::path folder = "."; // "Tamblo.log", "TambloConfig" and its neighbours live here
     LinkSettings link;
 };
 
@@ -41,13 +46,17 @@ struct EndSessionQuestion {
 
 class ClientEngine final : private LinkSession {
 public:
-    ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings);
+    // `clock` times the pauses after wrong setup codes.
+    ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings,
+                 const SteadyClock& clock = systemSteadyClock());
     ClientEngine(const ClientEngine&) = delete;
     ClientEngine& operator=(const ClientEngine&) = delete;
 
     // Builds the locked state: task keys blocked, the rectangles computed from
     // the screen, the configuration loaded, the window over the whole screen
-    // on top, the cursor hidden. No connection is made before the first tick.
+    // on top, the cursor hidden. A session kept from before a restart comes
+    // back unlocked instead, and is reclaimed once the link is up. No
+    // connection is made before the first tick.
     void start(const ScreenGeometry& screen);
 
     // The 10 ms timer.
@@ -56,8 +65,10 @@ public:
     void onMouseMove(int x, int y);
     void onLeftButtonDown(int x, int y);
     PanelClick onLeftButtonUp(int x, int y);
-    // One typed character; Enter (13) checks the setup code. True when setup
-    // mode began: open the configuration dialog.
+    // One typed character; Enter (13) checks the setup code: the owner's, or
+    // the built-in one while the owner has set none. True when setup mode
+    // began: open the configuration dialog. After repeated wrong codes typing
+    // is ignored for a while (SetupCodeGuard).
     bool onCharacter(char c);
     // The desktop session is about to end: lock, tell the console "STOP"; the
     // caller refuses the end of the session and shows the window.
@@ -75,6 +86,11 @@ public:
     // The configuration dialog.
     platform::Ipv4Address configuredServerAddress();
     bool storeServerAddress(platform::Ipv4Address server);
+    // Whether the owner has set a setup code of their own.
+    bool hasOwnersSetupCode() const { return setupCode_.status() == SetupCodeFile::Status::OwnersCode; }
+    // Sets the owner's setup code, typed twice. Returns why it was not stored,
+    // or nullopt when it was.
+    std::optional<std::string> changeSetupCode(const std::string& code, const std::string& repeated);
 
     PanelView view() const;
     const ClientState& state() const { return state_; }
@@ -86,6 +102,10 @@ private:
     std::string reclaimStamp() const override;
 
     void applyState();
+    // The stamp in memory and in "TambloSession"; the file is only touched
+    // when the stamp changes.
+    void setSessionStamp(const std::string& stamp);
+    bool checkSetupCode(const std::string& typed);
     // Shows the taskbar and logs whether there was one.
     void showTaskbar();
     bool actOn(const std::string& message);
@@ -97,6 +117,9 @@ private:
     Workstation& workstation_;
     ClientLog log_;
     ClientConfig config_;
+    SetupCodeFile setupCode_;
+    SetupCodeGuard setupGuard_;
+    SessionStampFile stampFile_;
     ClientState state_;
     ClientLink link_;
     bool inTick_ = false;
