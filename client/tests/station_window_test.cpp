@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -178,6 +179,54 @@ private slots:
         QCOMPARE(readFile(folder->path() / "TambloConfig"), std::string("\xC0\xA8\x00\x0A", 4));
         QVERIFY(!window->workstation().keysDisabled());
         QCOMPARE(window->grab().toImage().pixelColor(2, 2), kPanelBlue);
+    }
+
+    void ownersSetupCodeIsSetTwiceTypedAndReplacesTheBuiltInOne()
+    {
+        startWindow(false);
+        bool done = false;
+        whenShown("configurationDialog", [&](QWidget* w) {
+            QCOMPARE(w->findChild<QLabel*>("setupCodeState")->text(),
+                     QString("The built-in setup code is in force: set your own."));
+            auto* code = w->findChild<QLineEdit*>("setupCodeField");
+            auto* repeated = w->findChild<QLineEdit*>("setupCodeRepeatField");
+            QCOMPARE(code->echoMode(), QLineEdit::Password);
+            QTest::keyClicks(code, "Owner-42");
+            QTest::keyClicks(repeated, "Owner-24");
+            QTest::mouseClick(w->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            QVERIFY(w->isVisible()); // differing codes: nothing stored, the dialog stays
+            QCOMPARE(w->findChild<QLabel*>("setupCodeProblem")->text(), QString("The two setup codes differ."));
+            QVERIFY(code->text().isEmpty() && repeated->text().isEmpty());
+            QVERIFY(!window->engine().hasOwnersSetupCode());
+
+            QTest::keyClicks(code, "Owner-42");
+            QTest::keyClicks(repeated, "Owner-42");
+            QTest::mouseClick(w->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+            done = true;
+        });
+        typeSetupCode();
+        QTRY_VERIFY(done && !visibleTopLevel("configurationDialog"));
+        QVERIFY(window->engine().hasOwnersSetupCode());
+        QCOMPARE(readFile(folder->path() / "TambloSetup").size(), std::size_t{56});
+        window->engine().confirmEndSession(); // EXIT SETUP
+        QVERIFY(window->engine().state().m_bLocked);
+
+        typeSetupCode();
+        QTest::qWait(30);
+        QVERIFY(!window->engine().state().setupMode);
+        QVERIFY(!visibleTopLevel("configurationDialog"));
+
+        bool reopened = false;
+        whenShown("configurationDialog", [&](QWidget* w) {
+            QCOMPARE(w->findChild<QLabel*>("setupCodeState")->text(), QString("The owner's setup code is in force."));
+            static_cast<QDialog*>(w)->reject();
+            reopened = true;
+        });
+        QTest::keyClicks(window.get(), "Owner-42");
+        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTRY_VERIFY(reopened);
+        QVERIFY(window->engine().state().setupMode);
+        QVERIFY(window->engine().hasOwnersSetupCode()); // Cancel keeps the code
     }
 
     void clickBoxesAndTheExitSetupDialog()
