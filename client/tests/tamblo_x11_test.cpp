@@ -1,6 +1,7 @@
 // The real tamblo program on a private X server (run under xvfb-run): the
 // locked station holds the keyboard, blocks the task keys and hides the
 // desktop's dock; the setup code typed on the keyboard gives them back.
+#include "client/setup_code_file.h"
 #include "platform/tcp_socket.h"
 #include "test_support.h"
 
@@ -50,6 +51,15 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     bool started() const { return pid_ > 0; }
+    // As a customer with a shell would: no chance to clean up.
+    void killHard()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
     // Waits for the program to end by itself.
     bool ended(std::chrono::milliseconds limit)
     {
@@ -127,6 +137,21 @@ void run(std::vector<std::string> args)
     p.ended(10s);
 }
 
+void typeAndEnter(const std::string& text)
+{
+    run({"/usr/bin/xdotool", "type", "--delay", "20", text});
+    run({"/usr/bin/xdotool", "key", "Return"});
+}
+
+const std::string kOwnersCode = "Owner-42";
+
+void storeOwnersCode(const std::filesystem::path& folder)
+{
+    SetupCodeFile file(folder / "TambloSetup");
+    file.load();
+    ASSERT_TRUE(file.store(kOwnersCode));
+}
+
 } // namespace
 
 TEST(TambloOnX11, LockedStationHoldsTheDesktopUntilTheSetupCode)
@@ -176,6 +201,90 @@ TEST(TambloOnX11, QuitFromTheConsoleEndsTheProgramAndGivesTheDockBack)
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "OnClose() called.");
     EXPECT_EQ(lines.back(), "Found Shell_TrayWnd, showing.");
+    XCloseDisplay(d);
+}
+
+TEST(TambloOnX11, OwnersCodeShutsOutTheBuiltInOneAndWrongCodesPauseTyping)
+{
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    Window dock = createDock(d);
+    {
+        TempFolder folder;
+        storeOwnersCode(folder.path());
+        Program tamblo({TAMBLO_BIN, "--dir", folder.path().string()});
+        ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(d); }));
+        typeAndEnter("k7#w");
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(keyboardGrabbedByOthers(d));
+        EXPECT_FALSE(mapped(d, dock));
+        typeAndEnter(kOwnersCode);
+        EXPECT_TRUE(eventually([&] { return mapped(d, dock); }));
+        EXPECT_TRUE(eventually([&] { return !keyboardGrabbedByOthers(d); }));
+    }
+    XUnmapWindow(d, dock);
+    XSync(d, False);
+    {
+        TempFolder folder;
+        storeOwnersCode(folder.path());
+        Program tamblo({TAMBLO_BIN, "--dir", folder.path().string()});
+        ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(d); }));
+        for (int i = 0; i < 6; ++i)
+            typeAndEnter("guess" + std::to_string(i));
+        typeAndEnter(kOwnersCode); // during the pause: ignored
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(keyboardGrabbedByOthers(d));
+        EXPECT_TRUE(altTabBlocked(d));
+        EXPECT_FALSE(mapped(d, dock));
+        auto lines = logLines(folder.path());
+        EXPECT_TRUE(contains(lines, "Wrong setup code 5 times: typing ignored for 30 s."));
+        EXPECT_FALSE(contains(lines, "Wrong setup code 6 times: typing ignored for 60 s."));
+    }
+    XCloseDisplay(d);
+}
+
+TEST(TambloOnX11, KilledDuringASessionComesBackUnlockedAndReclaimsIt)
+{
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    Window dock = createDock(d);
+    TempFolder folder;
+    writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    std::vector<std::string> args{TAMBLO_BIN, "--dir", folder.path().string(), "--address", "127.2.2.5", "--port",
+                                  std::to_string(*mainListener.localPort())};
+
+    auto tamblo = std::make_unique<Program>(args);
+    auto h = acceptStation(mainListener, 10s);
+    ASSERT_TRUE(h.station.isValid());
+    h.station.send("UNLOCK");
+    EXPECT_EQ(readWithin(h.station, 5s), "OK");
+    h.station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
+    EXPECT_EQ(readWithin(h.station, 5s), "OK");
+    ASSERT_TRUE(eventually([&] { return readFile(folder.path() / "TambloSession") == "20060811105434"; }));
+    EXPECT_TRUE(eventually([&] { return mapped(d, dock); }));
+
+    tamblo->killHard();
+    h.station.close();
+    tamblo = std::make_unique<Program>(args);
+    auto again = acceptStation(mainListener, 10s);
+    ASSERT_TRUE(again.station.isValid());
+    EXPECT_EQ(readWithin(again.station, 5s), "STARTED20060811105434");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(mapped(d, dock));
+    EXPECT_FALSE(keyboardGrabbedByOthers(d));
+
+    // Ended by the console: the next restart stays locked and claims nothing.
+    again.station.send("LOCK");
+    EXPECT_EQ(readWithin(again.station, 5s), "OK");
+    EXPECT_TRUE(eventually([&] { return readFile(folder.path() / "TambloSession").empty(); }));
+    tamblo->killHard();
+    again.station.close();
+    tamblo = std::make_unique<Program>(args);
+    auto third = acceptStation(mainListener, 10s);
+    ASSERT_TRUE(third.station.isValid());
+    EXPECT_TRUE(eventually([&] { return keyboardGrabbedByOthers(d); }));
+    EXPECT_EQ(readWithin(third.station, 500ms), std::nullopt);
     XCloseDisplay(d);
 }
 
