@@ -21,7 +21,7 @@ constexpr std::size_t kSaltAt = 8;
 constexpr std::size_t kSaltSize = 16;
 constexpr std::size_t kKeyAt = 24;
 constexpr std::size_t kKeySize = 32;
-// About 50 ms per try on a station PC: unnoticed by the owner, slow for guessing.
+// Some tens of milliseconds per try: unnoticed by the owner, slow for guessing.
 constexpr std::uint32_t kIterations = 100000;
 constexpr std::uint32_t kFewestIterations = 1000;
 constexpr std::uint32_t kMostIterations = 10000000;

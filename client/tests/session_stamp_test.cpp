@@ -28,7 +28,8 @@ TEST(SessionStampFileTest, AnythingButAValidStampIsNoSession)
 {
     TempFolder folder;
     auto path = folder.path() / "TambloSession";
-    for (std::string bad : {"2006081110543", "200608111054345", "20060811105434\n", "20061311105434", "abcdefghijklmn"}) {
+    for (std::string bad :
+         {"2006081110543", "200608111054345", "20060811105434\n", "20061311105434", "abcdefghijklmn"}) {
         writeFile(path, bad);
         SessionStampFile file(path);
         EXPECT_EQ(file.load(), "") << bad;

@@ -213,7 +213,8 @@ TEST_F(SetupCodeEngineTest, DamagedCodeFileKeepsTheStationShut)
     writeFile(folder.path() / "TambloSetup", "k7#w");
     restart();
     EXPECT_FALSE(enter("k7#w"));
-    EXPECT_TRUE(contains(logLines(folder.path()), "TambloSetup is damaged: no setup code is accepted until it is deleted."));
+    EXPECT_TRUE(contains(logLines(folder.path()),
+                         "TambloSetup is damaged: no setup code is accepted until it is deleted."));
 }
 
 } // namespace client::test
