@@ -15,6 +15,14 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr auto kPumpSlice = 10ms;
+// How long the console's port number may take to arrive whole after its
+// first digits: it has no end mark, and the console sends nothing after it.
+constexpr auto kPortSettle = 50ms;
+constexpr std::size_t kLongestPort = 5;
+// How long the start of a message may wait for its rest before it is taken as
+// it stands (the console sends each message in one piece, so its rest, when
+// split, follows within a few milliseconds).
+constexpr auto kPartialPatience = 200ms;
 
 // The decimal number at the start of the console's reply; 0 when there is none
 // or it is no port number.
@@ -73,6 +81,7 @@ void ClientLink::InitSendSocket()
 ClientLink::ConnectStep ClientLink::connectAttempt()
 {
     int error = 0;
+    received_.clear();
     socket_ = platform::TcpSocket::create(&error);
     if (!socket_.isValid()) {
         lastError_ = error;
@@ -189,6 +198,30 @@ platform::ReadResult ClientLink::readReply(bool logAttempts)
     }
 }
 
+void ClientLink::readRestOfPort(platform::ReadResult& reply)
+{
+    // A port number that arrived in pieces: its digits keep coming for a
+    // moment. Five digits, any other byte, or the console's close end it.
+    auto mayGrow = [&] {
+        return reply.data.size() < kLongestPort &&
+               std::all_of(reply.data.begin(), reply.data.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (reply.kind != platform::ReadResult::Kind::Data)
+        return;
+    auto deadline = Clock::now() + kPortSettle;
+    while (mayGrow()) {
+        auto now = Clock::now();
+        if (now >= deadline)
+            return;
+        socket_.waitReadable(std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
+        auto more = socket_.read();
+        if (more.kind == platform::ReadResult::Kind::Data)
+            reply.data += more.data;
+        else if (more.kind != platform::ReadResult::Kind::WouldBlock)
+            return;
+    }
+}
+
 void ClientLink::mainPortExchange()
 {
     int error = 0;
@@ -201,6 +234,7 @@ void ClientLink::mainPortExchange()
     }
 
     auto reply = readReply(true);
+    readRestOfPort(reply);
     switch (reply.kind) {
     case platform::ReadResult::Kind::Error:
         lastError_ = reply.error;
@@ -264,6 +298,7 @@ void ClientLink::Reset()
     do {
         log_.logLine("Resetting send socket.");
         socket_.close();
+        received_.clear();
         stationPort_ = 0;
         connected_ = false;
         InitSendSocket();
@@ -280,10 +315,34 @@ std::optional<std::string> ClientLink::Poll()
             return std::nullopt;
     }
 
+    auto message = takeMessage();
+    if (!message)
+        return std::nullopt;
+
+    log_.logLine("Read data: " + *message);
+    int error = 0;
+    if (socket_.send(stationlink::kOk, &error)) {
+        log_.logLine("send() OK");
+    } else {
+        lastError_ = error;
+        log_.logText("send() failed:");
+        log_.logSocketError(error);
+        Reset();
+    }
+    return message;
+}
+
+std::optional<std::string> ClientLink::takeMessage()
+{
+    if (auto message = received_.take())
+        return message;
+
     auto result = socket_.read();
     switch (result.kind) {
     case platform::ReadResult::Kind::WouldBlock:
-        return std::nullopt;
+        // Every message is answered, so the start of one that never gets its
+        // rest is taken as it stands after a while.
+        return received_.takeStalled(kPartialPatience);
     case platform::ReadResult::Kind::Error:
         lastError_ = result.error;
         log_.logText("recv() failed:");
@@ -299,18 +358,8 @@ std::optional<std::string> ClientLink::Poll()
     case platform::ReadResult::Kind::Data:
         break;
     }
-
-    log_.logLine("Read data: " + result.data);
-    int error = 0;
-    if (socket_.send(stationlink::kOk, &error)) {
-        log_.logLine("send() OK");
-    } else {
-        lastError_ = error;
-        log_.logText("send() failed:");
-        log_.logSocketError(error);
-        Reset();
-    }
-    return std::move(result.data);
+    received_.append(result.data);
+    return received_.take();
 }
 
 void ClientLink::sendStop()
@@ -321,8 +370,10 @@ void ClientLink::sendStop()
 
 void ClientLink::closeConnection()
 {
-    if (connected_ && stationPort_ != 0)
+    if (connected_ && stationPort_ != 0) {
         socket_.close();
+        received_.clear();
+    }
 }
 
 } // namespace client

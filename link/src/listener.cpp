@@ -1,6 +1,7 @@
 #include "listener.h"
 
 #include "link/link_bits.h"
+#include "link/message_framing.h"
 #include "link/protocol.h"
 #include "link/relay.h"
 
@@ -98,7 +99,7 @@ void Listener::acceptCallers()
         // Read at once: a station sends its CONNECT right after connecting, so
         // only callers that have said nothing yet wait in the queue, and a
         // burst of stations coming back together is never evicted unread.
-        Caller caller{std::move(socket), peer, Clock::now() + settings_.connectWait};
+        Caller caller{std::move(socket), peer, Clock::now() + settings_.connectWait, {}};
         if (!readCaller(caller))
             continue;
         if (callers_.size() >= kMaxCallers)
@@ -110,9 +111,17 @@ void Listener::acceptCallers()
 bool Listener::readCaller(Caller& caller)
 {
     platform::ReadResult r = caller.socket.read();
-    if (r.kind == platform::ReadResult::Kind::Data)
-        answerConnect(caller, r.data);
-    if (r.kind != platform::ReadResult::Kind::WouldBlock || Clock::now() >= caller.deadline)
+    bool waiting = r.kind == platform::ReadResult::Kind::WouldBlock;
+    if (r.kind == platform::ReadResult::Kind::Data) {
+        caller.received += r.data;
+        // Nothing may follow a CONNECT before its answer, so it must be all
+        // that came; the start of one waits for the rest.
+        Frame frame = frameConnect(caller.received, caller.peer);
+        waiting = frame.kind == Frame::Kind::Partial;
+        if (frame.kind == Frame::Kind::Message && frame.length == caller.received.size())
+            answerConnect(caller);
+    }
+    if (!waiting || Clock::now() >= caller.deadline)
         caller.socket.close();
     return caller.socket.isValid();
 }
@@ -124,14 +133,12 @@ void Listener::serviceCallers()
     std::erase_if(callers_, [](const Caller& c) { return !c.socket.isValid(); });
 }
 
-void Listener::answerConnect(Caller& caller, std::string_view message)
+void Listener::answerConnect(Caller& caller)
 {
     // A station is known by its address, so the address it announces must be
-    // the one the connection comes from; anything else is closed without a word.
-    auto announced = parseConnect(message);
-    if (!announced || *announced != caller.peer)
-        return;
-    int index = directory_.find(*announced);
+    // the one the connection comes from (frameConnect holds it to that);
+    // anything else is closed without a word.
+    int index = directory_.find(caller.peer);
     StationSlot* slot = slots_.find(index);
     if (!slot)
         return;

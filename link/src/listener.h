@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <deque>
+#include <string>
 
 namespace stationlink {
 
@@ -31,16 +32,18 @@ private:
         platform::TcpSocket socket;
         platform::Ipv4Address peer;
         Clock::time_point deadline;
+        std::string received; // the start of its CONNECT, when it came in pieces
     };
 
     void wait();
     void relayCommands();
     void acceptCallers();
     void serviceCallers();
-    // Reads a caller once and answers a CONNECT; false (socket closed) when
-    // the caller is done with: it spoke, went away or ran out of time.
+    // Reads a caller once and answers its CONNECT once it is whole; false
+    // (socket closed) when the caller is done with: it spoke, went away or ran
+    // out of time.
     bool readCaller(Caller& caller);
-    void answerConnect(Caller& caller, std::string_view message);
+    void answerConnect(Caller& caller);
     void relayEvents();
 
     platform::TcpSocket mainPort_;

@@ -151,7 +151,9 @@ std::string buildSessionInfoMessage(const SessionInfoRecord& record)
     message += kCurrencyByte;
     message += amountPiece(record.total);
     message += ',';
-    message += cutAt(record.stamp, kSessionStampLength);
+    std::string_view stamp = cutAt(record.stamp, kSessionStampLength);
+    bool fullStamp = stamp.size() == kSessionStampLength && allDigits(stamp);
+    message += fullStamp ? std::string(stamp) : std::string(kSessionStampLength, '0');
     return message;
 }
 

@@ -64,7 +64,8 @@ void StationWorker::wait()
     const platform::ManualResetEvent* events[] = {&slot_.stationStop, &slot_.connectRequest, &slot_.sendCommand};
     std::array<const platform::TcpSocket*, 3> sockets{};
     std::size_t count = 0;
-    auto timeout = kIdleWake;
+    // Messages already received but not yet taken need no wait.
+    auto timeout = received_.holdsPiece() ? std::chrono::milliseconds(0) : kIdleWake;
     if (handshake_.isValid()) {
         sockets[count++] = &handshake_;
         timeout = std::min(timeout, timeLeft(handshakeDeadline_));
@@ -89,6 +90,7 @@ bool StationWorker::beginHandshake()
     // A new handshake replaces everything of the previous one. A connection
     // still up is gone for the station, so the console hears of it.
     handshake_.close();
+    handshakeAnswer_.clear();
     armed_ = false;
     portListener_.close();
     if (connection_.isValid()) {
@@ -113,11 +115,17 @@ bool StationWorker::beginHandshake()
 void StationWorker::continueHandshake()
 {
     platform::ReadResult r = handshake_.read();
-    if (r.kind == platform::ReadResult::Kind::WouldBlock && Clock::now() < handshakeDeadline_)
+    if (r.kind == platform::ReadResult::Kind::Data)
+        handshakeAnswer_ += r.data;
+    // "O" alone may be followed by its "K" in the next read.
+    bool partial = handshakeAnswer_.size() < kOk.size() && kOk.starts_with(handshakeAnswer_);
+    bool open = r.kind == platform::ReadResult::Kind::WouldBlock || r.kind == platform::ReadResult::Kind::Data;
+    if (partial && open && Clock::now() < handshakeDeadline_)
         return;
     // Only an exact "OK" arms the station port; the main-port connection is done either way.
-    armed_ = r.kind == platform::ReadResult::Kind::Data && isOk(r.data);
+    armed_ = isOk(handshakeAnswer_);
     handshake_.close();
+    handshakeAnswer_.clear();
 }
 
 bool StationWorker::acceptStation()
@@ -135,29 +143,41 @@ bool StationWorker::acceptStation()
         if (directory_.addressOf(index_) != peer)
             continue;
         connection_ = std::move(socket);
+        received_.clear();
         return raise(EVT_CONNECTED);
     }
 }
 
 bool StationWorker::readStation()
 {
-    platform::ReadResult r = connection_.read();
-    switch (r.kind) {
-    case platform::ReadResult::Kind::WouldBlock:
-        return true;
-    case platform::ReadResult::Kind::Closed:
-    case platform::ReadResult::Kind::Error:
-        // A read of zero bytes is the station closing: it is gone just the same.
-        dropConnection();
-        return raise(EVT_DISCONNECTED);
-    case platform::ReadResult::Kind::Data:
-        break;
+    if (!received_.holdsPiece()) {
+        platform::ReadResult r = connection_.read();
+        switch (r.kind) {
+        case platform::ReadResult::Kind::WouldBlock:
+            return true;
+        case platform::ReadResult::Kind::Closed:
+        case platform::ReadResult::Kind::Error:
+            // A read of zero bytes is the station closing: it is gone just the same.
+            dropConnection();
+            return raise(EVT_DISCONNECTED);
+        case platform::ReadResult::Kind::Data:
+            received_.append(r.data);
+            break;
+        }
     }
-    switch (classifyStationMessage(r.data)) {
+    while (auto message = received_.take())
+        if (!takeStationMessage(*message))
+            return false;
+    return true;
+}
+
+bool StationWorker::takeStationMessage(const std::string& message)
+{
+    switch (classifyStationMessage(message)) {
     case StationMessageKind::Stop:
         return raise(EVT_STOPPED);
     case StationMessageKind::Started:
-        slot_.startTime = *parseStarted(r.data);
+        slot_.startTime = *parseStarted(message);
         return raise(EVT_STARTED);
     case StationMessageKind::Ok:
     case StationMessageKind::Other:
@@ -234,11 +254,9 @@ StationWorker::Answer StationWorker::awaitAnswer(CommandRound& round)
 {
     auto deadline = Clock::now() + settings_.answerWait;
     for (;;) {
-        platform::ReadResult r = connection_.read();
-        if (r.kind == platform::ReadResult::Kind::Closed || r.kind == platform::ReadResult::Kind::Error)
-            return Answer::Lost;
-        if (r.kind == platform::ReadResult::Kind::Data) {
-            switch (classifyStationMessage(r.data)) {
+        // Whatever came with or before the answer counts, in the order it came.
+        while (auto message = received_.take()) {
+            switch (classifyStationMessage(*message)) {
             case StationMessageKind::Ok:
                 return Answer::Ok;
             case StationMessageKind::Stop:
@@ -246,19 +264,26 @@ StationWorker::Answer StationWorker::awaitAnswer(CommandRound& round)
                 round.stopSeen = true;
                 round.stationStopped = true;
                 round.effect = Effect::Stopped;
-                continue;
+                break;
             case StationMessageKind::Started:
                 // A session reclaimed right as the command went out: keep it.
-                slot_.startTime = *parseStarted(r.data);
+                slot_.startTime = *parseStarted(*message);
                 round.stationStopped = false;
                 round.effect = Effect::Started;
-                continue;
+                break;
             case StationMessageKind::Other:
                 return Answer::Other;
             }
         }
         if (Clock::now() >= deadline)
             return Answer::TimedOut;
+        platform::ReadResult r = connection_.read();
+        if (r.kind == platform::ReadResult::Kind::Closed || r.kind == platform::ReadResult::Kind::Error)
+            return Answer::Lost;
+        if (r.kind == platform::ReadResult::Kind::Data) {
+            received_.append(r.data);
+            continue;
+        }
         const platform::ManualResetEvent* events[] = {&slot_.stationStop};
         const platform::TcpSocket* sockets[] = {&connection_};
         platform::waitAny(events, sockets, std::min(timeLeft(deadline), kIdleWake));
@@ -285,7 +310,11 @@ std::string StationWorker::commandText(std::uint32_t command)
     }
 }
 
-void StationWorker::dropConnection() { connection_.close(); }
+void StationWorker::dropConnection()
+{
+    connection_.close();
+    received_.clear();
+}
 
 bool StationWorker::raise(std::uint32_t events)
 {
@@ -314,6 +343,7 @@ bool StationWorker::passOn()
 void StationWorker::finish()
 {
     handshake_.close();
+    handshakeAnswer_.clear();
     portListener_.close();
     if (connection_.isValid()) {
         connection_.send(kServerDown);

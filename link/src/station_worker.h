@@ -2,9 +2,12 @@
 // One station thread: answers the station's handshake with a fresh station
 // port, accepts the station's connection on it (from the station's own address
 // only), reports what the station says, and sends the console's commands one
-// at a time, each after the answer to the previous one.
+// at a time, each after the answer to the previous one. Messages are taken
+// from a receive buffer, so several in one read, or one over several reads,
+// all count.
 
 #include "link/link_settings.h"
+#include "link/receive_buffer.h"
 #include "station_directory.h"
 #include "station_slot.h"
 
@@ -45,6 +48,7 @@ private:
     void continueHandshake();
     bool acceptStation();
     bool readStation();
+    bool takeStationMessage(const std::string& message);
     bool runCommands();
     Answer awaitAnswer(CommandRound& round);
     std::string commandText(std::uint32_t command);
@@ -64,7 +68,9 @@ private:
     platform::TcpSocket portListener_; // this station's port, from one handshake to the next
     bool armed_ = false;               // the handshake was answered "OK"
     platform::TcpSocket connection_;   // the station connection, when up
+    ReceiveBuffer received_{frameStationMessage}; // what the station connection brought, not yet taken
     platform::TcpSocket handshake_;    // main-port connection waiting for "OK"
+    std::string handshakeAnswer_;      // what it has said so far
     Clock::time_point handshakeDeadline_{};
 };
 

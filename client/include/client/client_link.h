@@ -5,6 +5,10 @@
 // running session with "STARTED", answering every message "OK", and starting
 // over after any failure. Every step writes a line to the station log.
 //
+// Messages from the console are taken from a receive buffer, one per poll, so
+// two that arrive in one read are both acted on and one that arrives in
+// pieces waits for its rest.
+//
 // Connecting may take a while (each attempt waits up to a second for the
 // connect); the link keeps the screen alive meanwhile through the host's event
 // pump and never runs its own tick from inside that pump.
@@ -12,6 +16,7 @@
 #include "client/client_log.h"
 #include "client/workstation.h"
 #include "link/protocol.h"
+#include "link/receive_buffer.h"
 #include "platform/ipv4.h"
 #include "platform/tcp_socket.h"
 
@@ -61,8 +66,9 @@ public:
     bool SendStarted();
     // Drops the link, connects again and reclaims a running session.
     void Reset();
-    // One poll: connects when needed, then reads once. Returns the message read,
-    // already logged and answered "OK"; nullopt when nothing came.
+    // One poll: connects when needed, then takes the next whole message,
+    // reading once when none is waiting. Returns the message, already logged
+    // and answered "OK"; nullopt when nothing whole came.
     std::optional<std::string> Poll();
 
     // "STOP" on the station connection, when it is up.
@@ -77,6 +83,8 @@ private:
     void holdOff();
     void mainPortExchange();
     platform::ReadResult readReply(bool logAttempts);
+    void readRestOfPort(platform::ReadResult& reply);
+    std::optional<std::string> takeMessage();
     void pause(std::chrono::milliseconds slice);
 
     ClientLog& log_;
@@ -86,6 +94,7 @@ private:
 
     platform::Ipv4Address server_;
     platform::TcpSocket socket_;
+    stationlink::ReceiveBuffer received_{stationlink::frameServerMessage}; // station connection only
     bool connected_ = false;
     std::uint16_t stationPort_ = 0;
     bool busy_ = false;

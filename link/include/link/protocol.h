@@ -1,8 +1,9 @@
 #pragma once
 // The messages between the console and its stations, shared by both programs.
 //
-// There is no framing: a message is the bytes of one send, at most 255 bytes,
-// and whatever one read returns is one message. The handshake runs on the
+// A message is the bytes of one send, at most 255 bytes, with no terminator or
+// length: the receiver finds where it ends by its shape (message_framing.h),
+// since one read may hold several messages or part of one. The handshake runs on the
 // console's main port: the station sends CONNECT + its address, the console
 // answers the number of the station's own port, the station answers "OK".
 // Everything else travels on the station connection.
@@ -84,7 +85,9 @@ ServerMessageKind classifyServerMessage(std::string_view message);
 // 0x80, extras, ",", 0x80, total, ",", session stamp. Fields are cut to their
 // slots (duration 5, amounts 9, stamp 14); a shorter duration is padded with
 // spaces so that the station's fixed five-character split stays aligned, and
-// an amount is cut at a "," so the separators stay unambiguous. At most 52 bytes.
+// an amount is cut at a "," so the separators stay unambiguous. A stamp that is
+// not 14 digits (once cut to its slot) goes as 14 zeros, which no station takes for a start time, so
+// that the message still ends where the station looks for its end. At most 52 bytes.
 std::string buildSessionInfoMessage(const SessionInfoRecord& record);
 
 // The figures of a session info message as the station splits them: the first

@@ -1,0 +1,158 @@
+#include "link/message_framing.h"
+
+#include "link/protocol.h"
+
+#include <array>
+#include <string>
+
+namespace stationlink {
+
+namespace {
+
+// How far the front of the received bytes matches one kind of message.
+struct Match {
+    enum class Kind { Whole, Start, No };
+    Kind kind = Kind::No;
+    std::size_t length = 0;
+};
+
+constexpr Match whole(std::size_t length) { return {Match::Kind::Whole, length}; }
+constexpr Match start() { return {Match::Kind::Start, 0}; }
+constexpr Match no() { return {Match::Kind::No, 0}; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+Match matchLiteral(std::string_view received, std::string_view literal)
+{
+    if (received.starts_with(literal))
+        return whole(literal.size());
+    return literal.starts_with(received) ? start() : no();
+}
+
+// `keyword` followed by exactly `digits` decimal digits.
+Match matchKeywordAndDigits(std::string_view received, std::string_view keyword, std::size_t digits)
+{
+    std::size_t length = keyword.size() + digits;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (i == received.size())
+            return start();
+        bool fits = i < keyword.size() ? received[i] == keyword[i] : isDigit(received[i]);
+        if (!fits)
+            return no();
+    }
+    return whole(length);
+}
+
+Match matchSessionInfo(std::string_view received)
+{
+    constexpr std::size_t kDuration = SessionInfoRecord::kDurationSize - 1;
+    constexpr std::size_t kAmount = SessionInfoRecord::kAmountSize - 1;
+    std::size_t at = kDuration;
+    if (received.size() < at)
+        return start();
+    for (int field = 0; field < 3; ++field) {
+        if (at == received.size())
+            return start();
+        if (received[at++] != kCurrencyByte)
+            return no();
+        for (std::size_t taken = 0;; ++taken) {
+            if (at == received.size())
+                return start();
+            if (received[at++] == ',')
+                break;
+            if (taken == kAmount)
+                return no();
+        }
+    }
+    for (std::size_t i = 0; i < kSessionStampLength; ++i) {
+        if (at == received.size())
+            return start();
+        if (!isDigit(received[at++]))
+            return no();
+    }
+    return whole(at);
+}
+
+Match matchStationMessage(std::string_view received, std::size_t which)
+{
+    switch (which) {
+    case 0:
+        return matchLiteral(received, kOk);
+    case 1:
+        return matchLiteral(received, kStop);
+    default:
+        return matchKeywordAndDigits(received, kStarted, kSessionStampLength);
+    }
+}
+
+// Keywords first: they win over a session info message at the same place.
+Match matchServerMessage(std::string_view received, std::size_t which)
+{
+    static constexpr std::array kKeywords{kUnlock, kLock, kQuit, kShutdown, kServerDown};
+    return which < kKeywords.size() ? matchLiteral(received, kKeywords[which]) : matchSessionInfo(received);
+}
+
+// The first whole message in priority order; else wait while any could still
+// follow; else the bytes up to the first place where a message could begin.
+template <typename MatchOne, typename CanBegin>
+Frame frameWith(std::string_view received, std::size_t kinds, MatchOne matchOne, CanBegin canBegin)
+{
+    if (received.empty())
+        return {Frame::Kind::Partial, 0};
+    bool started = false;
+    for (std::size_t which = 0; which < kinds; ++which) {
+        Match m = matchOne(received, which);
+        if (m.kind == Match::Kind::Whole)
+            return {Frame::Kind::Message, m.length};
+        started = started || m.kind == Match::Kind::Start;
+    }
+    if (started)
+        return {Frame::Kind::Partial, 0};
+
+    std::size_t skip = 1;
+    while (skip < received.size() && !canBegin(received.substr(skip)))
+        ++skip;
+    return {Frame::Kind::Unknown, skip};
+}
+
+template <typename MatchOne>
+bool anyMatches(std::string_view text, std::size_t kinds, MatchOne matchOne)
+{
+    for (std::size_t which = 0; which < kinds; ++which)
+        if (matchOne(text, which).kind != Match::Kind::No)
+            return true;
+    return false;
+}
+
+// After unknown bytes a session info message counts as begun only once its
+// currency byte is there: any five bytes could be a duration, and the tail of
+// unknown text must not wait as if it were one.
+bool serverMessageCanBegin(std::string_view text)
+{
+    constexpr std::size_t kKeywords = 5;
+    constexpr std::size_t kCurrencyAt = SessionInfoRecord::kDurationSize - 1;
+    return anyMatches(text, kKeywords, matchServerMessage) ||
+           (text.size() > kCurrencyAt && matchSessionInfo(text).kind != Match::Kind::No);
+}
+
+} // namespace
+
+Frame frameStationMessage(std::string_view received)
+{
+    return frameWith(received, 3, matchStationMessage,
+                     [](std::string_view text) { return anyMatches(text, 3, matchStationMessage); });
+}
+
+Frame frameServerMessage(std::string_view received)
+{
+    return frameWith(received, 6, matchServerMessage, serverMessageCanBegin);
+}
+
+Frame frameConnect(std::string_view received, platform::Ipv4Address caller)
+{
+    std::string expected = buildConnect(caller);
+    auto match = [&](std::string_view text, std::size_t) { return matchLiteral(text, expected); };
+    return frameWith(received, 1, match, [&](std::string_view text) { return anyMatches(text, 1, match); });
+}
+
+} // namespace stationlink
