@@ -65,8 +65,17 @@ protected:
     std::uint32_t mailbox(int i) { return link.lockMailbox(i).value(); }
 
 
-    // Lets the station thread read one message before the next is sent (there is no framing).
+    // Gives the link threads time to act before the test goes on.
     static void separateMessages() { std::this_thread::sleep_for(100ms); }
+
+    // Sends `message` in two reads, cut after `cut` bytes.
+    static bool sendSplit(platform::TcpSocket& socket, std::string_view message, std::size_t cut)
+    {
+        if (!socket.send(message.substr(0, cut)))
+            return false;
+        std::this_thread::sleep_for(2ms); // a read of its own for the first part
+        return socket.send(message.substr(cut));
+    }
 
     LinkServer link{testSettings()};
     std::vector<Ipv4Address> addresses;
@@ -300,7 +309,6 @@ TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
     link.SendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOP");
-    separateMessages();
     first.send("OK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
@@ -316,7 +324,6 @@ TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
     link.SendStationCommand(0, CMD_LOCK);
     EXPECT_EQ(first.receive(), "LOCK");
     first.send("STOP");
-    separateMessages();
     first.send("OK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
 
@@ -341,9 +348,7 @@ TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
 
     // A stamp that is no time is ignored, and so is any other text.
     first.send("STARTED20061311105434");
-    separateMessages();
     first.send("HELLO");
-    separateMessages();
     first.send("STOP");
     ASSERT_TRUE(takeEvent(0, EVT_STOPPED));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
@@ -516,4 +521,75 @@ TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
     EXPECT_EQ(link.lockMailbox(kMaxStations + 1).value(), 0u);
     link.StopStationWorker(-1);
     EXPECT_FALSE(link.StartStationWorker(kMaxStations));
+}
+
+TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    // The session ended as UNLOCK went out: STOP and OK together end it stopped.
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    first.send("STOPOK");
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+
+    // OK and a STOP right behind it: started, then stopped, nothing lost.
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    first.send("OKSTOP");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+
+    // Outside a command: a reclaim and the end of the session in one read.
+    first.send("STARTED20060811105434STOP");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.StationStartTime(0)), "20060811105434");
+}
+
+TEST_F(LinkServerTest, MessagesSplitAtEveryByteStillArrive)
+{
+    startWith(1);
+    auto first = station(0);
+    ASSERT_TRUE(first.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+
+    const std::string started = "STARTED20060811105434";
+    for (std::size_t cut = 1; cut < started.size(); ++cut) {
+        ASSERT_TRUE(sendSplit(first.connection, started, cut));
+        EXPECT_TRUE(takeEvent(0, EVT_STARTED)) << "cut at byte " << cut;
+    }
+    for (std::size_t cut = 1; cut < 4; ++cut) {
+        ASSERT_TRUE(sendSplit(first.connection, "STOP", cut));
+        EXPECT_TRUE(takeEvent(0, EVT_STOPPED)) << "cut at byte " << cut;
+    }
+    // The answer to a command, split.
+    link.SendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    ASSERT_TRUE(sendSplit(first.connection, "OK", 1));
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+}
+
+TEST_F(LinkServerTest, HandshakeSplitAtEveryByteIsAnswered)
+{
+    startWith(1);
+    auto first = station(0);
+    std::string connect = buildConnect(first.address());
+    for (std::size_t cut = 1; cut < connect.size(); ++cut) {
+        auto call = first.dial(link.mainPort());
+        ASSERT_TRUE(sendSplit(call, connect, cut));
+        auto reply = SimulatedStation::receive(call);
+        ASSERT_TRUE(reply) << "cut at byte " << cut;
+        EXPECT_TRUE(parsePortReply(*reply));
+        // The answer "OK" split too arms the port: the station gets in.
+        ASSERT_TRUE(sendSplit(call, "OK", 1));
+        EXPECT_TRUE(SimulatedStation::closedByPeer(call));
+        first.connection = first.dial(*parsePortReply(*reply));
+        ASSERT_TRUE(first.connection.isValid());
+        EXPECT_TRUE(takeEvent(0, EVT_CONNECTED)) << "cut at byte " << cut;
+    }
 }
