@@ -446,4 +446,87 @@ TEST_F(ServerDownTest, AttemptsThatFailAtOnceKeepThePaceOfTheConnectWait)
     EXPECT_GE(host.pumps, 2); // the screen was kept alive meanwhile, not only before the attempt
 }
 
+// Reads until `count` answers "OK" have come, however the reads cut them.
+std::string readAnswers(platform::TcpSocket& socket, std::size_t count)
+{
+    std::string answers;
+    while (answers.size() < 2 * count) {
+        auto more = readWithin(socket, 5s);
+        if (!more || more->empty())
+            break;
+        answers += *more;
+    }
+    return answers;
+}
+
+TEST_F(ScriptedServerTest, MessagesInOneReadAreEachAnsweredAndActedOn)
+{
+    std::string answers;
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto h = acceptStation(mainListener);
+        h.station.send("UNLOCK" + kSessionInfo);
+        answers = readAnswers(h.station, 2);
+        done = true;
+        readWithin(h.station, 300ms);
+    });
+    ASSERT_TRUE(until([&] { return done && unlockedWithFigures(); }));
+    console.join();
+    EXPECT_EQ(answers, "OKOK");
+    EXPECT_EQ(engine->state().total, "\x80" "3.50");
+    auto lines = log();
+    EXPECT_TRUE(contains(lines, "Read data: UNLOCK"));
+    EXPECT_TRUE(contains(lines, "Read data: " + kSessionInfo));
+}
+
+TEST_F(ScriptedServerTest, AMessageSplitAtEveryByteIsTakenWhole)
+{
+    std::vector<std::string> answers;
+    std::atomic<bool> done = false;
+    std::jthread console([&] {
+        auto h = acceptStation(mainListener);
+        h.station.send("UNLOCK");
+        answers.push_back(readWithin(h.station, 5s).value_or("?"));
+        for (std::size_t cut = 1; cut < kSessionInfo.size(); ++cut) {
+            h.station.send(kSessionInfo.substr(0, cut));
+            std::this_thread::sleep_for(15ms); // the station polls the first part on its own
+            h.station.send(kSessionInfo.substr(cut));
+            answers.push_back(readWithin(h.station, 5s).value_or("?"));
+        }
+        done = true;
+        readWithin(h.station, 300ms);
+    });
+    ASSERT_TRUE(until([&] { return done.load(); }, 20s));
+    console.join();
+    EXPECT_EQ(answers, std::vector<std::string>(kSessionInfo.size(), "OK"));
+    auto lines = log();
+    EXPECT_EQ(count(lines, "Read data: " + kSessionInfo), kSessionInfo.size() - 1);
+    EXPECT_TRUE(unlockedWithFigures());
+}
+
+TEST_F(ScriptedServerTest, APortNumberInPiecesIsReadWhole)
+{
+    std::atomic<bool> done = false;
+    std::string connectText;
+    std::jthread console([&] {
+        auto main = acceptWithin(mainListener, 5s);
+        connectText = readWithin(main, 5s).value_or("");
+        auto stationListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+        std::string port = std::to_string(stationListener.localPort().value_or(0));
+        main.send(port.substr(0, 2));
+        std::this_thread::sleep_for(5ms);
+        main.send(port.substr(2));
+        if (readWithin(main, 5s) != "OK")
+            return;
+        main.close();
+        auto station = acceptWithin(stationListener, 5s);
+        station.send("UNLOCK");
+        done = readWithin(station, 5s) == "OK";
+        readWithin(station, 300ms);
+    });
+    ASSERT_TRUE(until([&] { return done && !engine->state().m_bLocked; }));
+    console.join();
+    EXPECT_EQ(connectText, "CONNECT127.2.2.5");
+}
+
 } // namespace client::test
