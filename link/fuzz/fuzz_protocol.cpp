@@ -2,14 +2,18 @@
 // relay, and checks what must always hold.
 
 #include "link/link_bits.h"
+#include "link/message_framing.h"
 #include "link/protocol.h"
+#include "link/receive_buffer.h"
 #include "link/relay.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -48,8 +52,55 @@ void fuzzMessages(std::string_view text)
                             std::string(text.substr(4 * cut))};
     std::string message = buildSessionInfoMessage(loose);
     check(message.size() <= 52);
+    // It ends where the station looks for its end, unless its duration begins
+    // with a keyword (which no console duration does).
+    bool keywordFirst = false;
+    for (auto keyword : {kUnlock, kLock, kQuit, kShutdown, kServerDown})
+        keywordFirst = keywordFirst || message.starts_with(keyword);
+    check(keywordFirst || frameServerMessage(message) == Frame{Frame::Kind::Message, message.size()});
     SessionInfo back = parseSessionInfoMessage(message);
     check(back.accessCost.size() >= 1 && back.accessCost[0] == kCurrencyByte);
+}
+
+// The whole messages taken from `text` fed in two reads cut at `cut`; every
+// byte comes out once, in order, and what waits stays shorter than a message.
+std::vector<std::string> framed(stationlink::ReceiveBuffer::Framer framer, std::string_view text, std::size_t cut,
+                                std::vector<std::string>& known)
+{
+    stationlink::ReceiveBuffer buffer(framer);
+    std::vector<std::string> pieces;
+    std::string out;
+    for (std::string_view chunk : {text.substr(0, cut), text.substr(cut)}) {
+        buffer.append(chunk);
+        while (auto piece = buffer.take()) {
+            check(!piece->empty());
+            out += *piece;
+            auto frame = framer(*piece);
+            if (frame.kind == stationlink::Frame::Kind::Message && frame.length == piece->size())
+                known.push_back(*piece);
+            pieces.push_back(*piece);
+        }
+        check(buffer.size() < 52);
+    }
+    auto rest = buffer.takeStalled(std::chrono::milliseconds(0));
+    out += rest.value_or("");
+    check(out == text);
+    return pieces;
+}
+
+void fuzzFraming(std::string_view text)
+{
+    using namespace stationlink;
+    for (auto framer : {frameStationMessage, frameServerMessage}) {
+        std::vector<std::string> whole, split;
+        framed(framer, text, text.size(), whole);
+        framed(framer, text, text.size() / 2, split);
+        // The station's messages do not depend on how the reads cut the bytes.
+        // The console's may after unknown bytes, where a session info message
+        // only counts as begun once its currency byte is there.
+        check(framer != frameStationMessage || whole == split);
+    }
+    frameConnect(text, platform::Ipv4Address::loopback());
 }
 
 void fuzzWords(const std::uint8_t* data, std::size_t size)
@@ -84,6 +135,7 @@ void fuzzWords(const std::uint8_t* data, std::size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzzMessages(std::string_view(reinterpret_cast<const char*>(data), size));
+    fuzzFraming(std::string_view(reinterpret_cast<const char*>(data), size));
     fuzzWords(data, size);
     return 0;
 }
