@@ -1,6 +1,7 @@
 #pragma once
-// A non-blocking IPv4 TCP socket with linger switched off. One read is one
-// message of at most kMaxMessage bytes: the link has no framing.
+// A non-blocking IPv4 TCP socket with linger switched off. A read returns at
+// most kMaxMessage bytes, which may hold several messages or part of one: the
+// link's receive buffers take whole messages off what the reads bring.
 
 #include "platform/ipv4.h"
 #include "platform/socket_error.h"
