@@ -11,30 +11,17 @@
 
 namespace console::test {
 
-class ConfigurationEndToEnd : public ::testing::Test {
+class ConfigurationEndToEnd : public ThreeStationCafe {
 protected:
-    TempFolder folder;
-    ConsoleRig rig{folder.path(), noonOfTestDay()};
-    std::unique_ptr<Cafe> cafe;
-
     void SetUp() override
     {
-        writeClients(folder.path(), 3);
-        writeStandardRates(folder.path());
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}});
-        rig.startConsole();
-        cafe = std::make_unique<Cafe>(rig);
-        for (int i = 0; i < 3; ++i)
-            cafe->addStation(i);
-        ASSERT_TRUE(cafe->allReady());
+        ThreeStationCafe::SetUp();
+        if (HasFatalFailure())
+            return;
         // Station 1 runs a session throughout.
-        rig.select({0});
-        rig.console().onStartPressed();
-        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted; }));
+        startStation(0);
     }
 
-    ConsoleEngine& console() { return rig.console(); }
-    std::vector<std::string> log() { return logEvents(folder.path()); }
 
     void configure(std::function<void(pages::ConfigurationDialogModel&)> script)
     {

@@ -15,34 +15,27 @@
 
 namespace console::test {
 
-class ModalReentry : public ::testing::Test {
+class ModalReentry : public ThreeStationCafe {
 protected:
-    TempFolder folder;
-    ConsoleRig rig{folder.path(), noonOfTestDay()};
-    std::unique_ptr<Cafe> cafe;
     std::vector<std::future<void>> lockProbes;
+
+    void writeTables() override
+    {
+        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
+        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
+    }
 
     void SetUp() override
     {
-        writeClients(folder.path(), 3);
-        writeStandardRates(folder.path());
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
-        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
-        rig.startConsole();
-        cafe = std::make_unique<Cafe>(rig);
-        for (int i = 0; i < 3; ++i)
-            cafe->addStation(i);
-        ASSERT_TRUE(cafe->allReady());
-        rig.select({1});
-        console().onStartPressed();
-        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
+        ThreeStationCafe::SetUp();
+        if (HasFatalFailure())
+            return;
+        startStation(1);
         rig.tickAfter(61s);
     }
 
-    ConsoleEngine& console() { return rig.console(); }
     BillPanel& panel() { return console().billPanel(); }
     ConsoleView view() { return console().view(); }
-    std::vector<std::string> log() { return logEvents(folder.path()); }
 
     // Under an open dialog: the customer of station 2 ends the session, the
     // event poll and the money tick run as the window's timers would, and ten

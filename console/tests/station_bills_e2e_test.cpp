@@ -10,33 +10,25 @@
 
 namespace console::test {
 
-class StationBillsEndToEnd : public ::testing::Test {
+class StationBillsEndToEnd : public ThreeStationCafe {
 protected:
-    TempFolder folder;
-    ConsoleRig rig{folder.path(), noonOfTestDay()};
-    std::unique_ptr<Cafe> cafe;
+    void writeTables() override
+    {
+        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
+        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
+    }
 
     void SetUp() override
     {
-        writeClients(folder.path(), 3);
-        writeStandardRates(folder.path());
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
-        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
-        rig.startConsole();
-        cafe = std::make_unique<Cafe>(rig);
-        for (int i = 0; i < 3; ++i)
-            cafe->addStation(i);
-        ASSERT_TRUE(cafe->allReady());
-        rig.select({1});
-        rig.console().onStartPressed();
-        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
+        ThreeStationCafe::SetUp();
+        if (HasFatalFailure())
+            return;
+        startStation(1);
         rig.tickAfter(61s);
     }
 
-    ConsoleEngine& console() { return rig.console(); }
     BillPanel& panel() { return console().billPanel(); }
     ConsoleView view() { return console().view(); }
-    std::vector<std::string> log() { return logEvents(folder.path()); }
     bool stationShowsExtras(const std::string& extras)
     {
         return cafe->runUntil([&] { return cafe->station(1).state().extras == "\x80" + extras; });

@@ -138,4 +138,25 @@ bool Cafe::allReady()
     });
 }
 
+void ThreeStationCafe::writeTables() { writeSaleItems(folder.path(), {{"Coffee", 1.50, true}}); }
+
+void ThreeStationCafe::SetUp()
+{
+    writeClients(folder.path(), 3);
+    writeStandardRates(folder.path());
+    writeTables();
+    rig.startConsole();
+    cafe = std::make_unique<Cafe>(rig);
+    for (int i = 0; i < 3; ++i)
+        cafe->addStation(i);
+    ASSERT_TRUE(cafe->allReady());
+}
+
+void ThreeStationCafe::startStation(int i)
+{
+    rig.select({i});
+    rig.console().onStartPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(i) == kStatusStarted; }));
+}
+
 } // namespace console::test

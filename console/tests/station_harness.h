@@ -7,6 +7,8 @@
 #include "client/client_engine.h"
 #include "client/workstation.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -97,6 +99,25 @@ private:
     ConsoleRig& rig_;
     std::vector<std::unique_ptr<SimulatedStation>> stations_;
     std::vector<int> indexes_;
+};
+
+// A console on three connected, stopped stations with the standard rates: the
+// end-to-end fixtures derive from it and add what their tests share.
+class ThreeStationCafe : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<Cafe> cafe;
+
+    // The sale items (and printers) the tests need, written before the console starts.
+    virtual void writeTables();
+    // Writes the files, starts the console and waits until the three stations read "Stopped".
+    void SetUp() override;
+    // Selects station i, presses Start and waits until it reads "Started".
+    void startStation(int i);
+
+    ConsoleEngine& console() { return rig.console(); }
+    std::vector<std::string> log() { return logEvents(folder.path()); }
 };
 
 } // namespace console::test

@@ -11,27 +11,9 @@
 
 namespace console::test {
 
-class UnconfirmedRows : public ::testing::Test {
+class UnconfirmedRows : public ThreeStationCafe {
 protected:
-    TempFolder folder;
-    ConsoleRig rig{folder.path(), noonOfTestDay()};
-    std::unique_ptr<Cafe> cafe;
-
-    void SetUp() override
-    {
-        writeClients(folder.path(), 3);
-        writeStandardRates(folder.path());
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}});
-        rig.startConsole();
-        cafe = std::make_unique<Cafe>(rig);
-        for (int i = 0; i < 3; ++i)
-            cafe->addStation(i);
-        ASSERT_TRUE(cafe->allReady());
-    }
-
-    ConsoleEngine& console() { return rig.console(); }
     ConsoleView view() { return console().view(); }
-    std::vector<std::string> log() { return logEvents(folder.path()); }
     std::size_t bills() { return console().billPanel().openBills().size(); }
     long count(const std::string& event)
     {

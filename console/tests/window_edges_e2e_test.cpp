@@ -12,28 +12,15 @@ namespace console::test {
 
 using Control = FocusTarget::Control;
 
-class WindowEdges : public ::testing::Test {
+class WindowEdges : public ThreeStationCafe {
 protected:
-    TempFolder folder;
-    ConsoleRig rig{folder.path(), noonOfTestDay()};
-    std::unique_ptr<Cafe> cafe;
-
-    void SetUp() override
+    void writeTables() override
     {
-        writeClients(folder.path(), 3);
-        writeStandardRates(folder.path());
         writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Water", 0.80, true}});
-        rig.startConsole();
-        cafe = std::make_unique<Cafe>(rig);
-        for (int i = 0; i < 3; ++i)
-            cafe->addStation(i);
-        ASSERT_TRUE(cafe->allReady());
     }
 
-    ConsoleEngine& console() { return rig.console(); }
     BillPanel& panel() { return console().billPanel(); }
     ConsoleView view() { return console().view(); }
-    std::vector<std::string> log() { return logEvents(folder.path()); }
 
     void startSession(int i)
     {
