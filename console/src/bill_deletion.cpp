@@ -42,6 +42,7 @@ void BillPanel::onDeleteKey()
     if (!copy.empty()) {
         bills_[static_cast<std::size_t>(current_)].items = std::move(copy);
         refreshAfterDeletion(false, stationShown);
+        ctx_.keeper.moneyChanged();
         return;
     }
     ctx_.log.WriteLogLine("DELETED BILL," + captions_[static_cast<std::size_t>(current_)]);
@@ -49,6 +50,7 @@ void BillPanel::onDeleteKey()
     current_ = bills_.empty() ? -1 : 0;
     selected_ = entryCount() > 0 ? 0 : -1;
     refreshAfterDeletion(true, stationShown);
+    ctx_.keeper.moneyChanged();
 }
 
 void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)

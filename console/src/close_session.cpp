@@ -26,7 +26,19 @@ void SessionOperations::closeSessionAfter(int i, std::int32_t elapsed)
     board_.resetToStopped(i);
     ++board_.station(i).sessionSerial;
     const std::time_t at = board_.clock().now();
-    guard_.billWork([this, i, elapsed, at] { billSession(i, elapsed, at); });
+    // Held as data rather than in the closure, so that the money it carries is
+    // kept on disk while it waits.
+    heldCloses_.push_back({i, elapsed, static_cast<std::int64_t>(at)});
+    guard_.billWork([this] { runHeldClose(); });
+}
+
+void SessionOperations::runHeldClose()
+{
+    if (heldCloses_.empty())
+        return;
+    const store::KeptClose close = heldCloses_.front();
+    heldCloses_.pop_front();
+    billSession(close.index, close.elapsed, static_cast<std::time_t>(close.at));
 }
 
 void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)

@@ -25,13 +25,15 @@ ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& cl
       consoleLink_(link_, guard_),
       board_(consoleLink_, log_, clock),
       panel_(BillPanelContext{board_, log_, saleItems_, printers_, clients_, configuration_, journal_, window_,
-                              guarded_, guarded_, services.beeper, guard_}),
+                              guarded_, guarded_, services.beeper, guard_, keeper_}),
       buttons_(board_, panel_, window_),
       sessions_(board_, panel_, buttons_, window_, rates_, guard_),
+      keeper_(settings_.folder, guarded_, board_, panel_, sessions_, journal_),
       configurationDialog_(std::make_unique<pages::ConfigurationDialogModel>(
           configuration_, journal_, pages::ConsoleTables{clients_, saleItems_, printers_, rates_}, *this,
           guarded_))
 {
+    guard_.setAfterWork([this] { keeper_.keep(); });
 }
 
 ConsoleEngine::~ConsoleEngine()
@@ -68,6 +70,7 @@ bool ConsoleEngine::openFiles()
     }
     log_.open();
     journal_.open();
+    (void)keeper_.open(); // the operator was told; the console runs on without keeping
     configuration_.load();
     clients_.load();
     printers_.load();
@@ -92,6 +95,7 @@ bool ConsoleEngine::startStations()
     // Rows first: a row's initialisation empties its MailboxWord, which must not
     // wipe out an event of a station that connected at once.
     board_.resizeTo(clients_.StationCount());
+    keeper_.restore();
     if (!printers_.entries().empty() && services_.printMonitor != nullptr) {
         services_.printMonitor->start(printers_.PrintServerName());
         printMonitorRunning_ = true;
@@ -147,6 +151,8 @@ void ConsoleEngine::closeFiles()
 {
     if (!filesOpen_)
         return;
+    keeper_.keep();
+    keeper_.close();
     journal_.close();
     clients_.close();
     printers_.close();
@@ -172,6 +178,7 @@ void ConsoleEngine::eventPoll()
         syncStationAddresses();
     sessions_.eventPoll();
     guard_.settle();
+    keeper_.keep();
     log_.sync();
 }
 
@@ -180,6 +187,7 @@ void ConsoleEngine::moneyTick()
     guard_.settle();
     sessions_.moneyTick();
     guard_.settle();
+    keeper_.keep();
     log_.sync();
 }
 
@@ -201,14 +209,23 @@ void ConsoleEngine::onStationTableFocus(bool gained)
     }
 }
 
-void ConsoleEngine::onStartPressed() { sessions_.onStartPressed(); }
+void ConsoleEngine::onStartPressed()
+{
+    sessions_.onStartPressed();
+    keeper_.keep();
+}
 
-void ConsoleEngine::onStopPressed() { sessions_.onStopPressed(); }
+void ConsoleEngine::onStopPressed()
+{
+    sessions_.onStopPressed();
+    keeper_.keep();
+}
 
 void ConsoleEngine::onSwapPressed()
 {
     sessions_.onSwapPressed();
     buttons_.RefreshStationButtons();
+    keeper_.keep();
 }
 
 // --- keys ------------------------------------------------------------------------------------------
@@ -283,6 +300,7 @@ void ConsoleEngine::onConfigurationPressed()
         }
     }
     applyConfigurationEffects(printServerBefore, printersBefore);
+    keeper_.keep();
 }
 
 void ConsoleEngine::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)

@@ -48,8 +48,10 @@ void BillPanel::onItemPanelButton()
         openItemPanel(true);
         return;
     }
-    if (startsWith(caption, "Stop PC#") && ctx_.board.isStatus(station - 1, kStatusStarted))
+    if (startsWith(caption, "Stop PC#") && ctx_.board.isStatus(station - 1, kStatusStarted)) {
         ctx_.board.SendStationCommand(station - 1, stationlink::CMD_LOCK);
+        ctx_.keeper.moneyChanged();
+    }
     ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
 }
 
@@ -72,6 +74,7 @@ void BillPanel::onItemPressed(int row)
     quantitySelected_ = true;
     ctx_.window.requestFocus({FocusTarget::Control::QuantityField, row});
     ctx_.window.billButtonEnabled = true;
+    ctx_.keeper.moneyChanged();
     // A session that ended while the price was asked is billed only now, so
     // that the line went to the bill it was asked for.
     ctx_.guard.settle();
@@ -118,6 +121,7 @@ void BillPanel::onQuantityEnter()
             if (displayedStation_ != 0 && stationSessionRuns(displayedStation_))
                 addStationExtras(displayedStation_, unit * static_cast<double>(q - 1));
             redisplayCurrent();
+            ctx_.keeper.moneyChanged();
         }
     }
     closeQuantityField();

@@ -24,12 +24,16 @@ void ModalGuard::settle()
     if (settling_)
         return; // the loop below is running: it takes the new work too
     settling_ = true;
+    bool ran = false;
     while (!dialogOpen() && !work_.empty()) {
         std::function<void()> next = std::move(work_.front());
         work_.pop_front();
         next();
+        ran = true;
     }
     settling_ = false;
+    if (ran && afterWork_)
+        afterWork_();
 }
 
 void ModalGuard::showHeldMessages()

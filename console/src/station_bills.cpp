@@ -44,8 +44,10 @@ int printingStation(const store::ClientTable& clients, const std::string& machin
 
 void BillPanel::AddPrintItem(const PrintJobRecord& job)
 {
-    if (auto charge = pricePrintJob(job))
+    if (auto charge = pricePrintJob(job)) {
         addPrintCharge(*charge);
+        ctx_.keeper.moneyChanged();
+    }
 }
 
 std::optional<PrintCharge> BillPanel::pricePrintJob(const PrintJobRecord& job) const

@@ -91,6 +91,13 @@ void StationBoard::SendSessionInfo(int i)
     link_.SendSessionInfo(i, record);
 }
 
+void StationBoard::SendStationCommand(int i, std::uint32_t bits)
+{
+    if ((bits & stationlink::CMD_LOCK & ~stationlink::LINK_PENDING) != 0)
+        station(i).stopTime = clock_.now();
+    link_.SendStationCommand(i, bits);
+}
+
 std::uint32_t StationBoard::mailboxWord(int i)
 {
     std::uint32_t copy = 0;
@@ -115,6 +122,17 @@ void StationBoard::disarmAlarm(int i)
     state.alarmChoice = 0;
     if (alarmCount_ > 0)
         --alarmCount_;
+}
+
+void StationBoard::restoreAlarm(int i, int choice, std::time_t at)
+{
+    StationState& state = station(i);
+    if (choice <= 0)
+        return;
+    if (!state.alarmArmed())
+        ++alarmCount_;
+    state.alarmChoice = choice;
+    state.alarmTime = at;
 }
 
 void StationBoard::moveAlarm(int from, int to)

@@ -39,7 +39,22 @@ bool BillPanel::ChargeBill()
     const double due = tender_.minimum();
     // The journal first: a bill that cannot be recorded is not charged and stays
     // open. (Its messages hold back any bill work until the charge is decided.)
-    if (!ctx_.journal.append(listRows_)) {
+    // A stored bill is marked on disk with the place its entry will take, so
+    // that after a crash at any step it is either still unpaid or found in the
+    // journal, never both and never neither.
+    const bool stored = current_ >= 0;
+    if (stored) {
+        const auto at = ctx_.journal.openForAppend() ? ctx_.journal.length() : std::nullopt;
+        if (!at || !ctx_.keeper.beforeCharge(current_, *at)) {
+            ctx_.guard.settle();
+            return false;
+        }
+    }
+    const bool journalled = ctx_.journal.append(listRows_);
+    if (stored)
+        ctx_.keeper.afterCharge();
+    if (!journalled) {
+        ctx_.keeper.moneyChanged();
         ctx_.guard.settle();
         return false;
     }
@@ -60,6 +75,7 @@ bool BillPanel::ChargeBill()
                 addStationExtras(stationShown,
                                  -amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras)));
         }
+        ctx_.keeper.moneyChanged();
     } else {
         dropProvisional();
     }

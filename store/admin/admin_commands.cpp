@@ -9,6 +9,7 @@
 #include "store/day_total.h"
 #include "store/file_names.h"
 #include "store/journal_format.h"
+#include "store/open_state_file.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/read_only_file.h"
@@ -230,10 +231,39 @@ int showDayTotal(const fs::path& dir, const std::optional<std::string>& isoDate,
     return 0;
 }
 
+int showOpenBills(const fs::path& dir, Streams io)
+{
+    auto decoded = store::OpenStateFile::read(dir);
+    if (!decoded) {
+        io.err << "brisko-admin: cannot read " << store::kOpenStateFileName << "\n";
+        return 1;
+    }
+    auto print = [&](const std::string& caption, std::int32_t station, const std::vector<store::BillItem>& items) {
+        for (const store::BillItem& line : items)
+            io.out << caption << '\t' << station << '\t' << line.description << '\t' << line.priceText << "\n";
+    };
+    for (const store::KeptBill& bill : decoded->state.bills)
+        print(bill.caption, bill.station, bill.items);
+    // Stations stopped together whose bill still waits for the others.
+    for (const store::KeptStation& station : decoded->state.stations)
+        if (station.sessionBill.open)
+            print(station.sessionBill.stationsText, station.sessionBill.lastStationNumber, station.sessionBill.items);
+    if (decoded->outcome != store::DecodedOpenState::Outcome::Whole) {
+        io.err << "brisko-admin: " << store::kOpenStateFileName << " cannot be read whole: " << decoded->fault << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 int checkFiles(const fs::path& dir, Streams io)
 {
     int problems = 0;
     checkConfiguration(dir, io.out, problems);
+
+    if (auto open = store::OpenStateFile::read(dir); open && open->outcome != store::DecodedOpenState::Outcome::Whole) {
+        io.out << store::kOpenStateFileName << ": " << open->fault << "\n";
+        ++problems;
+    }
 
     auto clients = store::readRecordFile<store::ClientCodec>(dir);
     checkRecordSize(clients, io.out, problems);

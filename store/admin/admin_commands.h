@@ -24,6 +24,8 @@ int showPrinters(const std::filesystem::path& dir, Streams io);
 int showJournal(const std::filesystem::path& dir, bool csv, Streams io);
 // `isoDate` "YYYY-MM-DD", or none for today.
 int showDayTotal(const std::filesystem::path& dir, const std::optional<std::string>& isoDate, Streams io);
+// The unpaid and open bills of "BriskoOpen", one line per bill line.
+int showOpenBills(const std::filesystem::path& dir, Streams io);
 int checkFiles(const std::filesystem::path& dir, Streams io);
 
 } // namespace admin

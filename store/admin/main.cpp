@@ -26,6 +26,7 @@ constexpr const char* kUsage =
     "  printers                       printers: number, server, printer, page price\n"
     "  journal [--csv]                every charged bill line: time, station, description, price\n"
     "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
+    "  open                           unpaid and open bills: caption, station, description, price\n"
     "  check                          reports every damaged file; exit status 1 if any\n"
     "\n"
     "  --help                         show this text\n"
@@ -103,6 +104,8 @@ int main(int argc, char** argv)
         return admin::showItems(dir, io);
     if (command == "printers")
         return admin::showPrinters(dir, io);
+    if (command == "open")
+        return admin::showOpenBills(dir, io);
     if (command == "check")
         return admin::checkFiles(dir, io);
     return usage();

@@ -3,6 +3,7 @@
 #include "store/file_names.h"
 #include "store/journal_format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -35,8 +36,11 @@ bool BillJournal::open()
 }
 
 // A bill whose write was cut short (power lost mid-append) would make every later
-// bill unreadable; it was never reported as journalled, so it is cut off. Anything
-// larger than one bill at the end is left alone: that is not a torn append.
+// bill unreadable; it was never reported as journalled, so it is cut off. So are
+// zeros at the end, left where the file's new length reached the disk but its
+// bytes did not: a real bill always carries the time it was charged, so an
+// all-zero head is never one. Anything larger than one bill at the end is left
+// alone: that is not a torn append.
 void BillJournal::cutTornTail()
 {
     JournalReader reader(file_);
@@ -44,13 +48,18 @@ void BillJournal::cutTornTail()
         return;
     JournalReader::Head head;
     auto step = JournalReader::Step::Entry;
+    std::uint64_t lastBillEnd = 0;
     while ((step = reader.nextHead(head)) == JournalReader::Step::Entry) {
+        if (true)
+            lastBillEnd = reader.nextOffset();
     }
-    if (step == JournalReader::Step::Torn && reader.end() - reader.nextOffset() <= kLargestTornTail)
-        file_.truncate(reader.nextOffset());
+    if (step != JournalReader::Step::Torn && step != JournalReader::Step::End)
+        return;
+    if (lastBillEnd < reader.end() && reader.end() - lastBillEnd <= kLargestTornTail)
+        file_.truncate(lastBillEnd);
 }
 
-bool BillJournal::append(const std::vector<BillItem>& lines)
+bool BillJournal::openForAppend()
 {
     for (int tries = 0; !file_.isOpen(); ++tries) {
         if (tries == kOpenTries) {
@@ -59,6 +68,13 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
         }
         open();
     }
+    return true;
+}
+
+bool BillJournal::append(const std::vector<BillItem>& lines)
+{
+    if (!openForAppend())
+        return false;
     auto entry = encodeBillEntry(clock_.now(), lines);
     // One write of the whole entry, pushed to disk; on failure the journal is put back
     // as it was, so no half bill is left behind.
@@ -90,6 +106,24 @@ double BillJournal::DayTotal()
         return -1.0;
     }
     return remembered_->scan.total;
+}
+
+bool BillJournal::holdsEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines)
+{
+    if (!file_.isOpen())
+        return false;
+    const std::vector<std::byte> expected = encodeBillEntry(0, lines);
+    auto size = file_.size();
+    if (!size || *size < offset || *size - offset < expected.size() || !file_.seek(offset))
+        return false;
+    std::vector<std::byte> found(expected.size());
+    auto got = file_.read(found);
+    file_.seekToEnd();
+    if (!got || *got != found.size())
+        return false;
+    // The line count, then the lines; the four bytes of the time are skipped.
+    return std::equal(found.begin(), found.begin() + 4, expected.begin()) &&
+           std::equal(found.begin() + kEntryHeadSize, found.end(), expected.begin() + kEntryHeadSize);
 }
 
 void BillJournal::close() { file_.close(); }

@@ -6,9 +6,11 @@
 // Window thread only; the window shows what view() describes.
 
 #include "console/console_view.h"
+#include "console/money_keeper.h"
 #include "console/print_job_record.h"
 #include "console/window_controls.h"
 #include "store/bill_item.h"
+#include "store/open_state.h"
 
 #include "fields/money_field.h"
 
@@ -63,6 +65,7 @@ struct BillPanelContext {
     ReceiptPrinter& receiptPrinter;
     Beeper& beeper;
     ModalGuard& guard; // bill work held back while a dialog was up runs after the panel's own
+    MoneyKeeper& keeper; // told of every change to the bills, and asked before a charge
 };
 
 class BillPanel {
@@ -117,6 +120,10 @@ public:
     void moveStationOpenBill(int from, int to);
     // The sale items changed: the page is reset when it lies beyond them.
     void rebuildItemPanel();
+    // The open bills as kept on disk, and put back after a restart (the first
+    // one is then displayed).
+    std::vector<store::KeptBill> keptBills() const;
+    void restoreOpenBills(std::vector<store::KeptBill> bills);
     // The remembered running station of the Bill button (0 = none).
     void setRememberedStation(int stationNumber) { rememberedStation_ = stationNumber; }
 

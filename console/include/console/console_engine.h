@@ -14,6 +14,7 @@
 #include "console/guarded_services.h"
 #include "console/link_server_console_link.h"
 #include "console/modal_guard.h"
+#include "console/open_state_keeper.h"
 #include "console/session_operations.h"
 #include "console/station_board.h"
 #include "console/station_buttons.h"
@@ -60,13 +61,13 @@ public:
     // --- start-up, in this order (startUp() runs them all) ------------------------
     enum class StartResult { Running, AlreadyRunning, WrongPassword };
     StartResult startUp();
-    // Activity log, journal, configuration, stations, printers, sale items,
-    // rates. False (after telling the operator) when another console runs in
+    // Activity log, journal, the open bills file, configuration, stations,
+    // printers, sale items, rates. False (after telling the operator) when another console runs in
     // the same folder; nothing is opened then.
     bool openFiles();
     // The password prompt; a wrong password beeps and the console must end.
     bool checkOperatorPassword();
-    // The table gets its rows; then the print monitor (when printers exist),
+    // The table gets its rows and the kept open bills and sessions; then the print monitor (when printers exist),
     // the listener, and one station thread after the other. False when the
     // main port cannot be opened: the operator is told, and the console runs
     // on without stations.
@@ -92,7 +93,11 @@ public:
     void onStartPressed();
     void onStopPressed();
     void onSwapPressed();
-    void onAlarmSelected(int choice) { sessions_.onAlarmSelected(choice); }
+    void onAlarmSelected(int choice)
+    {
+        sessions_.onAlarmSelected(choice);
+        keeper_.keep();
+    }
     void onConfigurationPressed();
     void onBillPressed() { panel_.onBillPressed(); }
 
@@ -126,6 +131,7 @@ public:
     store::RateTable& rates() { return rates_; }
     pages::ConfigurationDialogModel& configurationDialog() { return *configurationDialog_; }
     stationlink::LinkServer& link() { return link_; }
+    OpenStateKeeper& openState() { return keeper_; }
 
     // --- station workers (the Clients page adds, removes and re-addresses stations) ---
     void StartStationWorker(int i, bool createEvents) override;
@@ -159,6 +165,7 @@ private:
     BillPanel panel_;
     StationButtons buttons_;
     SessionOperations sessions_;
+    OpenStateKeeper keeper_;
     std::unique_ptr<pages::ConfigurationDialogModel> configurationDialog_;
 
     bool filesOpen_ = false;

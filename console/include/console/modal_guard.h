@@ -56,6 +56,8 @@ public:
     // Runs the waiting work, oldest first, unless a dialog is still open.
     void settle();
     std::size_t waitingWork() const { return work_.size(); }
+    // Called after settle() ran held work (the money it changed is then kept).
+    void setAfterWork(std::function<void()> after) { afterWork_ = std::move(after); }
 
     // Where messages go once no mailbox lock is held (the engine's prompts).
     void setMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
@@ -72,6 +74,7 @@ private:
     std::deque<std::function<void()>> work_;
     std::deque<std::string> messages_;
     std::function<void(const std::string&)> sink_;
+    std::function<void()> afterWork_;
 };
 
 } // namespace console

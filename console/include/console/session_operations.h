@@ -4,8 +4,12 @@
 // report, the money tick that keeps the running charges, and CloseSession,
 // which turns a finished session into a bill. Window thread only.
 
+#include "console/bill_panel.h"
+#include "store/open_state.h"
+
 #include <cstdint>
 #include <ctime>
+#include <deque>
 
 namespace store {
 class RateTable;
@@ -13,7 +17,6 @@ class RateTable;
 
 namespace console {
 
-class BillPanel;
 class ModalGuard;
 class PrintJobSource;
 class StationBoard;
@@ -49,11 +52,20 @@ public:
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
     void closeSessionOfRemovedStation(int i);
+    // CloseSession with the session's time given.
+    void closeSessionAfter(int i, std::int32_t elapsed);
+
+    // Bill work held back while a dialog is up, oldest first: sessions already
+    // closed whose lines wait, and priced print jobs whose lines wait.
+    const std::deque<store::KeptClose>& heldCloses() const { return heldCloses_; }
+    const std::deque<PrintCharge>& heldPrintCharges() const { return heldPrintCharges_; }
+    // The bill side of a session closed before a restart.
+    void billKeptClose(const store::KeptClose& close) { billSession(close.index, close.elapsed, close.at); }
 
 private:
     void pollStation(int i);
-    // CloseSession with the session's time given.
-    void closeSessionAfter(int i, std::int32_t elapsed);
+    void runHeldClose();
+    void runHeldPrintCharge();
     // The bill side of a closed session, `at` the moment it closed.
     void billSession(int i, std::int32_t elapsed, std::time_t at);
     void completeSessionBill(int b, int i);
@@ -74,6 +86,8 @@ private:
     const store::RateTable& rates_;
     ModalGuard& guard_;
     PrintJobSource* printJobs_ = nullptr;
+    std::deque<store::KeptClose> heldCloses_;
+    std::deque<PrintCharge> heldPrintCharges_;
     bool swapInProgress_ = false;
 };
 

@@ -51,7 +51,8 @@ public:
     void UpdateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
     // Hands the row's figures to the station and posts CMD_SESSION_INFO.
     void SendSessionInfo(int i);
-    void SendStationCommand(int i, std::uint32_t bits) { link_.SendStationCommand(i, bits); }
+    // Posts commands; a LOCK also notes when it went out (stopTime).
+    void SendStationCommand(int i, std::uint32_t bits);
     // The station's MailboxWord, read under its lock.
     std::uint32_t mailboxWord(int i);
 
@@ -59,6 +60,8 @@ public:
     int alarmCount() const { return alarmCount_; }
     void armAlarm(int i, int choice);
     void disarmAlarm(int i);
+    // An alarm as it was kept before a restart: the choice and its time.
+    void restoreAlarm(int i, int choice, std::time_t at);
     // Moves an armed alarm from one station to another (the count is unchanged).
     void moveAlarm(int from, int to);
 

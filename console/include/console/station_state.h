@@ -30,6 +30,9 @@ struct StationState {
     std::time_t startTime = 0;
     int alarmChoice = 0; // 0 = "(none)", else the index of the chosen alarm entry
     std::time_t alarmTime = 0;
+    // When the last LOCK was sent: a session whose STOPPED was not heard before
+    // a restart is billed up to then.
+    std::time_t stopTime = 0;
     bool swapHold = false;     // a STOPPED event closes no bill (the session moved on)
     bool openBillMark = false; // the station has an open bill
     // The session was billed while the station was away, a swap moved it to

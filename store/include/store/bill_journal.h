@@ -26,6 +26,10 @@ public:
     // Opens (creates) the journal, holding it against other writers. A failure shows
     // "Error (%d) opening file." with the cause number.
     bool open();
+    // Makes sure the journal is open for the next append: up to five opening
+    // tries, each failure with its message, then "Failed to open bill file after
+    // 5 tries.".
+    [[nodiscard]] bool openForAppend();
     // Appends one entry (head, then a line per item) at the end and flushes it. Up to
     // five opening tries, each failure with its message, then "Failed to open bill
     // file after 5 tries.". Returns whether the bill reached the journal.
@@ -36,6 +40,13 @@ public:
     double DayTotal();
     void close();
     bool isOpen() const { return file_.isOpen(); }
+
+    // The journal's length now: where the next entry will start.
+    std::optional<std::uint64_t> length() const { return file_.size(); }
+    // Whether a whole entry with exactly these lines starts at `offset` (the
+    // time it was charged is not compared). Tells, after a crash, whether a bill
+    // being charged reached the journal.
+    bool holdsEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines);
 
 private:
     void cutTornTail();

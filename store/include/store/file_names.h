@@ -10,5 +10,7 @@ inline constexpr const char* kSaleItemFileName = "BriskoPOS";
 inline constexpr const char* kPrinterFileName = "BriskoPrinter";
 inline constexpr const char* kJournalFileName = "BriskoBills";
 inline constexpr const char* kLogFileName = "BriskoLog";
+// The unpaid bills and running sessions, kept against a crash.
+inline constexpr const char* kOpenStateFileName = "BriskoOpen";
 
 } // namespace store

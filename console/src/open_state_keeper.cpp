@@ -1,0 +1,215 @@
+#include "console/open_state_keeper.h"
+
+#include "console/bill_panel.h"
+#include "console/money_text.h"
+#include "console/session_operations.h"
+#include "console/station_board.h"
+#include "console/texts.h"
+
+#include "link/link_bits.h"
+#include "platform/clock.h"
+#include "store/activity_log.h"
+#include "store/bill_journal.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace console {
+
+using namespace stationlink;
+
+namespace {
+
+std::int32_t clampedSeconds(std::int64_t seconds)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+store::KeptPrintCharge keptPrintCharge(const PrintCharge& c)
+{
+    return {c.station, c.line, c.amount, c.running, c.sessionSerial};
+}
+
+} // namespace
+
+OpenStateKeeper::OpenStateKeeper(const std::filesystem::path& folder, store::StoreNotifier& notifier,
+                                 StationBoard& board, BillPanel& panel, SessionOperations& sessions,
+                                 store::BillJournal& journal)
+    : file_(folder, notifier), board_(board), panel_(panel), sessions_(sessions), journal_(journal)
+{
+}
+
+bool OpenStateKeeper::open() { return file_.open(); }
+
+void OpenStateKeeper::close()
+{
+    keeping_ = false;
+    file_.close();
+}
+
+store::OpenState OpenStateKeeper::capture() const
+{
+    store::OpenState state;
+    state.bills = panel_.keptBills();
+    if (charging_ && charging_->index >= 0 && charging_->index < static_cast<int>(state.bills.size()))
+        state.bills[static_cast<std::size_t>(charging_->index)].chargingAt = charging_->journalOffset;
+
+    for (int i = 0; i < board_.stationCount(); ++i) {
+        const StationState& s = board_.station(i);
+        const std::uint32_t word = board_.mailboxWord(i);
+        const bool running = (word & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) ||
+                             (board_.isStatus(i, kStatusSwapping) && s.swapTarget);
+        const SessionBill& bill = s.sessionBill;
+        const bool holdsSomething = running || s.openBillMark || s.billedWhileAway || s.alarmArmed() ||
+                                    bill.owner != -1 || bill.open || bill.pendingCount != 0;
+        if (!holdsSomething)
+            continue;
+        store::KeptStation kept;
+        kept.index = i;
+        kept.running = running;
+        kept.stopping = running && (word & LINK_STOPPING) != 0;
+        kept.openBillMark = s.openBillMark;
+        kept.billedWhileAway = s.billedWhileAway;
+        kept.startTime = s.startTime;
+        kept.stopTime = s.stopTime;
+        kept.alarmChoice = s.alarmChoice;
+        kept.alarmTime = s.alarmTime;
+        kept.sessionSerial = s.sessionSerial;
+        if (running) {
+            kept.accessCost = board_.table().text(i, Column::AccessCost);
+            kept.extras = board_.table().text(i, Column::Extras);
+            kept.total = board_.table().text(i, Column::Total);
+        }
+        kept.sessionBill = {bill.owner,          bill.pendingCount, bill.open,           bill.sessionCount,
+                            bill.rowCounter,     bill.stationsText, bill.openTime,       bill.lastStationNumber,
+                            bill.items};
+        state.stations.push_back(std::move(kept));
+    }
+    state.heldCloses.assign(sessions_.heldCloses().begin(), sessions_.heldCloses().end());
+    for (const PrintCharge& c : sessions_.heldPrintCharges())
+        state.heldPrintCharges.push_back(keptPrintCharge(c));
+    return state;
+}
+
+void OpenStateKeeper::keep()
+{
+    if (!keeping_)
+        return;
+    (void)file_.keep(capture()); // a failure was shown; the next change tries again
+}
+
+bool OpenStateKeeper::beforeCharge(int index, std::uint64_t journalOffset)
+{
+    if (!keeping_)
+        return true; // the file could not be opened: the console runs as it did without it
+    charging_ = Charging{index, journalOffset};
+    if (file_.keep(capture()))
+        return true;
+    charging_.reset();
+    return false;
+}
+
+void OpenStateKeeper::restore()
+{
+    const store::OpenState& kept = file_.loaded();
+
+    // A bill caught in the middle of its charge was paid if its entry reached the journal.
+    std::vector<store::KeptBill> bills;
+    for (const store::KeptBill& bill : kept.bills) {
+        if (bill.chargingAt && journal_.holdsEntryAt(*bill.chargingAt, bill.items))
+            continue;
+        store::KeptBill unpaid = bill;
+        unpaid.chargingAt.reset();
+        bills.push_back(std::move(unpaid));
+    }
+    panel_.restoreOpenBills(std::move(bills));
+
+    for (const store::KeptStation& station : kept.stations)
+        restoreStation(station);
+    // Work that waited for a dialog came before anything that happens now.
+    for (const store::KeptClose& close : kept.heldCloses)
+        if (close.index >= 0 && close.index < kMaxStations)
+            sessions_.billKeptClose(close);
+    for (const store::KeptPrintCharge& c : kept.heldPrintCharges)
+        panel_.addPrintCharge(PrintCharge{c.station, c.line, c.amount, c.running, c.sessionSerial});
+    closeUnconfirmedStops(kept);
+
+    keeping_ = file_.isOpen();
+    keep();
+}
+
+void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
+{
+    const int i = kept.index;
+    if (i < 0 || i >= kMaxStations)
+        return;
+    StationState& s = board_.station(i);
+    s.openBillMark = kept.openBillMark;
+    s.billedWhileAway = kept.billedWhileAway;
+    s.startTime = static_cast<std::time_t>(kept.startTime);
+    s.stopTime = static_cast<std::time_t>(kept.stopTime);
+    s.sessionSerial = kept.sessionSerial;
+    const store::KeptSessionBill& b = kept.sessionBill;
+    s.sessionBill.owner = (b.owner >= -1 && b.owner < kMaxStations) ? b.owner : -1;
+    s.sessionBill.pendingCount = std::max(0, b.pendingCount);
+    s.sessionBill.open = b.open;
+    s.sessionBill.sessionCount = b.sessionCount;
+    s.sessionBill.rowCounter = b.rowCounter;
+    s.sessionBill.stationsText = b.stationsText;
+    s.sessionBill.openTime = static_cast<std::time_t>(b.openTime);
+    s.sessionBill.lastStationNumber = b.lastStationNumber;
+    s.sessionBill.items = b.items;
+    if (i >= board_.stationCount() || !kept.running)
+        return;
+    if (kept.alarmChoice > 0 && kept.alarmChoice < static_cast<int>(kAlarmChoices.size()))
+        board_.restoreAlarm(i, kept.alarmChoice, static_cast<std::time_t>(kept.alarmTime));
+    // The row stays "Disconnected" until the station reports; the session counts
+    // on, and the station coming back with its stamp takes it up again.
+    StationTable& table = board_.table();
+    table.setText(i, Column::Start, startClockText(s.startTime));
+    table.setText(i, Column::AccessCost, kept.accessCost.empty() ? std::string(kZeroMoney) : kept.accessCost);
+    table.setText(i, Column::Extras, kept.extras.empty() ? std::string(kZeroMoney) : kept.extras);
+    table.setText(i, Column::Total, kept.total.empty() ? std::string(kZeroMoney) : kept.total);
+    board_.link().withMailbox(i, [](std::uint32_t& word) { word |= LINK_SESSION; });
+}
+
+// Sessions the console had stopped (LOCK sent) but whose STOPPED it never heard,
+// and sessions whose alarm fell due while it was down, end now, billed up to the
+// stop or the alarm. Should the station come back unlocked it is locked without
+// a second bill.
+void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
+{
+    const std::time_t now = board_.clock().now();
+    for (const store::KeptStation& station : kept.stations) {
+        const int i = station.index;
+        if (!station.running || i < 0 || i >= kMaxStations)
+            continue;
+        const bool alarmDue = station.alarmChoice > 0 && station.alarmTime <= now;
+        if (!station.stopping && !alarmDue)
+            continue;
+        const std::int64_t end = station.stopping ? station.stopTime : station.alarmTime;
+        if (i >= board_.stationCount()) {
+            // The station's row is gone (the clients file shrank): its time is still billed.
+            sessions_.billKeptClose({i, clampedSeconds(end - station.startTime), static_cast<std::int64_t>(now)});
+            continue;
+        }
+        if (alarmDue && !station.stopping)
+            board_.logStation("ALARM STOPPING", i);
+        board_.disarmAlarm(i);
+        board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STOPPING); });
+        board_.station(i).billedWhileAway = true;
+        sessions_.closeSessionAfter(i, clampedSeconds(end - station.startTime));
+        board_.table().setText(i, Column::Status, std::string(kStatusDisconnected));
+    }
+    // Running sessions whose rows are gone are billed up to now.
+    for (const store::KeptStation& station : kept.stations) {
+        const int i = station.index;
+        if (!station.running || station.stopping || i < board_.stationCount() || i >= kMaxStations)
+            continue;
+        if (station.alarmChoice > 0 && station.alarmTime <= now)
+            continue; // billed above
+        sessions_.billKeptClose({i, clampedSeconds(now - station.startTime), static_cast<std::int64_t>(now)});
+    }
+}
+
+} // namespace console

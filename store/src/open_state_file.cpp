@@ -1,0 +1,127 @@
+#include "store/open_state_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+namespace store {
+
+namespace {
+
+std::string causeMessage(const char* format, platform::FileError cause)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<int>(cause));
+    return text;
+}
+
+constexpr int kMostKeptAside = 999;
+
+} // namespace
+
+OpenStateFile::OpenStateFile(const std::filesystem::path& folder, StoreNotifier& notifier)
+    : path_(folder / kOpenStateFileName), notifier_(notifier)
+{
+}
+
+bool OpenStateFile::open()
+{
+    keptAside_.reset();
+    loaded_ = {};
+    written_.clear();
+    platform::FileError cause = platform::FileError::None;
+    file_ = platform::SharedFile::openOwned(path_, &cause);
+    if (!file_.isOpen()) {
+        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        return false;
+    }
+    auto bytes = file_.readAll();
+    if (!bytes) {
+        notifier_.showMessage(causeMessage("Error (%d) reading file.", platform::fileErrorFromErrno(errno)));
+        file_.close();
+        return false;
+    }
+    DecodedOpenState decoded = decodeOpenState(*bytes);
+    loaded_ = std::move(decoded.state);
+    if (decoded.outcome == DecodedOpenState::Outcome::Whole) {
+        written_ = std::move(*bytes);
+        return true;
+    }
+    // The damaged file goes aside under a name of its own and a fresh one takes its place.
+    if (!putAside(decoded))
+        return false;
+    file_ = platform::SharedFile::openOwned(path_, &cause);
+    if (!file_.isOpen()) {
+        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        return false;
+    }
+    file_.truncate(0);
+    return true;
+}
+
+bool OpenStateFile::putAside(const DecodedOpenState& decoded)
+{
+    file_.close();
+    for (int n = 1; n <= kMostKeptAside; ++n) {
+        auto aside = path_;
+        aside += ".damaged-" + std::to_string(n);
+        // link() never replaces an existing file, so no earlier copy is lost.
+        if (::link(path_.c_str(), aside.c_str()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            break;
+        }
+        ::unlink(path_.c_str());
+        keptAside_ = aside;
+        std::string text = "The open bills file " + path_.filename().string() + " cannot be read whole: " +
+                           decoded.fault + ".\r\nIt was kept as " + aside.filename().string() + ".";
+        if (decoded.outcome == DecodedOpenState::Outcome::Damaged)
+            text += "\r\nBrisko starts with what could be read: " + std::to_string(loaded_.bills.size()) +
+                    " unpaid bill(s) and " + std::to_string(loaded_.stations.size()) + " station(s).";
+        else
+            text += "\r\nBrisko starts without open bills.";
+        notifier_.showMessage(text);
+        return true;
+    }
+    notifier_.showMessage("The open bills file " + path_.filename().string() + " cannot be read whole (" +
+                          decoded.fault + ") and could not be kept aside. Brisko does not touch it.");
+    loaded_ = {};
+    return false;
+}
+
+bool OpenStateFile::keep(const OpenState& state)
+{
+    if (!file_.isOpen())
+        return false;
+    std::vector<std::byte> bytes = encodeOpenState(state);
+    if (bytes == written_)
+        return true;
+    if (!file_.replaceContent(bytes)) {
+        const auto cause = platform::fileErrorFromErrno(errno);
+        if (!failing_)
+            notifier_.showMessage(causeMessage("Error (%d) writing file.", cause));
+        failing_ = true;
+        return false;
+    }
+    failing_ = false;
+    written_ = std::move(bytes);
+    return true;
+}
+
+void OpenStateFile::close() { file_.close(); }
+
+std::optional<DecodedOpenState> OpenStateFile::read(const std::filesystem::path& folder)
+{
+    auto file = platform::SharedFile::openReader(folder / kOpenStateFileName);
+    if (!file.isOpen())
+        return std::nullopt;
+    auto bytes = file.readAll();
+    if (!bytes)
+        return std::nullopt;
+    return decodeOpenState(*bytes);
+}
+
+} // namespace store
