@@ -1,0 +1,43 @@
+#pragma once
+// The X server's own keys: the console switch (Ctrl+Alt+Fn), the server's
+// kill key (Ctrl+Alt+Backspace) and the keys that break every grab. They act
+// inside the server, before any client sees them, so no grab stops them; the
+// locked station turns them off in the server's keyboard map (the effect of
+// the XKB option srvrkeys:none) and puts them back when it unlocks or ends.
+//
+// The actions turned off are also kept in a property of the root window, so
+// that a program restarted after a crash finds the earlier ones and not the
+// keys it had turned off itself.
+//
+// Thread contract: one thread; the object owns its own display connection.
+
+#include <memory>
+
+namespace platform {
+
+class ServerKeys {
+public:
+    // Connects to the display (nullptr: $DISPLAY); without one every call does nothing.
+    explicit ServerKeys(const char* displayName = nullptr);
+    // Puts the keys back.
+    ~ServerKeys();
+    ServerKeys(const ServerKeys&) = delete;
+    ServerKeys& operator=(const ServerKeys&) = delete;
+
+    bool hasDisplay() const;
+    // Turns the server's keys off; false when there is no display or no XKB.
+    bool disable();
+    // Puts back what disable() turned off; false when nothing was off.
+    bool restore();
+    bool disabled() const { return disabled_; }
+    // Server actions of the current keyboard map that switch consoles, end
+    // the server or break grabs.
+    int activeCount();
+
+private:
+    struct Connection;
+    std::unique_ptr<Connection> connection_;
+    bool disabled_ = false;
+};
+
+} // namespace platform

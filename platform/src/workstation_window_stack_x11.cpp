@@ -1,0 +1,114 @@
+#include "platform/workstation_window_stack.h"
+
+#include <X11/Xlib.h>
+
+namespace platform {
+
+namespace {
+
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+// A window may vanish between the question and the answer; that is no error here.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(ignoreXError)) {}
+    ~ErrorTrap()
+    {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    Display* display_;
+    XErrorHandler previous_;
+};
+
+bool changesOrder(int type)
+{
+    switch (type) {
+    case MapNotify:
+    case UnmapNotify:
+    case ConfigureNotify:
+    case CreateNotify:
+    case ReparentNotify:
+    case CirculateNotify:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+struct WindowStack::Connection {
+    Display* display = nullptr;
+    ~Connection()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+};
+
+WindowStack::WindowStack(const char* displayName) : connection_(std::make_unique<Connection>())
+{
+    connection_->display = XOpenDisplay(displayName);
+    if (connection_->display) {
+        XSelectInput(connection_->display, DefaultRootWindow(connection_->display), SubstructureNotifyMask);
+        XFlush(connection_->display);
+    }
+}
+
+WindowStack::~WindowStack() = default;
+
+bool WindowStack::hasDisplay() const { return connection_->display != nullptr; }
+
+int WindowStack::fd() const { return hasDisplay() ? ConnectionNumber(connection_->display) : -1; }
+
+bool WindowStack::takeNotices()
+{
+    if (!hasDisplay())
+        return false;
+    bool changed = false;
+    while (XPending(connection_->display) > 0) {
+        XEvent event;
+        XNextEvent(connection_->display, &event);
+        changed = changed || changesOrder(event.type);
+    }
+    return changed;
+}
+
+bool WindowStack::onTop(const std::vector<WindowId>& windows)
+{
+    if (!hasDisplay())
+        return true;
+    Display* d = connection_->display;
+    ErrorTrap trap(d);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count))
+        return false;
+    // The children come bottom first.
+    bool top = count >= windows.size();
+    for (std::size_t i = 0; top && i < windows.size(); ++i)
+        top = children[count - 1 - i] == windows[i];
+    if (children)
+        XFree(children);
+    return top;
+}
+
+void WindowStack::raise(const std::vector<WindowId>& windows)
+{
+    if (!hasDisplay() || windows.empty())
+        return;
+    Display* d = connection_->display;
+    ErrorTrap trap(d);
+    std::vector<Window> order(windows.begin(), windows.end());
+    XRaiseWindow(d, order.front());
+    if (order.size() > 1)
+        XRestackWindows(d, order.data(), static_cast<int>(order.size()));
+}
+
+} // namespace platform

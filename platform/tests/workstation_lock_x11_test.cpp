@@ -1,0 +1,107 @@
+// The lock's X11 pieces on a private X server (xvfb-run): the server's own
+// keys turned off and back, also after a run that never put them back; the
+// window order watched and restored.
+#include "platform/workstation_server_keys.h"
+#include "platform/workstation_window_stack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+// After GoogleTest: the X11 headers define macros such as None and Bool.
+#include <X11/Xlib.h>
+
+namespace platform {
+
+namespace {
+
+// The console switch is in every keyboard map; the kill key only with this option.
+void addKillKey() { ASSERT_EQ(std::system("setxkbmap -option '' -option terminate:ctrl_alt_bksp"), 0); }
+
+Window topLevel(Display* d)
+{
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    Window w = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 50, 50, 0, CopyFromParent, InputOutput, CopyFromParent,
+                             CWOverrideRedirect, &a);
+    XMapWindow(d, w);
+    XSync(d, False);
+    return w;
+}
+
+} // namespace
+
+TEST(ServerKeysX11, TurnsTheConsoleSwitchAndKillKeyOffAndBack)
+{
+    addKillKey();
+    ServerKeys keys;
+    ASSERT_TRUE(keys.hasDisplay()) << "needs an X server (run under xvfb-run)";
+    int before = keys.activeCount();
+    ASSERT_GT(before, 12); // F1..F12 switch consoles, Backspace ends the server
+
+    EXPECT_TRUE(keys.disable());
+    EXPECT_EQ(keys.activeCount(), 0);
+    EXPECT_TRUE(keys.disable()); // twice is harmless
+    EXPECT_TRUE(keys.restore());
+    EXPECT_EQ(keys.activeCount(), before);
+    EXPECT_FALSE(keys.restore()); // nothing left to put back
+
+    {
+        ServerKeys scoped;
+        scoped.disable();
+        EXPECT_EQ(keys.activeCount(), 0);
+    }
+    EXPECT_EQ(keys.activeCount(), before); // the object's end puts them back
+}
+
+TEST(ServerKeysX11, ARunThatDiedWithTheKeysOffLeavesTheEarlierOnesToTheNext)
+{
+    addKillKey();
+    ServerKeys probe;
+    int before = probe.activeCount();
+    ASSERT_GT(before, 0);
+
+    // Killed: its connection stays, nothing is put back.
+    auto crashed = std::make_unique<ServerKeys>();
+    crashed->disable();
+    ServerKeys* leaked = crashed.release();
+    (void)leaked;
+    ASSERT_EQ(probe.activeCount(), 0);
+
+    ServerKeys next;
+    EXPECT_TRUE(next.disable());
+    EXPECT_EQ(probe.activeCount(), 0);
+    EXPECT_TRUE(next.restore());
+    EXPECT_EQ(probe.activeCount(), before);
+}
+
+TEST(WindowStackX11, SeesANewWindowOnTopAndPutsTheGivenOnesBackAbove)
+{
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    WindowStack stack;
+    ASSERT_TRUE(stack.hasDisplay());
+    EXPECT_GE(stack.fd(), 0);
+    Window cover = topLevel(d);
+    Window lock = topLevel(d);
+    XSync(d, False);
+    EXPECT_TRUE(stack.takeNotices());
+    EXPECT_FALSE(stack.takeNotices());
+    EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
+
+    Window intruder = topLevel(d);
+    EXPECT_TRUE(stack.takeNotices());
+    EXPECT_FALSE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
+    stack.raise({static_cast<WindowId>(lock), static_cast<WindowId>(cover)});
+    EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
+
+    // A window that is gone is no error.
+    XDestroyWindow(d, intruder);
+    XSync(d, False);
+    stack.raise({static_cast<WindowId>(intruder), static_cast<WindowId>(lock)});
+    EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock)}));
+    XCloseDisplay(d);
+}
+
+} // namespace platform
