@@ -3,6 +3,9 @@
 #include "platform/local_time.h"
 #include "store/file_names.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace store {
 
 ActivityLog::ActivityLog(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier)
@@ -17,7 +20,31 @@ bool ActivityLog::open()
         notifier_.showMessage("File Open Failed");
         return false;
     }
+    cutTornLine();
     return true;
+}
+
+// A line cut short by a power loss (or whose bytes never reached the disk and
+// read as zeros) would run into the next line written; it is cut back to the
+// last whole line. An end without a line break further back than any line is
+// long is not a torn line: it is only closed with a line break.
+void ActivityLog::cutTornLine()
+{
+    auto size = file_.size();
+    if (!size || *size == 0)
+        return;
+    const std::uint64_t window = std::min<std::uint64_t>(*size, kLongestLine);
+    std::vector<std::byte> tail(static_cast<std::size_t>(window));
+    auto got = file_.seek(*size - window) ? file_.read(tail) : std::nullopt;
+    if (!got || *got != tail.size() || tail.back() == std::byte{'\n'})
+        return;
+    auto lastBreak = std::find(tail.rbegin(), tail.rend(), std::byte{'\n'});
+    if (lastBreak != tail.rend())
+        file_.truncate(*size - static_cast<std::uint64_t>(lastBreak - tail.rbegin()));
+    else if (window == *size)
+        file_.truncate(0);
+    else if (file_.seekToEnd())
+        file_.write(std::string("\n"));
 }
 
 void ActivityLog::WriteLogLine(const std::string& text)

@@ -10,6 +10,7 @@
 #include "platform/shared_file.h"
 #include "store/store_notifier.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -19,7 +20,8 @@ class ActivityLog {
 public:
     ActivityLog(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier);
 
-    // Opens (creates) the log for appending; on failure shows "File Open Failed".
+    // Opens (creates) the log for appending, cutting off a line left torn by a
+    // power loss; on failure shows "File Open Failed".
     bool open();
     // Appends stamp + "," + text + "\n" in one write. A closed log is opened once
     // more first; when that fails too the line is dropped.
@@ -33,6 +35,10 @@ public:
     bool isOpen() const { return file_.isOpen(); }
 
 private:
+    // Longer than any line the console writes.
+    static constexpr std::uint64_t kLongestLine = 4096;
+    void cutTornLine();
+
     std::filesystem::path path_;
     const platform::Clock& clock_;
     StoreNotifier& notifier_;
