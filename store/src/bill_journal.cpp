@@ -50,7 +50,7 @@ void BillJournal::cutTornTail()
     auto step = JournalReader::Step::Entry;
     std::uint64_t lastBillEnd = 0;
     while ((step = reader.nextHead(head)) == JournalReader::Step::Entry) {
-        if (true)
+        if (head.lineCount != 0 || head.chargedAt != 0)
             lastBillEnd = reader.nextOffset();
     }
     if (step != JournalReader::Step::Torn && step != JournalReader::Step::End)
