@@ -28,8 +28,9 @@ std::string exitQuestion(std::size_t unpaidBills)
 {
     if (unpaidBills == 0)
         return std::string(kExitQuestion);
-    const std::string bills = unpaidBills == 1 ? "1 unpaid bill is" : std::to_string(unpaidBills) + " unpaid bills are";
-    return bills + " still open and will be lost.\r\n\r\n" + std::string(kExitQuestion);
+    const std::string bills = unpaidBills == 1 ? "1 unpaid bill is still open. It is kept and comes back"
+                                               : std::to_string(unpaidBills) + " unpaid bills are still open. They are kept and come back";
+    return bills + " when Brisko starts again.\r\n\r\n" + std::string(kExitQuestion);
 }
 
 } // namespace console

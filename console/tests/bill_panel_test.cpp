@@ -359,7 +359,7 @@ TEST_F(BillPanelTest, ExitWarnsWhileUnpaidBillsWouldBeLost)
     walkInBill({0});
     rig.prompts.answers = {false};
     EXPECT_FALSE(console().requestExit());
-    EXPECT_EQ(rig.prompts.questions.back(), "1 unpaid bill is still open and will be lost.\r\n\r\nExit Brisko?");
+    EXPECT_EQ(rig.prompts.questions.back(), "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?");
     EXPECT_EQ(panel().openBills().size(), 1u);
 
     typeTender("150");

@@ -199,6 +199,12 @@ void ConsoleRig::tickAfter(std::chrono::seconds elapsed)
     engine->moneyTick();
 }
 
+std::uint16_t freePort()
+{
+    platform::TcpSocket probe = platform::TcpSocket::listenOn(kConsoleAddress, 0, 1);
+    return probe.localPort().value_or(0);
+}
+
 std::time_t noonOfTestDay()
 {
     std::tm tm{};

@@ -43,6 +43,10 @@ private:
 // own 127.0.0.x addresses.
 inline const platform::Ipv4Address kConsoleAddress{{127, 0, 0, 1}};
 
+// A port on the console's address that was free a moment ago, for a console
+// that must listen on the same port again after a restart.
+std::uint16_t freePort();
+
 // 127.0.0.(i + 2) for station index i.
 platform::Ipv4Address stationAddress(int i);
 

@@ -27,12 +27,6 @@ void writePassword(const std::filesystem::path& folder, const std::string& passw
     ASSERT_TRUE(configuration.save());
 }
 
-std::uint16_t freePort()
-{
-    platform::TcpSocket probe = platform::TcpSocket::listenOn(kConsoleAddress, 0, 1);
-    return probe.localPort().value_or(0);
-}
-
 } // namespace
 
 class ConsoleLifecycle : public ::testing::Test {

@@ -152,7 +152,7 @@ TEST_F(ModalReentry, AnExitQuestionAnsweredYesAsksAgainForABillMadeMeanwhile)
     EXPECT_TRUE(console().requestExit());
     EXPECT_EQ(rig.prompts.questions,
               (std::vector<std::string>{"Exit Brisko?",
-                                        "1 unpaid bill is still open and will be lost.\r\n\r\nExit Brisko?"}));
+                                        "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?"}));
     EXPECT_TRUE(console().hasEnded());
 }
 

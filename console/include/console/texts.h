@@ -49,7 +49,7 @@ inline bool startsWith(std::string_view text, std::string_view prefix)
 }
 
 inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
-// The exit question; unpaid bills live only in memory, so it warns when some would be lost.
+// The exit question; it tells how many unpaid bills stay open (they are kept for the next start).
 std::string exitQuestion(std::size_t unpaidBills);
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
 
