@@ -1,0 +1,40 @@
+#include "tamblo_station.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace console::test {
+
+TambloStation::TambloStation(const std::string& program, std::vector<std::string> prefix, platform::Ipv4Address own,
+                             platform::Ipv4Address counter)
+{
+    std::ofstream(folder_.path() / "TambloConfig", std::ios::binary)
+        .write(reinterpret_cast<const char*>(counter.octets.data()), 4);
+    const std::filesystem::path runtime = folder_.path() / "run";
+    std::filesystem::create_directories(runtime);
+    ::chmod(runtime.c_str(), 0700);
+    std::vector<std::string> argv = std::move(prefix);
+    argv.insert(argv.end(), {program, "--windowed", "--address", own.toString(), "--dir", folder_.path().string()});
+    process_ = std::make_unique<ChildProcess>(
+        std::move(argv),
+        std::vector<std::string>{"HOME=" + folder_.path().string(), "XDG_RUNTIME_DIR=" + runtime.string(),
+                                 "QT_QPA_PLATFORM=offscreen"},
+        folder_.path() / "stderr.txt");
+}
+
+int TambloStation::messagesReceived() const
+{
+    std::istringstream in(log());
+    std::string line;
+    int count = 0;
+    while (std::getline(in, line))
+        if (line.find("Read data: ") != std::string::npos)
+            ++count;
+    return count;
+}
+
+std::string TambloStation::log() const { return readFile(folder_.path() / "Tamblo.log"); }
+
+} // namespace console::test

@@ -1,0 +1,38 @@
+#pragma once
+// A real station program for tests: `tamblo --windowed` on the offscreen
+// platform in a namespace of its own, with its own home and data folder and a
+// "TambloConfig" naming the counter's address. Its log tells what it received.
+//
+// One thread: the test's.
+
+#include "child_process.h"
+
+#include "../../tests/console_harness.h"
+
+#include "platform/ipv4.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace console::test {
+
+class TambloStation {
+public:
+    TambloStation(const std::string& program, std::vector<std::string> prefix, platform::Ipv4Address own,
+                  platform::Ipv4Address counter);
+
+    bool running() const { return process_ && process_->started(); }
+    ChildProcess& process() { return *process_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
+    // How many messages from the console the station's log shows so far.
+    int messagesReceived() const;
+    // The station's log, for failure reports.
+    std::string log() const;
+
+private:
+    TempFolder folder_;
+    std::unique_ptr<ChildProcess> process_;
+};
+
+} // namespace console::test
