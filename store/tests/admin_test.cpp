@@ -5,6 +5,7 @@
 #include "store/client_table.h"
 #include "store/configuration.h"
 #include "store/journal_format.h"
+#include "store/open_state_file.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
@@ -186,4 +187,38 @@ TEST_F(AdminTest, BadArgumentsGiveTheUsageAndStatus2)
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
     }
+}
+
+TEST_F(AdminTest, OpenListsEveryLineOfTheUnpaidAndOpenBills)
+{
+    writeCafe();
+    OpenState state;
+    state.bills = {{"Comp#: 1", 1, false, {{"1", "00 hrs 10 mins 00 secs", "1.50"}}, std::nullopt},
+                   {"Open Bill: Comp#: 2", 2, true, {{"", "Coffee x 2", "3.00"}, {"2", "Pages (3): map", "0.30"}},
+                    std::nullopt}};
+    KeptStation waiting;
+    waiting.index = 3;
+    waiting.sessionBill = {3, 1, true, 1, 0, "Comp#: 4, 5", 0, 4, {{"4", "00 hrs 05 mins 00 secs", "1.50"}}};
+    state.stations = {waiting};
+    {
+        OpenStateFile file(folder.path(), notifier);
+        ASSERT_TRUE(file.open());
+        ASSERT_TRUE(file.keep(state));
+        // Read while the console holds the file.
+        const auto run = admin(folder.path(), "open");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "Comp#: 1\t1\t00 hrs 10 mins 00 secs\t1.50\n"
+                           "Open Bill: Comp#: 2\t2\tCoffee x 2\t3.00\n"
+                           "Open Bill: Comp#: 2\t2\tPages (3): map\t0.30\n"
+                           "Comp#: 4, 5\t4\t00 hrs 05 mins 00 secs\t1.50\n");
+    }
+    EXPECT_EQ(OpenStateFile::read(folder.path())->state, state) << "nothing changed";
+
+    auto bytes = readBytes(folder.path() / "BriskoOpen");
+    bytes.resize(bytes.size() - 5);
+    writeBytes(folder.path() / "BriskoOpen", bytes);
+    const auto damaged = admin(folder.path(), "open");
+    EXPECT_EQ(damaged.status, 1) << "what can be read is listed, and the damage reported";
+    EXPECT_EQ(damaged.out.substr(0, 9), "Comp#: 1\t");
+    EXPECT_NE(admin(folder.path(), "check").out.find("BriskoOpen: "), std::string::npos);
 }
