@@ -2,6 +2,7 @@
 
 #include "ipv4_field.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -32,7 +33,8 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
       code_(codeField("setupCodeField", this)),
       repeated_(codeField("setupCodeRepeatField", this)),
       codeState_(new QLabel(this)),
-      problem_(new QLabel(this))
+      problem_(new QLabel(this)),
+      maintenance_(new QCheckBox("&Maintenance: show the desktop until setup ends", this))
 {
     setObjectName("configurationDialog");
     setWindowTitle("Tamblo configuration");
@@ -49,6 +51,8 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
     codes->addRow("Repeat the new code:", repeated_);
     codes->addRow(problem_);
 
+    maintenance_->setObjectName("maintenanceBox");
+
     auto* buttons = new QDialogButtonBox(this);
     auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     auto* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
@@ -61,12 +65,17 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(codes);
+    layout->addWidget(maintenance_);
     layout->addWidget(buttons);
 
     showCodeState();
     field_->setAddress(engine_.configuredServerAddress());
     field_->setFocus();
 }
+
+void ConfigurationDialog::setMaintenance(bool maintenance) { maintenance_->setChecked(maintenance); }
+
+bool ConfigurationDialog::maintenance() const { return maintenance_->isChecked(); }
 
 void ConfigurationDialog::showCodeState()
 {

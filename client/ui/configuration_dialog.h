@@ -1,12 +1,14 @@
 #pragma once
 // "Tamblo configuration": the console's address, written to "TambloConfig",
 // and the owner's setup code, written to "TambloSetup". The code is typed
-// twice; left empty, the code in force stays.
+// twice; left empty, the code in force stays. "Maintenance" asks for the
+// desktop while setup lasts; without it the screens stay covered.
 
 #include "client/client_engine.h"
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -19,6 +21,8 @@ class ConfigurationDialog : public QDialog {
 public:
     ConfigurationDialog(client::ClientEngine& engine, QWidget* parent = nullptr);
     Ipv4Field* field() const { return field_; }
+    void setMaintenance(bool maintenance);
+    bool maintenance() const;
 
 protected:
     // Stores the address and, when one was typed, the new setup code; a code
@@ -34,6 +38,7 @@ private:
     QLineEdit* repeated_;
     QLabel* codeState_;
     QLabel* problem_;
+    QCheckBox* maintenance_;
 };
 
 } // namespace tamblo

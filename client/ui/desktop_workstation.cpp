@@ -57,13 +57,31 @@ QRect DesktopWorkstation::windowedRect(const client::ScreenRect& rect) const
     return demo;
 }
 
+void DesktopWorkstation::attachLock(std::function<bool()> covering, std::function<void()> placed)
+{
+    covering_ = std::move(covering);
+    placed_ = std::move(placed);
+}
+
+void DesktopWorkstation::placeAgain()
+{
+    if (lastPlace_)
+        placeWindow(lastPlace_->first, lastPlace_->second);
+}
+
 void DesktopWorkstation::placeWindow(const client::ScreenRect& rect, client::WindowOrder order)
 {
+    lastPlace_ = std::make_pair(rect, order);
     bool top = order == client::WindowOrder::Topmost;
     Qt::WindowFlags flags = Qt::Window;
-    if (!setup_.windowed)
+    if (!setup_.windowed) {
         flags = Qt::Tool | Qt::FramelessWindowHint |
                 (top ? Qt::WindowStaysOnTopHint : Qt::WindowStaysOnBottomHint);
+        // Covering, the window manager gets no hold on the window: no virtual
+        // desktop, window list or close command reaches it.
+        if (covering_ && covering_())
+            flags |= Qt::X11BypassWindowManagerHint;
+    }
     if (window_.windowFlags() != flags)
         window_.setWindowFlags(flags); // hides the window; shown again below
 
@@ -80,7 +98,8 @@ void DesktopWorkstation::placeWindow(const client::ScreenRect& rect, client::Win
     } else {
         window_.lower();
     }
-    updateKeyboardGrab();
+    if (placed_)
+        placed_();
 }
 
 void DesktopWorkstation::disableTaskKeys(bool disable)
@@ -88,19 +107,6 @@ void DesktopWorkstation::disableTaskKeys(bool disable)
     keysDisabled_ = disable;
     if (!setup_.windowed)
         taskKeys_.disableTaskKeys(disable);
-    updateKeyboardGrab();
-}
-
-void DesktopWorkstation::updateKeyboardGrab()
-{
-    // While the task keys are blocked the lock window takes every key, so
-    // that none reaches another window and the setup code still reaches it.
-    bool wanted = keysDisabled_ && !setup_.windowed && window_.isVisible();
-    if (wanted)
-        window_.grabKeyboard(); // again after every placement: a re-shown window lost it
-    else if (keyboardGrabbed_)
-        window_.releaseKeyboard();
-    keyboardGrabbed_ = wanted;
 }
 
 std::optional<std::string> DesktopWorkstation::shutdown()

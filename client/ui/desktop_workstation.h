@@ -1,9 +1,11 @@
 #pragma once
 // The workstation as the station window sees it on a Linux desktop: the
 // desktop's dock panels stand in for the taskbar, Hushtab blocks the task
-// keys and the lock window holds the keyboard, the cursor is blanked over the
-// window, and the window is stacked on top or at the bottom. In windowed
-// (demonstration) mode it leaves the desktop alone and never shuts down.
+// keys, the cursor is blanked over the window, and the window is stacked on
+// top or at the bottom. While the desktop is to be covered the window
+// bypasses the window manager, and the lock keeper (told after every
+// placement) holds the keyboard and the pointer. In windowed (demonstration)
+// mode it leaves the desktop alone and never shuts down.
 
 #include "client/workstation.h"
 #include "platform/workstation_desktop_panels.h"
@@ -12,6 +14,7 @@
 #include <QRect>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,8 +41,11 @@ public:
     std::optional<std::string> shutdown() override;
 
     bool keysDisabled() const { return keysDisabled_; }
-    // Takes or releases the window's keyboard grab to match the task keys.
-    void updateKeyboardGrab();
+    // `covering` says whether the desktop is to be covered now; `placed`
+    // runs after every placement of the window.
+    void attachLock(std::function<bool()> covering, std::function<void()> placed);
+    // The last placement again, for a change of `covering`.
+    void placeAgain();
 
 private:
     QRect windowedRect(const client::ScreenRect& rect) const;
@@ -48,8 +54,10 @@ private:
     WorkstationSetup setup_;
     platform::TaskKeyLibrary taskKeys_;
     std::unique_ptr<platform::DesktopPanels> panels_;
+    std::function<bool()> covering_;
+    std::function<void()> placed_;
+    std::optional<std::pair<client::ScreenRect, client::WindowOrder>> lastPlace_;
     bool keysDisabled_ = false;
-    bool keyboardGrabbed_ = false;
     bool cursorHidden_ = false;
 };
 

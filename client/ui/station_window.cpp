@@ -63,15 +63,22 @@ void WindowHost::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllE
 
 void WindowHost::showMessage(const std::string& text)
 {
-    QMessageBox::information(&window_, "Tamblo", QString::fromStdString(text));
+    QMessageBox box(QMessageBox::Information, "Tamblo", QString::fromStdString(text), QMessageBox::Ok, &window_);
+    if (window_.windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        box.setWindowFlags(box.windowFlags() | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
+    box.exec();
 }
 
 StationWindow::StationWindow(const StationSetup& setup)
     : host_(*this),
       workstation_(*this, setup.workstation),
       engine_(host_, workstation_, engineSettings(setup.options)),
-      fonts_(StationFonts::create())
+      fonts_(StationFonts::create()),
+      keeper_(*this, [this] { return lockMode(); })
 {
+    // The keeper works on a real X11 desktop; a demonstration keeps to its window.
+    lockKept_ = !setup.workstation.windowed && QGuiApplication::platformName() == "xcb";
+    workstation_.attachLock([this] { return lockMode() != LockMode::Off; }, [this] { keeper_.update(); });
     setObjectName("stationWindow");
     setWindowTitle("Tamblo");
     setMouseTracking(true);
@@ -98,6 +105,37 @@ void StationWindow::start()
     ticker_.start();
 }
 
+LockMode StationWindow::lockMode()
+{
+    const client::ClientState& state = engine_.state();
+    if (!state.setupMode)
+        maintenance_ = false; // asked for one setup only
+    if (!lockKept_ || ending_)
+        return LockMode::Off;
+    if (state.setupMode)
+        return maintenance_ ? LockMode::Off : LockMode::Setup;
+    return state.m_bLocked ? LockMode::Locked : LockMode::Off;
+}
+
+void StationWindow::setMaintenance(bool maintenance)
+{
+    if (!engine_.state().setupMode || maintenance == maintenance_)
+        return;
+    maintenance_ = maintenance;
+    engine_.log().logLine(maintenance ? "Maintenance: the desktop is shown until setup ends."
+                                      : "Maintenance ended: the desktop is covered again.");
+    workstation_.placeAgain(); // tells the keeper
+}
+
+void StationWindow::endOnSignal()
+{
+    if (ending_)
+        return;
+    engine_.log().logLine("Ended by a signal.");
+    workstation_.showTaskbar();
+    endProgram();
+}
+
 void StationWindow::tick()
 {
     switch (engine_.tick()) {
@@ -119,6 +157,7 @@ void StationWindow::endProgram()
     ticker_.stop();
     for (auto* dialog : findChildren<QDialog*>())
         dialog->reject();
+    keeper_.update(); // gives the grabs, the covers and the server's keys back
     close();
     emit programEnded();
 }
@@ -263,13 +302,21 @@ void StationWindow::centreOnScreen(QWidget& dialog)
     dialog.move(r.topLeft());
 }
 
+void StationWindow::prepareDialog(QWidget& dialog)
+{
+    if (keeper_.mode() != LockMode::Off)
+        dialog.setWindowFlags(dialog.windowFlags() | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
+    centreOnScreen(dialog);
+}
+
 void StationWindow::openEndSessionDialog()
 {
     if (ending_ || engine_.endSessionDialogMustClose())
         return;
     EndSessionDialog dialog(engine_, this);
-    centreOnScreen(dialog);
+    prepareDialog(dialog);
     dialog.exec();
+    keeper_.update();
     update();
 }
 
@@ -278,8 +325,11 @@ void StationWindow::openConfigurationDialog()
     if (ending_)
         return;
     ConfigurationDialog dialog(engine_, this);
-    centreOnScreen(dialog);
-    dialog.exec();
+    dialog.setMaintenance(maintenance_);
+    prepareDialog(dialog);
+    if (dialog.exec() == QDialog::Accepted)
+        setMaintenance(dialog.maintenance());
+    keeper_.update();
     update();
 }
 

@@ -2,11 +2,14 @@
 // The station's one window: the full-screen lock screen or the 200x200 session
 // panel, drawn from the engine's view. It forwards the mouse, the keys, the
 // loss of focus and the desktop's end-of-session request to the engine, runs
-// the 10 ms tick, and opens the end-session and configuration dialogs.
+// the 10 ms tick, and opens the end-session and configuration dialogs. On an
+// X11 desktop its lock keeper covers every screen while the station is locked
+// or in setup mode, unless the owner asked for maintenance in setup.
 
 #include "client/client_engine.h"
 #include "client/client_options.h"
 #include "desktop_workstation.h"
+#include "lock_keeper.h"
 #include "station_fonts.h"
 
 #include <QTimer>
@@ -44,6 +47,14 @@ public:
     client::ClientEngine& engine() { return engine_; }
     const DesktopWorkstation& workstation() const { return workstation_; }
     const StationFonts& fonts() const { return fonts_; }
+    const LockKeeper& lockKeeper() const { return keeper_; }
+    // What the lock keeper is to hold now.
+    LockMode lockMode();
+    // The owner's choice in setup mode: the desktop uncovered until setup ends.
+    void setMaintenance(bool maintenance);
+    bool maintenance() const { return maintenance_; }
+    // SIGTERM and the like: the desktop is given back and the program ends.
+    void endOnSignal();
 
     // The desktop session is ending: refuse it, lock and tell the console.
     void queryEndSession(QSessionManager& manager);
@@ -65,6 +76,8 @@ private:
     void openEndSessionDialog();
     void openConfigurationDialog();
     void centreOnScreen(QWidget& dialog);
+    // A dialog over covered screens bypasses the window manager like the covers.
+    void prepareDialog(QWidget& dialog);
     void endProgram();
     void paintLocked(class QPainter& painter);
     void paintPanel(class QPainter& painter);
@@ -74,6 +87,9 @@ private:
     client::ClientEngine engine_;
     StationFonts fonts_;
     QTimer ticker_;
+    LockKeeper keeper_;
+    bool lockKept_ = false;
+    bool maintenance_ = false;
     bool ending_ = false;
 };
 

@@ -1,0 +1,353 @@
+#include "x11_desktop.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace client::test {
+
+using namespace std::chrono_literals;
+
+Process::Process(std::vector<std::string> argv)
+{
+    std::vector<char*> args;
+    for (auto& a : argv)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
+        pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Process::~Process() { terminate(); }
+
+bool Process::running()
+{
+    if (pid_ <= 0)
+        return false;
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool Process::terminate(std::chrono::milliseconds limit)
+{
+    if (pid_ <= 0)
+        return true;
+    kill(pid_, SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    return false;
+}
+
+std::optional<int> Process::exitStatus(std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return std::nullopt;
+}
+
+int runToEnd(std::vector<std::string> argv)
+{
+    Process p(std::move(argv));
+    return p.exitStatus(10s).value_or(-1);
+}
+
+bool haveProgram(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+
+std::unique_ptr<XServer> XServer::start(std::vector<std::string> argv, int writeEnd, int readEnd)
+{
+    auto server = std::unique_ptr<XServer>(new XServer);
+    server->process_ = std::make_unique<Process>(std::move(argv));
+    ::close(writeEnd);
+    std::string number;
+    pollfd p{readEnd, POLLIN, 0};
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline && number.find('\n') == std::string::npos) {
+        if (::poll(&p, 1, 100) > 0) {
+            char buffer[16];
+            ssize_t n = ::read(readEnd, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            number.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(readEnd);
+    if (number.empty() || number.find('\n') == std::string::npos)
+        return nullptr;
+    server->name_ = ":" + number.substr(0, number.find('\n'));
+    server->display_ = XOpenDisplay(server->name_.c_str());
+    if (!server->display_)
+        return nullptr;
+    setenv("DISPLAY", server->name_.c_str(), 1);
+    return server;
+}
+
+std::unique_ptr<XServer> XServer::startXvfb(const std::string& screen)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return nullptr;
+    return start({"/usr/bin/Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0", screen, "-noreset",
+                  "-nolisten", "tcp"},
+                 ends[1], ends[0]);
+}
+
+std::unique_ptr<XServer> XServer::startDummyXorg(const std::filesystem::path& folder, std::string& why)
+{
+    if (geteuid() != 0) {
+        why = "Xorg with the dummy driver needs root";
+        return nullptr;
+    }
+    if (!haveProgram("/usr/lib/xorg/Xorg") || !std::filesystem::exists("/usr/lib/xorg/modules/drivers/dummy_drv.so")) {
+        why = "Xorg or its dummy driver (xserver-xorg-video-dummy) is not installed";
+        return nullptr;
+    }
+    std::filesystem::create_directories(folder / "conf.d");
+    std::ofstream(folder / "xorg.conf") << R"(Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 64000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 4096 1024
+    Modes "1024x768"
+  EndSubSection
+EndSection
+)";
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return nullptr;
+    auto server = start({"/usr/lib/xorg/Xorg", "-displayfd", std::to_string(ends[1]), "-config",
+                         (folder / "xorg.conf").string(), "-configdir", (folder / "conf.d").string(), "-noreset",
+                         "-nolisten", "tcp", "-logfile", (folder / "Xorg.log").string()},
+                        ends[1], ends[0]);
+    if (!server)
+        why = "Xorg did not start; see its log in a kept test folder";
+    return server;
+}
+
+XServer::~XServer()
+{
+    if (display_)
+        XCloseDisplay(display_);
+    process_.reset();
+}
+
+namespace {
+
+std::vector<Window> clientList(Display* d)
+{
+    Atom list = XInternAtom(d, "_NET_CLIENT_LIST", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<Window> windows;
+    if (XGetWindowProperty(d, DefaultRootWindow(d), list, 0, 1024, False, XA_WINDOW, &type, &format, &items, &after,
+                           &data) == Success &&
+        data && format == 32) {
+        auto* ids = reinterpret_cast<Window*>(data);
+        windows.assign(ids, ids + items);
+    }
+    if (data)
+        XFree(data);
+    return windows;
+}
+
+bool isMapped(Display* d, Window w)
+{
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+} // namespace
+
+WindowManagerDesktop::WindowManagerDesktop(Display* display)
+    : display_(display), openbox_({"/usr/bin/openbox", "--sm-disable"})
+{
+}
+
+bool WindowManagerDesktop::ready(std::chrono::milliseconds limit)
+{
+    Atom selection = XInternAtom(display_, "WM_S0", False);
+    if (!eventually([&] { return XGetSelectionOwner(display_, selection) != None; }, limit))
+        return false;
+    tint2_ = std::make_unique<Process>(std::vector<std::string>{"/usr/bin/tint2"});
+    return eventually([&] { return windowOfClassMapped(display_, "Tint2"); }, limit);
+}
+
+long Screenshot::desktopPixels(int x, int y, int w, int h) const
+{
+    long found = 0;
+    for (int row = std::max(0, y); row < std::min(height, y + h); ++row) {
+        for (int col = std::max(0, x); col < std::min(width, x + w); ++col) {
+            const unsigned char* p = &rgb[(static_cast<std::size_t>(row) * width + col) * 3];
+            // The lock is black with red text: smoothed red on black keeps green and blue at 0.
+            if (p[1] != 0 || p[2] != 0)
+                ++found;
+        }
+    }
+    return found;
+}
+
+std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder)
+{
+    XWindowAttributes root{};
+    XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+    auto file = folder / "screen.rgb";
+    std::filesystem::remove(file);
+    if (runToEnd({"/usr/bin/import", "-display", DisplayString(display), "-window", "root", "-depth", "8",
+                  "rgb:" + file.string()}) != 0)
+        return std::nullopt;
+    Screenshot shot;
+    shot.width = root.width;
+    shot.height = root.height;
+    std::ifstream in(file, std::ios::binary);
+    shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
+    if (shot.rgb.size() != static_cast<std::size_t>(shot.width) * shot.height * 3)
+        return std::nullopt;
+    return shot;
+}
+
+bool keyboardGrabbedByOthers(Display* d)
+{
+    int status = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+    return status == AlreadyGrabbed;
+}
+
+bool pointerGrabbedByOthers(Display* d)
+{
+    int status = XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
+                              None, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabPointer(d, CurrentTime);
+    XSync(d, False);
+    return status == AlreadyGrabbed;
+}
+
+long topWindowPid(Display* d)
+{
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    long pid = -1;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
+        // The topmost mapped child of the root.
+        for (unsigned int i = n; i-- > 0 && pid == -1;) {
+            if (!isMapped(d, children[i]))
+                continue;
+            Atom type = None;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+            pid = 0;
+            if (XGetWindowProperty(d, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                                   &data) == Success &&
+                data && items == 1)
+                pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+            if (data)
+                XFree(data);
+        }
+    }
+    if (children)
+        XFree(children);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return pid;
+}
+
+void paintDesktop(Display* d)
+{
+    XSetWindowBackground(d, DefaultRootWindow(d), 0x2f8f4f); // green
+    XClearWindow(d, DefaultRootWindow(d));
+    XSync(d, False);
+}
+
+bool windowOfClassMapped(Display* d, const std::string& windowClass)
+{
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    bool found = false;
+    for (Window w : clientList(d)) {
+        XClassHint hint{};
+        if (XGetClassHint(d, w, &hint)) {
+            found = found || (hint.res_class && windowClass == hint.res_class && isMapped(d, w));
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+        }
+    }
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
+} // namespace client::test

@@ -1,0 +1,99 @@
+#pragma once
+// Private X desktops for the lock's tests: an X server on a display number
+// it picks itself (Xvfb, or Xorg with the dummy driver for real side-by-side
+// monitors), openbox with a tint2 panel on it, child programs, screenshots.
+// Starting a server points $DISPLAY of this process (and so of every child
+// started afterwards) at it.
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace client::test {
+
+// A child program; ended with SIGTERM when the object goes.
+class Process {
+public:
+    explicit Process(std::vector<std::string> argv);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool running();
+    // Waits up to `limit` for the program to end by itself; its exit status (-1 for a signal).
+    std::optional<int> exitStatus(std::chrono::milliseconds limit);
+    // SIGTERM, then waits up to `limit`; SIGKILL after that. True when it ended by itself in time.
+    bool terminate(std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+private:
+    pid_t pid_ = -1;
+};
+
+// Runs a program to its end (at most 10 s); its exit status, or -1.
+int runToEnd(std::vector<std::string> argv);
+bool haveProgram(const std::string& path);
+
+class XServer {
+public:
+    static std::unique_ptr<XServer> startXvfb(const std::string& screen = "1280x800x24");
+    // Xorg with the dummy driver and one output of 1024x768 switched on (the
+    // others can be added with xrandr); needs root. nullptr and `why` when it
+    // cannot start.
+    static std::unique_ptr<XServer> startDummyXorg(const std::filesystem::path& folder, std::string& why);
+    ~XServer();
+
+    const std::string& name() const { return name_; }
+    // The test's own connection.
+    Display* display() const { return display_; }
+
+private:
+    XServer() = default;
+    static std::unique_ptr<XServer> start(std::vector<std::string> argv, int displayFdWrite, int displayFdRead);
+
+    std::unique_ptr<Process> process_;
+    std::string name_;
+    Display* display_ = nullptr;
+};
+
+// openbox and tint2, both running and managing the display.
+class WindowManagerDesktop {
+public:
+    explicit WindowManagerDesktop(Display* display);
+    // openbox owns the window manager selection and the panel is mapped.
+    bool ready(std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+private:
+    Display* display_;
+    Process openbox_;
+    std::unique_ptr<Process> tint2_;
+};
+
+// What the screen shows, from `import -window root`: RGB bytes, row by row.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    // Pixels inside (x, y, w, h) that are neither black nor the lock's red.
+    long desktopPixels(int x, int y, int w, int h) const;
+    long desktopPixels() const { return desktopPixels(0, 0, width, height); }
+};
+std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder);
+
+// X questions a hostile customer's tools would ask.
+bool keyboardGrabbedByOthers(Display* d);
+bool pointerGrabbedByOthers(Display* d);
+// The process that owns the topmost window of the screen (its _NET_WM_PID), or -1.
+long topWindowPid(Display* d);
+// Paints the root window in a colour no lock uses.
+void paintDesktop(Display* d);
+// A mapped managed window of the given WM_CLASS class.
+bool windowOfClassMapped(Display* d, const std::string& windowClass);
+
+} // namespace client::test
