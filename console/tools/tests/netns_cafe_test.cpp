@@ -79,6 +79,7 @@ struct Recovery {
     std::string what;
     Steady::time_point plugged; // max() while the cable is still out
     int messagesAtPlug = 0;
+    std::string tcpAtPlug; // the counter's retransmission state when the cable came back
     std::optional<double> started;
     std::optional<double> figures;
     bool done() const { return started && figures; }
@@ -105,6 +106,7 @@ public:
     HeadlessDriver& console() { return *console_; }
     TambloStation& station(int k) { return *stations_.at(static_cast<std::size_t>(k)); }
     int stationCount() const { return static_cast<int>(addresses_.size()); }
+    platform::Ipv4Address address(int k) const { return addresses_.at(static_cast<std::size_t>(k)); }
     const std::filesystem::path& folder() const { return folder_.path(); }
 
     bool startConsole()
@@ -234,6 +236,7 @@ protected:
 
     static void plug(CafeOnANetwork& cafe, Recovery& r)
     {
+        r.tcpAtPlug = cafe.network().tcpState(cafe.address(r.station));
         ASSERT_TRUE(cafe.network().plugCable(r.station));
         r.messagesAtPlug = cafe.station(r.station).messagesReceived();
         r.plugged = Steady::now();
@@ -246,8 +249,10 @@ protected:
             std::snprintf(text, sizeof text, "%.2f s", v.value_or(-1.0));
             return v ? std::string(text) : std::string("never");
         };
-        std::printf("[reconnect] station %d, %s: \"Started\" after %s, figures after %s (target under 5 s)\n",
-                    r.station + 1, r.what.c_str(), figure(r.started).c_str(), figure(r.figures).c_str());
+        std::printf("[reconnect] station %d, %s: \"Started\" after %s, figures after %s (target under 5 s)\n"
+                    "[reconnect]   the counter's connection when plugged in: %s\n",
+                    r.station + 1, r.what.c_str(), figure(r.started).c_str(), figure(r.figures).c_str(),
+                    r.tcpAtPlug.empty() ? "none" : r.tcpAtPlug.c_str());
         std::fflush(stdout);
     }
 
@@ -318,38 +323,36 @@ TEST_F(NetnsCafe, SessionsSurvivePulledCablesAndAConsoleRestartedWhileAStationIs
     const std::vector<std::string> starts = startAll(cafe);
     ASSERT_EQ(starts.size(), 3u) << cafe.describe();
 
-    // Station 1's cable out for 5 s and station 2's for 60 s, together.
-    Recovery short5{0, "5 s pull"};
-    Recovery long60{1, "60 s pull"};
-    ASSERT_TRUE(cafe.network().pullCable(0));
-    ASSERT_TRUE(cafe.network().pullCable(1));
-    const auto pulled = Steady::now();
-    watch(cafe, {}, pulled + std::chrono::seconds(5), starts, "station 1 away");
-    plug(cafe, short5);
-    watch(cafe, {&short5}, pulled + std::chrono::seconds(60), starts, "station 2 away");
-    plug(cafe, long60);
-    watch(cafe, {&short5, &long60}, Steady::now(), starts, "after the pulls");
-    report(short5);
-    report(long60);
-    EXPECT_TRUE(short5.done() && long60.done()) << cafe.describe();
-
-    // Station 3 away; the console killed and started again meanwhile.
+    // Station 3 away; the console killed and started again meanwhile. The
+    // stations still on the network reclaim their sessions at once.
     Recovery restart{2, "10 s pull, the console restarted meanwhile"};
     ASSERT_TRUE(cafe.network().pullCable(2));
     const auto away = Steady::now();
     std::this_thread::sleep_for(std::chrono::seconds(2));
     ASSERT_TRUE(cafe.restartConsole()) << cafe.describe();
-    // The stations still on the network reclaim their sessions at once.
     const auto back = cafe.waitRows([](const HeadlessState& s) {
         return s.rows.size() == 3 && s.rows[0].status == "Started" && s.rows[1].status == "Started";
     });
     ASSERT_TRUE(back) << cafe.describe();
     EXPECT_EQ(back->rows[2].status, "Disconnected");
-    watch(cafe, {}, away + std::chrono::seconds(10), starts, "station 3 away, new console");
+
+    // Meanwhile station 1's cable goes out for 5 s and station 2's for 60 s.
+    Recovery short5{0, "5 s pull"};
+    Recovery long60{1, "60 s pull"};
+    ASSERT_TRUE(cafe.network().pullCable(0));
+    ASSERT_TRUE(cafe.network().pullCable(1));
+    const auto pulled = Steady::now();
+    watch(cafe, {}, pulled + std::chrono::seconds(5), starts, "stations 1, 2 and 3 away");
+    plug(cafe, short5);
+    watch(cafe, {&short5}, away + std::chrono::seconds(10), starts, "stations 2 and 3 away");
     plug(cafe, restart);
-    watch(cafe, {&restart}, Steady::now(), starts, "station 3 back");
+    watch(cafe, {&short5, &restart}, pulled + std::chrono::seconds(60), starts, "station 2 away");
+    plug(cafe, long60);
+    watch(cafe, {&short5, &restart, &long60}, Steady::now(), starts, "after the pulls");
+    report(short5);
     report(restart);
-    EXPECT_TRUE(restart.done()) << cafe.describe();
+    report(long60);
+    EXPECT_TRUE(short5.done() && restart.done() && long60.done()) << cafe.describe();
 
     stopBillAndCharge(cafe, starts);
 }

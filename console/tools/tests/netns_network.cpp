@@ -3,8 +3,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <sstream>
 
 namespace console::test {
 
@@ -95,6 +98,29 @@ bool NetnsNetwork::pullCable(int k)
 bool NetnsNetwork::plugCable(int k)
 {
     return run("ip -n " + counter_ + " link set p" + std::to_string(k + 1) + " up");
+}
+
+std::string NetnsNetwork::tcpState(platform::Ipv4Address peer) const
+{
+    const std::string command = "ip netns exec " + counter_ + " ss -tinH dst " + peer.toString() + " 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe)
+        return {};
+    std::string text;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr)
+        text += buffer;
+    // Only the fields that tell how long the connection waits before it tries again.
+    std::istringstream words(text);
+    std::string word;
+    std::string state;
+    while (words >> word) {
+        for (const char* field : {"rto:", "backoff:", "retrans:", "lastsnd:", "unacked:"}) {
+            if (word.rfind(field, 0) == 0)
+                state += (state.empty() || word.rfind("rto:", 0) != 0 ? "" : "; ") + word + " ";
+        }
+    }
+    return state;
 }
 
 bool NetnsNetwork::run(const std::string& command)

@@ -40,6 +40,10 @@ public:
     bool pullCable(int k);
     bool plugCable(int k);
 
+    // The retransmission state of the counter's TCP connections to `peer`, as
+    // "ss" reports it: "rto:... backoff:... retrans:..." per connection.
+    std::string tcpState(platform::Ipv4Address peer) const;
+
 private:
     bool run(const std::string& command);
     static void removeLeftovers();
