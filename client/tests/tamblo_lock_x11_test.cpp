@@ -260,6 +260,7 @@ TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMain
 
     // "Maintenance" in the dialog gives the desktop to the owner.
     xdotool({"key", "alt+m"});
+    std::this_thread::sleep_for(300ms); // a mnemonic clicks its box 100 ms after the key
     xdotool({"key", "Return"});
     EXPECT_TRUE(eventually([&] { return !keyboardGrabbedByOthers(d_); }));
     EXPECT_TRUE(eventually([&] {
