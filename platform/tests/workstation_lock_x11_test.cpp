@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 // After GoogleTest: the X11 headers define macros such as None and Bool.
 #include <X11/Xlib.h>
@@ -28,6 +29,17 @@ Window topLevel(Display* d)
     XMapWindow(d, w);
     XSync(d, False);
     return w;
+}
+
+// The server sends the notices to the other connection a moment later.
+bool noticesArrive(WindowStack& stack)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (stack.takeNotices())
+            return true;
+        usleep(10000);
+    }
+    return false;
 }
 
 } // namespace
@@ -85,13 +97,14 @@ TEST(WindowStackX11, SeesANewWindowOnTopAndPutsTheGivenOnesBackAbove)
     EXPECT_GE(stack.fd(), 0);
     Window cover = topLevel(d);
     Window lock = topLevel(d);
-    XSync(d, False);
-    EXPECT_TRUE(stack.takeNotices());
+    EXPECT_TRUE(noticesArrive(stack));
+    usleep(50000);
+    stack.takeNotices();
     EXPECT_FALSE(stack.takeNotices());
     EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
 
     Window intruder = topLevel(d);
-    EXPECT_TRUE(stack.takeNotices());
+    EXPECT_TRUE(noticesArrive(stack));
     EXPECT_FALSE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
     stack.raise({static_cast<WindowId>(lock), static_cast<WindowId>(cover)});
     EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
