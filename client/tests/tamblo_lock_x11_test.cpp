@@ -317,6 +317,16 @@ TEST(LockOnTwoMonitors, EveryPixelOfBothMonitorsIsCoveredIncludingOneAddedAndRes
     ASSERT_TRUE(grown);
     EXPECT_EQ(grown->desktopPixels(), 0);
     EXPECT_TRUE(keyboardGrabbedByOthers(d) && pointerGrabbedByOthers(d));
+
+    // Switched off and on again: still covered, still held.
+    ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--off"}), 0);
+    ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}), 0);
+    std::optional<Screenshot> again;
+    EXPECT_TRUE(eventually([&] {
+        again = takeScreenshot(d, folder.path());
+        return again && again->width == 2048 && again->desktopPixels() == 0;
+    }));
+    EXPECT_TRUE(keyboardGrabbedByOthers(d) && pointerGrabbedByOthers(d) && topWindowPid(d) == tamblo.pid());
 }
 
 } // namespace client::test
