@@ -6,6 +6,7 @@
 #include "test_support.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -227,6 +228,36 @@ private slots:
         QTRY_VERIFY(reopened);
         QVERIFY(window->engine().state().setupMode);
         QVERIFY(window->engine().hasOwnersSetupCode()); // Cancel keeps the code
+    }
+
+    void maintenanceIsAskedInTheDialogAndLastsOneSetup()
+    {
+        startWindow(false);
+        auto answer = [&](bool expectChecked, bool tick, bool ok) {
+            bool seen = false;
+            whenShown("configurationDialog", [&, expectChecked, tick, ok](QWidget* w) {
+                auto* box = w->findChild<QCheckBox*>("maintenanceBox");
+                QCOMPARE(box->isChecked(), expectChecked);
+                if (tick)
+                    box->click();
+                QTest::mouseClick(w->findChild<QPushButton*>(ok ? "okButton" : "cancelButton"), Qt::LeftButton);
+                seen = true;
+            });
+            typeSetupCode();
+            QTRY_VERIFY(seen && !visibleTopLevel("configurationDialog"));
+        };
+        answer(false, true, false); // ticked, then Cancel: nothing asked
+        QVERIFY(window->engine().state().setupMode && !window->maintenance());
+        answer(false, true, true);
+        QVERIFY(window->maintenance());
+        QVERIFY(contains(logLines(folder->path()), "Maintenance: the desktop is shown until setup ends."));
+        answer(true, false, true); // the dialog shows the choice in force
+        QVERIFY(window->maintenance());
+
+        window->engine().confirmEndSession(); // EXIT SETUP
+        QVERIFY(window->engine().state().m_bLocked);
+        QVERIFY(!window->maintenance());
+        answer(false, false, false); // the next setup starts covered
     }
 
     void clickBoxesAndTheExitSetupDialog()
