@@ -22,12 +22,16 @@ bool bypassesWindowManager(const QWidget& w)
 
 } // namespace
 
-LockKeeper::LockKeeper(QWidget& station, std::function<LockMode()> mode)
+LockKeeper::LockKeeper(QWidget& station, bool active, std::function<LockMode()> mode)
     : station_(station), wanted_(std::move(mode))
 {
+    if (!active)
+        return;
+    stack_ = std::make_unique<platform::WindowStack>();
+    serverKeys_ = std::make_unique<platform::ServerKeys>();
     connect(&covers_, &ScreenCovers::changed, this, &LockKeeper::check);
-    if (stack_.fd() >= 0) {
-        notices_ = std::make_unique<QSocketNotifier>(stack_.fd(), QSocketNotifier::Read);
+    if (stack_->fd() >= 0) {
+        notices_ = std::make_unique<QSocketNotifier>(stack_->fd(), QSocketNotifier::Read);
         connect(notices_.get(), &QSocketNotifier::activated, this, &LockKeeper::onNotices);
     }
     connect(&checker_, &QTimer::timeout, this, &LockKeeper::onTimer);
@@ -42,29 +46,32 @@ LockKeeper::LockKeeper(QWidget& station, std::function<LockMode()> mode)
 LockKeeper::~LockKeeper()
 {
     releaseInput();
-    serverKeys_.restore();
+    if (serverKeys_)
+        serverKeys_->restore();
 }
 
 void LockKeeper::update()
 {
+    if (!stack_)
+        return;
     applied_ = wanted_();
     bool covering = applied_ != LockMode::Off;
     covers_.setShown(covering);
     if (covering) {
-        if (!serverKeys_.disabled())
-            serverKeys_.disable();
+        if (!serverKeys_->disabled())
+            serverKeys_->disable();
         check();
     } else {
         checker_.stop();
         releaseInput();
-        if (serverKeys_.disabled())
-            serverKeys_.restore();
+        if (serverKeys_->disabled())
+            serverKeys_->restore();
     }
 }
 
 void LockKeeper::onNotices()
 {
-    if (stack_.takeNotices() && applied_ != LockMode::Off)
+    if (stack_->takeNotices() && applied_ != LockMode::Off)
         check();
 }
 
@@ -72,8 +79,8 @@ void LockKeeper::onTimer()
 {
     // A keyboard map loaded since (a keyboard plugged in, say) brings the
     // server's keys back.
-    if (serverKeys_.disabled() && serverKeys_.activeCount() > 0)
-        serverKeys_.disable();
+    if (serverKeys_->disabled() && serverKeys_->activeCount() > 0)
+        serverKeys_->disable();
     check();
 }
 
@@ -84,7 +91,7 @@ void LockKeeper::check()
     restack();
     takeInput();
     checker_.start(grabbing_ ? kWatchMs : kRetryMs);
-    stack_.takeNotices(); // what the look itself brought in
+    stack_->takeNotices(); // what the look itself brought in
 }
 
 void LockKeeper::restack()
@@ -103,8 +110,8 @@ void LockKeeper::restack()
     for (LockCover* cover : covers_.covers())
         if (cover->isVisible())
             order.push_back(static_cast<platform::WindowId>(cover->winId()));
-    if (!stack_.onTop(order))
-        stack_.raise(order);
+    if (!stack_->onTop(order))
+        stack_->raise(order);
 }
 
 QWidget* LockKeeper::inputWindow() const

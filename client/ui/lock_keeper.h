@@ -38,7 +38,8 @@ class LockKeeper final : public QObject {
     Q_OBJECT
 public:
     // `mode` tells the keeper what the station wants; asked on every update().
-    LockKeeper(QWidget& station, std::function<LockMode()> mode);
+    // A keeper that is not `active` (no X11 desktop, a demonstration) holds nothing.
+    LockKeeper(QWidget& station, bool active, std::function<LockMode()> mode);
     ~LockKeeper() override;
 
     // After any change of the station's state or windows.
@@ -49,7 +50,7 @@ public:
     bool grabbing() const { return grabbing_; }
     const ScreenCovers& covers() const { return covers_; }
     // Whether the X server's console switch and kill keys are off.
-    bool serverKeysOff() const { return serverKeys_.disabled(); }
+    bool serverKeysOff() const { return serverKeys_ && serverKeys_->disabled(); }
 
 private:
     void onNotices();
@@ -64,8 +65,8 @@ private:
     std::function<LockMode()> wanted_;
     LockMode applied_ = LockMode::Off;
     ScreenCovers covers_;
-    platform::WindowStack stack_;
-    platform::ServerKeys serverKeys_;
+    std::unique_ptr<platform::WindowStack> stack_;
+    std::unique_ptr<platform::ServerKeys> serverKeys_;
     std::unique_ptr<QSocketNotifier> notices_;
     QTimer checker_;
     QPointer<QWidget> inputHolder_;

@@ -74,10 +74,9 @@ StationWindow::StationWindow(const StationSetup& setup)
       workstation_(*this, setup.workstation),
       engine_(host_, workstation_, engineSettings(setup.options)),
       fonts_(StationFonts::create()),
-      keeper_(*this, [this] { return lockMode(); })
+      lockKept_(!setup.workstation.windowed && QGuiApplication::platformName() == "xcb"),
+      keeper_(*this, lockKept_, [this] { return lockMode(); })
 {
-    // The keeper works on a real X11 desktop; a demonstration keeps to its window.
-    lockKept_ = !setup.workstation.windowed && QGuiApplication::platformName() == "xcb";
     workstation_.attachLock([this] { return lockMode() != LockMode::Off; }, [this] { keeper_.update(); });
     setObjectName("stationWindow");
     setWindowTitle("Tamblo");

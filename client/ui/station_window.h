@@ -87,8 +87,8 @@ private:
     client::ClientEngine engine_;
     StationFonts fonts_;
     QTimer ticker_;
+    bool lockKept_; // on a real X11 desktop, not in a demonstration
     LockKeeper keeper_;
-    bool lockKept_ = false;
     bool maintenance_ = false;
     bool ending_ = false;
 };
