@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 
 #include <cerrno>
 #include <csignal>
@@ -330,6 +331,38 @@ void paintDesktop(Display* d)
 {
     XSetWindowBackground(d, DefaultRootWindow(d), 0x2f8f4f); // green
     XClearWindow(d, DefaultRootWindow(d));
+    XSync(d, False);
+}
+
+void plugInKeyboard(Display* d, const char* name)
+{
+    XIAddMasterInfo add{};
+    add.type = XIAddMaster;
+    add.name = const_cast<char*>(name);
+    add.send_core = True;
+    add.enable = True;
+    XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1);
+    XSync(d, False);
+}
+
+void unplugKeyboard(Display* d, const char* name)
+{
+    std::string wanted = std::string(name) + " keyboard";
+    int count = 0;
+    XIDeviceInfo* info = XIQueryDevice(d, XIAllMasterDevices, &count);
+    for (int i = 0; i < count; ++i) {
+        if (info[i].use != XIMasterKeyboard || wanted != info[i].name)
+            continue;
+        XIRemoveMasterInfo remove{};
+        remove.type = XIRemoveMaster;
+        remove.deviceid = info[i].deviceid;
+        remove.return_mode = XIAttachToMaster;
+        remove.return_pointer = 2; // the first master pointer and keyboard
+        remove.return_keyboard = 3;
+        XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1);
+    }
+    if (info)
+        XIFreeDeviceInfo(info);
     XSync(d, False);
 }
 

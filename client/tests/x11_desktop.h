@@ -93,6 +93,10 @@ bool pointerGrabbedByOthers(Display* d);
 long topWindowPid(Display* d);
 // Paints the root window in a colour no lock uses.
 void paintDesktop(Display* d);
+// A new keyboard, as if plugged in: a master keyboard with its own test keyboard.
+void plugInKeyboard(Display* d, const char* name);
+// Takes that keyboard away again; its keys go back to the first keyboard.
+void unplugKeyboard(Display* d, const char* name);
 // A mapped managed window of the given WM_CLASS class.
 bool windowOfClassMapped(Display* d, const std::string& windowClass);
 

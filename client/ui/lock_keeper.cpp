@@ -34,7 +34,11 @@ LockKeeper::LockKeeper(QWidget& station, bool active, std::function<LockMode()> 
         notices_ = std::make_unique<QSocketNotifier>(stack_->fd(), QSocketNotifier::Read);
         connect(notices_.get(), &QSocketNotifier::activated, this, &LockKeeper::onNotices);
     }
-    connect(&checker_, &QTimer::timeout, this, &LockKeeper::onTimer);
+    if (serverKeys_->fd() >= 0) {
+        keyboardNotices_ = std::make_unique<QSocketNotifier>(serverKeys_->fd(), QSocketNotifier::Read);
+        connect(keyboardNotices_.get(), &QSocketNotifier::activated, this, &LockKeeper::onKeyboardNotices);
+    }
+    connect(&checker_, &QTimer::timeout, this, &LockKeeper::check);
     // The window manager hands the focus to a window it maps; the keys must
     // still reach the station's top window, and its shortcuts work only there.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
@@ -58,8 +62,10 @@ void LockKeeper::update()
     bool covering = applied_ != LockMode::Off;
     covers_.setShown(covering);
     if (covering) {
-        if (!serverKeys_->disabled())
+        if (!serverKeys_->disabled()) {
             serverKeys_->disable();
+            serverKeys_->takeNotices(); // those of the change itself
+        }
         check();
     } else {
         checker_.stop();
@@ -75,13 +81,12 @@ void LockKeeper::onNotices()
         check();
 }
 
-void LockKeeper::onTimer()
+void LockKeeper::onKeyboardNotices()
 {
-    // A keyboard map loaded since (a keyboard plugged in, say) brings the
-    // server's keys back.
-    if (serverKeys_->disabled() && serverKeys_->activeCount() > 0)
+    // A keyboard plugged in, or a map loaded, brings the server's keys back.
+    if (serverKeys_->takeNotices() && serverKeys_->disabled())
         serverKeys_->disable();
-    check();
+    serverKeys_->takeNotices(); // the notices of that change itself
 }
 
 void LockKeeper::check()

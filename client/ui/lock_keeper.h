@@ -54,7 +54,7 @@ public:
 
 private:
     void onNotices();
-    void onTimer();
+    void onKeyboardNotices();
     void check();
     void restack();
     void takeInput();
@@ -68,6 +68,7 @@ private:
     std::unique_ptr<platform::WindowStack> stack_;
     std::unique_ptr<platform::ServerKeys> serverKeys_;
     std::unique_ptr<QSocketNotifier> notices_;
+    std::unique_ptr<QSocketNotifier> keyboardNotices_;
     QTimer checker_;
     QPointer<QWidget> inputHolder_;
     bool grabbing_ = false;

@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 #include <cstring>
 #include <vector>
@@ -30,6 +31,25 @@ struct KeyMapDeleter {
 };
 using KeyMap = std::unique_ptr<XkbDescRec, KeyMapDeleter>;
 
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+// A keyboard may go away while it is looked at; that is no error here.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(ignoreXError)) {}
+    ~ErrorTrap()
+    {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    Display* display_;
+    XErrorHandler previous_;
+};
+
 // Calls `visit(keycode, index, action)` for every action of the map.
 template <typename Visit>
 void forEachAction(XkbDescPtr map, Visit visit)
@@ -49,6 +69,7 @@ void forEachAction(XkbDescPtr map, Visit visit)
 struct ServerKeys::Connection {
     Display* display = nullptr;
     Atom property = None;
+    int inputOpcode = -1; // XInput 2, to know every keyboard
 
     ~Connection()
     {
@@ -56,7 +77,36 @@ struct ServerKeys::Connection {
             XCloseDisplay(display);
     }
 
-    KeyMap keyMap() const { return KeyMap(XkbGetMap(display, XkbKeySymsMask | XkbKeyActionsMask, XkbUseCoreKbd)); }
+    KeyMap keyMap(int device) const { return KeyMap(XkbGetMap(display, XkbKeySymsMask | XkbKeyActionsMask, device)); }
+
+    // The core keyboard and every keyboard device.
+    std::vector<int> keyboards() const
+    {
+        std::vector<int> devices{XkbUseCoreKbd};
+        if (inputOpcode < 0)
+            return devices;
+        int count = 0;
+        XIDeviceInfo* info = XIQueryDevice(display, XIAllDevices, &count);
+        for (int i = 0; i < count; ++i)
+            if (info[i].use == XISlaveKeyboard || info[i].use == XIMasterKeyboard)
+                devices.push_back(info[i].deviceid);
+        if (info)
+            XIFreeDeviceInfo(info);
+        return devices;
+    }
+
+    void watch() const
+    {
+        XkbSelectEvents(display, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
+                        XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
+        if (inputOpcode >= 0) {
+            unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+            XISetMask(bits, XI_HierarchyChanged);
+            XIEventMask mask{XIAllDevices, static_cast<int>(sizeof bits), bits};
+            XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
+        }
+        XFlush(display);
+    }
 
     // Sends the actions of every key; the rest of the map stays as it is.
     void send(XkbDescPtr map) const
@@ -109,6 +159,11 @@ ServerKeys::ServerKeys(const char* displayName) : connection_(std::make_unique<C
     }
     connection_->display = display;
     connection_->property = XInternAtom(display, "_TAMBLO_SERVER_KEYS", False);
+    int inputEvent = 0, inputError = 0, inputMajor = 2, inputMinor = 0;
+    if (XQueryExtension(display, "XInputExtension", &opcode, &inputEvent, &inputError) &&
+        XIQueryVersion(display, &inputMajor, &inputMinor) == Success)
+        connection_->inputOpcode = opcode;
+    connection_->watch();
 }
 
 ServerKeys::~ServerKeys()
@@ -123,38 +178,42 @@ bool ServerKeys::disable()
 {
     if (!hasDisplay())
         return false;
-    KeyMap map = connection_->keyMap();
-    if (!map)
-        return false;
+    ErrorTrap trap(connection_->display);
     // Actions kept by an earlier run that ended without putting them back
-    // are the earlier settings; what this map still has is added to them.
+    // are the earlier settings; what the maps still have is added to them.
     std::vector<SavedAction> saved = connection_->saved();
-    auto known = [&](int keycode, int index) {
+    std::size_t known = saved.size();
+    auto isKnown = [&](int keycode, int index) {
         for (const auto& s : saved)
             if (s.keycode == keycode && s.index == index)
                 return true;
         return false;
     };
-    bool changed = false;
-    forEachAction(map.get(), [&](int keycode, int index, XkbAction& action) {
-        if (!isServerAction(action))
-            return;
-        if (!known(keycode, index)) {
-            SavedAction s{static_cast<unsigned char>(keycode), static_cast<unsigned char>(index), {}};
-            std::memcpy(s.action, &action, sizeof(XkbAction));
-            saved.push_back(s);
-        }
-        std::memset(&action, 0, sizeof(XkbAction)); // XkbSA_NoAction
-        changed = true;
-    });
-    if (!saved.empty())
+    bool any = false;
+    for (int device : connection_->keyboards()) {
+        KeyMap map = connection_->keyMap(device);
+        if (!map)
+            continue;
+        any = true;
+        bool changed = false;
+        forEachAction(map.get(), [&](int keycode, int index, XkbAction& action) {
+            if (!isServerAction(action))
+                return;
+            if (!isKnown(keycode, index)) {
+                SavedAction s{static_cast<unsigned char>(keycode), static_cast<unsigned char>(index), {}};
+                std::memcpy(s.action, &action, sizeof(XkbAction));
+                saved.push_back(s);
+            }
+            std::memset(&action, 0, sizeof(XkbAction)); // XkbSA_NoAction
+            changed = true;
+        });
+        if (changed)
+            connection_->send(map.get());
+    }
+    if (saved.size() != known)
         connection_->keep(saved);
-    if (changed)
-        connection_->send(map.get());
-    else
-        XSync(connection_->display, False);
-    disabled_ = true;
-    return true;
+    disabled_ = any;
+    return any;
 }
 
 bool ServerKeys::restore()
@@ -162,22 +221,29 @@ bool ServerKeys::restore()
     disabled_ = false;
     if (!hasDisplay())
         return false;
+    ErrorTrap trap(connection_->display);
     std::vector<SavedAction> saved = connection_->saved();
     if (saved.empty())
         return false;
-    KeyMap map = connection_->keyMap();
-    if (map) {
+    for (int device : connection_->keyboards()) {
+        KeyMap map = connection_->keyMap(device);
+        if (!map)
+            continue;
+        bool changed = false;
         forEachAction(map.get(), [&](int keycode, int index, XkbAction& action) {
             if (action.type != XkbSA_NoAction)
                 return; // the map was changed since: leave the new action alone
-            for (const auto& s : saved)
-                if (s.keycode == keycode && s.index == index)
+            for (const auto& s : saved) {
+                if (s.keycode == keycode && s.index == index) {
                     std::memcpy(&action, s.action, sizeof(XkbAction));
+                    changed = true;
+                }
+            }
         });
-        connection_->send(map.get());
+        if (changed)
+            connection_->send(map.get());
     }
     connection_->forget();
-    XSync(connection_->display, False);
     return true;
 }
 
@@ -185,12 +251,29 @@ int ServerKeys::activeCount()
 {
     if (!hasDisplay())
         return 0;
-    KeyMap map = connection_->keyMap();
-    if (!map)
-        return 0;
+    ErrorTrap trap(connection_->display);
     int count = 0;
-    forEachAction(map.get(), [&](int, int, XkbAction& action) { count += isServerAction(action) ? 1 : 0; });
+    for (int device : connection_->keyboards()) {
+        KeyMap map = connection_->keyMap(device);
+        if (map)
+            forEachAction(map.get(), [&](int, int, XkbAction& action) { count += isServerAction(action) ? 1 : 0; });
+    }
     return count;
+}
+
+int ServerKeys::fd() const { return hasDisplay() ? ConnectionNumber(connection_->display) : -1; }
+
+bool ServerKeys::takeNotices()
+{
+    if (!hasDisplay())
+        return false;
+    bool any = false;
+    while (XPending(connection_->display) > 0) {
+        XEvent event;
+        XNextEvent(connection_->display, &event);
+        any = true;
+    }
+    return any;
 }
 
 } // namespace platform

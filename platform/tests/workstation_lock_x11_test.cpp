@@ -12,6 +12,7 @@
 
 // After GoogleTest: the X11 headers define macros such as None and Bool.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace platform {
 
@@ -86,6 +87,41 @@ TEST(ServerKeysX11, ARunThatDiedWithTheKeysOffLeavesTheEarlierOnesToTheNext)
     EXPECT_EQ(probe.activeCount(), 0);
     EXPECT_TRUE(next.restore());
     EXPECT_EQ(probe.activeCount(), before);
+}
+
+TEST(ServerKeysX11, AKeyboardPluggedInWhileOffIsNoticedAndTurnedOffToo)
+{
+    addKillKey();
+    ServerKeys keys;
+    int before = keys.activeCount();
+    ASSERT_TRUE(keys.disable());
+    ASSERT_EQ(keys.activeCount(), 0);
+    keys.takeNotices();
+
+    // A new keyboard (a master with its own test keyboard) comes with the
+    // server's default map, console switch included.
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    XIAddMasterInfo add{};
+    add.type = XIAddMaster;
+    add.name = const_cast<char*>("plugged");
+    add.send_core = True;
+    add.enable = True;
+    XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1);
+    XSync(d, False);
+    bool noticed = false;
+    for (int i = 0; i < 100 && !noticed; ++i) {
+        noticed = keys.takeNotices();
+        usleep(10000);
+    }
+    EXPECT_TRUE(noticed);
+    EXPECT_GT(keys.activeCount(), 0);
+    EXPECT_TRUE(keys.disable());
+    EXPECT_EQ(keys.activeCount(), 0);
+
+    EXPECT_TRUE(keys.restore());
+    EXPECT_GE(keys.activeCount(), before);
+    XCloseDisplay(d);
 }
 
 TEST(WindowStackX11, SeesANewWindowOnTopAndPutsTheGivenOnesBackAbove)

@@ -5,6 +5,11 @@
 // locked station turns them off in the server's keyboard map (the effect of
 // the XKB option srvrkeys:none) and puts them back when it unlocks or ends.
 //
+// Every keyboard has a map of its own, and the server acts on the map of the
+// keyboard that was pressed: the keys are turned off on every keyboard, and
+// again on one plugged in later (the connection watches for new keyboards
+// and maps; the owner calls disable() again when notices arrive).
+//
 // The actions turned off are also kept in a property of the root window, so
 // that a program restarted after a crash finds the earlier ones and not the
 // keys it had turned off itself.
@@ -30,9 +35,14 @@ public:
     // Puts back what disable() turned off; false when nothing was off.
     bool restore();
     bool disabled() const { return disabled_; }
-    // Server actions of the current keyboard map that switch consoles, end
-    // the server or break grabs.
+    // Server actions that switch consoles, end the server or break grabs, in
+    // the maps of all keyboards.
     int activeCount();
+
+    // Readable when notices of keyboards or maps wait; -1 without a display.
+    int fd() const;
+    // Takes the waiting notices; true when a keyboard or a map changed.
+    bool takeNotices();
 
 private:
     struct Connection;
