@@ -275,6 +275,32 @@ TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMain
     EXPECT_TRUE(contains(logLines(folder_.path()), "Maintenance: the desktop is shown until setup ends."));
 }
 
+TEST_F(LockUnderOpenbox, ALockFromTheConsoleDuringSetupLeavesTheDialogInCharge)
+{
+    writeFile(folder_.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    auto tamblo = startTamblo({"--address", "127.2.2.8", "--port", std::to_string(*mainListener.localPort())});
+    auto h = acceptStation(mainListener, 10s);
+    ASSERT_TRUE(h.station.isValid());
+    ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
+    typeAndEnter("k7#w");
+    ASSERT_TRUE(eventually([&] { return contains(logLines(folder_.path()), "Found Shell_TrayWnd, showing."); }));
+    std::this_thread::sleep_for(300ms);
+
+    h.station.send("LOCK");
+    EXPECT_EQ(readWithin(h.station, 5s), "OK");
+    std::this_thread::sleep_for(300ms);
+    // The dialog and the station window do not fight over the focus.
+    auto busy = processCpu(tamblo->pid());
+    std::this_thread::sleep_for(1s);
+    EXPECT_LT(processCpu(tamblo->pid()) - busy, 200ms);
+    EXPECT_TRUE(keyboardGrabbedByOthers(d_));
+    EXPECT_EQ(topWindowPid(d_), tamblo->pid());
+    auto shot = takeScreenshot(d_, folder_.path());
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->desktopPixels(0, 0, 300, 150), 0);
+}
+
 TEST(LockOnTwoMonitors, EveryPixelOfBothMonitorsIsCoveredIncludingOneAddedAndResizedWhileLocked)
 {
     if (const char* missing = missingProgram())

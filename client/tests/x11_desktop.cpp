@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <fstream>
+#include <sstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -88,6 +89,25 @@ int runToEnd(std::vector<std::string> argv)
 {
     Process p(std::move(argv));
     return p.exitStatus(10s).value_or(-1);
+}
+
+std::chrono::milliseconds processCpu(pid_t pid)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    auto end = text.rfind(')'); // the name may hold spaces
+    if (end == std::string::npos)
+        return {};
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    long long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stoll(field);
+        if (i == 15)
+            system = std::stoll(field);
+    }
+    return std::chrono::milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
 }
 
 bool haveProgram(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }

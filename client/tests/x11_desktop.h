@@ -36,6 +36,9 @@ private:
     pid_t pid_ = -1;
 };
 
+// The CPU time a process has used so far (user and system).
+std::chrono::milliseconds processCpu(pid_t pid);
+
 // Runs a program to its end (at most 10 s); its exit status, or -1.
 int runToEnd(std::vector<std::string> argv);
 bool haveProgram(const std::string& path);
