@@ -1,7 +1,8 @@
 # Debian packages: the `packages` target (cpack) makes, in build/packages, brisko_VERSION_amd64.deb
 # (the console, brisko-admin and the installer) and tamblo_VERSION_amd64.deb
 # (the station client beside its task-key library, with its autostart entry).
-if(NOT (TARGET brisko AND TARGET brisko-admin AND TARGET tamblo AND TARGET Hushtab AND TARGET installer))
+if(NOT (TARGET brisko AND TARGET brisko-admin AND TARGET tamblo AND TARGET tamblo_supervisor AND TARGET Hushtab
+        AND TARGET installer))
   message(STATUS "Debian packages: not every program is built; cpack is not set up")
   return()
 endif()
@@ -27,16 +28,19 @@ install(FILES ${packaging}/brisko.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/a
 # (a private folder: the library is nobody else's and needs no ldconfig run);
 # /usr/bin/tamblo is a link to it (the program follows the link to find its folder).
 install(TARGETS tamblo RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tamblo COMPONENT tamblo)
+# The supervisor that the autostart entry runs starts the tamblo beside it.
+install(TARGETS tamblo_supervisor RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tamblo COMPONENT tamblo)
 install(TARGETS Hushtab LIBRARY DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tamblo COMPONENT tamblo NAMELINK_SKIP)
 file(MAKE_DIRECTORY ${staged})
 file(MAKE_DIRECTORY ${staged}/bin)
 file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/tamblo/tamblo ${staged}/bin/tamblo SYMBOLIC)
 install(FILES ${staged}/bin/tamblo DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tamblo)
 install(FILES ${packaging}/tamblo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT tamblo)
-# Every user who logs on to a station gets the locked station. The entry
-# itself lives under /usr/share; the system's autostart folder holds a link to
-# it, so that removing the package removes it too (a file in /etc would be a
-# conffile that stays after removal and starts a missing program).
+# Every user who logs on to a station gets the locked station, kept running by
+# the supervisor. The entry itself lives under /usr/share; the system's
+# autostart folder holds a link to it, so that removing the package removes
+# it too (a file in /etc would be a conffile that stays after removal and
+# starts a missing program).
 install(FILES ${packaging}/Tamblo-autostart.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/tamblo
         RENAME Tamblo.desktop COMPONENT tamblo)
 file(MAKE_DIRECTORY ${staged}/autostart)
@@ -113,4 +117,4 @@ add_custom_target(packages
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
   COMMENT "Debian packages in ${PROJECT_BINARY_DIR}/packages"
   VERBATIM)
-add_dependencies(packages brisko brisko-admin tamblo Hushtab installer package_files)
+add_dependencies(packages brisko brisko-admin tamblo tamblo_supervisor Hushtab installer package_files)

@@ -90,6 +90,13 @@ void ClientEngine::applyState()
         workstation_.setCursorVisible(wanted);
         state_.cursorShown = wanted;
     }
+    // The power keys are held while the workstation is held; a shutdown is
+    // delayed while a session runs.
+    if (powerLocks_) {
+        bool held = state_.m_bLocked && !state_.setupMode;
+        bool session = !state_.m_bLocked && !state_.setupMode;
+        powerLocks_->hold(held, session);
+    }
 }
 
 void ClientEngine::showTaskbar()
@@ -109,8 +116,12 @@ TickOutcome ClientEngine::tick()
     FlagScope scope(inTick_);
 
     bool acted = false;
+    if (powerLocks_ && powerLocks_->shutdownAnnounced()) {
+        onSystemShutdown();
+        acted = true;
+    }
     if (auto message = link_.Poll())
-        acted = actOn(*message);
+        acted = actOn(*message) || acted;
     if (!acted && !state_.endSessionQuerySeen)
         return TickOutcome::Nothing;
 
@@ -257,6 +268,18 @@ void ClientEngine::onQueryEndSession()
     applyState();
     link_.sendStop();
     state_.endSessionQuerySeen = true;
+}
+
+void ClientEngine::onSystemShutdown()
+{
+    log_.logLine("The system is shutting down.");
+    if (!state_.m_bLocked && !state_.setupMode) {
+        state_.m_bLocked = true;
+        setSessionStamp({});
+        link_.sendStop();
+    }
+    // Locked: the shutdown delay is released and the machine goes down.
+    applyState();
 }
 
 void ClientEngine::onKillFocus()

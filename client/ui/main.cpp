@@ -1,5 +1,7 @@
 // tamblo: the station client.
 #include "client/client_options.h"
+#include "client/logind_power_locks.h"
+#include "client/restart_policy.h"
 #include "platform/workstation_shutdown.h"
 #include "station_window.h"
 #include "termination_signals.h"
@@ -34,12 +36,12 @@ int main(int argc, char** argv)
     auto parsed = client::parseClientOptions(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "tamblo: %s\n%s", parsed.error.c_str(), client::clientUsage().c_str());
-        return 2;
+        return client::kExitBadArguments;
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(parsed.options.folder, ec)) {
         std::fprintf(stderr, "tamblo: no such folder: %s\n", parsed.options.folder.c_str());
-        return 2;
+        return client::kExitBadArguments;
     }
 
     tamblo::StationSetup setup;
@@ -50,6 +52,9 @@ int main(int argc, char** argv)
     setup.workstation.shutdownCommand = platform::defaultPowerOffCommand();
 
     tamblo::StationWindow window(setup);
+    // The power keys and a shutdown are held through logind where it runs.
+    client::LogindPowerLocks powerLocks(window.engine().log());
+    window.engine().setPowerLocks(&powerLocks);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager& manager) { window.queryEndSession(manager); });
     QObject::connect(&window, &tamblo::StationWindow::programEnded, &app, &QCoreApplication::quit,

@@ -43,7 +43,7 @@ dpkg -i "$brisko_deb" "$tamblo_deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.
 dpkg -L brisko tamblo | sort -u >"$work/files"
 
 for path in /usr/bin/brisko /usr/bin/brisko-admin /usr/bin/brisko-installer /usr/bin/tamblo \
-            /usr/libexec/tamblo/tamblo /usr/libexec/tamblo/libHushtab.so \
+            /usr/libexec/tamblo/tamblo /usr/libexec/tamblo/tamblo-supervisor /usr/libexec/tamblo/libHushtab.so \
             /usr/share/applications/brisko.desktop /usr/share/applications/tamblo.desktop \
             /usr/share/icons/hicolor/scalable/apps/brisko.svg /usr/share/icons/hicolor/48x48/apps/brisko.png \
             /usr/share/icons/hicolor/scalable/apps/tamblo.svg /usr/share/icons/hicolor/48x48/apps/tamblo.png \
@@ -61,11 +61,11 @@ for entry in /usr/share/applications/brisko.desktop /usr/share/applications/tamb
   [ -f "/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "$entry shows icon $icon, which is not installed"
 done
 
-# The autostart entry starts the installed program by its full path.
+# The autostart entry starts the installed supervisor by its full path; it runs the tamblo beside it.
 autostart=/etc/xdg/autostart/Tamblo.desktop
 [ -e "$autostart" ] || fail "no autostart entry $autostart"
 desktop-file-validate "$autostart" || fail "$autostart is not a valid desktop file"
-grep -qx 'Exec=/usr/bin/tamblo' "$autostart" || fail "$autostart does not run /usr/bin/tamblo"
+grep -qx 'Exec=/usr/libexec/tamblo/tamblo-supervisor' "$autostart" || fail "$autostart does not run tamblo-supervisor"
 # tamblo loads its task-key library from the folder of the real program.
 [ -f "$(dirname "$(readlink -f /usr/bin/tamblo)")/libHushtab.so" ] || fail "libHushtab.so is not beside tamblo"
 

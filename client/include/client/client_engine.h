@@ -10,6 +10,7 @@
 #include "client/client_log.h"
 #include "client/client_state.h"
 #include "client/panel_view.h"
+#include "client/power_locks.h"
 #include "client/session_stamp_file.h"
 #include "client/setup_code_file.h"
 #include "client/setup_code_guard.h"
@@ -58,6 +59,9 @@ public:
     // back unlocked instead, and is reclaimed once the link is up. No
     // connection is made before the first tick.
     void start(const ScreenGeometry& screen);
+    // The machine's power locks to hold with each state (not owned; none by
+    // default). Set before start().
+    void setPowerLocks(PowerLocks* locks) { powerLocks_ = locks; }
 
     // The 10 ms timer.
     TickOutcome tick();
@@ -75,6 +79,9 @@ public:
     void onQueryEndSession();
     // The window lost the focus.
     void onKillFocus();
+    // The system announced its shutdown: a running session ends as on the
+    // desktop's end-session request, "STOP" and all, and the shutdown may go on.
+    void onSystemShutdown();
 
     // The end-session dialog.
     EndSessionQuestion endSessionQuestion() const;
@@ -122,6 +129,7 @@ private:
     SessionStampFile stampFile_;
     ClientState state_;
     ClientLink link_;
+    PowerLocks* powerLocks_ = nullptr;
     bool inTick_ = false;
 };
 

@@ -1,0 +1,73 @@
+#pragma once
+// A child process started from a program file, and the signals a supervising
+// parent sleeps on. The child starts with the default signal dispositions and
+// an empty signal mask, whatever the parent blocks. A ChildProcess still
+// running when it is destroyed is asked to end (SIGTERM) and, if it has not
+// ended after a grace period, killed. Single-threaded use: one owner thread.
+
+#include <chrono>
+#include <csignal>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace platform {
+
+struct ExitStatus {
+    bool signalled = false; // ended by a signal rather than by exiting
+    int code = 0;           // the exit code, or the signal number when signalled
+    // "exit code 1", "signal 9 (Killed)".
+    std::string describe() const;
+};
+
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts `argv[0]` (a path, not searched for) with the arguments `argv`.
+    // Not running on failure, with the errno value in `error`.
+    static ChildProcess start(const std::vector<std::string>& argv, int* error = nullptr);
+
+    bool running() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
+    // Collects the child's end without waiting; nullopt while it runs.
+    std::optional<ExitStatus> poll();
+    // Sends a signal to the running child.
+    void signal(int number) const;
+    // SIGTERM, up to `grace` to end, then SIGKILL; returns how it ended.
+    std::optional<ExitStatus> stop(std::chrono::milliseconds grace = std::chrono::seconds(3));
+
+private:
+    explicit ChildProcess(pid_t pid) : pid_(pid) {}
+    pid_t pid_ = -1;
+};
+
+// Blocks SIGCHLD, SIGTERM, SIGINT and SIGHUP in the calling (only) thread for
+// its lifetime, so that they are taken one by one by wait() instead of
+// running handlers; the previous mask comes back on destruction. SIGCHLD is
+// set to its default disposition, so that ended children are never reaped
+// behind the supervisor's back.
+class SupervisorSignals {
+public:
+    enum class Wake { ChildEnded, StopRequested, TimedOut };
+
+    SupervisorSignals();
+    ~SupervisorSignals();
+    SupervisorSignals(const SupervisorSignals&) = delete;
+    SupervisorSignals& operator=(const SupervisorSignals&) = delete;
+
+    // Sleeps until one of the signals arrives or the time is up.
+    Wake wait(std::chrono::milliseconds timeout);
+
+private:
+    sigset_t previous_{};
+    struct sigaction previousChild_{};
+};
+
+} // namespace platform

@@ -1,0 +1,180 @@
+#include "platform/child_process.h"
+
+#include <cerrno>
+#include <cstring>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <utility>
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+ExitStatus fromWaitStatus(int status)
+{
+    ExitStatus s;
+    if (WIFSIGNALED(status)) {
+        s.signalled = true;
+        s.code = WTERMSIG(status);
+    } else {
+        s.code = WEXITSTATUS(status);
+    }
+    return s;
+}
+
+const sigset_t& supervisedSignals()
+{
+    static const sigset_t set = [] {
+        sigset_t s;
+        sigemptyset(&s);
+        for (int n : {SIGCHLD, SIGTERM, SIGINT, SIGHUP})
+            sigaddset(&s, n);
+        return s;
+    }();
+    return set;
+}
+
+} // namespace
+
+std::string ExitStatus::describe() const
+{
+    if (!signalled)
+        return "exit code " + std::to_string(code);
+    const char* name = ::strsignal(code);
+    return "signal " + std::to_string(code) + (name ? std::string(" (") + name + ")" : std::string());
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (running())
+        stop();
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept : pid_(std::exchange(other.pid_, -1)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
+{
+    if (this != &other) {
+        if (running())
+            stop();
+        pid_ = std::exchange(other.pid_, -1);
+    }
+    return *this;
+}
+
+ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* error)
+{
+    if (argv.empty()) {
+        if (error)
+            *error = EINVAL;
+        return {};
+    }
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults = supervisedSignals();
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    int failed = ::posix_spawn(&pid, args[0], nullptr, &attr, args.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    if (failed != 0) {
+        if (error)
+            *error = failed;
+        return {};
+    }
+    return ChildProcess(pid);
+}
+
+std::optional<ExitStatus> ChildProcess::poll()
+{
+    if (!running())
+        return std::nullopt;
+    int status = 0;
+    pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+        pid_ = -1;
+        return fromWaitStatus(status);
+    }
+    if (done < 0 && errno == ECHILD) {
+        // Reaped elsewhere: it has ended, how is unknown.
+        pid_ = -1;
+        return ExitStatus{};
+    }
+    return std::nullopt;
+}
+
+void ChildProcess::signal(int number) const
+{
+    if (running())
+        ::kill(pid_, number);
+}
+
+std::optional<ExitStatus> ChildProcess::stop(std::chrono::milliseconds grace)
+{
+    using namespace std::chrono_literals;
+    if (!running())
+        return std::nullopt;
+    signal(SIGTERM);
+    auto deadline = std::chrono::steady_clock::now() + grace;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (auto status = poll())
+            return status;
+        std::this_thread::sleep_for(10ms);
+    }
+    signal(SIGKILL);
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    return fromWaitStatus(status);
+}
+
+SupervisorSignals::SupervisorSignals()
+{
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    ::sigaction(SIGCHLD, &dfl, &previousChild_);
+    ::pthread_sigmask(SIG_BLOCK, &supervisedSignals(), &previous_);
+}
+
+SupervisorSignals::~SupervisorSignals()
+{
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    ::sigaction(SIGCHLD, &previousChild_, nullptr);
+}
+
+SupervisorSignals::Wake SupervisorSignals::wait(std::chrono::milliseconds timeout)
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return Wake::TimedOut;
+        timespec ts{};
+        ts.tv_sec = static_cast<time_t>(left.count() / 1000000000);
+        ts.tv_nsec = static_cast<long>(left.count() % 1000000000);
+        int got = ::sigtimedwait(&supervisedSignals(), nullptr, &ts);
+        if (got == SIGCHLD)
+            return Wake::ChildEnded;
+        if (got > 0)
+            return Wake::StopRequested;
+        if (errno == EAGAIN)
+            return Wake::TimedOut;
+        // EINTR: some other signal; keep waiting.
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,132 @@
+// Child processes and the supervisor's signal wait, with real programs.
+#include "platform/child_process.h"
+#include "platform/display_server.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+namespace platform {
+namespace {
+
+using namespace std::chrono_literals;
+
+ChildProcess shell(const std::string& script) { return ChildProcess::start({"/bin/sh", "-c", script}); }
+
+ExitStatus waitEnd(SupervisorSignals& signals, ChildProcess& child)
+{
+    for (int i = 0; i < 100; ++i) {
+        if (auto status = child.poll())
+            return *status;
+        signals.wait(100ms);
+    }
+    ADD_FAILURE() << "the child did not end";
+    return {};
+}
+
+TEST(ChildProcess, ReportsExitCodesAndSignalsAsTheyWere)
+{
+    SupervisorSignals signals;
+    auto exits = shell("exit 3");
+    ASSERT_TRUE(exits.running());
+    auto status = waitEnd(signals, exits);
+    EXPECT_FALSE(status.signalled);
+    EXPECT_EQ(status.code, 3);
+    EXPECT_EQ(status.describe(), "exit code 3");
+    EXPECT_FALSE(exits.running());
+
+    auto sleeper = shell("sleep 30");
+    sleeper.signal(SIGKILL);
+    status = waitEnd(signals, sleeper);
+    EXPECT_TRUE(status.signalled);
+    EXPECT_EQ(status.code, SIGKILL);
+    EXPECT_EQ(status.describe().rfind("signal 9", 0), 0u);
+}
+
+TEST(ChildProcess, AMissingProgramIsNotStarted)
+{
+    int error = 0;
+    auto child = ChildProcess::start({"/nonexistent/tamblo"}, &error);
+    EXPECT_FALSE(child.running());
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(ChildProcess::start({}, &error).running());
+}
+
+TEST(ChildProcess, StopAsksFirstAndKillsAChildThatDoesNotListen)
+{
+    // The supervisor blocks SIGTERM for itself; its children must still obey it.
+    SupervisorSignals signals;
+    auto polite = shell("exec sleep 30");
+    std::this_thread::sleep_for(50ms);
+    auto status = polite.stop(2s);
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(status->signalled);
+    EXPECT_EQ(status->code, SIGTERM);
+
+    auto stubborn = shell("trap '' TERM; while :; do sleep 0.05; done");
+    std::this_thread::sleep_for(100ms);
+    auto begun = std::chrono::steady_clock::now();
+    status = stubborn.stop(300ms);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->code, SIGKILL);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, 2s);
+}
+
+TEST(SupervisorSignals, WakesOnAChildsEndAndOnAStopRequest)
+{
+    SupervisorSignals signals;
+    EXPECT_EQ(signals.wait(20ms), SupervisorSignals::Wake::TimedOut);
+    auto child = shell("sleep 0.1");
+    auto begun = std::chrono::steady_clock::now();
+    EXPECT_EQ(signals.wait(5s), SupervisorSignals::Wake::ChildEnded);
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, 2s);
+    EXPECT_TRUE(child.poll());
+
+    // A stop request that came before the wait is not lost.
+    ::raise(SIGTERM);
+    EXPECT_EQ(signals.wait(1s), SupervisorSignals::Wake::StopRequested);
+    ::raise(SIGHUP);
+    EXPECT_EQ(signals.wait(1s), SupervisorSignals::Wake::StopRequested);
+}
+
+TEST(DisplayServer, LocalDisplayNamesMapToTheirSockets)
+{
+    EXPECT_EQ(x11DisplaySocketPath(":0"), "/tmp/.X11-unix/X0");
+    EXPECT_EQ(x11DisplaySocketPath(":12.0"), "/tmp/.X11-unix/X12");
+    EXPECT_EQ(x11DisplaySocketPath("unix:3"), "/tmp/.X11-unix/X3");
+    EXPECT_EQ(x11DisplaySocketPath("otherhost:0"), "");
+    EXPECT_EQ(x11DisplaySocketPath(":"), "");
+    EXPECT_EQ(x11DisplaySocketPath(":x"), "");
+    EXPECT_EQ(x11DisplaySocketPath(""), "");
+}
+
+TEST(DisplayServer, NoDisplayAtAllDoesNotAnswer)
+{
+    auto keep = [](const char* name) {
+        const char* v = std::getenv(name);
+        return std::pair<std::string, bool>(v ? v : "", v != nullptr);
+    };
+    auto display = keep("DISPLAY"), wayland = keep("WAYLAND_DISPLAY"), qpa = keep("QT_QPA_PLATFORM");
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::unsetenv("QT_QPA_PLATFORM");
+    ::setenv("DISPLAY", ":987", 1); // no such server
+    EXPECT_FALSE(displayServerAnswers());
+    ::unsetenv("DISPLAY");
+    EXPECT_FALSE(displayServerAnswers());
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    EXPECT_TRUE(displayServerAnswers());
+    auto restore = [](const char* name, const std::pair<std::string, bool>& v) {
+        if (v.second)
+            ::setenv(name, v.first.c_str(), 1);
+        else
+            ::unsetenv(name);
+    };
+    restore("DISPLAY", display);
+    restore("WAYLAND_DISPLAY", wayland);
+    restore("QT_QPA_PLATFORM", qpa);
+}
+
+} // namespace
+} // namespace platform
