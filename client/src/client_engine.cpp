@@ -1,5 +1,6 @@
 #include "client/client_engine.h"
 
+#include "client/display_session.h"
 #include "flag_scope.h"
 #include "link/protocol.h"
 
@@ -30,7 +31,9 @@ ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSet
 void ClientEngine::start(const ScreenGeometry& screen)
 {
     workstation_.disableTaskKeys(true);
+    std::string notice = state_.lockNotice;
     state_ = ClientState{};
+    state_.lockNotice = notice;
     state_.fullScreen = fullScreenRect(screen);
     state_.panel = panelRect(screen);
     config_.load();
@@ -55,6 +58,12 @@ void ClientEngine::start(const ScreenGeometry& screen)
     applyState();
     workstation_.setCursorVisible(!state_.m_bLocked);
     state_.cursorShown = !state_.m_bLocked;
+}
+
+void ClientEngine::noteLockNotEnforced()
+{
+    state_.lockNotice = kNeedsX11Text;
+    log_.logLine(std::string(kNeedsX11Text) + ": this desktop session is Wayland, where the lock cannot be enforced.");
 }
 
 void ClientEngine::setSessionStamp(const std::string& stamp)
@@ -344,6 +353,7 @@ PanelView ClientEngine::view() const
     v.locked = state_.m_bLocked;
     v.setupMode = state_.setupMode;
     v.pointer = state_.pointer;
+    v.lockedText = state_.lockNotice.empty() ? std::string(panel::kLockedText) : state_.lockNotice;
     v.title = state_.setupMode ? "SETUP" : "Session Information";
     v.showFigures = !state_.setupMode;
     v.duration = state_.duration;

@@ -1,5 +1,6 @@
 // tamblo: the station client.
 #include "client/client_options.h"
+#include "client/display_session.h"
 #include "client/logind_power_locks.h"
 #include "client/restart_policy.h"
 #include "platform/workstation_shutdown.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv)
     // The power keys and a shutdown are held through logind where it runs.
     client::LogindPowerLocks powerLocks(window.engine().log());
     window.engine().setPowerLocks(&powerLocks);
+    // A Wayland desktop cannot be locked by a program: say so rather than pretend.
+    if (client::needsX11Session(client::displayEnvironment(QGuiApplication::platformName().toStdString())))
+        window.engine().noteLockNotEnforced();
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager& manager) { window.queryEndSession(manager); });
     QObject::connect(&window, &tamblo::StationWindow::programEnded, &app, &QCoreApplication::quit,

@@ -186,7 +186,7 @@ void StationWindow::paintLocked(QPainter& painter)
     painter.fillRect(rect(), Qt::black);
     painter.setFont(fonts_.large);
     painter.setPen(kLockedRed);
-    QString text = client::panel::kLockedText;
+    QString text = QString::fromStdString(engine_.view().lockedText);
     QFontMetrics metrics(fonts_.large);
     auto origin = client::lockedTextOrigin(engine_.view().pointer, width(), height(),
                                            metrics.horizontalAdvance(text), metrics.height());

@@ -62,6 +62,10 @@ public:
     // The machine's power locks to hold with each state (not owned; none by
     // default). Set before start().
     void setPowerLocks(PowerLocks* locks) { powerLocks_ = locks; }
+    // The desktop session cannot be locked by a program (Wayland): the locked
+    // screen and the log say that the station needs an X11 session. The rest
+    // of the station works as usual.
+    void noteLockNotEnforced();
 
     // The 10 ms timer.
     TickOutcome tick();

@@ -29,6 +29,8 @@ struct ClientState {
     std::string extras = "0.00";
     std::string total = "0.00";
     std::string sessionStamp; // empty when no session is known
+    // Set when the desktop session cannot be locked: the locked screen says so.
+    std::string lockNotice;
 
     ScreenRect fullScreen;
     ScreenRect panel;

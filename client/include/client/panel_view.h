@@ -44,6 +44,7 @@ struct PanelView {
     bool locked = true;
     bool setupMode = false;
     std::optional<WindowPoint> pointer; // last mouse position; none before the first move
+    std::string lockedText;             // what the locked screen says
 
     // Panel texts; figures are the bytes as received (the currency sign is the byte 0x80).
     std::string title;
