@@ -84,6 +84,7 @@ void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
         insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station}, std::move(bill.caption));
     if (!bills_.empty()) {
         selected_ = 0;
+        showBillPanel(true);
         ShowOpenBill(0);
     }
 }

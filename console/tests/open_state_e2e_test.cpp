@@ -124,6 +124,9 @@ protected:
             crashAndRestart(rig);
             // Before any station is back: the bills, and the sessions with their figures.
             EXPECT_EQ(selector(), (std::vector<std::string>{"Open Bill: Comp#: 2", "Comp#: 1"}));
+            const ConsoleView shown = console().view();
+            EXPECT_TRUE(shown.bill.caption.visible) << "the first unpaid bill is on show with its lines";
+            EXPECT_EQ(shown.bill.list.rows, (std::vector<store::BillItem>{{"", "Coffee x 2", "3.00"}}));
             EXPECT_EQ(rig.status(1), kStatusDisconnected);
             EXPECT_EQ(rig.text(1, Column::Start), "12:00:00");
             EXPECT_EQ(rig.text(1, Column::Extras), "3.00");
