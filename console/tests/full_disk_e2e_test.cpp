@@ -147,8 +147,8 @@ TEST(FullDiskEndToEnd, AChargeBeyondTheFileSizeLimitStaysUnpaidUntilThereIsRoom)
         rlimit tight = limit;
         tight.rlim_cur = static_cast<rlim_t>(std::filesystem::file_size(folder.path() / "BriskoBills") + 40);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-        // A file too large for the limit is an unspecified error (1) to the operator.
-        cafe.expectRefusedCharge("Error (1) writing file.", before);
+        // A file grown to its size limit is a full disk to the operator.
+        cafe.expectRefusedCharge("Error (13) writing file.", before);
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
 
         cafe.expectChargeAfterwards(3, before);

@@ -25,7 +25,8 @@ FileError fileErrorFromErrno(int err)
     case EBADF: return FileError::InvalidHandle;
     case EWOULDBLOCK: return FileError::SharingViolation;
     case ENOSPC:
-    case EDQUOT: return FileError::DiskFull;
+    case EDQUOT:
+    case EFBIG: return FileError::DiskFull;
     default: return FileError::Generic;
     }
 }

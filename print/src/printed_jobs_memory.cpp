@@ -65,6 +65,10 @@ bool PrintedJobsMemory::open()
             else if (parts.size() == 4 && parts[0] == "JOB" && number(parts[2], id) && number(parts[3], created))
                 jobs_.emplace(std::string(parts[1]), id, created);
         }
+        // The torn line goes: the next line written must start a line of its own,
+        // or it would be lost with the torn one and its job charged again.
+        if (start < text.size())
+            file_.truncate(start);
     }
     file_.seekToEnd();
     return true;

@@ -225,6 +225,13 @@ TEST(PrintedJobsMemory, KeepsJobsAndWatchedServersAcrossOpenings)
     EXPECT_FALSE(memory.contains("srv:631", 13, 17));
     PrintedJobsMemory second(dir / "BriskoPrinted");
     EXPECT_FALSE(second.open()) << "held open by its owner, like the console's other files";
+
+    // The job remembered after the cut line is a whole line of its own at the next start.
+    memory.remember("srv:631", 14, 1700000100);
+    memory.close();
+    PrintedJobsMemory third(dir / "BriskoPrinted");
+    ASSERT_TRUE(third.open());
+    EXPECT_TRUE(third.contains("srv:631", 14, 1700000100)) << "so it is never charged a second time";
     std::filesystem::remove_all(dir);
 }
 
