@@ -1,22 +1,13 @@
 #include "store/bill_journal.h"
 
+#include "store/file_error_message.h"
 #include "store/file_names.h"
 #include "store/journal_format.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 
 namespace store {
-
-namespace {
-std::string causeMessage(const char* format, platform::FileError cause)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, static_cast<int>(cause));
-    return text;
-}
-} // namespace
 
 BillJournal::BillJournal(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier)
     : path_(folder / kJournalFileName), clock_(clock), notifier_(notifier)
@@ -28,7 +19,7 @@ bool BillJournal::open()
     platform::FileError cause = platform::FileError::None;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     cutTornTail();
@@ -83,7 +74,7 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
         auto cause = platform::fileErrorFromErrno(errno);
         if (end)
             file_.truncate(*end);
-        notifier_.showMessage(causeMessage("Error (%d) writing file.", cause));
+        notifier_.showMessage(fileErrorMessage(kWritingFileError, cause));
         return false;
     }
     return true;

@@ -1,22 +1,15 @@
 #include "store/open_state_file.h"
 
+#include "store/file_error_message.h"
+
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <string>
-#include <system_error>
 
 namespace store {
 
 namespace {
-
-std::string causeMessage(const char* format, platform::FileError cause)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, static_cast<int>(cause));
-    return text;
-}
 
 constexpr int kMostKeptAside = 999;
 
@@ -35,12 +28,12 @@ bool OpenStateFile::open()
     platform::FileError cause = platform::FileError::None;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     auto bytes = file_.readAll();
     if (!bytes) {
-        notifier_.showMessage(causeMessage("Error (%d) reading file.", platform::fileErrorFromErrno(errno)));
+        notifier_.showMessage(fileErrorMessage(kReadingFileError, platform::fileErrorFromErrno(errno)));
         file_.close();
         return false;
     }
@@ -55,7 +48,7 @@ bool OpenStateFile::open()
         return false;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(causeMessage("Error (%d) opening file.", cause));
+        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     file_.truncate(0);
@@ -102,7 +95,7 @@ bool OpenStateFile::keep(const OpenState& state)
     if (!file_.replaceContent(bytes)) {
         const auto cause = platform::fileErrorFromErrno(errno);
         if (!failing_)
-            notifier_.showMessage(causeMessage("Error (%d) writing file.", cause));
+            notifier_.showMessage(fileErrorMessage(kWritingFileError, cause));
         failing_ = true;
         return false;
     }
