@@ -118,9 +118,8 @@ void ClientEngine::showTaskbar()
 
 TickOutcome ClientEngine::tick()
 {
-    // A tick that arrives while the link waits (its event pump) or while a
-    // message box of this tick is open is dropped.
-    if (inTick_ || link_.isBusy())
+    // A tick that arrives while a message box of this tick is open is dropped.
+    if (inTick_)
         return TickOutcome::Nothing;
     FlagScope scope(inTick_);
 

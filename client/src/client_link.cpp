@@ -1,20 +1,15 @@
 #include "client/client_link.h"
 
-#include "flag_scope.h"
-
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 #include <utility>
 
 namespace client {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr auto kPumpSlice = 10ms;
 // How long the console's port number may take to arrive whole after its
 // first digits: it has no end mark, and the console sends nothing after it.
 constexpr auto kPortSettle = 50ms;
@@ -23,6 +18,8 @@ constexpr std::size_t kLongestPort = 5;
 // it stands (the console sends each message in one piece, so its rest, when
 // split, follows within a few milliseconds).
 constexpr auto kPartialPatience = 200ms;
+// How often a partial message is looked at again while it waits for its rest.
+constexpr auto kPartialRecheck = 50ms;
 
 // The decimal number at the start of the console's reply; 0 when there is none
 // or it is no port number.
@@ -34,6 +31,12 @@ std::uint16_t leadingPort(std::string_view reply)
     return stationlink::parsePortReply(reply.substr(0, digits)).value_or(0);
 }
 
+bool mayGrow(const std::string& reply)
+{
+    return reply.size() < kLongestPort &&
+           std::all_of(reply.begin(), reply.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace
 
 ClientLink::ClientLink(ClientLog& log, ClientHost& host, const LinkSession& session, LinkSettings settings)
@@ -41,44 +44,47 @@ ClientLink::ClientLink(ClientLog& log, ClientHost& host, const LinkSession& sess
 {
 }
 
-void ClientLink::pause(std::chrono::milliseconds slice)
-{
-    std::this_thread::sleep_for(slice);
-}
-
 void ClientLink::InitSendSocket()
 {
-    // Only the unset address 0.0.0.0 means "not configured"; any other address,
-    // zero octets and all (192.168.0.10), is tried.
-    if (server_.isAny())
-        return;
-
-    FlagScope busy(busy_);
-    for (;;) {
-        if (session_.setupMode())
-            return;
-        host_.pumpEvents();
-        if (session_.setupMode())
-            return;
-
-        switch (connectAttempt()) {
-        case ConnectStep::Failed:
-            holdOff();
-            return;
-        case ConnectStep::NotConnected:
-            log_.logSocketError(lastError_);
-            socket_.close();
-            continue;
-        case ConnectStep::Connected:
-            break;
-        }
-        if (stationPort_ != 0)
-            return; // the station connection is up (or counts as up)
-        mainPortExchange();
+    while (step()) {
     }
 }
 
-ClientLink::ConnectStep ClientLink::connectAttempt()
+bool ClientLink::step()
+{
+    switch (phase_) {
+    case Phase::Idle:
+        // Only the unset address 0.0.0.0 means "not configured"; any other
+        // address, zero octets and all (192.168.0.10), is tried.
+        if (server_.isAny() || session_.setupMode())
+            return false;
+        startAttempt();
+        return phase_ != Phase::Idle;
+    case Phase::Connecting:
+        checkConnect();
+        return phase_ != Phase::Connecting;
+    case Phase::HoldingOff:
+        if (Clock::now() < deadline_)
+            return false;
+        // The attempt is over; the next poll starts another one.
+        phase_ = Phase::Idle;
+        return false;
+    case Phase::AwaitingPort:
+        readPort();
+        return phase_ != Phase::AwaitingPort;
+    case Phase::SettlingPort:
+        settlePort();
+        return phase_ != Phase::SettlingPort;
+    case Phase::AwaitingClose:
+        awaitClose();
+        return phase_ != Phase::AwaitingClose;
+    case Phase::Up:
+        return false;
+    }
+    return false;
+}
+
+void ClientLink::startAttempt()
 {
     int error = 0;
     received_.clear();
@@ -86,19 +92,22 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
     if (!socket_.isValid()) {
         lastError_ = error;
         log_.logLine("Problem disabling blocking.");
-        return ConnectStep::Failed;
+        holdOff();
+        return;
     }
     log_.logLine("Non-blocking set.  connecting...");
     if (!socket_.setLingerOff(&error)) {
         lastError_ = error;
         log_.logLine("Error setting SO_DONTLINGER");
-        return ConnectStep::Failed;
+        holdOff();
+        return;
     }
     if (settings_.bindOwnAddress && !socket_.bind(settings_.ownAddress, 0, &error)) {
         lastError_ = error;
         log_.logText("Error binding to the station's address: ");
         log_.logSocketError(error);
-        return ConnectStep::Failed;
+        holdOff();
+        return;
     }
 
     std::uint16_t port = stationPort_ != 0 ? stationPort_ : settings_.mainPort;
@@ -107,33 +116,63 @@ ClientLink::ConnectStep ClientLink::connectAttempt()
     case platform::ConnectResult::Kind::Connected:
         log_.logLine("success.");
         connected_ = true;
-        break;
-    case platform::ConnectResult::Kind::WouldBlock: {
+        connected();
+        return;
+    case platform::ConnectResult::Kind::WouldBlock:
         lastError_ = platform::kSocketWouldBlock;
         log_.logLine("success (WOULDBLOCK).");
-        // The wait keeps the window's events flowing, and a handler may log a
-        // line meanwhile: "Select " is written with its outcome so that such a
-        // line never lands inside it.
-        bool writable = waitWritable();
-        log_.logText("Select ");
-        if (writable) {
-            log_.logLine("succeeded.");
-            connected_ = true;
-        } else {
-            log_.logLine("timed out.");
-            pause(1ms);
-        }
-        break;
-    }
+        phase_ = Phase::Connecting;
+        deadline_ = Clock::now() + settings_.connectWait;
+        refused_ = false;
+        checkConnect();
+        return;
     case platform::ConnectResult::Kind::Error:
         lastError_ = result.error;
         log_.logLine("failed.");
-        return ConnectStep::Failed;
+        holdOff();
+        return;
     }
+}
+
+void ClientLink::checkConnect()
+{
+    // Only a socket that becomes writable with its connect completed counts;
+    // a refused connect waits out its time like one that never answers, so
+    // that attempts keep a steady pace. "Select " is written with its outcome
+    // so that a line logged meanwhile never lands inside it.
+    if (!refused_) {
+        int error = 0;
+        if (socket_.waitConnected(0ms, &error)) {
+            log_.logLine("Select succeeded.");
+            connected_ = true;
+            connected();
+            return;
+        }
+        refused_ = error != platform::kSocketTimedOut;
+    }
+    if (Clock::now() < deadline_)
+        return;
+    log_.logLine("Select timed out.");
     // After the handshake the station goes on as connected even when the
     // connect to the station port did not complete: its first read or send
     // then fails and resets the link.
-    return connected_ ? ConnectStep::Connected : ConnectStep::NotConnected;
+    if (connected_) {
+        connected();
+        return;
+    }
+    log_.logSocketError(lastError_);
+    socket_.close();
+    phase_ = Phase::Idle;
+}
+
+void ClientLink::connected()
+{
+    if (stationPort_ != 0) {
+        phase_ = Phase::Up; // the station connection is up (or counts as up)
+        reclaimDue_ = true;
+        return;
+    }
+    sendConnect();
 }
 
 void ClientLink::holdOff()
@@ -142,87 +181,12 @@ void ClientLink::holdOff()
     // station's address not on this host, a console that refuses the
     // handshake) waits out the connect time like one that gets no answer:
     // otherwise the station would try again at once, over and over, and add
-    // its lines to the log each time. The screen is kept alive meanwhile.
-    auto deadline = Clock::now() + settings_.connectWait;
-    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
-        std::this_thread::sleep_for(std::min<Clock::duration>(kPumpSlice, deadline - now));
-        host_.pumpEvents();
-    }
+    // its lines to the log each time.
+    phase_ = Phase::HoldingOff;
+    deadline_ = Clock::now() + settings_.connectWait;
 }
 
-bool ClientLink::waitWritable()
-{
-    // Only a socket that becomes writable with its connect completed counts; a
-    // refused connect waits out the second like one that never answers, so
-    // that attempts keep a steady pace. The screen is kept alive meanwhile.
-    auto deadline = Clock::now() + settings_.connectWait;
-    bool refused = false;
-    for (;;) {
-        auto now = Clock::now();
-        if (now >= deadline)
-            return false;
-        auto slice = std::min<Clock::duration>(kPumpSlice, deadline - now);
-        auto sliceEnd = now + slice;
-        if (!refused) {
-            int error = 0;
-            if (socket_.waitConnected(std::chrono::ceil<std::chrono::milliseconds>(slice), &error))
-                return true;
-            refused = error != platform::kSocketTimedOut;
-        }
-        if (refused)
-            std::this_thread::sleep_until(sliceEnd);
-        host_.pumpEvents();
-    }
-}
-
-platform::ReadResult ClientLink::readReply(bool logAttempts)
-{
-    auto deadline = Clock::now() + settings_.replyWait;
-    for (;;) {
-        if (logAttempts)
-            log_.logText("TRYING RECV ");
-        auto result = socket_.read();
-        if (result.kind != platform::ReadResult::Kind::WouldBlock)
-            return result;
-        if (logAttempts)
-            log_.logLine("WOULDBLOCK");
-        if (Clock::now() >= deadline) {
-            // A console that neither answers nor closes must not hold the station for ever.
-            platform::ReadResult timedOut;
-            timedOut.kind = platform::ReadResult::Kind::Error;
-            timedOut.error = platform::kSocketTimedOut;
-            return timedOut;
-        }
-        socket_.waitReadable(kPumpSlice);
-        host_.pumpEvents();
-    }
-}
-
-void ClientLink::readRestOfPort(platform::ReadResult& reply)
-{
-    // A port number that arrived in pieces: its digits keep coming for a
-    // moment. Five digits, any other byte, or the console's close end it.
-    auto mayGrow = [&] {
-        return reply.data.size() < kLongestPort &&
-               std::all_of(reply.data.begin(), reply.data.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (reply.kind != platform::ReadResult::Kind::Data)
-        return;
-    auto deadline = Clock::now() + kPortSettle;
-    while (mayGrow()) {
-        auto now = Clock::now();
-        if (now >= deadline)
-            return;
-        socket_.waitReadable(std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
-        auto more = socket_.read();
-        if (more.kind == platform::ReadResult::Kind::Data)
-            reply.data += more.data;
-        else if (more.kind != platform::ReadResult::Kind::WouldBlock)
-            return;
-    }
-}
-
-void ClientLink::mainPortExchange()
+void ClientLink::sendConnect()
 {
     int error = 0;
     log_.logText("Trying send ");
@@ -232,10 +196,25 @@ void ClientLink::mainPortExchange()
         lastError_ = error;
         log_.logSocketError(error);
     }
+    phase_ = Phase::AwaitingPort;
+    deadline_ = Clock::now() + settings_.replyWait;
+    portReply_.clear();
+    readPort();
+}
 
-    auto reply = readReply(true);
-    readRestOfPort(reply);
+void ClientLink::readPort()
+{
+    log_.logText("TRYING RECV ");
+    auto reply = socket_.read();
     switch (reply.kind) {
+    case platform::ReadResult::Kind::WouldBlock:
+        log_.logLine("WOULDBLOCK");
+        if (Clock::now() < deadline_)
+            return;
+        // A console that neither answers nor closes must not hold the station for ever.
+        reply.kind = platform::ReadResult::Kind::Error;
+        reply.error = platform::kSocketTimedOut;
+        [[fallthrough]];
     case platform::ReadResult::Kind::Error:
         lastError_ = reply.error;
         log_.logSocketError(reply.error);
@@ -247,30 +226,67 @@ void ClientLink::mainPortExchange()
         return;
     case platform::ReadResult::Kind::Closed:
         // The console closed without a word (unknown station, or it looked too
-        // early): the next attempt starts over at the main port.
+        // early): the next attempt starts over at the main port, after a pause.
         log_.logLine("closed.");
         connected_ = false;
         socket_.close();
-        holdOff(); // a console that refuses the station is not asked again at once
+        holdOff();
         return;
-    case platform::ReadResult::Kind::WouldBlock:
     case platform::ReadResult::Kind::Data:
+        portReply_ = reply.data;
+        phase_ = Phase::SettlingPort;
+        deadline_ = Clock::now() + kPortSettle;
+        settlePort();
+        return;
+    }
+}
+
+void ClientLink::settlePort()
+{
+    // A port number that arrived in pieces: its digits keep coming for a
+    // moment. Five digits, any other byte, or the console's close end it.
+    while (mayGrow(portReply_)) {
+        auto more = socket_.read();
+        if (more.kind == platform::ReadResult::Kind::Data) {
+            portReply_ += more.data;
+            continue;
+        }
+        if (more.kind == platform::ReadResult::Kind::WouldBlock && Clock::now() < deadline_)
+            return;
         break;
     }
+    sendOk();
+}
 
-    stationPort_ = leadingPort(reply.data);
+void ClientLink::sendOk()
+{
+    int error = 0;
+    stationPort_ = leadingPort(portReply_);
     char text[48];
     std::snprintf(text, sizeof text, "SUCCESS port:%d sending OK ", stationPort_);
     log_.logText(text);
     if (socket_.send(stationlink::kOk, &error)) {
         log_.logLine("success.");
-        readReply(false); // until the console closes the main-port connection
-    } else {
-        lastError_ = error;
-        log_.logSocketError(error);
+        phase_ = Phase::AwaitingClose; // until the console closes the main-port connection
+        deadline_ = Clock::now() + settings_.replyWait;
+        awaitClose();
+        return;
     }
+    lastError_ = error;
+    log_.logSocketError(error);
     socket_.close();
     // The socket still counts as connected: the next attempt goes to the station port.
+    phase_ = Phase::Idle;
+}
+
+void ClientLink::awaitClose()
+{
+    auto result = socket_.read();
+    if (result.kind == platform::ReadResult::Kind::WouldBlock && Clock::now() < deadline_)
+        return;
+    socket_.close();
+    // The socket still counts as connected: the next attempt goes to the station port.
+    phase_ = Phase::Idle;
 }
 
 bool ClientLink::SendStarted()
@@ -293,26 +309,26 @@ bool ClientLink::SendStarted()
 
 void ClientLink::Reset()
 {
-    // Repeated rather than nested: a STARTED that fails again starts the next
-    // round here instead of growing the call stack.
-    do {
-        log_.logLine("Resetting send socket.");
-        socket_.close();
-        received_.clear();
-        stationPort_ = 0;
-        connected_ = false;
-        InitSendSocket();
-    } while (!SendStarted());
+    log_.logLine("Resetting send socket.");
+    socket_.close();
+    received_.clear();
+    stationPort_ = 0;
+    connected_ = false;
+    phase_ = Phase::Idle;
+    reclaimDue_ = false;
+    InitSendSocket();
 }
 
 std::optional<std::string> ClientLink::Poll()
 {
-    if (!connected_) {
+    if (phase_ != Phase::Up)
         InitSendSocket();
-        if (!SendStarted())
-            Reset();
-        if (!connected_)
-            return std::nullopt;
+    if (phase_ != Phase::Up)
+        return std::nullopt;
+    // Just connected: a running session is reclaimed first.
+    if (std::exchange(reclaimDue_, false) && !SendStarted()) {
+        Reset();
+        return std::nullopt;
     }
 
     auto message = takeMessage();
@@ -370,10 +386,46 @@ void ClientLink::sendStop()
 
 void ClientLink::closeConnection()
 {
-    if (connected_ && stationPort_ != 0) {
+    if (phase_ == Phase::Up) {
         socket_.close();
         received_.clear();
     }
+}
+
+LinkWake ClientLink::nextWake() const
+{
+    LinkWake wake;
+    switch (phase_) {
+    case Phase::Idle:
+        if (!server_.isAny() && !session_.setupMode())
+            wake.at = Clock::now();
+        return wake;
+    case Phase::HoldingOff:
+        wake.at = deadline_;
+        return wake;
+    case Phase::Connecting:
+        // A refused connect only waits out its time.
+        if (!refused_) {
+            wake.socket = socket_.nativeHandle();
+            wake.forWriting = true;
+        }
+        wake.at = deadline_;
+        return wake;
+    case Phase::AwaitingPort:
+    case Phase::SettlingPort:
+    case Phase::AwaitingClose:
+        wake.socket = socket_.nativeHandle();
+        wake.at = deadline_;
+        return wake;
+    case Phase::Up:
+        wake.socket = socket_.nativeHandle();
+        if (received_.holdsPiece())
+            wake.at = Clock::now();
+        else if (received_.size() > 0)
+            wake.at = Clock::now() + kPartialRecheck;
+        return wake;
+    }
+    return wake;
 }
 
 } // namespace client

@@ -67,8 +67,12 @@ public:
     // of the station works as usual.
     void noteLockNotEnforced();
 
-    // The 10 ms timer.
+    // The tick: the 10 ms timer, or sooner when the link's socket is ready
+    // (see nextWake).
     TickOutcome tick();
+    // When the next tick has something to do; the window layer may sleep
+    // until then, or until the socket is ready.
+    LinkWake nextWake() const { return link_.nextWake(); }
 
     void onMouseMove(int x, int y);
     void onLeftButtonDown(int x, int y);

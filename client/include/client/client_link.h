@@ -9,9 +9,11 @@
 // two that arrive in one read are both acted on and one that arrives in
 // pieces waits for its rest.
 //
-// Connecting may take a while (each attempt waits up to a second for the
-// connect); the link keeps the screen alive meanwhile through the host's event
-// pump and never runs its own tick from inside that pump.
+// Nothing here waits: connecting, the handshake on the main port and the
+// waits for the console's replies are steps taken one per poll, each as far
+// as it can go without blocking, so that the window thread stays free. Between
+// polls the link tells when it next has something to do (nextWake): a socket
+// to become readable or writable, a moment, or nothing at all.
 
 #include "client/client_log.h"
 #include "client/workstation.h"
@@ -35,6 +37,14 @@ struct LinkSettings {
     std::chrono::milliseconds replyWait{5000};   // longest wait for the console's handshake reply
 };
 
+// When the link next needs a poll: when `socket` becomes readable (or writable,
+// for a connect under way), at `at`, or at once; never, when nothing is set.
+struct LinkWake {
+    int socket = -1;
+    bool forWriting = false;
+    std::optional<std::chrono::steady_clock::time_point> at;
+};
+
 // What the link needs to know about the station's state.
 class LinkSession {
 public:
@@ -55,16 +65,16 @@ public:
 
     bool isConnected() const { return connected_; }
     std::uint16_t stationPort() const { return stationPort_; }
-    // True while a connection attempt runs (the host's events are being pumped).
-    bool isBusy() const { return busy_; }
     // The station connection is up and free for a message of our own.
-    bool stationConnectionUp() const { return connected_ && stationPort_ != 0 && socket_.isValid() && !busy_; }
+    bool stationConnectionUp() const { return phase_ == Phase::Up && socket_.isValid(); }
 
-    // Connects, running the handshake when the station port is not known yet.
+    // Takes the connection as far as it goes without waiting: starts an
+    // attempt, or goes on with the one under way (connect, handshake).
     void InitSendSocket();
     // Reports a running session after a (re)connection; false when the send failed.
     bool SendStarted();
-    // Drops the link, connects again and reclaims a running session.
+    // Drops the link and starts connecting again; a running session is
+    // reclaimed once the station connection is back.
     void Reset();
     // One poll: connects when needed, then takes the next whole message,
     // reading once when none is waiting. Returns the message, already logged
@@ -75,17 +85,33 @@ public:
     void sendStop();
     // Closes the station connection at program end.
     void closeConnection();
+    // What the next poll waits for.
+    LinkWake nextWake() const;
 
 private:
-    enum class ConnectStep { Connected, NotConnected, Failed };
-    ConnectStep connectAttempt();
-    bool waitWritable();
+    enum class Phase {
+        Idle,          // no attempt under way
+        Connecting,    // a connect waits to complete (or, refused, waits out its time)
+        HoldingOff,    // a failed attempt waits out the connect time
+        AwaitingPort,  // "CONNECT" sent on the main port, the port number awaited
+        SettlingPort,  // the port number's first digits came; the rest may follow
+        AwaitingClose, // "OK" sent; the console closes the main-port connection
+        Up,            // the station connection (or what counts as it)
+    };
+    using Clock = std::chrono::steady_clock;
+
+    // One step of the connection; false when it must wait for the socket or the clock.
+    bool step();
+    void startAttempt();
+    void checkConnect();
+    void connected();
     void holdOff();
-    void mainPortExchange();
-    platform::ReadResult readReply(bool logAttempts);
-    void readRestOfPort(platform::ReadResult& reply);
+    void sendConnect();
+    void readPort();
+    void settlePort();
+    void sendOk();
+    void awaitClose();
     std::optional<std::string> takeMessage();
-    void pause(std::chrono::milliseconds slice);
 
     ClientLog& log_;
     ClientHost& host_;
@@ -97,8 +123,12 @@ private:
     stationlink::ReceiveBuffer received_{stationlink::frameServerMessage}; // station connection only
     bool connected_ = false;
     std::uint16_t stationPort_ = 0;
-    bool busy_ = false;
-    int lastError_ = 0; // the last socket error, as the log reports it
+    Phase phase_ = Phase::Idle;
+    Clock::time_point deadline_{};
+    bool refused_ = false;      // the connect under way was refused: only its time is waited out
+    bool reclaimDue_ = false;   // the station connection just came up: "STARTED" goes first
+    std::string portReply_;     // what the console answered on the main port so far
+    int lastError_ = 0;         // the last socket error, as the log reports it
 };
 
 } // namespace client

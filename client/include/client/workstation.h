@@ -35,7 +35,8 @@ class ClientHost {
 public:
     virtual ~ClientHost() = default;
     // Handles pending window events (painting, mouse, keys) without waiting;
-    // the engine's own tick must not run from inside it.
+    // the engine's own tick must not run from inside it. The station's link
+    // no longer waits, so it no longer calls this.
     virtual void pumpEvents() = 0;
     virtual void showMessage(const std::string& text) = 0;
 };
