@@ -83,9 +83,7 @@ StationWindow::StationWindow(const StationSetup& setup)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent); // painting covers the whole window
     setFocusPolicy(Qt::StrongFocus);
-    ticker_.setTimerType(Qt::PreciseTimer);
-    ticker_.setInterval(10);
-    connect(&ticker_, &QTimer::timeout, this, &StationWindow::tick);
+    connect(&ticker_, &TickScheduler::due, this, &StationWindow::tick);
 }
 
 StationWindow::~StationWindow() = default;
@@ -101,7 +99,7 @@ void StationWindow::start()
     };
     engine_.start(geometry);
     update();
-    ticker_.start();
+    ticker_.arm(engine_.nextWake());
 }
 
 LockMode StationWindow::lockMode()
@@ -148,6 +146,8 @@ void StationWindow::tick()
         endProgram();
         break;
     }
+    if (!ending_)
+        ticker_.arm(engine_.nextWake());
 }
 
 void StationWindow::endProgram()

@@ -11,6 +11,7 @@
 #include "desktop_workstation.h"
 #include "lock_keeper.h"
 #include "station_fonts.h"
+#include "tick_scheduler.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -86,7 +87,7 @@ private:
     DesktopWorkstation workstation_;
     client::ClientEngine engine_;
     StationFonts fonts_;
-    QTimer ticker_;
+    TickScheduler ticker_;
     bool lockKept_; // on a real X11 desktop, not in a demonstration
     LockKeeper keeper_;
     bool maintenance_ = false;
