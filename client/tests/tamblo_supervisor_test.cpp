@@ -212,4 +212,19 @@ TEST_F(SupervisorTest, StoppingTheSupervisorStopsTamblo)
     EXPECT_TRUE(eventually([&] { return !keyboardGrabbedByOthers(display); }));
 }
 
+TEST_F(SupervisorTest, ASigtermWhileTheConsoleIsAwayEndsTambloAtOnce)
+{
+    // Every connect is refused, so tamblo is always in the middle of an attempt.
+    writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+    Supervisor supervisor({"--dir", folder.path().string(), "--address", "127.2.2.5", "--port",
+                           std::to_string(unusedPort())});
+    ASSERT_TRUE(eventually([&] { return contains(logLines(folder.path()), "Select timed out."); }, 10s));
+    auto asked = std::chrono::steady_clock::now();
+    kill(supervisor.pid(), SIGTERM);
+    ASSERT_TRUE(supervisor.ended(5s));
+    // Ended by itself, through its close path, not killed after the grace period.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1500ms);
+    EXPECT_TRUE(contains(logLines(folder.path()), "Ended by a signal."));
+}
+
 } // namespace client::test
