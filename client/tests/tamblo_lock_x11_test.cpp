@@ -209,7 +209,9 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
 
     h.station.send("LOCK");
     EXPECT_EQ(readWithin(h.station, 5s), "OK");
-    EXPECT_TRUE(eventually([&] { return lockHolds(*tamblo) && probe.activeCount() == 0; }));
+    EXPECT_TRUE(eventually([&] { return lockHolds(*tamblo) && probe.activeCount() == 0; }))
+        << "keyboard " << keyboardGrabbedByOthers(d_) << " pointer " << pointerGrabbedByOthers(d_) << " top "
+        << topWindowPid(d_) << " of " << tamblo->pid() << ", server keys " << probe.activeCount() << "\n" << describeWindows(d_, tamblo->pid());
 
     // A clean SIGTERM puts the keys back too.
     EXPECT_TRUE(tamblo->terminate());

@@ -347,6 +347,58 @@ long topWindowPid(Display* d)
     return pid;
 }
 
+namespace {
+
+long windowPid(Display* d, Window w)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &data) == Success &&
+        data && items == 1)
+        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return pid;
+}
+
+void describeTree(Display* d, Window w, int depth, long pid, std::string& out)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &n))
+        return;
+    for (unsigned int i = 0; i < n; ++i) {
+        if (windowPid(d, children[i]) == pid) {
+            XWindowAttributes a{};
+            XGetWindowAttributes(d, children[i], &a);
+            out += "window " + std::to_string(children[i]) + " in " + std::to_string(w) + ", " +
+                   (a.map_state == IsViewable ? "mapped" : "unmapped") + ", " + std::to_string(a.width) + "x" +
+                   std::to_string(a.height) + ", " + std::to_string(i + 1) + " of " + std::to_string(n) + "\n";
+        }
+        if (depth < 3)
+            describeTree(d, children[i], depth + 1, pid, out);
+    }
+    if (children)
+        XFree(children);
+}
+
+} // namespace
+
+std::string describeWindows(Display* d, long pid)
+{
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    std::string out;
+    describeTree(d, DefaultRootWindow(d), 0, pid, out);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return out;
+}
+
 void paintDesktop(Display* d)
 {
     XSetWindowBackground(d, DefaultRootWindow(d), 0x2f8f4f); // green

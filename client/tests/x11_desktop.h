@@ -94,6 +94,9 @@ bool keyboardGrabbedByOthers(Display* d);
 bool pointerGrabbedByOthers(Display* d);
 // The process that owns the topmost window of the screen (its _NET_WM_PID), or -1.
 long topWindowPid(Display* d);
+// The windows of a process, with their parent, map state and size: the
+// message of a failed check.
+std::string describeWindows(Display* d, long pid);
 // Paints the root window in a colour no lock uses.
 void paintDesktop(Display* d);
 // A new keyboard, as if plugged in: a master keyboard with its own test keyboard.

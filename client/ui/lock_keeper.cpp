@@ -101,6 +101,12 @@ void LockKeeper::check()
 
 void LockKeeper::restack()
 {
+    // The station window may have come out of the window manager's hands
+    // unmapped; it is put back where it belongs.
+    if (bypassesWindowManager(station_)) {
+        QRect r = station_.geometry();
+        stack_->restore(static_cast<platform::WindowId>(station_.winId()), r.x(), r.y(), r.width(), r.height());
+    }
     // Top first: dialogs (the modal one on top), the station window, the covers.
     std::vector<platform::WindowId> order;
     QWidget* modal = QApplication::activeModalWidget();

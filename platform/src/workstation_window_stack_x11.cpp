@@ -111,4 +111,31 @@ void WindowStack::raise(const std::vector<WindowId>& windows)
         XRestackWindows(d, order.data(), static_cast<int>(order.size()));
 }
 
+bool WindowStack::restore(WindowId window, int x, int y, int width, int height)
+{
+    if (!hasDisplay())
+        return false;
+    Display* d = connection_->display;
+    ErrorTrap trap(d);
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(d, window, &a))
+        return false;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(d, window, &root, &parent, &children, &count))
+        return false;
+    if (children)
+        XFree(children);
+    bool right = parent == root && a.map_state == IsViewable && a.x == x && a.y == y && a.width == width &&
+                 a.height == height;
+    if (right)
+        return false;
+    if (parent != root)
+        XReparentWindow(d, window, root, x, y);
+    XMoveResizeWindow(d, window, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XMapWindow(d, window);
+    return true;
+}
+
 } // namespace platform

@@ -145,6 +145,17 @@ TEST(WindowStackX11, SeesANewWindowOnTopAndPutsTheGivenOnesBackAbove)
     stack.raise({static_cast<WindowId>(lock), static_cast<WindowId>(cover)});
     EXPECT_TRUE(stack.onTop({static_cast<WindowId>(lock), static_cast<WindowId>(cover)}));
 
+    // Unmapped and shrunk behind the lock's back: put back, once.
+    XUnmapWindow(d, lock);
+    XResizeWindow(d, lock, 20, 20);
+    XSync(d, False);
+    EXPECT_TRUE(stack.restore(static_cast<WindowId>(lock), 0, 0, 50, 50));
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, lock, &a);
+    EXPECT_EQ(a.map_state, IsViewable);
+    EXPECT_EQ(a.width, 50);
+    EXPECT_FALSE(stack.restore(static_cast<WindowId>(lock), 0, 0, 50, 50));
+
     // A window that is gone is no error.
     XDestroyWindow(d, intruder);
     XSync(d, False);

@@ -34,6 +34,10 @@ public:
     bool onTop(const std::vector<WindowId>& windows);
     // Stacks `windows` (the top one first) above all other windows.
     void raise(const std::vector<WindowId>& windows);
+    // Makes `window` a mapped child of the root at the given place and size
+    // when it is not: a window manager letting go of a window (out of its
+    // frame, back to its old size) can leave it unmapped. True when it had to.
+    bool restore(WindowId window, int x, int y, int width, int height);
 
 private:
     struct Connection;
