@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <spawn.h>
@@ -155,7 +156,9 @@ TEST_F(SupervisorTest, KilledWhileLockedIsBackLockedWithinThreeSeconds)
             },
             3s))
             << "round " << round;
-        EXPECT_LT(std::chrono::steady_clock::now() - killedAt, 3s);
+        auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - killedAt);
+        EXPECT_LT(took, 3s);
+        std::printf("round %d: back and locked %lld ms after the kill\n", round, static_cast<long long>(took.count()));
     }
     auto lines = logLines(folder.path());
     EXPECT_TRUE(contains(lines, "tamblo ended (signal 9 (Killed)): started again."));
@@ -181,7 +184,9 @@ TEST_F(SupervisorTest, KilledDuringASessionReconnectsAndReclaimsIt)
     ASSERT_TRUE(again.station.isValid());
     EXPECT_EQ(again.connectText, "CONNECT127.2.2.5");
     EXPECT_EQ(readWithin(again.station, 3s), "STARTED20060811105434");
-    EXPECT_LT(std::chrono::steady_clock::now() - killedAt, 3s);
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - killedAt);
+    EXPECT_LT(took, 3s);
+    std::printf("session reclaimed %lld ms after the kill\n", static_cast<long long>(took.count()));
     EXPECT_FALSE(keyboardGrabbedByOthers(display));
 }
 
