@@ -24,7 +24,7 @@ ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSet
       setupCode_(settings.folder / kSetupCodeFileName),
       setupGuard_(clock),
       stampFile_(settings.folder / kSessionStampFileName),
-      link_(log_, host, *this, settings.link)
+      link_(log_, *this, settings.link)
 {
 }
 

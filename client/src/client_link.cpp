@@ -39,8 +39,8 @@ bool mayGrow(const std::string& reply)
 
 } // namespace
 
-ClientLink::ClientLink(ClientLog& log, ClientHost& host, const LinkSession& session, LinkSettings settings)
-    : log_(log), host_(host), session_(session), settings_(std::move(settings))
+ClientLink::ClientLink(ClientLog& log, const LinkSession& session, LinkSettings settings)
+    : log_(log), session_(session), settings_(std::move(settings))
 {
 }
 

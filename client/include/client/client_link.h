@@ -16,7 +16,6 @@
 // to become readable or writable, a moment, or nothing at all.
 
 #include "client/client_log.h"
-#include "client/workstation.h"
 #include "link/protocol.h"
 #include "link/receive_buffer.h"
 #include "platform/ipv4.h"
@@ -58,7 +57,7 @@ public:
 
 class ClientLink {
 public:
-    ClientLink(ClientLog& log, ClientHost& host, const LinkSession& session, LinkSettings settings);
+    ClientLink(ClientLog& log, const LinkSession& session, LinkSettings settings);
 
     void setServerAddress(platform::Ipv4Address server) { server_ = server; }
     platform::Ipv4Address serverAddress() const { return server_; }
@@ -114,7 +113,6 @@ private:
     std::optional<std::string> takeMessage();
 
     ClientLog& log_;
-    ClientHost& host_;
     const LinkSession& session_;
     LinkSettings settings_;
 
