@@ -232,4 +232,13 @@ TEST_F(SupervisorTest, ASigtermWhileTheConsoleIsAwayEndsTambloAtOnce)
     EXPECT_TRUE(contains(logLines(folder.path()), "Ended by a signal."));
 }
 
+TEST_F(SupervisorTest, RefusedArgumentsAreNotTriedAgain)
+{
+    Supervisor supervisor({"--dir", (folder.path() / "missing").string()});
+    int status = -1;
+    ASSERT_TRUE(supervisor.ended(5s, &status));
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2); // tamblo's own answer, passed on
+}
+
 } // namespace client::test
