@@ -26,19 +26,26 @@ void SessionOperations::closeSessionAfter(int i, std::int32_t elapsed)
     board_.resetToStopped(i);
     ++board_.station(i).sessionSerial;
     const std::time_t at = board_.clock().now();
-    // Held as data rather than in the closure, so that the money it carries is
-    // kept on disk while it waits.
-    heldCloses_.push_back({i, elapsed, static_cast<std::int64_t>(at)});
-    guard_.billWork([this] { runHeldClose(); });
+    holdWork(store::KeptClose{i, elapsed, static_cast<std::int64_t>(at)});
 }
 
-void SessionOperations::runHeldClose()
+void SessionOperations::holdWork(HeldWork work)
 {
-    if (heldCloses_.empty())
+    held_.push_back(std::move(work));
+    guard_.billWork([this] { runHeldWork(); });
+}
+
+// The guard runs one call per held piece of work, in the order they were held.
+void SessionOperations::runHeldWork()
+{
+    if (held_.empty())
         return;
-    const store::KeptClose close = heldCloses_.front();
-    heldCloses_.pop_front();
-    billSession(close.index, close.elapsed, static_cast<std::time_t>(close.at));
+    const HeldWork work = held_.front();
+    held_.pop_front();
+    if (const auto* close = std::get_if<store::KeptClose>(&work))
+        billSession(close->index, close->elapsed, static_cast<std::time_t>(close->at));
+    else
+        panel_.addPrintCharge(std::get<PrintCharge>(work));
 }
 
 void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)

@@ -62,6 +62,7 @@ void SessionOperations::pollStation(int i)
                 handled = EVT_STARTED;
             } else if (word & kStartedBit) {
                 board_.logStation("STARTED", i);
+                state.swapTarget = false; // a swap, if any, is complete
                 if (word & LINK_STARTING) {
                     word &= ~LINK_STARTING;
                     state.swapHold = false;

@@ -52,19 +52,8 @@ void SessionOperations::moneyTick()
     // Each job is priced now; its line waits while a dialog is up.
     if (printJobs_ != nullptr)
         for (const PrintJobRecord& job : printJobs_->takeFinishedJobs())
-            if (auto charge = panel_.pricePrintJob(job)) {
-                heldPrintCharges_.push_back(*charge);
-                guard_.billWork([this] { runHeldPrintCharge(); });
-            }
-}
-
-void SessionOperations::runHeldPrintCharge()
-{
-    if (heldPrintCharges_.empty())
-        return;
-    const PrintCharge charge = heldPrintCharges_.front();
-    heldPrintCharges_.pop_front();
-    panel_.addPrintCharge(charge);
+            if (auto charge = panel_.pricePrintJob(job))
+                holdWork(*charge);
 }
 
 } // namespace console

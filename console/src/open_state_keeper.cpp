@@ -57,16 +57,21 @@ store::OpenState OpenStateKeeper::capture() const
     for (int i = 0; i < board_.stationCount(); ++i) {
         const StationState& s = board_.station(i);
         const std::uint32_t word = board_.mailboxWord(i);
-        const bool running = (word & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) ||
-                             (board_.isStatus(i, kStatusSwapping) && s.swapTarget);
+        const bool swapTarget = board_.isStatus(i, kStatusSwapping) && s.swapTarget;
+        const bool running = (word & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) || swapTarget;
+        // A Start the station has not confirmed may already have unlocked it.
+        const bool starting = board_.isStatus(i, kStatusStarting);
         const SessionBill& bill = s.sessionBill;
-        const bool holdsSomething = running || s.openBillMark || s.billedWhileAway || s.alarmArmed() ||
+        const bool holdsSomething = running || starting || s.openBillMark || s.billedWhileAway || s.alarmArmed() ||
                                     bill.owner != -1 || bill.open || bill.pendingCount != 0;
         if (!holdsSomething)
             continue;
         store::KeptStation kept;
         kept.index = i;
         kept.running = running;
+        kept.starting = starting;
+        kept.swapTarget = swapTarget || (running && s.swapTarget);
+        kept.swapTime = s.swapTime;
         kept.stopping = running && (word & LINK_STOPPING) != 0;
         kept.openBillMark = s.openBillMark;
         kept.billedWhileAway = s.billedWhileAway;
@@ -85,9 +90,12 @@ store::OpenState OpenStateKeeper::capture() const
                             bill.items};
         state.stations.push_back(std::move(kept));
     }
-    state.heldCloses.assign(sessions_.heldCloses().begin(), sessions_.heldCloses().end());
-    for (const PrintCharge& c : sessions_.heldPrintCharges())
-        state.heldPrintCharges.push_back(keptPrintCharge(c));
+    for (const SessionOperations::HeldWork& work : sessions_.heldWork()) {
+        if (const auto* close = std::get_if<store::KeptClose>(&work))
+            state.held.emplace_back(*close);
+        else
+            state.held.emplace_back(keptPrintCharge(std::get<PrintCharge>(work)));
+    }
     return state;
 }
 
@@ -113,11 +121,17 @@ void OpenStateKeeper::restore()
 {
     const store::OpenState& kept = file_.loaded();
 
-    // A bill caught in the middle of its charge was paid if its entry reached the journal.
+    // A bill caught in the middle of its charge was paid if its entry reached the
+    // journal. A running station's open bill paid that way no longer counts in
+    // its Extras.
     std::vector<store::KeptBill> bills;
+    paidOpenBills_.clear();
     for (const store::KeptBill& bill : kept.bills) {
-        if (bill.chargingAt && journal_.holdsEntryAt(*bill.chargingAt, bill.items))
+        if (bill.chargingAt && journal_.holdsEntryAt(*bill.chargingAt, bill.items)) {
+            if (bill.station >= 1 && bill.caption == stationOpenBillCaption(bill.station))
+                paidOpenBills_[bill.station - 1] = billTotal(bill.items);
             continue;
+        }
         store::KeptBill unpaid = bill;
         unpaid.chargingAt.reset();
         bills.push_back(std::move(unpaid));
@@ -127,11 +141,15 @@ void OpenStateKeeper::restore()
     for (const store::KeptStation& station : kept.stations)
         restoreStation(station);
     // Work that waited for a dialog came before anything that happens now.
-    for (const store::KeptClose& close : kept.heldCloses)
-        if (close.index >= 0 && close.index < kMaxStations)
-            sessions_.billKeptClose(close);
-    for (const store::KeptPrintCharge& c : kept.heldPrintCharges)
-        panel_.addPrintCharge(PrintCharge{c.station, c.line, c.amount, c.running, c.sessionSerial});
+    for (const store::KeptHeldWork& work : kept.held) {
+        if (const auto* close = std::get_if<store::KeptClose>(&work)) {
+            if (close->index >= 0 && close->index < kMaxStations)
+                sessions_.billKeptClose(*close);
+        } else {
+            const auto& c = std::get<store::KeptPrintCharge>(work);
+            panel_.addPrintCharge(PrintCharge{c.station, c.line, c.amount, c.running, c.sessionSerial});
+        }
+    }
     closeUnconfirmedStops(kept);
 
     keeping_ = file_.isOpen();
@@ -144,7 +162,10 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     if (i < 0 || i >= kMaxStations)
         return;
     StationState& s = board_.station(i);
-    s.openBillMark = kept.openBillMark;
+    const auto paid = paidOpenBills_.find(i);
+    s.openBillMark = kept.openBillMark && paid == paidOpenBills_.end();
+    s.swapTarget = kept.swapTarget;
+    s.swapTime = static_cast<std::time_t>(kept.swapTime);
     s.billedWhileAway = kept.billedWhileAway;
     s.startTime = static_cast<std::time_t>(kept.startTime);
     s.stopTime = static_cast<std::time_t>(kept.stopTime);
@@ -159,7 +180,9 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     s.sessionBill.openTime = static_cast<std::time_t>(b.openTime);
     s.sessionBill.lastStationNumber = b.lastStationNumber;
     s.sessionBill.items = b.items;
-    if (i >= board_.stationCount() || !kept.running)
+    // A Start not yet confirmed is taken as given: the station may have
+    // unlocked, and if it has not, it is unlocked again when it comes back.
+    if (i >= board_.stationCount() || !(kept.running || kept.starting))
         return;
     if (kept.alarmChoice > 0 && kept.alarmChoice < static_cast<int>(kAlarmChoices.size()))
         board_.restoreAlarm(i, kept.alarmChoice, static_cast<std::time_t>(kept.alarmTime));
@@ -170,6 +193,8 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     table.setText(i, Column::AccessCost, kept.accessCost.empty() ? std::string(kZeroMoney) : kept.accessCost);
     table.setText(i, Column::Extras, kept.extras.empty() ? std::string(kZeroMoney) : kept.extras);
     table.setText(i, Column::Total, kept.total.empty() ? std::string(kZeroMoney) : kept.total);
+    if (paid != paidOpenBills_.end())
+        board_.UpdateStationMoney(i, "", -paid->second);
     board_.link().withMailbox(i, [](std::uint32_t& word) { word |= LINK_SESSION; });
 }
 

@@ -156,8 +156,18 @@ void SessionOperations::stopSessionHeldWhileAway(int i)
         word = clearFlags(word, CMD_UNLOCK & ~LINK_PENDING);
     });
     board_.disarmAlarm(i);
-    board_.station(i).billedWhileAway = true;
-    CloseSession(i);
+    StationState& state = board_.station(i);
+    state.billedWhileAway = true;
+    if (state.swapTarget) {
+        // A swap moved the session here and the station never confirmed it: as
+        // when the operator gives up on a swap, the time up to the swap is billed.
+        state.swapTarget = false;
+        const std::int64_t used = static_cast<std::int64_t>(state.swapTime) - state.startTime;
+        closeSessionAfter(i, static_cast<std::int32_t>(
+                                 std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
+    } else {
+        CloseSession(i);
+    }
     buttons_.RefreshStationButtons();
 }
 

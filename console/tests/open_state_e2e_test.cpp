@@ -86,6 +86,40 @@ protected:
         ThreeStationCafe::SetUp();
     }
 
+    // The open bills file as the first step leaves it.
+    void markBillCharging(std::uint64_t journalOffset, std::size_t bill = 0)
+    {
+        auto decoded = store::decodeOpenState(asBytes(readFile(folder.path() / "BriskoOpen")));
+        ASSERT_GT(decoded.state.bills.size(), bill);
+        decoded.state.bills[bill].chargingAt = journalOffset;
+        writeBytes(folder.path() / "BriskoOpen", store::encodeOpenState(decoded.state));
+    }
+    void appendJournalEntry(const std::vector<store::BillItem>& lines, std::size_t cut = SIZE_MAX)
+    {
+        auto entry = store::encodeBillEntry(rig.clock.now(), lines);
+        entry.resize(std::min(cut, entry.size()));
+        std::ofstream(folder.path() / "BriskoBills", std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(entry.data()), static_cast<std::streamsize>(entry.size()));
+    }
+    static std::vector<std::byte> asBytes(const std::string& s)
+    {
+        const auto* p = reinterpret_cast<const std::byte*>(s.data());
+        return {p, p + s.size()};
+    }
+    static void writeBytes(const fs::path& file, const std::vector<std::byte>& bytes)
+    {
+        std::ofstream(file, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Kills the console here; `step` makes the disk as the charge left it.
+    void crashDuringCharge(const std::function<void()>& step)
+    {
+        const DiskImage image(folder.path());
+        rig.engine.reset();
+        image.putBack();
+        step();
+        rig.startConsole();
+    }
     BillPanel& panel() { return console().billPanel(); }
     std::vector<std::string> selector() { return console().view().bill.selector.entries; }
     bool stampsKnown(const std::vector<int>& stations)
@@ -234,6 +268,61 @@ TEST_F(OpenStateRestart, AStopWhoseConfirmationWasLostIsBilledUpToTheStop)
     EXPECT_EQ(panel().openBills().size(), 1u);
 }
 
+TEST_F(OpenStateRestart, AStartTheStationHadNotConfirmedIsTakenUpAgain)
+{
+    rig.select({0});
+    console().onStartPressed(); // the UNLOCK is on its way; nobody has answered
+    ASSERT_EQ(rig.status(0), kStatusStarting);
+    rig.clock.advance(300);
+    crashAndRestart(rig);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted && !cafe->station(0).locked(); }));
+    EXPECT_EQ(rig.text(0, Column::Start), "12:00:00") << "billed from the Start the operator gave";
+    rig.clock.advance(300);
+    rig.select({0});
+    console().onStopPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStopped; }));
+    EXPECT_EQ(panel().openBills().at(0).items.at(0).description, "00 hrs 10 mins 00 secs");
+}
+
+TEST_F(OpenStateRestart, ASwapTheTargetNeverConfirmedIsBilledUpToTheSwap)
+{
+    startStation(0);
+    rig.clock.advance(600);
+    rig.select({0, 1});
+    console().onSwapPressed(); // PC1's session moves to PC2, which never answers
+    cafe->station(1).vanish();
+    crashAndRestart(rig);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStopped; }));
+    EXPECT_EQ(rig.status(1), kStatusDisconnected);
+    rig.clock.advance(1200);
+    rig.select({1});
+    console().onStopPressed();
+    ASSERT_EQ(panel().openBills().size(), 1u);
+    EXPECT_EQ(panel().openBills()[0].items.at(0).description, "00 hrs 10 mins 00 secs")
+        << "the time after the swap was never used";
+}
+
+TEST_F(OpenStateRestart, AnOpenBillPaidJustBeforeTheCrashNoLongerCountsInTheExtras)
+{
+    startStation(1);
+    rig.select({1});
+    console().onBillPressed();
+    panel().onItemPressed(0);
+    ASSERT_EQ(rig.text(1, Column::Extras), "1.50");
+    crashDuringCharge([&] {
+        markBillCharging(0);
+        appendJournalEntry({{"", "Coffee", "1.50"}});
+    });
+    EXPECT_TRUE(panel().openBills().empty());
+    EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
+    EXPECT_EQ(rig.text(1, Column::Total), "0.00");
+    EXPECT_FALSE(console().stationState(1).openBillMark);
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
+    rig.tickAfter(1s);
+    EXPECT_TRUE(cafe->runUntil([&] { return cafe->station(1).state().extras == "\x80" "0.00"; }))
+        << "the station shows no debt that was paid";
+}
+
 // A charge is three steps on disk: the bill marked with the journal's length,
 // the journal entry, the bill removed. A crash after any step leaves the bill
 // either unpaid or in the journal, exactly once.
@@ -253,40 +342,6 @@ protected:
         bill = panel().openBills()[0].items;
     }
 
-    // The open bills file as the first step leaves it.
-    void markBillCharging(std::uint64_t journalOffset)
-    {
-        auto decoded = store::decodeOpenState(asBytes(readFile(folder.path() / "BriskoOpen")));
-        ASSERT_EQ(decoded.state.bills.size(), 1u);
-        decoded.state.bills[0].chargingAt = journalOffset;
-        writeBytes(folder.path() / "BriskoOpen", store::encodeOpenState(decoded.state));
-    }
-    void appendJournalEntry(const std::vector<store::BillItem>& lines, std::size_t cut = SIZE_MAX)
-    {
-        auto entry = store::encodeBillEntry(rig.clock.now(), lines);
-        entry.resize(std::min(cut, entry.size()));
-        std::ofstream(folder.path() / "BriskoBills", std::ios::binary | std::ios::app)
-            .write(reinterpret_cast<const char*>(entry.data()), static_cast<std::streamsize>(entry.size()));
-    }
-    static std::vector<std::byte> asBytes(const std::string& s)
-    {
-        const auto* p = reinterpret_cast<const std::byte*>(s.data());
-        return {p, p + s.size()};
-    }
-    static void writeBytes(const fs::path& file, const std::vector<std::byte>& bytes)
-    {
-        std::ofstream(file, std::ios::binary | std::ios::trunc)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    // Kills the console here; `step` makes the disk as the charge left it.
-    void crashDuringCharge(const std::function<void()>& step)
-    {
-        const DiskImage image(folder.path());
-        rig.engine.reset();
-        image.putBack();
-        step();
-        rig.startConsole();
-    }
     std::size_t journalEntries() { return readJournal(folder.path()).size(); }
 
     std::vector<store::BillItem> bill;

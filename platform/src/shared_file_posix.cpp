@@ -211,9 +211,11 @@ bool SharedFile::replaceContent(std::span<const std::byte> data)
         ::unlink(temp.c_str());
         return false;
     }
-    syncFolderOf(path_);
+    // The new file has the name now, whatever follows; but until the folder is
+    // synced a power cut may bring the old name back, so that is a failure.
+    const bool renameOnDisk = syncFolderOf(path_);
     *this = std::move(fresh);
-    return seek(data.size());
+    return seek(data.size()) && renameOnDisk;
 }
 
 } // namespace platform

@@ -192,6 +192,9 @@ bool readPayload(RecordType type, ConstBytes payload, OpenState& state)
         KeptStation s;
         s.index = r.i32();
         s.running = r.flag();
+        s.starting = r.flag();
+        s.swapTarget = r.flag();
+        s.swapTime = r.i64();
         s.stopping = r.flag();
         s.openBillMark = r.flag();
         s.billedWhileAway = r.flag();
@@ -216,7 +219,7 @@ bool readPayload(RecordType type, ConstBytes payload, OpenState& state)
         c.at = r.i64();
         if (r.failed() || !r.atEnd())
             return false;
-        state.heldCloses.push_back(c);
+        state.held.emplace_back(c);
         return true;
     }
     case RecordType::HeldPrintCharge: {
@@ -230,7 +233,7 @@ bool readPayload(RecordType type, ConstBytes payload, OpenState& state)
         c.sessionSerial = r.u32();
         if (r.failed() || !r.atEnd())
             return false;
-        state.heldPrintCharges.push_back(std::move(c));
+        state.held.emplace_back(std::move(c));
         return true;
     }
     case RecordType::End:
@@ -282,6 +285,9 @@ std::vector<std::byte> encodeOpenState(const OpenState& state)
         Writer w;
         w.i32(s.index);
         w.flag(s.running);
+        w.flag(s.starting);
+        w.flag(s.swapTarget);
+        w.i64(s.swapTime);
         w.flag(s.stopping);
         w.flag(s.openBillMark);
         w.flag(s.billedWhileAway);
@@ -297,24 +303,24 @@ std::vector<std::byte> encodeOpenState(const OpenState& state)
         writeRecord(file, RecordType::Station, w);
         ++records;
     }
-    for (const KeptClose& c : state.heldCloses) {
+    for (const KeptHeldWork& work : state.held) {
         Writer w;
-        w.i32(c.index);
-        w.i32(c.elapsed);
-        w.i64(c.at);
-        writeRecord(file, RecordType::HeldClose, w);
-        ++records;
-    }
-    for (const KeptPrintCharge& c : state.heldPrintCharges) {
-        Writer w;
-        w.i32(c.station);
-        w.text(c.line.stationText);
-        w.text(c.line.description);
-        w.text(c.line.priceText);
-        w.real(c.amount);
-        w.flag(c.running);
-        w.u32(c.sessionSerial);
-        writeRecord(file, RecordType::HeldPrintCharge, w);
+        if (const auto* c = std::get_if<KeptClose>(&work)) {
+            w.i32(c->index);
+            w.i32(c->elapsed);
+            w.i64(c->at);
+            writeRecord(file, RecordType::HeldClose, w);
+        } else {
+            const auto& p = std::get<KeptPrintCharge>(work);
+            w.i32(p.station);
+            w.text(p.line.stationText);
+            w.text(p.line.description);
+            w.text(p.line.priceText);
+            w.real(p.amount);
+            w.flag(p.running);
+            w.u32(p.sessionSerial);
+            writeRecord(file, RecordType::HeldPrintCharge, w);
+        }
         ++records;
     }
     Writer end;

@@ -52,6 +52,9 @@ bool OpenStateFile::open()
         return false;
     }
     file_.truncate(0);
+    // What could be read is written at once, so that it is not lost should this
+    // console end before its first change (at the password prompt, say).
+    (void)keep(loaded_);
     return true;
 }
 

@@ -45,8 +45,9 @@ OpenState busyCafe()
     member.stopping = true;
     member.sessionBill.owner = 4;
     state.stations = {running, stopping, member};
-    state.heldCloses = {{2, 1895, 1709292695}};
-    state.heldPrintCharges = {{2, {"2", "Pages (1): x", "0.10"}, 0.1, true, 4}};
+    // Held work keeps its order: the print job came before the session's end.
+    state.held = {KeptPrintCharge{2, {"2", "Pages (1): x", "0.10"}, 0.1, true, 4}, KeptClose{2, 1895, 1709292695},
+                  KeptClose{1, 60, 1709292700}};
     return state;
 }
 
@@ -74,8 +75,9 @@ TEST(OpenStateBytes, AFileCutAtAnyByteGivesBackOnlyWholeRecordsInOrder)
         const auto& bills = decoded.state.bills;
         ASSERT_LE(bills.size(), state.bills.size());
         EXPECT_TRUE(std::equal(bills.begin(), bills.end(), state.bills.begin())) << "cut at " << length;
-        if (!decoded.state.stations.empty())
+        if (!decoded.state.stations.empty()) {
             EXPECT_EQ(bills.size(), state.bills.size()) << "records come back in the order they were written";
+        }
     }
 }
 
@@ -151,9 +153,11 @@ TEST_F(OpenStateFileTest, ADamagedFileIsKeptAsideUnderAFreeNameAndWhatCanBeReadI
     EXPECT_NE(notifier.messages[0].find("BriskoOpen.damaged-2"), std::string::npos);
     EXPECT_NE(notifier.messages[0].find("3 unpaid bill(s)"), std::string::npos);
 
-    // The fresh file takes the state from here on.
-    ASSERT_TRUE(file.keep(file.loaded()));
-    EXPECT_EQ(OpenStateFile::read(folder.path())->outcome, DecodedOpenState::Outcome::Whole);
+    // What could be read is on disk at once, whole, before any change is kept.
+    const auto onDisk = OpenStateFile::read(folder.path());
+    ASSERT_TRUE(onDisk);
+    EXPECT_EQ(onDisk->outcome, DecodedOpenState::Outcome::Whole);
+    EXPECT_EQ(onDisk->state.bills, busyCafe().bills);
 }
 
 TEST_F(OpenStateFileTest, AFileOfAnotherVersionIsKeptAsideAndTheConsoleStartsEmpty)
@@ -176,7 +180,7 @@ TEST_F(OpenStateFileTest, APowerCutAtAnyByteOfARewriteLeavesTheOldStateOrTheNew)
     OpenState before = busyCafe();
     OpenState after = before;
     after.bills.erase(after.bills.begin());
-    after.heldCloses.clear();
+    after.held.clear();
     {
         OpenStateFile file(folder.path(), notifier);
         ASSERT_TRUE(file.open());

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 
 namespace store {
@@ -76,6 +77,7 @@ private:
         std::uint64_t journalOffset;
     };
     std::optional<Charging> charging_;
+    std::map<int, double> paidOpenBills_; // station index -> total, during restore()
 };
 
 } // namespace console

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <variant>
 
 namespace store {
 class RateTable;
@@ -57,15 +58,17 @@ public:
 
     // Bill work held back while a dialog is up, oldest first: sessions already
     // closed whose lines wait, and priced print jobs whose lines wait.
-    const std::deque<store::KeptClose>& heldCloses() const { return heldCloses_; }
-    const std::deque<PrintCharge>& heldPrintCharges() const { return heldPrintCharges_; }
+    using HeldWork = std::variant<store::KeptClose, PrintCharge>;
+    const std::deque<HeldWork>& heldWork() const { return held_; }
     // The bill side of a session closed before a restart.
     void billKeptClose(const store::KeptClose& close) { billSession(close.index, close.elapsed, close.at); }
 
 private:
     void pollStation(int i);
-    void runHeldClose();
-    void runHeldPrintCharge();
+    // Holds the work as data (so that the money it carries is kept on disk
+    // while it waits) and lets the guard run it in its turn.
+    void holdWork(HeldWork work);
+    void runHeldWork();
     // The bill side of a closed session, `at` the moment it closed.
     void billSession(int i, std::int32_t elapsed, std::time_t at);
     void completeSessionBill(int b, int i);
@@ -86,8 +89,7 @@ private:
     const store::RateTable& rates_;
     ModalGuard& guard_;
     PrintJobSource* printJobs_ = nullptr;
-    std::deque<store::KeptClose> heldCloses_;
-    std::deque<PrintCharge> heldPrintCharges_;
+    std::deque<HeldWork> held_;
     bool swapInProgress_ = false;
 };
 

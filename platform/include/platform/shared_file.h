@@ -69,8 +69,10 @@ public:
 
     // Replaces the whole content safely: the new bytes are written to a temporary
     // file beside this one, synced, locked, and renamed over the path; only then
-    // does this object switch to the new file. A failure at any step leaves the
-    // old content in place and this object unchanged. Only for owned files.
+    // does this object switch to the new file. A failure before the rename leaves
+    // the old content in place and this object unchanged; a failure to sync the
+    // folder after it is reported too (the object holds the new file then, but a
+    // power cut could still bring the old one back). Only for owned files.
     bool replaceContent(std::span<const std::byte> data);
 
 private:

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace store {
@@ -47,6 +48,9 @@ struct KeptSessionBill {
 struct KeptStation {
     std::int32_t index = 0; // row, from 0
     bool running = false;   // the console counts a session for the station
+    bool starting = false;  // Start was pressed and the station has not confirmed yet
+    bool swapTarget = false; // a swap moved the session here and the station has not confirmed yet
+    std::int64_t swapTime = 0;
     bool stopping = false;  // a LOCK went out and its STOPPED was not heard yet
     bool openBillMark = false;
     bool billedWhileAway = false;
@@ -83,13 +87,15 @@ struct KeptPrintCharge {
     friend bool operator==(const KeptPrintCharge&, const KeptPrintCharge&) = default;
 };
 
+// Bill work held back by a dialog, in the order it came.
+using KeptHeldWork = std::variant<KeptClose, KeptPrintCharge>;
+
 struct OpenState {
     std::vector<KeptBill> bills;
     std::vector<KeptStation> stations; // only rows that hold something
-    std::vector<KeptClose> heldCloses;
-    std::vector<KeptPrintCharge> heldPrintCharges;
+    std::vector<KeptHeldWork> held;
 
-    bool empty() const { return bills.empty() && stations.empty() && heldCloses.empty() && heldPrintCharges.empty(); }
+    bool empty() const { return bills.empty() && stations.empty() && held.empty(); }
     friend bool operator==(const OpenState&, const OpenState&) = default;
 };
 
