@@ -102,6 +102,11 @@ void ClientLink::startAttempt()
         holdOff();
         return;
     }
+    // A console that went away while nothing was being sent (a pulled cable, a
+    // console whose machine gave the connection up) is noticed, and the link
+    // starts over, rather than waiting on a dead connection for ever.
+    if (!socket_.setKeepAlive(kKeepAliveIdle, kKeepAliveInterval, kKeepAliveProbes, &error))
+        log_.logLine("Error setting keep-alive");
     if (settings_.bindOwnAddress && !socket_.bind(settings_.ownAddress, 0, &error)) {
         lastError_ = error;
         log_.logText("Error binding to the station's address: ");

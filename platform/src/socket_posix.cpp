@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -128,6 +129,23 @@ bool TcpSocket::setLingerOff(int* error)
     l.l_onoff = 0;
     l.l_linger = 0;
     if (::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &l, sizeof l) != 0) {
+        setError(error, socketErrorFromNative(errno));
+        return false;
+    }
+    return true;
+}
+
+bool TcpSocket::setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error)
+{
+    const int on = 1;
+    const int idleSeconds = static_cast<int>(idle.count());
+    const int intervalSeconds = static_cast<int>(interval.count());
+    const unsigned userTimeout = static_cast<unsigned>((idle + interval * probes) / std::chrono::milliseconds(1));
+    if (::setsockopt(fd_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0 ||
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) != 0 ||
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds) != 0 ||
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0 ||
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0) {
         setError(error, socketErrorFromNative(errno));
         return false;
     }

@@ -57,6 +57,12 @@ public:
 
 class ClientLink {
 public:
+    // A console silent on an idle connection is probed after 30 s, every 10 s,
+    // and given up after 6 probes: 90 s after the cable was pulled at the latest.
+    static constexpr std::chrono::seconds kKeepAliveIdle{30};
+    static constexpr std::chrono::seconds kKeepAliveInterval{10};
+    static constexpr int kKeepAliveProbes = 6;
+
     ClientLink(ClientLog& log, const LinkSession& session, LinkSettings settings);
 
     void setServerAddress(platform::Ipv4Address server) { server_ = server; }

@@ -49,6 +49,12 @@ public:
     int nativeHandle() const { return fd_; }
 
     bool setLingerOff(int* error = nullptr);
+    // Probes an idle connection after `idle`, then every `interval`, and gives
+    // it up after `probes` unanswered probes; data left unanswered for as long
+    // gives it up too. A peer that vanished (a pulled cable, a crashed
+    // machine) is then noticed instead of being waited for until the kernel's
+    // own retries run out, or for ever when nothing is being sent.
+    bool setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error = nullptr);
     bool setReuseAddress(int* error = nullptr);
     bool bind(Ipv4Address address, std::uint16_t port, int* error = nullptr);
 
