@@ -74,14 +74,16 @@ std::vector<store::KeptBill> BillPanel::keptBills() const
     std::vector<store::KeptBill> kept;
     kept.reserve(bills_.size());
     for (std::size_t k = 0; k < bills_.size(); ++k)
-        kept.push_back({captions_[k], bills_[k].station, bills_[k].itemMode, bills_[k].items, std::nullopt});
+        kept.push_back({captions_[k], bills_[k].station, bills_[k].itemMode, bills_[k].items,
+                        bills_[k].unsettledChargeAt});
     return kept;
 }
 
 void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
 {
     for (store::KeptBill& bill : bills)
-        insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station}, std::move(bill.caption));
+        insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt},
+                         std::move(bill.caption));
     if (!bills_.empty()) {
         selected_ = 0;
         showBillPanel(true);

@@ -85,7 +85,7 @@ void BillPanel::AddBillItem(store::BillItem line)
     const std::string description = line.description;
     const std::string price = line.priceText;
     if (current_ < 0) {
-        OpenBill bill{{std::move(line)}, true, displayedStation_};
+        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt};
         std::string caption = provisional_ ? *provisional_
                               : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
                                                        : std::string(kWalkInBillCaption);

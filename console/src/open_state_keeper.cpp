@@ -127,13 +127,17 @@ void OpenStateKeeper::restore()
     std::vector<store::KeptBill> bills;
     paidOpenBills_.clear();
     for (const store::KeptBill& bill : kept.bills) {
-        if (bill.chargingAt && journal_.holdsEntryAt(*bill.chargingAt, bill.items)) {
+        const auto check =
+            bill.chargingAt ? journal_.findEntryAt(*bill.chargingAt, bill.items) : store::BillJournal::EntryCheck::Absent;
+        if (check == store::BillJournal::EntryCheck::Found) {
             if (bill.station >= 1 && bill.caption == stationOpenBillCaption(bill.station))
                 paidOpenBills_[bill.station - 1] = billTotal(bill.items);
             continue;
         }
+        // Unknown: the bill stays unpaid with its mark, settled when it is charged.
         store::KeptBill unpaid = bill;
-        unpaid.chargingAt.reset();
+        if (check == store::BillJournal::EntryCheck::Absent)
+            unpaid.chargingAt.reset();
         bills.push_back(std::move(unpaid));
     }
     panel_.restoreOpenBills(std::move(bills));

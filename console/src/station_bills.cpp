@@ -84,7 +84,7 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         const bool provisionalTarget = provisional_ && *provisional_ == caption;
         if (provisionalTarget)
             provisional_.reset();
-        k = insertStoredBill(OpenBill{{}, true, n}, caption);
+        k = insertStoredBill(OpenBill{{}, true, n, std::nullopt}, caption);
         if (provisionalTarget) {
             current_ = k;
             selected_ = k;

@@ -43,15 +43,29 @@ bool BillPanel::ChargeBill()
     // that after a crash at any step it is either still unpaid or found in the
     // journal, never both and never neither.
     const bool stored = current_ >= 0;
+    bool paidBefore = false;
     if (stored) {
         const auto at = ctx_.journal.openForAppend() ? ctx_.journal.length() : std::nullopt;
-        if (!at || !ctx_.keeper.beforeCharge(current_, *at)) {
+        OpenBill& bill = bills_[static_cast<std::size_t>(current_)];
+        // A charge a crash cut short, which the journal could not tell about at
+        // the start: it is looked up now, so that it is never charged twice.
+        if (at && bill.unsettledChargeAt) {
+            const auto check = ctx_.journal.findEntryAt(*bill.unsettledChargeAt, bill.items);
+            if (check == store::BillJournal::EntryCheck::Unknown) {
+                ctx_.guard.settle();
+                return false;
+            }
+            paidBefore = check == store::BillJournal::EntryCheck::Found;
+            bill.unsettledChargeAt.reset();
+        }
+        if (!at || (!paidBefore && !ctx_.keeper.beforeCharge(current_, *at))) {
             ctx_.guard.settle();
             return false;
         }
     }
-    const bool journalled = ctx_.journal.append(listRows_);
-    if (stored)
+    // A bill the journal already holds is taken off the list as charged, once.
+    const bool journalled = paidBefore || ctx_.journal.append(listRows_);
+    if (stored && !paidBefore)
         ctx_.keeper.afterCharge();
     if (!journalled) {
         ctx_.keeper.moneyChanged();

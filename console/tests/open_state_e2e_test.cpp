@@ -395,6 +395,27 @@ TEST_F(ChargeCrash, AnotherBillAtTheMarkedPlaceDoesNotPayThisOne)
     EXPECT_EQ(panel().openBills().size(), 1u);
 }
 
+TEST_F(ChargeCrash, AJournalUnreadableAtTheRestartKeepsTheMarkUntilTheChargeCanTell)
+{
+    const fs::path journal = folder.path() / "BriskoBills";
+    const fs::path aside = folder.path() / "journal-aside";
+    crashDuringCharge([&] {
+        markBillCharging(0);
+        appendJournalEntry(bill);
+        fs::rename(journal, aside);
+        fs::create_directory(journal); // the journal cannot be opened
+    });
+    ASSERT_EQ(panel().openBills().size(), 1u) << "not known to be paid: still unpaid";
+    EXPECT_TRUE(store::decodeOpenState(asBytes(readFile(folder.path() / "BriskoOpen"))).state.bills.at(0).chargingAt)
+        << "the mark stays until the journal can tell";
+
+    fs::remove(journal);
+    fs::rename(aside, journal);
+    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().openBills().empty());
+    EXPECT_EQ(journalEntries(), 1u) << "found in the journal: not charged a second time";
+}
+
 TEST_F(ChargeCrash, AChargeThatCompletedLeavesNothingToRestore)
 {
     ASSERT_TRUE(panel().ChargeBill());

@@ -99,22 +99,25 @@ double BillJournal::DayTotal()
     return remembered_->scan.total;
 }
 
-bool BillJournal::holdsEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines)
+BillJournal::EntryCheck BillJournal::findEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines)
 {
     if (!file_.isOpen())
-        return false;
+        return EntryCheck::Unknown;
     const std::vector<std::byte> expected = encodeBillEntry(0, lines);
     auto size = file_.size();
-    if (!size || *size < offset || *size - offset < expected.size() || !file_.seek(offset))
-        return false;
+    if (!size)
+        return EntryCheck::Unknown;
+    if (*size < offset || *size - offset < expected.size())
+        return EntryCheck::Absent;
     std::vector<std::byte> found(expected.size());
-    auto got = file_.read(found);
+    const bool read = file_.seek(offset) && file_.read(found) == std::optional<std::size_t>(found.size());
     file_.seekToEnd();
-    if (!got || *got != found.size())
-        return false;
+    if (!read)
+        return EntryCheck::Unknown;
     // The line count, then the lines; the four bytes of the time are skipped.
-    return std::equal(found.begin(), found.begin() + 4, expected.begin()) &&
-           std::equal(found.begin() + kEntryHeadSize, found.end(), expected.begin() + kEntryHeadSize);
+    const bool same = std::equal(found.begin(), found.begin() + 4, expected.begin()) &&
+                      std::equal(found.begin() + kEntryHeadSize, found.end(), expected.begin() + kEntryHeadSize);
+    return same ? EntryCheck::Found : EntryCheck::Absent;
 }
 
 void BillJournal::close() { file_.close(); }

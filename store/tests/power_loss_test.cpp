@@ -251,8 +251,9 @@ TEST_P(RewrittenFilePowerLoss, ACutBeforeOrAfterTheRenameLoadsTheOldOrTheNewTabl
     }
     // The next save replaces the left-over new file and takes the name.
     file.save(folder.path(), 1);
-    if (file.sameBytesEachSave)
+    if (file.sameBytesEachSave) {
         EXPECT_EQ(readBytes(path), newBytes);
+    }
     EXPECT_NE(file.load(folder.path()), oldState);
     EXPECT_FALSE(fs::exists(temp));
 

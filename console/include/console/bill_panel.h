@@ -40,6 +40,9 @@ struct OpenBill {
     std::vector<store::BillItem> items;
     bool itemMode = false; // show the item panel when displayed
     int station = 0;       // running station it belongs to, or the last station of a session bill, or 0
+    // A charge cut short by a crash whose journal could not be read at the
+    // restart: where its entry would be. It is settled before the bill is charged.
+    std::optional<std::uint64_t> unsettledChargeAt;
 };
 
 // A print job priced when the tick took it: the line for station `station`'s

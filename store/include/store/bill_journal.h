@@ -45,8 +45,10 @@ public:
     std::optional<std::uint64_t> length() const { return file_.size(); }
     // Whether a whole entry with exactly these lines starts at `offset` (the
     // time it was charged is not compared). Tells, after a crash, whether a bill
-    // being charged reached the journal.
-    bool holdsEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines);
+    // being charged reached the journal. Unknown when the journal is not open or
+    // cannot be read.
+    enum class EntryCheck { Found, Absent, Unknown };
+    EntryCheck findEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines);
 
 private:
     void cutTornTail();
