@@ -33,7 +33,7 @@ ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& cl
           configuration_, journal_, pages::ConsoleTables{clients_, saleItems_, printers_, rates_}, *this,
           guarded_))
 {
-    guard_.setAfterWork([this] { keeper_.keep(); });
+    guard_.setAfterWork([this] { (void)keeper_.keep(); });
 }
 
 ConsoleEngine::~ConsoleEngine()
@@ -100,6 +100,7 @@ bool ConsoleEngine::startStations()
         services_.printMonitor->start(printers_.PrintServerName());
         printMonitorRunning_ = true;
         sessions_.setPrintJobSource(services_.printMonitor);
+        sessions_.confirmTakenPrintJobs(); // those kept before a restart are on disk already
     }
     syncStationAddresses();
     if (!link_.start(clients_.StationCount())) {
@@ -151,7 +152,7 @@ void ConsoleEngine::closeFiles()
 {
     if (!filesOpen_)
         return;
-    keeper_.keep();
+    (void)keeper_.keep();
     keeper_.close();
     journal_.close();
     clients_.close();
@@ -178,7 +179,7 @@ void ConsoleEngine::eventPoll()
         syncStationAddresses();
     sessions_.eventPoll();
     guard_.settle();
-    keeper_.keep();
+    (void)keeper_.keep();
     log_.sync();
 }
 
@@ -187,7 +188,8 @@ void ConsoleEngine::moneyTick()
     guard_.settle();
     sessions_.moneyTick();
     guard_.settle();
-    keeper_.keep();
+    if (keeper_.keep())
+        sessions_.confirmTakenPrintJobs();
     log_.sync();
 }
 
@@ -212,20 +214,20 @@ void ConsoleEngine::onStationTableFocus(bool gained)
 void ConsoleEngine::onStartPressed()
 {
     sessions_.onStartPressed();
-    keeper_.keep();
+    (void)keeper_.keep();
 }
 
 void ConsoleEngine::onStopPressed()
 {
     sessions_.onStopPressed();
-    keeper_.keep();
+    (void)keeper_.keep();
 }
 
 void ConsoleEngine::onSwapPressed()
 {
     sessions_.onSwapPressed();
     buttons_.RefreshStationButtons();
-    keeper_.keep();
+    (void)keeper_.keep();
 }
 
 // --- keys ------------------------------------------------------------------------------------------
@@ -300,7 +302,7 @@ void ConsoleEngine::onConfigurationPressed()
         }
     }
     applyConfigurationEffects(printServerBefore, printersBefore);
-    keeper_.keep();
+    (void)keeper_.keep();
 }
 
 void ConsoleEngine::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)

@@ -49,11 +49,32 @@ void SessionOperations::moneyTick()
         }
     }
 
-    // Each job is priced now; its line waits while a dialog is up.
+    // Each job is priced now; its line waits while a dialog is up. The monitor
+    // is told the job was taken only once the charge is on disk.
     if (printJobs_ != nullptr)
-        for (const PrintJobRecord& job : printJobs_->takeFinishedJobs())
+        for (const PrintJobRecord& job : printJobs_->takeFinishedJobs()) {
+            takenPrintJobs_.push_back(job.key);
+            if (chargedBeforeRestart_.contains(job.key))
+                continue;
             if (auto charge = panel_.pricePrintJob(job))
                 holdWork(*charge);
+        }
+}
+
+void SessionOperations::confirmTakenPrintJobs()
+{
+    if (printJobs_ == nullptr || takenPrintJobs_.empty())
+        return;
+    // Jobs charged before a restart stay known for this run: one the monitor had
+    // already found again before it heard of the confirmation is still skipped.
+    printJobs_->confirmTaken(takenPrintJobs_);
+    takenPrintJobs_.clear();
+}
+
+void SessionOperations::restoreTakenPrintJobs(const std::vector<std::string>& keys)
+{
+    chargedBeforeRestart_.insert(keys.begin(), keys.end());
+    takenPrintJobs_.insert(takenPrintJobs_.end(), keys.begin(), keys.end());
 }
 
 } // namespace console

@@ -96,14 +96,15 @@ store::OpenState OpenStateKeeper::capture() const
         else
             state.held.emplace_back(keptPrintCharge(std::get<PrintCharge>(work)));
     }
+    state.takenPrintJobs = sessions_.takenPrintJobs();
     return state;
 }
 
-void OpenStateKeeper::keep()
+bool OpenStateKeeper::keep()
 {
     if (!keeping_)
-        return;
-    (void)file_.keep(capture()); // a failure was shown; the next change tries again
+        return false;
+    return file_.keep(capture()); // a failure was shown; the next change tries again
 }
 
 bool OpenStateKeeper::beforeCharge(int index, std::uint64_t journalOffset)
@@ -155,9 +156,10 @@ void OpenStateKeeper::restore()
         }
     }
     closeUnconfirmedStops(kept);
+    sessions_.restoreTakenPrintJobs(kept.takenPrintJobs);
 
     keeping_ = file_.isOpen();
-    keep();
+    (void)keep();
 }
 
 void OpenStateKeeper::restoreStation(const store::KeptStation& kept)

@@ -148,6 +148,11 @@ public:
     void start(const std::string& printServer) override { starts.push_back(printServer); }
     void stop() override { ++stops; }
     std::vector<PrintJobRecord> takeFinishedJobs() override { return std::exchange(queued, {}); }
+    std::vector<std::string> confirmed;
+    void confirmTaken(const std::vector<std::string>& keys) override
+    {
+        confirmed.insert(confirmed.end(), keys.begin(), keys.end());
+    }
 };
 
 // Everything a console engine needs around it.

@@ -323,6 +323,38 @@ TEST_F(OpenStateRestart, AnOpenBillPaidJustBeforeTheCrashNoLongerCountsInTheExtr
         << "the station shows no debt that was paid";
 }
 
+class PrintedBeforeACrash : public OpenStateRestart {
+protected:
+    void writeTables() override
+    {
+        OpenStateRestart::writeTables();
+        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
+    }
+};
+
+// The print monitor is told a job was taken only once its charge is on disk;
+// a crash in between makes it hand the job over again, and the console, which
+// kept the job's key, does not charge it twice.
+TEST_F(PrintedBeforeACrash, AJobTakenJustBeforeTheCrashIsChargedOnce)
+{
+    const PrintJobRecord job{"Laser", "PC1", "map.png", 5, "SERVER\t7\t100"};
+    rig.printMonitor.queued = {job};
+    rig.tickAfter(1s);
+    ASSERT_EQ(panel().openBills().size(), 1u);
+    EXPECT_EQ(rig.printMonitor.confirmed, std::vector<std::string>{job.key}) << "confirmed after the keep";
+    const auto kept = store::decodeOpenState(asBytes(readFile(folder.path() / "BriskoOpen")));
+    EXPECT_EQ(kept.state.takenPrintJobs, std::vector<std::string>{job.key}) << "the crash comes before the next keep";
+
+    crashAndRestart(rig);
+    rig.printMonitor.queued = {job}; // handed over again
+    rig.tickAfter(1s);
+    ASSERT_EQ(panel().openBills().size(), 1u);
+    EXPECT_EQ(panel().openBills()[0].items.size(), 1u) << "the pages are charged once";
+    EXPECT_EQ(rig.printMonitor.confirmed.back(), job.key);
+    rig.tickAfter(1s);
+    EXPECT_TRUE(store::decodeOpenState(asBytes(readFile(folder.path() / "BriskoOpen"))).state.takenPrintJobs.empty());
+}
+
 // A charge is three steps on disk: the bill marked with the journal's length,
 // the journal entry, the bill removed. A crash after any step leaves the bill
 // either unpaid or in the journal, exactly once.

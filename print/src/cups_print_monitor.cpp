@@ -6,9 +6,39 @@
 #include "print/spool_page_count.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace print {
+
+std::string jobKey(const std::string& server, int id, std::time_t created)
+{
+    return server + "\t" + std::to_string(id) + "\t" + std::to_string(static_cast<long long>(created));
+}
+
+bool parseJobKey(const std::string& key, std::string& server, int& id, std::time_t& created)
+{
+    const auto second = key.rfind('\t');
+    const auto first = second == std::string::npos || second == 0 ? std::string::npos : key.rfind('\t', second - 1);
+    if (first == std::string::npos)
+        return false;
+    try {
+        std::size_t used = 0;
+        const std::string idText = key.substr(first + 1, second - first - 1);
+        const std::string createdText = key.substr(second + 1);
+        id = std::stoi(idText, &used);
+        if (used != idText.size())
+            return false;
+        created = static_cast<std::time_t>(std::stoll(createdText, &used));
+        if (used != createdText.size())
+            return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    server = key.substr(0, first);
+    return true;
+}
 
 std::string serverLostNotice(const std::string& server)
 {
@@ -62,20 +92,32 @@ void CupsPrintMonitor::stop()
 
 std::vector<console::PrintJobRecord> CupsPrintMonitor::takeFinishedJobs()
 {
-    std::vector<Pending> taken;
-    {
-        std::lock_guard lock(mutex_);
-        taken.swap(pending_);
-    }
+    // Remembered only once the console confirms it has the job on its disk: a
+    // console that ends before then is handed the job again at its next start
+    // (and knows from its own file whether it had charged it).
+    std::lock_guard lock(mutex_);
     std::vector<console::PrintJobRecord> records;
-    records.reserve(taken.size());
-    for (Pending& job : taken) {
-        // Remembered as it goes to the bill: a console that ends before its
-        // tick took a job charges it at the next start instead of losing it.
-        memory_.remember(server_, job.id, job.created);
-        records.push_back(std::move(job.record));
+    records.reserve(pending_.size());
+    for (Pending& job : pending_) {
+        records.push_back(job.record);
+        handedOver_.push_back(std::move(job));
     }
+    pending_.clear();
     return records;
+}
+
+void CupsPrintMonitor::confirmTaken(const std::vector<std::string>& keys)
+{
+    for (const std::string& key : keys) {
+        std::string server;
+        int id = 0;
+        std::time_t created = 0;
+        if (!parseJobKey(key, server, id, created))
+            continue;
+        memory_.remember(server, id, created);
+        std::lock_guard lock(mutex_);
+        std::erase_if(handedOver_, [&](const Pending& p) { return p.record.key == key; });
+    }
 }
 
 std::vector<std::string> CupsPrintMonitor::takeNotices()
@@ -113,8 +155,9 @@ void CupsPrintMonitor::takeIn(const std::string& server, const std::vector<CupsJ
     for (const CupsJob& job : jobs) {
         if (!job.finished() || memory_.contains(server, job.id, job.created))
             continue;
-        if (std::any_of(pending_.begin(), pending_.end(),
-                        [&](const Pending& p) { return p.id == job.id && p.created == job.created; }))
+        const auto same = [&](const Pending& p) { return p.id == job.id && p.created == job.created; };
+        if (std::any_of(pending_.begin(), pending_.end(), same) ||
+            std::any_of(handedOver_.begin(), handedOver_.end(), same))
             continue;
         // Only this machine's own server has its spool files here.
         const int spoolPages = local && job.state == JobState::Completed
@@ -125,7 +168,8 @@ void CupsPrintMonitor::takeIn(const std::string& server, const std::vector<CupsJ
             memory_.remember(server, job.id, job.created); // printed nothing, costs nothing
             continue;
         }
-        pending_.push_back({job.id, job.created, {job.printer, job.machine, job.document, pages}});
+        pending_.push_back(
+            {job.id, job.created, {job.printer, job.machine, job.document, pages, jobKey(server, job.id, job.created)}});
     }
 }
 

@@ -59,14 +59,20 @@ protected:
         EXPECT_TRUE(id.has_value());
         return id.value_or(0);
     }
-    // Takes jobs as the money tick does until `count` came or the time is up.
-    std::vector<PrintJobRecord> takeJobs(std::size_t count, std::chrono::milliseconds limit = 2s)
+    // Takes jobs as the money tick does until `count` came or the time is up,
+    // and confirms them as the console does once they are on its disk.
+    std::vector<PrintJobRecord> takeJobs(std::size_t count, std::chrono::milliseconds limit = 2s, bool confirm = true)
     {
         std::vector<PrintJobRecord> all;
         const auto until = std::chrono::steady_clock::now() + limit;
         while (all.size() < count && std::chrono::steady_clock::now() < until) {
-            for (PrintJobRecord& job : monitor->takeFinishedJobs())
+            std::vector<std::string> keys;
+            for (PrintJobRecord& job : monitor->takeFinishedJobs()) {
+                keys.push_back(job.key);
                 all.push_back(std::move(job));
+            }
+            if (confirm)
+                monitor->confirmTaken(keys);
             std::this_thread::sleep_for(50ms);
         }
         return all;
@@ -170,6 +176,43 @@ TEST_F(MonitorOnCups, AJobNotTakenBeforeTheExitIsChargedAtTheNextStart)
     monitor = std::make_unique<CupsPrintMonitor>(settings);
     monitor->start(daemon->serverName());
     EXPECT_EQ(takeJobs(1), (std::vector<PrintJobRecord>{{"pdf", "PC1", "Not taken", 2}}));
+}
+
+TEST_F(MonitorOnCups, AJobTakenButNotConfirmedIsHandedOverAgainAfterARestartOnly)
+{
+    monitor->start(daemon->serverName());
+    print("Taken", 2);
+    const auto taken = takeJobs(1, 2s, false);
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_FALSE(taken[0].key.empty());
+    expectNothingMore(1200ms); // not handed over twice while the monitor runs
+
+    // The console died before it confirmed: the next one is handed the job again.
+    monitor.reset();
+    monitor = std::make_unique<CupsPrintMonitor>(settings);
+    monitor->start(daemon->serverName());
+    const auto again = takeJobs(1);
+    ASSERT_EQ(again, (std::vector<PrintJobRecord>{{"pdf", "PC1", "Taken", 2}}));
+    EXPECT_EQ(again[0].key, taken[0].key) << "with the same key, so the console can tell it had charged it";
+
+    monitor.reset();
+    monitor = std::make_unique<CupsPrintMonitor>(settings);
+    monitor->start(daemon->serverName());
+    expectNothingMore();
+}
+
+TEST(PrintJobKey, ReadsBackWhatItWrites)
+{
+    std::string server;
+    int id = 0;
+    std::time_t created = 0;
+    ASSERT_TRUE(parseJobKey(jobKey("printhost:631", 42, 1700000000), server, id, created));
+    EXPECT_EQ(server, "printhost:631");
+    EXPECT_EQ(id, 42);
+    EXPECT_EQ(created, 1700000000);
+    EXPECT_FALSE(parseJobKey("", server, id, created));
+    EXPECT_FALSE(parseJobKey("srv\tx\t1", server, id, created));
+    EXPECT_FALSE(parseJobKey("srv\t1", server, id, created));
 }
 
 TEST_F(MonitorOnCups, AnUnreachableServerIsReportedOnceAndChargingResumes)

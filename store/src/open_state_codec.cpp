@@ -9,7 +9,14 @@ namespace store {
 
 namespace {
 
-enum class RecordType : std::uint8_t { Bill = 1, Station = 2, HeldClose = 3, HeldPrintCharge = 4, End = 0xFF };
+enum class RecordType : std::uint8_t {
+    Bill = 1,
+    Station = 2,
+    HeldClose = 3,
+    HeldPrintCharge = 4,
+    TakenPrintJob = 5,
+    End = 0xFF
+};
 
 // Texts longer than this are taken as damage rather than allocated.
 constexpr std::uint32_t kLargestText = 1u << 20;
@@ -236,6 +243,13 @@ bool readPayload(RecordType type, ConstBytes payload, OpenState& state)
         state.held.emplace_back(std::move(c));
         return true;
     }
+    case RecordType::TakenPrintJob: {
+        std::string key = r.text();
+        if (r.failed() || !r.atEnd())
+            return false;
+        state.takenPrintJobs.push_back(std::move(key));
+        return true;
+    }
     case RecordType::End:
         break;
     }
@@ -321,6 +335,12 @@ std::vector<std::byte> encodeOpenState(const OpenState& state)
             w.u32(p.sessionSerial);
             writeRecord(file, RecordType::HeldPrintCharge, w);
         }
+        ++records;
+    }
+    for (const std::string& key : state.takenPrintJobs) {
+        Writer w;
+        w.text(key);
+        writeRecord(file, RecordType::TakenPrintJob, w);
         ++records;
     }
     Writer end;

@@ -96,7 +96,7 @@ public:
     void onAlarmSelected(int choice)
     {
         sessions_.onAlarmSelected(choice);
-        keeper_.keep();
+        (void)keeper_.keep();
     }
     void onConfigurationPressed();
     void onBillPressed() { panel_.onBillPressed(); }

@@ -51,11 +51,12 @@ public:
     // Puts the kept state into the table (which has its rows), the sessions and
     // the bill panel, and starts keeping. The link must not be running yet.
     void restore();
-    // Writes the state when it changed since the last write.
-    void keep();
+    // Writes the state when it changed since the last write. True when the
+    // file holds the state now.
+    bool keep();
     void close();
 
-    void moneyChanged() override { keep(); }
+    void moneyChanged() override { (void)keep(); }
     bool beforeCharge(int index, std::uint64_t journalOffset) override;
     void afterCharge() override { charging_.reset(); }
 

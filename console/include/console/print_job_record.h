@@ -10,6 +10,8 @@ struct PrintJobRecord {
     std::string machine;  // computer that printed ("\\NAME" or "NAME")
     std::string document; // document name
     int pages = 0;
+    // The job's identity at its print server, handed back in confirmTaken().
+    std::string key{};
 };
 
 } // namespace console

@@ -10,6 +10,9 @@
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <set>
+#include <string>
+#include <vector>
 #include <variant>
 
 namespace store {
@@ -60,6 +63,12 @@ public:
     // closed whose lines wait, and priced print jobs whose lines wait.
     using HeldWork = std::variant<store::KeptClose, PrintCharge>;
     const std::deque<HeldWork>& heldWork() const { return held_; }
+    // Keys of print jobs taken and charged but not yet confirmed to the print
+    // monitor; confirmed once they are on disk.
+    const std::vector<std::string>& takenPrintJobs() const { return takenPrintJobs_; }
+    void confirmTakenPrintJobs();
+    // Jobs charged before a restart: handed over again, they are not charged again.
+    void restoreTakenPrintJobs(const std::vector<std::string>& keys);
     // The bill side of a session closed before a restart.
     void billKeptClose(const store::KeptClose& close) { billSession(close.index, close.elapsed, close.at); }
 
@@ -90,6 +99,8 @@ private:
     ModalGuard& guard_;
     PrintJobSource* printJobs_ = nullptr;
     std::deque<HeldWork> held_;
+    std::vector<std::string> takenPrintJobs_;
+    std::set<std::string> chargedBeforeRestart_;
     bool swapInProgress_ = false;
 };
 

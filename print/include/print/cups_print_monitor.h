@@ -4,10 +4,11 @@
 // the server offers one, else by listing the jobs every second), counts their
 // pages and keeps the chargeable ones until the console's money tick takes
 // them. Every job is handed over once, ever: "BriskoPrinted" remembers the
-// jobs taken across restarts of the monitor, the server and the console.
+// jobs the console confirmed (once it has them on its own disk) across
+// restarts of the monitor, the server and the console.
 // A server that cannot be reached is reported once (and again when it is
 // back) and tried again with a growing pause of at most 30 s.
-// Thread contract: start(), stop(), takeFinishedJobs(), takeNotices() and
+// Thread contract: start(), stop(), takeFinishedJobs(), confirmTaken(), takeNotices() and
 // charging() are called from the window thread; the monitor's own thread
 // touches only the shared job list and notices under the lock, and the memory.
 
@@ -39,6 +40,11 @@ struct PrintMonitorSettings {
     std::chrono::milliseconds connectTimeout{2000};
 };
 
+// A job's key as the console keeps it until it confirms the job: the server,
+// the job id and its creation time, separated by tabs.
+std::string jobKey(const std::string& server, int id, std::time_t created);
+bool parseJobKey(const std::string& key, std::string& server, int& id, std::time_t& created);
+
 // The activity log's texts for an unreachable server and its return.
 std::string serverLostNotice(const std::string& server);
 std::string serverBackNotice(const std::string& server);
@@ -55,6 +61,7 @@ public:
     void start(const std::string& printServer) override;
     void stop() override;
     std::vector<console::PrintJobRecord> takeFinishedJobs() override;
+    void confirmTaken(const std::vector<std::string>& keys) override;
 
     // Lines for the activity log since the last call, oldest first.
     std::vector<std::string> takeNotices();
@@ -85,6 +92,7 @@ private:
     bool stopRequested_ = false;
     bool firstLook_ = false;
     std::vector<Pending> pending_;
+    std::vector<Pending> handedOver_; // taken by the console, not confirmed yet
     std::vector<std::string> notices_;
     std::atomic<bool> reachable_{true};
 };

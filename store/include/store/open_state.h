@@ -94,8 +94,12 @@ struct OpenState {
     std::vector<KeptBill> bills;
     std::vector<KeptStation> stations; // only rows that hold something
     std::vector<KeptHeldWork> held;
+    // Print jobs taken from the print monitor whose charge is kept here but
+    // which the monitor has not been told about yet: after a crash they are
+    // not charged again when the monitor hands them over once more.
+    std::vector<std::string> takenPrintJobs;
 
-    bool empty() const { return bills.empty() && stations.empty() && held.empty(); }
+    bool empty() const { return bills.empty() && stations.empty() && held.empty() && takenPrintJobs.empty(); }
     friend bool operator==(const OpenState&, const OpenState&) = default;
 };
 
