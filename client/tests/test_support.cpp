@@ -1,39 +1,9 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <thread>
 
 namespace client::test {
-
-TempFolder::TempFolder()
-{
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("tamblo-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 std::vector<std::string> logLines(const std::filesystem::path& folder)
 {

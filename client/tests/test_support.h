@@ -7,6 +7,8 @@
 #include "client/steady_clock.h"
 #include "client/workstation.h"
 #include "platform/tcp_socket.h"
+#include "testsupport/temp_folder.h"
+#include "testsupport/whole_file.h"
 
 #include <chrono>
 #include <filesystem>
@@ -19,20 +21,10 @@ namespace client::test {
 
 using namespace std::chrono_literals;
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+using testsupport::TempFolder;
 
-private:
-    std::filesystem::path path_;
-};
-
-std::string readFile(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& bytes);
+using testsupport::readFile;
+using testsupport::writeFile;
 // The log's lines without their "\r\n".
 std::vector<std::string> logLines(const std::filesystem::path& folder);
 bool contains(const std::vector<std::string>& lines, const std::string& line);

@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <fstream>
-#include <random>
 #include <sstream>
 
 namespace console::test {
@@ -35,21 +32,6 @@ std::string cString(const std::string& bytes, std::size_t at, std::size_t size)
 }
 
 } // namespace
-
-TempFolder::TempFolder()
-{
-    static std::atomic<int> counter{0};
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("console-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
 
 platform::Ipv4Address stationAddress(int i)
 {
@@ -95,14 +77,6 @@ void writePrinters(const std::filesystem::path& folder, const std::vector<store:
     table.load();
     table.entries() = printers;
     ASSERT_TRUE(table.save());
-}
-
-std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
 }
 
 std::vector<std::string> logEvents(const std::filesystem::path& folder)

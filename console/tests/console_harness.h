@@ -13,6 +13,8 @@
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
 #include "store/printer_table.h"
+#include "testsupport/temp_folder.h"
+#include "testsupport/whole_file.h"
 
 #include <chrono>
 #include <deque>
@@ -27,17 +29,7 @@ namespace console::test {
 
 using namespace std::chrono_literals;
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 // The console's address in the tests; the stations connect to it from their
 // own 127.0.0.x addresses.
@@ -61,7 +53,7 @@ void writePrinters(const std::filesystem::path& folder, const std::vector<store:
 // The activity log's event texts (stamps cut off) and the raw journal.
 std::vector<std::string> logEvents(const std::filesystem::path& folder);
 bool hasEvent(const std::vector<std::string>& events, const std::string& event);
-std::string readFile(const std::filesystem::path& file);
+using testsupport::readFile;
 
 // One journal entry read back.
 struct JournalEntry {

@@ -3,6 +3,8 @@
 #include "installer/installation.h"
 #include "temp_folder.h"
 
+#include <gtest/gtest.h>
+
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -18,10 +20,10 @@ protected:
     Installation()
     {
         fs::create_directories(source());
-        writeText(source() / "brisko", "console program");
-        writeText(source() / "brisko-admin", "admin program");
-        writeText(source() / "tamblo", "station program");
-        writeText(source() / "libHushtab.so", "task-key library");
+        writeFile(source() / "brisko", "console program");
+        writeFile(source() / "brisko-admin", "admin program");
+        writeFile(source() / "tamblo", "station program");
+        writeFile(source() / "libHushtab.so", "task-key library");
         fs::permissions(source() / "brisko", fs::perms(0755));
         fs::permissions(source() / "tamblo", fs::perms(0755));
     }
@@ -43,8 +45,8 @@ TEST_F(Installation, ConsoleCopiesBothProgramsAndWritesNoLogonEntry)
     auto outcome = installer::install(plan(InstallProgram::Console, folder.string()));
     EXPECT_TRUE(outcome.succeeded);
     EXPECT_TRUE(outcome.notes.empty());
-    EXPECT_EQ(readText(folder / "brisko"), "console program");
-    EXPECT_EQ(readText(folder / "brisko-admin"), "admin program");
+    EXPECT_EQ(readFile(folder / "brisko"), "console program");
+    EXPECT_EQ(readFile(folder / "brisko-admin"), "admin program");
     EXPECT_FALSE(fs::exists(folder / "tamblo"));
     EXPECT_FALSE(fs::exists(autostart()));
     // Still a program: the execute bits travel with the copy.
@@ -56,11 +58,11 @@ TEST_F(Installation, WorkstationWritesAValidLogonEntryWithTheFullPath)
     const fs::path folder = temp / "Tamblo";
     auto outcome = installer::install(plan(InstallProgram::Workstation, folder.string()));
     ASSERT_TRUE(outcome.succeeded);
-    EXPECT_EQ(readText(folder / "tamblo"), "station program");
-    EXPECT_EQ(readText(folder / "libHushtab.so"), "task-key library");
+    EXPECT_EQ(readFile(folder / "tamblo"), "station program");
+    EXPECT_EQ(readFile(folder / "libHushtab.so"), "task-key library");
 
     const fs::path entry = autostart() / "Tamblo.desktop";
-    const std::string text = readText(entry);
+    const std::string text = readFile(entry);
     EXPECT_NE(text.find("\nExec=" + (folder / "tamblo").string() + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
 #ifdef DESKTOP_FILE_VALIDATE
@@ -72,7 +74,7 @@ TEST_F(Installation, FolderWithReservedCharactersIsQuotedInTheLogonEntry)
 {
     const fs::path folder = temp / "Cafe $1 50% off";
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, folder.string())).succeeded);
-    const std::string text = readText(autostart() / "Tamblo.desktop");
+    const std::string text = readFile(autostart() / "Tamblo.desktop");
     EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo\"\n"), std::string::npos)
         << text;
 #ifdef DESKTOP_FILE_VALIDATE
@@ -94,7 +96,7 @@ TEST_F(Installation, RelativeFolderIsTakenFromTheSourceFolder)
     auto outcome = installer::install(plan(InstallProgram::Workstation, "Tamblo"));
     ASSERT_TRUE(outcome.succeeded);
     EXPECT_TRUE(fs::exists(source() / "Tamblo" / "tamblo"));
-    EXPECT_NE(readText(autostart() / "Tamblo.desktop").find("Exec=" + (source() / "Tamblo" / "tamblo").string()),
+    EXPECT_NE(readFile(autostart() / "Tamblo.desktop").find("Exec=" + (source() / "Tamblo" / "tamblo").string()),
               std::string::npos);
 }
 
@@ -146,7 +148,7 @@ TEST_F(Installation, MissingCompanionFailsSilentlyAndKeepsTheProgram)
 
 TEST_F(Installation, LogonFolderThatCannotBeMadeFails)
 {
-    writeText(temp / "config", "a file where the folder should be");
+    writeFile(temp / "config", "a file where the folder should be");
     auto outcome = installer::install(plan(InstallProgram::Workstation, (temp / "Tamblo").string()));
     EXPECT_FALSE(outcome.succeeded);
     EXPECT_TRUE(outcome.notes.empty());
@@ -161,7 +163,7 @@ TEST_F(Installation, SecondAttemptAfterAFailureUsesTheSameSource)
     fs::rename(temp / "tamblo.aside", source() / "tamblo");
     auto second = installer::install(first);
     EXPECT_TRUE(second.succeeded);
-    EXPECT_EQ(readText(folder / "tamblo"), "station program");
+    EXPECT_EQ(readFile(folder / "tamblo"), "station program");
 }
 
 TEST_F(Installation, FilesAlreadyPresentAreOverwritten)
@@ -169,13 +171,13 @@ TEST_F(Installation, FilesAlreadyPresentAreOverwritten)
     const fs::path folder = temp / "Tamblo";
     fs::create_directories(folder);
     fs::create_directories(autostart());
-    writeText(folder / "tamblo", "an older station program that is much longer than the new one");
-    writeText(folder / "libHushtab.so", "older library");
-    writeText(autostart() / "Tamblo.desktop", "[Desktop Entry]\nExec=/old/tamblo\n");
+    writeFile(folder / "tamblo", "an older station program that is much longer than the new one");
+    writeFile(folder / "libHushtab.so", "older library");
+    writeFile(autostart() / "Tamblo.desktop", "[Desktop Entry]\nExec=/old/tamblo\n");
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, folder.string())).succeeded);
-    EXPECT_EQ(readText(folder / "tamblo"), "station program");
-    EXPECT_EQ(readText(folder / "libHushtab.so"), "task-key library");
-    EXPECT_EQ(readText(autostart() / "Tamblo.desktop").find("/old/"), std::string::npos);
+    EXPECT_EQ(readFile(folder / "tamblo"), "station program");
+    EXPECT_EQ(readFile(folder / "libHushtab.so"), "task-key library");
+    EXPECT_EQ(readFile(autostart() / "Tamblo.desktop").find("/old/"), std::string::npos);
     // Nothing else is left in the folders: no temporary copies.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
     EXPECT_EQ(std::distance(fs::directory_iterator(autostart()), fs::directory_iterator()), 1);

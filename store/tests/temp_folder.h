@@ -4,6 +4,7 @@
 
 #include "platform/local_time.h"
 #include "store/store_notifier.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -20,26 +21,7 @@ namespace store_test {
 
 namespace fs = std::filesystem;
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                ("brisko_store_" + std::to_string(::getpid()) + "_" + info->test_suite_name() + "_" + info->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempFolder() { fs::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& path() const { return path_; }
-    fs::path operator/(const char* name) const { return path_ / name; }
-
-private:
-    fs::path path_;
-};
+using testsupport::TempFolder;
 
 class RecordingNotifier : public store::StoreNotifier {
 public:

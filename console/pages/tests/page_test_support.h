@@ -6,37 +6,19 @@
 #include "console/pages/station_workers.h"
 
 #include "store/store_notifier.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace console::pages::testing {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        static std::atomic<int> counter{0};
-        path_ = std::filesystem::temp_directory_path() /
-                ("brisko-pages-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 // Answers Yes/No questions from a script; an unexpected question fails the test.
 class ScriptedPrompts final : public OperatorPrompts {

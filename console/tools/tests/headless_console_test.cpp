@@ -3,7 +3,7 @@
 
 #include "headless_driver.h"
 
-#include "../../tests/station_harness.h"
+#include "station_harness.h"
 
 #include <gtest/gtest.h>
 

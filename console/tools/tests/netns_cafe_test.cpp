@@ -11,7 +11,7 @@
 #include "netns_network.h"
 #include "tamblo_station.h"
 
-#include "../../tests/console_harness.h"
+#include "console_harness.h"
 
 #include "console/money_text.h"
 #include "store/rate_table.h"

@@ -7,7 +7,7 @@
 
 #include "child_process.h"
 
-#include "../../tests/console_harness.h"
+#include "console_harness.h"
 
 #include "platform/ipv4.h"
 
