@@ -1,4 +1,5 @@
 #include "platform/shared_file.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,8 @@ namespace {
 
 class SharedFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("platform_file_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    testsupport::TempFolder folder;
+    const fs::path dir = folder.path();
 };
 
 std::vector<std::byte> bytes(const std::string& s)

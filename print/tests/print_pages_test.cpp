@@ -6,6 +6,7 @@
 #include "print/job_pages.h"
 #include "print/print_server_address.h"
 #include "print/spool_page_count.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,23 +17,11 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/brisko-spool-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 TEST(SpoolPageCount, TakesTheLastAttributeWithinTheFinal1023Bytes)
 {
-    TempDir dir;
+    TempFolder dir;
     auto file = [&](const std::string& content) { return writeFile(dir.path() / "d00012-001", content); };
     EXPECT_EQ(SpoolPageCount(file("@PJL SET PAGES=\"3\"\n")), 3);
     EXPECT_EQ(SpoolPageCount(file("PAGES=\"2\" data PAGES=\"17\" end")), 17) << "the last one counts";
@@ -113,7 +102,7 @@ protected:
         if (const std::string why = CupsDaemon::unavailableReason(); !why.empty())
             GTEST_SKIP() << why;
         ASSERT_TRUE(server.connect(2s));
-        docs = std::make_unique<TempDir>();
+        docs = std::make_unique<TempFolder>();
     }
 
     CupsJob finished(int id)
@@ -135,7 +124,7 @@ protected:
 
     static CupsDaemon* daemon;
     CupsServer server{parsePrintServerName(daemon ? daemon->serverName() : "", "", 631)};
-    std::unique_ptr<TempDir> docs;
+    std::unique_ptr<TempFolder> docs;
 };
 
 CupsDaemon* CupsReports::daemon = nullptr;
