@@ -5,6 +5,7 @@
 
 #include "print/cups_print_monitor.h"
 #include "print/printed_jobs_memory.h"
+#include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -248,8 +249,8 @@ TEST_F(MonitorOnCups, AServerThatIsNeverThereDoesNotHoldUpTheConsole)
 
 TEST(PrintedJobsMemory, KeepsJobsAndWatchedServersAcrossOpenings)
 {
-    char pattern[] = "/tmp/brisko-memory-XXXXXX";
-    const std::filesystem::path dir = mkdtemp(pattern);
+    testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.path();
     {
         PrintedJobsMemory memory(dir / "BriskoPrinted");
         ASSERT_TRUE(memory.open());
@@ -275,7 +276,6 @@ TEST(PrintedJobsMemory, KeepsJobsAndWatchedServersAcrossOpenings)
     PrintedJobsMemory third(dir / "BriskoPrinted");
     ASSERT_TRUE(third.open());
     EXPECT_TRUE(third.contains("srv:631", 14, 1700000100)) << "so it is never charged a second time";
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace
