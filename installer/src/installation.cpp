@@ -32,7 +32,9 @@ InstallOutcome install(const InstallPlan& plan)
             return outcome;
 
     if (plan.program == platform::InstallProgram::Workstation &&
-        !platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(), folder / program).ok)
+        !platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(),
+                                   folder / platform::logonStartProgramName())
+             .ok)
         return outcome;
 
     outcome.succeeded = true;

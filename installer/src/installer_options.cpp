@@ -21,9 +21,9 @@ std::string installerUsage()
     return "usage: installer [--help] [--version]\n"
            "\n"
            "Installs the counter console (brisko with brisko-admin) or the station client\n"
-           "(tamblo with libHushtab.so) from the folder it is started in. The station\n"
-           "client is also registered to start when a user logs on (for every user when\n"
-           "run as root).\n"
+           "(tamblo with libHushtab.so and tamblo-supervisor) from the folder it is started\n"
+           "in. The station client is also registered to start, through its supervisor,\n"
+           "when a user logs on (for every user when run as root).\n"
            "\n"
            "  --help           show this text\n"
            "  --version        show the version\n";

@@ -24,8 +24,10 @@ protected:
         writeFile(source() / "brisko-admin", "admin program");
         writeFile(source() / "tamblo", "station program");
         writeFile(source() / "libHushtab.so", "task-key library");
+        writeFile(source() / "tamblo-supervisor", "station supervisor");
         fs::permissions(source() / "brisko", fs::perms(0755));
         fs::permissions(source() / "tamblo", fs::perms(0755));
+        fs::permissions(source() / "tamblo-supervisor", fs::perms(0755));
     }
 
     fs::path source() const { return temp / "source"; }
@@ -60,10 +62,12 @@ TEST_F(Installation, WorkstationWritesAValidLogonEntryWithTheFullPath)
     ASSERT_TRUE(outcome.succeeded);
     EXPECT_EQ(readFile(folder / "tamblo"), "station program");
     EXPECT_EQ(readFile(folder / "libHushtab.so"), "task-key library");
+    EXPECT_EQ(readFile(folder / "tamblo-supervisor"), "station supervisor");
 
+    // The logon start runs the supervisor, which brings the station back when it is killed.
     const fs::path entry = autostart() / "Tamblo.desktop";
     const std::string text = readFile(entry);
-    EXPECT_NE(text.find("\nExec=" + (folder / "tamblo").string() + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nExec=" + (folder / "tamblo-supervisor").string() + "\n"), std::string::npos) << text;
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
 #ifdef DESKTOP_FILE_VALIDATE
     EXPECT_EQ(std::system((std::string(DESKTOP_FILE_VALIDATE) + " '" + entry.string() + "'").c_str()), 0);
@@ -75,7 +79,7 @@ TEST_F(Installation, FolderWithReservedCharactersIsQuotedInTheLogonEntry)
     const fs::path folder = temp / "Cafe $1 50% off";
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, folder.string())).succeeded);
     const std::string text = readFile(autostart() / "Tamblo.desktop");
-    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo\"\n"), std::string::npos)
+    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo-supervisor\"\n"), std::string::npos)
         << text;
 #ifdef DESKTOP_FILE_VALIDATE
     const fs::path entry = autostart() / "Tamblo.desktop";
@@ -96,7 +100,7 @@ TEST_F(Installation, RelativeFolderIsTakenFromTheSourceFolder)
     auto outcome = installer::install(plan(InstallProgram::Workstation, "Tamblo"));
     ASSERT_TRUE(outcome.succeeded);
     EXPECT_TRUE(fs::exists(source() / "Tamblo" / "tamblo"));
-    EXPECT_NE(readFile(autostart() / "Tamblo.desktop").find("Exec=" + (source() / "Tamblo" / "tamblo").string()),
+    EXPECT_NE(readFile(autostart() / "Tamblo.desktop").find("Exec=" + (source() / "Tamblo" / "tamblo-supervisor").string()),
               std::string::npos);
 }
 
@@ -179,7 +183,7 @@ TEST_F(Installation, FilesAlreadyPresentAreOverwritten)
     EXPECT_EQ(readFile(folder / "libHushtab.so"), "task-key library");
     EXPECT_EQ(readFile(autostart() / "Tamblo.desktop").find("/old/"), std::string::npos);
     // Nothing else is left in the folders: no temporary copies.
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
     EXPECT_EQ(std::distance(fs::directory_iterator(autostart()), fs::directory_iterator()), 1);
 }
 

@@ -153,9 +153,11 @@ std::string programFileName(InstallProgram program)
 std::vector<std::string> companionFileNames(InstallProgram program)
 {
     if (program == InstallProgram::Workstation)
-        return {"libHushtab.so"};
+        return {"libHushtab.so", logonStartProgramName()};
     return {"brisko-admin"};
 }
+
+std::string logonStartProgramName() { return "tamblo-supervisor"; }
 
 std::string programFolderName(InstallProgram program)
 {

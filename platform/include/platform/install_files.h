@@ -29,8 +29,12 @@ struct FileResult {
 
 // The program's own file, copied first: "brisko" or "tamblo".
 std::string programFileName(InstallProgram program);
-// The files that go beside it: "brisko-admin", or the task-key library "libHushtab.so".
+// The files that go beside it: "brisko-admin", or the task-key library
+// "libHushtab.so" and "tamblo-supervisor", which brings the station back when killed.
 std::vector<std::string> companionFileNames(InstallProgram program);
+// What the logon start runs for the workstation: its supervisor, which starts
+// the "tamblo" beside it.
+std::string logonStartProgramName();
 // The name of the folder it is installed in by default: "Brisko" or "Tamblo".
 std::string programFolderName(InstallProgram program);
 // The name under which the workstation is started at logon: "Tamblo".
