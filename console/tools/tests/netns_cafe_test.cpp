@@ -376,6 +376,39 @@ TEST_F(NetnsCafe, AddressesWithZeroOctetsOnBothSidesCarrySessions)
     stopBillAndCharge(cafe, starts);
 }
 
+// A pull longer than the counter's patience: the counter's kernel gives the
+// connection up (after about 15 minutes with the usual settings; here the
+// counter's namespace is told to give up after a few retries, so that it
+// happens within seconds). The station, which may have nothing to send, must
+// notice and connect again once the cable is back, or the customer would go
+// on unbilled at an unlocked station.
+TEST_F(NetnsCafe, AStationWhoseCounterGaveTheLinkUpConnectsAgainAfterThePull)
+{
+    CafeOnANetwork cafe("g", {{10, 99, 0, 1}}, {{{10, 99, 0, 11}}});
+    ASSERT_TRUE(cafe.network().ready()) << cafe.network().error();
+    std::string setting;
+    for (const std::string& word : NetnsNetwork::inside(cafe.network().counterNamespace()))
+        setting += word + " ";
+    ASSERT_EQ(std::system((setting + "sysctl -qw net.ipv4.tcp_retries2=3").c_str()), 0);
+    bringUp(cafe);
+    if (HasFatalFailure())
+        return;
+    const std::vector<std::string> starts = startAll(cafe);
+    ASSERT_EQ(starts.size(), 1u) << cafe.describe();
+
+    Recovery pull{0, "pull past the counter's patience"};
+    ASSERT_TRUE(cafe.network().pullCable(0));
+    ASSERT_TRUE(cafe.waitRows([](const HeadlessState& s) { return s.rows.at(0).status == "Disconnected"; },
+                              std::chrono::seconds(90)))
+        << "the counter did not give the connection up" << cafe.describe();
+    std::this_thread::sleep_for(std::chrono::seconds(20));
+    plug(cafe, pull);
+    watch(cafe, {&pull}, Steady::now(), starts, "station back after the counter gave up", std::chrono::seconds(150));
+    report(pull);
+    EXPECT_TRUE(pull.done()) << cafe.describe();
+    stopBillAndCharge(cafe, starts);
+}
+
 // Ten minutes without a cable. Kept out of the default run: it adds ten
 // minutes to a suite of about six, and it shows nothing the 60 s pull does
 // not. Measured here: figures again 0.6 s after a 10-minute pull, 0.5 to 0.6 s
