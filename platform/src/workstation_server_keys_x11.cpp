@@ -1,5 +1,7 @@
 #include "platform/workstation_server_keys.h"
 
+#include "x11_error_trap.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -30,25 +32,6 @@ struct KeyMapDeleter {
     void operator()(XkbDescPtr map) const { XkbFreeKeyboard(map, XkbAllComponentsMask, True); }
 };
 using KeyMap = std::unique_ptr<XkbDescRec, KeyMapDeleter>;
-
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-// A keyboard may go away while it is looked at; that is no error here.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(ignoreXError)) {}
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* display_;
-    XErrorHandler previous_;
-};
 
 // Calls `visit(keycode, index, action)` for every action of the map.
 template <typename Visit>
@@ -178,7 +161,7 @@ bool ServerKeys::disable()
 {
     if (!hasDisplay())
         return false;
-    ErrorTrap trap(connection_->display);
+    X11ErrorTrap trap(connection_->display);
     // Actions kept by an earlier run that ended without putting them back
     // are the earlier settings; what the maps still have is added to them.
     std::vector<SavedAction> saved = connection_->saved();
@@ -221,7 +204,7 @@ bool ServerKeys::restore()
     disabled_ = false;
     if (!hasDisplay())
         return false;
-    ErrorTrap trap(connection_->display);
+    X11ErrorTrap trap(connection_->display);
     std::vector<SavedAction> saved = connection_->saved();
     if (saved.empty())
         return false;
@@ -251,7 +234,7 @@ int ServerKeys::activeCount()
 {
     if (!hasDisplay())
         return 0;
-    ErrorTrap trap(connection_->display);
+    X11ErrorTrap trap(connection_->display);
     int count = 0;
     for (int device : connection_->keyboards()) {
         KeyMap map = connection_->keyMap(device);

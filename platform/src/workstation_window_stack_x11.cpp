@@ -1,29 +1,12 @@
 #include "platform/workstation_window_stack.h"
 
+#include "x11_error_trap.h"
+
 #include <X11/Xlib.h>
 
 namespace platform {
 
 namespace {
-
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-// A window may vanish between the question and the answer; that is no error here.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(ignoreXError)) {}
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* display_;
-    XErrorHandler previous_;
-};
 
 bool changesOrder(int type)
 {
@@ -84,7 +67,7 @@ bool WindowStack::onTop(const std::vector<WindowId>& windows)
     if (!hasDisplay())
         return true;
     Display* d = connection_->display;
-    ErrorTrap trap(d);
+    X11ErrorTrap trap(d);
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned int count = 0;
@@ -104,7 +87,7 @@ void WindowStack::raise(const std::vector<WindowId>& windows)
     if (!hasDisplay() || windows.empty())
         return;
     Display* d = connection_->display;
-    ErrorTrap trap(d);
+    X11ErrorTrap trap(d);
     std::vector<Window> order(windows.begin(), windows.end());
     XRaiseWindow(d, order.front());
     if (order.size() > 1)
@@ -116,7 +99,7 @@ bool WindowStack::restore(WindowId window, int x, int y, int width, int height)
     if (!hasDisplay())
         return false;
     Display* d = connection_->display;
-    ErrorTrap trap(d);
+    X11ErrorTrap trap(d);
     XWindowAttributes a{};
     if (!XGetWindowAttributes(d, window, &a))
         return false;

@@ -1,34 +1,13 @@
 #include "platform/workstation_desktop_panels.h"
 
+#include "x11_error_trap.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <vector>
 
 namespace platform {
-
-namespace {
-
-// A window may vanish while it is looked at; such errors mean "not there".
-int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display), previous_(XSetErrorHandler(ignoreXError)) {}
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* display_;
-    XErrorHandler previous_;
-};
-
-} // namespace
 
 struct DesktopPanels::Connection {
     Display* display = nullptr;
@@ -90,7 +69,7 @@ struct DesktopPanels::Connection {
     // Maps or unmaps every dock window; whether there was one.
     bool setDocksMapped(bool mapped) const
     {
-        ErrorTrap trap(display);
+        X11ErrorTrap trap(display);
         auto found = docks();
         for (Window w : found) {
             if (mapped)
@@ -119,7 +98,7 @@ std::size_t DesktopPanels::count()
 {
     if (!hasDisplay())
         return 0;
-    ErrorTrap trap(connection_->display);
+    X11ErrorTrap trap(connection_->display);
     return connection_->docks().size();
 }
 
