@@ -4,6 +4,7 @@
 // "QUIT" ends both programs for good.
 #include "platform/tcp_socket.h"
 #include "test_support.h"
+#include "x11_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -96,14 +97,6 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
     return true;
 }
 
-bool keyboardGrabbedByOthers(Display* d)
-{
-    int status = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (status == GrabSuccess)
-        XUngrabKeyboard(d, CurrentTime);
-    XSync(d, False);
-    return status == AlreadyGrabbed;
-}
 
 // Kills the running tamblo as a customer with a shell would; its pid.
 pid_t killWorker(const Supervisor& supervisor)
