@@ -108,14 +108,14 @@ protected:
         const double expected = whole ? 2.00 + 1.50 + 0.90 + 6.80 : 2.00 + 1.50 + 0.90;
 
         BillJournal cold(folder.path(), clock, notifier);
-        EXPECT_NEAR(cold.DayTotal(), expected, 1e-9) << "a reader before the console opens it";
+        EXPECT_NEAR(cold.dayTotal(), expected, 1e-9) << "a reader before the console opens it";
 
         BillJournal journal(folder.path(), clock, notifier);
         ASSERT_TRUE(journal.open());
         EXPECT_EQ(readBytes(path()), whole ? after : before) << "the torn tail is cut off on opening";
-        EXPECT_NEAR(journal.DayTotal(), expected, 1e-9);
+        EXPECT_NEAR(journal.dayTotal(), expected, 1e-9);
         ASSERT_TRUE(journal.append(nextBill));
-        EXPECT_NEAR(journal.DayTotal(), expected + 1.50, 1e-9);
+        EXPECT_NEAR(journal.dayTotal(), expected + 1.50, 1e-9);
 
         const JournalWalk walk = walkJournal(path());
         EXPECT_TRUE(walk.clean);
@@ -151,7 +151,7 @@ TEST_F(JournalPowerLoss, ATailOfZerosLeftByALostWriteIsCutOff)
         const JournalWalk walk = walkJournal(path());
         ASSERT_TRUE(walk.clean);
         ASSERT_EQ(walk.bills.size(), 4u);
-        ASSERT_NEAR(journal.DayTotal(), 2.00 + 1.50 + 0.90 + 1.50, 1e-9);
+        ASSERT_NEAR(journal.dayTotal(), 2.00 + 1.50 + 0.90 + 1.50, 1e-9);
     }
 }
 
@@ -166,14 +166,14 @@ TEST(ActivityLogPowerLoss, ACutLineNeverMergesWithTheNextOne)
     {
         ActivityLog log(folder.path(), clock, notifier);
         ASSERT_TRUE(log.open());
-        log.WriteLogLine("STARTING,0");
-        log.WriteLogLine("STARTED,0");
+        log.writeLogLine("STARTING,0");
+        log.writeLogLine("STARTED,0");
     }
     const std::string before = textOf(readBytes(path));
     {
         ActivityLog log(folder.path(), clock, notifier);
         ASSERT_TRUE(log.open());
-        log.WriteLogLine("ADD ITEM,00 hrs 31 mins 01 secs,2.00");
+        log.writeLogLine("ADD ITEM,00 hrs 31 mins 01 secs,2.00");
     }
     const auto after = readBytes(path);
     const std::string next = "0306241800,CHARGE,2.00\n";
@@ -183,7 +183,7 @@ TEST(ActivityLogPowerLoss, ACutLineNeverMergesWithTheNextOne)
         writeBytes(path, prefix(after, length));
         ActivityLog log(folder.path(), clock, notifier);
         ASSERT_TRUE(log.open());
-        log.WriteLogLine("CHARGE,2.00");
+        log.writeLogLine("CHARGE,2.00");
         log.close();
         const std::string expected = (length == after.size() ? textOf(after) : before) + next;
         ASSERT_EQ(textOf(readBytes(path)), expected);
@@ -196,7 +196,7 @@ TEST(ActivityLogPowerLoss, ACutLineNeverMergesWithTheNextOne)
     const std::string whole = textOf(readBytes(path)).substr(0, zeros.size() - 17);
     ActivityLog log(folder.path(), clock, notifier);
     ASSERT_TRUE(log.open());
-    log.WriteLogLine("CHARGE,1.00");
+    log.writeLogLine("CHARGE,1.00");
     log.close();
     EXPECT_EQ(textOf(readBytes(path)), whole + "0306241800,CHARGE,1.00\n");
     EXPECT_TRUE(notifier.messages.empty());
@@ -332,8 +332,8 @@ std::string configurationImage(const fs::path& folder)
     if (!configuration.load())
         return "unloaded";
     const auto& bytes = configuration.passwordRecord().bytes();
-    return textOf(std::vector<std::byte>(bytes.begin(), bytes.end())) + "|" + configuration.ReceiptLine1() + "|" +
-           configuration.ReceiptLine2();
+    return textOf(std::vector<std::byte>(bytes.begin(), bytes.end())) + "|" + configuration.receiptLine1() + "|" +
+           configuration.receiptLine2();
 }
 
 const RewrittenFile kRewrittenFiles[] = {
@@ -394,4 +394,4 @@ const RewrittenFile kRewrittenFiles[] = {
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(ConsoleFiles, RewrittenFilePowerLoss, ::testing::ValuesIn(kRewrittenFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
