@@ -68,6 +68,18 @@ int billedSeconds(const std::string& description)
 
 std::string chargeFor(int seconds) { return accessCostText(store::ComputeAccessCharge(kRates, seconds)); }
 
+// "select 1,2,...,N": every station of the cafe.
+std::string selectAllCommand(int stations)
+{
+    std::string command = "select ";
+    for (int k = 0; k < stations; ++k) {
+        if (k > 0)
+            command += ',';
+        command += std::to_string(k + 1);
+    }
+    return command;
+}
+
 // A cable pulled and plugged in again: when the station's row was "Started"
 // and when the station received its figures again, counted from the plug.
 struct Recovery {
@@ -260,10 +272,7 @@ protected:
     // against the start times, charges it and reads it back from the journal.
     static void stopBillAndCharge(CafeOnANetwork& cafe, const std::vector<std::string>& startTimes)
     {
-        std::string all;
-        for (int k = 0; k < cafe.stationCount(); ++k)
-            all += (k ? "," : "") + std::to_string(k + 1);
-        ASSERT_TRUE(cafe.console().ok("select " + all));
+        ASSERT_TRUE(cafe.console().ok(selectAllCommand(cafe.stationCount())));
         std::vector<int> expectedSeconds;
         for (const std::string& start : startTimes)
             expectedSeconds.push_back(secondsSinceStart(start));
@@ -290,10 +299,7 @@ protected:
 
     static std::vector<std::string> startAll(CafeOnANetwork& cafe)
     {
-        std::string all;
-        for (int k = 0; k < cafe.stationCount(); ++k)
-            all += (k ? "," : "") + std::to_string(k + 1);
-        EXPECT_TRUE(cafe.console().ok("select " + all));
+        EXPECT_TRUE(cafe.console().ok(selectAllCommand(cafe.stationCount())));
         EXPECT_TRUE(cafe.console().ok("start"));
         const auto started = cafe.waitRows(
             [&](const HeadlessState& s) { return cafe.allRows(s, "Started"); });

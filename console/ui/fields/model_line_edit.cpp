@@ -336,10 +336,10 @@ void ModelLineEdit::mouseReleaseEvent(QMouseEvent* event)
 
 void ModelLineEdit::dragSelectionOut()
 {
-    auto data = std::make_unique<QMimeData>();
-    data->setText(selectedText());
+    auto mimeData = std::make_unique<QMimeData>();
+    mimeData->setText(selectedText());
     auto* drag = new QDrag(this);
-    drag->setMimeData(data.release()); // the drag owns its data
+    drag->setMimeData(mimeData.release()); // the drag owns its data
     drag->exec(Qt::CopyAction);
     drag->deleteLater();
 }
