@@ -1,6 +1,10 @@
+// Some log lines name Windows things and old handlers on every desktop
+// ("Shell_TrayWnd", "m_bLocked(true)", "OnClose() called."): the log lines are
+// part of what the station shows (tests and the console operator's support
+// read them word for word), so they keep their exact old texts.
 #include "client/client_engine.h"
 
-#include "client/display_session.h"
+#include "display_session.h"
 #include "flag_scope.h"
 #include "link/protocol.h"
 
@@ -51,13 +55,13 @@ void ClientEngine::start(const ScreenGeometry& screen)
     else
         state_.sessionStamp = kept;
     if (!state_.sessionStamp.empty()) {
-        state_.m_bLocked = false;
+        state_.locked = false;
         log_.logLine("Session " + state_.sessionStamp + " kept from before the restart.");
     }
     // The whole locked state from the first moment, taskbar included.
     applyState();
-    workstation_.setCursorVisible(!state_.m_bLocked);
-    state_.cursorShown = !state_.m_bLocked;
+    workstation_.setCursorVisible(!state_.locked);
+    state_.cursorShown = !state_.locked;
 }
 
 void ClientEngine::noteLockNotEnforced()
@@ -77,12 +81,12 @@ void ClientEngine::setSessionStamp(const std::string& stamp)
 
 std::string ClientEngine::reclaimStamp() const
 {
-    return state_.m_bLocked ? std::string() : state_.sessionStamp;
+    return state_.locked ? std::string() : state_.sessionStamp;
 }
 
 void ClientEngine::applyState()
 {
-    if (!state_.m_bLocked || state_.setupMode) {
+    if (!state_.locked || state_.setupMode) {
         workstation_.disableTaskKeys(false);
         showTaskbar();
         workstation_.placeWindow(state_.panel, state_.panelOnTop ? WindowOrder::Topmost : WindowOrder::Bottom);
@@ -94,7 +98,7 @@ void ClientEngine::applyState()
             log_.logLine("m_bLocked(true): Didn't find Shell_TrayWnd.");
         workstation_.placeWindow(state_.fullScreen, WindowOrder::Topmost);
     }
-    bool wanted = !state_.m_bLocked;
+    bool wanted = !state_.locked;
     if (state_.cursorShown != wanted) {
         workstation_.setCursorVisible(wanted);
         state_.cursorShown = wanted;
@@ -102,8 +106,8 @@ void ClientEngine::applyState()
     // The power keys are held while the workstation is held; a shutdown is
     // delayed while a session runs.
     if (powerLocks_) {
-        bool held = state_.m_bLocked && !state_.setupMode;
-        bool session = !state_.m_bLocked && !state_.setupMode;
+        bool held = state_.locked && !state_.setupMode;
+        bool session = !state_.locked && !state_.setupMode;
         powerLocks_->hold(held, session);
     }
 }
@@ -128,7 +132,7 @@ TickOutcome ClientEngine::tick()
         onSystemShutdown();
         acted = true;
     }
-    if (auto message = link_.Poll())
+    if (auto message = link_.poll())
         acted = actOn(*message) || acted;
     if (!acted && !state_.endSessionQuerySeen)
         return TickOutcome::Nothing;
@@ -148,12 +152,12 @@ bool ClientEngine::actOn(const std::string& message)
     case Kind::Empty:
         return false;
     case Kind::Unlock:
-        state_.m_bLocked = false;
+        state_.locked = false;
         state_.panelOnTop = true;
         applyState();
         return true;
     case Kind::Lock:
-        state_.m_bLocked = true;
+        state_.locked = true;
         setSessionStamp({});
         applyState();
         return true;
@@ -165,7 +169,7 @@ bool ClientEngine::actOn(const std::string& message)
         shutdownSystem();
         return true;
     case Kind::ServerDown:
-        link_.Reset();
+        link_.reset();
         return false;
     case Kind::SessionInfo:
         takeSessionInfo(message);
@@ -186,7 +190,7 @@ void ClientEngine::takeSessionInfo(const std::string& message)
     // cost the station the stamp it reclaims its session with. A stamp that
     // arrives while locked belongs to a session that has ended here: keeping
     // it would let the next unlock reclaim that session.
-    if (info.wellFormed && !state_.m_bLocked)
+    if (info.wellFormed && !state_.locked)
         setSessionStamp(info.stamp);
 }
 
@@ -207,7 +211,7 @@ void ClientEngine::onMouseMove(int x, int y) { state_.pointer = WindowPoint{x, y
 
 void ClientEngine::onLeftButtonDown(int x, int y)
 {
-    if (state_.m_bLocked)
+    if (state_.locked)
         return;
     if (panel::inEndSessionBox(x, y))
         state_.endSessionBoxPressed = true;
@@ -219,7 +223,7 @@ PanelClick ClientEngine::onLeftButtonUp(int x, int y)
 {
     bool endPressed = std::exchange(state_.endSessionBoxPressed, false);
     bool togglePressed = std::exchange(state_.panelBoxPressed, false);
-    if (state_.m_bLocked)
+    if (state_.locked)
         return PanelClick::None;
     if (endPressed && panel::inEndSessionBox(x, y))
         return PanelClick::OpenEndSessionDialog;
@@ -246,7 +250,7 @@ bool ClientEngine::onCharacter(char c)
     if (!checkSetupCode(typed))
         return false;
     state_.setupMode = true;
-    state_.m_bLocked = false;
+    state_.locked = false;
     applyState();
     return true;
 }
@@ -270,7 +274,7 @@ bool ClientEngine::checkSetupCode(const std::string& typed)
 void ClientEngine::onQueryEndSession()
 {
     log_.logLine("OnQueryEndSession() called.");
-    state_.m_bLocked = true;
+    state_.locked = true;
     // The console ends the session on "STOP"; its stamp must not be reclaimed later.
     setSessionStamp({});
     applyState();
@@ -281,8 +285,8 @@ void ClientEngine::onQueryEndSession()
 void ClientEngine::onSystemShutdown()
 {
     log_.logLine("The system is shutting down.");
-    if (!state_.m_bLocked && !state_.setupMode) {
-        state_.m_bLocked = true;
+    if (!state_.locked && !state_.setupMode) {
+        state_.locked = true;
         setSessionStamp({});
         link_.sendStop();
     }
@@ -292,7 +296,7 @@ void ClientEngine::onSystemShutdown()
 
 void ClientEngine::onKillFocus()
 {
-    if (state_.m_bLocked)
+    if (state_.locked)
         applyState();
 }
 
@@ -307,9 +311,9 @@ void ClientEngine::confirmEndSession()
 {
     // The station was locked while the dialog was still open (a "LOCK" handled
     // just before the click): the dialog closes without effect, no "STOP".
-    if (state_.m_bLocked)
+    if (state_.locked)
         return;
-    state_.m_bLocked = true;
+    state_.locked = true;
     setSessionStamp({});
     if (!state_.setupMode)
         link_.sendStop();
@@ -349,7 +353,7 @@ std::optional<std::string> ClientEngine::changeSetupCode(const std::string& code
 PanelView ClientEngine::view() const
 {
     PanelView v;
-    v.locked = state_.m_bLocked;
+    v.locked = state_.locked;
     v.setupMode = state_.setupMode;
     v.pointer = state_.pointer;
     v.lockedText = state_.lockNotice.empty() ? std::string(panel::kLockedText) : state_.lockNotice;

@@ -1,3 +1,7 @@
+// Some log lines name old socket things ("SO_DONTLINGER", "InitSendSocket()")
+// on every system: the log lines are part of what the station shows (tests and
+// the console operator's support read them word for word), so they keep their
+// exact old texts.
 #include "client/client_link.h"
 
 #include <algorithm>
@@ -44,7 +48,7 @@ ClientLink::ClientLink(ClientLog& log, const LinkSession& session, LinkSettings 
 {
 }
 
-void ClientLink::InitSendSocket()
+void ClientLink::initSendSocket()
 {
     while (step()) {
     }
@@ -294,7 +298,7 @@ void ClientLink::awaitClose()
     phase_ = Phase::Idle;
 }
 
-bool ClientLink::SendStarted()
+bool ClientLink::sendStarted()
 {
     if (!connected_)
         return true;
@@ -312,7 +316,7 @@ bool ClientLink::SendStarted()
     return false;
 }
 
-void ClientLink::Reset()
+void ClientLink::reset()
 {
     log_.logLine("Resetting send socket.");
     socket_.close();
@@ -321,18 +325,18 @@ void ClientLink::Reset()
     connected_ = false;
     phase_ = Phase::Idle;
     reclaimDue_ = false;
-    InitSendSocket();
+    initSendSocket();
 }
 
-std::optional<std::string> ClientLink::Poll()
+std::optional<std::string> ClientLink::poll()
 {
     if (phase_ != Phase::Up)
-        InitSendSocket();
+        initSendSocket();
     if (phase_ != Phase::Up)
         return std::nullopt;
     // Just connected: a running session is reclaimed first.
-    if (std::exchange(reclaimDue_, false) && !SendStarted()) {
-        Reset();
+    if (std::exchange(reclaimDue_, false) && !sendStarted()) {
+        reset();
         return std::nullopt;
     }
 
@@ -348,7 +352,7 @@ std::optional<std::string> ClientLink::Poll()
         lastError_ = error;
         log_.logText("send() failed:");
         log_.logSocketError(error);
-        Reset();
+        reset();
     }
     return message;
 }
@@ -368,13 +372,13 @@ std::optional<std::string> ClientLink::takeMessage()
         lastError_ = result.error;
         log_.logText("recv() failed:");
         log_.logSocketError(result.error);
-        Reset();
+        reset();
         return std::nullopt;
     case platform::ReadResult::Kind::Closed:
         // The console closed the station connection (it ended or crashed):
         // start over so that the station does not sit unreachable.
         log_.logLine("recv() returned 0: connection closed by the server.");
-        Reset();
+        reset();
         return std::nullopt;
     case platform::ReadResult::Kind::Data:
         break;

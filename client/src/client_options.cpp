@@ -1,4 +1,4 @@
-#include "client/client_options.h"
+#include "client_options.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "client/display_session.h"
+#include "display_session.h"
 
 #include <cstdlib>
 

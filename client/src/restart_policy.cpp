@@ -1,4 +1,4 @@
-#include "client/restart_policy.h"
+#include "restart_policy.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "client/text_encoding.h"
+#include "text_encoding.h"
 
 #include <cstdint>
 

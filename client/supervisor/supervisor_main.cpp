@@ -6,10 +6,10 @@
 // session (its display gone) or a SIGTERM, SIGINT or SIGHUP, which it passes
 // on to tamblo. The station's autostart entry starts this program.
 #include "client/client_log.h"
-#include "client/client_options.h"
-#include "client/restart_policy.h"
+#include "client_options.h"
 #include "platform/child_process.h"
 #include "platform/display_server.h"
+#include "restart_policy.h"
 
 #include <chrono>
 #include <cstdio>

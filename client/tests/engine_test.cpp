@@ -26,7 +26,7 @@ protected:
 TEST_F(EngineTest, FreshInstallationStartsLockedAndNeverConnects)
 {
     EXPECT_EQ(std::filesystem::file_size(folder.path() / "TambloConfig"), 0u);
-    EXPECT_TRUE(engine.state().m_bLocked);
+    EXPECT_TRUE(engine.state().locked);
     EXPECT_TRUE(workstation.keysDisabled);
     EXPECT_FALSE(workstation.taskbarShown);
     EXPECT_FALSE(workstation.cursorVisible);
@@ -45,13 +45,13 @@ TEST_F(EngineTest, SetupCodeIsExactAndCaseSensitive)
     type("K7#W\r");
     type("xk7#w\r");
     type("k7#\r");
-    EXPECT_TRUE(engine.state().m_bLocked);
+    EXPECT_TRUE(engine.state().locked);
     EXPECT_FALSE(engine.state().setupMode);
 
     type("k7#w");
     EXPECT_TRUE(engine.onCharacter('\r'));
     EXPECT_TRUE(engine.state().setupMode);
-    EXPECT_FALSE(engine.state().m_bLocked);
+    EXPECT_FALSE(engine.state().locked);
     EXPECT_EQ(engine.state().typedCharacters, "");
 
     // Setup: panel without figures, workstation given back.
@@ -82,7 +82,7 @@ TEST_F(EngineTest, ExitSetupLocksWithoutTellingTheServer)
     ASSERT_EQ(engine.onLeftButtonUp(100, 120), PanelClick::OpenEndSessionDialog);
     EXPECT_FALSE(engine.endSessionDialogMustClose());
     engine.confirmEndSession();
-    EXPECT_TRUE(engine.state().m_bLocked);
+    EXPECT_TRUE(engine.state().locked);
     EXPECT_FALSE(engine.state().setupMode);
     EXPECT_TRUE(engine.endSessionDialogMustClose());
     EXPECT_TRUE(workstation.keysDisabled);
@@ -163,14 +163,14 @@ TEST_F(EngineTest, WithoutATaskbarOnlyTheDidntFindLinesAreLogged)
     EXPECT_EQ(lines, (std::vector<std::string>{"Found Shell_TrayWnd, hiding.",
                                                "m_bLocked(false): Didn't find Shell_TrayWnd.",
                                                "m_bLocked(true): Didn't find Shell_TrayWnd."}));
-    EXPECT_TRUE(engine.state().m_bLocked);
+    EXPECT_TRUE(engine.state().locked);
 }
 
 TEST_F(EngineTest, QueryEndSessionLocksAndShowsTheWindowOnce)
 {
     type("k7#w\r");
     engine.onQueryEndSession();
-    EXPECT_TRUE(engine.state().m_bLocked);
+    EXPECT_TRUE(engine.state().locked);
     EXPECT_TRUE(contains(log(), "OnQueryEndSession() called."));
     EXPECT_EQ(engine.tick(), TickOutcome::ShowAndRepaint);
     EXPECT_EQ(engine.tick(), TickOutcome::Nothing);

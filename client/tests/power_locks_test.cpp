@@ -1,7 +1,7 @@
 // The power locks the station holds with each state, a shutdown announced
 // during a session (the console hears "STOP" first), and logind's locks on a
 // machine without logind.
-#include "client/logind_power_locks.h"
+#include "logind_power_locks.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +73,7 @@ TEST_F(PowerLocksTest, TheKeysAreHeldWhileLockedAndReleasedInSetupMode)
     // Announced while locked: nothing to tell, the station stays locked.
     locks.announce = true;
     EXPECT_EQ(engine->tick(), TickOutcome::ShowAndRepaint);
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_EQ(locks.last(), (Held{true, false}));
 }
 
@@ -98,7 +98,7 @@ TEST_F(PowerLocksTest, AShutdownDuringASessionTellsTheConsoleStopBeforeItGoesOn)
     engine->tick();
     console.join();
     EXPECT_EQ(stop, "STOP");
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), ""); // never reclaimed after the restart
     EXPECT_EQ(locks.last(), (Held{true, false}));             // the delay is let go
     EXPECT_TRUE(contains(logLines(folder.path()), "The system is shutting down."));

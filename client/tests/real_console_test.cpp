@@ -81,9 +81,9 @@ protected:
     void connectAndStartSession()
     {
         ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
-        console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
-        ASSERT_TRUE(until([&] { return !engine->state().m_bLocked && seen(stationlink::EVT_STARTED); }));
-        console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00",
+        console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+        ASSERT_TRUE(until([&] { return !engine->state().locked && seen(stationlink::EVT_STARTED); }));
+        console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00",
                                                                                        "3.50", sessionStart()));
         ASSERT_TRUE(until([&] { return engine->state().sessionStamp == "20060811105434"; }));
     }
@@ -98,20 +98,20 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
     EXPECT_EQ(s.extras, "\x80" "1.00");
     EXPECT_EQ(s.total, "\x80" "3.50");
 
-    console->SendStationCommand(kStation, stationlink::CMD_LOCK);
-    ASSERT_TRUE(until([&] { return s.m_bLocked; }));
+    console->sendStationCommand(kStation, stationlink::CMD_LOCK);
+    ASSERT_TRUE(until([&] { return s.locked; }));
     EXPECT_EQ(s.sessionStamp, "");
 
     // A second session, ended by the customer on the panel.
     events = 0;
-    console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
-    ASSERT_TRUE(until([&] { return !s.m_bLocked && seen(stationlink::EVT_STARTED); }));
+    console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(until([&] { return !s.locked && seen(stationlink::EVT_STARTED); }));
     engine->onLeftButtonDown(100, 120);
     ASSERT_EQ(engine->onLeftButtonUp(100, 120), PanelClick::OpenEndSessionDialog);
     engine->confirmEndSession();
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STOPPED); }));
 
-    console->SendStationCommand(kStation, stationlink::CMD_QUIT);
+    console->sendStationCommand(kStation, stationlink::CMD_QUIT);
     TickOutcome outcome = TickOutcome::Nothing;
     ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
@@ -123,7 +123,7 @@ TEST_F(RealConsoleTest, ShutdownIsAnsweredAndAskedOfTheSystem)
 {
     workstation.shutdownFailure = "Access is denied.";
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
-    console->SendStationCommand(kStation, stationlink::CMD_SHUTDOWN);
+    console->sendStationCommand(kStation, stationlink::CMD_SHUTDOWN);
     TickOutcome outcome = TickOutcome::Nothing;
     ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     EXPECT_EQ(workstation.shutdownCalls, 1);
@@ -157,8 +157,8 @@ TEST_F(RealConsoleTest, ConsoleRestartIsSurvivedAndTheSessionReclaimed)
         },
         20s));
     ASSERT_TRUE(console);
-    EXPECT_EQ(console->StationStartTime(kStation), sessionStart());
-    EXPECT_FALSE(engine->state().m_bLocked);
+    EXPECT_EQ(console->stationStartTime(kStation), sessionStart());
+    EXPECT_FALSE(engine->state().locked);
 
     auto lines = logLines(folder.path());
     EXPECT_TRUE(contains(lines, "Read data: SERVERDOWN"));
@@ -191,16 +191,16 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
 
     events = 0;
     restartClient();
-    EXPECT_FALSE(engine->state().m_bLocked);
+    EXPECT_FALSE(engine->state().locked);
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STARTED); }));
-    EXPECT_EQ(console->StationStartTime(kStation), sessionStart());
+    EXPECT_EQ(console->stationStartTime(kStation), sessionStart());
     EXPECT_TRUE(contains(logLines(folder.path()), "Sending STARTED message success."));
 
-    console->SendStationCommand(kStation, stationlink::CMD_LOCK);
-    ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
+    console->sendStationCommand(kStation, stationlink::CMD_LOCK);
+    ASSERT_TRUE(until([&] { return engine->state().locked; }));
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
     // A late figure message names the ended session: it is not taken up again.
-    console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:06:10", "2.60", "1.00",
+    console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:06:10", "2.60", "1.00",
                                                                                    "3.60", sessionStart()));
     ASSERT_TRUE(until([&] { return engine->state().duration == "01:06"; }));
     EXPECT_EQ(engine->state().sessionStamp, "");
@@ -208,18 +208,18 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
 
     events = 0;
     restartClient();
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
     for (int i = 0; i < 30; ++i)
         engine->tick();
     pollConsole();
     EXPECT_FALSE(seen(stationlink::EVT_STARTED));
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
 
     // A session ended on the panel is forgotten as well.
-    console->SendStationCommand(kStation, stationlink::CMD_UNLOCK);
-    ASSERT_TRUE(until([&] { return !engine->state().m_bLocked; }));
-    console->SendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00",
+    console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(until([&] { return !engine->state().locked; }));
+    console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00",
                                                                                    "0.10", sessionStart() + 3600));
     ASSERT_TRUE(until([&] { return readFile(folder.path() / "TambloSession") == "20060811115434"; }));
     engine->confirmEndSession();
@@ -258,8 +258,8 @@ TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReached)
         return engine.link().isConnected() && stationlink::hasFlags(events, stationlink::EVT_CONNECTED);
     }, 10s));
 
-    console.SendStationCommand(0, stationlink::CMD_UNLOCK);
-    ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().m_bLocked; }, 10s));
+    console.sendStationCommand(0, stationlink::CMD_UNLOCK);
+    ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().locked; }, 10s));
     console.stop();
 }
 

@@ -1,5 +1,5 @@
 // When the supervisor brings tamblo back, and how long it waits first.
-#include "client/restart_policy.h"
+#include "restart_policy.h"
 
 #include <gtest/gtest.h>
 

@@ -55,7 +55,7 @@ protected:
     }
     bool unlockedWithFigures()
     {
-        return !engine->state().m_bLocked && engine->state().sessionStamp == "20060811105434";
+        return !engine->state().locked && engine->state().sessionStamp == "20060811105434";
     }
 
     // Console side: handshake, UNLOCK and one session info message, each answered "OK".
@@ -142,7 +142,7 @@ TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
         afterLock = readWithin(station, 300ms).value_or("(nothing)");
     });
     ASSERT_TRUE(until([&] { return step == 2; }));
-    ASSERT_TRUE(until([&] { return engine->state().m_bLocked; }));
+    ASSERT_TRUE(until([&] { return engine->state().locked; }));
     // "End Session" clicked in a dialog that the lock has not closed yet: no effect.
     engine->confirmEndSession();
     clicked = true;
@@ -171,7 +171,7 @@ TEST_F(ScriptedServerTest, ConsoleClosingTheConnectionIsReclaimedWithStarted)
     EXPECT_TRUE(contains(lines, "recv() returned 0: connection closed by the server."));
     EXPECT_TRUE(contains(lines, "Resetting send socket."));
     EXPECT_TRUE(contains(lines, "Sending STARTED message success."));
-    EXPECT_FALSE(engine->state().m_bLocked);
+    EXPECT_FALSE(engine->state().locked);
 }
 
 TEST_F(ScriptedServerTest, ConsoleRestartMakesTheFirstPollFailAndTheSessionIsReclaimed)
@@ -231,7 +231,7 @@ TEST_F(ScriptedServerTest, QueryEndSessionTellsTheConsoleStop)
     engine->onQueryEndSession();
     console.join();
     EXPECT_EQ(stop, "STOP");
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_TRUE(engine->state().endSessionQuerySeen);
 }
 
@@ -345,7 +345,7 @@ TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
     ASSERT_TRUE(until([&] { return connected && engine->link().stationConnectionUp(); }));
     for (char c : std::string("k7#w\r"))
         engine->onCharacter(c);
-    ASSERT_TRUE(until([&] { return done && engine->state().m_bLocked; }));
+    ASSERT_TRUE(until([&] { return done && engine->state().locked; }));
     console.join();
     EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
     EXPECT_TRUE(engine->state().setupMode);
@@ -528,7 +528,7 @@ TEST_F(ScriptedServerTest, APortNumberInPiecesIsReadWhole)
         done = readWithin(station, 5s) == "OK";
         readWithin(station, 300ms);
     });
-    ASSERT_TRUE(until([&] { return done && !engine->state().m_bLocked; }));
+    ASSERT_TRUE(until([&] { return done && !engine->state().locked; }));
     console.join();
     EXPECT_EQ(connectText, "CONNECT127.2.2.5");
 }

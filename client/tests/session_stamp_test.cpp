@@ -55,7 +55,7 @@ protected:
 TEST_F(RestartTest, KeptSessionComesBackUnlocked)
 {
     start(std::string("\x7F\x01\x01\x01", 4), "20060811105434");
-    EXPECT_FALSE(engine->state().m_bLocked);
+    EXPECT_FALSE(engine->state().locked);
     EXPECT_EQ(engine->state().sessionStamp, "20060811105434");
     EXPECT_FALSE(workstation.keysDisabled);
     EXPECT_TRUE(workstation.cursorVisible);
@@ -67,12 +67,12 @@ TEST_F(RestartTest, KeptSessionComesBackUnlocked)
 TEST_F(RestartTest, WithoutASessionTheStationComesBackLocked)
 {
     start(std::string("\x7F\x01\x01\x01", 4), "");
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_TRUE(workstation.keysDisabled);
     EXPECT_FALSE(workstation.cursorVisible);
     engine.reset();
     start(std::string("\x7F\x01\x01\x01", 4), "2006081110543X");
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_EQ(engine->state().sessionStamp, "");
 }
 
@@ -80,7 +80,7 @@ TEST_F(RestartTest, WithoutASessionTheStationComesBackLocked)
 TEST_F(RestartTest, KeptSessionOfAStationWithoutConsoleIsDropped)
 {
     start("", "20060811105434");
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_TRUE(workstation.keysDisabled);
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
 }

@@ -139,7 +139,7 @@ protected:
         ASSERT_TRUE(enter("k7#w"));
         ASSERT_EQ(engine->changeSetupCode(kOwnersCode, kOwnersCode), std::nullopt);
         engine->confirmEndSession(); // EXIT SETUP
-        ASSERT_TRUE(engine->state().m_bLocked);
+        ASSERT_TRUE(engine->state().locked);
     }
 };
 
@@ -149,7 +149,7 @@ TEST_F(SetupCodeEngineTest, OwnersCodeReplacesTheBuiltInOneAlsoAfterARestart)
     setOwnersCode();
     EXPECT_TRUE(engine->hasOwnersSetupCode());
     EXPECT_FALSE(enter("k7#w"));
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_TRUE(enter(kOwnersCode));
     EXPECT_TRUE(engine->state().setupMode);
     engine->confirmEndSession();
@@ -180,7 +180,7 @@ TEST_F(SetupCodeEngineTest, SixWrongCodesPauseTypingEvenForTheRightCode)
     auto lines = logLines(folder.path());
     EXPECT_EQ(lines.back(), "Wrong setup code 5 times: typing ignored for 30 s.");
     EXPECT_FALSE(enter(kOwnersCode));
-    EXPECT_TRUE(engine->state().m_bLocked);
+    EXPECT_TRUE(engine->state().locked);
     EXPECT_EQ(engine->state().typedCharacters, "");
 
     clock.advance(29s);

@@ -210,7 +210,7 @@ private slots:
         QVERIFY(window->engine().hasOwnersSetupCode());
         QCOMPARE(readFile(folder->path() / "TambloSetup").size(), std::size_t{56});
         window->engine().confirmEndSession(); // EXIT SETUP
-        QVERIFY(window->engine().state().m_bLocked);
+        QVERIFY(window->engine().state().locked);
 
         typeSetupCode();
         QTest::qWait(30);
@@ -255,7 +255,7 @@ private slots:
         QVERIFY(window->maintenance());
 
         window->engine().confirmEndSession(); // EXIT SETUP
-        QVERIFY(window->engine().state().m_bLocked);
+        QVERIFY(window->engine().state().locked);
         QVERIFY(!window->maintenance());
         answer(false, false, false); // the next setup starts covered
     }
@@ -296,7 +296,7 @@ private slots:
             QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);
         });
         click(window.get(), QPoint(100, 120));
-        QTRY_VERIFY(window->engine().state().m_bLocked);
+        QTRY_VERIFY(window->engine().state().locked);
         QVERIFY(!window->engine().state().setupMode);
         QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
         QVERIFY(window->workstation().keysDisabled());
@@ -358,7 +358,7 @@ private slots:
         QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
         QCOMPARE(lockAnswer, std::string("OK"));
         QCOMPARE(afterLock, std::string("(nothing)")); // no "STOP"
-        QVERIFY(window->engine().state().m_bLocked);
+        QVERIFY(window->engine().state().locked);
         QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
     }
 
@@ -377,7 +377,7 @@ private slots:
             quitAnswer = readWithin(h.station, 5s).value_or("?");
         });
         QSignalSpy ended(window.get(), &tamblo::StationWindow::programEnded);
-        QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window->engine().state().m_bLocked, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window->engine().state().locked, 10000);
 
         whenShown("endSessionDialog", [](QWidget* w) {
             QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);

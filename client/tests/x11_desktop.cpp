@@ -132,7 +132,7 @@ std::unique_ptr<XServer> XServer::start(std::vector<std::string> argv, int write
     ::close(readEnd);
     if (number.empty() || number.find('\n') == std::string::npos)
         return nullptr;
-    server->name_ = ":" + number.substr(0, number.find('\n'));
+    server->name_ = std::string(":").append(number, 0, number.find('\n'));
     server->display_ = XOpenDisplay(server->name_.c_str());
     if (!server->display_)
         return nullptr;

@@ -62,10 +62,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tamblo-demo-console: the station did not connect\n");
         return 1;
     }
-    server.SendStationCommand(0, stationlink::CMD_UNLOCK);
+    server.sendStationCommand(0, stationlink::CMD_UNLOCK);
     waitForEvent(server, stationlink::EVT_STARTED, std::chrono::seconds(10));
     std::time_t start = std::time(nullptr) - (65 * 60 + 10);
-    server.SendSessionInfo(0, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00", "3.50", start));
+    server.sendSessionInfo(0, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00", "3.50", start));
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     server.stop();
     return 0;

@@ -1,9 +1,9 @@
 // tamblo: the station client.
-#include "client/client_options.h"
-#include "client/display_session.h"
-#include "client/logind_power_locks.h"
-#include "client/restart_policy.h"
+#include "client_options.h"
+#include "display_session.h"
+#include "logind_power_locks.h"
 #include "platform/workstation_shutdown.h"
+#include "restart_policy.h"
 #include "station_window.h"
 #include "termination_signals.h"
 

@@ -1,9 +1,9 @@
 #include "station_window.h"
 
 #include "client/panel_view.h"
-#include "client/text_encoding.h"
 #include "configuration_dialog.h"
 #include "end_session_dialog.h"
+#include "text_encoding.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -111,7 +111,7 @@ LockMode StationWindow::lockMode()
         return LockMode::Off;
     if (state.setupMode)
         return maintenance_ ? LockMode::Off : LockMode::Setup;
-    return state.m_bLocked ? LockMode::Locked : LockMode::Off;
+    return state.locked ? LockMode::Locked : LockMode::Off;
 }
 
 void StationWindow::setMaintenance(bool maintenance)

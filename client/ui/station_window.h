@@ -7,7 +7,7 @@
 // or in setup mode, unless the owner asked for maintenance in setup.
 
 #include "client/client_engine.h"
-#include "client/client_options.h"
+#include "client_options.h"
 #include "desktop_workstation.h"
 #include "lock_keeper.h"
 #include "station_fonts.h"

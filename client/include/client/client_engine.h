@@ -93,7 +93,7 @@ public:
 
     // The end-session dialog.
     EndSessionQuestion endSessionQuestion() const;
-    bool endSessionDialogMustClose() const { return state_.m_bLocked; }
+    bool endSessionDialogMustClose() const { return state_.locked; }
     // "End Session": locks, forgets the stamp, tells the console "STOP" (not in
     // setup mode) and ends setup mode; nothing once the station is locked.
     void confirmEndSession();

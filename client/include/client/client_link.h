@@ -75,16 +75,16 @@ public:
 
     // Takes the connection as far as it goes without waiting: starts an
     // attempt, or goes on with the one under way (connect, handshake).
-    void InitSendSocket();
+    void initSendSocket();
     // Reports a running session after a (re)connection; false when the send failed.
-    bool SendStarted();
+    bool sendStarted();
     // Drops the link and starts connecting again; a running session is
     // reclaimed once the station connection is back.
-    void Reset();
+    void reset();
     // One poll: connects when needed, then takes the next whole message,
     // reading once when none is waiting. Returns the message, already logged
     // and answered "OK"; nullopt when nothing whole came.
-    std::optional<std::string> Poll();
+    std::optional<std::string> poll();
 
     // "STOP" on the station connection, when it is up.
     void sendStop();

@@ -13,7 +13,7 @@ namespace client {
 inline constexpr const char* kSetupCode = "k7#w";
 
 struct ClientState {
-    bool m_bLocked = true;
+    bool locked = true;
     bool setupMode = false;
     bool panelOnTop = true;
     bool cursorShown = false;
