@@ -2,6 +2,7 @@
 // drops, drags and input-method text typed into the real edit; the text and
 // caret read back from the edit and from its model.
 #include "duration_field_edit.h"
+#include "field_edit_fixture.h"
 #include "field_test_support.h"
 
 #include <QApplication>
@@ -11,7 +12,6 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <memory>
 #include <vector>
@@ -39,15 +39,9 @@ QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 
 } // namespace
 
-class DurationFieldEditTest : public QObject {
+class DurationFieldEditTest : public QObject,
+                              private FieldEditFixture<DurationFieldEdit, fields::DurationField, KeyRecorder> {
     Q_OBJECT
-
-    fields::DurationField model;
-    std::unique_ptr<KeyRecorder> window;
-    DurationFieldEdit* edit = nullptr;
-    QLineEdit* other = nullptr;
-    std::unique_ptr<QSignalSpy> beeps;
-    std::unique_ptr<QSignalSpy> edits;
 
     void show(const char* text)
     {
@@ -63,41 +57,10 @@ class DurationFieldEditTest : public QObject {
         QTRY_VERIFY(!closing);
     }
 
-    void checkShown(const QString& text, int caret)
-    {
-        QCOMPARE(edit->text(), text);
-        QCOMPARE(edit->cursorPosition(), caret);
-        QCOMPARE(QString::fromStdString(model.text()), text);
-        QCOMPARE(model.caret(), static_cast<std::size_t>(caret));
-    }
-
 private slots:
-    void init()
-    {
-        model = fields::DurationField();
-        window = std::make_unique<KeyRecorder>();
-        auto* layout = new QVBoxLayout(window.get());
-        edit = new DurationFieldEdit(model, window.get());
-        edit->setObjectName("durationEdit");
-        other = new QLineEdit(window.get());
-        other->setObjectName("otherEdit");
-        layout->addWidget(edit);
-        layout->addWidget(other);
-        window->show();
-        window->activateWindow(); // no window manager hands out the focus on a bare X server
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        edit->setFocus();
-        QTRY_VERIFY(edit->hasFocus());
-        beeps = std::make_unique<QSignalSpy>(edit, &DurationFieldEdit::refused);
-        edits = std::make_unique<QSignalSpy>(edit, &DurationFieldEdit::edited);
-    }
+    void init() { buildWindow("durationEdit", EditPlacement::EditFirst); }
 
-    void cleanup()
-    {
-        beeps.reset();
-        edits.reset();
-        window.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void typedKeys_data()
     {

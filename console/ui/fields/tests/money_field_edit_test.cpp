@@ -1,6 +1,7 @@
 // MoneyFieldEdit, offscreen: keys typed into the real edit, Enter with and
 // without the owner taking it, focus, the Delete key, clipboard, drops and the
 // swallowed right button.
+#include "field_edit_fixture.h"
 #include "field_test_support.h"
 #include "money_field_edit.h"
 
@@ -9,7 +10,6 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <memory>
 
@@ -30,15 +30,8 @@ void moveCaretFromEnd(QWidget* target, int fromEnd)
 
 } // namespace
 
-class MoneyFieldEditTest : public QObject {
+class MoneyFieldEditTest : public QObject, private FieldEditFixture<MoneyFieldEdit, fields::MoneyField> {
     Q_OBJECT
-
-    fields::MoneyField model;
-    std::unique_ptr<QWidget> window;
-    MoneyFieldEdit* edit = nullptr;
-    QLineEdit* other = nullptr;
-    std::unique_ptr<QSignalSpy> beeps;
-    std::unique_ptr<QSignalSpy> edits;
 
     void show(double value)
     {
@@ -46,41 +39,10 @@ class MoneyFieldEditTest : public QObject {
         edit->showModel();
     }
 
-    void checkShown(const QString& text, int caret)
-    {
-        QCOMPARE(edit->text(), text);
-        QCOMPARE(edit->cursorPosition(), caret);
-        QCOMPARE(QString::fromStdString(model.text()), text);
-        QCOMPARE(model.caret(), static_cast<std::size_t>(caret));
-    }
-
 private slots:
-    void init()
-    {
-        model = fields::MoneyField();
-        window = std::make_unique<QWidget>();
-        auto* layout = new QVBoxLayout(window.get());
-        other = new QLineEdit(window.get());
-        other->setObjectName("otherEdit");
-        edit = new MoneyFieldEdit(model, window.get());
-        edit->setObjectName("tenderEdit");
-        layout->addWidget(other);
-        layout->addWidget(edit);
-        window->show();
-        window->activateWindow(); // no window manager hands out the focus on a bare X server
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        edit->setFocus();
-        QTRY_VERIFY(edit->hasFocus());
-        beeps = std::make_unique<QSignalSpy>(edit, &MoneyFieldEdit::refused);
-        edits = std::make_unique<QSignalSpy>(edit, &MoneyFieldEdit::edited);
-    }
+    void init() { buildWindow("tenderEdit", EditPlacement::OtherFirst); }
 
-    void cleanup()
-    {
-        beeps.reset();
-        edits.reset();
-        window.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void typedKeys_data()
     {

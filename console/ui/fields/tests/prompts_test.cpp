@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <functional>
+#include <string>
+
 using namespace brisko;
 using namespace brisko::test;
 
@@ -29,6 +32,22 @@ class PromptsTest : public QObject {
             QTest::keyClick(edit, finalKey);
         });
         return prompt.askPassword();
+    }
+
+    // Asks for the price of "Cake" on a field reading 0.00, lets `answer` act
+    // in the dialog once the price edit has the focus, and gives the field's text.
+    static std::string answerPrice(const std::function<void(QWidget*, MoneyFieldEdit*)>& answer)
+    {
+        fields::MoneyField price;
+        price.setValue(0.0, 2);
+        QtPriceFieldPrompt prompt;
+        whenModalShown([answer](QWidget* dialog) {
+            auto* edit = dialog->findChild<MoneyFieldEdit*>("priceEdit");
+            QTRY_VERIFY(edit->hasFocus());
+            answer(dialog, edit);
+        });
+        prompt.askPrice(console::priceQuestion("Cake"), price);
+        return price.text();
     }
 
 private slots:
@@ -105,50 +124,32 @@ private slots:
 
     void okTakesTheTypedPrice()
     {
-        fields::MoneyField price;
-        price.setValue(0.0, 2);
-        QtPriceFieldPrompt prompt;
-        whenModalShown([](QWidget* dialog) {
-            auto* edit = dialog->findChild<MoneyFieldEdit*>("priceEdit");
-            QTRY_VERIFY(edit->hasFocus());
+        const std::string price = answerPrice([](QWidget* dialog, MoneyFieldEdit* edit) {
             QTest::keyClicks(edit, "250x");
             QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
         });
-        prompt.askPrice(console::priceQuestion("Cake"), price);
-        QCOMPARE(price.text(), std::string("2.50"));
+        QCOMPARE(price, std::string("2.50"));
     }
 
     void enterInTheFieldConfirms()
     {
-        fields::MoneyField price;
-        price.setValue(0.0, 2);
-        QtPriceFieldPrompt prompt;
         bool closedByEnter = false;
-        whenModalShown([&closedByEnter](QWidget* dialog) {
-            auto* edit = dialog->findChild<MoneyFieldEdit*>("priceEdit");
-            QTRY_VERIFY(edit->hasFocus());
+        const std::string price = answerPrice([&closedByEnter](QWidget* dialog, MoneyFieldEdit* edit) {
             QTest::keyClicks(edit, "75");
             QTest::keyClick(edit, Qt::Key_Return);
             closedByEnter = !dialog->isVisible();
         });
-        prompt.askPrice(console::priceQuestion("Cake"), price);
         QVERIFY(closedByEnter);
-        QCOMPARE(price.text(), std::string("0.75"));
+        QCOMPARE(price, std::string("0.75"));
     }
 
     void escapeLeavesWhatWasTyped()
     {
-        fields::MoneyField price;
-        price.setValue(0.0, 2);
-        QtPriceFieldPrompt prompt;
-        whenModalShown([](QWidget* dialog) {
-            auto* edit = dialog->findChild<MoneyFieldEdit*>("priceEdit");
-            QTRY_VERIFY(edit->hasFocus());
+        const std::string price = answerPrice([](QWidget*, MoneyFieldEdit* edit) {
             QTest::keyClicks(edit, "5");
             QTest::keyClick(edit, Qt::Key_Escape);
         });
-        prompt.askPrice(console::priceQuestion("Cake"), price);
-        QCOMPARE(price.text(), std::string("0.05"));
+        QCOMPARE(price, std::string("0.05"));
     }
 };
 
