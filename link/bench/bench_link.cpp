@@ -146,7 +146,7 @@ int main(int argc, char** argv)
     for (int n = 0; n < roundTrips; ++n) {
         int i = n % kStations;
         auto t0 = SteadyClock::now();
-        link.SendStationCommand(i, CMD_UNLOCK);
+        link.sendStationCommand(i, CMD_UNLOCK);
         if (!takeEvent(link, i, EVT_STARTED, 5000ms)) {
             std::fprintf(stderr, "station %d did not confirm UNLOCK\n", i);
             continue;

@@ -182,13 +182,13 @@ bool LinkServer::isRunning() const { return state_->running; }
 
 std::uint16_t LinkServer::mainPort() const { return state_->mainPort; }
 
-bool LinkServer::StartStationWorker(int i)
+bool LinkServer::startStationWorker(int i)
 {
     std::lock_guard lock(state_->control);
     return state_->startWorker(i);
 }
 
-void LinkServer::StopStationWorker(int i)
+void LinkServer::stopStationWorker(int i)
 {
     std::lock_guard lock(state_->control);
     state_->stopWorker(i);
@@ -209,7 +209,7 @@ bool LinkServer::isStationRunning(int i) const
     return slot && slot->running;
 }
 
-void LinkServer::SendStationCommand(int i, std::uint32_t bits)
+void LinkServer::sendStationCommand(int i, std::uint32_t bits)
 {
     if (!inRange(i))
         return;
@@ -225,7 +225,7 @@ void LinkServer::SendStationCommand(int i, std::uint32_t bits)
     slot.commandPosted.set();
 }
 
-void LinkServer::SendSessionInfo(int i, const SessionInfoRecord& record)
+void LinkServer::sendSessionInfo(int i, const SessionInfoRecord& record)
 {
     if (!inRange(i))
         return;
@@ -234,7 +234,7 @@ void LinkServer::SendSessionInfo(int i, const SessionInfoRecord& record)
         std::lock_guard lock(slot.sessionInfoLock);
         slot.sessionInfo = record;
     }
-    SendStationCommand(i, CMD_SESSION_INFO);
+    sendStationCommand(i, CMD_SESSION_INFO);
 }
 
 bool LinkServer::takeEventForConsole(int i)
@@ -260,7 +260,7 @@ MailboxAccess LinkServer::lockMailbox(int i)
     return MailboxAccess(&slot.mailboxLock, &slot.mailboxWord);
 }
 
-std::time_t LinkServer::StationStartTime(int i) const
+std::time_t LinkServer::stationStartTime(int i) const
 {
     StationSlot* slot = state_->slots.find(i);
     return slot ? slot->startTime.load() : 0;

@@ -126,7 +126,7 @@ TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
     auto first = station(0);
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
 
@@ -209,7 +209,7 @@ TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
 
     first.connection = first.dial(*port);
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.SendStationCommand(0, CMD_LOCK);
+    link.sendStationCommand(0, CMD_LOCK);
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
 }
@@ -221,12 +221,12 @@ TEST_F(LinkServerTest, UnlockAndLockAreConfirmedAsStartedAndStopped)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STARTING));
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
 
-    link.SendStationCommand(0, CMD_LOCK);
+    link.sendStationCommand(0, CMD_LOCK);
     EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STOPPING));
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
@@ -247,7 +247,7 @@ TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
         MailboxAccess box = link.lockMailbox(0);
         box.set(CMD_SHUTDOWN | CMD_QUIT | CMD_LOCK | CMD_UNLOCK);
     }
-    link.SendSessionInfo(0, record);
+    link.sendSessionInfo(0, record);
 
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_EQ(first.answer(), "01:05\x80"
@@ -270,7 +270,7 @@ TEST_F(LinkServerTest, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
+    link.sendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
     EXPECT_EQ(first.answer("WHAT"), "UNLOCK");
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
@@ -287,8 +287,8 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
     ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_QUIT);
-    link.SendStationCommand(1, CMD_SHUTDOWN);
+    link.sendStationCommand(0, CMD_QUIT);
+    link.sendStationCommand(1, CMD_SHUTDOWN);
     EXPECT_EQ(first.answer(), "QUIT");
     EXPECT_EQ(second.answer(), "SHUTDOWN");
     EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
@@ -306,7 +306,7 @@ TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOP");
     first.send("OK");
@@ -321,14 +321,14 @@ TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_LOCK);
+    link.sendStationCommand(0, CMD_LOCK);
     EXPECT_EQ(first.receive(), "LOCK");
     first.send("STOP");
     first.send("OK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
 
     // The next news is the next command's, with no second STOPPED before it.
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
@@ -343,7 +343,7 @@ TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
 
     first.send("STARTED20060811105434");
     ASSERT_TRUE(takeEvent(0, EVT_STARTED));
-    std::tm tm = platform::toLocalTime(link.StationStartTime(0));
+    std::tm tm = platform::toLocalTime(link.stationStartTime(0));
     EXPECT_EQ(platform::formatTm("%Y-%m-%d %H:%M:%S", tm), "2006-08-11 10:54:34");
 
     // A stamp that is no time is ignored, and so is any other text.
@@ -352,7 +352,7 @@ TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
     first.send("STOP");
     ASSERT_TRUE(takeEvent(0, EVT_STOPPED));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
-    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.StationStartTime(0)), "20060811105434");
+    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
 TEST_F(LinkServerTest, StationThatDropsIsDisconnectedAndReconnectsThroughTheHandshake)
@@ -378,7 +378,7 @@ TEST_F(LinkServerTest, StationThatDropsIsDisconnectedAndReconnectsThroughTheHand
     EXPECT_TRUE(SimulatedStation::closedByPeer(old));
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.SendStationCommand(0, CMD_LOCK);
+    link.sendStationCommand(0, CMD_LOCK);
     EXPECT_EQ(first.answer(), "LOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
 }
@@ -409,9 +409,9 @@ TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
-    link.StopStationWorker(0);
+    link.stopStationWorker(0);
     EXPECT_FALSE(link.isStationRunning(0));
     EXPECT_EQ(link.runningStations(), 0);
     EXPECT_EQ(first.receive(), "SERVERDOWN");
@@ -425,13 +425,13 @@ TEST_F(LinkServerTest, ACallHandedToAStationThreadThatEndsIsClosedWithoutAWord)
     auto first = station(0);
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered: the thread stays in its wait
 
     auto call = first.dial(link.mainPort());
     ASSERT_TRUE(call.send(buildConnect(first.address())));
     separateMessages(); // the listener hands the call over to the busy thread
-    link.StopStationWorker(0);
+    link.stopStationWorker(0);
     EXPECT_EQ(first.receive(), "SERVERDOWN");
     EXPECT_FALSE(SimulatedStation::receive(call)) << "no port from a thread that has ended";
     EXPECT_TRUE(SimulatedStation::closedByPeer(call, 100ms));
@@ -452,13 +452,13 @@ TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
     EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
     EXPECT_EQ(link.runningStations(), 2);
 
-    link.SendStationCommand(1, CMD_UNLOCK);
+    link.sendStationCommand(1, CMD_UNLOCK);
     EXPECT_EQ(second.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(1, EVT_STARTED));
 
     ASSERT_TRUE(first.attach());
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
 }
@@ -466,10 +466,10 @@ TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
 TEST_F(LinkServerTest, StationWithoutAThreadGetsNoServiceUntilItIsStarted)
 {
     startWith(2);
-    link.StopStationWorker(1);
+    link.stopStationWorker(1);
     EXPECT_FALSE(station(1).handshake());
-    EXPECT_FALSE(link.StartStationWorker(0)) << "already running";
-    ASSERT_TRUE(link.StartStationWorker(1));
+    EXPECT_FALSE(link.startStationWorker(0)) << "already running";
+    ASSERT_TRUE(link.startStationWorker(1));
     auto second = station(1);
     ASSERT_TRUE(second.attach());
     EXPECT_TRUE(takeEvent(1, EVT_CONNECTED));
@@ -510,17 +510,17 @@ TEST_F(LinkServerTest, MainPortInUseFailsTheStartAndStartsNothing)
 TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
 {
     startWith(1);
-    link.SendStationCommand(-1, CMD_UNLOCK);
-    link.SendStationCommand(kMaxStations, CMD_UNLOCK);
-    link.SendSessionInfo(500, {});
+    link.sendStationCommand(-1, CMD_UNLOCK);
+    link.sendStationCommand(kMaxStations, CMD_UNLOCK);
+    link.sendSessionInfo(500, {});
     EXPECT_FALSE(link.takeEventForConsole(kMaxStations));
-    EXPECT_EQ(link.StationStartTime(-3), 0);
+    EXPECT_EQ(link.stationStartTime(-3), 0);
     MailboxAccess nowhere = link.lockMailbox(kMaxStations);
     nowhere.set(CMD_LOCK);
     EXPECT_EQ(nowhere.value(), CMD_LOCK);
     EXPECT_EQ(link.lockMailbox(kMaxStations + 1).value(), 0u);
-    link.StopStationWorker(-1);
-    EXPECT_FALSE(link.StartStationWorker(kMaxStations));
+    link.stopStationWorker(-1);
+    EXPECT_FALSE(link.startStationWorker(kMaxStations));
 }
 
 TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
@@ -531,14 +531,14 @@ TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
 
     // The session ended as UNLOCK went out: STOP and OK together end it stopped.
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOPOK");
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 
     // OK and a STOP right behind it: started, then stopped, nothing lost.
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("OKSTOP");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
@@ -548,7 +548,7 @@ TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
     first.send("STARTED20060811105434STOP");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.StationStartTime(0)), "20060811105434");
+    EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
 TEST_F(LinkServerTest, MessagesSplitAtEveryByteStillArrive)
@@ -568,7 +568,7 @@ TEST_F(LinkServerTest, MessagesSplitAtEveryByteStillArrive)
         EXPECT_TRUE(takeEvent(0, EVT_STOPPED)) << "cut at byte " << cut;
     }
     // The answer to a command, split.
-    link.SendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     ASSERT_TRUE(sendSplit(first.connection, "OK", 1));
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));

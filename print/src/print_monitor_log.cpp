@@ -6,7 +6,7 @@ int logPrintMonitorNotices(CupsPrintMonitor& monitor, store::ActivityLog& log)
 {
     int written = 0;
     for (const std::string& line : monitor.takeNotices()) {
-        log.WriteLogLine(line);
+        log.writeLogLine(line);
         ++written;
     }
     return written;

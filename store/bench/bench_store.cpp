@@ -100,7 +100,7 @@ void dayTotalCold(benchmark::State& state, BigJournal& journal)
     SilentNotifier notifier;
     for (auto _ : state) {
         store::BillJournal fresh(journal.folder(), journal.clock(), notifier);
-        benchmark::DoNotOptimize(fresh.DayTotal());
+        benchmark::DoNotOptimize(fresh.dayTotal());
     }
 }
 
@@ -115,9 +115,9 @@ void BM_DayTotal_Warm_1MBills_AllToday(benchmark::State& state)
     SilentNotifier notifier;
     auto& journal = allToday();
     store::BillJournal warm(journal.folder(), journal.clock(), notifier);
-    warm.DayTotal();
+    warm.dayTotal();
     for (auto _ : state)
-        benchmark::DoNotOptimize(warm.DayTotal());
+        benchmark::DoNotOptimize(warm.dayTotal());
 }
 BENCHMARK(BM_DayTotal_Warm_1MBills_AllToday)->Unit(benchmark::kMicrosecond);
 

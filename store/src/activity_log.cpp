@@ -47,7 +47,7 @@ void ActivityLog::cutTornLine()
         file_.write(std::string("\n"));
 }
 
-void ActivityLog::WriteLogLine(const std::string& text)
+void ActivityLog::writeLogLine(const std::string& text)
 {
     if (!file_.isOpen() && !open())
         return;

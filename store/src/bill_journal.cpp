@@ -80,7 +80,7 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
     return true;
 }
 
-double BillJournal::DayTotal()
+double BillJournal::dayTotal()
 {
     auto reader = platform::SharedFile::openReader(path_);
     if (!reader.isOpen())

@@ -60,19 +60,19 @@ bool ClientTable::save() { return file_.save(); }
 
 void ClientTable::close() { file_.close(); }
 
-int ClientTable::StationCount() const
+int ClientTable::stationCount() const
 {
     return static_cast<int>(std::min(entries().size(), static_cast<std::size_t>(kMaxStations)));
 }
 
 int ClientTable::findByAddress(const platform::Ipv4Address& address) const
 {
-    return findStationByAddress(std::span(entries()).first(static_cast<std::size_t>(StationCount())), address);
+    return findStationByAddress(std::span(entries()).first(static_cast<std::size_t>(stationCount())), address);
 }
 
 int ClientTable::findByComputerName(std::string_view name) const
 {
-    return findStationByComputerName(std::span(entries()).first(static_cast<std::size_t>(StationCount())), name);
+    return findStationByComputerName(std::span(entries()).first(static_cast<std::size_t>(stationCount())), name);
 }
 
 int findStationByAddress(std::span<const ClientEntry> entries, const platform::Ipv4Address& address)

@@ -76,7 +76,7 @@ void Configuration::close()
     loaded_ = false;
 }
 
-bool Configuration::VerifyOperatorPassword(const std::string& typed)
+bool Configuration::verifyOperatorPassword(const std::string& typed)
 {
     load();
     return record_.verify(typed);

@@ -27,7 +27,7 @@ PrinterEntry PrinterCodec::decode(ConstBytes record)
     return entry;
 }
 
-double PrinterTable::LookupPagePrice(std::string_view printer) const
+double PrinterTable::lookupPagePrice(std::string_view printer) const
 {
     for (const auto& entry : entries())
         if (entry.printerName == printer)
@@ -35,6 +35,6 @@ double PrinterTable::LookupPagePrice(std::string_view printer) const
     return -1.0;
 }
 
-std::string PrinterTable::PrintServerName() const { return entries().empty() ? std::string() : entries().front().serverName; }
+std::string PrinterTable::printServerName() const { return entries().empty() ? std::string() : entries().front().serverName; }
 
 } // namespace store

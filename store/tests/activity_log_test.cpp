@@ -25,14 +25,14 @@ TEST(ActivityLog, StampsLinesAndAppendsAcrossRuns)
     {
         ActivityLog log(folder.path(), clock, notifier);
         ASSERT_TRUE(log.open());
-        log.WriteLogLine("STARTING,0");
+        log.writeLogLine("STARTING,0");
         clock.set(localTime(2007, 1, 1, 0, 1));
-        log.WriteLogLine("CHARGE,4.50");
+        log.writeLogLine("CHARGE,4.50");
         // Written through at once: a reader sees the lines before the log is closed.
         EXPECT_EQ(readText(folder / "BriskoLog"), "3112062359,STARTING,0\n0101070001,CHARGE,4.50\n");
     }
     ActivityLog second(folder.path(), clock, notifier);
-    second.WriteLogLine("STOPPED,0"); // a log not yet open opens itself
+    second.writeLogLine("STOPPED,0"); // a log not yet open opens itself
     EXPECT_EQ(readText(folder / "BriskoLog"), "3112062359,STARTING,0\n0101070001,CHARGE,4.50\n0101070001,STOPPED,0\n");
     EXPECT_TRUE(notifier.messages.empty());
 }
@@ -47,8 +47,8 @@ TEST(ActivityLog, UnopenableLogReportsEachAttemptAndDropsTheLines)
 
     ActivityLog second(folder.path(), clock, notifier);
     EXPECT_FALSE(second.open());
-    second.WriteLogLine("CONNECTED,3");
-    second.WriteLogLine("CONNECTED,4");
+    second.writeLogLine("CONNECTED,3");
+    second.writeLogLine("CONNECTED,4");
     EXPECT_EQ(notifier.messages, std::vector<std::string>(3, "File Open Failed"));
     EXPECT_FALSE(second.isOpen());
     EXPECT_EQ(fs::file_size(folder / "BriskoLog"), 0u);
@@ -65,7 +65,7 @@ TEST(ActivityLog, LinesAreWrittenAtOnceAndSyncedOnRequest)
     EXPECT_TRUE(log.sync()) << "nothing to sync";
 
     for (int i = 0; i < 99; ++i)
-        log.WriteLogLine("STOPPED," + std::to_string(i));
+        log.writeLogLine("STOPPED," + std::to_string(i));
     EXPECT_TRUE(log.hasUnsyncedLines());
     // Each line is in the file as soon as it is written, before any sync.
     // "0105240900,STOPPED,i\n": 20 bytes and the digits of i.
@@ -73,7 +73,7 @@ TEST(ActivityLog, LinesAreWrittenAtOnceAndSyncedOnRequest)
     EXPECT_TRUE(log.sync());
     EXPECT_FALSE(log.hasUnsyncedLines());
 
-    log.WriteLogLine("CHARGE,1.50");
+    log.writeLogLine("CHARGE,1.50");
     EXPECT_TRUE(log.hasUnsyncedLines());
     log.close();
     EXPECT_FALSE(log.hasUnsyncedLines());

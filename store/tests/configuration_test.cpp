@@ -68,8 +68,8 @@ TEST_F(ConfigurationTest, NewFolderAcceptsTheEmptyPasswordAndWritesNothingUntilS
 {
     Configuration config(folder.path(), notifier);
     EXPECT_FALSE(config.save()); // nothing loaded yet: nothing to write
-    EXPECT_TRUE(config.VerifyOperatorPassword(""));
-    EXPECT_FALSE(config.VerifyOperatorPassword("x"));
+    EXPECT_TRUE(config.verifyOperatorPassword(""));
+    EXPECT_FALSE(config.verifyOperatorPassword("x"));
     EXPECT_EQ(fs::file_size(path()), 0u);
     EXPECT_TRUE(notifier.messages.empty());
 
@@ -96,10 +96,10 @@ TEST_F(ConfigurationTest, SavedFileHasTheRecordAndTheTwoLinesAtTheirOffsets)
         EXPECT_EQ(bytes[1280 + 255], std::byte{'L'}); // 256 characters, no terminator
     }
     Configuration reread(folder.path(), notifier);
-    EXPECT_TRUE(reread.VerifyOperatorPassword("open sesame"));
-    EXPECT_FALSE(reread.VerifyOperatorPassword("open sesame!"));
-    EXPECT_EQ(reread.ReceiptLine1(), "Corner Cafe");
-    EXPECT_EQ(reread.ReceiptLine2(), std::string(256, 'L'));
+    EXPECT_TRUE(reread.verifyOperatorPassword("open sesame"));
+    EXPECT_FALSE(reread.verifyOperatorPassword("open sesame!"));
+    EXPECT_EQ(reread.receiptLine1(), "Corner Cafe");
+    EXPECT_EQ(reread.receiptLine2(), std::string(256, 'L'));
     EXPECT_TRUE(notifier.messages.empty());
 }
 
@@ -109,9 +109,9 @@ TEST_F(ConfigurationTest, TooLongPasswordIsRefusedAndTheOldOneStays)
     config.load();
     ASSERT_TRUE(config.setPassword("short"));
     EXPECT_FALSE(config.setPassword(std::string(Configuration::kMaxPasswordLength + 1, 'x')));
-    EXPECT_TRUE(config.VerifyOperatorPassword("short"));
+    EXPECT_TRUE(config.verifyOperatorPassword("short"));
     EXPECT_TRUE(config.setPassword(std::string(Configuration::kMaxPasswordLength, 'x')));
-    EXPECT_TRUE(config.VerifyOperatorPassword(std::string(Configuration::kMaxPasswordLength, 'x')));
+    EXPECT_TRUE(config.verifyOperatorPassword(std::string(Configuration::kMaxPasswordLength, 'x')));
 }
 
 TEST_F(ConfigurationTest, DamagedRecordIsReportedOnceAndNothingVerifies)
@@ -128,10 +128,10 @@ TEST_F(ConfigurationTest, DamagedRecordIsReportedOnceAndNothingVerifies)
     writeBytes(path(), bytes);
 
     Configuration config(folder.path(), notifier);
-    EXPECT_FALSE(config.VerifyOperatorPassword("pw"));
-    EXPECT_FALSE(config.VerifyOperatorPassword(""));
+    EXPECT_FALSE(config.verifyOperatorPassword("pw"));
+    EXPECT_FALSE(config.verifyOperatorPassword(""));
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Invalid Configuration file"});
-    EXPECT_EQ(config.ReceiptLine1(), "kept");
+    EXPECT_EQ(config.receiptLine1(), "kept");
     config.close();
 
     // A record with no end marker at all, and a short file, are damaged too.
@@ -142,7 +142,7 @@ TEST_F(ConfigurationTest, DamagedRecordIsReportedOnceAndNothingVerifies)
         Configuration other(folder.path(), fresh);
         other.load();
         EXPECT_EQ(fresh.messages, std::vector<std::string>{"Invalid Configuration file"});
-        EXPECT_FALSE(other.VerifyOperatorPassword(""));
+        EXPECT_FALSE(other.verifyOperatorPassword(""));
     }
 }
 
@@ -152,7 +152,7 @@ TEST_F(ConfigurationTest, LockedFileLoadsNothingAndNoPasswordMatches)
     ASSERT_TRUE(owner.load());
     Configuration second(folder.path(), notifier);
     EXPECT_FALSE(second.load());
-    EXPECT_FALSE(second.VerifyOperatorPassword(""));
+    EXPECT_FALSE(second.verifyOperatorPassword(""));
     EXPECT_FALSE(second.save());
     EXPECT_TRUE(notifier.messages.empty());
 }

@@ -23,7 +23,7 @@ TEST(ClientTableTest, MoreThan99StationsAreCutWithAMessage)
     ClientTable clients(folder.path(), notifier);
     ASSERT_TRUE(clients.load());
     EXPECT_EQ(notifier.messages, std::vector<std::string>{"Invalid Client data file"});
-    EXPECT_EQ(clients.StationCount(), 99);
+    EXPECT_EQ(clients.stationCount(), 99);
     EXPECT_EQ(clients.entries().size(), 99u);
     EXPECT_EQ(fs::file_size(folder / "BriskoClient"), 120u * 264u); // untouched until saved
     clients.load();
@@ -36,7 +36,7 @@ TEST(ClientTableTest, LookupsByAddressAndByComputerName)
     RecordingNotifier notifier;
     ClientTable clients(folder.path(), notifier);
     ASSERT_TRUE(clients.load());
-    EXPECT_EQ(clients.StationCount(), 0);
+    EXPECT_EQ(clients.stationCount(), 0);
     EXPECT_EQ(clients.findByAddress({{192, 168, 1, 11}}), -1);
     EXPECT_EQ(clients.findByComputerName("PC01"), -1);
 
@@ -63,7 +63,7 @@ TEST(SaleItemTableTest, CaptionsPricesAndFlags)
     SaleItemTable items(folder.path());
     items.load();
     items.items() = {{"Tea & Cake", 2.5, true}, {"Repairs", 0.0, false}};
-    EXPECT_EQ(items.SaleItemCount(), 2);
+    EXPECT_EQ(items.saleItemCount(), 2);
     EXPECT_EQ(items.caption(0, false), "Tea & Cake");
     EXPECT_EQ(items.caption(0, true), "Tea && Cake");
     EXPECT_EQ(items.priceText(0), "2.50");
@@ -81,14 +81,14 @@ TEST(PrinterTableTest, PagePriceOfTheFirstExactMatchAndTheServerName)
     TempFolder folder;
     PrinterTable printers(folder.path());
     printers.load();
-    EXPECT_EQ(printers.LookupPagePrice("Laser"), -1.0);
-    EXPECT_EQ(printers.PrintServerName(), "");
+    EXPECT_EQ(printers.lookupPagePrice("Laser"), -1.0);
+    EXPECT_EQ(printers.printServerName(), "");
 
     printers.entries() = {{"SERVER", "Laser", 0.10}, {"SERVER", "Color", 0.50}, {"SERVER", "Laser", 0.99}};
-    EXPECT_EQ(printers.LookupPagePrice("Laser"), 0.10);
-    EXPECT_EQ(printers.LookupPagePrice("Color"), 0.50);
-    EXPECT_EQ(printers.LookupPagePrice("laser"), -1.0);
-    EXPECT_EQ(printers.PrintServerName(), "SERVER");
+    EXPECT_EQ(printers.lookupPagePrice("Laser"), 0.10);
+    EXPECT_EQ(printers.lookupPagePrice("Color"), 0.50);
+    EXPECT_EQ(printers.lookupPagePrice("laser"), -1.0);
+    EXPECT_EQ(printers.printServerName(), "SERVER");
 }
 
 TEST(TextNumbers, ReadLikeTheTextToNumberConversions)

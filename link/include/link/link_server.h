@@ -12,7 +12,7 @@
 //
 // Every public function is thread-safe and none blocks on a socket. The only
 // waits are for a station's mailbox lock (held briefly by the listener) and,
-// in StartStationWorker / StopStationWorker / stop(), for threads to start or end.
+// in startStationWorker / stopStationWorker / stop(), for threads to start or end.
 //
 // Console event poll (run every 100 ms on the window thread):
 //
@@ -20,7 +20,7 @@
 //         if (!link.isStationRunning(i) || !link.takeEventForConsole(i))
 //             continue;
 //         stationlink::MailboxAccess mailbox = link.lockMailbox(i);
-//         ... handle EVT_STARTED (start time from link.StationStartTime(i) unless
+//         ... handle EVT_STARTED (start time from link.stationStartTime(i) unless
 //             LINK_STARTING), EVT_STOPPED, EVT_DISCONNECTED, EVT_CONNECTED,
 //             then mailbox.clear(handled) ...
 //     }
@@ -63,11 +63,11 @@ public:
 
     // Starts station i's thread (after a station was added or re-addressed).
     // Returns when it runs; false when it already ran or could not start.
-    bool StartStationWorker(int i);
+    bool startStationWorker(int i);
     // Reports EVT_DISCONNECTED to the console, stops station i's thread and
     // waits until it has ended (sending "SERVERDOWN" if connected).
-    void StopStationWorker(int i);
-    // StopStationWorker then StartStationWorker.
+    void stopStationWorker(int i);
+    // stopStationWorker then startStationWorker.
     bool restartStation(int i);
     // Number of station threads running; isStationRunning tells which.
     int runningStations() const;
@@ -76,9 +76,9 @@ public:
     // ORs `bits` (CMD_* constants) into station i's MailboxWord, with
     // LINK_STARTING for CMD_UNLOCK and LINK_STOPPING for CMD_LOCK, and tells
     // the listener.
-    void SendStationCommand(int i, std::uint32_t bits);
+    void sendStationCommand(int i, std::uint32_t bits);
     // Stores the figures for station i and posts CMD_SESSION_INFO.
-    void SendSessionInfo(int i, const SessionInfoRecord& record);
+    void sendSessionInfo(int i, const SessionInfoRecord& record);
 
     // True once per batch of new events for station i (resets the station's
     // event-for-console signal). The events themselves are in the MailboxWord.
@@ -89,7 +89,7 @@ public:
     // Locked access to station i's MailboxWord for as long as the object lives.
     MailboxAccess lockMailbox(int i);
     // The start time carried by station i's last "STARTED" message (0 when none).
-    std::time_t StationStartTime(int i) const;
+    std::time_t stationStartTime(int i) const;
 
 private:
     struct State;

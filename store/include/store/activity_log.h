@@ -25,7 +25,7 @@ public:
     bool open();
     // Appends stamp + "," + text + "\n" in one write. A closed log is opened once
     // more first; when that fails too the line is dropped.
-    void WriteLogLine(const std::string& text);
+    void writeLogLine(const std::string& text);
     // Pushes the lines written since the last sync to the disk; nothing to do
     // when none were. False when the disk refused.
     bool sync();

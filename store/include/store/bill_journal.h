@@ -37,7 +37,7 @@ public:
     // The money taken since the first bill of today, or -1.0 when the journal cannot
     // be read. Remembers how far it got (and for which day) so that later calls read
     // only what was added; a new day starts over.
-    double DayTotal();
+    double dayTotal();
     void close();
     bool isOpen() const { return file_.isOpen(); }
 

@@ -46,7 +46,7 @@ public:
     std::vector<ClientEntry>& entries() { return file_.entries(); }
     const std::vector<ClientEntry>& entries() const { return file_.entries(); }
 
-    int StationCount() const;
+    int stationCount() const;
 
     // Station index (from 0) of the first station with exactly this address, or -1.
     int findByAddress(const platform::Ipv4Address& address) const;

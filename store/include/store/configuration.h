@@ -34,13 +34,13 @@ public:
     bool isLoaded() const { return loaded_; }
 
     // Loads when needed; true when the typed text gives exactly the stored record.
-    bool VerifyOperatorPassword(const std::string& typed);
+    bool verifyOperatorPassword(const std::string& typed);
     // A new record for `password` with a fresh seed (in memory; save() writes it).
     // Refused (false, nothing changed) for a password longer than kMaxPasswordLength.
     bool setPassword(const std::string& password);
 
-    const std::string& ReceiptLine1() const { return line1_; }
-    const std::string& ReceiptLine2() const { return line2_; }
+    const std::string& receiptLine1() const { return line1_; }
+    const std::string& receiptLine2() const { return line2_; }
     void setReceiptLine1(std::string text);
     void setReceiptLine2(std::string text);
 

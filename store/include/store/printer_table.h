@@ -41,9 +41,9 @@ public:
     const std::vector<PrinterEntry>& entries() const { return file_.entries(); }
 
     // Page price of the first printer with exactly this name (case-sensitive), or -1.0.
-    double LookupPagePrice(std::string_view printer) const;
+    double lookupPagePrice(std::string_view printer) const;
     // Server name of the first entry; empty for an empty table.
-    std::string PrintServerName() const;
+    std::string printServerName() const;
 
 private:
     RecordFile<PrinterCodec> file_;

@@ -59,7 +59,7 @@ public:
     std::vector<RateBlock>& rows() { return file_.entries(); }
     const std::vector<RateBlock>& rows() const { return file_.entries(); }
 
-    double ComputeAccessCharge(std::int32_t seconds) const { return store::ComputeAccessCharge(rows(), seconds); }
+    double computeAccessCharge(std::int32_t seconds) const { return store::ComputeAccessCharge(rows(), seconds); }
 
 private:
     RecordFile<RateCodec> file_;

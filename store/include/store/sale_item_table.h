@@ -38,7 +38,7 @@ public:
 
     std::vector<SaleItem>& items() { return file_.entries(); }
     const std::vector<SaleItem>& items() const { return file_.entries(); }
-    int SaleItemCount() const { return static_cast<int>(items().size()); }
+    int saleItemCount() const { return static_cast<int>(items().size()); }
 
     // The description; in button form every "&" is doubled so that it shows
     // literally. Empty for an index outside the table.
@@ -49,7 +49,7 @@ public:
     bool fixedPrice(int i) const;
 
 private:
-    bool valid(int i) const { return i >= 0 && i < SaleItemCount(); }
+    bool valid(int i) const { return i >= 0 && i < saleItemCount(); }
     RecordFile<SaleItemCodec> file_;
 };
 
