@@ -57,6 +57,13 @@ QWidget* showTab(ConfigurationRig& rig, ConfigurationTab tab)
     return tabs->currentWidget();
 }
 
+// Opens the dialog, shows the tab's page by its tab and gives the page's list.
+PageListView* openOnTab(ConfigurationRig& rig, ConfigurationTab tab)
+{
+    rig.openDialog();
+    return showTab(rig, tab)->findChild<PageListView*>();
+}
+
 } // namespace
 
 class ConfigurationDialogTest : public QObject {
@@ -308,8 +315,7 @@ void ConfigurationDialogTest::clientsPageEditsTheSelectedStations()
 {
     ConfigurationRig rig;
     rig.write<store::ClientCodec>(kThreeStations);
-    rig.openDialog();
-    auto* list = rig.find<PageListView>("clients.list");
+    auto* list = openOnTab(rig, ConfigurationTab::Clients);
     auto* computer = rig.find<QLineEdit>("clients.computer");
     auto* name = rig.find<QLineEdit>("clients.name");
     auto* address = rig.find<Ipv4AddressEdit>("clients.address");
@@ -355,8 +361,7 @@ void ConfigurationDialogTest::clientsPageCountAsksBeforeDeleting()
 {
     ConfigurationRig rig;
     rig.write<store::ClientCodec>(kThreeStations);
-    rig.openDialog();
-    auto* list = rig.find<PageListView>("clients.list");
+    auto* list = openOnTab(rig, ConfigurationTab::Clients);
     auto* count = rig.find<QLineEdit>("clients.count");
     typeOver(count, "2x"); // digits only
     QCOMPARE(count->text(), QString("2"));
@@ -385,9 +390,7 @@ void ConfigurationDialogTest::posItemsPageEditsNamePriceAndFixedPrice()
 {
     ConfigurationRig rig;
     rig.write<store::SaleItemCodec>({{"Tea", 1.50, true}, {"Copy & print", 0.0, false}});
-    rig.openDialog();
-    showTab(rig, ConfigurationTab::PosItems);
-    auto* list = rig.find<PageListView>("posItems.list");
+    auto* list = openOnTab(rig, ConfigurationTab::PosItems);
     auto* item = rig.find<QLineEdit>("posItems.item");
     auto* name = rig.find<QLineEdit>("posItems.name");
     auto* price = rig.find<QLineEdit>("posItems.price");
@@ -427,9 +430,7 @@ void ConfigurationDialogTest::printersPageGivesEveryPrinterTheServerName()
 {
     ConfigurationRig rig;
     rig.write<store::PrinterCodec>({{"SRV1", "Laser", 0.10}, {"SRV1", "Colour", 0.50}});
-    rig.openDialog();
-    showTab(rig, ConfigurationTab::Printers);
-    auto* list = rig.find<PageListView>("printers.list");
+    auto* list = openOnTab(rig, ConfigurationTab::Printers);
     auto* serverName = rig.find<QLineEdit>("printers.serverName");
     auto* printerName = rig.find<QLineEdit>("printers.printerName");
     auto* pageCost = rig.find<QLineEdit>("printers.pageCost");
@@ -456,9 +457,7 @@ void ConfigurationDialogTest::ratesPageEditorFollowsTheRowAndTestCharges()
 {
     ConfigurationRig rig;
     rig.writeStandardRates();
-    rig.openDialog();
-    showTab(rig, ConfigurationTab::Rates);
-    auto* list = rig.find<PageListView>("rates.list");
+    auto* list = openOnTab(rig, ConfigurationTab::Rates);
     auto* duration = rig.find<QLineEdit>("rates.duration");
     auto* blockCount = rig.find<QLineEdit>("rates.blockCount");
     auto* charge = rig.find<QLineEdit>("rates.charge");
