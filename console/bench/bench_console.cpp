@@ -8,10 +8,14 @@
 //   event_poll_stopped_us= mean time of one event poll taking 99 STOPPED events
 //                          (each closes a session into a bill)
 
+#include "console/bill_panel.h"
 #include "console/console_engine.h"
+#include "console/pages/configuration_dialog_model.h"
+#include "console/station_table.h"
 #include "console/texts.h"
 
 #include "client/client_engine.h"
+#include "link/link_server.h"
 #include "platform/clock.h"
 #include "store/client_table.h"
 #include "store/rate_table.h"
@@ -171,7 +175,7 @@ int main()
         engine.onStartPressed();
         auto unlocked = [&] {
             for (auto& station : stations)
-                if (station->state().m_bLocked)
+                if (station->state().locked)
                     return false;
             return true;
         };
@@ -207,7 +211,7 @@ int main()
         stoppedPolls += Clock::now() - t0;
         waitFor([&] { return allRows(console::kStatusStopped); }, [&] { engine.eventPoll(); }, 10s);
         while (!engine.billPanel().openBills().empty())
-            engine.billPanel().ChargeBill();
+            engine.billPanel().chargeBill();
     }
 
     std::printf("stations=%d\n", kStations);

@@ -17,13 +17,18 @@
 // nothing added after round 25).
 // Prints the figures; exits 1 when a check fails.
 
+#include "console/bill_panel.h"
 #include "console/console_engine.h"
+#include "console/pages/configuration_dialog_model.h"
 #include "console/money_text.h"
+#include "console/station_table.h"
 #include "console/texts.h"
 
 #include "client/client_engine.h"
+#include "link/link_server.h"
 #include "platform/clock.h"
 #include "platform/local_time.h"
+#include "store/bill_journal.h"
 #include "store/client_table.h"
 #include "store/journal_format.h"
 #include "store/rate_table.h"
@@ -345,7 +350,7 @@ int main()
             for (int i = half; i < kStations; i += 2) {
                 engine->onStationSelectionChanged({i});
                 engine->onStopPressed();
-                expected += extras[i] + console::amountOf(console::priceText(engine->rates().ComputeAccessCharge(length)));
+                expected += extras[i] + console::amountOf(console::priceText(engine->rates().computeAccessCharge(length)));
             }
             const bool stopped = pollUntil(
                 [&] {
@@ -364,14 +369,14 @@ int main()
                            " open bills instead of 99");
         while (!engine->billPanel().openBills().empty()) {
             const double due = engine->billPanel().amountDue();
-            if (!engine->billPanel().ChargeBill()) {
+            if (!engine->billPanel().chargeBill()) {
                 failures.check(false, "round " + std::to_string(round) + ": a charge failed");
                 break;
             }
             charged += due;
             ++bills;
         }
-        const double dayTotal = engine->journal().DayTotal();
+        const double dayTotal = engine->journal().dayTotal();
         failures.check(std::fabs(dayTotal - charged) < 1e-6,
                        "round " + std::to_string(round) + ": DayTotal " + std::to_string(dayTotal) + " against " +
                            std::to_string(charged));
@@ -388,7 +393,7 @@ int main()
     }
     const long rssAtEnd = vmRssKilobytes();
     const long threadsAtEnd = threadCount();
-    const double dayTotal = engine->journal().DayTotal();
+    const double dayTotal = engine->journal().dayTotal();
     const double wallSeconds = std::chrono::duration<double>(WallClock::now() - wallStart).count();
     const std::time_t clockEnd = clock.now();
 

@@ -1,7 +1,9 @@
 #include "console/bill_panel.h"
 
+#include "money_keeper.h"
+#include "window_controls.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "store/activity_log.h"
@@ -28,7 +30,7 @@ void BillPanel::onDeleteKey()
         if (!listSelected_[static_cast<std::size_t>(r)])
             continue;
         const store::BillItem& row = listRows_[static_cast<std::size_t>(r)];
-        ctx_.log.WriteLogLine("DELETE," + row.description + "," + row.priceText);
+        ctx_.log.writeLogLine("DELETE," + row.description + "," + row.priceText);
         listRows_.erase(listRows_.begin() + r);
         listSelected_.erase(listSelected_.begin() + r);
         if (r < static_cast<int>(copy.size()))
@@ -45,7 +47,7 @@ void BillPanel::onDeleteKey()
         ctx_.keeper.moneyChanged();
         return;
     }
-    ctx_.log.WriteLogLine("DELETED BILL," + captions_[static_cast<std::size_t>(current_)]);
+    ctx_.log.writeLogLine("DELETED BILL," + captions_[static_cast<std::size_t>(current_)]);
     removeStoredBill(current_);
     current_ = bills_.empty() ? -1 : 0;
     selected_ = entryCount() > 0 ? 0 : -1;
@@ -61,7 +63,7 @@ void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
     if (!bills_.empty()) {
         if (wholeBill) {
             current_ = -1; // so that the first bill is shown afresh
-            ShowOpenBill(0);
+            showOpenBill(0);
         } else {
             redisplayCurrent();
             newTotal = billTotal(bills_[static_cast<std::size_t>(current_)].items);
@@ -79,8 +81,8 @@ void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
     }
     if (stationShown != 0 && stationSessionRuns(stationShown)) {
         double extras = amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras));
-        ctx_.board.UpdateStationMoney(stationShown - 1, "", newTotal - extras);
-        ctx_.board.SendSessionInfo(stationShown - 1);
+        ctx_.board.updateStationMoney(stationShown - 1, "", newTotal - extras);
+        ctx_.board.sendSessionInfo(stationShown - 1);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "console/bill_panel.h"
 
+#include "money_keeper.h"
+#include "window_controls.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "store/sale_item_table.h"
@@ -87,7 +89,7 @@ void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
     if (!bills_.empty()) {
         selected_ = 0;
         showBillPanel(true);
-        ShowOpenBill(0);
+        showOpenBill(0);
     }
 }
 
@@ -109,7 +111,7 @@ void BillPanel::openItemPanel(bool open)
 {
     if (open) {
         itemPanelShown_ = true;
-        if (quantityRow_ == 0 && pageStart_ < ctx_.saleItems.SaleItemCount())
+        if (quantityRow_ == 0 && pageStart_ < ctx_.saleItems.saleItemCount())
             ctx_.window.requestFocus({FocusTarget::Control::ItemButton, 0});
     } else {
         itemPanelShown_ = false;
@@ -138,7 +140,7 @@ void BillPanel::fillList(const std::vector<store::BillItem>& items)
     listSelected_.assign(items.size(), false);
 }
 
-void BillPanel::ShowOpenBill(int index)
+void BillPanel::showOpenBill(int index)
 {
     if (index != current_)
         closeQuantityField();
@@ -188,8 +190,8 @@ bool BillPanel::stationSessionRuns(int stationNumber) const
 
 void BillPanel::addStationExtras(int stationNumber, double amount)
 {
-    ctx_.board.UpdateStationMoney(stationNumber - 1, "", amount);
-    ctx_.board.SendSessionInfo(stationNumber - 1);
+    ctx_.board.updateStationMoney(stationNumber - 1, "", amount);
+    ctx_.board.sendSessionInfo(stationNumber - 1);
 }
 
 // --- Bill button ----------------------------------------------------------------
@@ -217,7 +219,7 @@ void BillPanel::onBillPressed()
         if (n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).openBillMark) {
             int k = findCaption(stationOpenBillCaption(n));
             if (k >= 0) {
-                ShowOpenBill(k);
+                showOpenBill(k);
                 existingShown = true;
             }
         }
@@ -258,7 +260,7 @@ void BillPanel::onSelectorChanged(int index)
     }
     if (!panelShown_)
         showBillPanel(true);
-    ShowOpenBill(index);
+    showOpenBill(index);
 }
 
 // --- view -------------------------------------------------------------------------------
@@ -294,7 +296,7 @@ void BillPanel::describe(BillPanelView& view) const
     view.itemPanelButton.visible = shown && !provisionalWalkIn_;
     view.itemPanelButton.caption = itemPanelCaption();
 
-    const int count = ctx_.saleItems.SaleItemCount();
+    const int count = ctx_.saleItems.saleItemCount();
     for (int k = 0; k < kItemRows; ++k) {
         ItemRowView& row = view.itemRows[static_cast<std::size_t>(k)];
         const int item = pageStart_ + k;

@@ -1,13 +1,13 @@
-// CloseSession: a finished session becomes a bill line of its owner's
+// closeSession: a finished session becomes a bill line of its owner's
 // SessionBill; the bill joins the open bills once every station stopped
 // together has reported.
 
-#include "console/session_operations.h"
+#include "session_operations.h"
 
 #include "console/bill_panel.h"
-#include "console/modal_guard.h"
+#include "modal_guard.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -17,7 +17,7 @@
 
 namespace console {
 
-void SessionOperations::CloseSession(int i) { closeSessionAfter(i, elapsedSeconds(i)); }
+void SessionOperations::closeSession(int i) { closeSessionAfter(i, elapsedSeconds(i)); }
 
 // The row is idle at once; the bill line carries the session's time as it is
 // now, even when a dialog holds the bill work back until it closes.
@@ -69,7 +69,7 @@ void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)
 
     const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
     const std::string description = spanBillText(elapsed);
-    board_.log().WriteLogLine("ADD ITEM," + description + "," + charge);
+    board_.log().writeLogLine("ADD ITEM," + description + "," + charge);
     bill.items.push_back({std::to_string(i + 1), description, charge});
     bill.lastStationNumber = i + 1;
 
@@ -144,7 +144,7 @@ void SessionOperations::closeSessionOfRemovedStation(int i)
     board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STARTING | LINK_STOPPING); });
     board_.disarmAlarm(i);
     board_.station(i).swapHold = false;
-    CloseSession(i);
+    closeSession(i);
 }
 
 } // namespace console

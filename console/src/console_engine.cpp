@@ -1,50 +1,117 @@
 #include "console/console_engine.h"
 
-#include "console/folder_guard.h"
+#include "console/bill_panel.h"
 #include "console/print_monitor_control.h"
+#include "console/station_table.h"
 #include "console/texts.h"
 
+#include "console/pages/configuration_dialog_model.h"
+#include "folder_guard.h"
+#include "guarded_services.h"
 #include "link/link_bits.h"
+#include "link/link_server.h"
+#include "link_server_console_link.h"
+#include "modal_guard.h"
+#include "open_state_keeper.h"
 #include "platform/clock.h"
+#include "session_operations.h"
+#include "station_board.h"
+#include "station_buttons.h"
+#include "store/activity_log.h"
+#include "store/bill_journal.h"
+#include "store/client_table.h"
+#include "store/configuration.h"
+#include "store/printer_table.h"
+#include "store/rate_table.h"
+#include "store/sale_item_table.h"
+#include "window_controls.h"
 
 namespace console {
 
-ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& clock, ConsoleServices services)
-    : settings_(std::move(settings)),
-      clock_(clock),
-      services_(services),
-      guarded_(services, guard_),
-      log_(settings_.folder, clock, guarded_),
-      journal_(settings_.folder, clock, guarded_),
-      configuration_(settings_.folder, guarded_),
-      clients_(settings_.folder, guarded_),
-      printers_(settings_.folder),
-      saleItems_(settings_.folder),
-      rates_(settings_.folder),
-      link_(settings_.link),
-      consoleLink_(link_, guard_),
-      board_(consoleLink_, log_, clock),
-      panel_(BillPanelContext{board_, log_, saleItems_, printers_, clients_, configuration_, journal_, window_,
-                              guarded_, guarded_, services.beeper, guard_, keeper_}),
-      buttons_(board_, panel_, window_),
-      sessions_(board_, panel_, buttons_, window_, rates_, guard_),
-      keeper_(settings_.folder, guarded_, board_, panel_, sessions_, journal_),
-      configurationDialog_(std::make_unique<pages::ConfigurationDialogModel>(
-          configuration_, journal_, pages::ConsoleTables{clients_, saleItems_, printers_, rates_}, *this,
-          guarded_))
+struct ConsoleEngine::Impl {
+    Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
+         pages::StationWorkers& workers);
+
+    void syncStationAddresses();
+    void applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore);
+    void followStationCount();
+    // The print monitor on the configured print server, its jobs going to the
+    // money tick; and stopped again, when it runs.
+    void startPrintMonitor();
+    void stopPrintMonitor();
+    // The end of the console: the link stops, then the print monitor, then the
+    // files are closed.
+    void shutDown();
+    void closeFiles();
+
+    ConsoleSettings settings;
+    const platform::Clock& clock;
+    ConsoleServices services;
+    ModalGuard guard;
+    GuardedServices guarded; // every dialog the engine opens goes through it
+
+    store::ActivityLog log;
+    store::BillJournal journal;
+    store::Configuration configuration;
+    store::ClientTable clients;
+    store::PrinterTable printers;
+    store::SaleItemTable saleItems;
+    store::RateTable rates;
+
+    stationlink::LinkServer link;
+    LinkServerConsoleLink consoleLink;
+    WindowControls window;
+    StationBoard board;
+    BillPanel panel;
+    StationButtons buttons;
+    SessionOperations sessions;
+    OpenStateKeeper keeper;
+    std::unique_ptr<pages::ConfigurationDialogModel> configurationDialog;
+
+    bool filesOpen = false;
+    bool printMonitorRunning = false;
+    bool addressesChanged = false;
+    bool ended = false;
+};
+
+ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
+                          pages::StationWorkers& workers)
+    : settings(std::move(settingsIn)),
+      clock(clockIn),
+      services(servicesIn),
+      guarded(servicesIn, guard),
+      log(settings.folder, clockIn, guarded),
+      journal(settings.folder, clockIn, guarded),
+      configuration(settings.folder, guarded),
+      clients(settings.folder, guarded),
+      printers(settings.folder),
+      saleItems(settings.folder),
+      rates(settings.folder),
+      link(settings.link),
+      consoleLink(link, guard),
+      board(consoleLink, log, clockIn),
+      panel(BillPanelContext{board, log, saleItems, printers, clients, configuration, journal, window, guarded,
+                             guarded, servicesIn.beeper, guard, keeper}),
+      buttons(board, panel, window),
+      sessions(board, panel, buttons, window, rates, guard),
+      keeper(settings.folder, guarded, board, panel, sessions, journal),
+      configurationDialog(std::make_unique<pages::ConfigurationDialogModel>(
+          configuration, journal, pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded))
 {
-    guard_.setAfterWork([this] { (void)keeper_.keep(); });
+}
+
+ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& clock, ConsoleServices services)
+    : impl_(std::make_unique<Impl>(std::move(settings), clock, services, *this))
+{
+    impl_->guard.setAfterWork([this] { (void)impl_->keeper.keep(); });
 }
 
 ConsoleEngine::~ConsoleEngine()
 {
-    if (ended_)
-        return;
-    link_.stop();
-    if (printMonitorRunning_)
-        services_.printMonitor->stop();
-    closeFiles();
+    if (!impl_->ended)
+        impl_->shutDown();
 }
+
 
 // --- start-up -----------------------------------------------------------------------
 
@@ -53,115 +120,136 @@ ConsoleEngine::StartResult ConsoleEngine::startUp()
     if (!openFiles())
         return StartResult::AlreadyRunning;
     if (!checkOperatorPassword()) {
-        closeFiles();
-        ended_ = true;
+        impl_->closeFiles();
+        impl_->ended = true;
         return StartResult::WrongPassword;
     }
-    startStations();
+    // A station-less console is what the operator was told of; it runs on.
+    (void)startStations();
     return StartResult::Running;
 }
 
 bool ConsoleEngine::openFiles()
 {
-    if (consoleFilesHeldElsewhere(settings_.folder)) {
-        guarded_.showMessage(std::string(kAlreadyRunningMessage));
-        ended_ = true;
+    Impl& m = *impl_;
+    if (consoleFilesHeldElsewhere(m.settings.folder)) {
+        m.guarded.showMessage(std::string(kAlreadyRunningMessage));
+        m.ended = true;
         return false;
     }
-    log_.open();
-    journal_.open();
-    (void)keeper_.open(); // the operator was told; the console runs on without keeping
-    configuration_.load();
-    clients_.load();
-    printers_.load();
-    saleItems_.load();
-    rates_.load();
-    filesOpen_ = true;
+    m.log.open();
+    m.journal.open();
+    (void)m.keeper.open(); // the operator was told; the console runs on without keeping
+    m.configuration.load();
+    m.clients.load();
+    m.printers.load();
+    m.saleItems.load();
+    m.rates.load();
+    m.filesOpen = true;
     return true;
 }
 
 bool ConsoleEngine::checkOperatorPassword()
 {
-    const bool passed = configuration_.VerifyOperatorPassword(guarded_.askPassword());
-    guard_.settle();
+    Impl& m = *impl_;
+    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword());
+    m.guard.settle();
     if (passed)
         return true;
-    services_.beeper.beep();
+    m.services.beeper.beep();
     return false;
 }
 
 bool ConsoleEngine::startStations()
 {
+    Impl& m = *impl_;
     // Rows first: a row's initialisation empties its MailboxWord, which must not
     // wipe out an event of a station that connected at once.
-    board_.resizeTo(clients_.StationCount());
-    keeper_.restore();
-    if (!printers_.entries().empty() && services_.printMonitor != nullptr) {
-        services_.printMonitor->start(printers_.PrintServerName());
-        printMonitorRunning_ = true;
-        sessions_.setPrintJobSource(services_.printMonitor);
-        sessions_.confirmTakenPrintJobs(); // those kept before a restart are on disk already
+    m.board.resizeTo(m.clients.stationCount());
+    m.keeper.restore();
+    if (!m.printers.entries().empty() && m.services.printMonitor != nullptr) {
+        m.startPrintMonitor();
+        m.sessions.confirmTakenPrintJobs(); // those kept before a restart are on disk already
     }
-    syncStationAddresses();
-    if (!link_.start(clients_.StationCount())) {
-        guarded_.showMessage("Brisko cannot listen for stations on port " +
-                                      std::to_string(settings_.link.port) +
-                                      " (is another program using it?). Stations cannot connect.");
+    m.syncStationAddresses();
+    if (!m.link.start(m.clients.stationCount())) {
+        m.guarded.showMessage("Brisko cannot listen for stations on port " + std::to_string(m.settings.link.port) +
+                              " (is another program using it?). Stations cannot connect.");
         return false;
     }
     return true;
 }
 
-void ConsoleEngine::syncStationAddresses()
+void ConsoleEngine::Impl::syncStationAddresses()
 {
     std::vector<platform::Ipv4Address> addresses;
-    for (const store::ClientEntry& entry : clients_.entries())
+    for (const store::ClientEntry& entry : clients.entries())
         addresses.push_back(entry.address);
-    link_.setStationAddresses(std::move(addresses));
-    addressesChanged_ = false;
+    link.setStationAddresses(std::move(addresses));
+    addressesChanged = false;
+}
+
+void ConsoleEngine::Impl::startPrintMonitor()
+{
+    services.printMonitor->start(printers.printServerName());
+    printMonitorRunning = true;
+    sessions.setPrintJobSource(services.printMonitor);
+}
+
+void ConsoleEngine::Impl::stopPrintMonitor()
+{
+    if (!printMonitorRunning)
+        return;
+    services.printMonitor->stop();
+    printMonitorRunning = false;
 }
 
 // --- exit ---------------------------------------------------------------------------------
 
 bool ConsoleEngine::requestExit()
 {
-    if (ended_)
+    Impl& m = *impl_;
+    if (m.ended)
         return true;
     for (;;) {
-        const std::size_t unpaid = panel_.openBills().size();
-        const bool yes = guarded_.askYesNo(exitQuestion(unpaid));
+        const std::size_t unpaid = m.panel.openBills().size();
+        const bool yes = m.guarded.askYesNo(exitQuestion(unpaid));
         // Sessions that ended while the question was up are billed now.
-        guard_.settle();
+        m.guard.settle();
         if (!yes)
             return false;
         // The warning counted fewer unpaid bills than there are now: ask again.
-        if (panel_.openBills().size() <= unpaid)
+        if (m.panel.openBills().size() <= unpaid)
             break;
     }
-    link_.stop();
-    if (printMonitorRunning_) {
-        services_.printMonitor->stop();
-        printMonitorRunning_ = false;
-    }
-    closeFiles();
-    ended_ = true;
+    m.shutDown();
     return true;
 }
 
-void ConsoleEngine::closeFiles()
+bool ConsoleEngine::hasEnded() const { return impl_->ended; }
+
+void ConsoleEngine::Impl::shutDown()
 {
-    if (!filesOpen_)
+    link.stop();
+    stopPrintMonitor();
+    closeFiles();
+    ended = true;
+}
+
+void ConsoleEngine::Impl::closeFiles()
+{
+    if (!filesOpen)
         return;
-    (void)keeper_.keep();
-    keeper_.close();
-    journal_.close();
-    clients_.close();
-    printers_.close();
-    saleItems_.close();
-    rates_.close();
-    configuration_.close();
-    log_.close();
-    filesOpen_ = false;
+    (void)keeper.keep();
+    keeper.close();
+    journal.close();
+    clients.close();
+    printers.close();
+    saleItems.close();
+    rates.close();
+    configuration.close();
+    log.close();
+    filesOpen = false;
 }
 
 // --- timers ---------------------------------------------------------------------------------
@@ -174,61 +262,75 @@ void ConsoleEngine::closeFiles()
 // the bill work a dialog held back.
 void ConsoleEngine::eventPoll()
 {
-    guard_.settle();
-    if (addressesChanged_)
-        syncStationAddresses();
-    sessions_.eventPoll();
-    guard_.settle();
-    (void)keeper_.keep();
-    log_.sync();
+    Impl& m = *impl_;
+    m.guard.settle();
+    if (m.addressesChanged)
+        m.syncStationAddresses();
+    m.sessions.eventPoll();
+    m.guard.settle();
+    (void)m.keeper.keep();
+    m.log.sync();
 }
 
 void ConsoleEngine::moneyTick()
 {
-    guard_.settle();
-    sessions_.moneyTick();
-    guard_.settle();
-    if (keeper_.keep())
-        sessions_.confirmTakenPrintJobs();
-    log_.sync();
+    Impl& m = *impl_;
+    m.guard.settle();
+    m.sessions.moneyTick();
+    m.guard.settle();
+    if (m.keeper.keep())
+        m.sessions.confirmTakenPrintJobs();
+    m.log.sync();
 }
 
 // --- station table ------------------------------------------------------------------------------
 
+const StationTable& ConsoleEngine::stationTable() const { return impl_->board.table(); }
+
+const StationState& ConsoleEngine::stationState(int i) const { return impl_->board.station(i); }
+
 void ConsoleEngine::onStationSelectionChanged(const std::vector<int>& rows)
 {
-    board_.table().selectOnly(rows);
-    buttons_.RefreshStationButtons();
+    impl_->board.table().selectOnly(rows);
+    impl_->buttons.refreshStationButtons();
 }
 
 void ConsoleEngine::onStationTableFocus(bool gained)
 {
     if (gained) {
-        window_.focusReported({FocusTarget::Control::StationTable, 0});
-        buttons_.RefreshStationButtons();
+        impl_->window.focusReported({FocusTarget::Control::StationTable, 0});
+        impl_->buttons.refreshStationButtons();
     } else {
-        buttons_.onTableFocusLost();
+        impl_->buttons.onTableFocusLost();
     }
 }
 
 void ConsoleEngine::onStartPressed()
 {
-    sessions_.onStartPressed();
-    (void)keeper_.keep();
+    impl_->sessions.onStartPressed();
+    (void)impl_->keeper.keep();
 }
 
 void ConsoleEngine::onStopPressed()
 {
-    sessions_.onStopPressed();
-    (void)keeper_.keep();
+    impl_->sessions.onStopPressed();
+    (void)impl_->keeper.keep();
 }
 
 void ConsoleEngine::onSwapPressed()
 {
-    sessions_.onSwapPressed();
-    buttons_.RefreshStationButtons();
-    (void)keeper_.keep();
+    impl_->sessions.onSwapPressed();
+    impl_->buttons.refreshStationButtons();
+    (void)impl_->keeper.keep();
 }
+
+void ConsoleEngine::onAlarmSelected(int choice)
+{
+    impl_->sessions.onAlarmSelected(choice);
+    (void)impl_->keeper.keep();
+}
+
+void ConsoleEngine::onBillPressed() { impl_->panel.onBillPressed(); }
 
 // --- keys ------------------------------------------------------------------------------------------
 
@@ -236,11 +338,11 @@ void ConsoleEngine::onEnter()
 {
     // The tender and quantity fields take Enter themselves: one Enter there is
     // one tender check (or one quantity), whatever button was the default.
-    if (window_.inInputField()) {
+    if (impl_->window.inInputField()) {
         onOkAction();
         return;
     }
-    switch (buttons_.effectiveDefault()) {
+    switch (impl_->buttons.effectiveDefault()) {
     case DefaultButton::Start:
         onStartPressed();
         break;
@@ -248,7 +350,8 @@ void ConsoleEngine::onEnter()
         onBillPressed();
         break;
     case DefaultButton::Charge:
-        panel_.ChargeBill();
+        // A bill that could not be charged stays on display; the operator sees why.
+        (void)impl_->panel.chargeBill();
         break;
     case DefaultButton::None:
         onOkAction();
@@ -256,125 +359,134 @@ void ConsoleEngine::onEnter()
     }
 }
 
-void ConsoleEngine::onFocusChanged(FocusTarget focus)
-{
-    window_.focusReported(focus);
-}
+void ConsoleEngine::onFocusChanged(FocusTarget focus) { impl_->window.focusReported(focus); }
 
 void ConsoleEngine::onOkAction()
 {
-    const FocusTarget::Control where = window_.expectedFocus().control;
+    const FocusTarget::Control where = impl_->window.expectedFocus().control;
     if (where == FocusTarget::Control::TenderField)
-        panel_.onTenderCheck();
+        impl_->panel.onTenderCheck();
     else if (where == FocusTarget::Control::QuantityField)
-        panel_.onQuantityEnter();
+        impl_->panel.onQuantityEnter();
 }
+
+// --- bill panel and the files the configuration dialog edits ---------------------------------------
+
+BillPanel& ConsoleEngine::billPanel() { return impl_->panel; }
+const BillPanel& ConsoleEngine::billPanel() const { return impl_->panel; }
+store::ActivityLog& ConsoleEngine::activityLog() { return impl_->log; }
+store::Configuration& ConsoleEngine::configuration() { return impl_->configuration; }
+store::BillJournal& ConsoleEngine::journal() { return impl_->journal; }
+store::ClientTable& ConsoleEngine::clients() { return impl_->clients; }
+store::SaleItemTable& ConsoleEngine::saleItems() { return impl_->saleItems; }
+store::PrinterTable& ConsoleEngine::printers() { return impl_->printers; }
+store::RateTable& ConsoleEngine::rates() { return impl_->rates; }
+pages::ConfigurationDialogModel& ConsoleEngine::configurationDialog() { return *impl_->configurationDialog; }
+stationlink::LinkServer& ConsoleEngine::link() { return impl_->link; }
 
 // --- configuration ---------------------------------------------------------------------------------
 
 void ConsoleEngine::onConfigurationPressed()
 {
-    const bool passed = configuration_.VerifyOperatorPassword(guarded_.askPassword());
-    guard_.settle();
+    Impl& m = *impl_;
+    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword());
+    m.guard.settle();
     if (!passed) {
-        services_.beeper.beep();
+        m.services.beeper.beep();
         return;
     }
-    const std::string printServerBefore = printers_.PrintServerName();
-    const bool printersBefore = !printers_.entries().empty();
+    const std::string printServerBefore = m.printers.printServerName();
+    const bool printersBefore = !m.printers.entries().empty();
 
-    pages::ConfigurationDialogModel& dialog = *configurationDialog_;
+    pages::ConfigurationDialogModel& dialog = *m.configurationDialog;
     dialog.open();
-    guarded_.showConfiguration(dialog);
+    m.guarded.showConfiguration(dialog);
     if (dialog.isOpen())
         dialog.cancel();
     // Bills of sessions that ended meanwhile, before rows follow the new station count.
-    guard_.settle();
+    m.guard.settle();
 
     if (dialog.result() == pages::ConfigurationDialogModel::Result::Ok) {
         const pages::ClientCommand command = dialog.clientCommand();
         if (command != pages::ClientCommand::None) {
             const std::uint32_t bits =
                 command == pages::ClientCommand::Quit ? stationlink::CMD_QUIT : stationlink::CMD_SHUTDOWN;
-            for (int i : board_.table().selectedRows())
-                if (board_.mailboxWord(i) & stationlink::LINK_CONNECTED)
-                    board_.SendStationCommand(i, bits);
+            for (int i : m.board.table().selectedRows())
+                if (m.board.mailboxWord(i) & stationlink::LINK_CONNECTED)
+                    m.board.sendStationCommand(i, bits);
         }
     }
-    applyConfigurationEffects(printServerBefore, printersBefore);
-    (void)keeper_.keep();
+    m.applyConfigurationEffects(printServerBefore, printersBefore);
+    (void)m.keeper.keep();
 }
 
-void ConsoleEngine::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)
+void ConsoleEngine::Impl::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)
 {
     // The monitor restarts when the server changed, and also starts or stops
     // when the first printer was added or the last one removed.
-    const bool printersNow = !printers_.entries().empty();
-    const bool changed = printers_.PrintServerName() != printServerBefore || printersNow != printersBefore;
-    if (changed && services_.printMonitor != nullptr) {
-        if (printMonitorRunning_) {
-            services_.printMonitor->stop();
-            printMonitorRunning_ = false;
-        }
-        if (printersNow) {
-            services_.printMonitor->start(printers_.PrintServerName());
-            printMonitorRunning_ = true;
-            sessions_.setPrintJobSource(services_.printMonitor);
-        }
+    const bool printersNow = !printers.entries().empty();
+    const bool changed = printers.printServerName() != printServerBefore || printersNow != printersBefore;
+    if (changed && services.printMonitor != nullptr) {
+        stopPrintMonitor();
+        if (printersNow)
+            startPrintMonitor();
     }
-    panel_.rebuildItemPanel();
+    panel.rebuildItemPanel();
     syncStationAddresses();
     followStationCount();
 }
 
 // Rows follow the number of stations. A removed station's running session is
 // closed and billed first, so that its time is not lost with its row.
-void ConsoleEngine::followStationCount()
+void ConsoleEngine::Impl::followStationCount()
 {
-    const int wanted = std::min(clients_.StationCount(), kMaxStations);
-    if (wanted < board_.stationCount()) {
-        sessions_.eventPoll();
-        for (int i = board_.stationCount() - 1; i >= wanted; --i)
-            sessions_.closeSessionOfRemovedStation(i);
+    const int wanted = std::min(clients.stationCount(), kMaxStations);
+    if (wanted < board.stationCount()) {
+        sessions.eventPoll();
+        for (int i = board.stationCount() - 1; i >= wanted; --i)
+            sessions.closeSessionOfRemovedStation(i);
     }
-    board_.resizeTo(wanted);
-    buttons_.RefreshStationButtons();
+    board.resizeTo(wanted);
+    buttons.refreshStationButtons();
 }
 
 // --- station workers --------------------------------------------------------------------------------
 
-void ConsoleEngine::StartStationWorker(int i, bool /*createEvents: the link makes its own*/)
+void ConsoleEngine::startStationWorker(int i, bool /*createEvents: the link makes its own*/)
 {
     if (i < 0 || i >= kMaxStations)
         return;
+    Impl& m = *impl_;
     // A station added on the Clients page gets its row before its worker runs,
     // so that the row sees the station's first events.
-    if (i >= board_.stationCount())
-        board_.resizeTo(i + 1);
-    syncStationAddresses();
-    addressesChanged_ = true; // the page writes the new address after this call
-    link_.StartStationWorker(i);
+    if (i >= m.board.stationCount())
+        m.board.resizeTo(i + 1);
+    m.syncStationAddresses();
+    m.addressesChanged = true; // the page writes the new address after this call
+    m.link.startStationWorker(i);
 }
 
-void ConsoleEngine::StopStationWorker(int i, bool /*releaseEvents*/)
+void ConsoleEngine::stopStationWorker(int i, bool /*releaseEvents*/)
 {
     if (i < 0 || i >= kMaxStations)
         return;
-    link_.StopStationWorker(i);
-    addressesChanged_ = true;
+    impl_->link.stopStationWorker(i);
+    impl_->addressesChanged = true;
 }
+
+void ConsoleEngine::clientTableChanged() { impl_->syncStationAddresses(); }
 
 // --- view ---------------------------------------------------------------------------------------------
 
 ConsoleView ConsoleEngine::view() const
 {
     ConsoleView view;
-    buttons_.describe(view.buttons);
-    panel_.describe(view.bill);
-    view.focus = window_.focus;
-    view.focusRequest = window_.focusRequest;
-    view.focusRequestSerial = window_.focusRequestSerial;
-    view.defaultButton = buttons_.effectiveDefault();
+    impl_->buttons.describe(view.buttons);
+    impl_->panel.describe(view.bill);
+    view.focus = impl_->window.focus;
+    view.focusRequest = impl_->window.focusRequest;
+    view.focusRequestSerial = impl_->window.focusRequestSerial;
+    view.defaultButton = impl_->buttons.effectiveDefault();
     return view;
 }
 

@@ -1,11 +1,11 @@
 // The 100 ms event poll: takes the events the link delivered into each
 // station's MailboxWord and turns them into row states, bills and log lines.
 
-#include "console/session_operations.h"
+#include "session_operations.h"
 
 #include "console/money_text.h"
-#include "console/station_board.h"
-#include "console/station_buttons.h"
+#include "station_board.h"
+#include "station_buttons.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -67,7 +67,7 @@ void SessionOperations::pollStation(int i)
                     word &= ~LINK_STARTING;
                     state.swapHold = false;
                 } else {
-                    state.startTime = board_.link().StationStartTime(i);
+                    state.startTime = board_.link().stationStartTime(i);
                 }
                 table.setText(i, Column::Status, std::string(kStatusStarted));
                 table.setText(i, Column::Start, startClockText(state.startTime));
@@ -92,7 +92,7 @@ void SessionOperations::pollStation(int i)
                     board_.resetToStopped(i);
                 } else {
                     word &= ~LINK_STOPPING;
-                    CloseSession(i);
+                    closeSession(i);
                 }
                 refresh = true;
                 word &= ~LINK_SESSION;
@@ -138,9 +138,9 @@ void SessionOperations::pollStation(int i)
     });
 
     if (lockPosted)
-        board_.SendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, CMD_LOCK);
     if (refresh)
-        buttons_.RefreshStationButtons();
+        buttons_.refreshStationButtons();
 }
 
 } // namespace console

@@ -1,4 +1,4 @@
-#include "console/folder_guard.h"
+#include "folder_guard.h"
 
 #include "platform/shared_file.h"
 #include "store/file_names.h"

@@ -1,4 +1,4 @@
-#include "console/guarded_services.h"
+#include "guarded_services.h"
 
 namespace console {
 

@@ -1,8 +1,10 @@
 #include "console/bill_panel.h"
 
-#include "console/modal_guard.h"
+#include "money_keeper.h"
+#include "window_controls.h"
+#include "modal_guard.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 #include "console/operator_interfaces.h"
 
@@ -49,7 +51,7 @@ void BillPanel::onItemPanelButton()
         return;
     }
     if (startsWith(caption, "Stop PC#") && ctx_.board.isStatus(station - 1, kStatusStarted)) {
-        ctx_.board.SendStationCommand(station - 1, stationlink::CMD_LOCK);
+        ctx_.board.sendStationCommand(station - 1, stationlink::CMD_LOCK);
         ctx_.keeper.moneyChanged();
     }
     ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
@@ -58,7 +60,7 @@ void BillPanel::onItemPanelButton()
 void BillPanel::onItemPressed(int row)
 {
     const int item = pageStart_ + row;
-    if (!itemPanelShown_ || row < 0 || row >= kItemRows || item >= ctx_.saleItems.SaleItemCount())
+    if (!itemPanelShown_ || row < 0 || row >= kItemRows || item >= ctx_.saleItems.saleItemCount())
         return;
     store::BillItem line{"", ctx_.saleItems.caption(item, false), ctx_.saleItems.priceText(item)};
     if (!ctx_.saleItems.fixedPrice(item)) {
@@ -67,7 +69,7 @@ void BillPanel::onItemPressed(int row)
         ctx_.pricePrompt.askPrice(priceQuestion(ctx_.saleItems.caption(item, true)), price);
         line.priceText = price.text().empty() ? priceText(0.0) : price.text();
     }
-    AddBillItem(line);
+    addBillItem(line);
     quantityRow_ = row + 1;
     quantityLine_ = static_cast<int>(bills_[static_cast<std::size_t>(current_)].items.size()) - 1;
     quantityText_ = "1";
@@ -80,7 +82,7 @@ void BillPanel::onItemPressed(int row)
     ctx_.guard.settle();
 }
 
-void BillPanel::AddBillItem(store::BillItem line)
+void BillPanel::addBillItem(store::BillItem line)
 {
     const std::string description = line.description;
     const std::string price = line.priceText;
@@ -97,7 +99,7 @@ void BillPanel::AddBillItem(store::BillItem line)
     } else {
         bills_[static_cast<std::size_t>(current_)].items.push_back(std::move(line));
     }
-    ctx_.log.WriteLogLine("ADD ITEM," + description + "," + price);
+    ctx_.log.writeLogLine("ADD ITEM," + description + "," + price);
     if (provisionalWalkIn_)
         provisionalWalkIn_ = false;
     else if (displayedStation_ != 0 && stationSessionRuns(displayedStation_))
@@ -130,7 +132,7 @@ void BillPanel::onQuantityEnter()
 
 void BillPanel::onNextPage()
 {
-    if (!itemPanelShown_ || pageStart_ >= ctx_.saleItems.SaleItemCount() - kItemRows)
+    if (!itemPanelShown_ || pageStart_ >= ctx_.saleItems.saleItemCount() - kItemRows)
         return;
     pageStart_ += kItemRows;
     closeQuantityField();
@@ -146,7 +148,7 @@ void BillPanel::onPreviousPage()
 
 void BillPanel::rebuildItemPanel()
 {
-    if (pageStart_ >= ctx_.saleItems.SaleItemCount())
+    if (pageStart_ >= ctx_.saleItems.saleItemCount())
         pageStart_ = 0;
     closeQuantityField();
 }

@@ -1,14 +1,14 @@
-#include "console/link_server_console_link.h"
+#include "link_server_console_link.h"
 
 #include "link/link_server.h"
 
 namespace console {
 
-void LinkServerConsoleLink::SendStationCommand(int i, std::uint32_t bits) { server_.SendStationCommand(i, bits); }
+void LinkServerConsoleLink::sendStationCommand(int i, std::uint32_t bits) { server_.sendStationCommand(i, bits); }
 
-void LinkServerConsoleLink::SendSessionInfo(int i, const stationlink::SessionInfoRecord& record)
+void LinkServerConsoleLink::sendSessionInfo(int i, const stationlink::SessionInfoRecord& record)
 {
-    server_.SendSessionInfo(i, record);
+    server_.sendSessionInfo(i, record);
 }
 
 bool LinkServerConsoleLink::takeEventForConsole(int i) { return server_.takeEventForConsole(i); }
@@ -22,6 +22,6 @@ void LinkServerConsoleLink::withMailbox(int i, const std::function<void(std::uin
     use(mailbox.word());
 }
 
-std::time_t LinkServerConsoleLink::StationStartTime(int i) const { return server_.StationStartTime(i); }
+std::time_t LinkServerConsoleLink::stationStartTime(int i) const { return server_.stationStartTime(i); }
 
 } // namespace console

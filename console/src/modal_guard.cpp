@@ -1,4 +1,4 @@
-#include "console/modal_guard.h"
+#include "modal_guard.h"
 
 namespace console {
 

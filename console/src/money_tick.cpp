@@ -1,13 +1,13 @@
 // The one-second money tick: running durations and charges, the session
 // figures the stations show, alarms, and finished print jobs.
 
-#include "console/session_operations.h"
+#include "session_operations.h"
 
 #include "console/bill_panel.h"
-#include "console/modal_guard.h"
+#include "modal_guard.h"
 #include "console/money_text.h"
 #include "console/print_job_source.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -30,8 +30,8 @@ void SessionOperations::moneyTick()
         table.setText(i, Column::Duration, spanClockText(elapsed));
         if (minuteChanged || chargeChanged) {
             if (chargeChanged)
-                board_.UpdateStationMoney(i, charge, 0.0);
-            board_.SendSessionInfo(i);
+                board_.updateStationMoney(i, charge, 0.0);
+            board_.sendSessionInfo(i);
         }
     }
 
@@ -45,7 +45,7 @@ void SessionOperations::moneyTick()
             // timers run again, and the alarm must not fire twice.
             board_.disarmAlarm(i);
             board_.logStation("ALARM STOPPING", i);
-            board_.SendStationCommand(i, stationlink::CMD_LOCK);
+            board_.sendStationCommand(i, stationlink::CMD_LOCK);
         }
     }
 

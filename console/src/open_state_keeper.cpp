@@ -1,9 +1,9 @@
-#include "console/open_state_keeper.h"
+#include "open_state_keeper.h"
 
 #include "console/bill_panel.h"
 #include "console/money_text.h"
-#include "console/session_operations.h"
-#include "console/station_board.h"
+#include "session_operations.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -200,7 +200,7 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     table.setText(i, Column::Extras, kept.extras.empty() ? std::string(kZeroMoney) : kept.extras);
     table.setText(i, Column::Total, kept.total.empty() ? std::string(kZeroMoney) : kept.total);
     if (paid != paidOpenBills_.end())
-        board_.UpdateStationMoney(i, "", -paid->second);
+        board_.updateStationMoney(i, "", -paid->second);
     board_.link().withMailbox(i, [](std::uint32_t& word) { word |= LINK_SESSION; });
 }
 

@@ -1,9 +1,9 @@
-#include "console/session_operations.h"
+#include "session_operations.h"
 
 #include "console/bill_panel.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
-#include "console/station_buttons.h"
+#include "station_board.h"
+#include "station_buttons.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -42,12 +42,12 @@ void SessionOperations::onStartPressed()
         board_.station(i).billedWhileAway = false;
         table.setText(i, Column::Start, startClockText(now));
         board_.logStation("STARTING", i);
-        board_.SendStationCommand(i, CMD_UNLOCK);
+        board_.sendStationCommand(i, CMD_UNLOCK);
     }
     // The table takes the focus first: its buttons then set Enter's default
     // even when the focus was in the tender field before.
     window_.requestFocus({FocusTarget::Control::StationTable, 0});
-    buttons_.RefreshStationButtons();
+    buttons_.refreshStationButtons();
 }
 
 void SessionOperations::onStopPressed()
@@ -72,7 +72,7 @@ void SessionOperations::onStopPressed()
         }
         if (!table.hasStatus(i, kStatusStarted))
             continue;
-        board_.SendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, CMD_LOCK);
         board_.logStation("STOPPING", i);
         SessionBill& bill = board_.station(i).sessionBill;
         // A station already waiting in a group from an earlier press stays in it:
@@ -95,7 +95,7 @@ void SessionOperations::onStopPressed()
         if (table.isSelected(i) && buttons_.holdsSessionWhileAway(i))
             stopSessionHeldWhileAway(i);
     if (given)
-        buttons_.RefreshStationButtons();
+        buttons_.refreshStationButtons();
 }
 
 // The console holds no session for station i any more, while the station may
@@ -109,7 +109,7 @@ void SessionOperations::dropUnconfirmedSession(int i)
     board_.link().withMailbox(i, [](std::uint32_t& word) {
         word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), flagOf(CMD_UNLOCK));
     });
-    board_.SendStationCommand(i, CMD_LOCK);
+    board_.sendStationCommand(i, CMD_LOCK);
     board_.disarmAlarm(i);
     board_.station(i).billedWhileAway = true;
 }
@@ -134,7 +134,7 @@ void SessionOperations::abandonSwap(int i)
     StationState& state = board_.station(i);
     if (!state.swapTarget) {
         board_.logStation("STOPPING", i);
-        board_.SendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, CMD_LOCK);
         board_.resetToStopped(i);
         return;
     }
@@ -166,9 +166,9 @@ void SessionOperations::stopSessionHeldWhileAway(int i)
         closeSessionAfter(i, static_cast<std::int32_t>(
                                  std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
     } else {
-        CloseSession(i);
+        closeSession(i);
     }
-    buttons_.RefreshStationButtons();
+    buttons_.refreshStationButtons();
 }
 
 void SessionOperations::onSwapPressed()
@@ -190,7 +190,7 @@ void SessionOperations::onSwapPressed()
         else if (target < 0 && table.hasStatus(i, kStatusStopped))
             target = i;
     }
-    board_.log().WriteLogLine("SWAPPING," + std::to_string(source) + " (stopping)," + std::to_string(target) +
+    board_.log().writeLogLine("SWAPPING," + std::to_string(source) + " (stopping)," + std::to_string(target) +
                               " (starting)");
     if (source >= 0 && target >= 0) {
         StationState& from = board_.station(source);
@@ -214,8 +214,8 @@ void SessionOperations::onSwapPressed()
         });
         from.billedWhileAway = true;
         leaveStopGroup(source);
-        board_.SendStationCommand(source, CMD_LOCK);
-        board_.SendStationCommand(target, CMD_UNLOCK);
+        board_.sendStationCommand(source, CMD_LOCK);
+        board_.sendStationCommand(target, CMD_UNLOCK);
         // The session lives on the target from now on: should the target go away
         // before it confirms, the session is still there to be stopped and billed.
         board_.link().withMailbox(target, [](std::uint32_t& word) { word |= LINK_SESSION; });

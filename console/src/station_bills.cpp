@@ -1,7 +1,9 @@
 #include "console/bill_panel.h"
 
+#include "money_keeper.h"
+#include "window_controls.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "store/activity_log.h"
@@ -42,7 +44,7 @@ int printingStation(const store::ClientTable& clients, const std::string& machin
 
 } // namespace
 
-void BillPanel::AddPrintItem(const PrintJobRecord& job)
+void BillPanel::addPrintItem(const PrintJobRecord& job)
 {
     if (auto charge = pricePrintJob(job)) {
         addPrintCharge(*charge);
@@ -53,7 +55,7 @@ void BillPanel::AddPrintItem(const PrintJobRecord& job)
 std::optional<PrintCharge> BillPanel::pricePrintJob(const PrintJobRecord& job) const
 {
     const int n = printingStation(ctx_.clients, job.machine);
-    const double pagePrice = ctx_.printers.LookupPagePrice(job.printer);
+    const double pagePrice = ctx_.printers.lookupPagePrice(job.printer);
     if (n < 1 || n > ctx_.board.stationCount() || pagePrice < 0.0)
         return std::nullopt;
     const double amount = job.pages * pagePrice;
@@ -70,7 +72,7 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
     const int n = charge.station;
     if (n < 1 || n > kMaxStations)
         return;
-    ctx_.log.WriteLogLine("ADD PRINT ITEM," + charge.line.description + "," + charge.line.priceText);
+    ctx_.log.writeLogLine("ADD PRINT ITEM," + charge.line.description + "," + charge.line.priceText);
 
     // A job printed during a session joins that session's open bill, which the
     // session's own bill takes in when it closes, even when the job is put on

@@ -1,4 +1,4 @@
-#include "console/station_board.h"
+#include "station_board.h"
 
 #include "console/money_text.h"
 #include "console/texts.h"
@@ -23,10 +23,10 @@ bool StationBoard::isStatus(int i, std::string_view status) const
 
 void StationBoard::logStation(std::string_view event, int i)
 {
-    log_.WriteLogLine(std::string(event) + "," + std::to_string(i));
+    log_.writeLogLine(std::string(event) + "," + std::to_string(i));
 }
 
-void StationBoard::InitStationRow(int i)
+void StationBoard::initStationRow(int i)
 {
     table_.insertRow(i, {std::to_string(i + 1), std::string(kStatusDisconnected), "", "", std::string(kZeroMoney),
                          std::string(kZeroMoney), std::string(kZeroMoney)});
@@ -56,7 +56,7 @@ void StationBoard::resizeTo(int count)
         table_.deleteRow(last);
     }
     while (table_.rowCount() < count)
-        InitStationRow(table_.rowCount());
+        initStationRow(table_.rowCount());
 }
 
 void StationBoard::resetToStopped(int i)
@@ -69,7 +69,7 @@ void StationBoard::resetToStopped(int i)
     table_.setText(i, Column::Total, std::string(kZeroMoney));
 }
 
-void StationBoard::UpdateStationMoney(int i, std::string_view accessCost, double extrasToAdd)
+void StationBoard::updateStationMoney(int i, std::string_view accessCost, double extrasToAdd)
 {
     if (!accessCost.empty())
         table_.setText(i, Column::AccessCost, std::string(accessCost));
@@ -83,19 +83,19 @@ void StationBoard::UpdateStationMoney(int i, std::string_view accessCost, double
     table_.setText(i, Column::Total, moneyText(access + extras));
 }
 
-void StationBoard::SendSessionInfo(int i)
+void StationBoard::sendSessionInfo(int i)
 {
     auto record = stationlink::SessionInfoRecord::fromFigures(
         table_.text(i, Column::Duration), table_.text(i, Column::AccessCost), table_.text(i, Column::Extras),
         table_.text(i, Column::Total), station(i).startTime);
-    link_.SendSessionInfo(i, record);
+    link_.sendSessionInfo(i, record);
 }
 
-void StationBoard::SendStationCommand(int i, std::uint32_t bits)
+void StationBoard::sendStationCommand(int i, std::uint32_t bits)
 {
     if ((bits & stationlink::CMD_LOCK & ~stationlink::LINK_PENDING) != 0)
         station(i).stopTime = clock_.now();
-    link_.SendStationCommand(i, bits);
+    link_.sendStationCommand(i, bits);
 }
 
 std::uint32_t StationBoard::mailboxWord(int i)

@@ -1,7 +1,7 @@
-#include "console/station_buttons.h"
+#include "station_buttons.h"
 
 #include "console/bill_panel.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 
 #include "link/link_bits.h"
@@ -19,7 +19,7 @@ bool StationButtons::holdsSessionWhileAway(int i) const
            (board_.mailboxWord(i) & stationlink::LINK_SESSION) != 0;
 }
 
-void StationButtons::RefreshStationButtons()
+void StationButtons::refreshStationButtons()
 {
     const StationTable& table = board_.table();
     const std::vector<int> selected = table.selectedRows();

@@ -1,8 +1,10 @@
 #include "console/bill_panel.h"
 
-#include "console/modal_guard.h"
+#include "money_keeper.h"
+#include "window_controls.h"
+#include "modal_guard.h"
 #include "console/money_text.h"
-#include "console/station_board.h"
+#include "station_board.h"
 #include "console/texts.h"
 #include "console/operator_interfaces.h"
 
@@ -30,7 +32,7 @@ void BillPanel::onTenderCheck()
     }
 }
 
-bool BillPanel::ChargeBill()
+bool BillPanel::chargeBill()
 {
     // Nothing on display (the last bill was charged and CHARGE is still the
     // default button): there is no bill to journal or log.
@@ -72,7 +74,7 @@ bool BillPanel::ChargeBill()
         ctx_.guard.settle();
         return false;
     }
-    ctx_.log.WriteLogLine("CHARGE," + priceText(due));
+    ctx_.log.writeLogLine("CHARGE," + priceText(due));
     tender_.setValue(0.0, 2);
     listRows_.clear();
     listSelected_.clear();
@@ -97,7 +99,7 @@ bool BillPanel::ChargeBill()
     current_ = -1;
     selected_ = entryCount() > 0 ? 0 : -1;
     if (!bills_.empty()) {
-        ShowOpenBill(0);
+        showOpenBill(0);
     } else {
         showBillPanel(false);
         displayedStation_ = 0;
@@ -110,7 +112,7 @@ bool BillPanel::ChargeBill()
     return true;
 }
 
-void BillPanel::PrintReceipt()
+void BillPanel::printReceipt()
 {
     // Bill work held back by the print dialog waits until this bill is charged.
     std::optional<ReceiptPage> page = ctx_.receiptPrinter.choosePrinter();
@@ -125,10 +127,10 @@ void BillPanel::PrintReceipt()
         tender_.setText(totalText_);
         dueAmount_ = priceText(0.0);
     }
-    ReceiptContent content{ctx_.configuration.ReceiptLine1(), ctx_.configuration.ReceiptLine2(), listRows_,
+    ReceiptContent content{ctx_.configuration.receiptLine1(), ctx_.configuration.receiptLine2(), listRows_,
                            totalText_, tender_.text(), dueAmount_};
     ctx_.receiptPrinter.printPage(layOutReceipt(*page, content));
-    ChargeBill();
+    chargeBill();
 }
 
 } // namespace console

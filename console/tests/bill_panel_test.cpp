@@ -187,7 +187,7 @@ TEST_F(BillPanelTest, TenderShowsDueOrChangeAndChargeJournalsTheBill)
     console().onEnter();
     const std::vector<std::string> events = log();
     EXPECT_EQ(std::count(events.begin(), events.end(), "CHARGE,2.30"), 1);
-    EXPECT_FALSE(panel().ChargeBill());
+    EXPECT_FALSE(panel().chargeBill());
 
     const auto journal = readJournal(folder.path());
     ASSERT_EQ(journal.size(), 1u);
@@ -206,7 +206,7 @@ TEST_F(BillPanelTest, ChargingOneOfTwoBillsShowsTheFirstOfTheRest)
     panel().onItemPressed(3);
     console().onEnter();
     EXPECT_EQ(view().bill.selector.current, 1);
-    panel().ChargeBill();
+    panel().chargeBill();
     const ConsoleView v = view();
     EXPECT_FALSE(v.bill.selector.visible);
     EXPECT_EQ(v.bill.selector.current, 0);
@@ -232,7 +232,7 @@ TEST_F(BillPanelTest, AReceiptWithAnEmptyTenderShowsTheTotalAsTendered)
     walkInBill({0, 2});
     panel().onItemPanelButton();
     panel().tenderField().setText("");
-    panel().PrintReceipt();
+    panel().printReceipt();
     ASSERT_EQ(rig.printer.printed.size(), 1u);
     const ReceiptLayout& layout = rig.printer.printed[0];
     std::vector<std::string> texts;
@@ -249,7 +249,7 @@ TEST_F(BillPanelTest, ACancelledPrintDialogChargesNothing)
 {
     walkInBill({0});
     rig.printer.page.reset();
-    panel().PrintReceipt();
+    panel().printReceipt();
     EXPECT_TRUE(rig.printer.printed.empty());
     EXPECT_EQ(panel().openBills().size(), 1u);
     EXPECT_TRUE(readJournal(folder.path()).empty());
@@ -340,7 +340,7 @@ TEST_F(BillPanelTest, ABillTheJournalCannotTakeStaysOpen)
     platform::SharedFile holder = platform::SharedFile::openOwned(folder.path() / "BriskoBills");
     ASSERT_TRUE(holder.isOpen());
 
-    EXPECT_FALSE(panel().ChargeBill());
+    EXPECT_FALSE(panel().chargeBill());
     EXPECT_EQ(rig.prompts.messages.size(), 6u);
     EXPECT_EQ(rig.prompts.messages.back(), "Failed to open bill file after 5 tries.");
     EXPECT_EQ(panel().openBills().size(), 1u);
@@ -348,7 +348,7 @@ TEST_F(BillPanelTest, ABillTheJournalCannotTakeStaysOpen)
     EXPECT_FALSE(hasEvent(log(), "CHARGE,1.50"));
 
     holder.close();
-    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().chargeBill());
     EXPECT_TRUE(panel().openBills().empty());
     EXPECT_TRUE(hasEvent(log(), "CHARGE,1.50"));
     EXPECT_EQ(readJournal(folder.path()).size(), 1u);
@@ -363,7 +363,7 @@ TEST_F(BillPanelTest, ExitWarnsWhileUnpaidBillsWouldBeLost)
     EXPECT_EQ(panel().openBills().size(), 1u);
 
     typeTender("150");
-    ASSERT_TRUE(panel().ChargeBill());
+    ASSERT_TRUE(panel().chargeBill());
     EXPECT_TRUE(console().requestExit());
     EXPECT_EQ(rig.prompts.questions.back(), "Exit Brisko?");
 }

@@ -119,7 +119,7 @@ TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRu
     cafe->station(3).vanish();
     EXPECT_EQ(rig.prompts.questions.back(), "Delete last 2 clients?");
     ASSERT_EQ(console().stationTable().rowCount(), 2);
-    EXPECT_EQ(console().clients().StationCount(), 2);
+    EXPECT_EQ(console().clients().stationCount(), 2);
     stillRunning();
     EXPECT_TRUE(console().billPanel().openBills().empty()) << "no session ran on the removed stations";
 }

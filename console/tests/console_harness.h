@@ -3,16 +3,24 @@
 // console's data files, scripted operator services, and a console engine on a
 // loopback link with a clock the test moves.
 
+#include "console/bill_panel.h"
 #include "console/console_engine.h"
+#include "console/pages/configuration_dialog_model.h"
 #include "console/print_monitor_control.h"
+#include "console/station_state.h"
+#include "console/station_table.h"
 
 #include "fields/money_field.h"
+#include "link/link_server.h"
 #include "platform/clock.h"
+#include "store/activity_log.h"
 #include "store/bill_item.h"
+#include "store/bill_journal.h"
 #include "store/client_table.h"
+#include "store/configuration.h"
+#include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
-#include "store/printer_table.h"
 #include "testsupport/temp_folder.h"
 #include "testsupport/whole_file.h"
 

@@ -83,7 +83,7 @@ TEST_F(ConsoleLifecycle, ASecondConsoleInTheSameFolderTellsAndEnds)
     // The first console's files are untouched and still work.
     rig.console().onBillPressed();
     EXPECT_EQ(rig.console().stationTable().rowCount(), 2);
-    EXPECT_EQ(rig.console().clients().StationCount(), 2);
+    EXPECT_EQ(rig.console().clients().stationCount(), 2);
 
     // Once the first has ended, a console may start there again.
     ASSERT_TRUE(rig.console().requestExit());
@@ -187,13 +187,13 @@ TEST_F(ConsoleLifecycle, AStationBackAfterItsSessionWasBilledIsLockedWithoutASec
 
     // The station's link is cut; the station keeps its session. (It is not ticked
     // while it cannot reach the console: its tick would wait for it.)
-    rig.console().link().StopStationWorker(0);
+    rig.console().link().stopStationWorker(0);
     ASSERT_TRUE(cafe.runStationsUntil({1}, [&] { return rig.status(0) == kStatusDisconnected; }));
     rig.console().onStopPressed();
     ASSERT_EQ(rig.console().billPanel().openBills().size(), 1u);
     EXPECT_FALSE(cafe.station(0).locked());
 
-    rig.console().link().StartStationWorker(0);
+    rig.console().link().startStationWorker(0);
     ASSERT_TRUE(cafe.runUntil([&] { return cafe.station(0).locked() && rig.status(0) == kStatusStopped; }));
     cafe.runFor(100ms);
     EXPECT_EQ(rig.status(0), kStatusStopped);

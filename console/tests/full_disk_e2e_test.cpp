@@ -95,7 +95,7 @@ public:
     {
         const std::string journalBefore = readFile(rig.folder / "BriskoBills");
         rig.prompts.messages.clear();
-        EXPECT_FALSE(rig.console().billPanel().ChargeBill());
+        EXPECT_FALSE(rig.console().billPanel().chargeBill());
         EXPECT_EQ(rig.prompts.messages, std::vector<std::string>{message});
         EXPECT_EQ(readFile(rig.folder / "BriskoBills"), journalBefore) << "earlier bills untouched";
         EXPECT_EQ(rig.console().billPanel().openBills().size(), 1u) << "the bill stays unpaid";
@@ -104,20 +104,20 @@ public:
         EXPECT_EQ(v.bill.caption.text, "Comp#: 1");
         ASSERT_EQ(v.bill.list.rows.size(), 1u);
         EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"1", "00 hrs 31 mins 01 secs", "2.00"}));
-        EXPECT_DOUBLE_EQ(rig.console().journal().DayTotal(), dayTotalBefore);
+        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal(), dayTotalBefore);
     }
 
     // Room again: the same bill charges, once.
     void expectChargeAfterwards(std::size_t earlierBills, double dayTotalBefore)
     {
         rig.prompts.messages.clear();
-        EXPECT_TRUE(rig.console().billPanel().ChargeBill());
+        EXPECT_TRUE(rig.console().billPanel().chargeBill());
         EXPECT_TRUE(rig.prompts.messages.empty());
         EXPECT_TRUE(rig.console().billPanel().openBills().empty());
         const auto journal = readJournal(rig.folder);
         ASSERT_EQ(journal.size(), earlierBills + 1);
         EXPECT_EQ(journal.back().lines, (std::vector<store::BillItem>{{"1", "00 hrs 31 mins 01 secs", "2.00"}}));
-        EXPECT_DOUBLE_EQ(rig.console().journal().DayTotal(), dayTotalBefore + 2.00);
+        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal(), dayTotalBefore + 2.00);
         EXPECT_TRUE(hasEvent(logEvents(rig.folder), "CHARGE,2.00"));
     }
 
@@ -138,7 +138,7 @@ TEST(FullDiskEndToEnd, AChargeBeyondTheFileSizeLimitStaysUnpaidUntilThereIsRoom)
         cafe.makeTheBill();
         if (::testing::Test::HasFatalFailure())
             return;
-        const double before = cafe.rig.console().journal().DayTotal();
+        const double before = cafe.rig.console().journal().dayTotal();
         ASSERT_DOUBLE_EQ(before, 4.50);
 
         std::signal(SIGXFSZ, SIG_IGN);
@@ -171,7 +171,7 @@ TEST(FullDiskEndToEnd, AChargeOnAFullFileSystemStaysUnpaidUntilSpaceIsFreed)
         cafe.makeTheBill();
         if (::testing::Test::HasFatalFailure())
             return;
-        const double before = cafe.rig.console().journal().DayTotal();
+        const double before = cafe.rig.console().journal().dayTotal();
         ASSERT_DOUBLE_EQ(before, 60.00);
 
         const auto filler = folder.path() / "filler";

@@ -108,7 +108,7 @@ TEST_F(ModalReentry, ASessionEndingUnderThePrintDialogLeavesTheBillBeingPrinted)
     ASSERT_EQ(view().bill.caption.text, "Open Bill: Comp#: 2");
 
     rig.printer.whileChoosing = [&] { sessionEndsUnderTheDialog(); };
-    panel().PrintReceipt();
+    panel().printReceipt();
 
     ASSERT_EQ(rig.printer.printed.size(), 1u);
     std::vector<std::string> texts;

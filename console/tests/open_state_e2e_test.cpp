@@ -71,7 +71,7 @@ void chargeAll(ConsoleEngine& console)
 {
     while (!console.billPanel().openBills().empty()) {
         console.billPanel().onSelectorChanged(0);
-        ASSERT_TRUE(console.billPanel().ChargeBill());
+        ASSERT_TRUE(console.billPanel().chargeBill());
     }
 }
 
@@ -391,7 +391,7 @@ TEST_F(ChargeCrash, AfterTheMarkButBeforeTheJournalTheBillIsUnpaidAndCanBeCharge
     crashDuringCharge([&] { markBillCharging(0); });
     ASSERT_EQ(panel().openBills().size(), 1u);
     EXPECT_EQ(journalEntries(), 0u);
-    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().chargeBill());
     EXPECT_EQ(journalEntries(), 1u);
 }
 
@@ -403,7 +403,7 @@ TEST_F(ChargeCrash, InTheMiddleOfTheJournalWriteTheTornEntryGoesAndTheBillIsUnpa
     });
     ASSERT_EQ(panel().openBills().size(), 1u);
     EXPECT_EQ(journalEntries(), 0u);
-    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().chargeBill());
     EXPECT_EQ(journalEntries(), 1u);
 }
 
@@ -443,14 +443,14 @@ TEST_F(ChargeCrash, AJournalUnreadableAtTheRestartKeepsTheMarkUntilTheChargeCanT
 
     fs::remove(journal);
     fs::rename(aside, journal);
-    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().chargeBill());
     EXPECT_TRUE(panel().openBills().empty());
     EXPECT_EQ(journalEntries(), 1u) << "found in the journal: not charged a second time";
 }
 
 TEST_F(ChargeCrash, AChargeThatCompletedLeavesNothingToRestore)
 {
-    ASSERT_TRUE(panel().ChargeBill());
+    ASSERT_TRUE(panel().chargeBill());
     crashDuringCharge([] {});
     EXPECT_TRUE(panel().openBills().empty());
     EXPECT_EQ(journalEntries(), 1u);

@@ -182,7 +182,7 @@ TEST_F(StationBillsEndToEnd, PayingAStationsOpenBillTakesItOutOfItsExtras)
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusDisconnected; }));
     panel().onItemPanelButton(); // "Stop PC#2"
     ASSERT_TRUE(view().bill.charge.visible);
-    EXPECT_TRUE(panel().ChargeBill());
+    EXPECT_TRUE(panel().chargeBill());
     EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
     EXPECT_EQ(rig.text(1, Column::Total), "1.50");
     EXPECT_FALSE(console().stationState(1).openBillMark);

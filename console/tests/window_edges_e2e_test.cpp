@@ -242,8 +242,8 @@ TEST_F(WindowEdges, TheAlarmSelectorShownAgainChangesNoAlarm)
 
     // With the panel closed there is no selector to choose from.
     panel().onSelectorChanged(0);
-    ASSERT_TRUE(panel().ChargeBill());
-    ASSERT_TRUE(panel().ChargeBill());
+    ASSERT_TRUE(panel().chargeBill());
+    ASSERT_TRUE(panel().chargeBill());
     ASSERT_FALSE(view().bill.alarm.visible);
     console().onAlarmSelected(0);
     EXPECT_EQ(console().stationState(0).alarmChoice, 1);

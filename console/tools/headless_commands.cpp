@@ -2,7 +2,10 @@
 
 #include "headless_services.h"
 
+#include "console/bill_panel.h"
 #include "console/console_engine.h"
+#include "console/station_state.h"
+#include "console/station_table.h"
 
 #include <charconv>
 #include <sstream>
@@ -92,7 +95,7 @@ bool HeadlessCommands::pressButton(const std::string& name, std::string& why)
     } else if (name == "charge") {
         if (!usable(view.bill.charge))
             return false;
-        if (!engine_.billPanel().ChargeBill()) {
+        if (!engine_.billPanel().chargeBill()) {
             why = "the bill was not charged";
             return false;
         }

@@ -12,6 +12,7 @@
 #include "headless_services.h"
 
 #include "console/console_engine.h"
+#include "link/link_server.h"
 #include "link/link_settings.h"
 #include "platform/clock.h"
 

@@ -144,11 +144,11 @@ void BillPanelWidget::buildPanel()
     charge_ = keepingPlace(new QPushButton(QStringLiteral("CHARGE"), this));
     charge_->setFont(totalFont());
     identify(charge_, id::kCharge, QStringLiteral("Charge"));
-    connect(charge_, &QPushButton::clicked, this, [this] { perform_([this] { engine_.billPanel().ChargeBill(); }); });
+    connect(charge_, &QPushButton::clicked, this, [this] { perform_([this] { engine_.billPanel().chargeBill(); }); });
     printReceipt_ = keepingPlace(new QPushButton(QStringLiteral("Print Receipt\n&&\nCharge"), this));
     identify(printReceipt_, id::kPrintReceipt, QStringLiteral("Print receipt and charge"));
     connect(printReceipt_, &QPushButton::clicked, this,
-            [this] { perform_([this] { engine_.billPanel().PrintReceipt(); }); });
+            [this] { perform_([this] { engine_.billPanel().printReceipt(); }); });
     charge_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     printReceipt_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     keepingPlace(charge_);

@@ -6,7 +6,9 @@
 // operator action to the engine through the window's `perform`, which
 // refreshes the whole window afterwards. Window thread only.
 
+#include "console/bill_panel.h"
 #include "console/console_engine.h"
+#include "console/station_table.h"
 
 #include <QWidget>
 #include <array>

@@ -43,6 +43,9 @@ ConsoleWindow::ConsoleWindow(console::ConsoleSettings settings, const platform::
 
 ConsoleWindow::~ConsoleWindow()
 {
+    // Child dialogs closed by the destruction move the focus after the engine is
+    // gone: the window no longer follows the focus from here on.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     qApp->removeEventFilter(this);
     eventPoll_.stop();
     moneyTick_.stop();

@@ -7,6 +7,7 @@
 // nothing itself. Window thread only.
 
 #include "console/console_engine.h"
+#include "console/station_table.h"
 #include "platform/clock.h"
 
 #include "password_prompt.h"

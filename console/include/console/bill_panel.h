@@ -6,9 +6,7 @@
 // Window thread only; the window shows what view() describes.
 
 #include "console/console_view.h"
-#include "console/money_keeper.h"
 #include "console/print_job_record.h"
-#include "console/window_controls.h"
 #include "store/bill_item.h"
 #include "store/open_state.h"
 
@@ -31,9 +29,11 @@ namespace console {
 
 class Beeper;
 class ModalGuard;
+class MoneyKeeper;
 class PriceFieldPrompt;
 class ReceiptPrinter;
 class StationBoard;
+struct WindowControls;
 
 // An unpaid bill.
 struct OpenBill {
@@ -101,16 +101,16 @@ public:
     void onTenderCheck();
     // CHARGE. Returns false when no bill is displayed, or when the bill could not
     // reach the journal: it then stays open.
-    bool ChargeBill();
+    bool chargeBill();
     // Print Receipt & Charge.
-    void PrintReceipt();
+    void printReceipt();
     // Rows selected in the bill list, and the Delete key released on it.
     void setBillListSelection(const std::vector<int>& rows);
     void onDeleteKey();
 
     // --- calls from the station side ----------------------------------------
     // A finished print job, charged to the bill of the station that printed it.
-    void AddPrintItem(const PrintJobRecord& job);
+    void addPrintItem(const PrintJobRecord& job);
     // The same in two steps: the job priced now (nullopt when it is charged to
     // nobody), and the line put on its bill, perhaps later.
     std::optional<PrintCharge> pricePrintJob(const PrintJobRecord& job) const;
@@ -161,11 +161,11 @@ private:
 
     void showBillPanel(bool show);
     void openItemPanel(bool open);
-    void ShowOpenBill(int index);
+    void showOpenBill(int index);
     void fillList(const std::vector<store::BillItem>& items);
     void redisplayCurrent();
     void closeQuantityField();
-    void AddBillItem(store::BillItem line);
+    void addBillItem(store::BillItem line);
     void refreshAfterDeletion(bool wholeBill, int stationShown);
     bool stationSessionRuns(int stationNumber) const;
     void addStationExtras(int stationNumber, double amount);

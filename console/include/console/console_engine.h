@@ -8,29 +8,11 @@
 // the window's timers call eventPoll() and moneyTick() again while they are up:
 // that is safe, and bills change only once the dialog is closed (ModalGuard).
 
-#include "console/bill_panel.h"
 #include "console/console_services.h"
 #include "console/console_view.h"
-#include "console/guarded_services.h"
-#include "console/link_server_console_link.h"
-#include "console/modal_guard.h"
-#include "console/open_state_keeper.h"
-#include "console/session_operations.h"
-#include "console/station_board.h"
-#include "console/station_buttons.h"
-#include "console/window_controls.h"
 
-#include "console/pages/configuration_dialog_model.h"
 #include "console/pages/station_workers.h"
-#include "link/link_server.h"
-#include "store/activity_log.h"
-#include "store/bill_journal.h"
-#include "store/client_table.h"
-#include "store/configuration.h"
-#include "store/printer_table.h"
-#include "store/rate_table.h"
-#include "store/sale_item_table.h"
-#include "store/store_notifier.h"
+#include "link/link_settings.h"
 
 #include <chrono>
 #include <filesystem>
@@ -40,8 +22,27 @@
 namespace platform {
 class Clock;
 }
+namespace stationlink {
+class LinkServer;
+}
+namespace store {
+class ActivityLog;
+class BillJournal;
+class ClientTable;
+class Configuration;
+class PrinterTable;
+class RateTable;
+class SaleItemTable;
+} // namespace store
+namespace console::pages {
+class ConfigurationDialogModel;
+}
 
 namespace console {
+
+class BillPanel;
+class StationTable;
+struct StationState;
 
 struct ConsoleSettings {
     std::filesystem::path folder{"."};
@@ -78,7 +79,7 @@ public:
     // print monitor and closes the files. True when the console has ended. Bills
     // made while the question was up are counted in it: it is asked again.
     bool requestExit();
-    bool hasEnded() const { return ended_; }
+    bool hasEnded() const;
 
     // --- timers ----------------------------------------------------------------------
     // Each ends with one sync of the activity log.
@@ -86,20 +87,16 @@ public:
     void moneyTick();
 
     // --- station table and its buttons ----------------------------------------------
-    const StationTable& stationTable() const { return board_.table(); }
-    const StationState& stationState(int i) const { return board_.station(i); }
+    const StationTable& stationTable() const;
+    const StationState& stationState(int i) const;
     void onStationSelectionChanged(const std::vector<int>& rows);
     void onStationTableFocus(bool gained);
     void onStartPressed();
     void onStopPressed();
     void onSwapPressed();
-    void onAlarmSelected(int choice)
-    {
-        sessions_.onAlarmSelected(choice);
-        (void)keeper_.keep();
-    }
+    void onAlarmSelected(int choice);
     void onConfigurationPressed();
-    void onBillPressed() { panel_.onBillPressed(); }
+    void onBillPressed();
 
     // --- keys ----------------------------------------------------------------------
     // Enter: in the tender or a quantity field the OK action; elsewhere presses
@@ -115,63 +112,32 @@ public:
     void onFocusChanged(FocusTarget focus);
 
     // --- bill panel ------------------------------------------------------------------
-    BillPanel& billPanel() { return panel_; }
-    const BillPanel& billPanel() const { return panel_; }
+    BillPanel& billPanel();
+    const BillPanel& billPanel() const;
 
     // --- the whole visible state ----------------------------------------------------------
     ConsoleView view() const;
 
     // --- what the configuration dialog edits -----------------------------------------
-    store::ActivityLog& activityLog() { return log_; }
-    store::Configuration& configuration() { return configuration_; }
-    store::BillJournal& journal() { return journal_; }
-    store::ClientTable& clients() { return clients_; }
-    store::SaleItemTable& saleItems() { return saleItems_; }
-    store::PrinterTable& printers() { return printers_; }
-    store::RateTable& rates() { return rates_; }
-    pages::ConfigurationDialogModel& configurationDialog() { return *configurationDialog_; }
-    stationlink::LinkServer& link() { return link_; }
-    OpenStateKeeper& openState() { return keeper_; }
+    store::ActivityLog& activityLog();
+    store::Configuration& configuration();
+    store::BillJournal& journal();
+    store::ClientTable& clients();
+    store::SaleItemTable& saleItems();
+    store::PrinterTable& printers();
+    store::RateTable& rates();
+    pages::ConfigurationDialogModel& configurationDialog();
+    stationlink::LinkServer& link();
 
     // --- station workers (the Clients page adds, removes and re-addresses stations) ---
-    void StartStationWorker(int i, bool createEvents) override;
-    void StopStationWorker(int i, bool releaseEvents) override;
-    void ClientTableChanged() override { syncStationAddresses(); }
+    void startStationWorker(int i, bool createEvents) override;
+    void stopStationWorker(int i, bool releaseEvents) override;
+    void clientTableChanged() override;
 
 private:
-    void syncStationAddresses();
-    void applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore);
-    void followStationCount();
-    void closeFiles();
-
-    ConsoleSettings settings_;
-    const platform::Clock& clock_;
-    ConsoleServices services_;
-    ModalGuard guard_;
-    GuardedServices guarded_; // every dialog the engine opens goes through it
-
-    store::ActivityLog log_;
-    store::BillJournal journal_;
-    store::Configuration configuration_;
-    store::ClientTable clients_;
-    store::PrinterTable printers_;
-    store::SaleItemTable saleItems_;
-    store::RateTable rates_;
-
-    stationlink::LinkServer link_;
-    LinkServerConsoleLink consoleLink_;
-    WindowControls window_;
-    StationBoard board_;
-    BillPanel panel_;
-    StationButtons buttons_;
-    SessionOperations sessions_;
-    OpenStateKeeper keeper_;
-    std::unique_ptr<pages::ConfigurationDialogModel> configurationDialog_;
-
-    bool filesOpen_ = false;
-    bool printMonitorRunning_ = false;
-    bool addressesChanged_ = false;
-    bool ended_ = false;
+    // The files, the link, the table, the panel and the rules behind them.
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 } // namespace console

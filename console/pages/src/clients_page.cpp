@@ -90,11 +90,11 @@ void ClientsPage::applyCount(int wanted)
             return;
         for (int i = old - 1; i >= wanted; --i) {
             list_.truncate(i);
-            workers_.StopStationWorker(i, true);
+            workers_.stopStationWorker(i, true);
         }
     } else {
         for (int i = old; i < wanted; ++i) {
-            workers_.StartStationWorker(i, true);
+            workers_.startStationWorker(i, true);
             list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder});
         }
     }
@@ -114,10 +114,10 @@ void ClientsPage::applyEditorToSelection()
         // restarts; the rebuild below brings in the new one.
         if (index < entries.size()) {
             entries[index] = store::ClientEntry{};
-            workers_.ClientTableChanged();
+            workers_.clientTableChanged();
         }
-        workers_.StopStationWorker(j, false);
-        workers_.StartStationWorker(j, false);
+        workers_.stopStationWorker(j, false);
+        workers_.startStationWorker(j, false);
     }
 }
 
@@ -128,7 +128,7 @@ void ClientsPage::rebuildTable()
     for (const PageRow& row : list_.rows())
         entries.push_back({row[kNameColumn].substr(0, kMaxNameLength), store::parseAddressText(row[kAddressColumn])});
     clients_.entries() = std::move(entries);
-    workers_.ClientTableChanged();
+    workers_.clientTableChanged();
 }
 
 } // namespace console::pages

@@ -56,9 +56,9 @@ void ConfigurationDialogModel::open()
     configuration_.load();
     password_ = acceptedPassword_;
     confirm_ = acceptedConfirm_;
-    line1_ = configuration_.ReceiptLine1();
-    line2_ = configuration_.ReceiptLine2();
-    dayTotal_ = formatDayTotal(journal_.DayTotal());
+    line1_ = configuration_.receiptLine1();
+    line2_ = configuration_.receiptLine2();
+    dayTotal_ = formatDayTotal(journal_.dayTotal());
 }
 
 ClientCommand ConfigurationDialogModel::clientCommand() const
@@ -78,7 +78,7 @@ bool ConfigurationDialogModel::ok()
         prompts_.showMessage(kMismatchMessage);
         return false;
     }
-    const bool linesChanged = line1_ != configuration_.ReceiptLine1() || line2_ != configuration_.ReceiptLine2();
+    const bool linesChanged = line1_ != configuration_.receiptLine1() || line2_ != configuration_.receiptLine2();
     if (!password_.empty() || linesChanged) {
         if (!password_.empty() && !configuration_.setPassword(password_)) {
             prompts_.showMessage(passwordTooLongMessage());

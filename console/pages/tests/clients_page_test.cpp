@@ -62,7 +62,7 @@ TEST_F(ClientsPageTest, OpeningShowsOneRowPerStationAndTheCount)
     ASSERT_EQ(page.list().rowCount(), 2);
     EXPECT_EQ(page.list().row(0), (Strings{"1", "PC1", "192.168.1.10"}));
     EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
-    EXPECT_EQ(page.StationCount(), 2);
+    EXPECT_EQ(page.stationCount(), 2);
     EXPECT_EQ(page.countField().text, "2");
     EXPECT_FALSE(page.editing());
     EXPECT_FALSE(page.nameField().enabled);
@@ -109,7 +109,7 @@ TEST_F(ClientsPageTest, EmptyFileRefusesCountsOutsideTheRange)
     EXPECT_EQ(prompts.messages, (Strings{"Please enter an integer between 1 and 99.", "Please enter an integer.",
                                          "Please enter an integer between 1 and 99."}));
     EXPECT_EQ(page.countField().text, "0"); // above 99 shows the old count again
-    EXPECT_EQ(page.StationCount(), 0);
+    EXPECT_EQ(page.stationCount(), 0);
     EXPECT_TRUE(workers.calls.empty());
     EXPECT_TRUE(savedStations().empty());
     EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "BriskoClient"));
@@ -126,7 +126,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
     EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
     EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release", "table"}));
     EXPECT_EQ(page.list().rowCount(), 7);
-    EXPECT_EQ(page.StationCount(), 7);
+    EXPECT_EQ(page.stationCount(), 7);
     EXPECT_FALSE(page.editing()); // the selected row 9 went with the others
     EXPECT_FALSE(page.nameField().enabled);
     const auto saved = savedStations();
@@ -145,7 +145,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAndAnsweringNoKeepsEveryStation)
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
     EXPECT_EQ(workers.calls, (Strings{"table"})); // no worker stopped
-    EXPECT_EQ(page.StationCount(), 10);
+    EXPECT_EQ(page.stationCount(), 10);
     EXPECT_EQ(page.countField().text, "10");
     const auto saved = savedStations();
     ASSERT_EQ(saved.size(), 10u);
@@ -161,8 +161,8 @@ TEST_F(ClientsPageTest, RaisingTheCountStartsWorkersAndAddsPlaceholderRows)
     EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create", "table"}));
     EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>"}));
     EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>"}));
-    EXPECT_EQ(page.StationCount(), 4);
-    EXPECT_EQ(table.StationCount(), 4);
+    EXPECT_EQ(page.stationCount(), 4);
+    EXPECT_EQ(table.stationCount(), 4);
     const auto saved = savedStations();
     ASSERT_EQ(saved.size(), 4u);
     EXPECT_EQ(saved[3], (store::ClientEntry{"<Name>", Ipv4Address{}}));

@@ -106,8 +106,8 @@ TEST_F(ConfigurationDialogTest, MismatchedPasswordsStayInTheDialogAndSaveNothing
     EXPECT_TRUE(dialog.isOpen());
     EXPECT_EQ(prompts.messages, (Strings{"Passwords do not match"}));
     EXPECT_EQ(configFileSize(), 0u);
-    EXPECT_EQ(configuration.ReceiptLine1(), "");
-    EXPECT_TRUE(configuration.VerifyOperatorPassword(""));
+    EXPECT_EQ(configuration.receiptLine1(), "");
+    EXPECT_TRUE(configuration.verifyOperatorPassword(""));
 
     // Cancel keeps the settings and forgets the typed passwords.
     dialog.cancel();
@@ -133,12 +133,12 @@ TEST_F(ConfigurationDialogTest, NewPasswordWritesTheWholeFileAndVerifiesAfterRes
     dialog.setConfirmText("open sesame");
     ASSERT_TRUE(dialog.ok());
     EXPECT_EQ(configFileSize(), 1536u);
-    EXPECT_TRUE(configuration.VerifyOperatorPassword("open sesame"));
-    EXPECT_FALSE(configuration.VerifyOperatorPassword(""));
+    EXPECT_TRUE(configuration.verifyOperatorPassword("open sesame"));
+    EXPECT_FALSE(configuration.verifyOperatorPassword(""));
     afterRestart([](store::Configuration& restarted) {
-        EXPECT_TRUE(restarted.VerifyOperatorPassword("open sesame"));
-        EXPECT_FALSE(restarted.VerifyOperatorPassword("Open sesame"));
-        EXPECT_EQ(restarted.ReceiptLine1(), "");
+        EXPECT_TRUE(restarted.verifyOperatorPassword("open sesame"));
+        EXPECT_FALSE(restarted.verifyOperatorPassword("Open sesame"));
+        EXPECT_EQ(restarted.receiptLine1(), "");
     });
 
     // The accepted texts are shown again at the next opening.
@@ -155,9 +155,9 @@ TEST_F(ConfigurationDialogTest, ChangedReceiptLinesAloneAreSavedWithThePasswordU
     ASSERT_TRUE(dialog.ok());
     EXPECT_EQ(configFileSize(), 1536u);
     afterRestart([](store::Configuration& restarted) {
-        EXPECT_TRUE(restarted.VerifyOperatorPassword(""));
-        EXPECT_EQ(restarted.ReceiptLine1(), "Corner Cafe");
-        EXPECT_EQ(restarted.ReceiptLine2(), "Thank you");
+        EXPECT_TRUE(restarted.verifyOperatorPassword(""));
+        EXPECT_EQ(restarted.receiptLine1(), "Corner Cafe");
+        EXPECT_EQ(restarted.receiptLine2(), "Thank you");
     });
     dialog.open();
     EXPECT_EQ(dialog.receiptLine2Text(), "Thank you");
@@ -174,14 +174,14 @@ TEST_F(ConfigurationDialogTest, PasswordLongerThanTheRecordHoldsIsRefused)
     EXPECT_TRUE(dialog.isOpen());
     EXPECT_EQ(prompts.messages, (Strings{ConfigurationDialogModel::passwordTooLongMessage()}));
     EXPECT_EQ(configFileSize(), 0u);
-    EXPECT_EQ(configuration.ReceiptLine1(), "");
-    EXPECT_TRUE(configuration.VerifyOperatorPassword(""));
+    EXPECT_EQ(configuration.receiptLine1(), "");
+    EXPECT_TRUE(configuration.verifyOperatorPassword(""));
 
     const std::string longest(store::Configuration::kMaxPasswordLength, 'x');
     dialog.setPasswordText(longest);
     dialog.setConfirmText(longest);
     ASSERT_TRUE(dialog.ok());
-    afterRestart([&](store::Configuration& restarted) { EXPECT_TRUE(restarted.VerifyOperatorPassword(longest)); });
+    afterRestart([&](store::Configuration& restarted) { EXPECT_TRUE(restarted.verifyOperatorPassword(longest)); });
 }
 
 TEST_F(ConfigurationDialogTest, AFailedSaveIsReportedAndKeepsTheDialogOpen)

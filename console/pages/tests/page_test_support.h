@@ -46,19 +46,19 @@ private:
 
 class RecordingWorkers final : public StationWorkers {
 public:
-    void StartStationWorker(int i, bool createEvents) override
+    void startStationWorker(int i, bool createEvents) override
     {
         calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
         if (onStart)
             onStart(i);
     }
-    void StopStationWorker(int i, bool releaseEvents) override
+    void stopStationWorker(int i, bool releaseEvents) override
     {
         calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
     }
-    void ClientTableChanged() override { calls.push_back("table"); }
+    void clientTableChanged() override { calls.push_back("table"); }
     std::vector<std::string> calls;
-    std::function<void(int)> onStart; // runs inside StartStationWorker
+    std::function<void(int)> onStart; // runs inside startStationWorker
 };
 
 class RecordingNotifier final : public store::StoreNotifier {

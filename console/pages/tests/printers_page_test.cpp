@@ -68,7 +68,7 @@ TEST_F(PrintersPageTest, NewServerNameRewritesEveryPrinter)
     page.setServerNameText("NEWSRV");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(savedPrinters(), (std::vector<store::PrinterEntry>{{"NEWSRV", "Laser", 0.15}, {"NEWSRV", "Colour", 0.50}}));
-    EXPECT_EQ(table.PrintServerName(), "NEWSRV");
+    EXPECT_EQ(table.printServerName(), "NEWSRV");
 }
 
 TEST_F(PrintersPageTest, RaisingTheCountAddsAPlaceholderSavedAsAFreePrinter)

@@ -4,7 +4,9 @@
 
 #include "control_ids.h"
 
+#include "console/bill_panel.h"
 #include "console/texts.h"
+#include "link/link_server.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -208,7 +210,7 @@ void WindowBench::chargeAllBills()
         window_->perform([&panel] {
             if (!panel.storedBillDisplayed())
                 panel.onSelectorChanged(0);
-            panel.ChargeBill();
+            panel.chargeBill();
         });
     waitFor([this] { return allRows(console::kStatusStopped); }, 10s);
 }

@@ -19,12 +19,12 @@ bool ScriptedPrompts::askYesNo(const std::string& question)
     return yes;
 }
 
-void RecordingWorkers::StartStationWorker(int i, bool createEvents)
+void RecordingWorkers::startStationWorker(int i, bool createEvents)
 {
     calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
 }
 
-void RecordingWorkers::StopStationWorker(int i, bool releaseEvents)
+void RecordingWorkers::stopStationWorker(int i, bool releaseEvents)
 {
     calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
 }
@@ -83,7 +83,7 @@ bool ConfigurationRig::savedPasswordIs(const std::string& password)
 {
     configuration_.close();
     store::Configuration restarted(folder_, prompts);
-    const bool verified = restarted.VerifyOperatorPassword(password);
+    const bool verified = restarted.verifyOperatorPassword(password);
     restarted.close();
     configuration_.load();
     return verified;

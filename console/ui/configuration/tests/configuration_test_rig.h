@@ -39,8 +39,8 @@ public:
 
 class RecordingWorkers final : public console::pages::StationWorkers {
 public:
-    void StartStationWorker(int i, bool createEvents) override;
-    void StopStationWorker(int i, bool releaseEvents) override;
+    void startStationWorker(int i, bool createEvents) override;
+    void stopStationWorker(int i, bool releaseEvents) override;
     Strings calls; // "start 2 create", "stop 1", ...
 };
 

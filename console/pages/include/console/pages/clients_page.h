@@ -38,7 +38,7 @@ public:
     // the list; the station count becomes the number of rows.
     ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts);
 
-    int StationCount() const { return list_.rowCount(); }
+    int stationCount() const { return list_.rowCount(); }
 
     // "Computer:": the editor's station number, always disabled, empty when 0.
     const EditorField& computerField() const { return computer_; }

@@ -33,7 +33,7 @@ public:
     // Opens the page: loads the items (nothing new after start-up) and fills the list.
     PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts);
 
-    int SaleItemCount() const { return list_.rowCount(); }
+    int saleItemCount() const { return list_.rowCount(); }
 
     // "Item:": the number of the row being edited, read-only.
     const EditorField& itemField() const { return item_; }

@@ -10,16 +10,16 @@ class StationWorkers {
 public:
     virtual ~StationWorkers() = default;
     // Starts station i's worker, creating its events first when asked.
-    virtual void StartStationWorker(int i, bool createEvents) = 0;
+    virtual void startStationWorker(int i, bool createEvents) = 0;
     // Stops station i's worker (its row turns "Disconnected"), releasing its
     // events when asked.
-    virtual void StopStationWorker(int i, bool releaseEvents) = 0;
+    virtual void stopStationWorker(int i, bool releaseEvents) = 0;
     // The Clients page has changed the ClientTable in memory: a re-addressed
     // station's entry is cleared just before its worker restarts, and Save
     // rebuilds the whole table. The link matches connections against its own
     // copy of the addresses, so the implementation hands it the table's
     // addresses here.
-    virtual void ClientTableChanged() {}
+    virtual void clientTableChanged() {}
 };
 
 } // namespace console::pages

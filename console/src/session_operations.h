@@ -1,7 +1,7 @@
 #pragma once
 // Sessions on the stations: Start, Stop (stations stopped together share one
 // bill), Swap, alarms, the event poll that completes them when the stations
-// report, the money tick that keeps the running charges, and CloseSession,
+// report, the money tick that keeps the running charges, and closeSession,
 // which turns a finished session into a bill. Window thread only.
 
 #include "console/bill_panel.h"
@@ -52,11 +52,11 @@ public:
 
     // Ends station i's session: the row is idle at once, and the session's time
     // up to now becomes a line of its bill (which waits while a dialog is up).
-    void CloseSession(int i);
+    void closeSession(int i);
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
     void closeSessionOfRemovedStation(int i);
-    // CloseSession with the session's time given.
+    // closeSession with the session's time given.
     void closeSessionAfter(int i, std::int32_t elapsed);
 
     // Bill work held back while a dialog is up, oldest first: sessions already

@@ -19,7 +19,7 @@
 //
 // Window thread only.
 
-#include "console/money_keeper.h"
+#include "money_keeper.h"
 
 #include "store/open_state.h"
 #include "store/open_state_file.h"

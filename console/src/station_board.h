@@ -3,7 +3,7 @@
 // that act on one row and its station: row initialisation, money columns,
 // session figures, commands and alarms. Window thread only.
 
-#include "console/console_link.h"
+#include "console_link.h"
 #include "console/station_state.h"
 #include "console/station_table.h"
 
@@ -39,8 +39,8 @@ public:
 
     // Inserts row i as "Disconnected" with idle money columns and clears the
     // station's marks, bill owner and alarm, and its MailboxWord.
-    void InitStationRow(int i);
-    // Adds rows with InitStationRow or deletes rows from the end until the
+    void initStationRow(int i);
+    // Adds rows with initStationRow or deletes rows from the end until the
     // table has `count` rows.
     void resizeTo(int count);
     // "Stopped" with no start, duration or money.
@@ -48,11 +48,11 @@ public:
 
     // Access Cost from the text (or kept when empty); Extras grows by the amount
     // when it is non-zero; Total = Access Cost + Extras.
-    void UpdateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
+    void updateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
     // Hands the row's figures to the station and posts CMD_SESSION_INFO.
-    void SendSessionInfo(int i);
+    void sendSessionInfo(int i);
     // Posts commands; a LOCK also notes when it went out (stopTime).
-    void SendStationCommand(int i, std::uint32_t bits);
+    void sendStationCommand(int i, std::uint32_t bits);
     // The station's MailboxWord, read under its lock.
     std::uint32_t mailboxWord(int i);
 

@@ -6,7 +6,7 @@
 // of the data layer. Window thread only.
 
 #include "console/console_services.h"
-#include "console/modal_guard.h"
+#include "modal_guard.h"
 
 #include "store/store_notifier.h"
 

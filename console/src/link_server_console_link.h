@@ -2,8 +2,8 @@
 // The console's view of the real station link. Holding a mailbox lock counts
 // for the ModalGuard, so that no dialog opens while the lock is held.
 
-#include "console/console_link.h"
-#include "console/modal_guard.h"
+#include "console_link.h"
+#include "modal_guard.h"
 
 namespace stationlink {
 class LinkServer;
@@ -15,11 +15,11 @@ class LinkServerConsoleLink final : public ConsoleLink {
 public:
     LinkServerConsoleLink(stationlink::LinkServer& server, ModalGuard& guard) : server_(server), guard_(guard) {}
 
-    void SendStationCommand(int i, std::uint32_t bits) override;
-    void SendSessionInfo(int i, const stationlink::SessionInfoRecord& record) override;
+    void sendStationCommand(int i, std::uint32_t bits) override;
+    void sendSessionInfo(int i, const stationlink::SessionInfoRecord& record) override;
     bool takeEventForConsole(int i) override;
     void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) override;
-    std::time_t StationStartTime(int i) const override;
+    std::time_t stationStartTime(int i) const override;
 
 private:
     stationlink::LinkServer& server_;

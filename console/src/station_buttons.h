@@ -2,7 +2,7 @@
 // Start, Stop, Swap and Bill follow the selection in the station table.
 
 #include "console/console_view.h"
-#include "console/window_controls.h"
+#include "window_controls.h"
 
 namespace console {
 
@@ -15,7 +15,7 @@ public:
 
     // Runs when the selection changes, when the table is clicked or gets the
     // focus, after Start and after STARTED and STOPPED events.
-    void RefreshStationButtons();
+    void refreshStationButtons();
     // The table lost the focus: Start and Stop are disabled.
     void onTableFocusLost();
     void disableSwap() { swapEnabled_ = false; }

@@ -18,16 +18,16 @@ public:
 
     // ORs the bits into the station's MailboxWord under its lock (CMD_UNLOCK also
     // sets LINK_STARTING, CMD_LOCK also LINK_STOPPING) and sets command posted.
-    virtual void SendStationCommand(int i, std::uint32_t bits) = 0;
+    virtual void sendStationCommand(int i, std::uint32_t bits) = 0;
     // Stores the figures in the station's SessionInfoRecord and posts CMD_SESSION_INFO.
-    virtual void SendSessionInfo(int i, const stationlink::SessionInfoRecord& record) = 0;
+    virtual void sendSessionInfo(int i, const stationlink::SessionInfoRecord& record) = 0;
 
     // True when the station's event for console was set; resets it.
     virtual bool takeEventForConsole(int i) = 0;
     // Runs `use` on the station's MailboxWord while holding the mailbox lock.
     virtual void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) = 0;
     // The start time carried by the station's last STARTED message.
-    virtual std::time_t StationStartTime(int i) const = 0;
+    virtual std::time_t stationStartTime(int i) const = 0;
 };
 
 } // namespace console
