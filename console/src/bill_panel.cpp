@@ -83,9 +83,13 @@ std::vector<store::KeptBill> BillPanel::keptBills() const
 
 void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
 {
-    for (store::KeptBill& bill : bills)
-        insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt},
+    for (store::KeptBill& bill : bills) {
+        // The file keeps no kind: a station's bill is told by its caption's form
+        // once, as the bill is read back.
+        const BillKind kind = startsWith(bill.caption, kStationsPrefix) ? BillKind::Station : BillKind::Open;
+        insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind},
                          std::move(bill.caption));
+    }
     if (!bills_.empty()) {
         selected_ = 0;
         showBillPanel(true);
@@ -149,7 +153,7 @@ void BillPanel::showOpenBill(int index)
     const OpenBill& bill = bills_[static_cast<std::size_t>(index)];
     fillList(bill.items);
     double total = billTotal(bill.items);
-    displayedStation_ = startsWith(captions_[static_cast<std::size_t>(index)], "Comp") ? 0 : bill.station;
+    displayedStation_ = bill.kind == BillKind::Station ? 0 : bill.station;
     caption_ = captions_[static_cast<std::size_t>(index)];
     totalText_ = moneyText(total);
     tender_.setMinimum(total);

@@ -43,14 +43,15 @@ std::string priceQuestion(const std::string& itemCaption)
 void BillPanel::onItemPanelButton()
 {
     const bool wasOpen = itemPanelShown_;
-    const std::string caption = itemPanelCaption();
+    // The button reads "Stop PC#n" (itemPanelCaption) for a running station's open bill.
+    const bool stopsStation = itemPanelShown_ && displayedStation_ != 0 && !sessionBillFlag_;
     const int station = displayedStation_;
     showBillPanel(true);
     if (!wasOpen) {
         openItemPanel(true);
         return;
     }
-    if (startsWith(caption, "Stop PC#") && ctx_.board.isStatus(station - 1, kStatusStarted)) {
+    if (stopsStation && ctx_.board.isStatus(station - 1, kStatusStarted)) {
         ctx_.board.sendStationCommand(station - 1, stationlink::CMD_LOCK);
         ctx_.keeper.moneyChanged();
     }
@@ -87,7 +88,7 @@ void BillPanel::addBillItem(store::BillItem line)
     const std::string description = line.description;
     const std::string price = line.priceText;
     if (current_ < 0) {
-        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt};
+        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt, BillKind::Open};
         std::string caption = provisional_ ? *provisional_
                               : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
                                                        : std::string(kWalkInBillCaption);

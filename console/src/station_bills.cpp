@@ -86,7 +86,7 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         const bool provisionalTarget = provisional_ && *provisional_ == caption;
         if (provisionalTarget)
             provisional_.reset();
-        k = insertStoredBill(OpenBill{{}, true, n, std::nullopt}, caption);
+        k = insertStoredBill(OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station}, caption);
         if (provisionalTarget) {
             current_ = k;
             selected_ = k;

@@ -35,6 +35,13 @@ class ReceiptPrinter;
 class StationBoard;
 struct WindowControls;
 
+// What an unpaid bill is. A station's finished bill belongs to no running
+// station: it does not stand for the station while it is displayed.
+enum class BillKind {
+    Open,    // "Open Bill" over the counter, or "Open Bill: Comp#: n" of running station n
+    Station, // "Comp#: ...": the bill of a finished session (or group), or of print jobs of a stopped station
+};
+
 // An unpaid bill.
 struct OpenBill {
     std::vector<store::BillItem> items;
@@ -43,6 +50,7 @@ struct OpenBill {
     // A charge cut short by a crash whose journal could not be read at the
     // restart: where its entry would be. It is settled before the bill is charged.
     std::optional<std::uint64_t> unsettledChargeAt;
+    BillKind kind = BillKind::Open;
 };
 
 // A print job priced when the tick took it: the line for station `station`'s
