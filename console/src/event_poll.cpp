@@ -1,15 +1,12 @@
-// The 100 ms event poll: takes the events the link delivered into each
-// station's MailboxWord and turns them into row states, bills and log lines.
-
-#include "session_operations.h"
+#include "event_poll.h"
 
 #include "console/money_text.h"
-#include "station_board.h"
-#include "station_buttons.h"
 #include "console/texts.h"
-
 #include "link/link_bits.h"
 #include "platform/clock.h"
+#include "session_closer.h"
+#include "station_board.h"
+#include "station_buttons.h"
 
 namespace console {
 
@@ -28,7 +25,12 @@ constexpr std::uint32_t kEventBits = 0xFFFF0780;
 
 } // namespace
 
-void SessionOperations::eventPoll()
+EventPoll::EventPoll(StationBoard& board, StationButtons& buttons, SessionCloser& closer)
+    : board_(board), buttons_(buttons), closer_(closer)
+{
+}
+
+void EventPoll::run()
 {
     // Every row is looked at, not only those of running station threads: a
     // station whose worker was just stopped still has its "Disconnected" to report.
@@ -37,7 +39,7 @@ void SessionOperations::eventPoll()
             pollStation(i);
 }
 
-void SessionOperations::pollStation(int i)
+void EventPoll::pollStation(int i)
 {
     StationTable& table = board_.table();
     StationState& state = board_.station(i);
@@ -92,7 +94,7 @@ void SessionOperations::pollStation(int i)
                     board_.resetToStopped(i);
                 } else {
                     word &= ~LINK_STOPPING;
-                    closeSession(i);
+                    closer_.closeSession(i);
                 }
                 refresh = true;
                 word &= ~LINK_SESSION;

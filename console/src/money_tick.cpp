@@ -1,29 +1,29 @@
-// The one-second money tick: running durations and charges, the session
-// figures the stations show, alarms, and finished print jobs.
-
-#include "session_operations.h"
+#include "money_tick.h"
 
 #include "console/bill_panel.h"
-#include "modal_guard.h"
 #include "console/money_text.h"
 #include "console/print_job_source.h"
-#include "station_board.h"
 #include "console/texts.h"
-
 #include "link/link_bits.h"
 #include "platform/clock.h"
-#include "store/activity_log.h"
+#include "session_closer.h"
+#include "station_board.h"
 #include "store/rate_table.h"
 
 namespace console {
 
-void SessionOperations::moneyTick()
+MoneyTick::MoneyTick(StationBoard& board, BillPanel& panel, const store::RateTable& rates, SessionCloser& closer)
+    : board_(board), panel_(panel), rates_(rates), closer_(closer)
+{
+}
+
+void MoneyTick::run()
 {
     StationTable& table = board_.table();
     for (int i = 0; i < table.rowCount(); ++i) {
         if (!table.hasStatus(i, kStatusStarted))
             continue;
-        const std::int32_t elapsed = elapsedSeconds(i);
+        const std::int32_t elapsed = board_.elapsedSeconds(i);
         const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
         const bool minuteChanged = spanMinuteText(elapsed) != table.text(i, Column::Duration).substr(0, 5);
         const bool chargeChanged = charge != table.text(i, Column::AccessCost);
@@ -57,11 +57,11 @@ void SessionOperations::moneyTick()
             if (chargedBeforeRestart_.contains(job.key))
                 continue;
             if (auto charge = panel_.pricePrintJob(job))
-                holdWork(*charge);
+                closer_.holdWork(*charge);
         }
 }
 
-void SessionOperations::confirmTakenPrintJobs()
+void MoneyTick::confirmTakenPrintJobs()
 {
     if (printJobs_ == nullptr || takenPrintJobs_.empty())
         return;
@@ -71,7 +71,7 @@ void SessionOperations::confirmTakenPrintJobs()
     takenPrintJobs_.clear();
 }
 
-void SessionOperations::restoreTakenPrintJobs(const std::vector<std::string>& keys)
+void MoneyTick::restoreTakenPrintJobs(const std::vector<std::string>& keys)
 {
     chargedBeforeRestart_.insert(keys.begin(), keys.end());
     takenPrintJobs_.insert(takenPrintJobs_.end(), keys.begin(), keys.end());

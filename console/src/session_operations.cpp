@@ -2,12 +2,11 @@
 
 #include "console/bill_panel.h"
 #include "console/money_text.h"
-#include "station_board.h"
-#include "station_buttons.h"
 #include "console/texts.h"
-
 #include "link/link_bits.h"
 #include "platform/clock.h"
+#include "station_board.h"
+#include "station_buttons.h"
 #include "store/activity_log.h"
 
 #include <algorithm>
@@ -19,15 +18,14 @@ using namespace stationlink;
 
 SessionOperations::SessionOperations(StationBoard& board, BillPanel& panel, StationButtons& buttons,
                                      WindowControls& window, const store::RateTable& rates, ModalGuard& guard)
-    : board_(board), panel_(panel), buttons_(buttons), window_(window), rates_(rates), guard_(guard)
+    : board_(board),
+      panel_(panel),
+      buttons_(buttons),
+      window_(window),
+      closer_(board, panel, rates, guard),
+      poll_(board, buttons, closer_),
+      tick_(board, panel, rates, closer_)
 {
-}
-
-std::int32_t SessionOperations::elapsedSeconds(int i) const
-{
-    std::int64_t elapsed = static_cast<std::int64_t>(board_.clock().now()) - board_.station(i).startTime;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(elapsed, std::numeric_limits<std::int32_t>::min(),
-                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
 void SessionOperations::onStartPressed()
@@ -213,7 +211,7 @@ void SessionOperations::onSwapPressed()
             word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), CMD_UNLOCK & ~LINK_PENDING);
         });
         from.billedWhileAway = true;
-        leaveStopGroup(source);
+        closer_.leaveStopGroup(source);
         board_.sendStationCommand(source, CMD_LOCK);
         board_.sendStationCommand(target, CMD_UNLOCK);
         // The session lives on the target from now on: should the target go away

@@ -1,19 +1,18 @@
 #pragma once
 // Sessions on the stations: Start, Stop (stations stopped together share one
-// bill), Swap, alarms, the event poll that completes them when the stations
-// report, the money tick that keeps the running charges, and closeSession,
-// which turns a finished session into a bill. Window thread only.
+// bill), Swap and alarms here; the event poll that completes them when the
+// stations report (EventPoll), the money tick that keeps the running charges
+// (MoneyTick), and the closing that turns a finished session into a bill
+// (SessionCloser), behind one face for the engine. Window thread only.
 
-#include "console/bill_panel.h"
-#include "store/open_state.h"
+#include "event_poll.h"
+#include "money_tick.h"
+#include "session_closer.h"
 
 #include <cstdint>
-#include <ctime>
 #include <deque>
-#include <set>
 #include <string>
 #include <vector>
-#include <variant>
 
 namespace store {
 class RateTable;
@@ -21,6 +20,7 @@ class RateTable;
 
 namespace console {
 
+class BillPanel;
 class ModalGuard;
 class PrintJobSource;
 class StationBoard;
@@ -33,7 +33,7 @@ public:
                       const store::RateTable& rates, ModalGuard& guard);
 
     // The print monitor's hand-over, taken by the money tick (none by default).
-    void setPrintJobSource(PrintJobSource* source) { printJobs_ = source; }
+    void setPrintJobSource(PrintJobSource* source) { tick_.setPrintJobSource(source); }
 
     void onStartPressed();
     // Started rows are locked (several together share one bill); rows still
@@ -46,61 +46,46 @@ public:
     void onAlarmSelected(int choice);
 
     // Every 100 ms: the events the stations raised.
-    void eventPoll();
+    void eventPoll() { poll_.run(); }
     // Every second: durations, charges, session figures, alarms, print jobs.
-    void moneyTick();
+    void moneyTick() { tick_.run(); }
 
     // Ends station i's session: the row is idle at once, and the session's time
     // up to now becomes a line of its bill (which waits while a dialog is up).
-    void closeSession(int i);
+    void closeSession(int i) { closer_.closeSession(i); }
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
-    void closeSessionOfRemovedStation(int i);
+    void closeSessionOfRemovedStation(int i) { closer_.closeSessionOfRemovedStation(i); }
     // closeSession with the session's time given.
-    void closeSessionAfter(int i, std::int32_t elapsed);
+    void closeSessionAfter(int i, std::int32_t elapsed) { closer_.closeSessionAfter(i, elapsed); }
 
     // Bill work held back while a dialog is up, oldest first: sessions already
     // closed whose lines wait, and priced print jobs whose lines wait.
-    using HeldWork = std::variant<store::KeptClose, PrintCharge>;
-    const std::deque<HeldWork>& heldWork() const { return held_; }
+    using HeldWork = SessionCloser::HeldWork;
+    const std::deque<HeldWork>& heldWork() const { return closer_.heldWork(); }
     // Keys of print jobs taken and charged but not yet confirmed to the print
     // monitor; confirmed once they are on disk.
-    const std::vector<std::string>& takenPrintJobs() const { return takenPrintJobs_; }
-    void confirmTakenPrintJobs();
+    const std::vector<std::string>& takenPrintJobs() const { return tick_.takenPrintJobs(); }
+    void confirmTakenPrintJobs() { tick_.confirmTakenPrintJobs(); }
     // Jobs charged before a restart: handed over again, they are not charged again.
-    void restoreTakenPrintJobs(const std::vector<std::string>& keys);
+    void restoreTakenPrintJobs(const std::vector<std::string>& keys) { tick_.restoreTakenPrintJobs(keys); }
     // The bill side of a session closed before a restart.
-    void billKeptClose(const store::KeptClose& close) { billSession(close.index, close.elapsed, close.at); }
+    void billKeptClose(const store::KeptClose& close) { closer_.billKeptClose(close); }
 
 private:
-    void pollStation(int i);
-    // Holds the work as data (so that the money it carries is kept on disk
-    // while it waits) and lets the guard run it in its turn.
-    void holdWork(HeldWork work);
-    void runHeldWork();
-    // The bill side of a closed session, `at` the moment it closed.
-    void billSession(int i, std::int32_t elapsed, std::time_t at);
-    void completeSessionBill(int b, int i);
-    // A swap moves station i's session away while it waits in a group stopped
-    // together: the group's bill no longer waits for it.
-    void leaveStopGroup(int i);
     void stopSessionHeldWhileAway(int i);
     // Stop on rows whose station never confirmed a Start or a Swap.
     void dropUnconfirmedSession(int i);
     void abandonStart(int i);
     void abandonSwap(int i);
-    std::int32_t elapsedSeconds(int i) const;
 
     StationBoard& board_;
     BillPanel& panel_;
     StationButtons& buttons_;
     WindowControls& window_;
-    const store::RateTable& rates_;
-    ModalGuard& guard_;
-    PrintJobSource* printJobs_ = nullptr;
-    std::deque<HeldWork> held_;
-    std::vector<std::string> takenPrintJobs_;
-    std::set<std::string> chargedBeforeRestart_;
+    SessionCloser closer_;
+    EventPoll poll_;
+    MoneyTick tick_;
     bool swapInProgress_ = false;
 };
 

@@ -7,6 +7,8 @@
 #include "platform/clock.h"
 #include "store/activity_log.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 
 namespace console {
@@ -19,6 +21,13 @@ StationBoard::StationBoard(ConsoleLink& link, store::ActivityLog& log, const pla
 bool StationBoard::isStatus(int i, std::string_view status) const
 {
     return i >= 0 && i < table_.rowCount() && table_.hasStatus(i, status);
+}
+
+std::int32_t StationBoard::elapsedSeconds(int i) const
+{
+    std::int64_t elapsed = static_cast<std::int64_t>(clock_.now()) - station(i).startTime;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(elapsed, std::numeric_limits<std::int32_t>::min(),
+                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
 void StationBoard::logStation(std::string_view event, int i)

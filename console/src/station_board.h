@@ -34,6 +34,8 @@ public:
     ConsoleLink& link() { return link_; }
     store::ActivityLog& log() { return log_; }
     const platform::Clock& clock() const { return clock_; }
+    // Seconds since station i's session started, within the int32 range.
+    std::int32_t elapsedSeconds(int i) const;
     // Writes "<event>,<i>" to the activity log.
     void logStation(std::string_view event, int i);
 

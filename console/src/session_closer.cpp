@@ -1,27 +1,26 @@
-// closeSession: a finished session becomes a bill line of its owner's
-// SessionBill; the bill joins the open bills once every station stopped
-// together has reported.
+#include "session_closer.h"
 
-#include "session_operations.h"
-
-#include "console/bill_panel.h"
-#include "modal_guard.h"
 #include "console/money_text.h"
-#include "station_board.h"
 #include "console/texts.h"
-
 #include "link/link_bits.h"
+#include "modal_guard.h"
 #include "platform/clock.h"
+#include "station_board.h"
 #include "store/activity_log.h"
 #include "store/rate_table.h"
 
 namespace console {
 
-void SessionOperations::closeSession(int i) { closeSessionAfter(i, elapsedSeconds(i)); }
+SessionCloser::SessionCloser(StationBoard& board, BillPanel& panel, const store::RateTable& rates, ModalGuard& guard)
+    : board_(board), panel_(panel), rates_(rates), guard_(guard)
+{
+}
+
+void SessionCloser::closeSession(int i) { closeSessionAfter(i, board_.elapsedSeconds(i)); }
 
 // The row is idle at once; the bill line carries the session's time as it is
 // now, even when a dialog holds the bill work back until it closes.
-void SessionOperations::closeSessionAfter(int i, std::int32_t elapsed)
+void SessionCloser::closeSessionAfter(int i, std::int32_t elapsed)
 {
     board_.resetToStopped(i);
     ++board_.station(i).sessionSerial;
@@ -29,14 +28,14 @@ void SessionOperations::closeSessionAfter(int i, std::int32_t elapsed)
     holdWork(store::KeptClose{i, elapsed, static_cast<std::int64_t>(at)});
 }
 
-void SessionOperations::holdWork(HeldWork work)
+void SessionCloser::holdWork(HeldWork work)
 {
     held_.push_back(std::move(work));
     guard_.billWork([this] { runHeldWork(); });
 }
 
 // The guard runs one call per held piece of work, in the order they were held.
-void SessionOperations::runHeldWork()
+void SessionCloser::runHeldWork()
 {
     if (held_.empty())
         return;
@@ -48,7 +47,7 @@ void SessionOperations::runHeldWork()
         panel_.addPrintCharge(std::get<PrintCharge>(work));
 }
 
-void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)
+void SessionCloser::billSession(int i, std::int32_t elapsed, std::time_t at)
 {
     StationState& state = board_.station(i);
     const int b = state.sessionBill.owner == -1 ? i : state.sessionBill.owner;
@@ -88,7 +87,7 @@ void SessionOperations::billSession(int i, std::int32_t elapsed, std::time_t at)
 
 // The session bill collected in b's record is complete (station i reported
 // last): it joins the open bills.
-void SessionOperations::completeSessionBill(int b, int i)
+void SessionCloser::completeSessionBill(int b, int i)
 {
     SessionBill& bill = board_.station(b).sessionBill;
     const int shown = panel_.displayedStation();
@@ -109,7 +108,7 @@ void SessionOperations::completeSessionBill(int b, int i)
             board_.station(j).sessionBill.owner = -1;
 }
 
-void SessionOperations::leaveStopGroup(int i)
+void SessionCloser::leaveStopGroup(int i)
 {
     const int b = board_.station(i).sessionBill.owner;
     if (b == -1)
@@ -130,7 +129,7 @@ void SessionOperations::leaveStopGroup(int i)
             board_.station(j).sessionBill.owner = -1;
 }
 
-void SessionOperations::closeSessionOfRemovedStation(int i)
+void SessionCloser::closeSessionOfRemovedStation(int i)
 {
     using namespace stationlink;
     if (i < 0 || i >= board_.stationCount())

@@ -1,0 +1,27 @@
+#pragma once
+// The 100 ms event poll: takes the events the link delivered into each
+// station's MailboxWord and turns them into row states, bills and log lines.
+// Window thread only.
+
+namespace console {
+
+class SessionCloser;
+class StationBoard;
+class StationButtons;
+
+class EventPoll {
+public:
+    EventPoll(StationBoard& board, StationButtons& buttons, SessionCloser& closer);
+
+    // Every row with an event waiting.
+    void run();
+
+private:
+    void pollStation(int i);
+
+    StationBoard& board_;
+    StationButtons& buttons_;
+    SessionCloser& closer_;
+};
+
+} // namespace console
