@@ -40,9 +40,13 @@ void ClientEngine::start(const ScreenGeometry& screen)
     state_.lockNotice = notice;
     state_.fullScreen = fullScreenRect(screen);
     state_.panel = panelRect(screen);
-    config_.load();
+    // An unopened "TambloConfig" reads as 0.0.0.0: the station stays
+    // unconfigured and makes no connection, which is all there is to do.
+    (void)config_.load();
     link_.setServerAddress(config_.serverAddress());
-    setupCode_.load();
+    // Unopened, the built-in code is in force; unreadable, the file counts as
+    // damaged: status() tells which, and the damage is logged below.
+    (void)setupCode_.load();
     if (setupCode_.status() == SetupCodeFile::Status::Damaged)
         log_.logLine("TambloSetup is damaged: no setup code is accepted until it is deleted.");
     // Restarted during a session (killed, crashed): the session goes on, and
@@ -50,9 +54,10 @@ void ClientEngine::start(const ScreenGeometry& screen)
     // Without a console address nobody could lock the station again, so the
     // kept session only counts when the station will connect.
     std::string kept = stampFile_.load();
-    if (!kept.empty() && !config_.isConfigured())
-        stampFile_.store({});
-    else
+    if (!kept.empty() && !config_.isConfigured()) {
+        if (!stampFile_.store({}))
+            log_.logLine("TambloSession could not be written.");
+    } else
         state_.sessionStamp = kept;
     if (!state_.sessionStamp.empty()) {
         state_.locked = false;
@@ -323,8 +328,9 @@ void ClientEngine::confirmEndSession()
 
 platform::Ipv4Address ClientEngine::configuredServerAddress()
 {
+    // Unopened, the address reads as 0.0.0.0, the unset address the dialog shows.
     if (!config_.isOpen())
-        config_.load();
+        (void)config_.load();
     return config_.serverAddress();
 }
 

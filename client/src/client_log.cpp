@@ -20,7 +20,9 @@ void ClientLog::logText(std::string_view piece)
         pending_.erase(0, pending_.size() - kPendingLimit); // a log that never opens keeps only the latest text
     if (pending_.find('\n') == std::string::npos)
         return;
-    writePending();
+    // A log cannot report its own failure: an unopened file keeps the text for
+    // the next line, and a failed write loses this one.
+    (void)writePending();
 }
 
 void ClientLog::logLine(std::string_view text)

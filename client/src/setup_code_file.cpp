@@ -66,25 +66,26 @@ bool SetupCodeFile::open()
     return file_.isOpen();
 }
 
-void SetupCodeFile::load()
+bool SetupCodeFile::load()
 {
     status_ = Status::BuiltIn;
     record_.clear();
     if (!open())
-        return;
+        return false;
     auto bytes = file_.readAll();
     if (!bytes) {
         status_ = Status::Damaged;
-        return;
+        return false;
     }
     if (bytes->empty())
-        return;
+        return true;
     if (!wellFormed(*bytes)) {
         status_ = Status::Damaged;
-        return;
+        return true;
     }
     record_ = std::move(*bytes);
     status_ = Status::OwnersCode;
+    return true;
 }
 
 bool SetupCodeFile::matches(std::string_view typed) const

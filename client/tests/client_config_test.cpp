@@ -29,7 +29,7 @@ TEST(ClientConfig, StoresTheFourOctetsInWrittenOrder)
     EXPECT_EQ(readFile(file), std::string("\xC0\xA8\x00\x0A", 4));
 
     ClientConfig reread(file);
-    reread.load();
+    ASSERT_TRUE(reread.load());
     EXPECT_EQ(reread.serverAddress().toString(), "192.168.0.10");
     EXPECT_TRUE(reread.isConfigured());
 }
@@ -41,7 +41,7 @@ TEST(ClientConfig, OnlyTheUnsetAddressMeansNotConfigured)
     writeFile(file, std::string("\x7F\x00\x00\x01", 4));
     {
         ClientConfig config(file);
-        config.load();
+        ASSERT_TRUE(config.load());
         EXPECT_EQ(config.serverAddress(), platform::Ipv4Address::loopback());
         EXPECT_TRUE(config.isConfigured());
         ASSERT_TRUE(config.store(platform::Ipv4Address{}));
@@ -51,7 +51,7 @@ TEST(ClientConfig, OnlyTheUnsetAddressMeansNotConfigured)
     // Three bytes cannot hold an address.
     writeFile(file, std::string("\x7F\x00\x00", 3));
     ClientConfig shortFile(file);
-    shortFile.load();
+    ASSERT_TRUE(shortFile.load());
     EXPECT_FALSE(shortFile.isConfigured());
 }
 
@@ -62,13 +62,13 @@ TEST(ClientConfig, StoreOverwritesOnlyTheStartAndShortFilesReadAsUnset)
     writeFile(file, std::string("\x0A\x01", 2));
     {
         ClientConfig config(file);
-        config.load();
+        ASSERT_TRUE(config.load());
         EXPECT_EQ(config.serverAddress(), platform::Ipv4Address{});
     }
 
     writeFile(file, std::string("\x01\x02\x03\x04tail", 8));
     ClientConfig longer(file);
-    longer.load();
+    ASSERT_TRUE(longer.load());
     EXPECT_EQ(longer.serverAddress().toString(), "1.2.3.4");
     EXPECT_TRUE(longer.isConfigured());
     ASSERT_TRUE(longer.store(*platform::Ipv4Address::parse("10.0.0.7")));

@@ -75,6 +75,22 @@ protected:
         EXPECT_EQ(readWithin(h.station, 5s), "OK");
         return std::move(h.station);
     }
+
+    // Console side: a session started, its connection ended by
+    // `endConnection`, then the station's first message on its new connection
+    // in `reclaim`. False when none came within 10 s of ticks.
+    bool reclaimAfter(const std::function<void(platform::TcpSocket&)>& endConnection, std::string& reclaim)
+    {
+        std::jthread console([&] {
+            auto station = startSession(mainListener);
+            endConnection(station);
+            auto again = acceptStation(mainListener);
+            reclaim = readWithin(again.station, 5s).value_or("");
+        });
+        bool came = until([&] { return !reclaim.empty(); }, 10s);
+        console.join();
+        return came;
+    }
 };
 
 TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
@@ -158,14 +174,11 @@ TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
 TEST_F(ScriptedServerTest, ConsoleClosingTheConnectionIsReclaimedWithStarted)
 {
     std::string reclaim;
-    std::jthread console([&] {
-        auto station = startSession(mainListener);
-        station.close(); // the console ended: the station reads zero bytes
-        auto again = acceptStation(mainListener);
-        reclaim = readWithin(again.station, 5s).value_or("");
-    });
-    ASSERT_TRUE(until([&] { return !reclaim.empty(); }, 10s));
-    console.join();
+    ASSERT_TRUE(reclaimAfter(
+        [](platform::TcpSocket& station) {
+            station.close(); // the console ended: the station reads zero bytes
+        },
+        reclaim));
     EXPECT_EQ(reclaim, "STARTED20060811105434");
     auto lines = log();
     EXPECT_TRUE(contains(lines, "recv() returned 0: connection closed by the server."));
@@ -177,16 +190,13 @@ TEST_F(ScriptedServerTest, ConsoleClosingTheConnectionIsReclaimedWithStarted)
 TEST_F(ScriptedServerTest, ConsoleRestartMakesTheFirstPollFailAndTheSessionIsReclaimed)
 {
     std::string reclaim;
-    std::jthread console([&] {
-        auto station = startSession(mainListener);
-        station.send(kSessionInfo);
-        std::this_thread::sleep_for(200ms); // the "OK" arrives and stays unread:
-        station.close();                    // closing now resets the connection
-        auto again = acceptStation(mainListener);
-        reclaim = readWithin(again.station, 5s).value_or("");
-    });
-    ASSERT_TRUE(until([&] { return !reclaim.empty(); }, 10s));
-    console.join();
+    ASSERT_TRUE(reclaimAfter(
+        [](platform::TcpSocket& station) {
+            station.send(kSessionInfo);
+            std::this_thread::sleep_for(200ms); // the "OK" arrives and stays unread:
+            station.close();                    // closing now resets the connection
+        },
+        reclaim));
     EXPECT_EQ(reclaim, "STARTED20060811105434");
     auto lines = log();
     EXPECT_TRUE(contains(lines, "recv() failed:Error:WSAECONNRESET"));

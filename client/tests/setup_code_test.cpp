@@ -21,7 +21,7 @@ TEST(SetupCodeFileTest, StoredCodeIsASaltedDerivationAndSurvivesReopening)
     std::string first;
     {
         SetupCodeFile file(path);
-        file.load();
+        ASSERT_TRUE(file.load());
         EXPECT_EQ(file.status(), SetupCodeFile::Status::BuiltIn);
         EXPECT_TRUE(file.matches("k7#w"));
         ASSERT_TRUE(file.store(kOwnersCode));
@@ -36,7 +36,7 @@ TEST(SetupCodeFileTest, StoredCodeIsASaltedDerivationAndSurvivesReopening)
     EXPECT_EQ(second.find(kOwnersCode), std::string::npos);
 
     SetupCodeFile reopened(path);
-    reopened.load();
+    ASSERT_TRUE(reopened.load());
     EXPECT_EQ(reopened.status(), SetupCodeFile::Status::OwnersCode);
     EXPECT_TRUE(reopened.matches(kOwnersCode));
     EXPECT_FALSE(reopened.matches("k7#w"));
@@ -51,7 +51,7 @@ TEST(SetupCodeFileTest, DamagedFileOpensNothingRatherThanTheBuiltInCode)
     auto path = folder.path() / "TambloSetup";
     {
         SetupCodeFile file(path);
-        file.load();
+        ASSERT_TRUE(file.load());
         ASSERT_TRUE(file.store(kOwnersCode));
     }
     std::string good = readFile(path);
@@ -60,7 +60,7 @@ TEST(SetupCodeFileTest, DamagedFileOpensNothingRatherThanTheBuiltInCode)
     for (const std::string& bad : {good.substr(0, 55), good + "x", wrongMarker, hugeCount, std::string("k7#w")}) {
         writeFile(path, bad);
         SetupCodeFile file(path);
-        file.load();
+        ASSERT_TRUE(file.load());
         EXPECT_EQ(file.status(), SetupCodeFile::Status::Damaged) << bad.size();
         EXPECT_FALSE(file.matches("k7#w"));
         EXPECT_FALSE(file.matches(kOwnersCode));
@@ -79,7 +79,7 @@ TEST(SetupCodeFileTest, CodesThatCannotBeTypedAreRefused)
 
     TempFolder folder;
     SetupCodeFile file(folder.path() / "TambloSetup");
-    file.load();
+    ASSERT_TRUE(file.load());
     EXPECT_FALSE(file.store("abc"));
     EXPECT_EQ(file.status(), SetupCodeFile::Status::BuiltIn);
     EXPECT_EQ(readFile(folder.path() / "TambloSetup"), "");

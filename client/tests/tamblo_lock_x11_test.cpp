@@ -2,7 +2,6 @@
 // that this test starts itself: openbox with a tint2 panel on Xvfb, and Xorg
 // with the dummy driver for two real monitors side by side. Skipped, with the
 // reason, where a needed program is missing or Xorg cannot start.
-#include "client/setup_code_file.h"
 #include "platform/tcp_socket.h"
 #include "platform/workstation_server_keys.h"
 #include "test_support.h"
@@ -18,28 +17,8 @@ namespace client::test {
 
 namespace {
 
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s)
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-void xdotool(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "/usr/bin/xdotool");
-    runToEnd(std::move(args));
-}
-
-void typeAndEnter(const std::string& text)
-{
-    xdotool({"type", "--delay", "15", text});
-    xdotool({"key", "Return"});
-}
+// The typing speed of the lock tests' customer.
+void typeCode(const std::string& code) { typeAndEnter(code, 15ms); }
 
 const std::string kOwnersCode = "Owner-42";
 
@@ -66,10 +45,15 @@ protected:
         ASSERT_TRUE(desktop_->ready()) << "openbox or tint2 did not come up";
     }
 
-    std::unique_ptr<Process> startTamblo(std::vector<std::string> extra = {})
+    std::unique_ptr<Process> startTamblo() { return startTambloWith({"--dir", folder_.path().string()}); }
+    // tamblo connecting from `ownAddress` to the test console on `listener`.
+    std::unique_ptr<Process> startConnectedTamblo(platform::TcpSocket& listener, const std::string& ownAddress)
     {
-        std::vector<std::string> args{TAMBLO_BIN, "--dir", folder_.path().string()};
-        args.insert(args.end(), extra.begin(), extra.end());
+        return startTambloWith(stationArgs(folder_.path(), *listener.localPort(), ownAddress));
+    }
+    std::unique_ptr<Process> startTambloWith(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), TAMBLO_BIN);
         return std::make_unique<Process>(args);
     }
 
@@ -78,13 +62,6 @@ protected:
     bool lockHolds(const Process& tamblo)
     {
         return keyboardGrabbedByOthers(d_) && pointerGrabbedByOthers(d_) && topWindowPid(d_) == tamblo.pid();
-    }
-
-    void storeOwnersCode()
-    {
-        SetupCodeFile file(folder_.path() / "TambloSetup");
-        file.load();
-        ASSERT_TRUE(file.store(kOwnersCode));
     }
 
     TempFolder folder_;
@@ -181,9 +158,8 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
     int serverKeys = probe.activeCount();
     ASSERT_GT(serverKeys, 12); // Ctrl+Alt+F1..F12 and Ctrl+Alt+Backspace
 
-    writeFile(folder_.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
     auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
-    auto tamblo = startTamblo({"--address", "127.2.2.7", "--port", std::to_string(*mainListener.localPort())});
+    auto tamblo = startConnectedTamblo(mainListener, "127.2.2.7");
     auto h = acceptStation(mainListener, 10s);
     ASSERT_TRUE(h.station.isValid());
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
@@ -221,15 +197,15 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
 
 TEST_F(LockUnderOpenbox, TheBuiltInCodeAndGuessesAfterTheOwnersCodeLeaveTheLockHolding)
 {
-    storeOwnersCode();
+    ASSERT_TRUE(storeOwnersCode(folder_.path(), kOwnersCode));
     auto tamblo = startTamblo();
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
-    typeAndEnter("k7#w");
+    typeCode("k7#w");
     std::this_thread::sleep_for(200ms);
     EXPECT_TRUE(lockHolds(*tamblo));
     for (int i = 0; i < 6; ++i)
-        typeAndEnter("guess" + std::to_string(i));
-    typeAndEnter(kOwnersCode); // during the pause: ignored
+        typeCode("guess" + std::to_string(i));
+    typeCode(kOwnersCode); // during the pause: ignored
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(lockHolds(*tamblo));
     auto shot = takeScreenshot(d_, folder_.path());
@@ -240,12 +216,12 @@ TEST_F(LockUnderOpenbox, TheBuiltInCodeAndGuessesAfterTheOwnersCodeLeaveTheLockH
 
 TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMaintenance)
 {
-    storeOwnersCode();
+    ASSERT_TRUE(storeOwnersCode(folder_.path(), kOwnersCode));
     Process xterm({"/usr/bin/xterm", "-bg", "white", "-geometry", "40x8+0+0"});
     ASSERT_TRUE(eventually([&] { return windowOfClassMapped(d_, "XTerm"); }));
     auto tamblo = startTamblo();
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
-    typeAndEnter(kOwnersCode);
+    typeCode(kOwnersCode);
     ASSERT_TRUE(eventually([&] { return contains(logLines(folder_.path()), "Found Shell_TrayWnd, showing."); }));
     std::this_thread::sleep_for(300ms);
 
@@ -279,13 +255,12 @@ TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMain
 
 TEST_F(LockUnderOpenbox, ALockFromTheConsoleDuringSetupLeavesTheDialogInCharge)
 {
-    writeFile(folder_.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
     auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
-    auto tamblo = startTamblo({"--address", "127.2.2.8", "--port", std::to_string(*mainListener.localPort())});
+    auto tamblo = startConnectedTamblo(mainListener, "127.2.2.8");
     auto h = acceptStation(mainListener, 10s);
     ASSERT_TRUE(h.station.isValid());
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
-    typeAndEnter("k7#w");
+    typeCode("k7#w");
     ASSERT_TRUE(eventually([&] { return contains(logLines(folder_.path()), "Found Shell_TrayWnd, showing."); }));
     std::this_thread::sleep_for(300ms);
 

@@ -134,4 +134,18 @@ HandshakeResult acceptStation(platform::TcpSocket& mainListener, std::chrono::mi
     return result;
 }
 
+std::vector<std::string> stationArgs(const std::filesystem::path& folder, std::uint16_t port,
+                                     const std::string& ownAddress)
+{
+    const auto& octets = kTestServer.octets;
+    writeFile(folder / kConfigFileName, std::string(octets.begin(), octets.end()));
+    return {"--dir", folder.string(), "--address", ownAddress, "--port", std::to_string(port)};
+}
+
+bool storeOwnersCode(const std::filesystem::path& folder, std::string_view code)
+{
+    SetupCodeFile file(folder / kSetupCodeFileName);
+    return file.load() && file.store(code);
+}
+
 } // namespace client::test

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace client::test {
@@ -102,5 +103,13 @@ struct HandshakeResult {
     platform::TcpSocket station;
 };
 HandshakeResult acceptStation(platform::TcpSocket& mainListener, std::chrono::milliseconds limit = 5s);
+
+// The real program's arguments (after its path) for a station kept in
+// `folder` that connects from `ownAddress` to the test console on `port`;
+// writes the console's address (kTestServer) into its "TambloConfig".
+std::vector<std::string> stationArgs(const std::filesystem::path& folder, std::uint16_t port,
+                                     const std::string& ownAddress = "127.2.2.5");
+// Sets `code` as the owner's setup code of the station kept in `folder`; false when it could not.
+bool storeOwnersCode(const std::filesystem::path& folder, std::string_view code);
 
 } // namespace client::test

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XInput2.h>
+#include <X11/keysym.h>
 
 #include <cerrno>
 #include <csignal>
@@ -24,17 +25,20 @@ namespace client::test {
 
 using namespace std::chrono_literals;
 
-Process::Process(std::vector<std::string> argv)
+Process::Process(std::vector<std::string> argv, ChildOutput output)
 {
     std::vector<char*> args;
     for (auto& a : argv)
         args.push_back(a.data());
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    if (posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return;
+    bool ready = true;
+    if (output == ChildOutput::Discarded)
+        ready = posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+                posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0;
+    if (!ready || posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
 }
@@ -71,6 +75,15 @@ bool Process::terminate(std::chrono::milliseconds limit)
     return false;
 }
 
+void Process::killHard()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
 std::optional<int> Process::exitStatus(std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
@@ -85,10 +98,33 @@ std::optional<int> Process::exitStatus(std::chrono::milliseconds limit)
     return std::nullopt;
 }
 
-int runToEnd(std::vector<std::string> argv)
+int runToEnd(std::vector<std::string> argv, ChildOutput output)
 {
-    Process p(std::move(argv));
+    Process p(std::move(argv), output);
     return p.exitStatus(10s).value_or(-1);
+}
+
+void xdotool(std::vector<std::string> args, ChildOutput output)
+{
+    args.insert(args.begin(), "/usr/bin/xdotool");
+    runToEnd(std::move(args), output);
+}
+
+void typeAndEnter(const std::string& text, std::chrono::milliseconds perKey, ChildOutput output)
+{
+    xdotool({"type", "--delay", std::to_string(perKey.count()), text}, output);
+    xdotool({"key", "Return"}, output);
+}
+
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
 }
 
 std::chrono::milliseconds processCpu(pid_t pid)
@@ -109,6 +145,8 @@ std::chrono::milliseconds processCpu(pid_t pid)
     }
     return std::chrono::milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
 }
+
+void useX11ForChildren() { ::unsetenv("QT_QPA_PLATFORM"); }
 
 bool haveProgram(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
 
@@ -137,6 +175,7 @@ std::unique_ptr<XServer> XServer::start(std::vector<std::string> argv, int write
     if (!server->display_)
         return nullptr;
     setenv("DISPLAY", server->name_.c_str(), 1);
+    useX11ForChildren();
     return server;
 }
 
@@ -235,15 +274,11 @@ bool isMapped(Display* d, Window w)
 
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit)
+int lastXError = 0;
+int recordXError(Display*, XErrorEvent* e)
 {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
+    lastXError = e->error_code;
+    return 0;
 }
 
 } // namespace
@@ -312,6 +347,21 @@ bool pointerGrabbedByOthers(Display* d)
         XUngrabPointer(d, CurrentTime);
     XSync(d, False);
     return status == AlreadyGrabbed;
+}
+
+int altTabGrabError(Display* d)
+{
+    lastXError = 0;
+    XErrorHandler previous = XSetErrorHandler(recordXError);
+    KeyCode tab = XKeysymToKeycode(d, XK_Tab);
+    XGrabKey(d, tab, Mod1Mask, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync);
+    XSync(d, False);
+    int error = lastXError;
+    if (error == 0)
+        XUngrabKey(d, tab, Mod1Mask, DefaultRootWindow(d));
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return error;
 }
 
 long topWindowPid(Display* d)

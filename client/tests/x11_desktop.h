@@ -3,10 +3,11 @@
 // it picks itself (Xvfb, or Xorg with the dummy driver for real side-by-side
 // monitors), openbox with a tint2 panel on it, child programs, screenshots.
 // Starting a server points $DISPLAY of this process (and so of every child
-// started afterwards) at it.
+// started afterwards) at it, and their Qt at X11.
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,31 +18,50 @@ typedef struct _XDisplay Display;
 
 namespace client::test {
 
+// Whether a child's standard output and error reach the test's own.
+enum class ChildOutput { Discarded, Shown };
+
 // A child program; ended with SIGTERM when the object goes.
 class Process {
 public:
-    explicit Process(std::vector<std::string> argv);
+    explicit Process(std::vector<std::string> argv, ChildOutput output = ChildOutput::Discarded);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     pid_t pid() const { return pid_; }
+    bool started() const { return pid_ > 0; }
     bool running();
     // Waits up to `limit` for the program to end by itself; its exit status (-1 for a signal).
     std::optional<int> exitStatus(std::chrono::milliseconds limit);
     // SIGTERM, then waits up to `limit`; SIGKILL after that. True when it ended by itself in time.
     bool terminate(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // SIGKILL, as a customer with a shell would: no chance to clean up.
+    void killHard();
 
 private:
     pid_t pid_ = -1;
 };
 
+// Polls `done` every 20 ms until it holds; false when `limit` passes first.
+bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// Children started afterwards that draw with Qt use its X11 platform, even
+// when the test run asked Qt for an offscreen one (QT_QPA_PLATFORM): the
+// station must really hold this X server.
+void useX11ForChildren();
+
 // The CPU time a process has used so far (user and system).
 std::chrono::milliseconds processCpu(pid_t pid);
 
 // Runs a program to its end (at most 10 s); its exit status, or -1.
-int runToEnd(std::vector<std::string> argv);
+int runToEnd(std::vector<std::string> argv, ChildOutput output = ChildOutput::Discarded);
 bool haveProgram(const std::string& path);
+// xdotool with these arguments, run to its end.
+void xdotool(std::vector<std::string> args, ChildOutput output = ChildOutput::Discarded);
+// Types `text` into the focused window, `perKey` apart, then Return.
+void typeAndEnter(const std::string& text, std::chrono::milliseconds perKey,
+                  ChildOutput output = ChildOutput::Discarded);
 
 class XServer {
 public:
@@ -92,6 +112,9 @@ std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem
 // X questions a hostile customer's tools would ask.
 bool keyboardGrabbedByOthers(Display* d);
 bool pointerGrabbedByOthers(Display* d);
+// Tries to grab Alt+Tab on the root window (and lets it go again); the X
+// error it met, 0 when the grab was taken (BadAccess: another client holds it).
+int altTabGrabError(Display* d);
 // The process that owns the topmost window of the screen (its _NET_WM_PID), or -1.
 long topWindowPid(Display* d);
 // The windows of a process, with their parent, map state and size: the

@@ -95,7 +95,9 @@ void ConfigurationDialog::accept()
             return;
         }
     }
-    engine_.storeServerAddress(field_->address());
+    // The dialog closes either way: an address that could not be written
+    // leaves the previous one in force, on disk and on the link alike.
+    (void)engine_.storeServerAddress(field_->address());
     QDialog::accept();
 }
 

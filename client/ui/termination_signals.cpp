@@ -1,6 +1,8 @@
 #include "termination_signals.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,8 +15,12 @@ int pipeEnds[2] = {-1, -1};
 
 void onSignal(int)
 {
+    const int savedErrno = errno; // the interrupted code may be about to read it
     char byte = 1;
+    // Nothing more can be done from a signal handler: a write refused because
+    // the pipe is full leaves a wake-up waiting there already.
     [[maybe_unused]] ssize_t written = ::write(pipeEnds[1], &byte, 1);
+    errno = savedErrno;
 }
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
@@ -23,8 +29,12 @@ constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 TerminationSignals::TerminationSignals()
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
+    // Without the pipe or a handler a signal keeps its default action, and the
+    // station ends without giving the desktop back: said on standard error.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0) {
+        std::perror("tamblo: termination signals end the program at once: socketpair");
         return;
+    }
     notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         char bytes[16];
@@ -36,18 +46,22 @@ TerminationSignals::TerminationSignals()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int s : kSignals)
-        sigaction(s, &action, nullptr);
+    for (int s : kSignals) {
+        if (::sigaction(s, &action, nullptr) != 0)
+            std::perror("tamblo: a termination signal ends the program at once: sigaction");
+    }
 }
 
 TerminationSignals::~TerminationSignals()
 {
+    // The program is ending: a disposition that cannot be reset or an end
+    // that does not close leaves nothing to act on.
     for (int s : kSignals)
-        std::signal(s, SIG_DFL);
+        (void)std::signal(s, SIG_DFL);
     notifier_.reset();
     for (int& end : pipeEnds) {
         if (end >= 0)
-            ::close(end);
+            (void)::close(end);
         end = -1;
     }
 }

@@ -18,9 +18,9 @@ public:
 
     // Opens the file if not yet open and reads the address; a missing or short
     // file (or one that cannot be opened) leaves 0.0.0.0. False when unopened.
-    bool load();
+    [[nodiscard]] bool load();
     // Writes the four octets at the start of the file.
-    bool store(platform::Ipv4Address server);
+    [[nodiscard]] bool store(platform::Ipv4Address server);
     void close() { file_.close(); }
 
     bool isOpen() const { return file_.isOpen(); }
@@ -30,7 +30,7 @@ public:
     bool isConfigured() const { return !server_.isAny(); }
 
 private:
-    bool open();
+    [[nodiscard]] bool open();
 
     std::filesystem::path path_;
     platform::SharedFile file_;

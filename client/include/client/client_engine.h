@@ -100,12 +100,12 @@ public:
 
     // The configuration dialog.
     platform::Ipv4Address configuredServerAddress();
-    bool storeServerAddress(platform::Ipv4Address server);
+    [[nodiscard]] bool storeServerAddress(platform::Ipv4Address server);
     // Whether the owner has set a setup code of their own.
     bool hasOwnersSetupCode() const { return setupCode_.status() == SetupCodeFile::Status::OwnersCode; }
     // Sets the owner's setup code, typed twice. Returns why it was not stored,
     // or nullopt when it was.
-    std::optional<std::string> changeSetupCode(const std::string& code, const std::string& repeated);
+    [[nodiscard]] std::optional<std::string> changeSetupCode(const std::string& code, const std::string& repeated);
 
     PanelView view() const;
     const ClientState& state() const { return state_; }

@@ -77,7 +77,7 @@ public:
     // attempt, or goes on with the one under way (connect, handshake).
     void initSendSocket();
     // Reports a running session after a (re)connection; false when the send failed.
-    bool sendStarted();
+    [[nodiscard]] bool sendStarted();
     // Drops the link and starts connecting again; a running session is
     // reclaimed once the station connection is back.
     void reset();

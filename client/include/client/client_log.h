@@ -31,7 +31,8 @@ public:
     const std::string& pendingText() const { return pending_; }
 
 private:
-    bool writePending();
+    // False when the file could not take the text.
+    [[nodiscard]] bool writePending();
 
     std::filesystem::path file_;
     std::string pending_;

@@ -27,12 +27,12 @@ public:
 
     // The stamp kept in the file; empty when none, when the content is no valid
     // stamp, or when the file cannot be opened.
-    std::string load();
+    [[nodiscard]] std::string load();
     // Keeps `stamp` (a valid stamp) or, when empty, forgets the session.
-    bool store(const std::string& stamp);
+    [[nodiscard]] bool store(const std::string& stamp);
 
 private:
-    bool open();
+    [[nodiscard]] bool open();
 
     std::filesystem::path path_;
     platform::SharedFile file_;

@@ -37,8 +37,9 @@ public:
     explicit SetupCodeFile(std::filesystem::path file);
 
     // Opens the file if not yet open and reads it. A file that cannot be
-    // opened leaves the built-in code (there is nothing the owner could have set).
-    void load();
+    // opened leaves the built-in code (there is nothing the owner could have
+    // set); one that cannot be read counts as damaged. False in both cases.
+    [[nodiscard]] bool load();
     Status status() const { return status_; }
 
     // Whether `typed` opens the configuration. Costs one slow derivation when an
@@ -47,14 +48,14 @@ public:
 
     // Replaces the stored code by `code` with a fresh salt; the file is replaced
     // whole, so a failure leaves the previous code in force.
-    bool store(std::string_view code);
+    [[nodiscard]] bool store(std::string_view code);
 
     // Why `code` cannot be a setup code (4 to 32 printable characters, no
     // spaces); nullopt when it can.
     static std::optional<std::string> problemWith(std::string_view code);
 
 private:
-    bool open();
+    [[nodiscard]] bool open();
 
     std::filesystem::path path_;
     platform::SharedFile file_;
