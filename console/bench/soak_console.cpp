@@ -17,9 +17,12 @@
 // nothing added after round 25).
 // Prints the figures; exits 1 when a check fails.
 
+#include "bench_cafe.h"
+#include "quiet_services.h"
+#include "scratch_folder.h"
+
 #include "console/bill_panel.h"
 #include "console/console_engine.h"
-#include "console/pages/configuration_dialog_model.h"
 #include "console/money_text.h"
 #include "console/station_table.h"
 #include "console/texts.h"
@@ -29,10 +32,7 @@
 #include "platform/clock.h"
 #include "platform/local_time.h"
 #include "store/bill_journal.h"
-#include "store/client_table.h"
 #include "store/journal_format.h"
-#include "store/rate_table.h"
-#include "store/sale_item_table.h"
 
 #include <chrono>
 #include <csignal>
@@ -44,7 +44,6 @@
 #include <memory>
 #include <optional>
 #include <poll.h>
-#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -54,65 +53,13 @@
 namespace {
 
 using namespace std::chrono_literals;
+using brisko::bench::QuietServices;
+using brisko::bench::ScratchFolder;
 using WallClock = std::chrono::steady_clock;
 
 constexpr int kStations = 99;
 constexpr int kRounds = 100;
 const platform::Ipv4Address kConsoleAddress{{127, 0, 0, 1}};
-
-platform::Ipv4Address stationAddress(int i) { return {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}}; }
-
-struct Quiet final : console::pages::OperatorPrompts,
-                     console::PasswordPrompt,
-                     console::PriceFieldPrompt,
-                     console::Beeper,
-                     console::ReceiptPrinter,
-                     console::ConfigurationDialogHost,
-                     store::StoreNotifier,
-                     client::Workstation,
-                     client::ClientHost {
-    bool askYesNo(const std::string&) override { return true; }
-    void showMessage(const std::string& text) override
-    {
-        ++messages;
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-    }
-    std::string askPassword() override { return {}; }
-    void askPrice(const std::string&, fields::MoneyField&) override {}
-    void beep() override {}
-    std::optional<console::ReceiptPage> choosePrinter() override { return std::nullopt; }
-    bool printPage(const console::ReceiptLayout&) override { return true; }
-    void showConfiguration(console::pages::ConfigurationDialogModel& dialog) override { dialog.cancel(); }
-    bool showTaskbar() override { return true; }
-    bool hideTaskbar() override { return true; }
-    void setCursorVisible(bool) override {}
-    void placeWindow(const client::ScreenRect&, client::WindowOrder) override {}
-    void disableTaskKeys(bool) override {}
-    std::optional<std::string> shutdown() override { return std::nullopt; }
-    void pumpEvents() override {}
-    int messages = 0;
-};
-
-class Folder {
-public:
-    explicit Folder(const std::string& prefix)
-    {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() / (prefix + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~Folder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A pipe end that closes itself.
 class Fd {
@@ -141,21 +88,11 @@ int runStations(int control, const std::filesystem::path& folders)
     std::uint16_t port = 0;
     if (::read(control, &port, sizeof port) != static_cast<ssize_t>(sizeof port))
         return 1;
-    Quiet quiet;
+    QuietServices quiet;
     std::vector<std::unique_ptr<client::ClientEngine>> stations;
-    for (int i = 0; i < kStations; ++i) {
-        const auto folder = folders / ("station" + std::to_string(i + 1));
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "TambloConfig", std::ios::binary)
-            .write(reinterpret_cast<const char*>(kConsoleAddress.octets.data()), 4);
-        client::EngineSettings settings;
-        settings.folder = folder;
-        settings.link.ownAddress = stationAddress(i);
-        settings.link.bindOwnAddress = true;
-        settings.link.mainPort = port;
-        stations.push_back(std::make_unique<client::ClientEngine>(quiet, quiet, settings));
-        stations.back()->start({{0, 0, 1280, 800}, {0, 0, 1280, 760}});
-    }
+    for (int i = 0; i < kStations; ++i)
+        stations.push_back(brisko::bench::startStation(folders / ("station" + std::to_string(i + 1)), i,
+                                                       kConsoleAddress, port, quiet));
     for (;;) {
         pollfd watch{control, POLLIN, 0};
         if (::poll(&watch, 1, 2) > 0)
@@ -198,8 +135,8 @@ struct Failures {
 
 int main()
 {
-    Folder consoleFolder("soak-console-");
-    Folder stationFolders("soak-stations-");
+    ScratchFolder consoleFolder("soak-console-");
+    ScratchFolder stationFolders("soak-stations-");
 
     // The station child is made before the console starts any thread.
     int control[2];
@@ -225,32 +162,20 @@ int main()
         }
     };
 
-    Quiet quiet;
-    {
-        store::ClientTable clients(consoleFolder.path(), quiet);
-        clients.load();
-        for (int i = 0; i < kStations; ++i)
-            clients.entries().push_back({"PC" + std::to_string(i + 1), stationAddress(i)});
-        clients.save();
-        store::RateTable rates(consoleFolder.path());
-        rates.load();
-        rates.rows() = {{"00:05:00", 1, 0.50}, {"00:05:00", 2, 0.40}, {"00:10:00", -1, 1.00}};
-        rates.save();
-        store::SaleItemTable items(consoleFolder.path());
-        items.load();
-        items.items() = {{"Coffee", 1.50, true}, {"Sandwich", 3.25, true}, {"Tea", 0.90, true}};
-        items.save();
+    QuietServices quiet;
+    if (!brisko::bench::writeConsoleTables(consoleFolder.path(), kStations,
+                                           {{"00:05:00", 1, 0.50}, {"00:05:00", 2, 0.40}, {"00:10:00", -1, 1.00}},
+                                           {{"Coffee", 1.50, true}, {"Sandwich", 3.25, true}, {"Tea", 0.90, true}},
+                                           quiet)) {
+        std::fprintf(stderr, "the console's tables could not be written\n");
+        endStations();
+        return 1;
     }
 
     // The day starts at 06:00; 100 rounds of at most about 8 minutes end before 20:00.
     const std::time_t dayStart = platform::localDateTime(2026, 3, 2, 6, 0).value_or(std::time(nullptr));
     platform::ManualClock clock(dayStart);
-    console::ConsoleSettings settings;
-    settings.folder = consoleFolder.path();
-    settings.link.listenAddress = kConsoleAddress;
-    settings.link.port = 0;
-    auto engine = std::make_unique<console::ConsoleEngine>(
-        settings, clock, console::ConsoleServices{quiet, quiet, quiet, quiet, quiet, quiet});
+    auto engine = brisko::bench::makeConsole(consoleFolder.path(), kConsoleAddress, clock, quiet);
     if (engine->startUp() != console::ConsoleEngine::StartResult::Running) {
         std::fprintf(stderr, "the console did not start\n");
         endStations();
@@ -430,7 +355,7 @@ int main()
     // memory must stay flat: anything kept per bill would show over 75 rounds.
     failures.check(rssAtEnd - rssAfterQuarter <= 64, "memory grew after round 25");
     failures.check(rssAtEnd - rssAfterFirst <= 512, "memory grew after round 1");
-    failures.check(quiet.messages == 0, "the console showed messages");
+    failures.check(quiet.messages() == 0, "the console showed messages");
 
     std::printf("stations=%d rounds=%d\n", kStations, kRounds);
     std::printf("wall_seconds=%.1f\n", wallSeconds);

@@ -1,24 +1,13 @@
 #include "bench_folder.h"
 
-#include "store/client_table.h"
-#include "store/rate_table.h"
-#include "store/sale_item_table.h"
-#include "store/store_notifier.h"
+#include "bench_cafe.h"
+#include "quiet_services.h"
 
-#include <cstdio>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 namespace brisko::bench {
-
-namespace {
-
-class PrintingNotifier final : public store::StoreNotifier {
-public:
-    void showMessage(const std::string& text) override { std::fprintf(stderr, "store: %s\n", text.c_str()); }
-};
-
-} // namespace
 
 BenchFolder BenchFolder::create(int stations)
 {
@@ -29,21 +18,16 @@ BenchFolder BenchFolder::create(int stations)
     std::filesystem::create_directories(folder.runtime());
     std::filesystem::permissions(folder.runtime(), std::filesystem::perms::owner_all);
 
-    PrintingNotifier notifier;
-    store::ClientTable clients(folder.console(), notifier);
-    clients.load();
-    for (int i = 0; i < stations; ++i)
-        clients.entries().push_back({"PC" + std::to_string(i + 1), {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}}});
-    clients.save();
-    store::RateTable rates(folder.console());
-    rates.load();
-    rates.rows() = {{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", -1, 2.00}};
-    rates.save();
-    store::SaleItemTable items(folder.console());
-    items.load();
-    items.items() = {{"Coffee", 1.50, true}, {"Tea & Cake", 3.20, true}, {"Repairs", 0.0, false},
-                     {"Soda", 1.00, true},   {"Sandwich", 2.80, true},   {"USB stick", 6.00, true}};
-    items.save();
+    QuietServices notifier("store");
+    if (!writeConsoleTables(folder.console(), stations, standardRates(),
+                            {{"Coffee", 1.50, true},
+                             {"Tea & Cake", 3.20, true},
+                             {"Repairs", 0.0, false},
+                             {"Soda", 1.00, true},
+                             {"Sandwich", 2.80, true},
+                             {"USB stick", 6.00, true}},
+                            notifier))
+        throw std::runtime_error("the console's tables could not be written in " + folder.console().string());
     return folder;
 }
 

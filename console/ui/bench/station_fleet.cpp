@@ -1,14 +1,15 @@
 #include "station_fleet.h"
 
+#include "bench_cafe.h"
+#include "quiet_services.h"
+
 #include "client/client_engine.h"
-#include "client/workstation.h"
 
 #include <poll.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,19 +23,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr auto kTickInterval = 10ms;
 const platform::Ipv4Address kConsoleAddress{{127, 0, 0, 1}};
-
-// A workstation without a desktop: the engines only change their own state.
-class BareWorkstation final : public client::Workstation, public client::ClientHost {
-public:
-    bool showTaskbar() override { return true; }
-    bool hideTaskbar() override { return true; }
-    void setCursorVisible(bool) override {}
-    void placeWindow(const client::ScreenRect&, client::WindowOrder) override {}
-    void disableTaskKeys(bool) override {}
-    std::optional<std::string> shutdown() override { return std::nullopt; }
-    void pumpEvents() override {}
-    void showMessage(const std::string& text) override { std::fprintf(stderr, "station: %s\n", text.c_str()); }
-};
 
 long long steadyNanoseconds()
 {
@@ -65,21 +53,11 @@ StationFleet::StationFleet(int stations, std::uint16_t consolePort, std::filesys
 
 int StationFleet::run()
 {
-    BareWorkstation workstation;
+    // A station without a desktop: the engines only change their own state.
+    QuietServices services("station");
     std::vector<std::unique_ptr<client::ClientEngine>> engines;
-    for (int i = 0; i < stations_; ++i) {
-        const std::filesystem::path folder = folders_ / std::to_string(i + 1);
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "TambloConfig", std::ios::binary)
-            .write(reinterpret_cast<const char*>(kConsoleAddress.octets.data()), 4);
-        client::EngineSettings settings;
-        settings.folder = folder;
-        settings.link.ownAddress = {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}};
-        settings.link.bindOwnAddress = true;
-        settings.link.mainPort = consolePort_;
-        engines.push_back(std::make_unique<client::ClientEngine>(workstation, workstation, settings));
-        engines.back()->start({{0, 0, 1280, 800}, {0, 0, 1280, 760}});
-    }
+    for (int i = 0; i < stations_; ++i)
+        engines.push_back(startStation(folders_ / std::to_string(i + 1), i, kConsoleAddress, consolePort_, services));
 
     std::string pending;
     auto nextTick = SteadyClock::now();
@@ -102,7 +80,7 @@ int StationFleet::run()
                 int stopped = 0;
                 const long long first = steadyNanoseconds();
                 for (auto& engine : engines)
-                    if (!engine->state().m_bLocked) {
+                    if (!engine->state().locked) {
                         engine->confirmEndSession();
                         ++stopped;
                     }

@@ -1,0 +1,13 @@
+#include "quiet_services.h"
+
+#include <cstdio>
+
+namespace brisko::bench {
+
+void QuietServices::showMessage(const std::string& text)
+{
+    ++messages_;
+    std::fprintf(stderr, "%s: %s\n", label_.c_str(), text.c_str());
+}
+
+} // namespace brisko::bench
