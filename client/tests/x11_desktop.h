@@ -1,9 +1,11 @@
 #pragma once
 // Private X desktops for the lock's tests: an X server on a display number
 // it picks itself (Xvfb, or Xorg with the dummy driver for real side-by-side
-// monitors), openbox with a tint2 panel on it, child programs, screenshots.
+// monitors), openbox with a tint2 panel on it, xdotool, screenshots.
 // Starting a server points $DISPLAY of this process (and so of every child
 // started afterwards) at it, and their Qt at X11.
+
+#include "process.h"
 
 #include <chrono>
 #include <filesystem>
@@ -11,37 +13,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 typedef struct _XDisplay Display;
 
 namespace client::test {
-
-// Whether a child's standard output and error reach the test's own.
-enum class ChildOutput { Discarded, Shown };
-
-// A child program; ended with SIGTERM when the object goes.
-class Process {
-public:
-    explicit Process(std::vector<std::string> argv, ChildOutput output = ChildOutput::Discarded);
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    pid_t pid() const { return pid_; }
-    bool started() const { return pid_ > 0; }
-    bool running();
-    // Waits up to `limit` for the program to end by itself; its exit status (-1 for a signal).
-    std::optional<int> exitStatus(std::chrono::milliseconds limit);
-    // SIGTERM, then waits up to `limit`; SIGKILL after that. True when it ended by itself in time.
-    bool terminate(std::chrono::milliseconds limit = std::chrono::seconds(5));
-    // SIGKILL, as a customer with a shell would: no chance to clean up.
-    void killHard();
-
-private:
-    pid_t pid_ = -1;
-};
 
 // Polls `done` every 20 ms until it holds; false when `limit` passes first.
 bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5));
@@ -51,12 +27,6 @@ bool eventually(const std::function<bool()>& done, std::chrono::milliseconds lim
 // station must really hold this X server.
 void useX11ForChildren();
 
-// The CPU time a process has used so far (user and system).
-std::chrono::milliseconds processCpu(pid_t pid);
-
-// Runs a program to its end (at most 10 s); its exit status, or -1.
-int runToEnd(std::vector<std::string> argv, ChildOutput output = ChildOutput::Discarded);
-bool haveProgram(const std::string& path);
 // xdotool with these arguments, run to its end.
 void xdotool(std::vector<std::string> args, ChildOutput output = ChildOutput::Discarded);
 // Types `text` into the focused window, `perKey` apart, then Return.

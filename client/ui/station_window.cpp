@@ -6,10 +6,8 @@
 #include "text_encoding.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -57,16 +55,6 @@ client::EngineSettings engineSettings(const client::ClientOptions& options)
         settings.link.ownAddress = platform::hostFirstIpv4Address().value_or(platform::Ipv4Address{});
     }
     return settings;
-}
-
-void WindowHost::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void WindowHost::showMessage(const std::string& text)
-{
-    QMessageBox box(QMessageBox::Information, "Tamblo", QString::fromStdString(text), QMessageBox::Ok, &window_);
-    if (window_.windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
-        box.setWindowFlags(box.windowFlags() | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
-    box.exec();
 }
 
 StationWindow::StationWindow(const StationSetup& setup)

@@ -12,6 +12,7 @@
 #include "lock_keeper.h"
 #include "station_fonts.h"
 #include "tick_scheduler.h"
+#include "window_host.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -23,18 +24,6 @@ namespace tamblo {
 struct StationSetup {
     client::ClientOptions options;
     WorkstationSetup workstation;
-};
-
-// The engine's way back into the window: keeping events flowing while the
-// link waits, and message boxes.
-class WindowHost final : public client::ClientHost {
-public:
-    explicit WindowHost(QWidget& window) : window_(window) {}
-    void pumpEvents() override;
-    void showMessage(const std::string& text) override;
-
-private:
-    QWidget& window_;
 };
 
 class StationWindow : public QWidget {

@@ -1,0 +1,19 @@
+#include "window_host.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace tamblo {
+
+void WindowHost::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void WindowHost::showMessage(const std::string& text)
+{
+    QMessageBox box(QMessageBox::Information, "Tamblo", QString::fromStdString(text), QMessageBox::Ok, &window_);
+    // Over covered screens the box bypasses the window manager like the window itself.
+    if (window_.windowFlags().testFlag(Qt::X11BypassWindowManagerHint))
+        box.setWindowFlags(box.windowFlags() | Qt::X11BypassWindowManagerHint | Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+} // namespace tamblo

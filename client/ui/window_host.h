@@ -1,0 +1,24 @@
+#pragma once
+// The engine's way back into the station window: keeping events flowing
+// while the link waits, and message boxes over the window.
+//
+// Thread contract: the GUI thread only.
+
+#include "client/workstation.h"
+
+#include <QWidget>
+#include <string>
+
+namespace tamblo {
+
+class WindowHost final : public client::ClientHost {
+public:
+    explicit WindowHost(QWidget& window) : window_(window) {}
+    void pumpEvents() override;
+    void showMessage(const std::string& text) override;
+
+private:
+    QWidget& window_;
+};
+
+} // namespace tamblo
