@@ -1,85 +1,48 @@
 #include "console/bill_panel.h"
 
-#include "money_keeper.h"
-#include "window_controls.h"
 #include "console/money_text.h"
-#include "station_board.h"
+#include "console/operator_interfaces.h"
 #include "console/texts.h"
-
-#include "store/sale_item_table.h"
-
-// The panel itself: its bills and their selector, showing and hiding, the
-// displayed bill, the Bill button, and the view the window paints.
+#include "item_panel.h"
+#include "link/link_bits.h"
+#include "modal_guard.h"
+#include "money_keeper.h"
+#include "open_bill_list.h"
+#include "print_job_pricer.h"
+#include "station_board.h"
+#include "store/activity_log.h"
+#include "store/configuration.h"
+#include "tender.h"
+#include "window_controls.h"
 
 namespace console {
 
-BillPanel::BillPanel(BillPanelContext context) : ctx_(context)
+static_assert(BillPanel::kItemRows == ItemPanel::kRows);
+
+BillPanel::BillPanel(BillPanelContext context)
+    : ctx_(context),
+      list_(std::make_unique<OpenBillList>()),
+      items_(std::make_unique<ItemPanel>(context.saleItems, context.pricePrompt, context.window)),
+      tender_(std::make_unique<Tender>(
+          TenderContext{context.window, context.beeper, context.journal, context.log, context.keeper, context.guard})),
+      pricer_(std::make_unique<PrintJobPricer>(context.clients, context.printers, context.board))
 {
-    // Two decimals from the start, so that typed digits shift in as on a till.
-    tender_.setValue(0.0, 2);
 }
 
-// --- selector bookkeeping ---------------------------------------------------
+BillPanel::~BillPanel() = default;
 
-std::vector<std::string> BillPanel::selectorEntries() const
-{
-    std::vector<std::string> entries = captions_;
-    if (provisional_)
-        entries.push_back(*provisional_);
-    return entries;
-}
+// --- state ----------------------------------------------------------------------
 
-int BillPanel::findCaption(const std::string& caption) const
-{
-    for (std::size_t k = 0; k < captions_.size(); ++k)
-        if (captions_[k] == caption)
-            return static_cast<int>(k);
-    return -1;
-}
-
-void BillPanel::dropProvisional()
-{
-    if (!provisional_)
-        return;
-    if (selected_ == static_cast<int>(bills_.size()))
-        selected_ = -1;
-    provisional_.reset();
-}
-
-// Stored bills come before the provisional entry, which stays last (and selected).
-int BillPanel::insertStoredBill(OpenBill bill, std::string caption)
-{
-    int index = static_cast<int>(bills_.size());
-    bills_.push_back(std::move(bill));
-    captions_.push_back(std::move(caption));
-    if (provisional_ && selected_ == index)
-        ++selected_;
-    return index;
-}
-
-void BillPanel::removeStoredBill(int index)
-{
-    bills_.erase(bills_.begin() + index);
-    captions_.erase(captions_.begin() + index);
-    if (current_ == index)
-        current_ = -1;
-    else if (current_ > index)
-        --current_;
-    if (selected_ == index)
-        selected_ = -1;
-    else if (selected_ > index)
-        --selected_;
-}
-
-std::vector<store::KeptBill> BillPanel::keptBills() const
-{
-    std::vector<store::KeptBill> kept;
-    kept.reserve(bills_.size());
-    for (std::size_t k = 0; k < bills_.size(); ++k)
-        kept.push_back({captions_[k], bills_[k].station, bills_[k].itemMode, bills_[k].items,
-                        bills_[k].unsettledChargeAt});
-    return kept;
-}
+int BillPanel::currentIndex() const { return list_->current(); }
+bool BillPanel::itemPanelShown() const { return items_->shown(); }
+int BillPanel::quantityRow() const { return items_->quantityRow(); }
+int BillPanel::pageStart() const { return items_->pageStart(); }
+const std::vector<OpenBill>& BillPanel::openBills() const { return list_->bills(); }
+std::vector<std::string> BillPanel::selectorEntries() const { return list_->selectorEntries(); }
+bool BillPanel::hasProvisionalEntry() const { return list_->provisional().has_value(); }
+double BillPanel::amountDue() const { return tender_->amountDue(); }
+fields::MoneyField& BillPanel::tenderField() { return tender_->field(); }
+std::vector<store::KeptBill> BillPanel::keptBills() const { return list_->keptBills(); }
 
 void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
 {
@@ -87,11 +50,11 @@ void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
         // The file keeps no kind: a station's bill is told by its caption's form
         // once, as the bill is read back.
         const BillKind kind = startsWith(bill.caption, kStationsPrefix) ? BillKind::Station : BillKind::Open;
-        insertStoredBill(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind},
-                         std::move(bill.caption));
+        list_->insert(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind},
+                      std::move(bill.caption));
     }
-    if (!bills_.empty()) {
-        selected_ = 0;
+    if (!list_->empty()) {
+        list_->setSelected(0);
         showBillPanel(true);
         showOpenBill(0);
     }
@@ -103,8 +66,8 @@ void BillPanel::showBillPanel(bool show)
 {
     panelShown_ = show;
     if (!show)
-        dueShown_ = false;
-    if (itemPanelShown_) {
+        tender_->hideDue();
+    if (items_->shown()) {
         openItemPanel(false);
     } else if (show) {
         ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
@@ -113,25 +76,15 @@ void BillPanel::showBillPanel(bool show)
 
 void BillPanel::openItemPanel(bool open)
 {
-    if (open) {
-        itemPanelShown_ = true;
-        if (quantityRow_ == 0 && pageStart_ < ctx_.saleItems.saleItemCount())
-            ctx_.window.requestFocus({FocusTarget::Control::ItemButton, 0});
-    } else {
-        itemPanelShown_ = false;
-        closeQuantityField();
-    }
-}
-
-void BillPanel::closeQuantityField()
-{
-    quantityRow_ = 0;
-    quantityLine_ = -1;
+    if (open)
+        items_->open();
+    else
+        items_->close();
 }
 
 std::string BillPanel::itemPanelCaption() const
 {
-    if (!itemPanelShown_)
+    if (!items_->shown())
         return std::string(kAddItemsCaption);
     if (displayedStation_ == 0 || sessionBillFlag_)
         return std::string(kTenderCaption);
@@ -146,18 +99,17 @@ void BillPanel::fillList(const std::vector<store::BillItem>& items)
 
 void BillPanel::showOpenBill(int index)
 {
-    if (index != current_)
-        closeQuantityField();
-    current_ = index;
-    selected_ = index;
-    const OpenBill& bill = bills_[static_cast<std::size_t>(index)];
+    if (index != list_->current())
+        items_->closeQuantityField();
+    list_->setCurrent(index);
+    list_->setSelected(index);
+    const OpenBill& bill = list_->bill(index);
     fillList(bill.items);
     double total = billTotal(bill.items);
     displayedStation_ = bill.kind == BillKind::Station ? 0 : bill.station;
-    caption_ = captions_[static_cast<std::size_t>(index)];
+    caption_ = list_->caption(index);
     totalText_ = moneyText(total);
-    tender_.setMinimum(total);
-    dueShown_ = false;
+    tender_->setTotal(total);
     if (bill.itemMode) {
         openItemPanel(true);
         sessionBillFlag_ = false;
@@ -172,18 +124,13 @@ void BillPanel::showOpenBill(int index)
 // change already shown is worked out again against the new total.
 void BillPanel::redisplayCurrent()
 {
-    if (current_ < 0)
+    if (list_->current() < 0)
         return;
-    const OpenBill& bill = bills_[static_cast<std::size_t>(current_)];
+    const OpenBill& bill = list_->bill(list_->current());
     fillList(bill.items);
     double total = billTotal(bill.items);
     totalText_ = moneyText(total);
-    tender_.setMinimum(total);
-    if (dueShown_) {
-        double tender = tender_.value();
-        dueLabel_ = std::string(tender_.isAtLeastMinimum(tender) ? kChangeLabel : kDueLabel);
-        dueAmount_ = tender_.differenceText(tender);
-    }
+    tender_->totalChanged(total);
 }
 
 bool BillPanel::stationSessionRuns(int stationNumber) const
@@ -204,12 +151,12 @@ void BillPanel::onBillPressed()
 {
     const int n = rememberedStation_;
     bool existingShown = false;
-    bool provisionalShown = current_ < 0 && provisional_.has_value();
+    bool provisionalShown = list_->current() < 0 && list_->provisional().has_value();
 
     if (n == 0 || (n == displayedStation_ && !sessionBillFlag_)) {
         if (displayedStation_ != 0) {
             if (provisionalShown)
-                dropProvisional();
+                list_->dropProvisional();
             displayedStation_ = 0;
         }
         caption_ = std::string(kWalkInBillCaption);
@@ -217,11 +164,11 @@ void BillPanel::onBillPressed()
     } else {
         caption_ = stationOpenBillCaption(n);
         if (provisionalShown) {
-            dropProvisional();
+            list_->dropProvisional();
             provisionalWalkIn_ = false;
         }
         if (n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).openBillMark) {
-            int k = findCaption(stationOpenBillCaption(n));
+            int k = list_->find(stationOpenBillCaption(n));
             if (k >= 0) {
                 showOpenBill(k);
                 existingShown = true;
@@ -231,19 +178,18 @@ void BillPanel::onBillPressed()
         sessionBillFlag_ = false;
     }
 
-    bool walkInStillShown = provisionalWalkIn_ && current_ < 0 && provisional_.has_value();
+    bool walkInStillShown = provisionalWalkIn_ && list_->current() < 0 && list_->provisional().has_value();
     if (!existingShown && !walkInStillShown) {
         if (displayedStation_ == 0)
             provisionalWalkIn_ = true;
-        closeQuantityField();
+        items_->closeQuantityField();
         listRows_.clear();
         listSelected_.clear();
-        provisional_ = caption_;
-        selected_ = static_cast<int>(bills_.size());
-        current_ = -1;
-        tender_.setMinimum(0.0);
+        list_->setProvisional(caption_);
+        list_->setSelected(list_->size());
+        list_->setCurrent(-1);
+        tender_->setTotal(0.0);
         totalText_ = std::string(kZeroMoney);
-        dueShown_ = false;
     }
     showBillPanel(true);
     openItemPanel(true);
@@ -254,17 +200,353 @@ void BillPanel::onBillPressed()
 
 void BillPanel::onSelectorChanged(int index)
 {
-    if (index < 0 || index >= entryCount() || index == selected_)
+    if (index < 0 || index >= list_->entryCount() || index == list_->selected())
         return;
-    if (provisional_ && index == static_cast<int>(bills_.size()))
+    if (list_->provisional() && index == list_->size())
         return; // the provisional entry is the bill being shown already
-    if (current_ < 0 && provisional_) {
-        dropProvisional();
+    if (list_->current() < 0 && list_->provisional()) {
+        list_->dropProvisional();
         provisionalWalkIn_ = false;
     }
     if (!panelShown_)
         showBillPanel(true);
     showOpenBill(index);
+}
+
+// --- item panel ----------------------------------------------------------------------
+
+void BillPanel::onItemPanelButton()
+{
+    const bool wasOpen = items_->shown();
+    // The button reads "Stop PC#n" (itemPanelCaption) for a running station's open bill.
+    const bool stopsStation = items_->shown() && displayedStation_ != 0 && !sessionBillFlag_;
+    const int station = displayedStation_;
+    showBillPanel(true);
+    if (!wasOpen) {
+        openItemPanel(true);
+        return;
+    }
+    if (stopsStation && ctx_.board.isStatus(station - 1, kStatusStarted)) {
+        ctx_.board.sendStationCommand(station - 1, stationlink::CMD_LOCK);
+        ctx_.keeper.moneyChanged();
+    }
+    ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
+}
+
+void BillPanel::onItemPressed(int row)
+{
+    std::optional<store::BillItem> line = items_->lineFor(row);
+    if (!line)
+        return;
+    addBillItem(std::move(*line));
+    items_->openQuantityField(row, static_cast<int>(list_->bill(list_->current()).items.size()) - 1);
+    ctx_.window.billButtonEnabled = true;
+    ctx_.keeper.moneyChanged();
+    // A session that ended while the price was asked is billed only now, so
+    // that the line went to the bill it was asked for.
+    ctx_.guard.settle();
+}
+
+void BillPanel::addBillItem(store::BillItem line)
+{
+    const std::string description = line.description;
+    const std::string price = line.priceText;
+    if (list_->current() < 0) {
+        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt, BillKind::Open};
+        std::string caption = list_->provisional()  ? *list_->provisional()
+                              : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
+                                                       : std::string(kWalkInBillCaption);
+        if (displayedStation_ != 0 && displayedStation_ <= ctx_.board.stationCount())
+            ctx_.board.station(displayedStation_ - 1).openBillMark = true;
+        list_->forgetProvisional();
+        list_->setCurrent(list_->insert(std::move(bill), std::move(caption)));
+        list_->setSelected(list_->current());
+    } else {
+        list_->bill(list_->current()).items.push_back(std::move(line));
+    }
+    ctx_.log.writeLogLine("ADD ITEM," + description + "," + price);
+    if (provisionalWalkIn_)
+        provisionalWalkIn_ = false;
+    else if (displayedStation_ != 0 && stationSessionRuns(displayedStation_))
+        addStationExtras(displayedStation_, amountOf(price));
+    redisplayCurrent();
+}
+
+void BillPanel::setQuantityText(std::string text) { items_->setQuantityText(std::move(text)); }
+
+void BillPanel::onQuantityEnter()
+{
+    if (items_->quantityRow() == 0)
+        return;
+    const int row = items_->quantityRow() - 1;
+    long long q = items_->quantity();
+    if (q > 1 && list_->current() >= 0) {
+        auto& lines = list_->bill(list_->current()).items;
+        const int lineIndex = items_->quantityLine();
+        if (lineIndex >= 0 && lineIndex < static_cast<int>(lines.size())) {
+            store::BillItem& line = lines[static_cast<std::size_t>(lineIndex)];
+            double unit = amountOf(line.priceText);
+            line.description += " x " + std::to_string(q);
+            line.priceText = priceText(unit * static_cast<double>(q));
+            if (displayedStation_ != 0 && stationSessionRuns(displayedStation_))
+                addStationExtras(displayedStation_, unit * static_cast<double>(q - 1));
+            redisplayCurrent();
+            ctx_.keeper.moneyChanged();
+        }
+    }
+    items_->closeQuantityField();
+    ctx_.window.requestFocus({FocusTarget::Control::ItemButton, row});
+}
+
+void BillPanel::onNextPage() { items_->nextPage(); }
+
+void BillPanel::onPreviousPage() { items_->previousPage(); }
+
+void BillPanel::rebuildItemPanel() { items_->rebuild(); }
+
+// --- tender, charge and receipt -----------------------------------------------------
+
+void BillPanel::onTenderCheck() { tender_->check(); }
+
+bool BillPanel::chargeBill()
+{
+    // Nothing on display (the last bill was charged and CHARGE is still the
+    // default button): there is no bill to journal or log.
+    if (list_->current() < 0 && !list_->provisional())
+        return false;
+    const int current = list_->current();
+    if (!tender_->charge(current >= 0 ? &list_->bill(current) : nullptr, current, listRows_))
+        return false;
+    listRows_.clear();
+    listSelected_.clear();
+
+    const int stationShown = displayedStation_;
+    if (list_->current() >= 0) {
+        list_->remove(list_->current());
+        // A running station's open bill paid before its session ended: the
+        // session's own bill must not look for it any more, and the row's Extras
+        // (the open bill's total) no longer ask for what was paid.
+        if (stationShown != 0 && stationShown <= ctx_.board.stationCount()) {
+            ctx_.board.station(stationShown - 1).openBillMark = false;
+            if (stationSessionRuns(stationShown))
+                addStationExtras(stationShown,
+                                 -amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras)));
+        }
+        ctx_.keeper.moneyChanged();
+    } else {
+        list_->dropProvisional();
+    }
+    tender_->hideDue();
+    list_->setCurrent(-1);
+    list_->setSelected(list_->entryCount() > 0 ? 0 : -1);
+    if (!list_->empty()) {
+        showOpenBill(0);
+    } else {
+        showBillPanel(false);
+        displayedStation_ = 0;
+        provisionalWalkIn_ = false;
+        caption_.clear();
+        totalText_.clear();
+    }
+    ctx_.window.billButtonEnabled = true;
+    ctx_.guard.settle();
+    return true;
+}
+
+void BillPanel::printReceipt()
+{
+    // Bill work held back by the print dialog waits until this bill is charged.
+    std::optional<ReceiptPage> page = ctx_.receiptPrinter.choosePrinter();
+    if (!page) {
+        ctx_.guard.settle();
+        return;
+    }
+    tender_->settleForReceipt(totalText_);
+    ReceiptContent content{ctx_.configuration.receiptLine1(), ctx_.configuration.receiptLine2(), listRows_,
+                           totalText_, tender_->field().text(), tender_->dueAmount()};
+    ctx_.receiptPrinter.printPage(layOutReceipt(*page, content));
+    chargeBill();
+}
+
+// --- Delete key on the bill list ----------------------------------------------------------
+
+void BillPanel::setBillListSelection(const std::vector<int>& rows)
+{
+    listSelected_.assign(listRows_.size(), false);
+    for (int r : rows)
+        if (r >= 0 && r < static_cast<int>(listRows_.size()))
+            listSelected_[static_cast<std::size_t>(r)] = true;
+}
+
+void BillPanel::onDeleteKey()
+{
+    if (list_->current() < 0)
+        return;
+    std::vector<store::BillItem> copy = list_->bill(list_->current()).items;
+    bool deleted = false;
+    for (int r = static_cast<int>(listRows_.size()) - 1; r >= 0; --r) {
+        if (!listSelected_[static_cast<std::size_t>(r)])
+            continue;
+        const store::BillItem& row = listRows_[static_cast<std::size_t>(r)];
+        ctx_.log.writeLogLine("DELETE," + row.description + "," + row.priceText);
+        listRows_.erase(listRows_.begin() + r);
+        listSelected_.erase(listSelected_.begin() + r);
+        if (r < static_cast<int>(copy.size()))
+            copy.erase(copy.begin() + r);
+        deleted = true;
+    }
+    if (!deleted)
+        return;
+    items_->closeQuantityField();
+    const int stationShown = displayedStation_;
+    if (!copy.empty()) {
+        list_->bill(list_->current()).items = std::move(copy);
+        refreshAfterDeletion(false, stationShown);
+        ctx_.keeper.moneyChanged();
+        return;
+    }
+    ctx_.log.writeLogLine("DELETED BILL," + list_->caption(list_->current()));
+    list_->remove(list_->current());
+    list_->setCurrent(list_->empty() ? -1 : 0);
+    list_->setSelected(list_->entryCount() > 0 ? 0 : -1);
+    refreshAfterDeletion(true, stationShown);
+    ctx_.keeper.moneyChanged();
+}
+
+void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
+{
+    double newTotal = 0.0;
+    if (wholeBill && stationShown != 0 && stationShown <= ctx_.board.stationCount())
+        ctx_.board.station(stationShown - 1).openBillMark = false;
+    if (!list_->empty()) {
+        if (wholeBill) {
+            list_->setCurrent(-1); // so that the first bill is shown afresh
+            showOpenBill(0);
+        } else {
+            redisplayCurrent();
+            newTotal = billTotal(list_->bill(list_->current()).items);
+        }
+    } else {
+        openItemPanel(false);
+        showBillPanel(false);
+        list_->setCurrent(-1);
+        displayedStation_ = 0;
+        provisionalWalkIn_ = false;
+        listRows_.clear();
+        listSelected_.clear();
+        caption_.clear();
+        totalText_.clear();
+    }
+    if (stationShown != 0 && stationSessionRuns(stationShown)) {
+        double extras = amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras));
+        ctx_.board.updateStationMoney(stationShown - 1, "", newTotal - extras);
+        ctx_.board.sendSessionInfo(stationShown - 1);
+    }
+}
+
+// --- bills from the stations ------------------------------------------------------------
+
+void BillPanel::addPrintItem(const PrintJobRecord& job)
+{
+    if (auto charge = pricePrintJob(job)) {
+        addPrintCharge(*charge);
+        ctx_.keeper.moneyChanged();
+    }
+}
+
+std::optional<PrintCharge> BillPanel::pricePrintJob(const PrintJobRecord& job) const { return pricer_->price(job); }
+
+void BillPanel::addPrintCharge(const PrintCharge& charge)
+{
+    const int n = charge.station;
+    if (n < 1 || n > kMaxStations)
+        return;
+    ctx_.log.writeLogLine("ADD PRINT ITEM," + charge.line.description + "," + charge.line.priceText);
+
+    // A job printed during a session joins that session's open bill, which the
+    // session's own bill takes in when it closes, even when the job is put on
+    // the bill only after that close was decided.
+    const bool running = charge.running;
+    const std::string caption = running ? stationOpenBillCaption(n) : stationBillCaption(n);
+    int k = list_->find(caption);
+    if (k < 0) {
+        // The station's open bill may be on display still without a line: the
+        // job becomes its first line instead of starting a second bill of that name.
+        const bool provisionalTarget = list_->provisional() && *list_->provisional() == caption;
+        if (provisionalTarget)
+            list_->forgetProvisional();
+        k = list_->insert(OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station}, caption);
+        if (provisionalTarget) {
+            list_->setCurrent(k);
+            list_->setSelected(k);
+        }
+        if (running)
+            ctx_.board.station(n - 1).openBillMark = true;
+    }
+    list_->bill(k).items.push_back(charge.line);
+    if (k == list_->current())
+        redisplayCurrent();
+    // The row's Extras belong to the session the job was printed in, if it still runs.
+    if (running && n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).sessionSerial == charge.sessionSerial &&
+        ctx_.board.isStatus(n - 1, kStatusStarted))
+        addStationExtras(n, charge.amount);
+}
+
+std::optional<std::vector<store::BillItem>> BillPanel::takeStationOpenBill(int stationNumber)
+{
+    int k = list_->find(stationOpenBillCaption(stationNumber));
+    if (k < 0)
+        return std::nullopt;
+    std::vector<store::BillItem> lines = std::move(list_->bill(k).items);
+    if (k == list_->current()) {
+        listRows_.clear();
+        listSelected_.clear();
+        items_->closeQuantityField();
+    }
+    list_->remove(k);
+    return lines;
+}
+
+void BillPanel::addSessionBill(OpenBill bill, const std::string& caption, bool show)
+{
+    if (list_->current() < 0)
+        list_->dropProvisional();
+    const double total = billTotal(bill.items);
+    std::vector<store::BillItem> lines = bill.items;
+    int k = list_->insert(std::move(bill), caption);
+    if (!show)
+        return;
+    items_->closeQuantityField();
+    list_->setCurrent(k);
+    list_->setSelected(k);
+    fillList(lines);
+    caption_ = caption;
+    totalText_ = moneyText(total);
+    provisionalWalkIn_ = false;
+    displayedStation_ = 0;
+    rememberedStation_ = 0;
+    tender_->hideDue();
+    showBillPanel(true);
+    tender_->setTotal(total);
+    ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
+}
+
+void BillPanel::moveStationOpenBill(int from, int to)
+{
+    int k = list_->find(stationOpenBillCaption(from));
+    if (k >= 0) {
+        list_->setCaption(k, stationOpenBillCaption(to));
+        list_->bill(k).station = to;
+        if (k == list_->current()) {
+            displayedStation_ = to;
+            caption_ = list_->caption(k);
+        }
+    } else if (list_->current() < 0 && list_->provisional() && displayedStation_ == from) {
+        // The station's bill was opened but has no line yet: it follows the session too.
+        list_->setProvisional(stationOpenBillCaption(to));
+        caption_ = *list_->provisional();
+        displayedStation_ = to;
+    }
 }
 
 // --- view -------------------------------------------------------------------------------
@@ -277,7 +559,7 @@ void BillPanel::describe(BillPanelView& view) const
 
     view.title = {shown, "BILL"};
     view.selector.entries = entries;
-    view.selector.current = selected_;
+    view.selector.current = list_->selected();
     view.selector.visible = entries.size() >= 2 || (!shown && !entries.empty());
 
     view.alarm.entries.assign(kAlarmChoices.begin(), kAlarmChoices.end());
@@ -291,28 +573,12 @@ void BillPanel::describe(BillPanelView& view) const
     view.list.selected = listSelected_;
     view.totalLabel = {shown, "TOTAL:"};
     view.totalDisplay = {shown, totalText_};
-    view.tenderLabel = {tendering, "TENDER:"};
-    view.tenderField = {tendering, tender_.text()};
-    view.dueLabel = {shown && dueShown_, dueLabel_};
-    view.dueAmount = {shown && dueShown_, dueAmount_};
+    tender_->describe(view, shown, tendering);
     view.charge.visible = tendering;
     view.printReceipt.visible = tendering;
     view.itemPanelButton.visible = shown && !provisionalWalkIn_;
     view.itemPanelButton.caption = itemPanelCaption();
-
-    const int count = ctx_.saleItems.saleItemCount();
-    for (int k = 0; k < kItemRows; ++k) {
-        ItemRowView& row = view.itemRows[static_cast<std::size_t>(k)];
-        const int item = pageStart_ + k;
-        const bool present = itemPanelShown_ && item < count;
-        const bool asking = present && quantityRow_ == k + 1;
-        std::string caption = item < count ? ctx_.saleItems.caption(item, true) : std::string();
-        row.wide = {present && !asking, true, caption};
-        row.narrow = {asking, true, caption};
-        row.quantity = {asking, asking ? quantityText_ : std::string(), asking && quantitySelected_};
-    }
-    view.previous.visible = itemPanelShown_ && pageStart_ > 0;
-    view.next.visible = itemPanelShown_ && pageStart_ < count - kItemRows;
+    items_->describe(view);
 }
 
 } // namespace console

@@ -1,8 +1,10 @@
 #pragma once
-// The bill panel: the unpaid bills (OpenBillList) and their selector, the
-// displayed bill with its lines, the item panel for sale items, the tender
-// field with the due/change display, charging into the journal, receipts, print
-// jobs charged to a station's bill, and the Delete key on the bill list.
+// The bill panel: the unpaid bills and their selector (OpenBillList), the
+// displayed bill with its lines, the item panel for sale items (ItemPanel),
+// the tender field with the due/change display and charging into the journal
+// (Tender), receipts, print jobs charged to a station's bill (PrintJobPricer),
+// and the Delete key on the bill list. BillPanel is the face the engine and
+// the window call; it runs each action across its parts.
 // Window thread only; the window shows what view() describes.
 
 #include "console/console_view.h"
@@ -12,6 +14,7 @@
 
 #include "fields/money_field.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,11 +31,15 @@ class SaleItemTable;
 namespace console {
 
 class Beeper;
+class ItemPanel;
 class ModalGuard;
 class MoneyKeeper;
+class OpenBillList;
 class PriceFieldPrompt;
+class PrintJobPricer;
 class ReceiptPrinter;
 class StationBoard;
+class Tender;
 struct WindowControls;
 
 // What an unpaid bill is. A station's finished bill belongs to no running
@@ -84,6 +91,9 @@ public:
     static constexpr int kItemRows = 5;
 
     explicit BillPanel(BillPanelContext context);
+    ~BillPanel();
+    BillPanel(const BillPanel&) = delete;
+    BillPanel& operator=(const BillPanel&) = delete;
 
     // --- operator actions -------------------------------------------------
     // The Bill button: opens a bill for the remembered running station, or one without a station.
@@ -98,14 +108,10 @@ public:
     void onPreviousPage();
     // The open quantity field's text as the operator edits it, and Enter in it.
     // The field opens with "1" selected; the first text handed back ends that.
-    void setQuantityText(std::string text)
-    {
-        quantityText_ = std::move(text);
-        quantitySelected_ = false;
-    }
+    void setQuantityText(std::string text);
     void onQuantityEnter();
     // The tender field; the window forwards keys to it. Enter runs the tender check.
-    fields::MoneyField& tenderField() { return tender_; }
+    fields::MoneyField& tenderField();
     void onTenderCheck();
     // CHARGE. Returns false when no bill is displayed, or when the bill could not
     // reach the journal: it then stays open.
@@ -139,40 +145,33 @@ public:
     void setRememberedStation(int stationNumber) { rememberedStation_ = stationNumber; }
 
     // --- state -----------------------------------------------------------------
-    bool storedBillDisplayed() const { return current_ >= 0; }
-    int currentIndex() const { return current_; }
+    bool storedBillDisplayed() const { return currentIndex() >= 0; }
+    int currentIndex() const;
     int displayedStation() const { return displayedStation_; }
     bool walkInBeingEntered() const { return provisionalWalkIn_; }
     bool sessionBillFlag() const { return sessionBillFlag_; }
-    bool itemPanelShown() const { return itemPanelShown_; }
+    bool itemPanelShown() const;
     bool panelShown() const { return panelShown_; }
     // CHARGE and Print Receipt & Charge are on screen (the panel is tendering).
-    bool chargeShown() const { return panelShown_ && !itemPanelShown_; }
-    int quantityRow() const { return quantityRow_; }
-    int pageStart() const { return pageStart_; }
+    bool chargeShown() const { return panelShown_ && !itemPanelShown(); }
+    int quantityRow() const;
+    int pageStart() const;
     int rememberedStation() const { return rememberedStation_; }
-    const std::vector<OpenBill>& openBills() const { return bills_; }
+    const std::vector<OpenBill>& openBills() const;
     // Selector entries: the stored bills' captions, then the provisional one if any.
     std::vector<std::string> selectorEntries() const;
-    bool hasProvisionalEntry() const { return provisional_.has_value(); }
-    double amountDue() const { return tender_.minimum(); }
+    bool hasProvisionalEntry() const;
+    double amountDue() const;
 
     // Fills the panel's part of the view.
     void describe(BillPanelView& view) const;
 
 private:
-    int entryCount() const { return static_cast<int>(bills_.size()) + (provisional_ ? 1 : 0); }
-    int findCaption(const std::string& caption) const;
-    void dropProvisional();
-    int insertStoredBill(OpenBill bill, std::string caption);
-    void removeStoredBill(int index);
-
     void showBillPanel(bool show);
     void openItemPanel(bool open);
     void showOpenBill(int index);
     void fillList(const std::vector<store::BillItem>& items);
     void redisplayCurrent();
-    void closeQuantityField();
     void addBillItem(store::BillItem line);
     void refreshAfterDeletion(bool wholeBill, int stationShown);
     bool stationSessionRuns(int stationNumber) const;
@@ -180,33 +179,21 @@ private:
     std::string itemPanelCaption() const;
 
     BillPanelContext ctx_;
+    std::unique_ptr<OpenBillList> list_;
+    std::unique_ptr<ItemPanel> items_;
+    std::unique_ptr<Tender> tender_;
+    std::unique_ptr<PrintJobPricer> pricer_;
 
-    std::vector<OpenBill> bills_;
-    std::vector<std::string> captions_; // selector entries of the stored bills
-    std::optional<std::string> provisional_;
-    int selected_ = -1;
-
-    int current_ = -1;
+    // The displayed bill.
     int displayedStation_ = 0;
     bool provisionalWalkIn_ = false;
     bool panelShown_ = false;
-    bool itemPanelShown_ = false;
-    int quantityRow_ = 0;
-    int quantityLine_ = -1; // line of the current bill the quantity applies to
-    std::string quantityText_;
-    bool quantitySelected_ = false;
-    int pageStart_ = 0;
     bool sessionBillFlag_ = false;
     int rememberedStation_ = 0;
-
     std::string caption_;
     std::vector<store::BillItem> listRows_;
     std::vector<bool> listSelected_;
     std::string totalText_;
-    fields::MoneyField tender_;
-    bool dueShown_ = false;
-    std::string dueLabel_{"DUE:"};
-    std::string dueAmount_;
 };
 
 } // namespace console
