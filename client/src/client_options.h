@@ -13,6 +13,8 @@
 //                      stations can share one screen in a demonstration
 //   --help             show the options
 //   --version          show the version
+//
+// Thread contract: plain parsing without state; any thread.
 
 #include "client/screen_rect.h"
 #include "platform/ipv4.h"

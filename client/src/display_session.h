@@ -4,7 +4,9 @@
 // the window order, so a station client there would only pretend to lock; it
 // says so instead. Qt drawing through X11 (xcb, for example on a private X
 // server started from a Wayland desktop) or without a screen at all
-// (offscreen, minimal) is not affected. No state.
+// (offscreen, minimal) is not affected.
+//
+// Thread contract: functions without state; any thread.
 
 #include <string>
 

@@ -1,5 +1,7 @@
 #pragma once
 // Sets a flag for the lifetime of a scope and puts back what it held before.
+//
+// Thread contract: the thread that owns the flag.
 
 #include <utility>
 

@@ -1,6 +1,8 @@
 #pragma once
 // A child program of a test, and questions about programs: whether one is
 // installed, how much CPU time a process has used.
+//
+// Thread contract: the test's main thread.
 
 #include <chrono>
 #include <optional>

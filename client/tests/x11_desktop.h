@@ -4,6 +4,8 @@
 // monitors), openbox with a tint2 panel on it, xdotool, screenshots.
 // Starting a server points $DISPLAY of this process (and so of every child
 // started afterwards) at it, and their Qt at X11.
+//
+// Thread contract: the test's main thread.
 
 #include "process.h"
 

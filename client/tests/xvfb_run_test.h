@@ -2,6 +2,8 @@
 // The base of the tests that run on the X server xvfb-run started for them:
 // the test's own connection to it, and the station programs the test starts
 // drawing on it.
+//
+// Thread contract: the test's main thread.
 
 #include "x11_desktop.h"
 

@@ -3,6 +3,8 @@
 // and the owner's setup code, written to "TambloSetup". The code is typed
 // twice; left empty, the code in force stays. "Maintenance" asks for the
 // desktop while setup lasts; without it the screens stay covered.
+//
+// Thread contract: the GUI thread only.
 
 #include "client/client_engine.h"
 

@@ -6,6 +6,8 @@
 // bypasses the window manager, and the lock keeper (told after every
 // placement) holds the keyboard and the pointer. In windowed (demonstration)
 // mode it leaves the desktop alone and never shuts down.
+//
+// Thread contract: the GUI thread only.
 
 #include "client/workstation.h"
 #include "platform/workstation_desktop_panels.h"

@@ -2,6 +2,8 @@
 // "END SESSION?" (or "Lock Station" in setup mode). It watches the station on
 // its own 10 ms timer and closes itself without effect as soon as the station
 // is locked, by the console or otherwise.
+//
+// Thread contract: the GUI thread only.
 
 #include "client/client_engine.h"
 

@@ -1,6 +1,8 @@
 #pragma once
 // An IPv4 address field: four octet boxes separated by dots. "." or a full
 // octet moves on to the next box; an empty box counts as 0.
+//
+// Thread contract: the GUI thread only.
 
 #include "platform/ipv4.h"
 

@@ -1,6 +1,8 @@
 #pragma once
 // The station window's three fonts, matched to the cell heights the screens
 // were designed for with the nearest faces installed.
+//
+// Thread contract: the GUI thread only (fonts need the application).
 
 #include <QFont>
 

@@ -5,6 +5,8 @@
 // the 10 ms tick, and opens the end-session and configuration dialogs. On an
 // X11 desktop its lock keeper covers every screen while the station is locked
 // or in setup mode, unless the owner asked for maintenance in setup.
+//
+// Thread contract: the GUI thread only.
 
 #include "client/client_engine.h"
 #include "client_options.h"

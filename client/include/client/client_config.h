@@ -2,6 +2,8 @@
 // "TambloConfig": exactly four bytes, the console's IPv4 address in written
 // order. Opened once, the first time it is needed (created when missing, never
 // truncated, writing denied to others), and held open until the program ends.
+//
+// Thread contract: one owner thread (the window thread).
 
 #include "platform/ipv4.h"
 #include "platform/shared_file.h"

@@ -4,6 +4,8 @@
 // that polls the link and obeys the console, and the workstation controls
 // that go with each state. The window layer forwards its events here, draws
 // `view()`, and acts on the outcomes.
+//
+// Thread contract: the window thread only; nothing here blocks.
 
 #include "client/client_config.h"
 #include "client/client_link.h"

@@ -4,6 +4,8 @@
 // "^ repeated %d times." note, because the connection code repeats the same
 // lines many times a second while it waits. The file is opened and closed for
 // every completed line so that it survives a hard power-off.
+//
+// Thread contract: one owner thread (the window thread, or the supervisor's one thread).
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,8 @@
 #pragma once
 // The station program's state: the lock state, setup mode, the panel's
 // figures and the session stamp. One main window object holds all of it.
+//
+// Thread contract: a plain value, kept and read on the window thread.
 
 #include "client/panel_view.h"
 #include "client/screen_rect.h"

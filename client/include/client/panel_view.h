@@ -2,6 +2,8 @@
 // What the station's window shows, worked out by the engine so that the window
 // layer only draws: the locked screen's text position, the session panel's
 // texts, and the panel's geometry in window pixels.
+//
+// Thread contract: plain values and functions without state; any thread.
 
 #include <optional>
 #include <string>

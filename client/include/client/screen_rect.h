@@ -1,6 +1,8 @@
 #pragma once
 // Rectangles in screen pixels, edges as the desktop reports them: right and
 // bottom lie just beyond the last pixel.
+//
+// Thread contract: plain values and functions without state; any thread.
 
 namespace client {
 

@@ -11,6 +11,8 @@
 // ends; each change replaces the file whole. Opened once, the first time it is
 // needed (created when missing, never truncated, writing denied to others),
 // and held open until the program ends.
+//
+// Thread contract: one owner thread (the window thread).
 
 #include "platform/shared_file.h"
 

@@ -2,6 +2,8 @@
 // Monotonic time for the station's pauses, read through an interface so that
 // tests can move time on without waiting. Wall-clock changes never shorten or
 // lengthen a pause.
+//
+// Thread contract: read on the window thread; systemSteadyClock() from any thread.
 
 #include <chrono>
 

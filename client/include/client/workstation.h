@@ -2,6 +2,8 @@
 // What the station client changes on the workstation around its window. The
 // program's window layer implements it with the desktop's own means; tests
 // record the calls.
+//
+// Thread contract: both interfaces are called on the window thread only.
 
 #include "client/screen_rect.h"
 
