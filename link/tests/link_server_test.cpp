@@ -480,7 +480,7 @@ TEST_F(LinkServerTest, AddressesCanChangeWhileRunning)
     startWith(1);
     EXPECT_FALSE(stranger(20).handshake());
     link.setStationAddresses({stationAddress(20)});
-    link.restartStation(0);
+    ASSERT_TRUE(link.restartStation(0));
     auto moved = stranger(20);
     ASSERT_TRUE(moved.attach());
     EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));

@@ -1,4 +1,5 @@
 #include "platform/child_process.h"
+#include "platform/system_error_log.h"
 
 #include <cerrno>
 #include <cstring>
@@ -78,16 +79,25 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* erro
     args.push_back(nullptr);
 
     posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
+    if (int failed = posix_spawnattr_init(&attr); failed != 0) {
+        if (error)
+            *error = failed;
+        return {};
+    }
     sigset_t none;
     sigemptyset(&none);
     sigset_t defaults = supervisedSignals();
     sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A child that would start with the parent's blocked signals is not
+    // started at all.
+    int failed = posix_spawnattr_setsigmask(&attr, &none);
+    if (failed == 0)
+        failed = posix_spawnattr_setsigdefault(&attr, &defaults);
+    if (failed == 0)
+        failed = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    int failed = ::posix_spawn(&pid, args[0], nullptr, &attr, args.data(), environ);
+    if (failed == 0)
+        failed = ::posix_spawn(&pid, args[0], nullptr, &attr, args.data(), environ);
     posix_spawnattr_destroy(&attr);
     if (failed != 0) {
         if (error)
@@ -117,8 +127,10 @@ std::optional<ExitStatus> ChildProcess::poll()
 
 void ChildProcess::signal(int number) const
 {
-    if (running())
-        ::kill(pid_, number);
+    // ESRCH cannot come while the child is not reaped; anything else is a
+    // fault worth a line.
+    if (running() && ::kill(pid_, number) != 0)
+        logSystemError("kill", errno);
 }
 
 std::optional<ExitStatus> ChildProcess::stop(std::chrono::milliseconds grace)
@@ -146,14 +158,18 @@ SupervisorSignals::SupervisorSignals()
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     sigemptyset(&dfl.sa_mask);
-    ::sigaction(SIGCHLD, &dfl, &previousChild_);
-    ::pthread_sigmask(SIG_BLOCK, &supervisedSignals(), &previous_);
+    if (::sigaction(SIGCHLD, &dfl, &previousChild_) != 0)
+        logSystemError("sigaction(SIGCHLD)", errno);
+    if (int failed = ::pthread_sigmask(SIG_BLOCK, &supervisedSignals(), &previous_); failed != 0)
+        logSystemError("pthread_sigmask", failed);
 }
 
 SupervisorSignals::~SupervisorSignals()
 {
-    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    ::sigaction(SIGCHLD, &previousChild_, nullptr);
+    if (int failed = ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); failed != 0)
+        logSystemError("pthread_sigmask", failed);
+    if (::sigaction(SIGCHLD, &previousChild_, nullptr) != 0)
+        logSystemError("sigaction(SIGCHLD)", errno);
 }
 
 SupervisorSignals::Wake SupervisorSignals::wait(std::chrono::milliseconds timeout)

@@ -1,4 +1,5 @@
 #include "platform/display_server.h"
+#include "platform/system_error_log.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -31,7 +32,7 @@ bool socketAnswers(const std::string& path, bool abstractName)
         return false;
     auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstractName ? 0 : 1));
     bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    ::close(fd);
+    closeDescriptor(fd, "display probe");
     return connected;
 }
 

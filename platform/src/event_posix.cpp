@@ -1,6 +1,7 @@
 #include "platform/event.h"
 #include "platform/tcp_socket.h"
 #include "poll_posix.h"
+#include "platform/system_error_log.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -11,25 +12,38 @@
 
 namespace platform {
 
-ManualResetEvent::ManualResetEvent() : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+ManualResetEvent::ManualResetEvent() : fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+{
+    // Without a descriptor the event is never set and every wait runs to its
+    // time-out: slow, but nothing crashes. Said once, here.
+    if (fd_ < 0)
+        logSystemError("eventfd", errno);
+}
 
 ManualResetEvent::~ManualResetEvent()
 {
     if (fd_ >= 0)
-        ::close(fd_);
+        closeDescriptor(fd_, "eventfd");
 }
 
 void ManualResetEvent::set()
 {
+    if (fd_ < 0)
+        return;
     std::uint64_t one = 1;
-    // The counter only has to be non-zero; a full counter is still "set".
-    [[maybe_unused]] auto n = ::write(fd_, &one, sizeof one);
+    // The counter only has to be non-zero; a full counter (EAGAIN) is still "set".
+    if (::write(fd_, &one, sizeof one) < 0 && errno != EAGAIN)
+        logSystemError("write(eventfd)", errno);
 }
 
 void ManualResetEvent::reset()
 {
+    if (fd_ < 0)
+        return;
     std::uint64_t value;
-    [[maybe_unused]] auto n = ::read(fd_, &value, sizeof value);
+    // EAGAIN: the counter was zero, the event already reset.
+    if (::read(fd_, &value, sizeof value) < 0 && errno != EAGAIN)
+        logSystemError("read(eventfd)", errno);
 }
 
 bool ManualResetEvent::isSet() const { return wait(std::chrono::milliseconds(0)); }

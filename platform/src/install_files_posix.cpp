@@ -63,7 +63,10 @@ bool writeAll(int fd, const char* data, std::size_t size)
 // with `mode`, then renames it over `to`. The temporary file never stays.
 FileResult replaceFile(const fs::path& to, mode_t mode, int source, const std::string& bytes)
 {
-    std::string temporary = (to.parent_path() / ("." + to.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += to.filename().string();
+    hidden += ".XXXXXX";
+    std::string temporary = (to.parent_path() / hidden).string();
     Descriptor out(::mkstemp(temporary.data()));
     if (!out.valid())
         return lastError();

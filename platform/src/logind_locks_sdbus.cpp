@@ -1,4 +1,5 @@
 #include "platform/logind_locks.h"
+#include "platform/system_error_log.h"
 
 #include <cerrno>
 #include <cstring>
@@ -36,8 +37,9 @@ public:
     }
     void release()
     {
+        // Closing the descriptor is what releases the lock.
         if (fd_ >= 0)
-            ::close(fd_);
+            closeDescriptor(fd_, "logind lock");
         fd_ = -1;
     }
     bool held() const { return fd_ >= 0; }

@@ -1,4 +1,5 @@
 #include "platform/shared_file.h"
+#include "platform/system_error_log.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -38,6 +39,14 @@ void report(FileError* error, FileError value)
         *error = value;
 }
 
+// A temporary file left behind is harmless (the next replace truncates it),
+// but worth a line.
+void removeTemporary(const std::filesystem::path& temp)
+{
+    if (::unlink(temp.c_str()) != 0 && errno != ENOENT)
+        logSystemError("unlink", errno);
+}
+
 bool syncFolderOf(const std::filesystem::path& path)
 {
     auto folder = path.parent_path();
@@ -46,9 +55,8 @@ bool syncFolderOf(const std::filesystem::path& path)
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
+    const bool synced = ::fsync(fd) == 0;
+    return closeDescriptor(fd, "folder") && synced;
 }
 } // namespace
 
@@ -79,7 +87,7 @@ SharedFile SharedFile::openOwned(const std::filesystem::path& path, FileError* e
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
-        ::close(fd);
+        closeDescriptor(fd, "file");
         report(error, err == EWOULDBLOCK ? FileError::SharingViolation : fileErrorFromErrno(err));
         return {};
     }
@@ -100,10 +108,11 @@ SharedFile SharedFile::openReader(const std::filesystem::path& path, FileError* 
 
 void SharedFile::close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_); // also releases the lock
-        fd_ = -1;
-    }
+    // Closing also releases the lock. Written data that mattered was flushed
+    // already; a failure here is logged, there is nobody left to tell.
+    if (fd_ >= 0)
+        closeDescriptor(fd_, path_.c_str());
+    fd_ = -1;
 }
 
 std::optional<std::uint64_t> SharedFile::size() const
@@ -204,11 +213,11 @@ bool SharedFile::replaceContent(std::span<const std::byte> data)
     // Lock the new file before it takes the name, so that the name is always held.
     SharedFile fresh(fd, true, path_);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !fresh.write(data) || ::fsync(fd) != 0) {
-        ::unlink(temp.c_str());
+        removeTemporary(temp);
         return false;
     }
     if (::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
+        removeTemporary(temp);
         return false;
     }
     // The new file has the name now, whatever follows; but until the folder is

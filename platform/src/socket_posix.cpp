@@ -1,5 +1,6 @@
 #include "platform/tcp_socket.h"
 #include "poll_posix.h"
+#include "platform/system_error_log.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -90,10 +91,9 @@ TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
 
 void TcpSocket::close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (fd_ >= 0)
+        closeDescriptor(fd_, "socket");
+    fd_ = -1;
 }
 
 TcpSocket TcpSocket::create(int* error)
@@ -214,7 +214,10 @@ TcpSocket TcpSocket::accept(Ipv4Address* peer, int* error)
     if (peer)
         *peer = fromSockaddr(sa);
     TcpSocket s(fd);
-    s.setLingerOff();
+    // Linger is off by default, so the connection is served as it is when the
+    // option cannot be set; the failure is only worth a line.
+    if (!s.setLingerOff())
+        logSystemError("setsockopt(SO_LINGER)", errno);
     return s;
 }
 
@@ -256,7 +259,7 @@ bool TcpSocket::send(std::string_view message, int* error)
             if (errno == EWOULDBLOCK || errno == EAGAIN) {
                 // Messages are tiny; a full send buffer means a stuck peer. Give it a moment.
                 pollfd p{fd_, POLLOUT, 0};
-                if (::poll(&p, 1, 1000) > 0)
+                if (pollThroughSignals({&p, 1}, std::chrono::seconds(1)) > 0)
                     continue;
             }
             setError(error, socketErrorFromNative(errno));

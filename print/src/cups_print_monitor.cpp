@@ -5,7 +5,10 @@
 #include "print/print_server_address.h"
 #include "print/spool_page_count.h"
 
+#include "platform/system_error_log.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -64,7 +67,10 @@ CupsPrintMonitor::~CupsPrintMonitor()
 void CupsPrintMonitor::start(const std::string& printServer)
 {
     stop();
-    memory_.open();
+    // Without its file the monitor remembers the jobs in memory only: after a
+    // restart the finished ones would be handed over again, so that is logged.
+    if (!memory_.open())
+        platform::logSystemError("opening BriskoPrinted", errno);
     {
         std::lock_guard lock(mutex_);
         stopRequested_ = false;

@@ -1,5 +1,8 @@
 #include "print/printed_jobs_memory.h"
 
+#include "platform/system_error_log.h"
+
+#include <cerrno>
 #include <charconv>
 #include <string_view>
 #include <vector>
@@ -66,11 +69,20 @@ bool PrintedJobsMemory::open()
                 jobs_.emplace(std::string(parts[1]), id, created);
         }
         // The torn line goes: the next line written must start a line of its own,
-        // or it would be lost with the torn one and its job charged again.
-        if (start < text.size())
-            file_.truncate(start);
+        // or it would be lost with the torn one and its job charged again. When
+        // it cannot be cut off, a line break ends it (an unreadable line, skipped).
+        if (start < text.size() && !file_.truncate(start) && !(file_.seekToEnd() && file_.write("\n"))) {
+            platform::logSystemError("cutting the torn line of BriskoPrinted", errno);
+            file_.close();
+            return false;
+        }
     }
-    file_.seekToEnd();
+    // Lines are written where the file position is: at the end, or not at all.
+    if (!file_.seekToEnd()) {
+        platform::logSystemError("lseek(BriskoPrinted)", errno);
+        file_.close();
+        return false;
+    }
     return true;
 }
 
@@ -109,8 +121,10 @@ void PrintedJobsMemory::remember(const std::string& server, int jobId, std::time
 void PrintedJobsMemory::append(const std::string& line)
 {
     // One write per line, pushed to the disk: a charge must survive a crash.
-    if (file_.isOpen() && file_.write(line))
-        file_.flush();
+    // The job is still remembered in memory when the disk refuses; only a
+    // restart could then hand it over once more, so the failure is logged.
+    if (file_.isOpen() && !(file_.write(line) && file_.flush()))
+        platform::logSystemError("writing BriskoPrinted", errno);
 }
 
 } // namespace print

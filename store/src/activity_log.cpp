@@ -1,9 +1,11 @@
 #include "store/activity_log.h"
 
 #include "platform/local_time.h"
+#include "platform/system_error_log.h"
 #include "store/file_names.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace store {
@@ -39,12 +41,16 @@ void ActivityLog::cutTornLine()
     if (!got || *got != tail.size() || tail.back() == std::byte{'\n'})
         return;
     auto lastBreak = std::find(tail.rbegin(), tail.rend(), std::byte{'\n'});
+    bool cut = false;
     if (lastBreak != tail.rend())
-        file_.truncate(*size - static_cast<std::uint64_t>(lastBreak - tail.rbegin()));
+        cut = file_.truncate(*size - static_cast<std::uint64_t>(lastBreak - tail.rbegin()));
     else if (window == *size)
-        file_.truncate(0);
-    else if (file_.seekToEnd())
-        file_.write(std::string("\n"));
+        cut = file_.truncate(0);
+    // A line that cannot be cut off is closed with a line break instead, so
+    // that the next line still starts on a line of its own; it reaches the
+    // disk with the next sync.
+    if (!cut && file_.seekToEnd() && file_.write(std::string("\n")))
+        unsynced_ = true;
 }
 
 void ActivityLog::writeLogLine(const std::string& text)
@@ -69,7 +75,9 @@ bool ActivityLog::sync()
 
 void ActivityLog::close()
 {
-    sync();
+    // Nobody is left to tell at this point; the lines that may be lost are logged.
+    if (!sync())
+        platform::logSystemError("fdatasync(BriskoLog)", errno);
     file_.close();
     unsynced_ = false;
 }

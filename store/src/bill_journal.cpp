@@ -22,7 +22,13 @@ bool BillJournal::open()
         notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
-    cutTornTail();
+    // Bills appended behind a torn one could never be read back: a journal
+    // whose torn tail cannot be cut off is not used.
+    if (!cutTornTail()) {
+        notifier_.showMessage(fileErrorMessage(kOpeningFileError, platform::fileErrorFromErrno(errno)));
+        file_.close();
+        return false;
+    }
     return true;
 }
 
@@ -32,11 +38,11 @@ bool BillJournal::open()
 // bytes did not: a real bill always carries the time it was charged, so an
 // all-zero head is never one. Anything larger than one bill at the end is left
 // alone: that is not a torn append.
-void BillJournal::cutTornTail()
+bool BillJournal::cutTornTail()
 {
     JournalReader reader(file_);
     if (!reader.ok())
-        return;
+        return true;
     JournalReader::Head head;
     auto step = JournalReader::Step::Entry;
     std::uint64_t lastBillEnd = 0;
@@ -45,21 +51,21 @@ void BillJournal::cutTornTail()
             lastBillEnd = reader.nextOffset();
     }
     if (step != JournalReader::Step::Torn && step != JournalReader::Step::End)
-        return;
+        return true;
     if (lastBillEnd < reader.end() && reader.end() - lastBillEnd <= kLargestTornTail)
-        file_.truncate(lastBillEnd);
+        return file_.truncate(lastBillEnd);
+    return true;
 }
 
 bool BillJournal::openForAppend()
 {
-    for (int tries = 0; !file_.isOpen(); ++tries) {
-        if (tries == kOpenTries) {
-            notifier_.showMessage("Failed to open bill file after 5 tries.");
-            return false;
-        }
-        open();
-    }
-    return true;
+    if (file_.isOpen())
+        return true;
+    for (int tries = 0; tries < kOpenTries; ++tries)
+        if (open())
+            return true;
+    notifier_.showMessage("Failed to open bill file after 5 tries.");
+    return false;
 }
 
 bool BillJournal::append(const std::vector<BillItem>& lines)
@@ -72,8 +78,10 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
     auto end = file_.size();
     if (!end || !file_.seek(*end) || !file_.write(entry) || !file_.flush()) {
         auto cause = platform::fileErrorFromErrno(errno);
-        if (end)
-            file_.truncate(*end);
+        // A half entry that cannot be cut off here is cut off as a torn tail
+        // when the journal is opened again for the next bill.
+        if (end && !file_.truncate(*end))
+            file_.close();
         notifier_.showMessage(fileErrorMessage(kWritingFileError, cause));
         return false;
     }
@@ -110,8 +118,9 @@ BillJournal::EntryCheck BillJournal::findEntryAt(std::uint64_t offset, const std
     if (*size < offset || *size - offset < expected.size())
         return EntryCheck::Absent;
     std::vector<std::byte> found(expected.size());
+    // append() places each entry at the end itself, so the position left
+    // here does not matter.
     const bool read = file_.seek(offset) && file_.read(found) == std::optional<std::size_t>(found.size());
-    file_.seekToEnd();
     if (!read)
         return EntryCheck::Unknown;
     // The line count, then the lines; the four bytes of the time are skipped.

@@ -78,7 +78,9 @@ void Configuration::close()
 
 bool Configuration::verifyOperatorPassword(const std::string& typed)
 {
-    load();
+    // A file that cannot be read leaves the record held before to decide: none
+    // (all zero, which verifies nothing) until a first load succeeded.
+    static_cast<void>(load());
     return record_.verify(typed);
 }
 

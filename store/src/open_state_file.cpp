@@ -1,6 +1,7 @@
 #include "store/open_state_file.h"
 
 #include "store/file_error_message.h"
+#include "platform/system_error_log.h"
 
 #include <unistd.h>
 
@@ -51,7 +52,9 @@ bool OpenStateFile::open()
         notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
-    file_.truncate(0);
+    // No truncation here: should the unlink in putAside() have failed, this is
+    // the damaged file itself, and its copy aside shares its bytes. keep()
+    // replaces the file by a rename, which leaves that copy whole.
     // What could be read is written at once, so that it is not lost should this
     // console end before its first change (at the password prompt, say).
     (void)keep(loaded_);
@@ -70,7 +73,10 @@ bool OpenStateFile::putAside(const DecodedOpenState& decoded)
                 continue;
             break;
         }
-        ::unlink(path_.c_str());
+        // The damaged file keeps its name when this fails; open() then
+        // replaces it by a rename all the same.
+        if (::unlink(path_.c_str()) != 0)
+            platform::logSystemError("unlink(BriskoOpen)", errno);
         keptAside_ = aside;
         std::string text = "The open bills file " + path_.filename().string() + " cannot be read whole: " +
                            decoded.fault + ".\r\nIt was kept as " + aside.filename().string() + ".";

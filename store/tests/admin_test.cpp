@@ -50,31 +50,31 @@ protected:
     void writeCafe()
     {
         ClientTable clients(folder.path(), notifier);
-        clients.load();
+        ASSERT_TRUE(clients.load());
         clients.entries() = {{"PC01", {{192, 168, 1, 11}}}, {"PC02", {{192, 168, 1, 12}}}};
-        clients.save();
+        ASSERT_TRUE(clients.save());
         RateTable rates(folder.path());
-        rates.load();
+        ASSERT_TRUE(rates.load());
         rates.rows() = {{"00:30:00", 1, 1.5}, {"00:15:00", 2, 0.5}, {"01:00:00", -1, 2.0}};
-        rates.save();
+        ASSERT_TRUE(rates.save());
         SaleItemTable items(folder.path());
-        items.load();
+        ASSERT_TRUE(items.load());
         items.items() = {{"Tea & Cake", 3.2, true}, {"Repairs", 0.0, false}};
-        items.save();
+        ASSERT_TRUE(items.save());
         PrinterTable printers(folder.path());
-        printers.load();
+        ASSERT_TRUE(printers.load());
         printers.entries() = {{"DESK", "Laser", 0.1}};
-        printers.save();
+        ASSERT_TRUE(printers.save());
         Configuration config(folder.path(), notifier);
-        config.load();
-        config.save();
+        ASSERT_TRUE(config.load());
+        ASSERT_TRUE(config.save());
 
         platform::ManualClock clock(localTime(2024, 6, 14, 10, 5, 7));
         BillJournal journal(folder.path(), clock, notifier);
-        journal.open();
-        journal.append({{"1", "00 hrs 45 mins 10 secs", "2.00"}, {"1", "Say \"hi\", twice", "1.50"}});
+        ASSERT_TRUE(journal.open());
+        ASSERT_TRUE(journal.append({{"1", "00 hrs 45 mins 10 secs", "2.00"}, {"1", "Say \"hi\", twice", "1.50"}}));
         clock.set(localTime(2024, 6, 15, 9, 0));
-        journal.append({{"2", "Coffee", "1.25"}});
+        ASSERT_TRUE(journal.append({{"2", "Coffee", "1.25"}}));
     }
 };
 
@@ -123,8 +123,8 @@ TEST_F(AdminTest, DayTotalForADateForTodayAndWhenUnavailable)
     {
         platform::SystemClock clock;
         BillJournal journal(folder.path(), clock, notifier);
-        journal.open();
-        journal.append({{"2", "Soda", "0.80"}});
+        ASSERT_TRUE(journal.open());
+        ASSERT_TRUE(journal.append({{"2", "Soda", "0.80"}}));
     }
     auto today = admin(folder.path(), "day-total");
     EXPECT_EQ(today.status, 0);

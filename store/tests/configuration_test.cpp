@@ -82,7 +82,7 @@ TEST_F(ConfigurationTest, SavedFileHasTheRecordAndTheTwoLinesAtTheirOffsets)
     const std::string longLine(300, 'L');
     {
         Configuration config(folder.path(), notifier);
-        config.load();
+        ASSERT_TRUE(config.load());
         ASSERT_TRUE(config.setPassword("open sesame"));
         config.setReceiptLine1("Corner Cafe");
         config.setReceiptLine2(longLine);
@@ -106,7 +106,7 @@ TEST_F(ConfigurationTest, SavedFileHasTheRecordAndTheTwoLinesAtTheirOffsets)
 TEST_F(ConfigurationTest, TooLongPasswordIsRefusedAndTheOldOneStays)
 {
     Configuration config(folder.path(), notifier);
-    config.load();
+    ASSERT_TRUE(config.load());
     ASSERT_TRUE(config.setPassword("short"));
     EXPECT_FALSE(config.setPassword(std::string(Configuration::kMaxPasswordLength + 1, 'x')));
     EXPECT_TRUE(config.verifyOperatorPassword("short"));
@@ -118,10 +118,10 @@ TEST_F(ConfigurationTest, DamagedRecordIsReportedOnceAndNothingVerifies)
 {
     {
         Configuration config(folder.path(), notifier);
-        config.load();
+        ASSERT_TRUE(config.load());
         config.setPassword("pw");
         config.setReceiptLine1("kept");
-        config.save();
+        ASSERT_TRUE(config.save());
     }
     auto bytes = readBytes(path());
     bytes[10] ^= std::byte{0x01}; // one derived bit flipped: the check word no longer fits
@@ -140,7 +140,7 @@ TEST_F(ConfigurationTest, DamagedRecordIsReportedOnceAndNothingVerifies)
         writeBytes(path(), plain);
         RecordingNotifier fresh;
         Configuration other(folder.path(), fresh);
-        other.load();
+        ASSERT_TRUE(other.load());
         EXPECT_EQ(fresh.messages, std::vector<std::string>{"Invalid Configuration file"});
         EXPECT_FALSE(other.verifyOperatorPassword(""));
     }

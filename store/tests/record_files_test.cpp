@@ -101,7 +101,7 @@ TEST_F(RecordFileTest, MissingFileLoadsEmptyAndIsCreatedEmpty)
 TEST_F(RecordFileTest, SaveWritesEveryRowAndAShrunkTableLeavesNoStaleRecords)
 {
     RateTable rates(folder.path());
-    rates.load();
+    ASSERT_TRUE(rates.load());
     rates.rows() = threeRows;
     ASSERT_TRUE(rates.save());
     EXPECT_EQ(readBytes(ratePath()), encodeRecords<RateCodec>(threeRows));
@@ -113,7 +113,7 @@ TEST_F(RecordFileTest, SaveWritesEveryRowAndAShrunkTableLeavesNoStaleRecords)
 
     rates.close();
     RateTable again(folder.path());
-    again.load();
+    ASSERT_TRUE(again.load());
     EXPECT_EQ(again.rows(), std::vector<RateBlock>{threeRows[0]});
 }
 

@@ -26,7 +26,7 @@ TEST(ClientTableTest, MoreThan99StationsAreCutWithAMessage)
     EXPECT_EQ(clients.stationCount(), 99);
     EXPECT_EQ(clients.entries().size(), 99u);
     EXPECT_EQ(fs::file_size(folder / "BriskoClient"), 120u * 264u); // untouched until saved
-    clients.load();
+    EXPECT_TRUE(clients.load());
     EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
@@ -61,7 +61,7 @@ TEST(SaleItemTableTest, CaptionsPricesAndFlags)
 {
     TempFolder folder;
     SaleItemTable items(folder.path());
-    items.load();
+    ASSERT_TRUE(items.load());
     items.items() = {{"Tea & Cake", 2.5, true}, {"Repairs", 0.0, false}};
     EXPECT_EQ(items.saleItemCount(), 2);
     EXPECT_EQ(items.caption(0, false), "Tea & Cake");
@@ -80,7 +80,7 @@ TEST(PrinterTableTest, PagePriceOfTheFirstExactMatchAndTheServerName)
 {
     TempFolder folder;
     PrinterTable printers(folder.path());
-    printers.load();
+    ASSERT_TRUE(printers.load());
     EXPECT_EQ(printers.lookupPagePrice("Laser"), -1.0);
     EXPECT_EQ(printers.printServerName(), "");
 

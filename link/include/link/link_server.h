@@ -53,7 +53,7 @@ public:
     // Opens the main port, starts the listener thread and the station threads
     // 0..stationCount-1 (at most kMaxStations). False, with nothing started,
     // when the main port cannot be opened or the link already runs.
-    bool start(int stationCount);
+    [[nodiscard]] bool start(int stationCount);
     // Tells the listener and every station thread to stop and waits for them.
     // A station whose connection is up is sent "SERVERDOWN" first.
     void stop();
@@ -63,12 +63,12 @@ public:
 
     // Starts station i's thread (after a station was added or re-addressed).
     // Returns when it runs; false when it already ran or could not start.
-    bool startStationWorker(int i);
+    [[nodiscard]] bool startStationWorker(int i);
     // Reports EVT_DISCONNECTED to the console, stops station i's thread and
     // waits until it has ended (sending "SERVERDOWN" if connected).
     void stopStationWorker(int i);
     // stopStationWorker then startStationWorker.
-    bool restartStation(int i);
+    [[nodiscard]] bool restartStation(int i);
     // Number of station threads running; isStationRunning tells which.
     int runningStations() const;
     bool isStationRunning(int i) const;

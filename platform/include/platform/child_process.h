@@ -32,7 +32,7 @@ public:
 
     // Starts `argv[0]` (a path, not searched for) with the arguments `argv`.
     // Not running on failure, with the errno value in `error`.
-    static ChildProcess start(const std::vector<std::string>& argv, int* error = nullptr);
+    [[nodiscard]] static ChildProcess start(const std::vector<std::string>& argv, int* error = nullptr);
 
     bool running() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }

@@ -22,6 +22,9 @@ public:
     // Waits until set or timeout; true when set.
     bool wait(std::chrono::milliseconds timeout) const;
 
+    // False when the system gave no descriptor (logged on standard error): such
+    // an event is never set, and its waits run to their time-outs.
+    bool isValid() const { return fd_ >= 0; }
     int nativeHandle() const { return fd_; }
 
 private:

@@ -19,7 +19,7 @@ enum class InstallProgram { Console, Workstation };
 
 // A plain result: ok, or failed with the system's text for the error
 // (empty when the failure has no system error behind it).
-struct FileResult {
+struct [[nodiscard]] FileResult {
     bool ok = true;
     std::string systemText;
 

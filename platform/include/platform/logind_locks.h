@@ -24,11 +24,11 @@ public:
 
     // Opens the system bus and listens for PrepareForShutdown. nullopt when
     // logind runs; otherwise why it cannot be reached.
-    std::optional<std::string> connect();
+    [[nodiscard]] std::optional<std::string> connect();
     bool connected() const;
 
     // Takes or releases one lock; nullopt when done, otherwise logind's refusal.
-    std::optional<std::string> hold(Lock lock, bool held, const std::string& who, const std::string& why);
+    [[nodiscard]] std::optional<std::string> hold(Lock lock, bool held, const std::string& who, const std::string& why);
     bool holds(Lock lock) const;
 
     // Handles what the bus brought, without waiting: true when a shutdown

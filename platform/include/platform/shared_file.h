@@ -42,9 +42,9 @@ public:
 
     // Read-write, created when missing, never truncated, writing denied to others.
     // Fails with SharingViolation when another owner holds the file.
-    static SharedFile openOwned(const std::filesystem::path& path, FileError* error = nullptr);
+    [[nodiscard]] static SharedFile openOwned(const std::filesystem::path& path, FileError* error = nullptr);
     // Read-only, no lock: coexists with an owner. Does not create the file.
-    static SharedFile openReader(const std::filesystem::path& path, FileError* error = nullptr);
+    [[nodiscard]] static SharedFile openReader(const std::filesystem::path& path, FileError* error = nullptr);
 
     bool isOpen() const { return fd_ >= 0; }
     bool isOwned() const { return owned_; }
@@ -52,20 +52,20 @@ public:
     void close();
 
     std::optional<std::uint64_t> size() const;
-    bool seek(std::uint64_t offset);
-    bool seekToEnd();
+    [[nodiscard]] bool seek(std::uint64_t offset);
+    [[nodiscard]] bool seekToEnd();
     std::optional<std::uint64_t> position() const;
     // Reads up to buffer.size() bytes; returns the count read (0 at end of file) or nullopt on error.
-    std::optional<std::size_t> read(std::span<std::byte> buffer);
+    [[nodiscard]] std::optional<std::size_t> read(std::span<std::byte> buffer);
     // Writes everything or fails.
-    bool write(std::span<const std::byte> data);
-    bool write(const std::string& text);
-    bool truncate(std::uint64_t length);
+    [[nodiscard]] bool write(std::span<const std::byte> data);
+    [[nodiscard]] bool write(const std::string& text);
+    [[nodiscard]] bool truncate(std::uint64_t length);
     // Pushes written data to the disk, so that a crash loses nothing reported as written.
-    bool flush();
+    [[nodiscard]] bool flush();
 
     // Reads the whole file from offset 0.
-    std::optional<std::vector<std::byte>> readAll();
+    [[nodiscard]] std::optional<std::vector<std::byte>> readAll();
 
     // Replaces the whole content safely: the new bytes are written to a temporary
     // file beside this one, synced, locked, and renamed over the path; only then
@@ -73,7 +73,7 @@ public:
     // the old content in place and this object unchanged; a failure to sync the
     // folder after it is reported too (the object holds the new file then, but a
     // power cut could still bring the old one back). Only for owned files.
-    bool replaceContent(std::span<const std::byte> data);
+    [[nodiscard]] bool replaceContent(std::span<const std::byte> data);
 
 private:
     SharedFile(int fd, bool owned, std::filesystem::path path) : fd_(fd), owned_(owned), path_(std::move(path)) {}

@@ -40,32 +40,32 @@ public:
     TcpSocket& operator=(const TcpSocket&) = delete;
 
     // A new non-blocking stream socket; invalid on failure (see lastError()).
-    static TcpSocket create(int* error = nullptr);
+    [[nodiscard]] static TcpSocket create(int* error = nullptr);
     // Opens a non-blocking listening socket on address:port (port 0 lets the system choose).
-    static TcpSocket listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error = nullptr);
+    [[nodiscard]] static TcpSocket listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error = nullptr);
 
     bool isValid() const { return fd_ >= 0; }
     void close();
     int nativeHandle() const { return fd_; }
 
-    bool setLingerOff(int* error = nullptr);
+    [[nodiscard]] bool setLingerOff(int* error = nullptr);
     // Probes an idle connection after `idle`, then every `interval`, and gives
     // it up after `probes` unanswered probes; data left unanswered for as long
     // gives it up too. A peer that vanished (a pulled cable, a crashed
     // machine) is then noticed instead of being waited for until the kernel's
     // own retries run out, or for ever when nothing is being sent.
-    bool setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error = nullptr);
-    bool setReuseAddress(int* error = nullptr);
-    bool bind(Ipv4Address address, std::uint16_t port, int* error = nullptr);
+    [[nodiscard]] bool setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error = nullptr);
+    [[nodiscard]] bool setReuseAddress(int* error = nullptr);
+    [[nodiscard]] bool bind(Ipv4Address address, std::uint16_t port, int* error = nullptr);
 
     // Starts a non-blocking connect.
-    ConnectResult connect(Ipv4Address address, std::uint16_t port);
+    [[nodiscard]] ConnectResult connect(Ipv4Address address, std::uint16_t port);
     // Waits up to timeout for the socket to become writable after a would-block
     // connect; true when writable and the connection succeeded.
-    bool waitConnected(std::chrono::milliseconds timeout, int* error = nullptr);
+    [[nodiscard]] bool waitConnected(std::chrono::milliseconds timeout, int* error = nullptr);
 
     // Accepts one pending connection (non-blocking); invalid socket when none.
-    TcpSocket accept(Ipv4Address* peer = nullptr, int* error = nullptr);
+    [[nodiscard]] TcpSocket accept(Ipv4Address* peer = nullptr, int* error = nullptr);
 
     // One non-blocking read of at most kMaxMessage bytes.
     ReadResult read();

@@ -21,7 +21,7 @@ public:
     static const char* fileName();
     // Loads the library from `folder`; an empty object when it is missing or
     // lacks the function.
-    static TaskKeyLibrary load(const std::filesystem::path& folder);
+    [[nodiscard]] static TaskKeyLibrary load(const std::filesystem::path& folder);
 
     bool isLoaded() const { return function_ != nullptr; }
     // Calls DisableTaskKeys; false when the library is not loaded.

@@ -24,7 +24,7 @@ public:
     static PrintServerAddress localDefault();
 
     // Connects (again); false when the server cannot be reached.
-    bool connect(std::chrono::milliseconds timeout);
+    [[nodiscard]] bool connect(std::chrono::milliseconds timeout);
     bool connected() const { return http_ != nullptr; }
     void disconnect();
 

@@ -32,7 +32,7 @@ public:
 
     // Opens the file and reads it; false (remembering only in memory) when it
     // cannot be opened.
-    bool open();
+    [[nodiscard]] bool open();
     void close();
 
     bool watched(const std::string& server) const;

@@ -22,13 +22,13 @@ public:
 
     // Opens (creates) the log for appending, cutting off a line left torn by a
     // power loss; on failure shows "File Open Failed".
-    bool open();
+    [[nodiscard]] bool open();
     // Appends stamp + "," + text + "\n" in one write. A closed log is opened once
     // more first; when that fails too the line is dropped.
     void writeLogLine(const std::string& text);
     // Pushes the lines written since the last sync to the disk; nothing to do
     // when none were. False when the disk refused.
-    bool sync();
+    [[nodiscard]] bool sync();
     bool hasUnsyncedLines() const { return unsynced_; }
     // Syncs and closes.
     void close();

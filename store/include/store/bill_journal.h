@@ -25,7 +25,7 @@ public:
 
     // Opens (creates) the journal, holding it against other writers. A failure shows
     // "Error (%d) opening file." with the cause number.
-    bool open();
+    [[nodiscard]] bool open();
     // Makes sure the journal is open for the next append: up to five opening
     // tries, each failure with its message, then "Failed to open bill file after
     // 5 tries.".
@@ -33,7 +33,7 @@ public:
     // Appends one entry (head, then a line per item) at the end and flushes it. Up to
     // five opening tries, each failure with its message, then "Failed to open bill
     // file after 5 tries.". Returns whether the bill reached the journal.
-    bool append(const std::vector<BillItem>& lines);
+    [[nodiscard]] bool append(const std::vector<BillItem>& lines);
     // The money taken since the first bill of today, or -1.0 when the journal cannot
     // be read. Remembers how far it got (and for which day) so that later calls read
     // only what was added; a new day starts over.
@@ -51,7 +51,8 @@ public:
     EntryCheck findEntryAt(std::uint64_t offset, const std::vector<BillItem>& lines);
 
 private:
-    void cutTornTail();
+    // False when a torn tail was found but could not be cut off.
+    bool cutTornTail();
 
     std::filesystem::path path_;
     const platform::Clock& clock_;

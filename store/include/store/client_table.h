@@ -38,8 +38,8 @@ public:
 
     // Loads the file once; more than 99 records show "Invalid Client data file" and
     // only the first 99 are kept (the file is left as it is until the next save).
-    bool load();
-    bool save();
+    [[nodiscard]] bool load();
+    [[nodiscard]] bool save();
     void close();
     bool isLoaded() const { return file_.isLoaded(); }
 

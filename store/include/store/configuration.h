@@ -26,10 +26,10 @@ public:
     // fresh seed; nothing is written until the next save). A damaged password record
     // shows "Invalid Configuration file" and is kept as read, so no password
     // verifies. File errors are silent and leave the configuration unloaded.
-    bool load();
+    [[nodiscard]] bool load();
     // Writes the whole file safely (complete new content, then it takes the old one's
     // place). Refused before the configuration has been loaded.
-    bool save();
+    [[nodiscard]] bool save();
     void close();
     bool isLoaded() const { return loaded_; }
 

@@ -45,7 +45,7 @@ public:
 
     // The state in a folder's file, read without taking it from its owner.
     // nullopt when there is no such file or it cannot be read.
-    static std::optional<DecodedOpenState> read(const std::filesystem::path& folder);
+    [[nodiscard]] static std::optional<DecodedOpenState> read(const std::filesystem::path& folder);
 
 private:
     bool putAside(const DecodedOpenState& decoded);

@@ -32,8 +32,8 @@ class PrinterTable {
 public:
     explicit PrinterTable(const std::filesystem::path& folder) : file_(folder) {}
 
-    bool load() { return file_.load(); }
-    bool save() { return file_.save(); }
+    [[nodiscard]] bool load() { return file_.load(); }
+    [[nodiscard]] bool save() { return file_.save(); }
     void close() { file_.close(); }
     bool isLoaded() const { return file_.isLoaded(); }
 

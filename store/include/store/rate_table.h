@@ -51,8 +51,8 @@ class RateTable {
 public:
     explicit RateTable(const std::filesystem::path& folder) : file_(folder) {}
 
-    bool load() { return file_.load(); }
-    bool save() { return file_.save(); }
+    [[nodiscard]] bool load() { return file_.load(); }
+    [[nodiscard]] bool save() { return file_.save(); }
     void close() { file_.close(); }
     bool isLoaded() const { return file_.isLoaded(); }
 

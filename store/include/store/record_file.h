@@ -56,7 +56,7 @@ public:
     // reads every whole record into the table. Does nothing once loaded. A failure is
     // silent: the table keeps what it held, the file is let go and the next call
     // starts over. Returns whether the table is loaded.
-    bool load()
+    [[nodiscard]] bool load()
     {
         if (loaded_)
             return true;
@@ -71,7 +71,7 @@ public:
     // Rewrites the whole file from the table. The new content is written beside the
     // old one and takes its place only when complete, so a failed or interrupted
     // save leaves the previous table intact. Returns false when nothing was saved.
-    bool save()
+    [[nodiscard]] bool save()
     {
         if (!openOwnedOnce(file_, path_))
             return false;

@@ -31,8 +31,8 @@ class SaleItemTable {
 public:
     explicit SaleItemTable(const std::filesystem::path& folder) : file_(folder) {}
 
-    bool load() { return file_.load(); }
-    bool save() { return file_.save(); }
+    [[nodiscard]] bool load() { return file_.load(); }
+    [[nodiscard]] bool save() { return file_.save(); }
     void close() { file_.close(); }
     bool isLoaded() const { return file_.isLoaded(); }
 
