@@ -22,11 +22,21 @@ protected:
         startStation(0);
     }
 
-
     void configure(std::function<void(pages::ConfigurationDialogModel&)> script)
     {
         rig.configurationHost.script = std::move(script);
         console().onConfigurationPressed();
+    }
+
+    // The Clients page's count set to 2 and saved, its question answered Yes.
+    void keepTwoStations()
+    {
+        rig.prompts.answers = {true};
+        configure([](pages::ConfigurationDialogModel& dialog) {
+            pages::ClientsPage& page = *dialog.clientsPage();
+            page.setCountText("2");
+            ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        });
     }
 
     void stillRunning()
@@ -109,12 +119,7 @@ TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRu
 
     // Down to two stations: station 3 (idle) and station 4 go, and with them
     // their workers; station 2's session and station 1's go on.
-    rig.prompts.answers = {true};
-    configure([](pages::ConfigurationDialogModel& dialog) {
-        pages::ClientsPage& page = *dialog.clientsPage();
-        page.setCountText("2");
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
-    });
+    keepTwoStations();
     cafe->station(2).vanish();
     cafe->station(3).vanish();
     EXPECT_EQ(rig.prompts.questions.back(), "Delete last 2 clients?");
@@ -126,17 +131,10 @@ TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRu
 
 TEST_F(ConfigurationEndToEnd, RemovingAStationWithASessionBillsIt)
 {
-    rig.select({2});
-    console().onStartPressed();
-    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(2) == kStatusStarted; }));
+    ASSERT_NO_FATAL_FAILURE(startStation(2));
     rig.tickAfter(61s);
 
-    rig.prompts.answers = {true};
-    configure([](pages::ConfigurationDialogModel& dialog) {
-        pages::ClientsPage& page = *dialog.clientsPage();
-        page.setCountText("2");
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
-    });
+    keepTwoStations();
     cafe->station(2).vanish();
     ASSERT_EQ(console().stationTable().rowCount(), 2);
     ASSERT_EQ(console().billPanel().openBills().size(), 1u);

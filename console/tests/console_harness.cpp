@@ -50,7 +50,7 @@ void writeClients(const std::filesystem::path& folder, const std::vector<store::
 {
     SilentNotifier notifier;
     store::ClientTable table(folder, notifier);
-    table.load();
+    ASSERT_TRUE(table.load());
     table.entries() = entries;
     ASSERT_TRUE(table.save());
 }
@@ -58,7 +58,7 @@ void writeClients(const std::filesystem::path& folder, const std::vector<store::
 void writeStandardRates(const std::filesystem::path& folder)
 {
     store::RateTable table(folder);
-    table.load();
+    ASSERT_TRUE(table.load());
     table.rows() = {{"00:30:00", 1, 1.50}, {"00:15:00", 2, 0.50}, {"01:00:00", -1, 2.00}};
     ASSERT_TRUE(table.save());
 }
@@ -66,7 +66,7 @@ void writeStandardRates(const std::filesystem::path& folder)
 void writeSaleItems(const std::filesystem::path& folder, const std::vector<store::SaleItem>& items)
 {
     store::SaleItemTable table(folder);
-    table.load();
+    ASSERT_TRUE(table.load());
     table.items() = items;
     ASSERT_TRUE(table.save());
 }
@@ -74,7 +74,7 @@ void writeSaleItems(const std::filesystem::path& folder, const std::vector<store
 void writePrinters(const std::filesystem::path& folder, const std::vector<store::PrinterEntry>& printers)
 {
     store::PrinterTable table(folder);
-    table.load();
+    ASSERT_TRUE(table.load());
     table.entries() = printers;
     ASSERT_TRUE(table.save());
 }

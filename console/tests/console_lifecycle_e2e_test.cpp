@@ -22,7 +22,7 @@ void writePassword(const std::filesystem::path& folder, const std::string& passw
 {
     SilentNotifier notifier;
     store::Configuration configuration(folder, notifier);
-    configuration.load();
+    ASSERT_TRUE(configuration.load());
     ASSERT_TRUE(configuration.setPassword(password));
     ASSERT_TRUE(configuration.save());
 }
@@ -33,6 +33,7 @@ class ConsoleLifecycle : public ::testing::Test {
 protected:
     TempFolder folder;
     ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<Cafe> cafe;
 
     void SetUp() override
     {
@@ -40,6 +41,21 @@ protected:
         writeStandardRates(folder.path());
     }
     std::vector<std::string> log() { return logEvents(folder.path()); }
+
+    // Starts the console and both stations and waits until they read "Stopped".
+    void openCafe()
+    {
+        rig.startConsole();
+        cafe = std::make_unique<Cafe>(rig);
+        cafe->addStations(2);
+        ASSERT_TRUE(cafe->allReady());
+    }
+    // A minute of the session goes by; the station has kept its session stamp by then.
+    void waitForSessionStamp(int i)
+    {
+        rig.tickAfter(61s);
+        ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(i).state().sessionStamp.empty(); }));
+    }
 };
 
 TEST_F(ConsoleLifecycle, AWrongPasswordEndsTheConsoleBeforeAnythingRuns)
@@ -114,24 +130,17 @@ TEST_F(ConsoleLifecycle, ARestartedConsoleTakesBackTheRunningSessions)
 {
     rig.port = freePort();
     ASSERT_NE(rig.port, 0);
-    rig.startConsole();
-    Cafe cafe(rig);
-    cafe.addStation(0);
-    cafe.addStation(1);
-    ASSERT_TRUE(cafe.allReady());
-    rig.select({1});
-    rig.console().onStartPressed();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(1) == kStatusStarted; }));
-    rig.tickAfter(61s);
-    ASSERT_TRUE(cafe.runUntil([&] { return !cafe.station(1).state().sessionStamp.empty(); }));
+    ASSERT_NO_FATAL_FAILURE(openCafe());
+    ASSERT_TRUE(cafe->startSession(1));
+    ASSERT_NO_FATAL_FAILURE(waitForSessionStamp(1));
 
     ASSERT_TRUE(rig.console().requestExit());
     rig.engine.reset();
-    EXPECT_FALSE(cafe.station(1).locked()) << "the customer works on while the console is away";
+    EXPECT_FALSE(cafe->station(1).locked()) << "the customer works on while the console is away";
 
     rig.clock.advance(600);
     rig.startConsole();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(1) == kStatusStarted && rig.status(0) == kStatusStopped; }));
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted && rig.status(0) == kStatusStopped; }));
     EXPECT_EQ(rig.text(1, Column::Start), "12:00:00") << "the station's own start time";
     rig.tickAfter(0s);
     EXPECT_EQ(rig.text(1, Column::Duration), "00:11:01");
@@ -139,24 +148,18 @@ TEST_F(ConsoleLifecycle, ARestartedConsoleTakesBackTheRunningSessions)
 
     rig.select({1});
     rig.console().onStopPressed();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(1) == kStatusStopped; }));
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
     EXPECT_EQ(rig.console().view().bill.list.rows.at(0).description, "00 hrs 11 mins 01 secs");
 }
 
 TEST_F(ConsoleLifecycle, ASessionWhoseStationWentAwayCanBeStoppedAndBilled)
 {
-    rig.startConsole();
-    Cafe cafe(rig);
-    cafe.addStation(0);
-    cafe.addStation(1);
-    ASSERT_TRUE(cafe.allReady());
-    rig.select({0});
-    rig.console().onStartPressed();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(0) == kStatusStarted; }));
+    ASSERT_NO_FATAL_FAILURE(openCafe());
+    ASSERT_TRUE(cafe->startSession(0));
     rig.tickAfter(1861s);
 
-    cafe.station(0).vanish();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(0) == kStatusDisconnected; }));
+    cafe->station(0).vanish();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusDisconnected; }));
     EXPECT_EQ(rig.text(0, Column::Start), "12:00:00") << "the session keeps its start time";
     rig.select({0});
     EXPECT_TRUE(rig.console().view().buttons.stop.enabled);
@@ -174,28 +177,21 @@ TEST_F(ConsoleLifecycle, ASessionWhoseStationWentAwayCanBeStoppedAndBilled)
 
 TEST_F(ConsoleLifecycle, AStationBackAfterItsSessionWasBilledIsLockedWithoutASecondBill)
 {
-    rig.startConsole();
-    Cafe cafe(rig);
-    cafe.addStation(0);
-    cafe.addStation(1);
-    ASSERT_TRUE(cafe.allReady());
-    rig.select({0});
-    rig.console().onStartPressed();
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(0) == kStatusStarted; }));
-    rig.tickAfter(61s);
-    ASSERT_TRUE(cafe.runUntil([&] { return !cafe.station(0).state().sessionStamp.empty(); }));
+    ASSERT_NO_FATAL_FAILURE(openCafe());
+    ASSERT_TRUE(cafe->startSession(0));
+    ASSERT_NO_FATAL_FAILURE(waitForSessionStamp(0));
 
     // The station's link is cut; the station keeps its session. (It is not ticked
     // while it cannot reach the console: its tick would wait for it.)
     rig.console().link().stopStationWorker(0);
-    ASSERT_TRUE(cafe.runStationsUntil({1}, [&] { return rig.status(0) == kStatusDisconnected; }));
+    ASSERT_TRUE(cafe->runStationsUntil({1}, [&] { return rig.status(0) == kStatusDisconnected; }));
     rig.console().onStopPressed();
     ASSERT_EQ(rig.console().billPanel().openBills().size(), 1u);
-    EXPECT_FALSE(cafe.station(0).locked());
+    EXPECT_FALSE(cafe->station(0).locked());
 
-    rig.console().link().startStationWorker(0);
-    ASSERT_TRUE(cafe.runUntil([&] { return cafe.station(0).locked() && rig.status(0) == kStatusStopped; }));
-    cafe.runFor(100ms);
+    ASSERT_TRUE(rig.console().link().startStationWorker(0));
+    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(0).locked() && rig.status(0) == kStatusStopped; }));
+    cafe->runFor(100ms);
     EXPECT_EQ(rig.status(0), kStatusStopped);
     EXPECT_EQ(rig.console().billPanel().openBills().size(), 1u) << "no second bill";
     EXPECT_EQ(rig.text(0, Column::AccessCost), "0.00");
@@ -205,11 +201,7 @@ TEST_F(ConsoleLifecycle, AStationBackAfterItsSessionWasBilledIsLockedWithoutASec
 // timer pass, for everything written since the last one.
 TEST_F(ConsoleLifecycle, TheLogIsSyncedOnceATimerPass)
 {
-    rig.startConsole();
-    Cafe cafe(rig);
-    cafe.addStation(0);
-    cafe.addStation(1);
-    ASSERT_TRUE(cafe.allReady());
+    ASSERT_NO_FATAL_FAILURE(openCafe());
     store::ActivityLog& activity = rig.console().activityLog();
     EXPECT_FALSE(activity.hasUnsyncedLines()) << "the event poll synced the CONNECTED lines";
 
@@ -220,7 +212,7 @@ TEST_F(ConsoleLifecycle, TheLogIsSyncedOnceATimerPass)
     rig.console().eventPoll();
     EXPECT_FALSE(activity.hasUnsyncedLines());
 
-    ASSERT_TRUE(cafe.runUntil([&] { return rig.status(0) == kStatusStarted && rig.status(1) == kStatusStarted; }));
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(0) == kStatusStarted && rig.status(1) == kStatusStarted; }));
     rig.select({0});
     rig.console().onBillPressed();
     rig.console().onAlarmSelected(1);

@@ -4,7 +4,7 @@
 // dialog is done and carries the time of the session's end. And no message box
 // opens while a station's mailbox lock is held.
 
-#include "station_harness.h"
+#include "running_station_cafe.h"
 
 #include "console/texts.h"
 
@@ -15,27 +15,9 @@
 
 namespace console::test {
 
-class ModalReentry : public ThreeStationCafe {
+class ModalReentry : public RunningStationCafe {
 protected:
     std::vector<std::future<void>> lockProbes;
-
-    void writeTables() override
-    {
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
-        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
-    }
-
-    void SetUp() override
-    {
-        ThreeStationCafe::SetUp();
-        if (HasFatalFailure())
-            return;
-        startStation(1);
-        rig.tickAfter(61s);
-    }
-
-    BillPanel& panel() { return console().billPanel(); }
-    ConsoleView view() { return console().view(); }
 
     // Under an open dialog: the customer of station 2 ends the session, the
     // event poll and the money tick run as the window's timers would, and ten

@@ -120,7 +120,6 @@ protected:
         step();
         rig.startConsole();
     }
-    BillPanel& panel() { return console().billPanel(); }
     std::vector<std::string> selector() { return console().view().bill.selector.entries; }
     bool stampsKnown(const std::vector<int>& stations)
     {

@@ -2,7 +2,7 @@
 // at once, print jobs join them, the Delete key takes the Extras back, and the
 // session's bill takes the open bill in when the session ends.
 
-#include "station_harness.h"
+#include "running_station_cafe.h"
 
 #include "console/texts.h"
 
@@ -10,25 +10,8 @@
 
 namespace console::test {
 
-class StationBillsEndToEnd : public ThreeStationCafe {
+class StationBillsEndToEnd : public RunningStationCafe {
 protected:
-    void writeTables() override
-    {
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Sandwich", 0.0, false}});
-        writePrinters(folder.path(), {{"SERVER", "Laser", 0.10}});
-    }
-
-    void SetUp() override
-    {
-        ThreeStationCafe::SetUp();
-        if (HasFatalFailure())
-            return;
-        startStation(1);
-        rig.tickAfter(61s);
-    }
-
-    BillPanel& panel() { return console().billPanel(); }
-    ConsoleView view() { return console().view(); }
     bool stationShowsExtras(const std::string& extras)
     {
         return cafe->runUntil([&] { return cafe->station(1).state().extras == "\x80" + extras; });

@@ -80,6 +80,12 @@ SimulatedStation& Cafe::addStation(int index, platform::Ipv4Address own)
     return *stations_.back();
 }
 
+void Cafe::addStations(int count)
+{
+    for (int i = 0; i < count; ++i)
+        addStation(i);
+}
+
 bool Cafe::tickStationsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -138,6 +144,13 @@ bool Cafe::allReady()
     });
 }
 
+bool Cafe::startSession(int i)
+{
+    rig_.select({i});
+    rig_.console().onStartPressed();
+    return runUntil([&] { return rig_.status(i) == kStatusStarted; });
+}
+
 void ThreeStationCafe::writeTables() { writeSaleItems(folder.path(), {{"Coffee", 1.50, true}}); }
 
 void ThreeStationCafe::SetUp()
@@ -147,16 +160,10 @@ void ThreeStationCafe::SetUp()
     writeTables();
     rig.startConsole();
     cafe = std::make_unique<Cafe>(rig);
-    for (int i = 0; i < 3; ++i)
-        cafe->addStation(i);
+    cafe->addStations(3);
     ASSERT_TRUE(cafe->allReady());
 }
 
-void ThreeStationCafe::startStation(int i)
-{
-    rig.select({i});
-    rig.console().onStartPressed();
-    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(i) == kStatusStarted; }));
-}
+void ThreeStationCafe::startStation(int i) { ASSERT_TRUE(cafe->startSession(i)); }
 
 } // namespace console::test

@@ -48,7 +48,7 @@ public:
     SimulatedStation& operator=(const SimulatedStation&) = delete;
 
     void tick();
-    bool locked() const { return engine_->state().m_bLocked; }
+    bool locked() const { return engine_->state().locked; }
     bool connected() const { return engine_->link().isConnected(); }
     bool quitRequested() const { return engine_->state().quitRequested; }
     const client::ClientState& state() const { return engine_->state(); }
@@ -81,6 +81,8 @@ public:
     Cafe(ConsoleRig& rig) : rig_(rig) {}
     SimulatedStation& addStation(int index);
     SimulatedStation& addStation(int index, platform::Ipv4Address own);
+    // Stations 0 .. count - 1.
+    void addStations(int count);
     // Like runUntil, with only the given stations ticking (the others hear nothing).
     bool runStationsUntil(const std::vector<int>& ticking, const std::function<bool()>& done,
                           std::chrono::milliseconds limit = 8s);
@@ -94,6 +96,8 @@ public:
     void runFor(std::chrono::milliseconds time);
     // Waits until every station is connected and its row reads "Stopped".
     bool allReady();
+    // Selects station i, presses Start and waits until its row reads "Started".
+    [[nodiscard]] bool startSession(int i);
 
 private:
     ConsoleRig& rig_;
@@ -117,6 +121,8 @@ protected:
     void startStation(int i);
 
     ConsoleEngine& console() { return rig.console(); }
+    BillPanel& panel() { return console().billPanel(); }
+    ConsoleView view() { return console().view(); }
     std::vector<std::string> log() { return logEvents(folder.path()); }
 };
 

@@ -13,7 +13,6 @@ namespace console::test {
 
 class UnconfirmedRows : public ThreeStationCafe {
 protected:
-    ConsoleView view() { return console().view(); }
     std::size_t bills() { return console().billPanel().openBills().size(); }
     long count(const std::string& event)
     {

@@ -19,16 +19,6 @@ protected:
         writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Water", 0.80, true}});
     }
 
-    BillPanel& panel() { return console().billPanel(); }
-    ConsoleView view() { return console().view(); }
-
-    void startSession(int i)
-    {
-        rig.select({i});
-        console().onStartPressed();
-        ASSERT_TRUE(cafe->runUntil([&] { return rig.status(i) == kStatusStarted; }));
-    }
-
     // The station's open bill with one Coffee on it.
     void openBillWithCoffee(int i)
     {
@@ -90,7 +80,7 @@ TEST_F(WindowEdges, EnterFallsThroughADisabledBillButtonToTheOkAction)
 // one tender check and at most one beep, whatever button was the default.
 TEST_F(WindowEdges, OneEnterInTheTenderFieldIsOneCheckAndAtMostOneBeep)
 {
-    startSession(1);
+    startStation(1);
     rig.tickAfter(61s);
     rig.select({1});
     console().onStopPressed();
@@ -126,8 +116,8 @@ TEST_F(WindowEdges, OneEnterInTheTenderFieldIsOneCheckAndAtMostOneBeep)
 // arrives before Enter: Enter still charges.
 TEST_F(WindowEdges, AStationEventLeavesEnterOnChargeOnceTheTenderWasChecked)
 {
-    startSession(0);
-    startSession(1);
+    startStation(0);
+    startStation(1);
     rig.tickAfter(61s);
     cafe->station(1).endSession();
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStopped; }));
@@ -191,8 +181,8 @@ TEST_F(WindowEdges, TheFocusAskedForIsToldApartFromTheFocusReported)
 
 TEST_F(WindowEdges, ASessionBillSendingTheFocusToTheTenderClearsTheDefaultAtOnce)
 {
-    startSession(0);
-    startSession(1);
+    startStation(0);
+    startStation(1);
     rig.tickAfter(61s);
     rig.select({0});
     ASSERT_EQ(view().defaultButton, DefaultButton::Bill);
@@ -216,8 +206,8 @@ TEST_F(WindowEdges, ASessionBillSendingTheFocusToTheTenderClearsTheDefaultAtOnce
 
 TEST_F(WindowEdges, TheAlarmSelectorShownAgainChangesNoAlarm)
 {
-    startSession(0);
-    startSession(1);
+    startStation(0);
+    startStation(1);
     openBillWithCoffee(0);
     console().onAlarmSelected(1); // "00:10" for station 1
     ASSERT_EQ(console().stationState(0).alarmChoice, 1);

@@ -39,7 +39,7 @@ public:
 
     // Opens the files, asks the password and starts the stations and the
     // timers. Anything but Running means the program ends without the window.
-    console::ConsoleEngine::StartResult startUp();
+    [[nodiscard]] console::ConsoleEngine::StartResult startUp();
 
     console::ConsoleEngine& engine() { return *engine_; }
     QtReceiptPrinter& receiptPrinter() { return receiptPrinter_; }

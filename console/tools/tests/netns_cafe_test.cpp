@@ -109,9 +109,9 @@ public:
             clients.push_back({"PC" + std::to_string(k + 1), stations[k]});
         writeClients(folder_.path(), clients);
         store::RateTable rates(folder_.path());
-        rates.load();
+        EXPECT_TRUE(rates.load());
         rates.rows() = kRates;
-        rates.save();
+        EXPECT_TRUE(rates.save());
     }
 
     NetnsNetwork& network() { return network_; }

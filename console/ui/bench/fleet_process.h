@@ -23,8 +23,8 @@ public:
     ~FleetProcess();
 
     // Runs `program --stations COUNT PORT FOLDERS`; false when it cannot start.
-    bool start(const std::filesystem::path& program, int stations, std::uint16_t consolePort,
-               const std::filesystem::path& folders);
+    [[nodiscard]] bool start(const std::filesystem::path& program, int stations, std::uint16_t consolePort,
+                             const std::filesystem::path& folders);
     bool send(const std::string& command);
     // The next line of the child's output; nullopt when none came in time.
     std::optional<std::string> readLine(std::chrono::milliseconds patience);

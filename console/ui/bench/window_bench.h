@@ -72,9 +72,9 @@ private:
         long fleetRssKb = 0;
     };
 
-    bool startUpWindow();
+    [[nodiscard]] bool startUpWindow();
     bool connectStations();
-    bool startAllSessions();
+    [[nodiscard]] bool startAllSessions();
     void runSessions(Round& round);
     bool stopAllStations(Round& round);
     void chargeAllBills();

@@ -68,7 +68,7 @@ public:
     // Waits until every station is connected and its row reads "Stopped".
     bool allStopped();
     // Starts the given rows and waits for them to read "Started".
-    bool startRows(const std::vector<int>& rows);
+    [[nodiscard]] bool startRows(const std::vector<int>& rows);
     // Moves the clock on and waits for the next money tick.
     void tickAfter(std::chrono::seconds elapsed);
 

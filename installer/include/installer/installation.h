@@ -28,6 +28,6 @@ struct InstallOutcome {
 // The installation folder of `plan` as a full path.
 std::filesystem::path installationFolder(const InstallPlan& plan);
 
-InstallOutcome install(const InstallPlan& plan);
+[[nodiscard]] InstallOutcome install(const InstallPlan& plan);
 
 } // namespace installer

@@ -75,8 +75,8 @@ void ConfigurationRig::writeReceiptLines(const std::string& line1, const std::st
 
 void ConfigurationRig::chargeBill(const std::string& priceText)
 {
-    journal_.open();
-    journal_.append({{"1", "Access", priceText}});
+    QVERIFY(journal_.open());
+    QVERIFY(journal_.append({{"1", "Access", priceText}}));
 }
 
 bool ConfigurationRig::savedPasswordIs(const std::string& password)
@@ -85,7 +85,8 @@ bool ConfigurationRig::savedPasswordIs(const std::string& password)
     store::Configuration restarted(folder_, prompts);
     const bool verified = restarted.verifyOperatorPassword(password);
     restarted.close();
-    configuration_.load();
+    if (!configuration_.load())
+        QTest::qFail("the rig's configuration could not be read again", __FILE__, __LINE__);
     return verified;
 }
 
