@@ -11,6 +11,8 @@
 
 #include <X11/Xlib.h>
 
+#include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace client::test {
@@ -21,6 +23,22 @@ namespace {
 void typeCode(const std::string& code) { typeAndEnter(code, 15ms); }
 
 const std::string kOwnersCode = "Owner-42";
+
+// Screenshots until one shows none of the desktop and, when given, is
+// `width` pixels wide (at most 5 s): the last one taken, and whether it did.
+struct CoverCheck {
+    std::optional<Screenshot> shot;
+    bool covered = false;
+};
+CoverCheck waitUntilCovered(Display* d, const std::filesystem::path& folder, std::optional<int> width = std::nullopt)
+{
+    CoverCheck check;
+    check.covered = eventually([&] {
+        check.shot = takeScreenshot(d, folder);
+        return check.shot && (!width || check.shot->width == *width) && check.shot->desktopPixels() == 0;
+    });
+    return check;
+}
 
 const char* missingProgram()
 {
@@ -297,47 +315,34 @@ TEST(LockOnTwoMonitors, EveryPixelOfBothMonitorsIsCoveredIncludingOneAddedAndRes
     Process tamblo({TAMBLO_BIN, "--dir", folder.path().string()});
     ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(d) && topWindowPid(d) == tamblo.pid(); }));
     // The grab can come a moment before the covers are painted.
-    std::optional<Screenshot> one;
-    EXPECT_TRUE(eventually([&] {
-        one = takeScreenshot(d, folder.path());
-        return one && one->desktopPixels() == 0;
-    })) << (one ? one->desktopPixels() : -1) << " desktop pixels";
-    ASSERT_TRUE(one);
-    EXPECT_EQ(one->width, 1024);
+    auto one = waitUntilCovered(d, folder.path());
+    EXPECT_TRUE(one.covered) << (one.shot ? one.shot->desktopPixels() : -1) << " desktop pixels";
+    ASSERT_TRUE(one.shot);
+    EXPECT_EQ(one.shot->width, 1024);
 
     // A second monitor to the right, switched on while locked.
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--addmode", "DUMMY1", "1024x768"}), 0);
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}), 0);
-    std::optional<Screenshot> two;
-    EXPECT_TRUE(eventually([&] {
-        two = takeScreenshot(d, folder.path());
-        return two && two->width == 2048 && two->desktopPixels() == 0;
-    }));
-    ASSERT_TRUE(two);
-    EXPECT_EQ(two->width, 2048);
-    EXPECT_EQ(two->desktopPixels(1024, 0, 1024, 768), 0) << "the added monitor shows the desktop";
-    EXPECT_EQ(two->desktopPixels(0, 0, 1024, 768), 0);
+    auto two = waitUntilCovered(d, folder.path(), 2048);
+    EXPECT_TRUE(two.covered);
+    ASSERT_TRUE(two.shot);
+    EXPECT_EQ(two.shot->width, 2048);
+    EXPECT_EQ(two.shot->desktopPixels(1024, 0, 1024, 768), 0) << "the added monitor shows the desktop";
+    EXPECT_EQ(two.shot->desktopPixels(0, 0, 1024, 768), 0);
 
     // The added monitor grows.
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--addmode", "DUMMY1", "1368x768"}), 0);
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1368x768"}), 0);
-    std::optional<Screenshot> grown;
-    EXPECT_TRUE(eventually([&] {
-        grown = takeScreenshot(d, folder.path());
-        return grown && grown->width == 2392 && grown->desktopPixels() == 0;
-    }));
-    ASSERT_TRUE(grown);
-    EXPECT_EQ(grown->desktopPixels(), 0);
+    auto grown = waitUntilCovered(d, folder.path(), 2392);
+    EXPECT_TRUE(grown.covered);
+    ASSERT_TRUE(grown.shot);
+    EXPECT_EQ(grown.shot->desktopPixels(), 0);
     EXPECT_TRUE(keyboardGrabbedByOthers(d) && pointerGrabbedByOthers(d));
 
     // Switched off and on again: still covered, still held.
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--off"}), 0);
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}), 0);
-    std::optional<Screenshot> again;
-    EXPECT_TRUE(eventually([&] {
-        again = takeScreenshot(d, folder.path());
-        return again && again->width == 2048 && again->desktopPixels() == 0;
-    }));
+    EXPECT_TRUE(waitUntilCovered(d, folder.path(), 2048).covered);
     EXPECT_TRUE(keyboardGrabbedByOthers(d) && pointerGrabbedByOthers(d) && topWindowPid(d) == tamblo.pid());
 }
 
