@@ -2,7 +2,7 @@
 # on one interface target rather than in global variables, so that a target's
 # flags can be read off its links and a stricter set can be tried in one place.
 add_library(brisko_build_flags INTERFACE)
-target_compile_options(brisko_build_flags INTERFACE -Wall -Wextra)
+target_compile_options(brisko_build_flags INTERFACE -Wall -Wextra -Wconversion -Wshadow)
 
 # Links every library and program defined in `directory` and the folders below
 # it to brisko_build_flags. Called once, after the last folder is added, so a
