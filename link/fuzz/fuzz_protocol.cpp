@@ -5,7 +5,7 @@
 #include "link/message_framing.h"
 #include "link/protocol.h"
 #include "link/receive_buffer.h"
-#include "link/relay.h"
+#include "relay.h"
 
 #include <cstddef>
 #include <cstdint>

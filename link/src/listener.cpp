@@ -3,7 +3,7 @@
 #include "link/link_bits.h"
 #include "link/message_framing.h"
 #include "link/protocol.h"
-#include "link/relay.h"
+#include "relay.h"
 
 #include <algorithm>
 #include <thread>

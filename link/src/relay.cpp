@@ -1,4 +1,4 @@
-#include "link/relay.h"
+#include "relay.h"
 
 #include "link/link_bits.h"
 

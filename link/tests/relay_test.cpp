@@ -1,5 +1,5 @@
 #include "link/link_bits.h"
-#include "link/relay.h"
+#include "relay.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "print/cups_print_monitor.h"
 
-#include "print/cups_server.h"
-#include "print/job_pages.h"
-#include "print/print_server_address.h"
-#include "print/spool_page_count.h"
+#include "cups_server.h"
+#include "job_pages.h"
+#include "print_server_address.h"
+#include "spool_page_count.h"
 
 #include "platform/system_error_log.h"
 

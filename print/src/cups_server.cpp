@@ -1,4 +1,4 @@
-#include "print/cups_server.h"
+#include "cups_server.h"
 
 #include <cups/cups.h>
 

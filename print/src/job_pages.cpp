@@ -1,4 +1,4 @@
-#include "print/job_pages.h"
+#include "job_pages.h"
 
 #include <algorithm>
 

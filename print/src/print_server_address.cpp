@@ -1,4 +1,4 @@
-#include "print/print_server_address.h"
+#include "print_server_address.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "print/spool_page_count.h"
+#include "spool_page_count.h"
 
 #include <cstdio>
 #include <fstream>

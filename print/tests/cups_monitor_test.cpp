@@ -86,10 +86,14 @@ protected:
     }
     void waitFinished(int id)
     {
+        // The page log's lines hold the job id between spaces.
+        std::string field = " ";
+        field += std::to_string(id);
+        field += ' ';
         for (auto waited = 0ms; waited < 10s; waited += 50ms) {
             std::ifstream in(daemon->base() / "log/page_log");
             std::string text((std::istreambuf_iterator<char>(in)), {});
-            if (text.find(" " + std::to_string(id) + " ") != std::string::npos)
+            if (text.find(field) != std::string::npos)
                 break;
             std::this_thread::sleep_for(50ms);
         }

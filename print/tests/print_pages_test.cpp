@@ -2,10 +2,10 @@
 // for plain jobs, copies, duplex and a raw queue.
 #include "cups_daemon.h"
 
-#include "print/cups_server.h"
-#include "print/job_pages.h"
-#include "print/print_server_address.h"
-#include "print/spool_page_count.h"
+#include "cups_server.h"
+#include "job_pages.h"
+#include "print_server_address.h"
+#include "spool_page_count.h"
 #include "testsupport/temp_folder.h"
 
 #include <gtest/gtest.h>

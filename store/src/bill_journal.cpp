@@ -1,6 +1,6 @@
 #include "store/bill_journal.h"
 
-#include "store/file_error_message.h"
+#include "file_error_message.h"
 #include "store/file_names.h"
 #include "store/journal_format.h"
 

@@ -1,4 +1,4 @@
-#include "store/file_error_message.h"
+#include "file_error_message.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #include "store/open_state_file.h"
 
-#include "store/file_error_message.h"
+#include "file_error_message.h"
 #include "platform/system_error_log.h"
 
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "store/read_only_file.h"
+#include "read_only_file.h"
 
 namespace store {
 

@@ -4,7 +4,7 @@
 // Thread contract: one thread uses an object at a time.
 
 #include "print/cups_job.h"
-#include "print/print_server_address.h"
+#include "print_server_address.h"
 
 #include <chrono>
 #include <memory>
