@@ -2,7 +2,7 @@
 // selected stations, and the Clients page adding, removing and re-addressing
 // stations while the others keep running.
 
-#include "station_harness.h"
+#include "three_station_cafe.h"
 
 #include "console/pages/clients_page.h"
 #include "console/texts.h"

@@ -1,7 +1,7 @@
 // Start-up, exit and restart of the console, a second console in the same
 // folder, and sessions whose station goes away for good.
 
-#include "station_harness.h"
+#include "cafe.h"
 
 #include "console/texts.h"
 #include "platform/tcp_socket.h"

@@ -5,7 +5,7 @@
 // the journal keeps every earlier bill untouched, and the same bill charges
 // once there is room again.
 
-#include "station_harness.h"
+#include "cafe.h"
 
 #include "console/texts.h"
 #include "store/bill_journal.h"

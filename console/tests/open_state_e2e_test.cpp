@@ -4,7 +4,7 @@
 // kill: the folder's files are copied then and put back after the engine is
 // gone, so nothing a clean shutdown writes can help.
 
-#include "station_harness.h"
+#include "three_station_cafe.h"
 
 #include "console/texts.h"
 #include "store/journal_format.h"

@@ -4,7 +4,7 @@
 // on the item panel, one printer, and station 2 (index 1) started a minute and
 // a second ago, so that its access charge is 1.50.
 
-#include "station_harness.h"
+#include "three_station_cafe.h"
 
 namespace console::test {
 

@@ -1,7 +1,7 @@
 // Sessions end to end: the console engine with the real link on loopback and
 // real station client engines, one per station address.
 
-#include "station_harness.h"
+#include "cafe.h"
 
 #include "console/texts.h"
 

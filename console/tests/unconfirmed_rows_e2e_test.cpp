@@ -2,7 +2,7 @@
 // stopped by the operator, billing only the time the station was usable, and
 // confirmations that come after all bill nothing a second time.
 
-#include "station_harness.h"
+#include "three_station_cafe.h"
 
 #include "console/texts.h"
 #include "link/link_bits.h"

@@ -2,7 +2,7 @@
 // the engine asks for against the focus the window reports, the quantity
 // field's selected "1", and the alarm selector shown again or refilled.
 
-#include "station_harness.h"
+#include "three_station_cafe.h"
 
 #include "console/texts.h"
 

@@ -12,6 +12,7 @@
 
 #include "password_prompt.h"
 #include "price_field_prompt.h"
+#include "qt_beeper.h"
 #include "qt_configuration_host.h"
 #include "qt_operator_prompts.h"
 #include "qt_receipt_printer.h"

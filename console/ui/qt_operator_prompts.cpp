@@ -2,7 +2,6 @@
 
 #include "message_kind.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace brisko {
@@ -42,7 +41,5 @@ void QtOperatorPrompts::showMessage(const std::string& text)
     box.setObjectName(QStringLiteral("message"));
     box.exec();
 }
-
-void QtBeeper::beep() { QApplication::beep(); }
 
 } // namespace brisko

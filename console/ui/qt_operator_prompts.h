@@ -1,8 +1,7 @@
 #pragma once
-// The console's Yes/No questions and messages as modal message boxes, and the
-// desktop's beep. Window thread only.
+// QtOperatorPrompts: the console's Yes/No questions and messages as modal
+// message boxes. Window thread only.
 
-#include "console/operator_interfaces.h"
 #include "console/pages/operator_dialogs.h"
 
 #include <QPointer>
@@ -20,11 +19,6 @@ public:
 
 private:
     QPointer<QWidget> parent_;
-};
-
-class QtBeeper final : public console::Beeper {
-public:
-    void beep() override;
 };
 
 } // namespace brisko

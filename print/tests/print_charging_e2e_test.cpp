@@ -5,7 +5,7 @@
 
 #include "print/cups_print_monitor.h"
 #include "print/print_monitor_log.h"
-#include "station_harness.h"
+#include "cafe.h"
 
 #include "console/texts.h"
 

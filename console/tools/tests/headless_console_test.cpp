@@ -3,7 +3,7 @@
 
 #include "headless_driver.h"
 
-#include "station_harness.h"
+#include "simulated_station.h"
 
 #include <gtest/gtest.h>
 

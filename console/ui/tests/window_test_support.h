@@ -6,7 +6,7 @@
 #include "console_window.h"
 
 #include "console_harness.h"
-#include "station_harness.h"
+#include "simulated_station.h"
 
 #include <QAbstractButton>
 #include <QApplication>
