@@ -38,7 +38,8 @@ long cpuTicks(pid_t pid)
     long utime = 0, stime = 0;
     // Fields after the name: state is field 3; utime and stime are fields 14 and 15.
     for (int i = 3; i <= 15; ++i) {
-        rest >> field;
+        if (!(rest >> field))
+            return -1; // the process is gone, or its stat line is cut short
         if (i == 14)
             utime = std::stol(field);
         if (i == 15)
@@ -69,6 +70,10 @@ void measure(const char* name, const fs::path& program, const fs::path& folder, 
     auto begun = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(seconds);
     long after = cpuTicks(child.pid());
+    if (before < 0 || after < 0) {
+        std::printf("%-28s %s ended while measured\n", name, program.c_str());
+        return;
+    }
     double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
     double percent = 100.0 * static_cast<double>(after - before) / static_cast<double>(::sysconf(_SC_CLK_TCK)) / elapsed;
     std::printf("%-28s CPU %.2f %% of one core over %.0f s, VmRSS %s\n", name, percent, elapsed,
@@ -93,7 +98,10 @@ int main(int argc, char** argv)
     fs::create_directories(base / "unconfigured");
     fs::create_directories(base / "unreachable");
     // 127.1.1.1 at port 9, where nobody listens.
-    std::ofstream(base / "unreachable" / "TambloConfig", std::ios::binary).write("\x7F\x01\x01\x01", 4);
+    if (!std::ofstream(base / "unreachable" / "TambloConfig", std::ios::binary).write("\x7F\x01\x01\x01", 4)) {
+        std::fprintf(stderr, "tamblo-idle-bench: cannot write %s\n", base.c_str());
+        return 1;
+    }
 
     measure("locked, no console address", program, base / "unconfigured", seconds);
     measure("locked, console unreachable", program, base / "unreachable", seconds);

@@ -192,9 +192,9 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
     EXPECT_EQ(probe.activeCount(), 0);
 
     // A keyboard plugged in while locked comes with the server's keys: they go too.
-    plugInKeyboard(d_, "plugged");
+    ASSERT_TRUE(plugInKeyboard(d_, "plugged"));
     EXPECT_TRUE(eventually([&] { return probe.activeCount() == 0; }, 2s));
-    unplugKeyboard(d_, "plugged");
+    EXPECT_TRUE(unplugKeyboard(d_, "plugged"));
 
     h.station.send("UNLOCK");
     EXPECT_EQ(readWithin(h.station, 5s), "OK");

@@ -164,6 +164,22 @@ bool isMapped(Display* d, Window w)
     return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
 }
 
+long windowPid(Display* d, Window w)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &data) == Success &&
+        data && items == 1)
+        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return pid;
+}
+
 int ignoreErrors(Display*, XErrorEvent*) { return 0; }
 
 int lastXError = 0;
@@ -206,7 +222,8 @@ long Screenshot::desktopPixels(int x, int y, int w, int h) const
 std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder)
 {
     XWindowAttributes root{};
-    XGetWindowAttributes(display, DefaultRootWindow(display), &root);
+    if (!XGetWindowAttributes(display, DefaultRootWindow(display), &root))
+        return std::nullopt;
     auto file = folder / "screen.rgb";
     std::filesystem::remove(file);
     if (runToEnd({"/usr/bin/import", "-display", DisplayString(display), "-window", "root", "-depth", "8",
@@ -266,20 +283,8 @@ long topWindowPid(Display* d)
     if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
         // The topmost mapped child of the root.
         for (unsigned int i = n; i-- > 0 && pid == -1;) {
-            if (!isMapped(d, children[i]))
-                continue;
-            Atom type = None;
-            int format = 0;
-            unsigned long items = 0, after = 0;
-            unsigned char* data = nullptr;
-            Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
-            pid = 0;
-            if (XGetWindowProperty(d, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                                   &data) == Success &&
-                data && items == 1)
-                pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-            if (data)
-                XFree(data);
+            if (isMapped(d, children[i]))
+                pid = windowPid(d, children[i]);
         }
     }
     if (children)
@@ -291,22 +296,6 @@ long topWindowPid(Display* d)
 
 namespace {
 
-long windowPid(Display* d, Window w)
-{
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    long pid = 0;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
-                           &items, &after, &data) == Success &&
-        data && items == 1)
-        pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
-    if (data)
-        XFree(data);
-    return pid;
-}
-
 void describeTree(Display* d, Window w, int depth, long pid, std::string& out)
 {
     Window root = 0, parent = 0;
@@ -317,7 +306,8 @@ void describeTree(Display* d, Window w, int depth, long pid, std::string& out)
     for (unsigned int i = 0; i < n; ++i) {
         if (windowPid(d, children[i]) == pid) {
             XWindowAttributes a{};
-            XGetWindowAttributes(d, children[i], &a);
+            if (!XGetWindowAttributes(d, children[i], &a))
+                continue; // gone meanwhile
             out += "window " + std::to_string(children[i]) + " in " + std::to_string(w) + ", " +
                    (a.map_state == IsViewable ? "mapped" : "unmapped") + ", " + std::to_string(a.width) + "x" +
                    std::to_string(a.height) + ", " + std::to_string(i + 1) + " of " + std::to_string(n) + "\n";
@@ -348,20 +338,22 @@ void paintDesktop(Display* d)
     XSync(d, False);
 }
 
-void plugInKeyboard(Display* d, const char* name)
+bool plugInKeyboard(Display* d, const char* name)
 {
     XIAddMasterInfo add{};
     add.type = XIAddMaster;
     add.name = const_cast<char*>(name);
     add.send_core = True;
     add.enable = True;
-    XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1);
+    bool sent = XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&add), 1) == Success;
     XSync(d, False);
+    return sent;
 }
 
-void unplugKeyboard(Display* d, const char* name)
+bool unplugKeyboard(Display* d, const char* name)
 {
     std::string wanted = std::string(name) + " keyboard";
+    bool removed = false;
     int count = 0;
     XIDeviceInfo* info = XIQueryDevice(d, XIAllMasterDevices, &count);
     for (int i = 0; i < count; ++i) {
@@ -373,11 +365,12 @@ void unplugKeyboard(Display* d, const char* name)
         remove.return_mode = XIAttachToMaster;
         remove.return_pointer = 2; // the first master pointer and keyboard
         remove.return_keyboard = 3;
-        XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1);
+        removed = XIChangeHierarchy(d, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1) == Success || removed;
     }
     if (info)
         XIFreeDeviceInfo(info);
     XSync(d, False);
+    return removed;
 }
 
 bool windowOfClassMapped(Display* d, const std::string& windowClass)

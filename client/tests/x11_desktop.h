@@ -94,10 +94,12 @@ long topWindowPid(Display* d);
 std::string describeWindows(Display* d, long pid);
 // Paints the root window in a colour no lock uses.
 void paintDesktop(Display* d);
-// A new keyboard, as if plugged in: a master keyboard with its own test keyboard.
-void plugInKeyboard(Display* d, const char* name);
+// A new keyboard, as if plugged in: a master keyboard with its own test
+// keyboard. False when the server was not asked.
+bool plugInKeyboard(Display* d, const char* name);
 // Takes that keyboard away again; its keys go back to the first keyboard.
-void unplugKeyboard(Display* d, const char* name);
+// False when there was none to take away.
+bool unplugKeyboard(Display* d, const char* name);
 // A mapped managed window of the given WM_CLASS class.
 bool windowOfClassMapped(Display* d, const std::string& windowClass);
 
