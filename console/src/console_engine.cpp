@@ -28,6 +28,18 @@
 
 namespace console {
 
+namespace {
+
+// The sync that ends each timer pass. A refused sync is not shown every pass:
+// the lines are written, only their flush to the disk failed, and the close
+// reports the last failure.
+void syncLog(store::ActivityLog& log)
+{
+    (void)log.sync();
+}
+
+} // namespace
+
 struct ConsoleEngine::Impl {
     Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
          pages::StationWorkers& workers);
@@ -43,6 +55,8 @@ struct ConsoleEngine::Impl {
     // files are closed.
     void shutDown();
     void closeFiles();
+    // The money state to BriskoOpen after each action and timer pass.
+    void keepState();
 
     ConsoleSettings settings;
     const platform::Clock& clock;
@@ -103,7 +117,7 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
 ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& clock, ConsoleServices services)
     : impl_(std::make_unique<Impl>(std::move(settings), clock, services, *this))
 {
-    impl_->guard.setAfterWork([this] { (void)impl_->keeper.keep(); });
+    impl_->guard.setAfterWork([this] { impl_->keepState(); });
 }
 
 ConsoleEngine::~ConsoleEngine()
@@ -137,14 +151,18 @@ bool ConsoleEngine::openFiles()
         m.ended = true;
         return false;
     }
-    m.log.open();
-    m.journal.open();
+    // A log or journal that cannot be opened was shown to the operator by the
+    // file; the console runs on as the operator was told.
+    (void)m.log.open();
+    (void)m.journal.open();
     (void)m.keeper.open(); // the operator was told; the console runs on without keeping
-    m.configuration.load();
-    m.clients.load();
-    m.printers.load();
-    m.saleItems.load();
-    m.rates.load();
+    // A table that cannot be read is silent and starts empty; the configuration
+    // dialog's pages read it again when they open.
+    (void)m.configuration.load();
+    (void)m.clients.load();
+    (void)m.printers.load();
+    (void)m.saleItems.load();
+    (void)m.rates.load();
     m.filesOpen = true;
     return true;
 }
@@ -178,6 +196,12 @@ bool ConsoleEngine::startStations()
         return false;
     }
     return true;
+}
+
+void ConsoleEngine::Impl::keepState()
+{
+    // A failed write was shown by the file; the next change tries again.
+    (void)keeper.keep();
 }
 
 void ConsoleEngine::Impl::syncStationAddresses()
@@ -240,7 +264,7 @@ void ConsoleEngine::Impl::closeFiles()
 {
     if (!filesOpen)
         return;
-    (void)keeper.keep();
+    keepState();
     keeper.close();
     journal.close();
     clients.close();
@@ -268,8 +292,8 @@ void ConsoleEngine::eventPoll()
         m.syncStationAddresses();
     m.sessions.eventPoll();
     m.guard.settle();
-    (void)m.keeper.keep();
-    m.log.sync();
+    m.keepState();
+    syncLog(m.log);
 }
 
 void ConsoleEngine::moneyTick()
@@ -280,7 +304,7 @@ void ConsoleEngine::moneyTick()
     m.guard.settle();
     if (m.keeper.keep())
         m.sessions.confirmTakenPrintJobs();
-    m.log.sync();
+    syncLog(m.log);
 }
 
 // --- station table ------------------------------------------------------------------------------
@@ -308,26 +332,26 @@ void ConsoleEngine::onStationTableFocus(bool gained)
 void ConsoleEngine::onStartPressed()
 {
     impl_->sessions.onStartPressed();
-    (void)impl_->keeper.keep();
+    impl_->keepState();
 }
 
 void ConsoleEngine::onStopPressed()
 {
     impl_->sessions.onStopPressed();
-    (void)impl_->keeper.keep();
+    impl_->keepState();
 }
 
 void ConsoleEngine::onSwapPressed()
 {
     impl_->sessions.onSwapPressed();
     impl_->buttons.refreshStationButtons();
-    (void)impl_->keeper.keep();
+    impl_->keepState();
 }
 
 void ConsoleEngine::onAlarmSelected(int choice)
 {
     impl_->sessions.onAlarmSelected(choice);
-    (void)impl_->keeper.keep();
+    impl_->keepState();
 }
 
 void ConsoleEngine::onBillPressed() { impl_->panel.onBillPressed(); }
@@ -417,7 +441,7 @@ void ConsoleEngine::onConfigurationPressed()
         }
     }
     m.applyConfigurationEffects(printServerBefore, printersBefore);
-    (void)m.keeper.keep();
+    m.keepState();
 }
 
 void ConsoleEngine::Impl::applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore)
@@ -463,7 +487,9 @@ void ConsoleEngine::startStationWorker(int i, bool /*createEvents: the link make
         m.board.resizeTo(i + 1);
     m.syncStationAddresses();
     m.addressesChanged = true; // the page writes the new address after this call
-    m.link.startStationWorker(i);
+    // A worker that runs already goes on; one that cannot start leaves its
+    // station "Disconnected", which its row shows.
+    (void)m.link.startStationWorker(i);
 }
 
 void ConsoleEngine::stopStationWorker(int i, bool /*releaseEvents*/)

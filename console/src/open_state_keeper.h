@@ -53,9 +53,10 @@ public:
     void restore();
     // Writes the state when it changed since the last write. True when the
     // file holds the state now.
-    bool keep();
+    [[nodiscard]] bool keep();
     void close();
 
+    // A failed write was shown by the file; the next change tries again.
     void moneyChanged() override { (void)keep(); }
     bool beforeCharge(int index, std::uint64_t journalOffset) override;
     void afterCharge() override { charging_.reset(); }

@@ -139,8 +139,9 @@ void ScriptedConfigurationHost::showConfiguration(pages::ConfigurationDialogMode
     ++shown;
     if (script)
         script(dialog);
+    // An OK that is refused leaves the dialog open, and the engine cancels it.
     if (dialog.isOpen())
-        dialog.ok();
+        (void)dialog.ok();
 }
 
 ConsoleRig::ConsoleRig(std::filesystem::path folder_, std::time_t start) : folder(std::move(folder_)), clock(start) {}

@@ -61,18 +61,18 @@ public:
 
     // --- start-up, in this order (startUp() runs them all) ------------------------
     enum class StartResult { Running, AlreadyRunning, WrongPassword };
-    StartResult startUp();
+    [[nodiscard]] StartResult startUp();
     // Activity log, journal, the open bills file, configuration, stations,
     // printers, sale items, rates. False (after telling the operator) when another console runs in
     // the same folder; nothing is opened then.
-    bool openFiles();
+    [[nodiscard]] bool openFiles();
     // The password prompt; a wrong password beeps and the console must end.
     bool checkOperatorPassword();
     // The table gets its rows and the kept open bills and sessions; then the print monitor (when printers exist),
     // the listener, and one station thread after the other. False when the
     // main port cannot be opened: the operator is told, and the console runs
     // on without stations.
-    bool startStations();
+    [[nodiscard]] bool startStations();
 
     // --- exit ----------------------------------------------------------------------
     // Escape or the close box: asks "Exit Brisko?"; on Yes stops the link and the

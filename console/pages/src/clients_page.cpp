@@ -19,7 +19,9 @@ constexpr std::size_t kMaxNameLength = 255;
 ClientsPage::ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts)
     : ListPage(kColumns.size(), prompts), clients_(clients), workers_(workers)
 {
-    clients_.load();
+    // A file that cannot be read is silent: the page shows what the table holds,
+    // and the next opening tries the file again.
+    (void)clients_.load();
     fillList();
     loadEditor();
 }

@@ -53,7 +53,9 @@ void ConfigurationDialogModel::open()
     result_ = Result::None;
     currentTab_ = ConfigurationTab::Clients;
     pages_ = std::make_unique<Pages>(tables_, workers_, prompts_);
-    configuration_.load();
+    // Read once at start-up; a file that could not be read then is tried again
+    // here, silently, and the dialog shows what the configuration holds.
+    (void)configuration_.load();
     password_ = acceptedPassword_;
     confirm_ = acceptedConfirm_;
     line1_ = configuration_.receiptLine1();
@@ -89,7 +91,7 @@ bool ConfigurationDialogModel::ok()
         if (!configuration_.save()) {
             // Back to what the file still holds, so that memory and file agree.
             configuration_.close();
-            configuration_.load();
+            (void)configuration_.load(); // the message below tells the operator either way
             prompts_.showMessage(kNotSavedMessage);
             return false;
         }

@@ -14,7 +14,9 @@ namespace console::pages {
 
 PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts) : ListPage(kColumns.size(), prompts), items_(items)
 {
-    items_.load();
+    // A file that cannot be read is silent: the page shows what the table holds,
+    // and the next opening tries the file again.
+    (void)items_.load();
     fillList();
     loadEditor();
 }

@@ -15,7 +15,9 @@ namespace console::pages {
 PrintersPage::PrintersPage(store::PrinterTable& printers, OperatorPrompts& prompts)
     : ListPage(kColumns.size(), prompts), printers_(printers)
 {
-    printers_.load();
+    // A file that cannot be read is silent: the page shows what the table holds,
+    // and the next opening tries the file again.
+    (void)printers_.load();
     fillList();
     loadEditor();
 }

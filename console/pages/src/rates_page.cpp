@@ -30,7 +30,9 @@ int countValue(const std::string& text)
 RatesPage::RatesPage(store::RateTable& rates, OperatorPrompts& prompts)
     : ListPage(kColumns.size(), prompts), rates_(rates)
 {
-    rates_.load();
+    // A file that cannot be read is silent: the page shows what the table holds,
+    // and the next opening tries the file again.
+    (void)rates_.load();
     fillList();
     loadEditor();
     // The page opens with both duration fields at zero; the editor stays disabled.

@@ -28,7 +28,7 @@ protected:
     {
         {
             store::ClientTable writer(folder.path(), notifier);
-            writer.load();
+            ASSERT_TRUE(writer.load());
             for (int i = 0; i < count; ++i)
                 writer.entries().push_back({"PC" + std::to_string(i + 1), stationAddress(i)});
             ASSERT_TRUE(writer.save());
@@ -41,10 +41,10 @@ protected:
     {
         table.close();
         store::ClientTable reader(folder.path(), notifier);
-        reader.load();
+        EXPECT_TRUE(reader.load());
         auto entries = reader.entries();
         reader.close();
-        table.load();
+        EXPECT_TRUE(table.load());
         return entries;
     }
 

@@ -26,7 +26,7 @@ using Strings = std::vector<std::string>;
 
 class ConfigurationDialogTest : public ::testing::Test {
 protected:
-    ConfigurationDialogTest() { configuration.load(); }
+    ConfigurationDialogTest() { EXPECT_TRUE(configuration.load()); }
 
     std::uintmax_t configFileSize() const { return std::filesystem::file_size(folder.path() / "BriskoConfig"); }
 
@@ -39,7 +39,7 @@ protected:
         ASSERT_TRUE(restarted.load());
         check(restarted);
         restarted.close();
-        configuration.load();
+        EXPECT_TRUE(configuration.load());
     }
 
     TempFolder folder;

@@ -24,7 +24,7 @@ protected:
     {
         {
             store::SaleItemTable writer(folder.path());
-            writer.load();
+            ASSERT_TRUE(writer.load());
             writer.items() = items;
             ASSERT_TRUE(writer.save());
         }
@@ -35,10 +35,10 @@ protected:
     {
         table.close();
         store::SaleItemTable reader(folder.path());
-        reader.load();
+        EXPECT_TRUE(reader.load());
         auto items = reader.items();
         reader.close();
-        table.load();
+        EXPECT_TRUE(table.load());
         return items;
     }
 

@@ -24,7 +24,7 @@ protected:
     {
         {
             store::PrinterTable writer(folder.path());
-            writer.load();
+            ASSERT_TRUE(writer.load());
             writer.entries() = entries;
             ASSERT_TRUE(writer.save());
         }
@@ -35,10 +35,10 @@ protected:
     {
         table.close();
         store::PrinterTable reader(folder.path());
-        reader.load();
+        EXPECT_TRUE(reader.load());
         auto entries = reader.entries();
         reader.close();
-        table.load();
+        EXPECT_TRUE(table.load());
         return entries;
     }
 

@@ -25,7 +25,7 @@ protected:
     {
         {
             store::RateTable writer(folder.path());
-            writer.load();
+            ASSERT_TRUE(writer.load());
             writer.rows() = blocks;
             ASSERT_TRUE(writer.save());
         }
@@ -36,10 +36,10 @@ protected:
     {
         rates.close();
         store::RateTable reader(folder.path());
-        reader.load();
+        EXPECT_TRUE(reader.load());
         auto rows = reader.rows();
         reader.close();
-        rates.load();
+        EXPECT_TRUE(rates.load());
         return rows;
     }
 

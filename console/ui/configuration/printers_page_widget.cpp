@@ -26,7 +26,10 @@ PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidg
 
 void PrintersPageWidget::saveModel()
 {
-    page_.save();
+    // A refused field was shown by the page. A table the page could not write
+    // stays rebuilt in memory while its file keeps the previous table; that is
+    // not shown here.
+    (void)page_.save();
 }
 
 void PrintersPageWidget::showEditor()

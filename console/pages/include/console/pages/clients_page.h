@@ -52,7 +52,7 @@ public:
     const platform::Ipv4Address& editorAddress() const { return address_; }
     void setAddress(const platform::Ipv4Address& address);
 
-    SaveOutcome save();
+    [[nodiscard]] SaveOutcome save();
 
 private:
     void loadEditor() override;

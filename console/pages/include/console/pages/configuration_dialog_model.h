@@ -89,7 +89,7 @@ public:
 
     // OK: false while the dialog stays open (the operator has been told why);
     // true when it closed with OK.
-    bool ok();
+    [[nodiscard]] bool ok();
     // Cancel or the close box: nothing is saved; Password and Confirm return to
     // what was last accepted.
     void cancel();

@@ -47,7 +47,7 @@ public:
     bool fixedPriceEnabled() const { return editing(); }
     void setFixedPrice(bool fixed) { fixedPrice_ = fixed; }
 
-    SaveOutcome save();
+    [[nodiscard]] SaveOutcome save();
 
 private:
     void fillList();

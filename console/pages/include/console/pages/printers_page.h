@@ -46,7 +46,7 @@ public:
     const fields::MoneyField& pageCostEditor() const { return pageCost_; }
     bool pageCostEnabled() const { return editing(); }
 
-    SaveOutcome save();
+    [[nodiscard]] SaveOutcome save();
 
 private:
     void fillList();

@@ -55,7 +55,7 @@ public:
     const EditorField& blockCountField() const { return blockCount_; }
     void setBlockCountText(std::string text) { blockCount_.text = std::move(text); }
 
-    SaveOutcome save();
+    [[nodiscard]] SaveOutcome save();
 
     // The trial duration and "Test": the charge for it, from the saved table.
     fields::DurationField& testDuration() { return testDuration_; }
