@@ -9,6 +9,7 @@
 #include "link/link_server.h"
 #include "link/protocol.h"
 
+#include "../tests/console_event.h"
 #include "../tests/simulated_station.h"
 
 #include "platform/event.h"
@@ -82,19 +83,7 @@ private:
 // Waits until station i's mailbox holds `flags` and takes them, as the console would.
 bool takeEvent(LinkServer& link, int i, std::uint32_t flags, std::chrono::milliseconds patience)
 {
-    auto deadline = SteadyClock::now() + patience;
-    while (SteadyClock::now() < deadline) {
-        {
-            MailboxAccess mailbox = link.lockMailbox(i);
-            if (mailbox.has(flags)) {
-                mailbox.clear(flags);
-                return true;
-            }
-        }
-        link.waitEventForConsole(i, 100ms);
-        link.takeEventForConsole(i);
-    }
-    return false;
+    return testing::takeConsoleEvent(link, i, flags, patience, 100ms);
 }
 
 double percentile(std::vector<double> values, double p)

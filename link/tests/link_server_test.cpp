@@ -1,6 +1,7 @@
 #include "link/link_bits.h"
 #include "link/link_server.h"
 #include "link/protocol.h"
+#include "console_event.h"
 #include "simulated_station.h"
 
 #include "platform/local_time.h"
@@ -45,25 +46,17 @@ protected:
 
     // Waits until station i's MailboxWord holds `flags`, then takes them out
     // the way the console does.
-    bool takeEvent(int i, std::uint32_t flags)
-    {
-        auto deadline = std::chrono::steady_clock::now() + kPatience;
-        while (std::chrono::steady_clock::now() < deadline) {
-            {
-                MailboxAccess mailbox = link.lockMailbox(i);
-                if (mailbox.has(flags)) {
-                    mailbox.clear(flags);
-                    return true;
-                }
-            }
-            link.waitEventForConsole(i, 20ms);
-            link.takeEventForConsole(i);
-        }
-        return false;
-    }
+    bool takeEvent(int i, std::uint32_t flags) { return takeConsoleEvent(link, i, flags, kPatience, 20ms); }
 
     std::uint32_t mailbox(int i) { return link.lockMailbox(i).value(); }
 
+    // Handshake, connection to its own port, and the console told: station
+    // `index` is up.
+    void attachConnected(SimulatedStation& simulated, int index)
+    {
+        ASSERT_TRUE(simulated.attach());
+        ASSERT_TRUE(takeEvent(index, EVT_CONNECTED));
+    }
 
     // Gives the link threads time to act before the test goes on.
     static void separateMessages() { std::this_thread::sleep_for(100ms); }
@@ -79,6 +72,20 @@ protected:
 
     LinkServer link{testSettings()};
     std::vector<Ipv4Address> addresses;
+};
+
+// Station 0 of one, attached and its connection taken by the console: where
+// most tests of a station thread begin.
+class OneConnectedStation : public LinkServerTest {
+protected:
+    void SetUp() override
+    {
+        startWith(1);
+        first = station(0);
+        ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
+    }
+
+    SimulatedStation first{stationAddress(2), 0};
 };
 
 } // namespace
@@ -124,8 +131,7 @@ TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
     ASSERT_TRUE(silent.isValid());
 
     auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
@@ -138,8 +144,7 @@ TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
     constexpr int kCallers = 40;
     startWith(kCallers + 1);
     auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
 
     std::vector<platform::TcpSocket> calls;
     {
@@ -173,8 +178,7 @@ TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
     unserved.send("STOP");
 
     // The next handshake closes that port; the new one is served.
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
     EXPECT_TRUE(SimulatedStation::closedByPeer(unserved));
 }
@@ -214,13 +218,8 @@ TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
 }
 
-TEST_F(LinkServerTest, UnlockAndLockAreConfirmedAsStartedAndStopped)
+TEST_F(OneConnectedStation, UnlockAndLockAreConfirmedAsStartedAndStopped)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STARTING));
     EXPECT_EQ(first.answer(), "UNLOCK");
@@ -233,13 +232,8 @@ TEST_F(LinkServerTest, UnlockAndLockAreConfirmedAsStartedAndStopped)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
-TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
+TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     const std::time_t start = *platform::localDateTime(2006, 8, 11, 10, 54, 34);
     auto record = SessionInfoRecord::fromFigures("01:05:00", "2.50", "1.00", "3.50", start);
     {
@@ -263,13 +257,8 @@ TEST_F(LinkServerTest, WaitingCommandsGoOneAtATimeInPriorityOrder)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED | EVT_STOPPED));
 }
 
-TEST_F(LinkServerTest, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
+TEST_F(OneConnectedStation, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     link.sendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
     EXPECT_EQ(first.answer("WHAT"), "UNLOCK");
     EXPECT_EQ(first.answer(), "LOCK");
@@ -282,10 +271,8 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     startWith(2);
     auto first = station(0);
     auto second = station(1);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(second.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
 
     link.sendStationCommand(0, CMD_QUIT);
     link.sendStationCommand(1, CMD_SHUTDOWN);
@@ -299,13 +286,8 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     EXPECT_TRUE(SimulatedStation::closedByPeer(second.connection));
 }
 
-TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
+TEST_F(OneConnectedStation, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOP");
@@ -314,13 +296,8 @@ TEST_F(LinkServerTest, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
-TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
+TEST_F(OneConnectedStation, LockAnsweredStopThenOkReportsStoppedOnce)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     link.sendStationCommand(0, CMD_LOCK);
     EXPECT_EQ(first.receive(), "LOCK");
     first.send("STOP");
@@ -334,13 +311,8 @@ TEST_F(LinkServerTest, LockAnsweredStopThenOkReportsStoppedOnce)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
 }
 
-TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
+TEST_F(OneConnectedStation, StartedReclaimsASessionWithItsStampAndStopEndsIt)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     first.send("STARTED20060811105434");
     ASSERT_TRUE(takeEvent(0, EVT_STARTED));
     std::tm tm = platform::toLocalTime(link.stationStartTime(0));
@@ -355,19 +327,13 @@ TEST_F(LinkServerTest, StartedReclaimsASessionWithItsStampAndStopEndsIt)
     EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
-TEST_F(LinkServerTest, StationThatDropsIsDisconnectedAndReconnectsThroughTheHandshake)
+TEST_F(OneConnectedStation, StationThatDropsIsDisconnectedAndReconnectsThroughTheHandshake)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     // An orderly close (a read of zero bytes) is a lost connection at once.
     first.connection.close();
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
 
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     first.send("STARTED20060811105434");
     ASSERT_TRUE(takeEvent(0, EVT_STARTED));
 
@@ -388,10 +354,8 @@ TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
     startWith(2);
     auto first = station(0);
     auto second = station(1);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(second.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
 
     link.stop();
     EXPECT_FALSE(link.isRunning());
@@ -402,13 +366,8 @@ TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
     EXPECT_FALSE(station(0).handshake()) << "the main port is closed";
 }
 
-TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
+TEST_F(OneConnectedStation, StoppingAStationEndsEvenAnUnansweredCommand)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
     link.stopStationWorker(0);
@@ -419,12 +378,8 @@ TEST_F(LinkServerTest, StoppingAStationEndsEvenAnUnansweredCommand)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
-TEST_F(LinkServerTest, ACallHandedToAStationThreadThatEndsIsClosedWithoutAWord)
+TEST_F(OneConnectedStation, ACallHandedToAStationThreadThatEndsIsClosedWithoutAWord)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered: the thread stays in its wait
 
@@ -442,10 +397,8 @@ TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
     startWith(2);
     auto first = station(0);
     auto second = station(1);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(second.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
 
     ASSERT_TRUE(link.restartStation(0));
     EXPECT_EQ(first.receive(), "SERVERDOWN");
@@ -456,8 +409,7 @@ TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
     EXPECT_EQ(second.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(1, EVT_STARTED));
 
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
@@ -523,13 +475,8 @@ TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
     EXPECT_FALSE(link.startStationWorker(kMaxStations));
 }
 
-TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
+TEST_F(OneConnectedStation, MessagesThatArriveInOneReadAreEachTaken)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     // The session ended as UNLOCK went out: STOP and OK together end it stopped.
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK");
@@ -551,13 +498,8 @@ TEST_F(LinkServerTest, MessagesThatArriveInOneReadAreEachTaken)
     EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
-TEST_F(LinkServerTest, MessagesSplitAtEveryByteStillArrive)
+TEST_F(OneConnectedStation, MessagesSplitAtEveryByteStillArrive)
 {
-    startWith(1);
-    auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-
     const std::string started = "STARTED20060811105434";
     for (std::size_t cut = 1; cut < started.size(); ++cut) {
         ASSERT_TRUE(sendSplit(first.connection, started, cut));

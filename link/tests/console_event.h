@@ -1,0 +1,34 @@
+#pragma once
+// The console's side of a station's events, for the link's tests and bench:
+// waits for flags in the station's MailboxWord and takes them out the way the
+// console's event poll does. Called from the test's (the console's) thread.
+
+#include "link/link_server.h"
+
+#include <chrono>
+#include <cstdint>
+
+namespace stationlink::testing {
+
+// Waits up to `patience` until station i's MailboxWord holds `flags`, then
+// clears them; false when they never came. Sleeps on the station's
+// event-for-console signal at most `slice` at a time.
+inline bool takeConsoleEvent(LinkServer& link, int i, std::uint32_t flags, std::chrono::milliseconds patience,
+                             std::chrono::milliseconds slice)
+{
+    auto deadline = std::chrono::steady_clock::now() + patience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        {
+            MailboxAccess mailbox = link.lockMailbox(i);
+            if (mailbox.has(flags)) {
+                mailbox.clear(flags);
+                return true;
+            }
+        }
+        link.waitEventForConsole(i, slice);
+        link.takeEventForConsole(i);
+    }
+    return false;
+}
+
+} // namespace stationlink::testing
