@@ -1,13 +1,12 @@
 #pragma once
-// Private X desktops for the lock's tests: an X server on a display number
-// it picks itself (Xvfb, or Xorg with the dummy driver for real side-by-side
-// monitors), openbox with a tint2 panel on it, xdotool, screenshots.
-// Starting a server points $DISPLAY of this process (and so of every child
-// started afterwards) at it, and their Qt at X11.
+// The desktop of the lock's tests on an X server: openbox with a tint2 panel,
+// xdotool, screenshots, and the X questions a hostile customer's tools would
+// ask.
 //
 // Thread contract: the test's main thread.
 
 #include "process.h"
+#include "x_server.h"
 
 #include <chrono>
 #include <filesystem>
@@ -34,28 +33,6 @@ void xdotool(std::vector<std::string> args, ChildOutput output = ChildOutput::Di
 // Types `text` into the focused window, `perKey` apart, then Return.
 void typeAndEnter(const std::string& text, std::chrono::milliseconds perKey,
                   ChildOutput output = ChildOutput::Discarded);
-
-class XServer {
-public:
-    static std::unique_ptr<XServer> startXvfb(const std::string& screen = "1280x800x24");
-    // Xorg with the dummy driver and one output of 1024x768 switched on (the
-    // others can be added with xrandr); needs root. nullptr and `why` when it
-    // cannot start.
-    static std::unique_ptr<XServer> startDummyXorg(const std::filesystem::path& folder, std::string& why);
-    ~XServer();
-
-    const std::string& name() const { return name_; }
-    // The test's own connection.
-    Display* display() const { return display_; }
-
-private:
-    XServer() = default;
-    static std::unique_ptr<XServer> start(std::vector<std::string> argv, int displayFdWrite, int displayFdRead);
-
-    std::unique_ptr<Process> process_;
-    std::string name_;
-    Display* display_ = nullptr;
-};
 
 // openbox and tint2, both running and managing the display.
 class WindowManagerDesktop {
