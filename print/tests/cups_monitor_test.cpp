@@ -1,7 +1,7 @@
 // The monitor on a real, private CUPS daemon: each finished job handed over
 // once, whatever restarts in between; a server that goes away is reported
 // and charging resumes when it is back.
-#include "cups_daemon.h"
+#include "cups_daemon_fixture.h"
 
 #include "print/cups_print_monitor.h"
 #include "print/printed_jobs_memory.h"
@@ -33,16 +33,13 @@ namespace {
 using namespace std::chrono_literals;
 using console::PrintJobRecord;
 
-class MonitorOnCups : public ::testing::Test {
+class MonitorOnCups : public CupsDaemonFixture {
 protected:
     void SetUp() override
     {
-        if (const std::string why = CupsDaemon::unavailableReason(); !why.empty())
-            GTEST_SKIP() << why;
-        daemon = std::make_unique<CupsDaemon>();
-        ASSERT_TRUE(daemon->start());
-        ASSERT_TRUE(daemon->addQueue("pdf"));
-        ASSERT_TRUE(daemon->addQueue("raw", true));
+        ASSERT_NO_FATAL_FAILURE(startDaemon({{"pdf"}, {"raw", true}}));
+        if (IsSkipped())
+            return;
         settings.memoryFile = daemon->base() / "BriskoPrinted";
         settings.spoolFolder = daemon->spoolFolder();
         settings.firstRetryPause = 200ms;
@@ -100,7 +97,6 @@ protected:
         std::this_thread::sleep_for(300ms);
     }
 
-    std::unique_ptr<CupsDaemon> daemon;
     PrintMonitorSettings settings;
     std::unique_ptr<CupsPrintMonitor> monitor;
 };

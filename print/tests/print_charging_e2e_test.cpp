@@ -1,7 +1,7 @@
 // Printed pages end to end: real jobs on a private cupsd, the CUPS monitor in
 // a real console engine with real stations, and the lines that reach the
 // bills and the activity log.
-#include "cups_daemon.h"
+#include "cups_daemon_fixture.h"
 
 #include "print/cups_print_monitor.h"
 #include "print/print_monitor_log.h"
@@ -21,16 +21,14 @@ using namespace std::chrono_literals;
 using console::test::ConsoleRig;
 using console::test::TempFolder;
 
-class PrintChargingEndToEnd : public ::testing::Test {
+class PrintChargingEndToEnd : public CupsDaemonFixture {
 protected:
     void SetUp() override
     {
-        if (const std::string why = CupsDaemon::unavailableReason(); !why.empty())
-            GTEST_SKIP() << why;
-        daemon = std::make_unique<CupsDaemon>();
-        ASSERT_TRUE(daemon->start());
-        ASSERT_TRUE(daemon->addQueue("laser"));
-        ASSERT_TRUE(daemon->addQueue("photo")); // not in the printer table
+        // "photo" is not in the printer table.
+        ASSERT_NO_FATAL_FAILURE(startDaemon({{"laser"}, {"photo"}}));
+        if (IsSkipped())
+            return;
         using console::test::stationAddress;
         console::test::writeClients(folder.path(),
                                     {{"PC1", stationAddress(0)}, {"PC2", stationAddress(1)}, {"PC3", stationAddress(2)}});
@@ -102,7 +100,6 @@ protected:
 
     TempFolder folder;
     ConsoleRig rig{folder.path(), console::test::noonOfTestDay()};
-    std::unique_ptr<CupsDaemon> daemon;
     std::unique_ptr<CupsPrintMonitor> monitor;
     std::unique_ptr<console::test::Cafe> cafe;
 };
