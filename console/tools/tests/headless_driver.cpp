@@ -13,48 +13,7 @@ bool isUnsolicited(const std::string& line)
     return line == "beep" || startsWith(line, "message ") || startsWith(line, "question ");
 }
 
-int toInt(const std::string& text)
-{
-    try {
-        return std::stoi(text);
-    } catch (...) {
-        return -1;
-    }
-}
-
 } // namespace
-
-std::vector<std::string> splitFields(const std::string& text)
-{
-    std::vector<std::string> fields;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t bar = text.find('|', from);
-        fields.push_back(text.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
-        if (bar == std::string::npos)
-            return fields;
-        from = bar + 1;
-    }
-}
-
-HeadlessState parseState(const std::vector<std::string>& lines)
-{
-    HeadlessState state;
-    for (const std::string& line : lines) {
-        const std::size_t space = line.find(' ');
-        const std::string kind = line.substr(0, space);
-        const std::vector<std::string> f = splitFields(space == std::string::npos ? "" : line.substr(space + 1));
-        if (kind == "row" && f.size() == 7)
-            state.rows.push_back({f[1], f[2], f[3], f[4], f[5], f[6]});
-        else if (kind == "bill" && f.size() == 3)
-            state.bills.push_back({f[1], toInt(f[2]), {}});
-        else if (kind == "line" && f.size() == 3 && !state.bills.empty())
-            state.bills.back().lines.push_back({f[0], f[1], f[2]});
-        else if (kind == "alarm" && f.size() == 3)
-            state.alarms.push_back({toInt(f[0]), toInt(f[1]), static_cast<std::time_t>(std::stoll(f[2]))});
-    }
-    return state;
-}
 
 HeadlessDriver::HeadlessDriver(const std::string& program, std::vector<std::string> arguments,
                                std::vector<std::string> prefix, std::filesystem::path errorFile)
@@ -76,7 +35,7 @@ std::optional<int> HeadlessDriver::waitReady(std::chrono::milliseconds limit)
         if (!line)
             return std::nullopt;
         if (startsWith(*line, "ready "))
-            return toInt(line->substr(6));
+            return fieldNumber(line->substr(6));
         if (startsWith(*line, "failed"))
             return std::nullopt;
         unsolicited_.push_back(*line);

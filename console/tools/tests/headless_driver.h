@@ -6,9 +6,9 @@
 // One thread: the test's.
 
 #include "child_process.h"
+#include "headless_state.h"
 
 #include <chrono>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,37 +16,6 @@
 #include <vector>
 
 namespace console::test {
-
-struct HeadlessRow {
-    std::string status, start, duration, access, extras, total;
-};
-
-struct HeadlessLine {
-    std::string station, description, price;
-};
-
-struct HeadlessBill {
-    std::string caption;
-    int station = 0;
-    std::vector<HeadlessLine> lines;
-};
-
-struct HeadlessAlarm {
-    int station = 0;
-    int choice = 0;
-    std::time_t time = 0;
-};
-
-struct HeadlessState {
-    std::vector<HeadlessRow> rows; // rows[0] is station 1
-    std::vector<HeadlessBill> bills;
-    std::vector<HeadlessAlarm> alarms;
-};
-
-// Splits "a|b|c" at every '|'.
-std::vector<std::string> splitFields(const std::string& text);
-// Reads the lines of a "state" reply (without its "ok").
-HeadlessState parseState(const std::vector<std::string>& lines);
 
 class HeadlessDriver {
 public:
