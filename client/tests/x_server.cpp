@@ -38,7 +38,8 @@ std::unique_ptr<XServer> XServer::start(std::vector<std::string> argv, int write
     server->display_ = XOpenDisplay(server->name_.c_str());
     if (!server->display_)
         return nullptr;
-    setenv("DISPLAY", server->name_.c_str(), 1);
+    if (setenv("DISPLAY", server->name_.c_str(), 1) != 0)
+        return nullptr; // the children would not find it
     useX11ForChildren();
     return server;
 }
@@ -64,7 +65,8 @@ std::unique_ptr<XServer> XServer::startDummyXorg(const std::filesystem::path& fo
         return nullptr;
     }
     std::filesystem::create_directories(folder / "conf.d");
-    std::ofstream(folder / "xorg.conf") << R"(Section "ServerFlags"
+    std::ofstream config(folder / "xorg.conf");
+    config << R"(Section "ServerFlags"
   Option "AutoAddDevices" "false"
   Option "AutoEnableDevices" "false"
 EndSection
@@ -90,6 +92,10 @@ Section "Screen"
   EndSubSection
 EndSection
 )";
+    if (!config.flush()) {
+        why = "xorg.conf could not be written in the test folder";
+        return nullptr;
+    }
     int ends[2];
     if (::pipe(ends) != 0)
         return nullptr;
