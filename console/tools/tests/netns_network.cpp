@@ -66,7 +66,9 @@ NetnsNetwork::NetnsNetwork(const std::string& tag, platform::Ipv4Address counter
         return;
     for (std::size_t k = 0; k < stations.size(); ++k) {
         const std::string ns = prefix_ + "station" + std::to_string(k + 1);
-        const std::string port = "p" + std::to_string(k + 1);
+        // Appended, not "p" + std::to_string(): GCC 12 warns falsely (-Wrestrict) on that form.
+        std::string port = "p";
+        port += std::to_string(k + 1);
         if (!run("ip netns add " + ns))
             return;
         created_.push_back(ns);
