@@ -106,11 +106,7 @@ TEST_F(SupervisorTest, KilledDuringASessionReconnectsAndReclaimsIt)
 {
     auto h = startConnected();
     ASSERT_TRUE(h.station.isValid());
-    h.station.send("UNLOCK");
-    EXPECT_EQ(readWithin(h.station, 5s), "OK");
-    h.station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
-    EXPECT_EQ(readWithin(h.station, 5s), "OK");
-    ASSERT_TRUE(eventually([&] { return readFile(folder.path() / "TambloSession") == "20060811105434"; }));
+    ASSERT_NO_FATAL_FAILURE(startSession(h.station, folder.path()));
 
     ASSERT_GT(killWorker(*supervisor), 0);
     auto killedAt = std::chrono::steady_clock::now();

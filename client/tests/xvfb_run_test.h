@@ -1,10 +1,12 @@
 #pragma once
-// The base of the tests that run on the X server xvfb-run started for them:
-// the test's own connection to it, and the station programs the test starts
-// drawing on it.
+// The base of the tests that run the real station programs on the X server
+// xvfb-run started for them: the test's own connection to it, the programs
+// drawing on it, and the console's side of starting a session.
 //
 // Thread contract: the test's main thread.
 
+#include "platform/tcp_socket.h"
+#include "test_support.h"
 #include "x11_desktop.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +28,18 @@ protected:
     {
         if (display)
             XCloseDisplay(display);
+    }
+
+    // "UNLOCK" and the figures of a session with the stamp 20060811105434,
+    // each answered "OK", and the stamp kept in "TambloSession" in `folder`.
+    // Call through ASSERT_NO_FATAL_FAILURE.
+    static void startSession(platform::TcpSocket& station, const std::filesystem::path& folder)
+    {
+        station.send("UNLOCK");
+        EXPECT_EQ(readWithin(station, 5s), "OK");
+        station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
+        EXPECT_EQ(readWithin(station, 5s), "OK");
+        ASSERT_TRUE(eventually([&] { return readFile(folder / "TambloSession") == "20060811105434"; }));
     }
 
     Display* display = nullptr;
