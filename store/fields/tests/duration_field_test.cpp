@@ -11,6 +11,7 @@
 
 using fields::DurationField;
 using fields::kBackspace;
+using fields::testing::expectTyped;
 using fields::testing::pressDelete;
 using fields::testing::type;
 
@@ -86,10 +87,7 @@ TEST(DurationFieldTyping, BackspaceZeroesTheDigitBefore)
     EXPECT_EQ(field.text(), "10:34:56");
     EXPECT_EQ(field.caret(), 1u);
 
-    field = fieldAt("12:34:56", 8);
-    type(field, "\b\b\b");
-    EXPECT_EQ(field.text(), "12:30:00");
-    EXPECT_EQ(field.caret(), 4u);
+    expectTyped<DurationField>({"12:34:56", 8, "\b\b\b", "12:30:00", 4});
 
     field = fieldAt("12:34:56", 0);
     EXPECT_TRUE(field.typeChar(kBackspace).refused);

@@ -11,6 +11,7 @@
 using fields::kBackspace;
 using fields::kEnter;
 using fields::MoneyField;
+using fields::testing::expectTyped;
 using fields::testing::pressDelete;
 using fields::testing::type;
 
@@ -99,13 +100,10 @@ TEST(MoneyFieldTyping, CashRegisterEntryShiftsFromTheRight)
 
 TEST(MoneyFieldTyping, FractionDigitsOverwrite)
 {
-    auto field = fieldAt("12.34", 3);
-    type(field, "98");
-    EXPECT_EQ(field.text(), "12.98");
-    EXPECT_EQ(field.caret(), 5u);
+    expectTyped<MoneyField>({"12.34", 3, "98", "12.98", 5});
 
     // A short fraction grows by insertion.
-    field = fieldAt("1.5", 3);
+    auto field = fieldAt("1.5", 3);
     type(field, "7");
     EXPECT_EQ(field.text(), "1.57");
 }
@@ -128,22 +126,11 @@ TEST(MoneyFieldTyping, PointEntersTheFraction)
 
 TEST(MoneyFieldTyping, PointMovesToTheCaret)
 {
-    auto field = fieldAt("12.34", 1);
-    type(field, ".");
-    EXPECT_EQ(field.text(), "1.23");
-    EXPECT_EQ(field.caret(), 2u);
+    expectTyped<MoneyField>({"12.34", 1, ".", "1.23", 2});
+    expectTyped<MoneyField>({"12.34", 4, ".", "123.40", 4});
+    expectTyped<MoneyField>({"10.50", 0, ".", ".10", 1});
 
-    field = fieldAt("12.34", 4);
-    type(field, ".");
-    EXPECT_EQ(field.text(), "123.40");
-    EXPECT_EQ(field.caret(), 4u);
-
-    field = fieldAt("10.50", 0);
-    type(field, ".");
-    EXPECT_EQ(field.text(), ".10");
-    EXPECT_EQ(field.caret(), 1u);
-
-    field = fieldAt("", 0);
+    auto field = fieldAt("", 0);
     type(field, ".");
     EXPECT_EQ(field.text(), "0.");
 }
@@ -161,20 +148,9 @@ TEST(MoneyFieldTyping, RefusedAndIgnoredCharacters)
 
 TEST(MoneyFieldTyping, LeadingZerosGo)
 {
-    auto field = fieldAt("0", 1);
-    type(field, "5");
-    EXPECT_EQ(field.text(), "5");
-    EXPECT_EQ(field.caret(), 1u);
-
-    field = fieldAt("0.00", 1);
-    type(field, "7");
-    EXPECT_EQ(field.text(), "7.00");
-    EXPECT_EQ(field.caret(), 1u);
-
-    field = fieldAt("007.50", 4);
-    type(field, "9");
-    EXPECT_EQ(field.text(), "7.90");
-    EXPECT_EQ(field.caret(), 3u);
+    expectTyped<MoneyField>({"0", 1, "5", "5", 1});
+    expectTyped<MoneyField>({"0.00", 1, "7", "7.00", 1});
+    expectTyped<MoneyField>({"007.50", 4, "9", "7.90", 3});
 }
 
 TEST(MoneyFieldBackspace, KeepsTheFractionLength)
@@ -193,10 +169,7 @@ TEST(MoneyFieldBackspace, KeepsTheFractionLength)
     EXPECT_EQ(field.text(), "0.00");
     EXPECT_EQ(field.caret(), 1u);
 
-    field = fieldAt("105.00", 1);
-    type(field, "\b");
-    EXPECT_EQ(field.text(), "5.00");
-    EXPECT_EQ(field.caret(), 0u);
+    expectTyped<MoneyField>({"105.00", 1, "\b", "5.00", 0});
 }
 
 TEST(MoneyFieldBackspace, SelectionIsRemovedAndNormalised)
