@@ -51,6 +51,14 @@ protected:
     {
         ASSERT_TRUE(console);
         writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+        startClient();
+    }
+
+    // A new client engine on the test's folder (the one before it, if any,
+    // gone first, its files closed as by the system), started.
+    void startClient()
+    {
+        engine.reset();
         LinkSettings link;
         link.ownAddress = kTestStation;
         link.bindOwnAddress = true;
@@ -176,21 +184,9 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
 {
     connectAndStartSession();
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "20060811105434");
-    auto restartClient = [&] {
-        engine.reset();
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), [&] {
-            LinkSettings link;
-            link.ownAddress = kTestStation;
-            link.bindOwnAddress = true;
-            link.mainPort = console->mainPort();
-            link.connectWait = 200ms;
-            return link;
-        }()});
-        engine->start(testScreen());
-    };
 
     events = 0;
-    restartClient();
+    startClient();
     EXPECT_FALSE(engine->state().locked);
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STARTED); }));
     EXPECT_EQ(console->stationStartTime(kStation), sessionStart());
@@ -207,7 +203,7 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
 
     events = 0;
-    restartClient();
+    startClient();
     EXPECT_TRUE(engine->state().locked);
     ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
     for (int i = 0; i < 30; ++i)
