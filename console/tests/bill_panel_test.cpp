@@ -1,7 +1,7 @@
 // The bill panel without stations: walk-in bills, sale items, quantities,
 // tender and charge, receipts, the Delete key and print jobs for idle stations.
 
-#include "console_harness.h"
+#include "console_rig.h"
 
 #include "console/texts.h"
 #include "platform/shared_file.h"

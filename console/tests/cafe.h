@@ -2,7 +2,7 @@
 // Cafe: a console rig with simulated stations around it, and the loops that
 // run them all in real time. Used on the test's thread.
 
-#include "console_harness.h"
+#include "console_rig.h"
 #include "simulated_station.h"
 
 #include <chrono>

@@ -112,68 +112,6 @@ std::vector<JournalEntry> readJournal(const std::filesystem::path& folder)
     return entries;
 }
 
-bool ScriptedPrompts::askYesNo(const std::string& question)
-{
-    questions.push_back(question);
-    if (whileAsking)
-        whileAsking(question);
-    if (answers.empty())
-        return true;
-    bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-void ScriptedPrice::askPrice(const std::string& question, fields::MoneyField& price)
-{
-    questions.push_back(question);
-    if (whileAsking)
-        whileAsking();
-    price.focusIn();
-    for (char c : keys)
-        price.typeChar(c);
-}
-
-void ScriptedConfigurationHost::showConfiguration(pages::ConfigurationDialogModel& dialog)
-{
-    ++shown;
-    if (script)
-        script(dialog);
-    // An OK that is refused leaves the dialog open, and the engine cancels it.
-    if (dialog.isOpen())
-        (void)dialog.ok();
-}
-
-ConsoleRig::ConsoleRig(std::filesystem::path folder_, std::time_t start) : folder(std::move(folder_)), clock(start) {}
-
-ConsoleEngine& ConsoleRig::create()
-{
-    ConsoleSettings settings;
-    settings.folder = folder;
-    settings.link.listenAddress = kConsoleAddress;
-    settings.link.port = port;
-    engine = std::make_unique<ConsoleEngine>(
-        settings, clock, ConsoleServices{prompts, password, price, beeper, printer, configurationHost, &printMonitor});
-    return *engine;
-}
-
-ConsoleEngine& ConsoleRig::startConsole()
-{
-    create();
-    EXPECT_EQ(engine->startUp(), ConsoleEngine::StartResult::Running);
-    return *engine;
-}
-
-std::uint16_t ConsoleRig::mainPort() const { return engine->link().mainPort(); }
-
-void ConsoleRig::select(std::vector<int> rows) { engine->onStationSelectionChanged(rows); }
-
-void ConsoleRig::tickAfter(std::chrono::seconds elapsed)
-{
-    clock.advance(elapsed.count());
-    engine->moneyTick();
-}
-
 std::uint16_t freePort()
 {
     platform::TcpSocket probe = platform::TcpSocket::listenOn(kConsoleAddress, 0, 1);

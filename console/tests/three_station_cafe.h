@@ -3,6 +3,7 @@
 
 #include "cafe.h"
 #include "console_harness.h"
+#include "console_rig.h"
 
 #include <gtest/gtest.h>
 
