@@ -8,6 +8,7 @@
 #include "client/client_log.h"
 #include "client_options.h"
 #include "platform/child_process.h"
+#include "platform/supervisor_signals.h"
 #include "platform/display_server.h"
 #include "restart_policy.h"
 

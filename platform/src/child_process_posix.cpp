@@ -1,7 +1,9 @@
 #include "platform/child_process.h"
+#include "platform/supervisor_signals.h"
 #include "platform/system_error_log.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -24,18 +26,6 @@ ExitStatus fromWaitStatus(int status)
         s.code = WEXITSTATUS(status);
     }
     return s;
-}
-
-const sigset_t& supervisedSignals()
-{
-    static const sigset_t set = [] {
-        sigset_t s;
-        sigemptyset(&s);
-        for (int n : {SIGCHLD, SIGTERM, SIGINT, SIGHUP})
-            sigaddset(&s, n);
-        return s;
-    }();
-    return set;
 }
 
 } // namespace
@@ -86,7 +76,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* erro
     }
     sigset_t none;
     sigemptyset(&none);
-    sigset_t defaults = supervisedSignals();
+    sigset_t defaults = SupervisorSignals::handled();
     sigaddset(&defaults, SIGPIPE);
     // A child that would start with the parent's blocked signals is not
     // started at all.
@@ -151,46 +141,6 @@ std::optional<ExitStatus> ChildProcess::stop(std::chrono::milliseconds grace)
     }
     pid_ = -1;
     return fromWaitStatus(status);
-}
-
-SupervisorSignals::SupervisorSignals()
-{
-    struct sigaction dfl {};
-    dfl.sa_handler = SIG_DFL;
-    sigemptyset(&dfl.sa_mask);
-    if (::sigaction(SIGCHLD, &dfl, &previousChild_) != 0)
-        logSystemError("sigaction(SIGCHLD)", errno);
-    if (int failed = ::pthread_sigmask(SIG_BLOCK, &supervisedSignals(), &previous_); failed != 0)
-        logSystemError("pthread_sigmask", failed);
-}
-
-SupervisorSignals::~SupervisorSignals()
-{
-    if (int failed = ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); failed != 0)
-        logSystemError("pthread_sigmask", failed);
-    if (::sigaction(SIGCHLD, &previousChild_, nullptr) != 0)
-        logSystemError("sigaction(SIGCHLD)", errno);
-}
-
-SupervisorSignals::Wake SupervisorSignals::wait(std::chrono::milliseconds timeout)
-{
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return Wake::TimedOut;
-        timespec ts{};
-        ts.tv_sec = static_cast<time_t>(left.count() / 1000000000);
-        ts.tv_nsec = static_cast<long>(left.count() % 1000000000);
-        int got = ::sigtimedwait(&supervisedSignals(), nullptr, &ts);
-        if (got == SIGCHLD)
-            return Wake::ChildEnded;
-        if (got > 0)
-            return Wake::StopRequested;
-        if (errno == EAGAIN)
-            return Wake::TimedOut;
-        // EINTR: some other signal; keep waiting.
-    }
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
 // Child processes and the supervisor's signal wait, with real programs.
 #include "platform/child_process.h"
+#include "platform/supervisor_signals.h"
 #include "platform/display_server.h"
 
 #include <gtest/gtest.h>

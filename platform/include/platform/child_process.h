@@ -1,12 +1,11 @@
 #pragma once
-// A child process started from a program file, and the signals a supervising
-// parent sleeps on. The child starts with the default signal dispositions and
-// an empty signal mask, whatever the parent blocks. A ChildProcess still
+// A child process started from a program file. The child starts with the
+// default signal dispositions (SupervisorSignals' among them) and an empty
+// signal mask, whatever the parent blocks. A ChildProcess still
 // running when it is destroyed is asked to end (SIGTERM) and, if it has not
 // ended after a grace period, killed. Single-threaded use: one owner thread.
 
 #include <chrono>
-#include <csignal>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -46,28 +45,6 @@ public:
 private:
     explicit ChildProcess(pid_t pid) : pid_(pid) {}
     pid_t pid_ = -1;
-};
-
-// Blocks SIGCHLD, SIGTERM, SIGINT and SIGHUP in the calling (only) thread for
-// its lifetime, so that they are taken one by one by wait() instead of
-// running handlers; the previous mask comes back on destruction. SIGCHLD is
-// set to its default disposition, so that ended children are never reaped
-// behind the supervisor's back.
-class SupervisorSignals {
-public:
-    enum class Wake { ChildEnded, StopRequested, TimedOut };
-
-    SupervisorSignals();
-    ~SupervisorSignals();
-    SupervisorSignals(const SupervisorSignals&) = delete;
-    SupervisorSignals& operator=(const SupervisorSignals&) = delete;
-
-    // Sleeps until one of the signals arrives or the time is up.
-    Wake wait(std::chrono::milliseconds timeout);
-
-private:
-    sigset_t previous_{};
-    struct sigaction previousChild_{};
 };
 
 } // namespace platform
