@@ -389,8 +389,10 @@ std::optional<std::string> ClientLink::takeMessage()
 
 void ClientLink::sendStop()
 {
+    // A "STOP" that cannot be sent leaves a broken connection, which the next
+    // poll's read finds and starts over from; nothing is logged here, as ever.
     if (stationConnectionUp())
-        socket_.send(stationlink::kStop);
+        (void)socket_.send(stationlink::kStop);
 }
 
 void ClientLink::closeConnection()
