@@ -22,10 +22,7 @@ ClientsPageWidget::ClientsPageWidget(console::pages::ClientsPage& page, QWidget*
 
 void ClientsPageWidget::saveModel()
 {
-    // A refused field was shown by the page. A table the page could not write
-    // stays rebuilt in memory while its file keeps the previous table; that is
-    // not shown here.
-    (void)page_.save();
+    savePage(page_);
 }
 
 void ClientsPageWidget::showEditor()

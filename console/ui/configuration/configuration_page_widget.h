@@ -63,6 +63,14 @@ protected:
 
     // The page model's Save.
     virtual void saveModel() = 0;
+    // What every saveModel() does with its page. A refused field was shown by
+    // the page. A table the page could not write stays rebuilt in memory while
+    // its file keeps the previous table; that is not shown here.
+    template <class Page>
+    static void savePage(Page& page)
+    {
+        (void)page.save();
+    }
     // Copies the page model's editor into the editor widgets.
     virtual void showEditor() = 0;
     // The list, the count and the editor, as the model now holds them.

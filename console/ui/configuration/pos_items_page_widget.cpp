@@ -28,10 +28,7 @@ PosItemsPageWidget::PosItemsPageWidget(console::pages::PosItemsPage& page, QWidg
 
 void PosItemsPageWidget::saveModel()
 {
-    // A refused field was shown by the page. A table the page could not write
-    // stays rebuilt in memory while its file keeps the previous table; that is
-    // not shown here.
-    (void)page_.save();
+    savePage(page_);
 }
 
 void PosItemsPageWidget::showEditor()

@@ -26,10 +26,7 @@ PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidg
 
 void PrintersPageWidget::saveModel()
 {
-    // A refused field was shown by the page. A table the page could not write
-    // stays rebuilt in memory while its file keeps the previous table; that is
-    // not shown here.
-    (void)page_.save();
+    savePage(page_);
 }
 
 void PrintersPageWidget::showEditor()

@@ -53,10 +53,7 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
 
 void RatesPageWidget::saveModel()
 {
-    // A refused field was shown by the page. A table the page could not write
-    // stays rebuilt in memory while its file keeps the previous table; that is
-    // not shown here.
-    (void)page_.save();
+    savePage(page_);
 }
 
 void RatesPageWidget::showEditor()
