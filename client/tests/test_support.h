@@ -4,6 +4,7 @@
 // test's hook, and a console scripted with real sockets on loopback.
 
 #include "client/client_engine.h"
+#include "client/client_host.h"
 #include "client/steady_clock.h"
 #include "client/workstation.h"
 #include "platform/tcp_socket.h"

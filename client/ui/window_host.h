@@ -4,7 +4,7 @@
 //
 // Thread contract: the GUI thread only.
 
-#include "client/workstation.h"
+#include "client/client_host.h"
 
 #include <QWidget>
 #include <string>

@@ -10,6 +10,7 @@
 #include "console/operator_interfaces.h"
 #include "console/pages/configuration_dialog_model.h"
 
+#include "client/client_host.h"
 #include "client/workstation.h"
 #include "store/store_notifier.h"
 

@@ -8,6 +8,7 @@
 // Thread contract: the window thread only; nothing here blocks.
 
 #include "client/client_config.h"
+#include "client/client_host.h"
 #include "client/client_link.h"
 #include "client/client_log.h"
 #include "client/client_state.h"

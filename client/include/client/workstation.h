@@ -3,7 +3,7 @@
 // program's window layer implements it with the desktop's own means; tests
 // record the calls.
 //
-// Thread contract: both interfaces are called on the window thread only.
+// Thread contract: called on the window thread only.
 
 #include "client/screen_rect.h"
 
@@ -29,18 +29,6 @@ public:
     virtual void disableTaskKeys(bool disable) = 0;
     // Asks the system to shut down; the system's error text when it refuses.
     virtual std::optional<std::string> shutdown() = 0;
-};
-
-// The window layer's side of the engine's work: keeping the screen alive while
-// the link waits, and telling the user something.
-class ClientHost {
-public:
-    virtual ~ClientHost() = default;
-    // Handles pending window events (painting, mouse, keys) without waiting;
-    // the engine's own tick must not run from inside it. The station's link
-    // no longer waits, so it no longer calls this.
-    virtual void pumpEvents() = 0;
-    virtual void showMessage(const std::string& text) = 0;
 };
 
 } // namespace client
