@@ -61,8 +61,12 @@ void ActivityLog::writeLogLine(const std::string& text)
     line += ',';
     line += text;
     line += '\n';
+    // The operator is not interrupted for a line the disk refused; it is
+    // logged on standard error instead.
     if (file_.seekToEnd() && file_.write(line))
         unsynced_ = true;
+    else
+        platform::logSystemError("writing BriskoLog", errno);
 }
 
 bool ActivityLog::sync()
