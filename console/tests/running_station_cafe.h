@@ -2,7 +2,7 @@
 // RunningStationCafe: the fixture of the tests about bills on a running
 // station. Three stations, Coffee at 1.50 and a Sandwich priced at each sale
 // on the item panel, one printer, and station 2 (index 1) started a minute and
-// a second ago, so that its access charge is 1.50.
+// a second ago, so that its access charge is 1.50. Used on the test's thread.
 
 #include "three_station_cafe.h"
 

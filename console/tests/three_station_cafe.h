@@ -1,5 +1,6 @@
 #pragma once
-// ThreeStationCafe: the fixture most end-to-end tests derive from.
+// ThreeStationCafe: the fixture most end-to-end tests derive from. Used on
+// the test's thread.
 
 #include "cafe.h"
 #include "console_harness.h"

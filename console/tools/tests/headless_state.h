@@ -1,6 +1,7 @@
 #pragma once
 // HeadlessState: what a brisko-headless "state" reply says, read into the
-// station rows, the open bills and the alarms. Plain values.
+// station rows, the open bills and the alarms. Plain values and functions
+// without state: callable from any thread.
 
 #include <ctime>
 #include <string>
