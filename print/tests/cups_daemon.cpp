@@ -1,6 +1,9 @@
 #include "cups_daemon.h"
 
+#include "platform/system_error_log.h"
+
 #include <arpa/inet.h>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -21,36 +24,42 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A port nobody listens on now; 0 when the system would not tell.
 int freeLoopbackPort()
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return 0;
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t len = sizeof a;
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    close(s);
-    return ntohs(a.sin_port);
+    const bool bound = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                       getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0;
+    platform::closeDescriptor(s, "port probe");
+    return bound ? ntohs(a.sin_port) : 0;
 }
 
 bool accepts(int port)
 {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return false;
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<std::uint16_t>(port));
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(s);
+    platform::closeDescriptor(s, "port probe");
     return ok;
 }
 
-void lpOwned(const std::filesystem::path& dir, mode_t mode)
+// False when the mode cannot be set: cupsd then refuses the folder.
+bool lpOwned(const std::filesystem::path& dir, mode_t mode)
 {
     std::filesystem::create_directories(dir);
     if (chown(dir.c_str(), 0, 7) != 0) { /* group lp is 7 on Debian; a mismatch only narrows access */ }
-    chmod(dir.c_str(), mode);
+    return chmod(dir.c_str(), mode) == 0;
 }
 
 } // namespace
@@ -101,13 +110,18 @@ std::string CupsDaemon::unavailableReason()
 CupsDaemon::CupsDaemon()
 {
     char pattern[] = "/tmp/brisko-cups-XXXXXX";
-    base_ = mkdtemp(pattern);
-    chmod(base_.c_str(), 0755);
+    if (!mkdtemp(pattern)) {
+        platform::logSystemError("mkdtemp", errno);
+        return; // no port: start() fails
+    }
+    base_ = pattern;
     port_ = freeLoopbackPort();
     for (const char* dir : {"etc", "etc/ppd", "etc/ssl", "log", "cache", "state", "run", "tmp"})
         std::filesystem::create_directories(base_ / dir);
-    lpOwned(base_ / "spool", 0710);
-    lpOwned(base_ / "spool/tmp", 01770);
+    if (chmod(base_.c_str(), 0755) != 0 || !lpOwned(base_ / "spool", 0710) || !lpOwned(base_ / "spool/tmp", 01770)) {
+        platform::logSystemError("chmod", errno);
+        port_ = 0;
+    }
     const std::string b = base_.string();
     writeFile(base_ / "etc/cups-files.conf",
               "ServerRoot " + b + "/etc\nRequestRoot " + b + "/spool\nTempDir " + b + "/spool/tmp\nCacheDir " + b +
@@ -137,6 +151,8 @@ bool CupsDaemon::start()
 {
     if (pid_ > 0)
         return true;
+    if (port_ == 0)
+        return false;
     const std::string conf = (base_ / "etc/cupsd.conf").string();
     const std::string files = (base_ / "etc/cups-files.conf").string();
     std::vector<std::string> args{"/usr/sbin/cupsd", "-f", "-c", conf, "-s", files};
@@ -161,9 +177,11 @@ void CupsDaemon::stop()
 {
     if (pid_ <= 0)
         return;
-    kill(pid_, SIGTERM);
+    if (kill(pid_, SIGTERM) != 0)
+        platform::logSystemError("kill(cupsd)", errno);
     int status = 0;
-    waitpid(pid_, &status, 0);
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
     pid_ = -1;
 }
 
