@@ -47,9 +47,10 @@ std::vector<store::KeptBill> BillPanel::keptBills() const { return list_->keptBi
 void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
 {
     for (store::KeptBill& bill : bills) {
-        // The file keeps no kind: a station's bill is told by its caption's form
-        // once, as the bill is read back.
-        const BillKind kind = startsWith(bill.caption, kStationsPrefix) ? BillKind::Station : BillKind::Open;
+        // The file keeps no kind: a station's bill is told by its caption once, as
+        // the bill is read back. Any caption that begins with "Comp" counts, as it
+        // always has, not only the "Comp#: " this console writes.
+        const BillKind kind = startsWith(bill.caption, "Comp") ? BillKind::Station : BillKind::Open;
         list_->insert(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind},
                       std::move(bill.caption));
     }

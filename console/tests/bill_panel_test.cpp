@@ -5,10 +5,12 @@
 
 #include "console/texts.h"
 #include "platform/shared_file.h"
+#include "store/open_state_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace console::test {
 
@@ -311,6 +313,31 @@ TEST_F(BillPanelTest, PrintJobsOfIdleStationsGoToTheirOwnBill)
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
     EXPECT_EQ(view().bill.totalDisplay.text, "0.50");
     EXPECT_EQ(rig.printMonitor.starts, std::vector<std::string>{"SERVER"});
+}
+
+// A kept bill whose caption begins with "Comp" is a station's finished bill
+// after a restart: it does not stand for its station (no alarm selector), while
+// a running station's open bill does.
+TEST_F(BillPanelTest, AKeptBillStandsForItsStationOnlyWhenItIsItsOpenBill)
+{
+    const std::vector<store::BillItem> lines{{"2", "Pages (1): x", "0.10"}};
+    store::OpenState kept;
+    kept.bills = {{"Comp 2", 2, false, lines, std::nullopt},
+                  {"Comp#: 2", 2, false, lines, std::nullopt},
+                  {"Open Bill: Comp#: 2", 2, false, lines, std::nullopt}};
+    rig.engine.reset();
+    const std::vector<std::byte> bytes = store::encodeOpenState(kept);
+    std::ofstream(folder.path() / "BriskoOpen", std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    rig.startConsole();
+
+    ASSERT_EQ(panel().openBills().size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        panel().onSelectorChanged(k);
+        const bool open = k == 2;
+        EXPECT_EQ(panel().displayedStation(), open ? 2 : 0) << view().bill.caption.text;
+        EXPECT_EQ(view().bill.alarm.visible, open) << view().bill.caption.text;
+    }
 }
 
 TEST_F(BillPanelTest, PrintJobsMatchAStationByItsAddressButNeverTheCounter)
