@@ -120,8 +120,7 @@ TEST_F(LinkServerTest, UnknownSpoofedAndGarbledCallsAreClosedWithoutAWord)
 
     // The listener is none the worse for it.
     auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
 }
 
 TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
@@ -191,13 +190,11 @@ TEST_F(LinkServerTest, StationThatNeverAnswersItsPortIsLetGoWithoutHoldingUpOthe
     ASSERT_TRUE(SimulatedStation::receive(mute)); // the port number, never answered
 
     auto second = station(1);
-    ASSERT_TRUE(second.attach());
-    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
     EXPECT_TRUE(SimulatedStation::closedByPeer(mute));
 
     auto first = station(0);
-    ASSERT_TRUE(first.attach());
-    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
 }
 
 TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
@@ -423,8 +420,7 @@ TEST_F(LinkServerTest, StationWithoutAThreadGetsNoServiceUntilItIsStarted)
     EXPECT_FALSE(link.startStationWorker(0)) << "already running";
     ASSERT_TRUE(link.startStationWorker(1));
     auto second = station(1);
-    ASSERT_TRUE(second.attach());
-    EXPECT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
 }
 
 TEST_F(LinkServerTest, AddressesCanChangeWhileRunning)
@@ -434,8 +430,7 @@ TEST_F(LinkServerTest, AddressesCanChangeWhileRunning)
     link.setStationAddresses({stationAddress(20)});
     ASSERT_TRUE(link.restartStation(0));
     auto moved = stranger(20);
-    ASSERT_TRUE(moved.attach());
-    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_NO_FATAL_FAILURE(attachConnected(moved, 0));
 }
 
 TEST_F(LinkServerTest, NoStationsConfiguredClosesEveryConnect)
