@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <functional>
-#include <fstream>
 #include <thread>
 
 namespace client::test {
@@ -93,54 +92,6 @@ int recordXError(Display*, XErrorEvent* e)
 }
 
 } // namespace
-
-WindowManagerDesktop::WindowManagerDesktop(Display* display)
-    : display_(display), openbox_({"/usr/bin/openbox", "--sm-disable"})
-{
-}
-
-bool WindowManagerDesktop::ready(std::chrono::milliseconds limit)
-{
-    Atom selection = XInternAtom(display_, "WM_S0", False);
-    if (!eventually([&] { return XGetSelectionOwner(display_, selection) != None; }, limit))
-        return false;
-    tint2_ = std::make_unique<Process>(std::vector<std::string>{"/usr/bin/tint2"});
-    return eventually([&] { return windowOfClassMapped(display_, "Tint2"); }, limit);
-}
-
-long Screenshot::desktopPixels(int x, int y, int w, int h) const
-{
-    long found = 0;
-    for (int row = std::max(0, y); row < std::min(height, y + h); ++row) {
-        for (int col = std::max(0, x); col < std::min(width, x + w); ++col) {
-            const unsigned char* p = &rgb[(static_cast<std::size_t>(row) * width + col) * 3];
-            // The lock is black with red text: smoothed red on black keeps green and blue at 0.
-            if (p[1] != 0 || p[2] != 0)
-                ++found;
-        }
-    }
-    return found;
-}
-
-std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder)
-{
-    XWindowAttributes root{};
-    if (!XGetWindowAttributes(display, DefaultRootWindow(display), &root))
-        return std::nullopt;
-    auto file = folder / "screen.rgb";
-    std::filesystem::remove(file);
-    if (runToEnd({"/usr/bin/import", "-display", DisplayString(display), "-window", "root", "-depth", "8",
-                  "rgb:" + file.string()}) != 0)
-        return std::nullopt;
-    Screenshot shot;
-    shot.width = root.width;
-    shot.height = root.height;
-    std::ifstream in(file, std::ios::binary);
-    shot.rgb.assign(std::istreambuf_iterator<char>(in), {});
-    if (shot.rgb.size() != static_cast<std::size_t>(shot.width) * shot.height * 3)
-        return std::nullopt;
-    return shot;
-}
 
 bool keyboardGrabbedByOthers(Display* d)
 {

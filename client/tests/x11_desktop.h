@@ -1,18 +1,17 @@
 #pragma once
-// The desktop of the lock's tests on an X server: openbox with a tint2 panel,
-// xdotool, screenshots, and the X questions a hostile customer's tools would
-// ask.
+// The lock tests' dealings with an X server: xdotool, polling, and the X
+// questions a hostile customer's tools would ask. Includes the server, the
+// desktop and the screenshot helpers, so that a test needs this one header.
 //
 // Thread contract: the test's main thread.
 
 #include "process.h"
+#include "screenshot.h"
+#include "window_manager_desktop.h"
 #include "x_server.h"
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,30 +32,6 @@ void xdotool(std::vector<std::string> args, ChildOutput output = ChildOutput::Di
 // Types `text` into the focused window, `perKey` apart, then Return.
 void typeAndEnter(const std::string& text, std::chrono::milliseconds perKey,
                   ChildOutput output = ChildOutput::Discarded);
-
-// openbox and tint2, both running and managing the display.
-class WindowManagerDesktop {
-public:
-    explicit WindowManagerDesktop(Display* display);
-    // openbox owns the window manager selection and the panel is mapped.
-    bool ready(std::chrono::milliseconds limit = std::chrono::seconds(10));
-
-private:
-    Display* display_;
-    Process openbox_;
-    std::unique_ptr<Process> tint2_;
-};
-
-// What the screen shows, from `import -window root`: RGB bytes, row by row.
-struct Screenshot {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    // Pixels inside (x, y, w, h) that are neither black nor the lock's red.
-    long desktopPixels(int x, int y, int w, int h) const;
-    long desktopPixels() const { return desktopPixels(0, 0, width, height); }
-};
-std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder);
 
 // X questions a hostile customer's tools would ask.
 bool keyboardGrabbedByOthers(Display* d);
