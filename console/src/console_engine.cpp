@@ -30,9 +30,9 @@ namespace console {
 
 namespace {
 
-// The sync that ends each timer pass. A refused sync is not shown every pass:
-// the lines are written, only their flush to the disk failed, and the close
-// reports the last failure.
+// The sync that ends each timer pass. A refused sync is not shown: the lines
+// are written, only their flush to the disk failed; the next pass that writes
+// a line syncs again, and a failure of the close's own sync is logged.
 void syncLog(store::ActivityLog& log)
 {
     (void)log.sync();
