@@ -10,7 +10,7 @@
 
 #include "bench_cafe.h"
 #include "quiet_services.h"
-#include "scratch_folder.h"
+#include "testsupport/temp_folder.h"
 
 #include "console/bill_panel.h"
 #include "console/console_engine.h"
@@ -32,7 +32,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using brisko::bench::QuietServices;
-using brisko::bench::ScratchFolder;
+using testsupport::TempFolder;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kStations = 99;
@@ -57,7 +57,7 @@ double micros(Clock::duration d) { return std::chrono::duration<double, std::mic
 int main()
 {
     QuietServices quiet;
-    ScratchFolder consoleFolder("bench-console-");
+    TempFolder consoleFolder("bench-console-");
     if (!brisko::bench::writeConsoleTables(consoleFolder.path(), kStations, brisko::bench::standardRates(), {}, quiet)) {
         std::fprintf(stderr, "the console's tables could not be written\n");
         return 1;
@@ -68,10 +68,10 @@ int main()
     if (engine->startUp() != console::ConsoleEngine::StartResult::Running)
         return 1;
 
-    std::vector<std::unique_ptr<ScratchFolder>> stationFolders;
+    std::vector<std::unique_ptr<TempFolder>> stationFolders;
     std::vector<std::unique_ptr<client::ClientEngine>> stations;
     for (int i = 0; i < kStations; ++i) {
-        stationFolders.push_back(std::make_unique<ScratchFolder>("bench-console-"));
+        stationFolders.push_back(std::make_unique<TempFolder>("bench-console-"));
         stations.push_back(brisko::bench::startStation(stationFolders.back()->path(), i, kConsoleAddress,
                                                        engine->link().mainPort(), quiet));
     }

@@ -19,7 +19,7 @@
 
 #include "bench_cafe.h"
 #include "quiet_services.h"
-#include "scratch_folder.h"
+#include "testsupport/temp_folder.h"
 
 #include "console/bill_panel.h"
 #include "console/console_engine.h"
@@ -54,7 +54,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using brisko::bench::QuietServices;
-using brisko::bench::ScratchFolder;
+using testsupport::TempFolder;
 using WallClock = std::chrono::steady_clock;
 
 constexpr int kStations = 99;
@@ -135,8 +135,8 @@ struct Failures {
 
 int main()
 {
-    ScratchFolder consoleFolder("soak-console-");
-    ScratchFolder stationFolders("soak-stations-");
+    TempFolder consoleFolder("soak-console-");
+    TempFolder stationFolders("soak-stations-");
 
     // The station child is made before the console starts any thread.
     int control[2];

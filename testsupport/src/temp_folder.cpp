@@ -9,14 +9,14 @@
 
 namespace testsupport {
 
-TempFolder::TempFolder()
+TempFolder::TempFolder(std::string_view prefix)
 {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     const auto base = std::filesystem::temp_directory_path();
     // A folder left behind by an earlier process of the same id is never reused.
     do {
-        path_ = base / ("brisko-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+        path_ = base / (std::string(prefix) + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
                         std::to_string(random()));
     } while (!std::filesystem::create_directory(path_));
 }
