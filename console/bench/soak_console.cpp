@@ -33,6 +33,7 @@
 #include "platform/local_time.h"
 #include "store/bill_journal.h"
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 
 #include <chrono>
 #include <csignal>

@@ -9,6 +9,7 @@
 #include "store/day_total.h"
 #include "store/file_names.h"
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 #include "store/open_state_file.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"

@@ -3,6 +3,7 @@
 #include "file_error_message.h"
 #include "store/file_names.h"
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 
 #include <algorithm>
 #include <cerrno>

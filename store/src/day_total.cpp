@@ -1,6 +1,7 @@
 #include "store/day_total.h"
 
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 
 namespace store {
 

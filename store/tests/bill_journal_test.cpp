@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "store/bill_journal.h"
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include "store/client_table.h"
 #include "store/configuration.h"
 #include "store/journal_format.h"
+#include "store/journal_reader.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
