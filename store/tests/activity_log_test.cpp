@@ -15,13 +15,18 @@ std::string readText(const fs::path& path)
     auto bytes = readBytes(path);
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
-} // namespace
 
-TEST(ActivityLog, StampsLinesAndAppendsAcrossRuns)
-{
+class ActivityLogFile : public ::testing::Test {
+protected:
     TempFolder folder;
     RecordingNotifier notifier;
-    platform::ManualClock clock(localTime(2006, 12, 31, 23, 59, 30));
+    platform::ManualClock clock{localTime(2024, 5, 1, 9, 0)};
+};
+} // namespace
+
+TEST_F(ActivityLogFile, StampsLinesAndAppendsAcrossRuns)
+{
+    clock.set(localTime(2006, 12, 31, 23, 59, 30));
     {
         ActivityLog log(folder.path(), clock, notifier);
         ASSERT_TRUE(log.open());
@@ -37,11 +42,8 @@ TEST(ActivityLog, StampsLinesAndAppendsAcrossRuns)
     EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST(ActivityLog, UnopenableLogReportsEachAttemptAndDropsTheLines)
+TEST_F(ActivityLogFile, UnopenableLogReportsEachAttemptAndDropsTheLines)
 {
-    TempFolder folder;
-    RecordingNotifier notifier;
-    platform::ManualClock clock(localTime(2024, 5, 1, 9, 0));
     ActivityLog owner(folder.path(), clock, notifier);
     ASSERT_TRUE(owner.open());
 
@@ -54,11 +56,8 @@ TEST(ActivityLog, UnopenableLogReportsEachAttemptAndDropsTheLines)
     EXPECT_EQ(fs::file_size(folder / "BriskoLog"), 0u);
 }
 
-TEST(ActivityLog, LinesAreWrittenAtOnceAndSyncedOnRequest)
+TEST_F(ActivityLogFile, LinesAreWrittenAtOnceAndSyncedOnRequest)
 {
-    TempFolder folder;
-    RecordingNotifier notifier;
-    platform::ManualClock clock(localTime(2024, 5, 1, 9, 0));
     ActivityLog log(folder.path(), clock, notifier);
     ASSERT_TRUE(log.open());
     EXPECT_FALSE(log.hasUnsyncedLines());
