@@ -1,6 +1,7 @@
 #pragma once
 // Scoped, locked access to one station's MailboxWord. The lock is held for the
 // lifetime of the object, so keep it short: the listener waits for it to relay.
+// Any thread; one object per thread at a time (it holds the lock).
 
 #include <cstdint>
 #include <mutex>

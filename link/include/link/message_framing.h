@@ -14,6 +14,7 @@
 // one unknown piece up to the first byte that can; so a partial message is
 // only ever kept while it is the start of a real one, and what waits is never
 // longer than the longest message.
+// No state: safe from any thread.
 
 #include "platform/ipv4.h"
 

@@ -1,4 +1,7 @@
 #pragma once
+// IPv4 addresses as the link and the client table keep them. A plain value
+// type: safe from any thread.
+
 #include <array>
 #include <cstdint>
 #include <optional>

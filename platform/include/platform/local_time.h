@@ -1,5 +1,6 @@
 #pragma once
 // Local (wall-clock) time conversions used for everything shown and stored.
+// No state: safe from any thread (the conversions are reentrant).
 
 #include <ctime>
 #include <optional>

@@ -3,6 +3,8 @@
 // the owner opens read-write, creates when missing, never truncates, and denies
 // writing to everybody else for as long as it holds the file; readers open
 // read-only and take no lock.
+// A SharedFile belongs to one thread at a time; files may be shared between
+// threads only under the owner's own lock.
 
 #include <cstddef>
 #include <cstdint>

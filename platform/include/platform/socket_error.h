@@ -1,6 +1,7 @@
 #pragma once
 // Socket errors are reported with the Windows Sockets numbers on every platform,
 // so that logs and callers read the same codes everywhere.
+// No state: safe from any thread.
 
 namespace platform {
 

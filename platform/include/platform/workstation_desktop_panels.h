@@ -5,6 +5,7 @@
 //
 // Lives in its own library (brisko_workstation_x11) so that nothing else
 // needs X11.
+// One owner thread: the station's window thread.
 
 #include <cstddef>
 #include <memory>

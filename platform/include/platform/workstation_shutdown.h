@@ -1,5 +1,6 @@
 #pragma once
 // Shutting the workstation down on the console's order.
+// No state; the request blocks until the command has ended. Any thread.
 
 #include <optional>
 #include <string>

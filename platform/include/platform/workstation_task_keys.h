@@ -3,6 +3,7 @@
 // exports one function, DisableTaskKeys(bool): true blocks the keys that
 // switch tasks for the whole desktop, false releases them. It is loaded at run
 // time so that a missing library costs the blocking, not the program.
+// One owner thread: the station's window thread.
 
 #include <filesystem>
 

@@ -1,5 +1,6 @@
 #pragma once
 // One job as the print server lists it (IPP Get-Jobs).
+// A plain value type.
 
 #include <ctime>
 #include <string>

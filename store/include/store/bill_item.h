@@ -1,6 +1,7 @@
 #pragma once
 // One bill line as the bill panel shows it: station number text, description,
 // price text.
+// A plain value type.
 
 #include <string>
 

@@ -1,6 +1,7 @@
 #pragma once
 // Little-endian integers, IEEE doubles and fixed-size NUL-terminated text fields
 // inside a record's bytes. Offsets are checked by the callers' fixed layouts.
+// No state: safe from any thread.
 
 #include <bit>
 #include <cstddef>

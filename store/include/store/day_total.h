@@ -1,6 +1,7 @@
 #pragma once
 // Summing a day's takings from the bills journal. A scan can be continued later
 // from where it stopped, since the journal only ever grows.
+// A scan belongs to one thread at a time, like the file it reads.
 
 #include "platform/shared_file.h"
 #include "store/local_day.h"

@@ -1,6 +1,7 @@
 #pragma once
 // A calendar day in local time as the range of instants that fall on it, so that
 // many times can be tested against it without formatting each one.
+// A plain value type.
 
 #include <ctime>
 #include <optional>

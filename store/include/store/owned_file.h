@@ -1,6 +1,7 @@
 #pragma once
 // The owner's handle on one of the console's files: opened when first needed
 // and then kept, so that nobody else writes the file while the console runs.
+// The caller's thread, which owns the handle.
 
 #include "platform/shared_file.h"
 

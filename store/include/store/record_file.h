@@ -2,6 +2,7 @@
 // The generic record file: a file that is nothing but fixed-size records, loaded
 // whole into a table and written back whole. One Codec per file supplies the
 // record size, the base name and the mapping between a record and an entry.
+// One owner thread: the console's window thread (or a tool's only one).
 
 #include "platform/shared_file.h"
 #include "store/byte_layout.h"

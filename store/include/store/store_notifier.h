@@ -1,6 +1,7 @@
 #pragma once
 // How the data layer tells the operator about a problem. The console's window
 // implements it with a message box; tests and tools record or print the texts.
+// Called on the window thread only.
 
 #include <string>
 

@@ -2,6 +2,7 @@
 // Numbers read back from the texts the console shows and stores, the way a C
 // text-to-number conversion reads them: leading blanks skipped, the longest
 // number at the start taken, 0 when there is none.
+// No state: safe from any thread.
 
 #include <cstdint>
 #include <string>

@@ -3,6 +3,7 @@
 // minutes and seconds 00-59). It works in overwrite mode, steps over the colons
 // by itself, refuses digits that would put a group out of range, and repairs
 // the form when the Delete key is released.
+// Window thread only, like the edit it models.
 
 #include "fields/edit_text.h"
 #include "fields/key_result.h"

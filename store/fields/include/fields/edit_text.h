@@ -2,6 +2,7 @@
 // The text of a single-line edit control with its selection, as both entry
 // fields keep it. The caret is the selection start; an empty selection has
 // end == start.
+// A plain value type.
 
 #include <algorithm>
 #include <cstddef>

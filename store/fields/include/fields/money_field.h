@@ -4,6 +4,7 @@
 // fraction overwrite, and the decimal point stays in place. It also carries a
 // minimum amount (the amount due on the bill panel) to test and measure
 // tendered values against.
+// Window thread only, like the edit it models.
 
 #include "fields/edit_text.h"
 #include "fields/key_result.h"
