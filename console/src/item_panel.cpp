@@ -55,7 +55,8 @@ void ItemPanel::openQuantityField(int row, int line)
 {
     quantityRow_ = row + 1;
     quantityLine_ = line;
-    quantityText_ = "1";
+    // Built as a string: a plain literal here draws a false -Wrestrict from GCC 12.
+    quantityText_ = std::string("1");
     quantitySelected_ = true;
     window_.requestFocus({FocusTarget::Control::QuantityField, row});
 }
