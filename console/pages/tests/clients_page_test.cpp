@@ -39,13 +39,9 @@ protected:
     // What a later start-up would read.
     std::vector<store::ClientEntry> savedStations()
     {
-        table.close();
-        store::ClientTable reader(folder.path(), notifier);
-        EXPECT_TRUE(reader.load());
-        auto entries = reader.entries();
-        reader.close();
-        EXPECT_TRUE(table.load());
-        return entries;
+        return testing::savedContents(
+            table, [&] { return store::ClientTable(folder.path(), notifier); },
+            [](auto& reader) { return reader.entries(); });
     }
 
     TempFolder folder;

@@ -20,6 +20,21 @@ namespace console::pages::testing {
 
 using testsupport::TempFolder;
 
+// What a later start-up would read from a page's table file: `table` lets go of
+// its file while a fresh reader made by `makeReader` loads it, `read` takes the
+// contents off the reader, and `table` opens the file again.
+template <typename Table, typename MakeReader, typename Read>
+auto savedContents(Table& table, MakeReader makeReader, Read read)
+{
+    table.close();
+    auto reader = makeReader();
+    EXPECT_TRUE(reader.load());
+    auto contents = read(reader);
+    reader.close();
+    EXPECT_TRUE(table.load());
+    return contents;
+}
+
 // Answers Yes/No questions from a script; an unexpected question fails the test.
 class ScriptedPrompts final : public OperatorPrompts {
 public:

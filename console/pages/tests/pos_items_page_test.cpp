@@ -33,13 +33,8 @@ protected:
 
     std::vector<store::SaleItem> savedItems()
     {
-        table.close();
-        store::SaleItemTable reader(folder.path());
-        EXPECT_TRUE(reader.load());
-        auto items = reader.items();
-        reader.close();
-        EXPECT_TRUE(table.load());
-        return items;
+        return testing::savedContents(
+            table, [&] { return store::SaleItemTable(folder.path()); }, [](auto& reader) { return reader.items(); });
     }
 
     TempFolder folder;

@@ -33,13 +33,8 @@ protected:
 
     std::vector<store::PrinterEntry> savedPrinters()
     {
-        table.close();
-        store::PrinterTable reader(folder.path());
-        EXPECT_TRUE(reader.load());
-        auto entries = reader.entries();
-        reader.close();
-        EXPECT_TRUE(table.load());
-        return entries;
+        return testing::savedContents(
+            table, [&] { return store::PrinterTable(folder.path()); }, [](auto& reader) { return reader.entries(); });
     }
 
     TempFolder folder;

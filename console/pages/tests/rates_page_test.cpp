@@ -34,13 +34,8 @@ protected:
 
     std::vector<store::RateBlock> savedRates()
     {
-        rates.close();
-        store::RateTable reader(folder.path());
-        EXPECT_TRUE(reader.load());
-        auto rows = reader.rows();
-        reader.close();
-        EXPECT_TRUE(rates.load());
-        return rows;
+        return testing::savedContents(
+            rates, [&] { return store::RateTable(folder.path()); }, [](auto& reader) { return reader.rows(); });
     }
 
     // Types a duration into a field the way the operator does.
