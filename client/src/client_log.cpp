@@ -70,6 +70,9 @@ bool ClientLog::writePending()
     return written;
 }
 
+// The station's log names socket errors by their Windows Sockets names on every
+// system: the log lines are part of what the station shows (tests and the
+// console operator's support read them word for word), so they keep those names.
 std::string socketErrorName(int code)
 {
     switch (code) {
