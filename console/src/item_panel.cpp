@@ -3,6 +3,7 @@
 #include "console/console_view.h"
 #include "console/money_text.h"
 #include "console/operator_interfaces.h"
+#include "console/texts.h"
 #include "fields/money_field.h"
 #include "store/sale_item_table.h"
 #include "window_controls.h"
@@ -12,11 +13,6 @@
 #include <cstdlib>
 
 namespace console {
-
-std::string priceQuestion(const std::string& itemCaption)
-{
-    return "Enter price for item:\"" + itemCaption + "\"";
-}
 
 ItemPanel::ItemPanel(const store::SaleItemTable& saleItems, PriceFieldPrompt& pricePrompt, WindowControls& window)
     : saleItems_(saleItems), pricePrompt_(pricePrompt), window_(window)

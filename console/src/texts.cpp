@@ -14,6 +14,11 @@ std::string stationBillCaption(int stationNumber)
 
 std::string stopPcCaption(int stationNumber) { return "Stop PC#" + std::to_string(stationNumber); }
 
+std::string priceQuestion(const std::string& itemCaption)
+{
+    return "Enter price for item:\"" + itemCaption + "\"";
+}
+
 int alarmChoiceSeconds(int choice)
 {
     if (choice <= 0 || choice >= static_cast<int>(kAlarmChoices.size()))

@@ -45,7 +45,4 @@ public:
     virtual bool printPage(const ReceiptLayout& layout) = 0;
 };
 
-// The question text of the price prompt for an item (caption in button form).
-std::string priceQuestion(const std::string& itemCaption);
-
 } // namespace console

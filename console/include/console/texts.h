@@ -31,6 +31,9 @@ inline constexpr std::string_view kAddItemsCaption = "Add Items";
 inline constexpr std::string_view kTenderCaption = "Tender";
 std::string stopPcCaption(int stationNumber); // "Stop PC#%d"
 
+// The question of the price prompt for an item (its caption in button form).
+std::string priceQuestion(const std::string& itemCaption);
+
 // Due/change label.
 inline constexpr std::string_view kDueLabel = "DUE:";
 inline constexpr std::string_view kChangeLabel = "CHANGE:";

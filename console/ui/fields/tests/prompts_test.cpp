@@ -5,6 +5,8 @@
 #include "password_prompt.h"
 #include "price_field_prompt.h"
 
+#include "console/texts.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
