@@ -1,8 +1,9 @@
 #include "termination_signals.h"
 
+#include "platform/system_error_log.h"
+
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -32,7 +33,7 @@ TerminationSignals::TerminationSignals()
     // Without the pipe or a handler a signal keeps its default action, and the
     // station ends without giving the desktop back: said on standard error.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0) {
-        std::perror("tamblo: termination signals end the program at once: socketpair");
+        platform::logSystemError("socketpair (termination signals end the program at once)", errno);
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(pipeEnds[0], QSocketNotifier::Read);
@@ -48,20 +49,20 @@ TerminationSignals::TerminationSignals()
     action.sa_flags = SA_RESTART;
     for (int s : kSignals) {
         if (::sigaction(s, &action, nullptr) != 0)
-            std::perror("tamblo: a termination signal ends the program at once: sigaction");
+            platform::logSystemError("sigaction (a termination signal ends the program at once)", errno);
     }
 }
 
 TerminationSignals::~TerminationSignals()
 {
-    // The program is ending: a disposition that cannot be reset or an end
-    // that does not close leaves nothing to act on.
+    // The program is ending: a disposition that cannot be reset leaves
+    // nothing to act on; an end that does not close is said on standard error.
     for (int s : kSignals)
         (void)std::signal(s, SIG_DFL);
     notifier_.reset();
     for (int& end : pipeEnds) {
         if (end >= 0)
-            (void)::close(end);
+            platform::closeDescriptor(end, "termination signal pipe");
         end = -1;
     }
 }
