@@ -473,24 +473,34 @@ std::string readAnswers(platform::TcpSocket& socket, std::size_t count)
     return answers;
 }
 
-TEST_F(ScriptedServerTest, MessagesInOneReadAreEachAnsweredAndActedOn)
+// The console sends one message and waits for its answer. Text that is more
+// than one message ("UNLOCK" with anything after it, two commands run
+// together) is one unknown text: answered once, obeyed never. Unknown bytes
+// never take the command behind them along, and the next command is obeyed.
+TEST_F(ScriptedServerTest, EachMessageIsAnsweredOnceAndOnlyAnExactCommandIsObeyed)
 {
-    std::string answers;
+    std::vector<std::string> answers;
     std::atomic<bool> done = false;
     std::jthread console([&] {
         auto h = acceptStation(mainListener);
-        h.station.send("UNLOCK" + kSessionInfo);
-        answers = readAnswers(h.station, 2);
+        for (const std::string& merged : {"UNLOCK" + kSessionInfo, std::string("UNLOCKX"), std::string("UNLOCKLOCK")}) {
+            h.station.send(merged);
+            answers.push_back(readWithin(h.station, 5s).value_or("?"));
+            answers.push_back(readWithin(h.station, 100ms).value_or("-")); // no second answer
+        }
+        h.station.send(bytes("garbage,,,\x80") + "QUIT");
+        answers.push_back(readAnswers(h.station, 2));
         done = true;
         readWithin(h.station, 300ms);
     });
-    ASSERT_TRUE(until([&] { return done && unlockedWithFigures(); }));
+    ASSERT_TRUE(until([&] { return done && engine->state().quitRequested; }));
     console.join();
-    EXPECT_EQ(answers, "OKOK");
-    EXPECT_EQ(engine->state().total, "\x80" "3.50");
+    EXPECT_EQ(answers, (std::vector<std::string>{"OK", "-", "OK", "-", "OK", "-", "OKOK"}));
+    EXPECT_TRUE(engine->state().locked) << "no merged text unlocked the station";
+    EXPECT_EQ(engine->state().total, "");
     auto lines = log();
-    EXPECT_TRUE(contains(lines, "Read data: UNLOCK"));
-    EXPECT_TRUE(contains(lines, "Read data: " + kSessionInfo));
+    EXPECT_TRUE(contains(lines, "Read data: UNLOCKX"));
+    EXPECT_TRUE(contains(lines, "Read data: QUIT"));
 }
 
 TEST_F(ScriptedServerTest, AMessageSplitAtEveryByteIsTakenWhole)

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace console {
 
@@ -28,6 +30,11 @@ public:
     virtual void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) = 0;
     // The start time carried by the station's last STARTED message.
     virtual std::time_t stationStartTime(int i) const = 0;
+    // The session stamp of a STARTED that came since the last call, or nullopt.
+    virtual std::optional<std::string> takeReportedStamp(int i) = 0;
+    // The command the station has not answered for longer than the answer
+    // wait (CMD_UNLOCK, CMD_LOCK, ...), or 0.
+    virtual std::uint32_t lateCommand(int i) const = 0;
 };
 
 } // namespace console

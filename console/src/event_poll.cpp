@@ -3,10 +3,17 @@
 #include "console/money_text.h"
 #include "console/texts.h"
 #include "link/link_bits.h"
+#include "link/protocol.h"
 #include "platform/clock.h"
 #include "session_closer.h"
 #include "station_board.h"
 #include "station_buttons.h"
+#include "store/activity_log.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <string>
 
 namespace console {
 
@@ -22,6 +29,24 @@ constexpr std::uint32_t kConnectedBit = EVT_CONNECTED & ~LINK_PENDING;
 constexpr std::uint32_t kFlagBits = 0xFFFF3FF0;
 // Event bits (and anything above 16 bits) that call for another pass.
 constexpr std::uint32_t kEventBits = 0xFFFF0780;
+// The oldest session a station may reclaim.
+constexpr std::time_t kLongestReclaim = 24 * 60 * 60;
+
+std::int32_t clampedSeconds(std::int64_t seconds)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+// The stamp as the log shows it: the station's bytes are its own, so anything
+// but digits is shown as "?".
+std::string printableStamp(const std::string& stamp)
+{
+    std::string shown = stamp;
+    for (char& c : shown)
+        if (c < '0' || c > '9')
+            c = '?';
+    return shown;
+}
 
 } // namespace
 
@@ -44,36 +69,55 @@ void EventPoll::pollStation(int i)
     StationTable& table = board_.table();
     StationState& state = board_.station(i);
     bool refresh = false;
-    bool lockPosted = false;
+    bool lockWanted = false;
 
     board_.link().withMailbox(i, [&](std::uint32_t& word) {
         for (;;) {
             std::uint32_t handled = 0;
-            if ((word & kStartedBit) && !(word & LINK_STARTING) && state.billedWhileAway) {
-                // The station comes back with a session the operator already
-                // billed while it was away (or confirms a start the operator gave
-                // up on): it is locked, the row stays idle, and its STOPPED makes
-                // no second bill. A LOCK still on its way (LINK_STOPPING) does the
-                // locking; a second one could lock a session started after it.
+            // While the console waits for its own Start, a STOPPED that came with
+            // the STARTED answered a LOCK sent before it (the one a station gets
+            // as it connects): it is taken first, so it cannot end the session.
+            const bool stoppedCameFirst = (word & kStoppedBit) != 0 && (word & LINK_STARTING) != 0 &&
+                                          (word & LINK_SESSION) == 0;
+            if ((word & kStartedBit) && !stoppedCameFirst) {
+                const std::optional<std::string> stamp = board_.link().takeReportedStamp(i);
                 board_.logStation("STARTED", i);
-                state.billedWhileAway = false;
-                state.swapHold = true;
-                board_.resetToStopped(i);
-                lockPosted = (word & LINK_STOPPING) == 0;
-                refresh = true;
-                handled = EVT_STARTED;
-            } else if (word & kStartedBit) {
-                board_.logStation("STARTED", i);
-                state.swapTarget = false; // a swap, if any, is complete
-                if (word & LINK_STARTING) {
-                    word &= ~LINK_STARTING;
-                    state.swapHold = false;
+                if ((word & (LINK_SESSION | LINK_STARTING)) != 0) {
+                    // The console's own session: its start stands whatever the
+                    // station says. A different stamp is refused and the station
+                    // locked; the session then ends, billed from its real start.
+                    if (stamp && *stamp != formatSessionStamp(state.startTime)) {
+                        refuseStamp(i, *stamp);
+                        lockWanted = true;
+                    }
+                    state.swapTarget = false; // a swap, if any, is complete
+                    if (word & LINK_STARTING) {
+                        word &= ~LINK_STARTING;
+                        state.swapHold = false;
+                    }
+                    table.setText(i, Column::Status, std::string(kStatusStarted));
+                    table.setText(i, Column::Start, startClockText(state.startTime));
+                    word |= LINK_SESSION;
+                } else if (stamp && !state.billedWhileAway && reclaimable(state, *stamp)) {
+                    // A session the console does not hold (it restarted without
+                    // it): taken up from the station's stamp.
+                    state.startTime = *parseSessionStamp(*stamp);
+                    state.swapTarget = false;
+                    table.setText(i, Column::Status, std::string(kStatusStarted));
+                    table.setText(i, Column::Start, startClockText(state.startTime));
+                    word |= LINK_SESSION;
                 } else {
-                    state.startTime = board_.link().stationStartTime(i);
+                    // Nothing the console holds: a session already billed, moved
+                    // away or given up, a forged stamp, or an UNLOCK's late
+                    // answer. The station is locked and the row stays idle; its
+                    // STOPPED then makes no bill.
+                    if (stamp)
+                        refuseStamp(i, *stamp);
+                    state.billedWhileAway = false;
+                    state.swapHold = true;
+                    board_.resetToStopped(i);
+                    lockWanted = true;
                 }
-                table.setText(i, Column::Status, std::string(kStatusStarted));
-                table.setText(i, Column::Start, startClockText(state.startTime));
-                word |= LINK_SESSION;
                 refresh = true;
                 handled = EVT_STARTED;
             } else if (word & kStoppedBit) {
@@ -87,14 +131,26 @@ void EventPoll::pollStation(int i)
                 } else if (!session) {
                     // A STOP from a station that runs no session (its desktop
                     // session ending while locked, say) has nothing to bill. When
-                    // it answers the console's LOCK, the station is locked now.
+                    // it answers the console's LOCK, the station is locked now;
+                    // a Start pressed after that LOCK is still on its way.
                     if (word & LINK_STOPPING)
                         state.billedWhileAway = false;
                     word &= ~LINK_STOPPING;
-                    board_.resetToStopped(i);
+                    if ((word & LINK_STARTING) == 0)
+                        board_.resetToStopped(i);
                 } else {
+                    // Stopped by the operator or an alarm: billed up to the moment
+                    // the LOCK was sent, however late the station answered it.
+                    // Stopped by the station itself: up to now. The station is
+                    // locked either way (a "STOP" it says does not prove it).
+                    const bool ordered = (word & LINK_STOPPING) != 0;
                     word &= ~LINK_STOPPING;
-                    closer_.closeSession(i);
+                    if (ordered && state.stopTime >= state.startTime && state.stopTime < board_.clock().now())
+                        closer_.closeSessionAfter(i, clampedSeconds(state.stopTime - state.startTime));
+                    else
+                        closer_.closeSession(i);
+                    if (!ordered)
+                        lockWanted = true;
                 }
                 refresh = true;
                 word &= ~LINK_SESSION;
@@ -106,22 +162,31 @@ void EventPoll::pollStation(int i)
             if (word & kDisconnectedBit) {
                 board_.logStation("DISCONNECTED", i);
                 table.setText(i, Column::Status, std::string(kStatusDisconnected));
-                // A LOCK still on its way went with the connection.
-                word &= ~(LINK_CONNECTED | LINK_STOPPING);
+                // Commands on their way wait for the station's next connection.
+                word &= ~LINK_CONNECTED;
+                state.connected = false;
                 handled |= EVT_DISCONNECTED;
             } else if (word & kConnectedBit) {
                 board_.logStation("CONNECTED", i);
                 const bool session = (word & LINK_SESSION) != 0;
-                if (session)
-                    table.setText(i, Column::Status, std::string(kStatusStarted));
-                else
-                    board_.resetToStopped(i); // no start time left over from an unconfirmed Start
+                state.connected = true;
                 word |= LINK_CONNECTED;
                 if (session) {
+                    table.setText(i, Column::Status, std::string(kStatusStarted));
                     // The UNLOCK goes out with the session figures of the next tick,
-                    // which "?" forces.
-                    word |= CMD_UNLOCK | LINK_STARTING;
+                    // which "?" forces; not when a LOCK is on its way to end the session.
+                    if ((word & LINK_STOPPING) == 0)
+                        word |= CMD_UNLOCK | LINK_STARTING;
                     table.setText(i, Column::Duration, std::string(kUnknownDuration));
+                } else if (word & LINK_STARTING) {
+                    // A Start still on its way goes out now.
+                    table.setText(i, Column::Status, std::string(kStatusStarting));
+                } else if (!table.hasStatus(i, kStatusSwapping)) {
+                    // The console holds no session for the station and it has
+                    // reclaimed none: whatever left it unlocked (a lost command, a
+                    // console that was not this one), it is locked now.
+                    board_.resetToStopped(i);
+                    lockWanted = true;
                 }
                 handled |= EVT_CONNECTED;
             }
@@ -137,12 +202,31 @@ void EventPoll::pollStation(int i)
                 break;
             word |= LINK_PENDING;
         }
+        // A LOCK already on its way does the locking; a second one could lock a
+        // session started after it.
+        if (word & LINK_STOPPING)
+            lockWanted = false;
     });
 
-    if (lockPosted)
+    if (lockWanted)
         board_.sendStationCommand(i, CMD_LOCK);
     if (refresh)
         buttons_.refreshStationButtons();
+}
+
+void EventPoll::refuseStamp(int i, const std::string& stamp)
+{
+    board_.log().writeLogLine("STAMP REFUSED," + std::to_string(i) + "," + printableStamp(stamp));
+}
+
+// A station's own stamp starts a session only when it is a real moment no
+// later than now, at most a day old, and after the last session the console
+// counted on the station.
+bool EventPoll::reclaimable(const StationState& state, const std::string& stamp) const
+{
+    const std::optional<std::time_t> start = parseSessionStamp(stamp);
+    const std::time_t now = board_.clock().now();
+    return start && *start <= now && now - *start <= kLongestReclaim && *start > state.lastSessionEnd;
 }
 
 } // namespace console

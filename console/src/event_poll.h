@@ -3,9 +3,12 @@
 // station's MailboxWord and turns them into row states, bills and log lines.
 // Window thread only.
 
+#include <string>
+
 namespace console {
 
 class SessionCloser;
+struct StationState;
 class StationBoard;
 class StationButtons;
 
@@ -18,6 +21,9 @@ public:
 
 private:
     void pollStation(int i);
+    // Logs "STAMP REFUSED,i,stamp".
+    void refuseStamp(int i, const std::string& stamp);
+    bool reclaimable(const StationState& state, const std::string& stamp) const;
 
     StationBoard& board_;
     StationButtons& buttons_;

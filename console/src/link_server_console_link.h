@@ -20,6 +20,8 @@ public:
     bool takeEventForConsole(int i) override;
     void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) override;
     std::time_t stationStartTime(int i) const override;
+    std::optional<std::string> takeReportedStamp(int i) override;
+    std::uint32_t lateCommand(int i) const override;
 
 private:
     stationlink::LinkServer& server_;

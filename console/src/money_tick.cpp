@@ -20,6 +20,8 @@ MoneyTick::MoneyTick(StationBoard& board, BillPanel& panel, const store::RateTab
 void MoneyTick::run()
 {
     StationTable& table = board_.table();
+    for (int i = 0; i < table.rowCount(); ++i)
+        noteLateCommand(i);
     for (int i = 0; i < table.rowCount(); ++i) {
         if (!table.hasStatus(i, kStatusStarted))
             continue;
@@ -59,6 +61,26 @@ void MoneyTick::run()
             if (auto charge = panel_.pricePrintJob(job))
                 closer_.holdWork(*charge);
         }
+}
+
+// A command the station has not answered is still awaited: the row says so,
+// so that "Start sent, station not answering" never looks like a session.
+void MoneyTick::noteLateCommand(int i)
+{
+    using namespace stationlink;
+    StationState& state = board_.station(i);
+    const std::uint32_t late = board_.link().lateCommand(i);
+    if (late == state.lateCommand)
+        return;
+    state.lateCommand = late;
+    std::string note;
+    if (late == CMD_UNLOCK)
+        note = std::string(kStartNotAnsweredNote);
+    else if (late == CMD_LOCK)
+        note = std::string(kStopNotAnsweredNote);
+    else if (late != 0)
+        note = std::string(kNotAnsweringNote);
+    board_.table().setNote(i, std::move(note));
 }
 
 void MoneyTick::confirmTakenPrintJobs()

@@ -36,6 +36,8 @@ public:
     void restoreTakenPrintJobs(const std::vector<std::string>& keys);
 
 private:
+    void noteLateCommand(int i);
+
     StationBoard& board_;
     BillPanel& panel_;
     const store::RateTable& rates_;

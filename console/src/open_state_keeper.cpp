@@ -97,6 +97,9 @@ store::OpenState OpenStateKeeper::capture() const
             state.held.emplace_back(keptPrintCharge(std::get<PrintCharge>(work)));
     }
     state.takenPrintJobs = sessions_.takenPrintJobs();
+    for (int i = 0; i < board_.stationCount(); ++i)
+        if (board_.station(i).lastSessionEnd != 0)
+            state.sessionEnds.push_back({i, static_cast<std::int64_t>(board_.station(i).lastSessionEnd)});
     return state;
 }
 
@@ -143,6 +146,9 @@ void OpenStateKeeper::restore()
     }
     panel_.restoreOpenBills(std::move(bills));
 
+    for (const store::KeptSessionEnd& end : kept.sessionEnds)
+        if (end.index >= 0 && end.index < kMaxStations)
+            board_.station(end.index).lastSessionEnd = static_cast<std::time_t>(end.end);
     for (const store::KeptStation& station : kept.stations)
         restoreStation(station);
     // Work that waited for a dialog came before anything that happens now.

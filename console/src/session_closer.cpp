@@ -9,6 +9,8 @@
 #include "store/activity_log.h"
 #include "store/rate_table.h"
 
+#include <algorithm>
+
 namespace console {
 
 SessionCloser::SessionCloser(StationBoard& board, BillPanel& panel, const store::RateTable& rates, ModalGuard& guard)
@@ -22,8 +24,10 @@ void SessionCloser::closeSession(int i) { closeSessionAfter(i, board_.elapsedSec
 // now, even when a dialog holds the bill work back until it closes.
 void SessionCloser::closeSessionAfter(int i, std::int32_t elapsed)
 {
+    StationState& state = board_.station(i);
     board_.resetToStopped(i);
-    ++board_.station(i).sessionSerial;
+    ++state.sessionSerial;
+    state.lastSessionEnd = std::max(state.lastSessionEnd, state.startTime + static_cast<std::time_t>(elapsed));
     const std::time_t at = board_.clock().now();
     holdWork(store::KeptClose{i, elapsed, static_cast<std::int64_t>(at)});
 }

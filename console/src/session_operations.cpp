@@ -40,6 +40,11 @@ void SessionOperations::onStartPressed()
         board_.station(i).billedWhileAway = false;
         table.setText(i, Column::Start, startClockText(now));
         board_.logStation("STARTING", i);
+        // A LOCK not yet answered (the one a station gets as it connects) is
+        // taken back: the UNLOCK supersedes it, and nothing waits for its STOPPED.
+        board_.link().withMailbox(i, [](std::uint32_t& word) {
+            word = clearFlags(word & ~LINK_STOPPING, flagOf(CMD_LOCK));
+        });
         board_.sendStationCommand(i, CMD_UNLOCK);
     }
     // The table takes the focus first: its buttons then set Enter's default
@@ -58,7 +63,7 @@ void SessionOperations::onStopPressed()
         if (!table.isSelected(i))
             continue;
         // Rows whose station never confirmed: the operator gives up waiting.
-        if (table.hasStatus(i, kStatusStarting)) {
+        if (table.hasStatus(i, kStatusStarting) || buttons_.waitsToStartWhileAway(i)) {
             abandonStart(i);
             given = true;
             continue;
@@ -211,6 +216,7 @@ void SessionOperations::onSwapPressed()
             word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), CMD_UNLOCK & ~LINK_PENDING);
         });
         from.billedWhileAway = true;
+        from.lastSessionEnd = std::max(from.lastSessionEnd, board_.clock().now());
         closer_.leaveStopGroup(source);
         board_.sendStationCommand(source, CMD_LOCK);
         board_.sendStationCommand(target, CMD_UNLOCK);

@@ -46,6 +46,8 @@ void StationBoard::initStationRow(int i)
     state.swapHold = false;
     state.billedWhileAway = false;
     state.swapTarget = false;
+    state.connected = false;
+    state.lateCommand = 0;
     state.sessionBill.owner = -1;
     state.sessionBill.pendingCount = 0;
     state.sessionBill.open = false;
@@ -70,7 +72,7 @@ void StationBoard::resizeTo(int count)
 
 void StationBoard::resetToStopped(int i)
 {
-    table_.setText(i, Column::Status, std::string(kStatusStopped));
+    table_.setText(i, Column::Status, std::string(station(i).connected ? kStatusStopped : kStatusDisconnected));
     table_.setText(i, Column::Start, "");
     table_.setText(i, Column::Duration, "");
     table_.setText(i, Column::AccessCost, std::string(kZeroMoney));

@@ -45,7 +45,8 @@ public:
     // Adds rows with initStationRow or deletes rows from the end until the
     // table has `count` rows.
     void resizeTo(int count);
-    // "Stopped" with no start, duration or money.
+    // "Stopped" with no start, duration or money; "Disconnected" while the
+    // station is away, so a row billed in its absence still shows it.
     void resetToStopped(int i);
 
     // Access Cost from the text (or kept when empty); Extras grows by the amount

@@ -19,6 +19,13 @@ bool StationButtons::holdsSessionWhileAway(int i) const
            (board_.mailboxWord(i) & stationlink::LINK_SESSION) != 0;
 }
 
+bool StationButtons::waitsToStartWhileAway(int i) const
+{
+    using namespace stationlink;
+    const std::uint32_t word = board_.mailboxWord(i);
+    return board_.isStatus(i, kStatusDisconnected) && (word & LINK_STARTING) != 0 && (word & LINK_SESSION) == 0;
+}
+
 void StationButtons::refreshStationButtons()
 {
     const StationTable& table = board_.table();
@@ -39,7 +46,7 @@ void StationButtons::refreshStationButtons()
         // Rows still waiting for their station to confirm a Start or a Swap
         // can be stopped too, so that the operator is never stuck with them.
         if (!started && !table.hasStatus(i, kStatusStarting) && !table.hasStatus(i, kStatusSwapping) &&
-            !holdsSessionWhileAway(i))
+            !holdsSessionWhileAway(i) && !waitsToStartWhileAway(i))
             allStoppable = false;
         if (started)
             lastStarted = i + 1;

@@ -11,12 +11,14 @@ void StationTable::insertRow(int i, Row row)
 {
     rows_.insert(rows_.begin() + i, std::move(row));
     selected_.insert(selected_.begin() + i, false);
+    notes_.insert(notes_.begin() + i, std::string());
 }
 
 void StationTable::deleteRow(int i)
 {
     rows_.erase(rows_.begin() + i);
     selected_.erase(selected_.begin() + i);
+    notes_.erase(notes_.begin() + i);
 }
 
 void StationTable::selectOnly(const std::vector<int>& rows)

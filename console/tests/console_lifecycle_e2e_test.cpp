@@ -166,7 +166,7 @@ TEST_F(ConsoleLifecycle, ASessionWhoseStationWentAwayCanBeStoppedAndBilled)
 
     rig.clock.advance(900);
     rig.console().onStopPressed();
-    EXPECT_EQ(rig.status(0), kStatusStopped);
+    EXPECT_EQ(rig.status(0), kStatusDisconnected) << "billed, and still away";
     const ConsoleView v = rig.console().view();
     EXPECT_EQ(v.bill.caption.text, "Comp#: 1");
     ASSERT_EQ(v.bill.list.rows.size(), 1u);

@@ -58,7 +58,7 @@ protected:
         rig.select(rows);
         console().onStartPressed();
         for (int i : rows) {
-            ASSERT_TRUE(waitStatus(i, kStatusStarted)) << "station " << i;
+            ASSERT_TRUE(waitStatus(i, kStatusStarted)) << "station " << i << describe();
             ASSERT_TRUE(cafe->runUntil([&] { return !cafe->station(i).locked(); }));
         }
     }

@@ -185,6 +185,8 @@ std::vector<std::string> HeadlessCommands::state() const
         for (Column c : {Column::Status, Column::Start, Column::Duration, Column::AccessCost, Column::Extras,
                          Column::Total})
             line += "|" + table.text(i, c);
+        if (!table.note(i).empty())
+            line += "|" + table.note(i);
         lines.push_back(std::move(line));
     }
     const BillPanel& panel = engine_.billPanel();

@@ -1,5 +1,7 @@
 #include "station_table_model.h"
 
+#include <QColor>
+
 namespace brisko {
 
 StationTableModel::StationTableModel(const console::StationTable& table, QObject* parent)
@@ -22,8 +24,20 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= static_cast<int>(shown_.size()))
         return {};
     const auto column = static_cast<std::size_t>(index.column());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return QString::fromStdString(shown_[static_cast<std::size_t>(index.row())][column]);
+    const auto row = static_cast<std::size_t>(index.row());
+    const bool noted = column == static_cast<std::size_t>(console::Column::Status) && !notes_[row].empty();
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        QString text = QString::fromStdString(shown_[row][column]);
+        // A command the station has not answered is still on its way: the row
+        // must not look like a plain "Starting" or "Started".
+        if (noted)
+            text += QStringLiteral(" (") + QString::fromStdString(notes_[row]) + QStringLiteral(")");
+        return text;
+    }
+    if (role == Qt::ToolTipRole && noted)
+        return QString::fromStdString(notes_[row]);
+    if (role == Qt::ForegroundRole && noted)
+        return QColor(Qt::darkRed);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (console::kStationColumns[column].rightAligned ? Qt::AlignRight : Qt::AlignLeft));
@@ -49,12 +63,19 @@ void StationTableModel::sync()
     if (wanted < present) {
         beginRemoveRows({}, wanted, present - 1);
         shown_.resize(static_cast<std::size_t>(wanted));
+        notes_.resize(static_cast<std::size_t>(wanted));
         endRemoveRows();
     }
     const int common = std::min(wanted, present);
     for (int i = 0; i < common; ++i) {
         auto& row = shown_[static_cast<std::size_t>(i)];
         const auto& now = table_.row(i);
+        auto& note = notes_[static_cast<std::size_t>(i)];
+        if (note != table_.note(i)) {
+            note = table_.note(i);
+            const QModelIndex status = index(i, static_cast<int>(console::Column::Status));
+            emit dataChanged(status, status);
+        }
         if (row == now)
             continue;
         int first = console::kColumnCount, last = -1;
@@ -68,8 +89,10 @@ void StationTableModel::sync()
     }
     if (wanted > present) {
         beginInsertRows({}, present, wanted - 1);
-        for (int i = present; i < wanted; ++i)
+        for (int i = present; i < wanted; ++i) {
             shown_.push_back(table_.row(i));
+            notes_.push_back(table_.note(i));
+        }
         endInsertRows();
     }
 }

@@ -27,6 +27,7 @@ public:
 private:
     const console::StationTable& table_;
     std::vector<console::StationTable::Row> shown_;
+    std::vector<std::string> notes_; // the table's notes as last shown
 };
 
 } // namespace brisko

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace stationlink {
 
@@ -264,6 +265,25 @@ std::time_t LinkServer::stationStartTime(int i) const
 {
     StationSlot* slot = state_->slots.find(i);
     return slot ? slot->startTime.load() : 0;
+}
+
+} // namespace stationlink
+
+namespace stationlink {
+
+std::optional<std::string> LinkServer::takeReportedStamp(int i)
+{
+    StationSlot* slot = state_->slots.find(i);
+    if (!slot)
+        return std::nullopt;
+    std::lock_guard lock(slot->reportLock);
+    return std::exchange(slot->reportedStamp, std::nullopt);
+}
+
+std::uint32_t LinkServer::lateCommand(int i) const
+{
+    StationSlot* slot = state_->slots.find(i);
+    return slot ? slot->lateCommand.load() : 0;
 }
 
 } // namespace stationlink

@@ -43,13 +43,23 @@ Match matchKeywordAndDigits(std::string_view received, std::string_view keyword,
     return whole(length);
 }
 
+// The characters each field of a session info message is made of: the
+// duration "hh:mm" (padded with spaces when shorter), amounts as "%.2f" writes
+// them, and the stamp's digits.
+bool isDurationCharacter(char c) { return isDigit(c) || c == ':' || c == ' '; }
+bool isAmountCharacter(char c) { return isDigit(c) || c == '.' || c == '-'; }
+
 Match matchSessionInfo(std::string_view received)
 {
     constexpr std::size_t kDuration = SessionInfoRecord::kDurationSize - 1;
     constexpr std::size_t kAmount = SessionInfoRecord::kAmountSize - 1;
-    std::size_t at = kDuration;
-    if (received.size() < at)
-        return start();
+    std::size_t at = 0;
+    for (; at < kDuration; ++at) {
+        if (at == received.size())
+            return start();
+        if (!isDurationCharacter(received[at]))
+            return no();
+    }
     for (int field = 0; field < 3; ++field) {
         if (at == received.size())
             return start();
@@ -58,9 +68,10 @@ Match matchSessionInfo(std::string_view received)
         for (std::size_t taken = 0;; ++taken) {
             if (at == received.size())
                 return start();
-            if (received[at++] == ',')
+            const char c = received[at++];
+            if (c == ',')
                 break;
-            if (taken == kAmount)
+            if (taken == kAmount || !isAmountCharacter(c))
                 return no();
         }
     }
@@ -83,13 +94,6 @@ Match matchStationMessage(std::string_view received, std::size_t which)
     default:
         return matchKeywordAndDigits(received, kStarted, kSessionStampLength);
     }
-}
-
-// Keywords first: they win over a session info message at the same place.
-Match matchServerMessage(std::string_view received, std::size_t which)
-{
-    static constexpr std::array kKeywords{kUnlock, kLock, kQuit, kShutdown, kServerDown};
-    return which < kKeywords.size() ? matchLiteral(received, kKeywords[which]) : matchSessionInfo(received);
 }
 
 // The first whole message in priority order; else wait while any could still
@@ -124,15 +128,15 @@ bool anyMatches(std::string_view text, std::size_t kinds, MatchOne matchOne)
     return false;
 }
 
-// After unknown bytes a session info message counts as begun only once its
-// currency byte is there: any five bytes could be a duration, and the tail of
-// unknown text must not wait as if it were one.
-bool serverMessageCanBegin(std::string_view text)
+constexpr std::array kServerKeywords{kUnlock, kLock, kQuit, kShutdown, kServerDown};
+
+// A byte that a keyword or a session info message can begin with.
+bool canBeginServerMessage(char c)
 {
-    constexpr std::size_t kKeywords = 5;
-    constexpr std::size_t kCurrencyAt = SessionInfoRecord::kDurationSize - 1;
-    return anyMatches(text, kKeywords, matchServerMessage) ||
-           (text.size() > kCurrencyAt && matchSessionInfo(text).kind != Match::Kind::No);
+    for (std::string_view keyword : kServerKeywords)
+        if (keyword.front() == c)
+            return true;
+    return isDurationCharacter(c);
 }
 
 } // namespace
@@ -143,9 +147,33 @@ Frame frameStationMessage(std::string_view received)
                      [](std::string_view text) { return anyMatches(text, 3, matchStationMessage); });
 }
 
+// The console sends one message and waits for its answer, so what it sends
+// arrives alone. Bytes that can begin nothing are one unknown piece, so they
+// never hold up the command behind them; after that, only a message that is
+// everything received counts: a keyword with anything after it ("UNLOCKX",
+// two commands run together) is one text that matches nothing.
 Frame frameServerMessage(std::string_view received)
 {
-    return frameWith(received, 6, matchServerMessage, serverMessageCanBegin);
+    if (received.empty())
+        return {Frame::Kind::Partial, 0};
+    std::size_t unknown = 0;
+    while (unknown < received.size() && !canBeginServerMessage(received[unknown]))
+        ++unknown;
+    if (unknown > 0)
+        return {Frame::Kind::Unknown, unknown};
+
+    bool started = false;
+    for (std::string_view keyword : kServerKeywords) {
+        if (received == keyword)
+            return {Frame::Kind::Message, received.size()};
+        started = started || (received.size() < keyword.size() && keyword.starts_with(received));
+    }
+    const Match info = matchSessionInfo(received);
+    if (info.kind == Match::Kind::Whole && info.length == received.size())
+        return {Frame::Kind::Message, received.size()};
+    if (started || info.kind == Match::Kind::Start)
+        return {Frame::Kind::Partial, 0};
+    return {Frame::Kind::Unknown, received.size()};
 }
 
 Frame frameConnect(std::string_view received, platform::Ipv4Address caller)

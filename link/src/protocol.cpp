@@ -32,10 +32,31 @@ int daysInMonth(int year, int month)
 
 std::string_view cutAt(std::string_view text, std::size_t length) { return text.substr(0, std::min(text.size(), length)); }
 
-// An amount for the message: up to the first "," and at most 9 characters.
+// The longest start of `text` made only of the characters `fits` takes, cut to `length`.
+template <typename Fits>
+std::string_view leadingRun(std::string_view text, std::size_t length, Fits fits)
+{
+    text = cutAt(text, length);
+    std::size_t n = 0;
+    while (n < text.size() && fits(text[n]))
+        ++n;
+    return text.substr(0, n);
+}
+
+// The duration for the message: "hh:mm", up to any other character. The station
+// tells a session info message by the characters of its fields.
+std::string_view durationPiece(std::string_view duration)
+{
+    return leadingRun(duration, SessionInfoRecord::kDurationSize - 1,
+                      [](char c) { return (c >= '0' && c <= '9') || c == ':'; });
+}
+
+// An amount for the message: digits, "." and "-", up to any other character
+// (so never a ","), and at most 9 characters.
 std::string_view amountPiece(std::string_view amount)
 {
-    return cutAt(amount.substr(0, amount.find(',')), SessionInfoRecord::kAmountSize - 1);
+    return leadingRun(amount, SessionInfoRecord::kAmountSize - 1,
+                      [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; });
 }
 
 // Takes the text up to the first "," off the front of `rest`; the comma goes too.
@@ -139,7 +160,7 @@ std::string buildSessionInfoMessage(const SessionInfoRecord& record)
 {
     std::string message;
     message.reserve(52);
-    std::string_view duration = cutAt(record.duration, SessionInfoRecord::kDurationSize - 1);
+    std::string_view duration = durationPiece(record.duration);
     message += duration;
     message.append(SessionInfoRecord::kDurationSize - 1 - duration.size(), ' ');
     message += kCurrencyByte;

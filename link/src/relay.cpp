@@ -18,6 +18,11 @@ bool relayCommands(std::uint32_t& mailboxWord, std::uint32_t& linkWord)
             moved |= command;
     if (moved == 0)
         return false;
+    // The console wants the station unlocked now: a LOCK posted earlier and not
+    // sent yet (the one that locks a station as it connects, say) would undo it.
+    // Posted together, both go, UNLOCK first.
+    if (holdsFlag(moved, CMD_UNLOCK) && !holdsFlag(moved, CMD_LOCK))
+        linkWord = clearCommandFlags(linkWord, flagOf(CMD_LOCK));
     linkWord |= moved;
     mailboxWord = clearFlags(mailboxWord, moved);
     return true;

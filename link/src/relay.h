@@ -9,7 +9,8 @@ namespace stationlink {
 // Moves the console's commands from the MailboxWord to the LinkWord: CMD_UNLOCK
 // only while the LinkWord holds no unreported EVT_STARTED, CMD_LOCK only while
 // it holds no unreported EVT_STOPPED, the other commands always. A command that
-// is not moved stays in the mailbox until the console posts again. Returns true
+// is not moved stays in the mailbox until the console posts again. An UNLOCK
+// moved on its own takes back a LOCK still waiting in the LinkWord. Returns true
 // when anything moved (the station thread must then be told).
 bool relayCommands(std::uint32_t& mailboxWord, std::uint32_t& linkWord);
 

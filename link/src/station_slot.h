@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <ctime>
 #include <mutex>
+#include <optional>
+#include <string>
 
 namespace stationlink {
 
@@ -25,6 +27,12 @@ struct StationSlot {
     std::mutex sessionInfoLock;
     SessionInfoRecord sessionInfo;
     std::atomic<std::time_t> startTime{0};
+    // The stamp of a "STARTED" the console has not looked at yet (under the lock).
+    std::mutex reportLock;
+    std::optional<std::string> reportedStamp;
+    // The command the station was sent and has not answered for longer than the
+    // answer wait (a CMD_* constant), or 0.
+    std::atomic<std::uint32_t> lateCommand{0};
 
     // A main-port connection whose CONNECT named this station, waiting for the
     // station thread to answer it.

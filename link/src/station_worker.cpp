@@ -16,6 +16,9 @@ namespace {
 // wake-ups of 99 threads would be most of an idle console's CPU.
 constexpr std::chrono::milliseconds kIdleWake{60000};
 
+// Messages taken from one station in one pass of its loop.
+constexpr int kMessagesPerPass = 16;
+
 // Commands in the order they are sent when several wait.
 constexpr std::array kCommandPriority{CMD_UNLOCK, CMD_SESSION_INFO, CMD_LOCK, CMD_QUIT, CMD_SHUTDOWN};
 
@@ -50,11 +53,16 @@ void StationWorker::run()
             break;
         if (connection_.isValid() && !readStation())
             break;
-        if (slot_.sendCommand.isSet()) {
-            slot_.sendCommand.reset();
-            if (!runCommands())
-                break;
-        }
+        if (announceAt_ && Clock::now() >= *announceAt_ && !announceConnection(0))
+            break;
+        // Reset before the LinkWord is looked at: a command posted after the
+        // look sets it again and wakes the next wait.
+        slot_.sendCommand.reset();
+        if (!sendNextCommand())
+            break;
+        if (goingAway_ && !inFlight_ && !raise(dropConnection()))
+            break;
+        noteLateCommand();
     }
     finish();
 }
@@ -74,6 +82,10 @@ void StationWorker::wait()
         sockets[count++] = &portListener_;
     if (connection_.isValid())
         sockets[count++] = &connection_;
+    if (announceAt_)
+        timeout = std::min(timeout, timeLeft(*announceAt_));
+    if (inFlight_ && slot_.lateCommand == 0)
+        timeout = std::min(timeout, timeLeft(inFlight_->sentAt + settings_.answerWait));
     platform::waitAny(events, std::span(sockets.data(), count), timeout);
 }
 
@@ -93,11 +105,8 @@ bool StationWorker::beginHandshake()
     handshakeAnswer_.clear();
     armed_ = false;
     portListener_.close();
-    if (connection_.isValid()) {
-        dropConnection();
-        if (!raise(EVT_DISCONNECTED))
-            return false;
-    }
+    if (connection_.isValid() && !raise(dropConnection()))
+        return false;
 
     portListener_ = platform::TcpSocket::listenOn(settings_.listenAddress, 0, 5);
     auto port = portListener_.isValid() ? portListener_.localPort() : std::nullopt;
@@ -144,7 +153,8 @@ bool StationWorker::acceptStation()
             continue;
         connection_ = std::move(socket);
         received_.clear();
-        return raise(EVT_CONNECTED);
+        announceAt_ = Clock::now() + settings_.reclaimWait;
+        return true;
     }
 }
 
@@ -158,138 +168,134 @@ bool StationWorker::readStation()
         case platform::ReadResult::Kind::Closed:
         case platform::ReadResult::Kind::Error:
             // A read of zero bytes is the station closing: it is gone just the same.
-            dropConnection();
-            return raise(EVT_DISCONNECTED);
+            return raise(dropConnection());
         case platform::ReadResult::Kind::Data:
             received_.append(r.data);
             break;
         }
     }
-    while (auto message = received_.take())
+    // A station that floods its connection is served its share in each pass;
+    // the rest waits for the next one.
+    for (int taken = 0; taken < kMessagesPerPass && connection_.isValid(); ++taken) {
+        auto message = received_.take();
+        if (!message)
+            break;
         if (!takeStationMessage(*message))
             return false;
+    }
     return true;
 }
 
 bool StationWorker::takeStationMessage(const std::string& message)
 {
-    switch (classifyStationMessage(message)) {
+    const StationMessageKind kind = classifyStationMessage(message);
+    if (kind == StationMessageKind::Started) {
+        slot_.startTime = *parseStarted(message);
+        std::lock_guard lock(slot_.reportLock);
+        slot_.reportedStamp = message.substr(kStarted.size());
+    }
+    // The first message of a new connection ends the station's moment to
+    // reclaim: a reclaim goes to the console together with the connection.
+    if (announceAt_) {
+        if (kind == StationMessageKind::Started)
+            return announceConnection(EVT_STARTED);
+        if (!announceConnection(0))
+            return false;
+    }
+    switch (kind) {
+    case StationMessageKind::Ok:
+        return !inFlight_ || completeCommand();
     case StationMessageKind::Stop:
+        // The station ended its session while an UNLOCK or a LOCK was under
+        // way: that command's answer reports it.
+        if (inFlight_ && (inFlight_->command == CMD_UNLOCK || inFlight_->command == CMD_LOCK)) {
+            inFlight_->stopSeen = true;
+            return true;
+        }
         return raise(EVT_STOPPED);
     case StationMessageKind::Started:
-        slot_.startTime = *parseStarted(message);
         return raise(EVT_STARTED);
-    case StationMessageKind::Ok:
     case StationMessageKind::Other:
+        // No answer and no report (a stray byte, say): the answer is still awaited.
         return true;
     }
     return true;
 }
 
-bool StationWorker::runCommands()
+bool StationWorker::announceConnection(std::uint32_t with)
 {
-    CommandRound round;
-    for (;;) {
-        std::uint32_t command = 0;
-        {
-            std::lock_guard lock(slot_.linkLock);
-            if ((slot_.linkWord & LINK_PENDING) == 0)
-                break;
-            for (auto candidate : kCommandPriority) {
-                if (holdsFlag(slot_.linkWord, candidate)) {
-                    command = candidate;
-                    break;
-                }
-            }
-            if (command == 0)
-                break;
-            slot_.linkWord = clearCommandFlags(slot_.linkWord, command);
-        }
-        // The lock is not held while talking to the station, so the listener
-        // keeps relaying for this station meanwhile.
-        if (!connection_.isValid())
-            continue; // nobody to tell: the command is dropped
-        if (!connection_.send(commandText(command))) {
-            dropConnection();
-            round.disconnected = true;
-            continue;
-        }
-        round.stopSeen = false;
-        Answer answer = awaitAnswer(round);
-        if (answer == Answer::Stopping)
-            return false;
-        if (answer == Answer::Lost) {
-            dropConnection();
-            round.disconnected = true;
-            continue;
-        }
-        if (answer != Answer::Ok)
-            continue; // dropped without effect
-        if (command == CMD_UNLOCK)
-            round.effect = round.stopSeen ? Effect::Stopped : Effect::Started;
-        else if (command == CMD_LOCK)
-            round.effect = Effect::Stopped;
-        else if (command == CMD_QUIT || command == CMD_SHUTDOWN)
-            round.goingAway = true;
-    }
-
-    // The station program is ending: its connection is done with, and waiting
-    // for its close would only report the same disconnection a second time.
-    if (round.goingAway)
-        dropConnection();
-
-    std::uint32_t events = 0;
-    if (round.goingAway || round.disconnected)
-        events |= EVT_DISCONNECTED;
-    // A station that is going away reports no session change, except a STOP
-    // its user sent: that session really ended.
-    if (round.effect && !round.goingAway)
-        events |= *round.effect == Effect::Started ? EVT_STARTED : EVT_STOPPED;
-    else if (round.goingAway && round.stationStopped)
-        events |= EVT_STOPPED;
-    return events == 0 || raise(events);
+    announceAt_.reset();
+    return raise(EVT_CONNECTED | with);
 }
 
-StationWorker::Answer StationWorker::awaitAnswer(CommandRound& round)
+bool StationWorker::completeCommand()
 {
-    auto deadline = Clock::now() + settings_.answerWait;
-    for (;;) {
-        // Whatever came with or before the answer counts, in the order it came.
-        while (auto message = received_.take()) {
-            switch (classifyStationMessage(*message)) {
-            case StationMessageKind::Ok:
-                return Answer::Ok;
-            case StationMessageKind::Stop:
-                // The station ended its session while the command was under way.
-                round.stopSeen = true;
-                round.stationStopped = true;
-                round.effect = Effect::Stopped;
+    const InFlight done = *inFlight_;
+    inFlight_.reset();
+    slot_.lateCommand = 0;
+    switch (done.command) {
+    case CMD_UNLOCK:
+        return raise(done.stopSeen ? EVT_STOPPED : EVT_STARTED);
+    case CMD_LOCK: {
+        // An UNLOCK posted since this LOCK went out comes next and undoes it:
+        // the console, which took the LOCK back, hears only of the UNLOCK. (It
+        // could not tell in which order a STOPPED and a STARTED came.)
+        std::lock_guard lock(slot_.linkLock);
+        if (holdsFlag(slot_.linkWord, CMD_UNLOCK))
+            return true;
+    }
+        return raise(EVT_STOPPED);
+    case CMD_QUIT:
+    case CMD_SHUTDOWN:
+        // The station program is ending: once what else waits has gone out, its
+        // connection is done with (waiting for its close would only report the
+        // same disconnection twice).
+        goingAway_ = true;
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool StationWorker::sendNextCommand()
+{
+    if (!connection_.isValid()) {
+        // "QUIT" and "SHUTDOWN" are for the station as it is now: one that comes
+        // back later (restarted by its owner, say) must not be sent away again.
+        std::lock_guard lock(slot_.linkLock);
+        slot_.linkWord = clearCommandFlags(slot_.linkWord, flagOf(CMD_QUIT) | flagOf(CMD_SHUTDOWN));
+        return true;
+    }
+    // One command at a time, on a connection the console knows of.
+    if (announceAt_ || inFlight_)
+        return true;
+    std::uint32_t command = 0;
+    {
+        std::lock_guard lock(slot_.linkLock);
+        if ((slot_.linkWord & LINK_PENDING) == 0)
+            return true;
+        for (auto candidate : kCommandPriority) {
+            if (holdsFlag(slot_.linkWord, candidate)) {
+                command = candidate;
                 break;
-            case StationMessageKind::Started:
-                // A session reclaimed right as the command went out: keep it.
-                slot_.startTime = *parseStarted(*message);
-                round.stationStopped = false;
-                round.effect = Effect::Started;
-                break;
-            case StationMessageKind::Other:
-                return Answer::Other;
             }
         }
-        if (Clock::now() >= deadline)
-            return Answer::TimedOut;
-        platform::ReadResult r = connection_.read();
-        if (r.kind == platform::ReadResult::Kind::Closed || r.kind == platform::ReadResult::Kind::Error)
-            return Answer::Lost;
-        if (r.kind == platform::ReadResult::Kind::Data) {
-            received_.append(r.data);
-            continue;
-        }
-        const platform::ManualResetEvent* events[] = {&slot_.stationStop};
-        const platform::TcpSocket* sockets[] = {&connection_};
-        platform::waitAny(events, sockets, std::min(timeLeft(deadline), kIdleWake));
-        if (slot_.stationStop.isSet())
-            return Answer::Stopping;
+        if (command == 0)
+            return true;
+        slot_.linkWord = clearCommandFlags(slot_.linkWord, command);
     }
+    // The lock is not held while talking to the station, so the listener
+    // keeps relaying for this station meanwhile.
+    inFlight_ = InFlight{command, Clock::now(), false};
+    if (!connection_.send(commandText(command)))
+        return raise(dropConnection());
+    return true;
+}
+
+void StationWorker::noteLateCommand()
+{
+    if (inFlight_ && slot_.lateCommand == 0 && Clock::now() - inFlight_->sentAt >= settings_.answerWait)
+        slot_.lateCommand = inFlight_->command;
 }
 
 std::string StationWorker::commandText(std::uint32_t command)
@@ -310,14 +316,35 @@ std::string StationWorker::commandText(std::uint32_t command)
     }
 }
 
-void StationWorker::dropConnection()
+std::uint32_t StationWorker::dropConnection()
 {
+    goingAway_ = false;
     connection_.close();
     received_.clear();
+    // A connection the console never heard of goes without a word.
+    std::uint32_t events = announceAt_ ? 0 : EVT_DISCONNECTED;
+    announceAt_.reset();
+    if (inFlight_) {
+        // Locking and unlocking the station and its figures must reach it: they
+        // go again on its next connection. "QUIT" and "SHUTDOWN" do not: a
+        // station that obeyed but could not answer would obey again.
+        const std::uint32_t command = inFlight_->command;
+        if (command == CMD_UNLOCK || command == CMD_LOCK || command == CMD_SESSION_INFO) {
+            std::lock_guard lock(slot_.linkLock);
+            slot_.linkWord |= command;
+        }
+        if (inFlight_->stopSeen)
+            events |= EVT_STOPPED;
+        inFlight_.reset();
+        slot_.lateCommand = 0;
+    }
+    return events;
 }
 
 bool StationWorker::raise(std::uint32_t events)
 {
+    if (events == 0)
+        return true;
     {
         std::lock_guard lock(slot_.linkLock);
         slot_.linkWord |= events;
@@ -349,8 +376,9 @@ void StationWorker::finish()
         connection_.send(kServerDown);
         connection_.close();
     }
+    inFlight_.reset();
+    slot_.lateCommand = 0;
     armed_ = false;
 }
 
 } // namespace stationlink
-

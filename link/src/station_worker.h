@@ -5,6 +5,17 @@
 // at a time, each after the answer to the previous one. Messages are taken
 // from a receive buffer, so several in one read, or one over several reads,
 // all count.
+//
+// Nothing the console ordered is dropped: a command waits in the LinkWord
+// while the station is away, a command sent is waited for however long its
+// answer takes (it is reported late after the answer wait), and one whose
+// connection was lost before its answer goes again on the next connection.
+// Text that is no answer is passed over while the answer is awaited.
+//
+// A new connection is reported to the console once the station has had its
+// moment to reclaim a session ("STARTED" is the first thing a station with a
+// session sends), together with that reclaim, so the console decides with
+// both in hand.
 
 #include "link/link_settings.h"
 #include "link/receive_buffer.h"
@@ -30,17 +41,11 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // What a finished command or a message seen during the wait means for the
-    // console's view of the station.
-    enum class Effect { Started, Stopped };
-    enum class Answer { Ok, Other, Lost, TimedOut, Stopping };
-
-    struct CommandRound {
-        std::optional<Effect> effect;
-        bool stopSeen = false;       // during the current command's wait
-        bool stationStopped = false; // a STOP came during this round and no STARTED after it
-        bool goingAway = false;
-        bool disconnected = false;
+    // The command sent and not answered yet.
+    struct InFlight {
+        std::uint32_t command = 0;
+        Clock::time_point sentAt{};
+        bool stopSeen = false; // the station said "STOP" while it was under way
     };
 
     void wait();
@@ -49,10 +54,14 @@ private:
     bool acceptStation();
     bool readStation();
     bool takeStationMessage(const std::string& message);
-    bool runCommands();
-    Answer awaitAnswer(CommandRound& round);
+    bool announceConnection(std::uint32_t with);
+    bool completeCommand();
+    bool sendNextCommand();
+    void noteLateCommand();
     std::string commandText(std::uint32_t command);
-    void dropConnection();
+    // Closes the station connection; a command under way goes back to wait for
+    // the next one. Returns the events the console must hear of.
+    std::uint32_t dropConnection();
     void finish();
 
     // Raises events in the LinkWord and waits until the listener has moved
@@ -69,6 +78,10 @@ private:
     bool armed_ = false;               // the handshake was answered "OK"
     platform::TcpSocket connection_;   // the station connection, when up
     ReceiveBuffer received_{frameStationMessage}; // what the station connection brought, not yet taken
+    // The connection is up but not yet reported: the station's moment to reclaim runs until then.
+    std::optional<Clock::time_point> announceAt_;
+    std::optional<InFlight> inFlight_;
+    bool goingAway_ = false; // "QUIT" or "SHUTDOWN" was answered: the station program is ending
     platform::TcpSocket handshake_;    // main-port connection waiting for "OK"
     std::string handshakeAnswer_;      // what it has said so far
     Clock::time_point handshakeDeadline_{};

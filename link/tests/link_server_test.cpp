@@ -27,7 +27,8 @@ protected:
         s.port = 0;
         s.connectWait = 300ms;
         s.handshakeWait = 1000ms;
-        s.answerWait = 3000ms;
+        s.answerWait = 1000ms;
+        s.reclaimWait = 300ms;
         return s;
     }
 
@@ -249,18 +250,41 @@ TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
     EXPECT_EQ(first.answer(), "QUIT");
     EXPECT_EQ(first.answer(), "SHUTDOWN");
 
-    // The station is going away: that is all the console hears.
+    // The station is going away once everything has gone out.
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED | EVT_STOPPED));
+    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
 }
 
-TEST_F(OneConnectedStation, CommandAnsweredWithOtherTextIsDroppedAndTheNextGoes)
+// A stray byte before the answer ("S" then "OK" read as "SOK"), or any text
+// that is no answer, is passed over: the answer still completes the command.
+TEST_F(OneConnectedStation, TextThatIsNoAnswerIsPassedOverAndTheAnswerStillCounts)
 {
     link.sendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
-    EXPECT_EQ(first.answer("WHAT"), "UNLOCK");
-    EXPECT_EQ(first.answer(), "LOCK");
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    ASSERT_TRUE(first.send("S"));
+    separateMessages();
+    ASSERT_TRUE(first.send("OK"));
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_EQ(first.answer("WHAT"), "LOCK");
+    separateMessages();
+    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED)) << "not answered yet";
+    ASSERT_TRUE(first.send("OK"));
     EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+}
+
+// A station that does not answer is waited for, however long: the command is
+// reported late and its answer, when it comes, is honoured.
+TEST_F(OneConnectedStation, ALateAnswerIsHonouredAndTheCommandIsReportedLateMeanwhile)
+{
+    link.sendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(first.receive(), "UNLOCK");
+    EXPECT_EQ(link.lateCommand(0), 0u);
+    std::this_thread::sleep_for(testSettings().answerWait + 300ms);
+    EXPECT_EQ(link.lateCommand(0), CMD_UNLOCK);
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    ASSERT_TRUE(first.send("OK"));
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_EQ(link.lateCommand(0), 0u);
 }
 
 TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
@@ -375,18 +399,42 @@ TEST_F(OneConnectedStation, StoppingAStationEndsEvenAnUnansweredCommand)
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
 }
 
-TEST_F(OneConnectedStation, ACallHandedToAStationThreadThatEndsIsClosedWithoutAWord)
+// The station went away before it answered (its program restarted, say): the
+// new handshake is served at once, and the command goes again on the new
+// connection.
+TEST_F(OneConnectedStation, AnUnansweredCommandGoesAgainOnTheStationsNextConnection)
 {
     link.sendStationCommand(0, CMD_UNLOCK);
-    EXPECT_EQ(first.receive(), "UNLOCK"); // never answered: the thread stays in its wait
+    EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
+    SimulatedStation again = station(0);
+    ASSERT_TRUE(again.attach());
+    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+    EXPECT_EQ(again.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_FALSE(SimulatedStation::receive(first.connection, 100ms)) << "the old connection is closed";
+}
 
-    auto call = first.dial(link.mainPort());
-    ASSERT_TRUE(call.send(buildConnect(first.address())));
-    separateMessages(); // the listener hands the call over to the busy thread
-    link.stopStationWorker(0);
-    EXPECT_EQ(first.receive(), "SERVERDOWN");
-    EXPECT_FALSE(SimulatedStation::receive(call)) << "no port from a thread that has ended";
-    EXPECT_TRUE(SimulatedStation::closedByPeer(call, 100ms));
+// A new connection is reported with the session the station reclaims at once,
+// so the console decides with both; a station that says nothing is reported
+// after its moment.
+TEST_F(LinkServerTest, ANewConnectionIsReportedTogetherWithItsReclaim)
+{
+    startWith(2);
+    auto reclaiming = station(0);
+    ASSERT_TRUE(reclaiming.attach());
+    ASSERT_TRUE(reclaiming.send("STARTED20060811105434"));
+    ASSERT_TRUE(link.waitEventForConsole(0, kPatience));
+    EXPECT_TRUE(hasFlags(mailbox(0), EVT_CONNECTED | EVT_STARTED));
+    EXPECT_EQ(link.takeReportedStamp(0), "20060811105434");
+    EXPECT_EQ(link.takeReportedStamp(0), std::nullopt);
+
+    auto silent = station(1);
+    ASSERT_TRUE(silent.attach());
+    const auto connected = std::chrono::steady_clock::now();
+    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    EXPECT_GE(std::chrono::steady_clock::now() - connected, testSettings().reclaimWait - 50ms);
+    EXPECT_FALSE(holdsFlag(mailbox(1), EVT_STARTED));
 }
 
 TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)

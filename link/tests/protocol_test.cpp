@@ -150,10 +150,11 @@ TEST(SessionInfoMessage, FieldsAreCutToTheirSlotsAndTheLongestIs52Bytes)
     auto nul = SessionInfoRecord::fromFigures(std::string("01\0:05", 6), "2.50", "", "2.50", 0);
     EXPECT_EQ(nul.duration, "01");
 
-    // A short duration keeps the five-character split aligned.
+    // A short duration keeps the five-character split aligned; what is no
+    // duration ("?" before the first tick) goes as spaces.
     SessionInfoRecord shortDuration{"?", "0.00", "0.00", "0.00", "20060811105434"};
     auto parsed = parseSessionInfoMessage(buildSessionInfoMessage(shortDuration));
-    EXPECT_EQ(parsed.duration, "?    ");
+    EXPECT_EQ(parsed.duration, "     ");
     EXPECT_EQ(parsed.accessCost, kEuro + "0.00");
     EXPECT_TRUE(parsed.wellFormed);
 }

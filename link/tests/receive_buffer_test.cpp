@@ -66,11 +66,27 @@ TEST(ReceiveBuffer, StationMessagesMergedOrSplitAtEveryByte)
     expectEverySplitGives(frameStationMessage, {"STARTED20061311105434", "OK"});
 }
 
-TEST(ReceiveBuffer, ConsoleMessagesMergedOrSplitAtEveryByte)
+// The console sends a command and waits for its answer: a command cut at any
+// byte is still that command, and one that has come whole is taken before the
+// next byte arrives. A read that holds more than one command, or a keyword with
+// anything after it, is one text that matches nothing: answered once, obeyed never.
+TEST(ReceiveBuffer, AConsoleMessageCountsOnlyWhenItIsAllThatCame)
 {
-    expectEverySplitGives(frameServerMessage, {"UNLOCK", kSessionInfo, "LOCK", "QUIT"});
-    expectEverySplitGives(frameServerMessage, {kLongestInfo, "SHUTDOWN", kSessionInfo, "SERVERDOWN"});
-    expectEverySplitGives(frameServerMessage, {"LOCK", "UNLOCK", "LOCK", kSessionInfo});
+    for (const std::string& message : {std::string("UNLOCK"), std::string("SERVERDOWN"), kSessionInfo, kLongestInfo})
+        expectEverySplitGives(frameServerMessage, {message});
+    Pieces bytes;
+    for (char c : "LOCK" + kSessionInfo + "UNLOCKQUIT")
+        bytes.emplace_back(1, c);
+    EXPECT_EQ(feed(frameServerMessage, bytes), (Pieces{"LOCK", kSessionInfo, "UNLOCK", "QUIT"}));
+
+    EXPECT_EQ(feed(frameServerMessage, {"UNLOCKLOCK"}), (Pieces{"UNLOCKLOCK"}));
+    EXPECT_EQ(feed(frameServerMessage, {"UNLOCKX"}), (Pieces{"UNLOCKX"}));
+    EXPECT_EQ(feed(frameServerMessage, {"QUIT" + kSessionInfo}), (Pieces{"QUIT" + kSessionInfo}));
+    // Unknown bytes never take the command behind them along.
+    EXPECT_EQ(feed(frameServerMessage, {"garbage,,,\x80QUIT"}), (Pieces{"garbage,,,\x80", "QUIT"}));
+    EXPECT_EQ(feed(frameServerMessage, {"ge,,,\x80", "QUIT"}), (Pieces{"ge,,,\x80", "QUIT"}));
+    // A duration is digits and ":": letters after a digit are no session info.
+    EXPECT_EQ(feed(frameServerMessage, {"12:3x" + kEuro + "1.00,"}), (Pieces{"12:3x" + kEuro + "1.00,"}));
 }
 
 TEST(ReceiveBuffer, EveryBuiltSessionInfoMessageEndsWhereTheStationLooks)
@@ -81,7 +97,7 @@ TEST(ReceiveBuffer, EveryBuiltSessionInfoMessageEndsWhereTheStationLooks)
     for (const auto& record : {shortStamp, empty, commas}) {
         std::string message = buildSessionInfoMessage(record);
         EXPECT_EQ(frameServerMessage(message), (Frame{Frame::Kind::Message, message.size()})) << message;
-        expectEverySplitGives(frameServerMessage, {message, "LOCK"});
+        expectEverySplitGives(frameServerMessage, {message});
     }
     // The stamp that is no stamp is sent as zeros, which the station does not keep.
     std::string message = buildSessionInfoMessage(shortStamp);
@@ -120,9 +136,11 @@ TEST(ReceiveBuffer, AStalledStartIsTakenAsItStandsOnlyAfterThePatience)
     EXPECT_EQ(buffer.takeStalled(0ms), "LOC");
     EXPECT_EQ(buffer.size(), 0u);
 
-    // Whole messages go first, one at a time.
-    buffer.append("QUIT12");
-    EXPECT_EQ(buffer.takeStalled(0ms), "QUIT");
+    // A whole message goes at once; the start of another waits its patience.
+    buffer.append("QUIT");
+    EXPECT_EQ(buffer.takeStalled(1h), "QUIT");
+    buffer.append("12");
+    EXPECT_FALSE(buffer.takeStalled(1h));
     EXPECT_EQ(buffer.takeStalled(0ms), "12");
     EXPECT_FALSE(buffer.takeStalled(0ms));
 }

@@ -210,6 +210,29 @@ ReadResult TcpSocket::read()
     return r;
 }
 
+ReadResult TcpSocket::peekByte() const
+{
+    ReadResult r;
+    char byte = 0;
+    ssize_t n;
+    do {
+        n = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        r.kind = ReadResult::Kind::Data;
+        r.data.assign(1, byte);
+    } else if (n == 0) {
+        r.kind = ReadResult::Kind::Closed;
+    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
+        r.kind = ReadResult::Kind::WouldBlock;
+        r.error = kSocketWouldBlock;
+    } else {
+        r.kind = ReadResult::Kind::Error;
+        r.error = socketErrorFromNative(errno);
+    }
+    return r;
+}
+
 bool TcpSocket::send(std::string_view message, int* error)
 {
     if (fd_ < 0) {

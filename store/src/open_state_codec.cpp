@@ -15,6 +15,7 @@ enum class RecordType : std::uint8_t {
     HeldClose = 3,
     HeldPrintCharge = 4,
     TakenPrintJob = 5,
+    SessionEnd = 6,
     End = 0xFF
 };
 
@@ -250,6 +251,15 @@ bool readPayload(RecordType type, ConstBytes payload, OpenState& state)
         state.takenPrintJobs.push_back(std::move(key));
         return true;
     }
+    case RecordType::SessionEnd: {
+        KeptSessionEnd e;
+        e.index = r.i32();
+        e.end = r.i64();
+        if (r.failed() || !r.atEnd())
+            return false;
+        state.sessionEnds.push_back(e);
+        return true;
+    }
     case RecordType::End:
         break;
     }
@@ -341,6 +351,13 @@ std::vector<std::byte> encodeOpenState(const OpenState& state)
         Writer w;
         w.text(key);
         writeRecord(file, RecordType::TakenPrintJob, w);
+        ++records;
+    }
+    for (const KeptSessionEnd& e : state.sessionEnds) {
+        Writer w;
+        w.i32(e.index);
+        w.i64(e.end);
+        writeRecord(file, RecordType::SessionEnd, w);
         ++records;
     }
     Writer end;

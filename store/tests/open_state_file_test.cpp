@@ -49,6 +49,7 @@ OpenState busyCafe()
     state.held = {KeptPrintCharge{2, {"2", "Pages (1): x", "0.10"}, 0.1, true, 4}, KeptClose{2, 1895, 1709292695},
                   KeptClose{1, 60, 1709292700}};
     state.takenPrintJobs = {"SERVER\t7\t1709292000"};
+    state.sessionEnds = {{2, 1709290000}, {6, 1709291500}};
     return state;
 }
 

@@ -44,6 +44,16 @@ struct StationState {
     // station (rather than away from it), and when the swap was made.
     bool swapTarget = false;
     std::time_t swapTime = 0;
+    // The end of the last session the console counted on the station (billed,
+    // or moved away by a swap): a session the station reports must have begun
+    // after it, so that one already charged can never be taken up again.
+    std::time_t lastSessionEnd = 0;
+    // Whether the console regards the station as connected (LINK_CONNECTED, kept
+    // here for the window thread): an idle row reads "Stopped" only then.
+    bool connected = false;
+    // The command the station has not answered for a while (CMD_UNLOCK,
+    // CMD_LOCK, ...), or 0: the row tells the operator it is still awaited.
+    std::uint32_t lateCommand = 0;
     // Counts the sessions closed on the station, so that work held back from an
     // earlier session can tell it apart from a later one.
     unsigned sessionSerial = 0;

@@ -49,6 +49,11 @@ public:
     const std::string& status(int i) const { return text(i, Column::Status); }
     bool hasStatus(int i, std::string_view status) const { return this->status(i) == status; }
 
+    // What the operator is told beside the row's status, such as a command the
+    // station has not answered yet; empty for nothing.
+    const std::string& note(int i) const { return notes_.at(static_cast<std::size_t>(i)); }
+    void setNote(int i, std::string note) { notes_.at(static_cast<std::size_t>(i)) = std::move(note); }
+
     // Inserts a row at i (rows after it move down); its selection is clear.
     void insertRow(int i, Row row);
     void deleteRow(int i);
@@ -62,6 +67,7 @@ public:
 private:
     std::vector<Row> rows_;
     std::vector<bool> selected_;
+    std::vector<std::string> notes_;
 };
 
 } // namespace console

@@ -15,6 +15,11 @@ inline constexpr std::string_view kStatusStarting = "Starting";
 inline constexpr std::string_view kStatusStarted = "Started";
 inline constexpr std::string_view kStatusSwapping = "Swapping";
 
+// The note beside a row's status while its station has not answered a command.
+inline constexpr std::string_view kStartNotAnsweredNote = "Start sent, station not answering";
+inline constexpr std::string_view kStopNotAnsweredNote = "Stop sent, station not answering";
+inline constexpr std::string_view kNotAnsweringNote = "station not answering";
+
 // Money columns of an idle row.
 inline constexpr std::string_view kZeroMoney = "0.00";
 // "Duration" after a reconnect, until the next money tick.

@@ -31,8 +31,8 @@ HeadlessState parseState(const std::vector<std::string>& lines)
         const std::size_t space = line.find(' ');
         const std::string kind = line.substr(0, space);
         const std::vector<std::string> f = splitFields(space == std::string::npos ? "" : line.substr(space + 1));
-        if (kind == "row" && f.size() == 7)
-            state.rows.push_back({f[1], f[2], f[3], f[4], f[5], f[6]});
+        if (kind == "row" && (f.size() == 7 || f.size() == 8))
+            state.rows.push_back({f[1], f[2], f[3], f[4], f[5], f[6], f.size() == 8 ? f[7] : std::string()});
         else if (kind == "bill" && f.size() == 3)
             state.bills.push_back({f[1], fieldNumber(f[2]), {}});
         else if (kind == "line" && f.size() == 3 && !state.bills.empty())

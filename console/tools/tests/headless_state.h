@@ -11,6 +11,7 @@ namespace console::test {
 
 struct HeadlessRow {
     std::string status, start, duration, access, extras, total;
+    std::string note; // a command the station has not answered, when there is one
 };
 
 struct HeadlessLine {

@@ -34,6 +34,8 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace stationlink {
@@ -90,6 +92,13 @@ public:
     MailboxAccess lockMailbox(int i);
     // The start time carried by station i's last "STARTED" message (0 when none).
     std::time_t stationStartTime(int i) const;
+    // The session stamp ("%Y%m%d%H%M%S") of a "STARTED" from station i that has
+    // come since the last call, or nullopt: tells a station's report of its own
+    // session from the confirmation of the console's UNLOCK.
+    std::optional<std::string> takeReportedStamp(int i);
+    // The command station i was sent and has not answered for longer than the
+    // answer wait (CMD_UNLOCK, CMD_LOCK, ...), or 0. It is still awaited.
+    std::uint32_t lateCommand(int i) const;
 
 private:
     struct State;

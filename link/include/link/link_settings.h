@@ -24,9 +24,13 @@ struct LinkSettings {
     std::chrono::milliseconds connectWait{1000};
     // How long a station may take to answer its port number with "OK".
     std::chrono::milliseconds handshakeWait{2000};
-    // How long a station may take to answer a command; after that the command
-    // counts as unanswered and the next one goes.
-    std::chrono::milliseconds answerWait{10000};
+    // How long a station may take to answer a command before the command counts
+    // as late. A late command is still waited for: its answer, however late,
+    // is honoured, and it goes again if the connection is made anew.
+    std::chrono::milliseconds answerWait{3000};
+    // How long a station that has just connected has to reclaim its session
+    // with "STARTED" (it sends it at once) before the console hears of it.
+    std::chrono::milliseconds reclaimWait{500};
 };
 
 // Reads a listening option "ADDRESS", "ADDRESS:PORT" or ":PORT" (for example

@@ -5,15 +5,20 @@
 //
 //   station to console: "OK", "STOP", "STARTED" + 14 digits;
 //   console to station: "UNLOCK", "LOCK", "QUIT", "SHUTDOWN", "SERVERDOWN", or a
-//     session info message: 5 bytes of duration, then three times 0x80, up to
-//     9 bytes without ",", and ",", then 14 digits of session stamp;
+//     session info message: 5 characters of duration (digits, ":", spaces),
+//     then three times 0x80, up to 9 characters of amount (digits, ".", "-")
+//     and ",", then 14 digits of session stamp;
 //   on the main port: "CONNECT" + the caller's own dotted address.
 //
-// A keyword at the front is taken before a session info message (none of the
-// console's durations begins with one). Bytes that can begin no message are
-// one unknown piece up to the first byte that can; so a partial message is
-// only ever kept while it is the start of a real one, and what waits is never
-// longer than the longest message.
+// Bytes that can begin no message are one unknown piece up to the first byte
+// that can; so a partial message is only ever kept while it is the start of a
+// real one, and what waits is never longer than the longest message.
+//
+// The two directions differ after that. The console sends one command and
+// waits for its answer, so on the station a message must be all that came: a
+// keyword with anything after it is one unknown text, answered once and not
+// obeyed. The station's own messages may come together (a "STOP" with the
+// answer to a command), so on the console they are taken apart.
 // No state: safe from any thread.
 
 #include "platform/ipv4.h"

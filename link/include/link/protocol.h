@@ -83,9 +83,11 @@ ServerMessageKind classifyServerMessage(std::string_view message);
 
 // The session info message: duration (5 characters), 0x80, access cost, ",",
 // 0x80, extras, ",", 0x80, total, ",", session stamp. Fields are cut to their
-// slots (duration 5, amounts 9, stamp 14); a shorter duration is padded with
-// spaces so that the station's fixed five-character split stays aligned, and
-// an amount is cut at a "," so the separators stay unambiguous. A stamp that is
+// slots (duration 5, amounts 9, stamp 14) and to the characters a station
+// recognises the message by (digits and ":" in the duration; digits, "." and
+// "-" in the amounts): each is cut before any other character, so the
+// separators stay unambiguous. A shorter duration is padded with spaces so that
+// the station's fixed five-character split stays aligned. A stamp that is
 // not 14 digits (once cut to its slot) goes as 14 zeros, which no station takes for a start time, so
 // that the message still ends where the station looks for its end. At most 52 bytes.
 std::string buildSessionInfoMessage(const SessionInfoRecord& record);

@@ -69,6 +69,9 @@ public:
 
     // One non-blocking read of at most kMaxMessage bytes.
     ReadResult read();
+    // The first byte waiting, left in place for the next read (non-blocking):
+    // Data with that one byte, WouldBlock while none has come, Closed, Error.
+    ReadResult peekByte() const;
     // Sends the whole message; false on failure (error set).
     bool send(std::string_view message, int* error = nullptr);
 

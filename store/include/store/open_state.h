@@ -87,6 +87,15 @@ struct KeptPrintCharge {
     friend bool operator==(const KeptPrintCharge&, const KeptPrintCharge&) = default;
 };
 
+// When the last session the console counted on a station ended: a session
+// the station reports later must have begun after it.
+struct KeptSessionEnd {
+    std::int32_t index = 0;
+    std::int64_t end = 0;
+
+    friend bool operator==(const KeptSessionEnd&, const KeptSessionEnd&) = default;
+};
+
 // Bill work held back by a dialog, in the order it came.
 using KeptHeldWork = std::variant<KeptClose, KeptPrintCharge>;
 
@@ -98,8 +107,12 @@ struct OpenState {
     // which the monitor has not been told about yet: after a crash they are
     // not charged again when the monitor hands them over once more.
     std::vector<std::string> takenPrintJobs;
+    std::vector<KeptSessionEnd> sessionEnds; // only stations that ever had one
 
-    bool empty() const { return bills.empty() && stations.empty() && held.empty() && takenPrintJobs.empty(); }
+    bool empty() const
+    {
+        return bills.empty() && stations.empty() && held.empty() && takenPrintJobs.empty() && sessionEnds.empty();
+    }
     friend bool operator==(const OpenState&, const OpenState&) = default;
 };
 

@@ -1,0 +1,198 @@
+// A station is not trusted with the money: a script on the station's own
+// address does the handshake and says what it likes ("STARTED" with any stamp,
+// "STOP"). The console's own record decides what a session costs, every stamp
+// it refuses is logged, and the station is locked.
+
+#include "console_rig.h"
+
+#include "console/texts.h"
+#include "link/protocol.h"
+#include "platform/tcp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace console::test {
+
+namespace {
+
+// The customer's script: raw sockets from the station's address.
+class ScriptedStation {
+public:
+    ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort) : own_(own), mainPort_(mainPort) {}
+
+    bool attach()
+    {
+        platform::TcpSocket call = dial(mainPort_);
+        if (!call.send(stationlink::buildConnect(own_)))
+            return false;
+        auto port = receive(call);
+        if (!port || !call.send(stationlink::kOk))
+            return false;
+        connection_ = dial(stationlink::parsePortReply(*port).value_or(0));
+        return connection_.isValid();
+    }
+    bool send(std::string_view message) { return connection_.send(message); }
+    // What the console sent, answered "OK".
+    std::optional<std::string> answer()
+    {
+        auto message = receive(connection_);
+        if (message)
+            connection_.send(stationlink::kOk);
+        return message;
+    }
+
+private:
+    platform::TcpSocket dial(std::uint16_t port) const
+    {
+        auto socket = platform::TcpSocket::create();
+        if (port == 0 || !socket.bind(own_, 0))
+            return {};
+        if (socket.connect(kConsoleAddress, port).kind == platform::ConnectResult::Kind::Error ||
+            !socket.waitConnected(5s))
+            return {};
+        return socket;
+    }
+    static std::optional<std::string> receive(platform::TcpSocket& socket)
+    {
+        for (auto deadline = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < deadline;) {
+            auto r = socket.read();
+            if (r.kind == platform::ReadResult::Kind::Data)
+                return r.data;
+            if (r.kind != platform::ReadResult::Kind::WouldBlock)
+                return std::nullopt;
+            socket.waitReadable(10ms);
+        }
+        return std::nullopt;
+    }
+
+    platform::Ipv4Address own_;
+    std::uint16_t mainPort_;
+    platform::TcpSocket connection_;
+};
+
+class StationTrust : public ::testing::Test {
+protected:
+    TempFolder folder;
+    ConsoleRig rig{folder.path(), noonOfTestDay()};
+    std::unique_ptr<ScriptedStation> script;
+
+    void SetUp() override
+    {
+        writeClients(folder.path(), 1);
+        writeStandardRates(folder.path());
+        rig.startConsole();
+        script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort());
+    }
+
+    // Runs the console's event poll until `done` holds.
+    bool pollUntil(const std::function<bool()>& done)
+    {
+        for (auto deadline = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < deadline;) {
+            rig.console().eventPoll();
+            if (done())
+                return true;
+            std::this_thread::sleep_for(5ms);
+        }
+        return false;
+    }
+    // The script connects and, saying nothing, is locked as it connects.
+    void attachIdle()
+    {
+        ASSERT_TRUE(script->attach());
+        ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStopped; }));
+        EXPECT_EQ(script->answer(), "LOCK");
+        ASSERT_TRUE(pollUntil([&] { return (rig.console().link().lockMailbox(0).value() & 0x0004) == 0; }));
+    }
+    void startSession()
+    {
+        rig.select({0});
+        rig.console().onStartPressed();
+        EXPECT_EQ(script->answer(), "UNLOCK");
+        ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStarted; }));
+    }
+    std::string stampAt(std::time_t t) { return stationlink::formatSessionStamp(t); }
+    std::vector<std::string> log() { return logEvents(folder.path()); }
+    std::string billedLine()
+    {
+        const auto& bills = rig.console().billPanel().openBills();
+        return bills.empty() ? std::string() : bills.back().items.at(0).description;
+    }
+};
+
+} // namespace
+
+TEST_F(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilledFromItsRealStart)
+{
+    ASSERT_NO_FATAL_FAILURE(attachIdle());
+    ASSERT_NO_FATAL_FAILURE(startSession());
+    rig.tickAfter(600s);
+    const std::string future = stampAt(noonOfTestDay() + 3 * 3600);
+    ASSERT_TRUE(script->send("STARTED" + future));
+    ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + future); }));
+    EXPECT_EQ(rig.text(0, Column::Start), "12:00:00") << "the console's own start stands";
+    // The station is locked; the session ends billed from its real start.
+    EXPECT_EQ(script->answer(), "LOCK");
+    rig.clock.advance(30); // the station takes its time to confirm
+    ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
+    EXPECT_EQ(billedLine(), "00 hrs 10 mins 00 secs");
+    EXPECT_EQ(rig.status(0), kStatusStopped);
+}
+
+TEST_F(StationTrust, AForgedStopIsBilledUpToItAndTheStationIsLocked)
+{
+    ASSERT_NO_FATAL_FAILURE(attachIdle());
+    ASSERT_NO_FATAL_FAILURE(startSession());
+    rig.tickAfter(120s);
+    ASSERT_TRUE(script->send(stationlink::kStop));
+    ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
+    EXPECT_EQ(billedLine(), "00 hrs 02 mins 00 secs");
+    // A "STOP" proves nothing: the station is locked all the same.
+    EXPECT_EQ(script->answer(), "LOCK");
+
+    // The charged session cannot be taken up again with its own stamp ...
+    rig.clock.advance(60);
+    const std::string charged = stampAt(noonOfTestDay());
+    ASSERT_TRUE(script->send("STARTED" + charged));
+    ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + charged); }));
+    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(rig.status(0), kStatusStopped);
+    EXPECT_EQ(rig.console().billPanel().openBills().size(), 1u);
+}
+
+TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBilled)
+{
+    ASSERT_NO_FATAL_FAILURE(attachIdle());
+    const std::time_t now = noonOfTestDay();
+    for (const std::string& forged : {stampAt(now + 60), stampAt(now - 25 * 3600), std::string("20240231120000")}) {
+        ASSERT_TRUE(script->send("STARTED" + forged));
+        ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + forged); })) << forged;
+        EXPECT_EQ(script->answer(), "LOCK") << forged;
+        EXPECT_EQ(rig.status(0), kStatusStopped) << forged;
+    }
+    // A session of an hour ago, which the console never counted (it lost it in
+    // a crash), is taken up from the station's stamp.
+    const std::string reclaimed = stampAt(now - 3600);
+    ASSERT_TRUE(script->send("STARTED" + reclaimed));
+    ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStarted; }));
+    EXPECT_EQ(rig.text(0, Column::Start), "11:00:00");
+
+    // The station's billed end is kept across a restart: after a stop, the
+    // same stamp is refused by a new console on the same folder.
+    rig.select({0});
+    rig.console().onStopPressed();
+    EXPECT_EQ(script->answer(), "LOCK");
+    ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
+    EXPECT_EQ(billedLine(), "01 hrs 00 mins 00 secs");
+    rig.engine.reset();
+    rig.startConsole();
+    script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort());
+    ASSERT_TRUE(script->attach());
+    ASSERT_TRUE(script->send("STARTED" + reclaimed));
+    ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + reclaimed + "") &&
+                                       rig.status(0) == kStatusStopped; }));
+    EXPECT_EQ(script->answer(), "LOCK");
+}
+
+} // namespace console::test
