@@ -28,9 +28,8 @@ public:
     virtual bool takeEventForConsole(int i) = 0;
     // Runs `use` on the station's MailboxWord while holding the mailbox lock.
     virtual void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) = 0;
-    // The start time carried by the station's last STARTED message.
-    virtual std::time_t stationStartTime(int i) const = 0;
-    // The session stamp of a STARTED that came since the last call, or nullopt.
+    // The session stamp of a STARTED that came since the last call, or nullopt:
+    // 14 digits of a valid local time (the link takes no other STARTED).
     virtual std::optional<std::string> takeReportedStamp(int i) = 0;
     // The command the station has not answered for longer than the answer
     // wait (CMD_UNLOCK, CMD_LOCK, ...), or 0.

@@ -10,8 +10,6 @@
 #include "station_buttons.h"
 #include "store/activity_log.h"
 
-#include <algorithm>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -31,22 +29,6 @@ constexpr std::uint32_t kFlagBits = 0xFFFF3FF0;
 constexpr std::uint32_t kEventBits = 0xFFFF0780;
 // The oldest session a station may reclaim.
 constexpr std::time_t kLongestReclaim = 24 * 60 * 60;
-
-std::int32_t clampedSeconds(std::int64_t seconds)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
-}
-
-// The stamp as the log shows it: the station's bytes are its own, so anything
-// but digits is shown as "?".
-std::string printableStamp(const std::string& stamp)
-{
-    std::string shown = stamp;
-    for (char& c : shown)
-        if (c < '0' || c > '9')
-            c = '?';
-    return shown;
-}
 
 } // namespace
 
@@ -146,7 +128,7 @@ void EventPoll::pollStation(int i)
                     const bool ordered = (word & LINK_STOPPING) != 0;
                     word &= ~LINK_STOPPING;
                     if (ordered && state.stopTime >= state.startTime && state.stopTime < board_.clock().now())
-                        closer_.closeSessionAfter(i, clampedSeconds(state.stopTime - state.startTime));
+                        closer_.closeSessionUpTo(i, state.stopTime);
                     else
                         closer_.closeSession(i);
                     if (!ordered)
@@ -216,7 +198,7 @@ void EventPoll::pollStation(int i)
 
 void EventPoll::refuseStamp(int i, const std::string& stamp)
 {
-    board_.log().writeLogLine("STAMP REFUSED," + std::to_string(i) + "," + printableStamp(stamp));
+    board_.log().writeLogLine("STAMP REFUSED," + std::to_string(i) + "," + stamp);
 }
 
 // A station's own stamp starts a session only when it is a real moment no

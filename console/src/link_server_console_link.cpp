@@ -22,8 +22,6 @@ void LinkServerConsoleLink::withMailbox(int i, const std::function<void(std::uin
     use(mailbox.word());
 }
 
-std::time_t LinkServerConsoleLink::stationStartTime(int i) const { return server_.stationStartTime(i); }
-
 std::optional<std::string> LinkServerConsoleLink::takeReportedStamp(int i) { return server_.takeReportedStamp(i); }
 
 std::uint32_t LinkServerConsoleLink::lateCommand(int i) const { return server_.lateCommand(i); }

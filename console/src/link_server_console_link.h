@@ -19,7 +19,6 @@ public:
     void sendSessionInfo(int i, const stationlink::SessionInfoRecord& record) override;
     bool takeEventForConsole(int i) override;
     void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) override;
-    std::time_t stationStartTime(int i) const override;
     std::optional<std::string> takeReportedStamp(int i) override;
     std::uint32_t lateCommand(int i) const override;
 

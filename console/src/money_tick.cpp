@@ -68,11 +68,7 @@ void MoneyTick::run()
 void MoneyTick::noteLateCommand(int i)
 {
     using namespace stationlink;
-    StationState& state = board_.station(i);
     const std::uint32_t late = board_.link().lateCommand(i);
-    if (late == state.lateCommand)
-        return;
-    state.lateCommand = late;
     std::string note;
     if (late == CMD_UNLOCK)
         note = std::string(kStartNotAnsweredNote);

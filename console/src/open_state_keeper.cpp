@@ -12,18 +12,12 @@
 #include "store/bill_journal.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace console {
 
 using namespace stationlink;
 
 namespace {
-
-std::int32_t clampedSeconds(std::int64_t seconds)
-{
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
-}
 
 store::KeptPrintCharge keptPrintCharge(const PrintCharge& c)
 {
@@ -227,7 +221,8 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
         const std::int64_t end = station.stopping ? station.stopTime : station.alarmTime;
         if (i >= board_.stationCount()) {
             // The station's row is gone (the clients file shrank): its time is still billed.
-            sessions_.billKeptClose({i, clampedSeconds(end - station.startTime), static_cast<std::int64_t>(now)});
+            sessions_.billKeptClose(
+                {i, secondsBetween(station.startTime, end), static_cast<std::int64_t>(now)});
             continue;
         }
         if (alarmDue && !station.stopping)
@@ -235,8 +230,8 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
         board_.disarmAlarm(i);
         board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STOPPING); });
         board_.station(i).billedWhileAway = true;
-        sessions_.closeSessionAfter(i, clampedSeconds(end - station.startTime));
-        board_.table().setText(i, Column::Status, std::string(kStatusDisconnected));
+        // The station is not connected yet: the row stays "Disconnected".
+        sessions_.closeSessionUpTo(i, end);
     }
     // Running sessions whose rows are gone are billed up to now.
     for (const store::KeptStation& station : kept.stations) {
@@ -245,7 +240,7 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
             continue;
         if (station.alarmChoice > 0 && station.alarmTime <= now)
             continue; // billed above
-        sessions_.billKeptClose({i, clampedSeconds(now - station.startTime), static_cast<std::int64_t>(now)});
+        sessions_.billKeptClose({i, secondsBetween(station.startTime, now), static_cast<std::int64_t>(now)});
     }
 }
 

@@ -10,7 +10,6 @@
 #include "store/activity_log.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace console {
 
@@ -143,9 +142,7 @@ void SessionOperations::abandonSwap(int i)
     }
     dropUnconfirmedSession(i);
     state.swapTarget = false;
-    const std::int64_t used = static_cast<std::int64_t>(state.swapTime) - state.startTime;
-    closeSessionAfter(i, static_cast<std::int32_t>(
-                             std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
+    closeSessionUpTo(i, state.swapTime);
 }
 
 // The station is gone but its session still counts: stopping it bills the time
@@ -165,9 +162,7 @@ void SessionOperations::stopSessionHeldWhileAway(int i)
         // A swap moved the session here and the station never confirmed it: as
         // when the operator gives up on a swap, the time up to the swap is billed.
         state.swapTarget = false;
-        const std::int64_t used = static_cast<std::int64_t>(state.swapTime) - state.startTime;
-        closeSessionAfter(i, static_cast<std::int32_t>(
-                                 std::clamp<std::int64_t>(used, 0, std::numeric_limits<std::int32_t>::max())));
+        closeSessionUpTo(i, state.swapTime);
     } else {
         closeSession(i);
     }

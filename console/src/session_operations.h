@@ -56,8 +56,8 @@ public:
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
     void closeSessionOfRemovedStation(int i) { closer_.closeSessionOfRemovedStation(i); }
-    // closeSession with the session's time given.
-    void closeSessionAfter(int i, std::int32_t elapsed) { closer_.closeSessionAfter(i, elapsed); }
+    // closeSession with the session billed up to `end`.
+    void closeSessionUpTo(int i, std::time_t end) { closer_.closeSessionUpTo(i, end); }
 
     // Bill work held back while a dialog is up, oldest first: sessions already
     // closed whose lines wait, and priced print jobs whose lines wait.

@@ -13,6 +13,12 @@
 
 namespace console {
 
+std::int32_t secondsBetween(std::time_t from, std::time_t to)
+{
+    const std::int64_t seconds = static_cast<std::int64_t>(to) - from;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
 StationBoard::StationBoard(ConsoleLink& link, store::ActivityLog& log, const platform::Clock& clock)
     : link_(link), log_(log), clock_(clock)
 {
@@ -47,7 +53,6 @@ void StationBoard::initStationRow(int i)
     state.billedWhileAway = false;
     state.swapTarget = false;
     state.connected = false;
-    state.lateCommand = 0;
     state.sessionBill.owner = -1;
     state.sessionBill.pendingCount = 0;
     state.sessionBill.open = false;

@@ -20,6 +20,10 @@ class ActivityLog;
 
 namespace console {
 
+// Whole seconds from `from` to `to`, kept within 0 .. the int32 range a bill
+// line's time is counted in.
+std::int32_t secondsBetween(std::time_t from, std::time_t to);
+
 class StationBoard {
 public:
     StationBoard(ConsoleLink& link, store::ActivityLog& log, const platform::Clock& clock);

@@ -30,10 +30,10 @@ public:
     // A session whose station went away: the row reads "Disconnected" but the
     // console still counts the session (LINK_SESSION), so the operator can stop
     // and bill it.
+    bool holdsSessionWhileAway(int i) const;
     // A Start was pressed for the station, which went away before it confirmed:
     // the UNLOCK waits for it, and Stop gives the Start up.
     bool waitsToStartWhileAway(int i) const;
-    bool holdsSessionWhileAway(int i) const;
 
     void describe(StationButtonsView& view) const;
 

@@ -6,8 +6,9 @@
 #include "console_rig.h"
 
 #include "console/texts.h"
+#include "link/link_bits.h"
 #include "link/protocol.h"
-#include "platform/tcp_socket.h"
+#include "scripted_station.h"
 
 #include <gtest/gtest.h>
 
@@ -17,64 +18,18 @@ namespace console::test {
 
 namespace {
 
-// The customer's script: raw sockets from the station's address.
-class ScriptedStation {
-public:
-    ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort) : own_(own), mainPort_(mainPort) {}
+using stationlink::testing::ScriptedStation;
 
-    bool attach()
-    {
-        platform::TcpSocket call = dial(mainPort_);
-        if (!call.send(stationlink::buildConnect(own_)))
-            return false;
-        auto port = receive(call);
-        if (!port || !call.send(stationlink::kOk))
-            return false;
-        connection_ = dial(stationlink::parsePortReply(*port).value_or(0));
-        return connection_.isValid();
+// The next command the console sent, answered "OK"; session figures on the way
+// are answered and passed over.
+std::optional<std::string> nextCommand(ScriptedStation& station)
+{
+    for (;;) {
+        auto message = station.answer();
+        if (!message || stationlink::classifyServerMessage(*message) != stationlink::ServerMessageKind::SessionInfo)
+            return message;
     }
-    bool send(std::string_view message) { return connection_.send(message); }
-    // The next command the console sent, answered "OK"; session figures on
-    // the way are answered and passed over.
-    std::optional<std::string> answer()
-    {
-        for (;;) {
-            auto message = receive(connection_);
-            if (message)
-                connection_.send(stationlink::kOk);
-            if (!message || stationlink::classifyServerMessage(*message) != stationlink::ServerMessageKind::SessionInfo)
-                return message;
-        }
-    }
-
-private:
-    platform::TcpSocket dial(std::uint16_t port) const
-    {
-        auto socket = platform::TcpSocket::create();
-        if (port == 0 || !socket.bind(own_, 0))
-            return {};
-        if (socket.connect(kConsoleAddress, port).kind == platform::ConnectResult::Kind::Error ||
-            !socket.waitConnected(5s))
-            return {};
-        return socket;
-    }
-    static std::optional<std::string> receive(platform::TcpSocket& socket)
-    {
-        for (auto deadline = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < deadline;) {
-            auto r = socket.read();
-            if (r.kind == platform::ReadResult::Kind::Data)
-                return r.data;
-            if (r.kind != platform::ReadResult::Kind::WouldBlock)
-                return std::nullopt;
-            socket.waitReadable(10ms);
-        }
-        return std::nullopt;
-    }
-
-    platform::Ipv4Address own_;
-    std::uint16_t mainPort_;
-    platform::TcpSocket connection_;
-};
+}
 
 class StationTrust : public ::testing::Test {
 protected:
@@ -106,14 +61,16 @@ protected:
     {
         ASSERT_TRUE(script->attach());
         ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStopped; }));
-        EXPECT_EQ(script->answer(), "LOCK");
-        ASSERT_TRUE(pollUntil([&] { return (rig.console().link().lockMailbox(0).value() & 0x0004) == 0; }));
+        EXPECT_EQ(nextCommand(*script), "LOCK");
+        ASSERT_TRUE(pollUntil([&] {
+            return (rig.console().link().lockMailbox(0).value() & stationlink::LINK_STOPPING) == 0;
+        }));
     }
     void startSession()
     {
         rig.select({0});
         rig.console().onStartPressed();
-        EXPECT_EQ(script->answer(), "UNLOCK");
+        EXPECT_EQ(nextCommand(*script), "UNLOCK");
         ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStarted; }));
     }
     std::string stampAt(std::time_t t) { return stationlink::formatSessionStamp(t); }
@@ -137,7 +94,7 @@ TEST_F(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilled
     ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + future); }));
     EXPECT_EQ(rig.text(0, Column::Start), "12:00:00") << "the console's own start stands";
     // The station is locked; the session ends billed from its real start.
-    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(nextCommand(*script), "LOCK");
     rig.clock.advance(30); // the station takes its time to confirm
     ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
     EXPECT_EQ(billedLine(), "00 hrs 10 mins 00 secs");
@@ -153,14 +110,14 @@ TEST_F(StationTrust, AForgedStopIsBilledUpToItAndTheStationIsLocked)
     ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
     EXPECT_EQ(billedLine(), "00 hrs 02 mins 00 secs");
     // A "STOP" proves nothing: the station is locked all the same.
-    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(nextCommand(*script), "LOCK");
 
     // The charged session cannot be taken up again with its own stamp ...
     rig.clock.advance(60);
     const std::string charged = stampAt(noonOfTestDay());
     ASSERT_TRUE(script->send("STARTED" + charged));
     ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + charged); }));
-    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(nextCommand(*script), "LOCK");
     EXPECT_EQ(rig.status(0), kStatusStopped);
     EXPECT_EQ(rig.console().billPanel().openBills().size(), 1u);
 }
@@ -173,7 +130,7 @@ TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
         ASSERT_TRUE(script->send("STARTED" + forged));
         ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + forged); }))
             << forged << ::testing::PrintToString(log());
-        EXPECT_EQ(script->answer(), "LOCK") << forged;
+        EXPECT_EQ(nextCommand(*script), "LOCK") << forged;
         EXPECT_EQ(rig.status(0), kStatusStopped) << forged;
     }
     // A session of an hour ago, which the console never counted (it lost it in
@@ -187,7 +144,7 @@ TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
     // same stamp is refused by a new console on the same folder.
     rig.select({0});
     rig.console().onStopPressed();
-    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(nextCommand(*script), "LOCK");
     ASSERT_TRUE(pollUntil([&] { return !rig.console().billPanel().openBills().empty(); }));
     EXPECT_EQ(billedLine(), "01 hrs 00 mins 00 secs");
     rig.engine.reset();
@@ -197,7 +154,7 @@ TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
     ASSERT_TRUE(script->send("STARTED" + reclaimed));
     ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + reclaimed + "") &&
                                        rig.status(0) == kStatusStopped; }));
-    EXPECT_EQ(script->answer(), "LOCK");
+    EXPECT_EQ(nextCommand(*script), "LOCK");
 }
 
 } // namespace console::test

@@ -10,7 +10,7 @@
 #include "link/protocol.h"
 
 #include "../tests/console_event.h"
-#include "../tests/simulated_station.h"
+#include "scripted_station.h"
 
 #include "platform/event.h"
 #include "platform/process_cpu.h"
@@ -50,7 +50,7 @@ public:
 
     bool connect()
     {
-        testing::SimulatedStation station(address_, mainPort_);
+        testing::ScriptedStation station(address_, mainPort_);
         if (!station.attach())
             return false;
         connection_ = std::move(station.connection);

@@ -267,10 +267,6 @@ std::time_t LinkServer::stationStartTime(int i) const
     return slot ? slot->startTime.load() : 0;
 }
 
-} // namespace stationlink
-
-namespace stationlink {
-
 std::optional<std::string> LinkServer::takeReportedStamp(int i)
 {
     StationSlot* slot = state_->slots.find(i);

@@ -228,23 +228,31 @@ bool StationWorker::announceConnection(std::uint32_t with)
     return raise(EVT_CONNECTED | with);
 }
 
-bool StationWorker::completeCommand()
+StationWorker::InFlight StationWorker::takeInFlight()
 {
-    const InFlight done = *inFlight_;
+    const InFlight taken = *inFlight_;
     inFlight_.reset();
     slot_.lateCommand = 0;
+    return taken;
+}
+
+bool StationWorker::unlockWaiting()
+{
+    std::lock_guard lock(slot_.linkLock);
+    return holdsFlag(slot_.linkWord, CMD_UNLOCK);
+}
+
+bool StationWorker::completeCommand()
+{
+    const InFlight done = takeInFlight();
     switch (done.command) {
     case CMD_UNLOCK:
         return raise(done.stopSeen ? EVT_STOPPED : EVT_STARTED);
-    case CMD_LOCK: {
+    case CMD_LOCK:
         // An UNLOCK posted since this LOCK went out comes next and undoes it:
         // the console, which took the LOCK back, hears only of the UNLOCK. (It
         // could not tell in which order a STOPPED and a STARTED came.)
-        std::lock_guard lock(slot_.linkLock);
-        if (holdsFlag(slot_.linkWord, CMD_UNLOCK))
-            return true;
-    }
-        return raise(EVT_STOPPED);
+        return unlockWaiting() || raise(EVT_STOPPED);
     case CMD_QUIT:
     case CMD_SHUTDOWN:
         // The station program is ending: once what else waits has gone out, its
@@ -328,15 +336,13 @@ std::uint32_t StationWorker::dropConnection()
         // Locking and unlocking the station and its figures must reach it: they
         // go again on its next connection. "QUIT" and "SHUTDOWN" do not: a
         // station that obeyed but could not answer would obey again.
-        const std::uint32_t command = inFlight_->command;
-        if (command == CMD_UNLOCK || command == CMD_LOCK || command == CMD_SESSION_INFO) {
+        const InFlight lost = takeInFlight();
+        if (lost.command == CMD_UNLOCK || lost.command == CMD_LOCK || lost.command == CMD_SESSION_INFO) {
             std::lock_guard lock(slot_.linkLock);
-            slot_.linkWord |= command;
+            slot_.linkWord |= lost.command;
         }
-        if (inFlight_->stopSeen)
+        if (lost.stopSeen)
             events |= EVT_STOPPED;
-        inFlight_.reset();
-        slot_.lateCommand = 0;
     }
     return events;
 }
@@ -376,8 +382,8 @@ void StationWorker::finish()
         connection_.send(kServerDown);
         connection_.close();
     }
-    inFlight_.reset();
-    slot_.lateCommand = 0;
+    if (inFlight_)
+        takeInFlight();
     armed_ = false;
 }
 

@@ -55,6 +55,10 @@ private:
     bool readStation();
     bool takeStationMessage(const std::string& message);
     bool announceConnection(std::uint32_t with);
+    // The command under way, taken off (it is no longer late either).
+    InFlight takeInFlight();
+    // An UNLOCK waits in the LinkWord.
+    bool unlockWaiting();
     bool completeCommand();
     bool sendNextCommand();
     void noteLateCommand();

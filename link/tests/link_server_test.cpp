@@ -2,7 +2,7 @@
 #include "link/link_server.h"
 #include "link/protocol.h"
 #include "console_event.h"
-#include "simulated_station.h"
+#include "scripted_station.h"
 
 #include "platform/local_time.h"
 
@@ -42,8 +42,8 @@ protected:
         ASSERT_NE(link.mainPort(), 0);
     }
 
-    SimulatedStation station(int index) const { return SimulatedStation(stationAddress(2 + index), link.mainPort()); }
-    SimulatedStation stranger(int lastOctet) const { return SimulatedStation(stationAddress(lastOctet), link.mainPort()); }
+    ScriptedStation station(int index) const { return ScriptedStation(stationAddress(2 + index), link.mainPort()); }
+    ScriptedStation stranger(int lastOctet) const { return ScriptedStation(stationAddress(lastOctet), link.mainPort()); }
 
     // Waits until station i's MailboxWord holds `flags`, then takes them out
     // the way the console does.
@@ -53,7 +53,7 @@ protected:
 
     // Handshake, connection to its own port, and the console told: station
     // `index` is up.
-    void attachConnected(SimulatedStation& simulated, int index)
+    void attachConnected(ScriptedStation& simulated, int index)
     {
         ASSERT_TRUE(simulated.attach());
         ASSERT_TRUE(takeEvent(index, EVT_CONNECTED));
@@ -86,7 +86,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     }
 
-    SimulatedStation first{stationAddress(2), 0};
+    ScriptedStation first{stationAddress(2), 0};
 };
 
 } // namespace
@@ -136,7 +136,7 @@ TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
     EXPECT_EQ(first.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
 
-    EXPECT_TRUE(SimulatedStation::closedByPeer(silent));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(silent));
 }
 
 TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
@@ -159,7 +159,7 @@ TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
         }
     }
     for (auto& call : calls) {
-        auto reply = SimulatedStation::receive(call);
+        auto reply = ScriptedStation::receive(call);
         ASSERT_TRUE(reply) << "closed without its port";
         EXPECT_TRUE(parsePortReply(*reply));
     }
@@ -180,7 +180,7 @@ TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
     // The next handshake closes that port; the new one is served.
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
-    EXPECT_TRUE(SimulatedStation::closedByPeer(unserved));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(unserved));
 }
 
 TEST_F(LinkServerTest, StationThatNeverAnswersItsPortIsLetGoWithoutHoldingUpOthers)
@@ -188,11 +188,11 @@ TEST_F(LinkServerTest, StationThatNeverAnswersItsPortIsLetGoWithoutHoldingUpOthe
     startWith(2);
     auto mute = station(0).dial(link.mainPort());
     ASSERT_TRUE(mute.send(buildConnect(stationAddress(2))));
-    ASSERT_TRUE(SimulatedStation::receive(mute)); // the port number, never answered
+    ASSERT_TRUE(ScriptedStation::receive(mute)); // the port number, never answered
 
     auto second = station(1);
     ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
-    EXPECT_TRUE(SimulatedStation::closedByPeer(mute));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(mute));
 
     auto first = station(0);
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
@@ -207,7 +207,7 @@ TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
 
     auto intruder = stranger(9).dial(*port);
     ASSERT_TRUE(intruder.isValid());
-    EXPECT_TRUE(SimulatedStation::closedByPeer(intruder));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(intruder));
 
     first.connection = first.dial(*port);
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
@@ -252,7 +252,7 @@ TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
 
     // The station is going away once everything has gone out.
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(first.connection));
 }
 
 // A stray byte before the answer ("S" then "OK" read as "SOK"), or any text
@@ -303,8 +303,8 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     EXPECT_TRUE(takeEvent(1, EVT_DISCONNECTED));
     // The console closes those connections itself, so the stations' own close
     // is not reported as a second disconnection.
-    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
-    EXPECT_TRUE(SimulatedStation::closedByPeer(second.connection));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(first.connection));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(second.connection));
 }
 
 TEST_F(OneConnectedStation, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
@@ -362,7 +362,7 @@ TEST_F(OneConnectedStation, StationThatDropsIsDisconnectedAndReconnectsThroughTh
     // old one is closed and reported before the new one.
     platform::TcpSocket old = std::move(first.connection);
     ASSERT_TRUE(first.attach());
-    EXPECT_TRUE(SimulatedStation::closedByPeer(old));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(old));
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
     ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
     link.sendStationCommand(0, CMD_LOCK);
@@ -383,7 +383,7 @@ TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
     EXPECT_EQ(link.runningStations(), 0);
     EXPECT_EQ(first.receive(), "SERVERDOWN");
     EXPECT_EQ(second.receive(), "SERVERDOWN");
-    EXPECT_TRUE(SimulatedStation::closedByPeer(first.connection));
+    EXPECT_TRUE(ScriptedStation::closedByPeer(first.connection));
     EXPECT_FALSE(station(0).handshake()) << "the main port is closed";
 }
 
@@ -406,13 +406,13 @@ TEST_F(OneConnectedStation, AnUnansweredCommandGoesAgainOnTheStationsNextConnect
 {
     link.sendStationCommand(0, CMD_UNLOCK);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
-    SimulatedStation again = station(0);
+    ScriptedStation again = station(0);
     ASSERT_TRUE(again.attach());
     EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
     EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
     EXPECT_EQ(again.answer(), "UNLOCK");
     EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_FALSE(SimulatedStation::receive(first.connection, 100ms)) << "the old connection is closed";
+    EXPECT_FALSE(ScriptedStation::receive(first.connection, 100ms)) << "the old connection is closed";
 }
 
 // A new connection is reported with the session the station reclaims at once,
@@ -567,12 +567,12 @@ TEST_F(LinkServerTest, HandshakeSplitAtEveryByteIsAnswered)
     for (std::size_t cut = 1; cut < connect.size(); ++cut) {
         auto call = first.dial(link.mainPort());
         ASSERT_TRUE(sendSplit(call, connect, cut));
-        auto reply = SimulatedStation::receive(call);
+        auto reply = ScriptedStation::receive(call);
         ASSERT_TRUE(reply) << "cut at byte " << cut;
         EXPECT_TRUE(parsePortReply(*reply));
         // The answer "OK" split too arms the port: the station gets in.
         ASSERT_TRUE(sendSplit(call, "OK", 1));
-        EXPECT_TRUE(SimulatedStation::closedByPeer(call));
+        EXPECT_TRUE(ScriptedStation::closedByPeer(call));
         first.connection = first.dial(*parsePortReply(*reply));
         ASSERT_TRUE(first.connection.isValid());
         EXPECT_TRUE(takeEvent(0, EVT_CONNECTED)) << "cut at byte " << cut;

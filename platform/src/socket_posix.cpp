@@ -187,40 +187,21 @@ TcpSocket TcpSocket::accept(Ipv4Address* peer, int* error)
     return s;
 }
 
-ReadResult TcpSocket::read()
+ReadResult TcpSocket::read() { return receive(kMaxMessage, 0); }
+
+ReadResult TcpSocket::peekByte() const { return receive(1, MSG_PEEK | MSG_DONTWAIT); }
+
+ReadResult TcpSocket::receive(std::size_t most, int flags) const
 {
     ReadResult r;
     char buffer[kMaxMessage + 1];
     ssize_t n;
     do {
-        n = ::recv(fd_, buffer, kMaxMessage, 0);
+        n = ::recv(fd_, buffer, most, flags);
     } while (n < 0 && errno == EINTR);
     if (n > 0) {
         r.kind = ReadResult::Kind::Data;
         r.data.assign(buffer, static_cast<std::size_t>(n));
-    } else if (n == 0) {
-        r.kind = ReadResult::Kind::Closed;
-    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
-        r.kind = ReadResult::Kind::WouldBlock;
-        r.error = kSocketWouldBlock;
-    } else {
-        r.kind = ReadResult::Kind::Error;
-        r.error = socketErrorFromNative(errno);
-    }
-    return r;
-}
-
-ReadResult TcpSocket::peekByte() const
-{
-    ReadResult r;
-    char byte = 0;
-    ssize_t n;
-    do {
-        n = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    } while (n < 0 && errno == EINTR);
-    if (n > 0) {
-        r.kind = ReadResult::Kind::Data;
-        r.data.assign(1, byte);
     } else if (n == 0) {
         r.kind = ReadResult::Kind::Closed;
     } else if (errno == EWOULDBLOCK || errno == EAGAIN) {

@@ -51,9 +51,6 @@ struct StationState {
     // Whether the console regards the station as connected (LINK_CONNECTED, kept
     // here for the window thread): an idle row reads "Stopped" only then.
     bool connected = false;
-    // The command the station has not answered for a while (CMD_UNLOCK,
-    // CMD_LOCK, ...), or 0: the row tells the operator it is still awaited.
-    std::uint32_t lateCommand = 0;
     // Counts the sessions closed on the station, so that work held back from an
     // earlier session can tell it apart from a later one.
     unsigned sessionSerial = 0;

@@ -83,6 +83,8 @@ public:
 
 private:
     explicit TcpSocket(int fd) : fd_(fd) {}
+    // One recv() of at most `most` bytes (at most kMaxMessage) with `flags`.
+    ReadResult receive(std::size_t most, int flags) const;
     int fd_ = -1;
 };
 

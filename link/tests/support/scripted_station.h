@@ -1,6 +1,7 @@
 #pragma once
 // A station as the link sees it: raw sockets bound to the station's own
-// loopback address, driven step by step by a test.
+// loopback address, driven step by step by a test (or by the script of a
+// customer who says what they like from the station's address).
 
 #include "link/protocol.h"
 #include "platform/tcp_socket.h"
@@ -15,9 +16,9 @@ using namespace std::chrono_literals;
 
 inline constexpr std::chrono::milliseconds kPatience = 5000ms;
 
-class SimulatedStation {
+class ScriptedStation {
 public:
-    SimulatedStation(platform::Ipv4Address own, std::uint16_t mainPort) : own_(own), mainPort_(mainPort) {}
+    ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort) : own_(own), mainPort_(mainPort) {}
 
     platform::Ipv4Address address() const { return own_; }
 
