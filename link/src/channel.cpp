@@ -43,6 +43,8 @@ ReadResult resultOf(ReadResult::Kind kind, int error)
 
 void Channel::SslFree::operator()(ssl_st* ssl) const { SSL_free(ssl); }
 
+Channel::Channel() = default;
+
 Channel::~Channel() { close(); }
 
 Channel::Channel(Channel&& other) noexcept

@@ -2,6 +2,7 @@
 
 #include "link/link_bits.h"
 #include "listener.h"
+#include "refusal_log.h"
 #include "slot_table.h"
 #include "station_directory.h"
 #include "station_worker.h"
@@ -33,6 +34,7 @@ struct LinkServer::State {
     const LinkSettings settings;
     StationDirectory directory;
     SlotTable slots;
+    RefusalLog refusals;
 
     // Serialises start, stop and the station workers' start and stop.
     std::mutex control;
@@ -70,7 +72,7 @@ bool LinkServer::State::startWorker(int i)
     slot.running = true;
     try {
         workers[static_cast<std::size_t>(i)] =
-            std::thread([this, i, &slot] { StationWorker(i, slot, directory, settings).run(); });
+            std::thread([this, i, &slot] { StationWorker(i, slot, directory, settings, refusals).run(); });
     } catch (const std::system_error&) {
         slot.running = false;
         return false;
@@ -148,7 +150,9 @@ bool LinkServer::start(int stationCount)
     state_->listenerStop.reset();
     try {
         state_->listener = std::thread([state = state_.get(), socket = std::move(mainPort)]() mutable {
-            Listener(std::move(socket), state->slots, state->directory, state->settings, state->listenerStop).run();
+            Listener(std::move(socket), state->slots, state->directory, state->settings, state->refusals,
+                     state->listenerStop)
+                .run();
         });
     } catch (const std::system_error&) {
         return false;
@@ -274,6 +278,19 @@ std::optional<std::string> LinkServer::takeReportedStamp(int i)
         return std::nullopt;
     std::lock_guard lock(slot->reportLock);
     return std::exchange(slot->reportedStamp, std::nullopt);
+}
+
+void LinkServer::setKeylessStations(std::vector<platform::Ipv4Address> addresses)
+{
+    state_->directory.allowKeyless(std::move(addresses));
+}
+
+std::vector<LinkRefusal> LinkServer::takeRefusals() { return state_->refusals.take(); }
+
+StationKeying LinkServer::stationKeying(int i) const
+{
+    StationSlot* slot = state_->slots.find(i);
+    return slot ? slot->keying.load() : StationKeying::Unknown;
 }
 
 std::uint32_t LinkServer::lateCommand(int i) const

@@ -22,8 +22,13 @@ constexpr std::chrono::milliseconds kIdleWake{60000};
 } // namespace
 
 Listener::Listener(platform::TcpSocket mainPort, SlotTable& slots, const StationDirectory& directory,
-                   const LinkSettings& settings, platform::ManualResetEvent& stop)
-    : mainPort_(std::move(mainPort)), slots_(slots), directory_(directory), settings_(settings), stop_(stop)
+                   const LinkSettings& settings, RefusalLog& refusals, platform::ManualResetEvent& stop)
+    : mainPort_(std::move(mainPort)),
+      slots_(slots),
+      directory_(directory),
+      settings_(settings),
+      refusals_(refusals),
+      stop_(stop)
 {
 }
 
@@ -60,7 +65,9 @@ void Listener::wait()
     auto timeout = kIdleWake;
     auto now = Clock::now();
     for (auto& caller : callers_) {
-        sockets.push_back(&caller.socket);
+        sockets.push_back(caller.channel.isValid() ? &caller.channel.socket() : &caller.socket);
+        if (caller.channel.hasBufferedData())
+            timeout = std::chrono::milliseconds(0);
         auto left = std::chrono::ceil<std::chrono::milliseconds>(caller.deadline - now);
         timeout = std::clamp(left, std::chrono::milliseconds(0), timeout);
     }
@@ -99,7 +106,7 @@ void Listener::acceptCallers()
         // Read at once: a station sends its CONNECT right after connecting, so
         // only callers that have said nothing yet wait in the queue, and a
         // burst of stations coming back together is never evicted unread.
-        Caller caller{std::move(socket), peer, Clock::now() + settings_.connectWait, {}};
+        Caller caller{std::move(socket), {}, peer, Clock::now() + settings_.connectWait, {}};
         if (!readCaller(caller))
             continue;
         if (callers_.size() >= kMaxCallers)
@@ -108,9 +115,67 @@ void Listener::acceptCallers()
     }
 }
 
+bool Listener::openChannel(Caller& caller)
+{
+    switch (peekOpening(caller.socket)) {
+    case Opening::Nothing:
+        return true;
+    case Opening::Closed:
+        caller.socket.close();
+        return false;
+    case Opening::Tls:
+        if (!settings_.key) {
+            refuse(caller, LinkRefusal::Reason::ConsoleHasNoKey);
+            return false;
+        }
+        caller.channel = Channel::tlsServer(std::move(caller.socket), *settings_.key);
+        return true;
+    case Opening::Plain:
+        if (settings_.key && !directory_.keylessAllowed(caller.peer)) {
+            refuse(caller, LinkRefusal::Reason::NoKey);
+            return false;
+        }
+        caller.channel = Channel::plain(std::move(caller.socket));
+        return true;
+    }
+    return false;
+}
+
+void Listener::refuse(Caller& caller, LinkRefusal::Reason reason)
+{
+    const int index = directory_.find(caller.peer);
+    if (reason == LinkRefusal::Reason::NoKey)
+        if (StationSlot* slot = slots_.find(index))
+            slot->keying = StationKeying::Keyless;
+    if (index < 0)
+        reason = LinkRefusal::Reason::UnknownStation;
+    refusals_.add({caller.peer, reason});
+    caller.socket.close();
+    caller.channel.close();
+}
+
 bool Listener::readCaller(Caller& caller)
 {
-    platform::ReadResult r = caller.socket.read();
+    const bool inTime = Clock::now() < caller.deadline;
+    if (!caller.channel.isValid() && !openChannel(caller))
+        return false;
+    if (!caller.channel.isValid()) {
+        if (!inTime)
+            caller.socket.close();
+        return caller.socket.isValid();
+    }
+    switch (caller.channel.continueHandshake()) {
+    case Channel::Handshake::Pending:
+        if (!inTime)
+            caller.channel.close();
+        return caller.channel.isValid();
+    case Channel::Handshake::Failed:
+        refuse(caller, LinkRefusal::Reason::WrongKey);
+        return false;
+    case Channel::Handshake::Done:
+        break;
+    }
+    platform::ReadResult r = caller.channel.read();
     bool waiting = r.kind == platform::ReadResult::Kind::WouldBlock;
     if (r.kind == platform::ReadResult::Kind::Data) {
         caller.received += r.data;
@@ -121,16 +186,16 @@ bool Listener::readCaller(Caller& caller)
         if (frame.kind == Frame::Kind::Message && frame.length == caller.received.size())
             answerConnect(caller);
     }
-    if (!waiting || Clock::now() >= caller.deadline)
-        caller.socket.close();
-    return caller.socket.isValid();
+    if (!waiting || !inTime)
+        caller.channel.close();
+    return caller.channel.isValid();
 }
 
 void Listener::serviceCallers()
 {
     for (auto& caller : callers_)
         readCaller(caller);
-    std::erase_if(callers_, [](const Caller& c) { return !c.socket.isValid(); });
+    std::erase_if(callers_, [](const Caller& c) { return !c.socket.isValid() && !c.channel.isValid(); });
 }
 
 void Listener::answerConnect(Caller& caller)
@@ -140,15 +205,18 @@ void Listener::answerConnect(Caller& caller)
     // anything else is closed without a word.
     int index = directory_.find(caller.peer);
     StationSlot* slot = slots_.find(index);
-    if (!slot)
+    if (!slot) {
+        refusals_.add({caller.peer, LinkRefusal::Reason::UnknownStation});
         return;
+    }
     {
         // Checked under the hand-off lock: a thread that is ending closes
         // what was left there, so no caller is kept waiting on a thread gone.
         std::lock_guard lock(slot->handoffLock);
         if (!slot->running)
             return;
-        slot->handoff = std::move(caller.socket);
+        slot->keying = caller.channel.isSecured() ? StationKeying::Keyed : StationKeying::Keyless;
+        slot->handoff = std::move(caller.channel);
     }
     slot->connectRequest.set();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The link's own copy of the stations' addresses, readable from any thread.
+// The link's own copy of the stations' addresses, and of those the owner lets
+// connect without the cafe's key; readable from any thread.
 
 #include "platform/ipv4.h"
 
@@ -25,6 +26,21 @@ public:
         return addresses_[static_cast<std::size_t>(index)];
     }
 
+    // The stations that may connect without the cafe's key (when the link has one).
+    void allowKeyless(std::vector<platform::Ipv4Address> addresses)
+    {
+        std::lock_guard lock(mutex_);
+        keyless_ = std::move(addresses);
+    }
+    bool keylessAllowed(platform::Ipv4Address address) const
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& allowed : keyless_)
+            if (allowed == address)
+                return true;
+        return false;
+    }
+
     // Index of the first station with this address, or -1.
     int find(platform::Ipv4Address address) const
     {
@@ -38,6 +54,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<platform::Ipv4Address> addresses_;
+    std::vector<platform::Ipv4Address> keyless_;
 };
 
 } // namespace stationlink

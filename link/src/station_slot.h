@@ -3,6 +3,8 @@
 // station: the two words with their locks, the session figures, the start time
 // carried by STARTED, the hand-off of a main-port connection, and the events.
 
+#include "link/channel.h"
+#include "link/link_security.h"
 #include "link/session_info_record.h"
 #include "platform/event.h"
 #include "platform/tcp_socket.h"
@@ -37,7 +39,9 @@ struct StationSlot {
     // A main-port connection whose CONNECT named this station, waiting for the
     // station thread to answer it.
     std::mutex handoffLock;
-    platform::TcpSocket handoff;
+    Channel handoff;
+    // What the station's last handshake spoke.
+    std::atomic<StationKeying> keying{StationKeying::Unknown};
 
     platform::ManualResetEvent commandPosted;   // console -> listener
     platform::ManualResetEvent sendCommand;     // listener -> station thread

@@ -31,8 +31,8 @@ std::chrono::milliseconds timeLeft(std::chrono::steady_clock::time_point deadlin
 } // namespace
 
 StationWorker::StationWorker(int index, StationSlot& slot, const StationDirectory& directory,
-                             const LinkSettings& settings)
-    : index_(index), slot_(slot), directory_(directory), settings_(settings)
+                             const LinkSettings& settings, RefusalLog& refusals)
+    : index_(index), slot_(slot), directory_(directory), settings_(settings), refusals_(refusals)
 {
 }
 
@@ -51,7 +51,9 @@ void StationWorker::run()
             continueHandshake();
         if (armed_ && !connection_.isValid() && !acceptStation())
             break;
-        if (connection_.isValid() && !readStation())
+        if (securingUntil_)
+            continueSecuring();
+        if (connection_.isValid() && !securingUntil_ && !readStation())
             break;
         if (announceAt_ && Clock::now() >= *announceAt_ && !announceConnection(0))
             break;
@@ -73,15 +75,18 @@ void StationWorker::wait()
     std::array<const platform::TcpSocket*, 3> sockets{};
     std::size_t count = 0;
     // Messages already received but not yet taken need no wait.
-    auto timeout = received_.holdsPiece() ? std::chrono::milliseconds(0) : kIdleWake;
+    const bool ready = received_.holdsPiece() || connection_.hasBufferedData() || handshake_.hasBufferedData();
+    auto timeout = ready ? std::chrono::milliseconds(0) : kIdleWake;
     if (handshake_.isValid()) {
-        sockets[count++] = &handshake_;
+        sockets[count++] = &handshake_.socket();
         timeout = std::min(timeout, timeLeft(handshakeDeadline_));
     }
     if (armed_ && !connection_.isValid())
         sockets[count++] = &portListener_;
     if (connection_.isValid())
-        sockets[count++] = &connection_;
+        sockets[count++] = &connection_.socket();
+    if (securingUntil_)
+        timeout = std::min(timeout, timeLeft(*securingUntil_));
     if (announceAt_)
         timeout = std::min(timeout, timeLeft(*announceAt_));
     if (inFlight_ && slot_.lateCommand == 0)
@@ -91,7 +96,7 @@ void StationWorker::wait()
 
 bool StationWorker::beginHandshake()
 {
-    platform::TcpSocket caller;
+    Channel caller;
     {
         std::lock_guard lock(slot_.handoffLock);
         caller = std::move(slot_.handoff);
@@ -104,6 +109,7 @@ bool StationWorker::beginHandshake()
     handshake_.close();
     handshakeAnswer_.clear();
     armed_ = false;
+    secured_ = caller.isSecured();
     portListener_.close();
     if (connection_.isValid() && !raise(dropConnection()))
         return false;
@@ -151,11 +157,37 @@ bool StationWorker::acceptStation()
         // Only the station itself may use its port; anyone else is closed without a word.
         if (directory_.addressOf(index_) != peer)
             continue;
-        connection_ = std::move(socket);
         received_.clear();
-        announceAt_ = Clock::now() + settings_.reclaimWait;
+        if (secured_ && settings_.key) {
+            connection_ = Channel::tlsServer(std::move(socket), *settings_.key);
+            securingUntil_ = Clock::now() + settings_.handshakeWait;
+        } else {
+            connection_ = Channel::plain(std::move(socket));
+            announceAt_ = Clock::now() + settings_.reclaimWait;
+        }
         return true;
     }
+}
+
+void StationWorker::continueSecuring()
+{
+    switch (connection_.continueHandshake()) {
+    case Channel::Handshake::Done:
+        securingUntil_.reset();
+        announceAt_ = Clock::now() + settings_.reclaimWait;
+        return;
+    case Channel::Handshake::Failed:
+        if (auto peer = connection_.peerAddress())
+            refusals_.add({*peer, LinkRefusal::Reason::WrongKey});
+        break;
+    case Channel::Handshake::Pending:
+        if (Clock::now() < *securingUntil_)
+            return;
+        break;
+    }
+    // Never reported to the console: it goes without a word.
+    securingUntil_.reset();
+    connection_.close();
 }
 
 bool StationWorker::readStation()
@@ -275,7 +307,7 @@ bool StationWorker::sendNextCommand()
         return true;
     }
     // One command at a time, on a connection the console knows of.
-    if (announceAt_ || inFlight_)
+    if (securingUntil_ || announceAt_ || inFlight_)
         return true;
     std::uint32_t command = 0;
     {
@@ -326,12 +358,13 @@ std::string StationWorker::commandText(std::uint32_t command)
 
 std::uint32_t StationWorker::dropConnection()
 {
+    // A connection the console never heard of goes without a word.
+    std::uint32_t events = announceAt_ || securingUntil_ ? 0 : EVT_DISCONNECTED;
     goingAway_ = false;
+    securingUntil_.reset();
+    announceAt_.reset();
     connection_.close();
     received_.clear();
-    // A connection the console never heard of goes without a word.
-    std::uint32_t events = announceAt_ ? 0 : EVT_DISCONNECTED;
-    announceAt_.reset();
     if (inFlight_) {
         // Locking and unlocking the station and its figures must reach it: they
         // go again on its next connection. "QUIT" and "SHUTDOWN" do not: a

@@ -12,13 +12,18 @@
 // connection was lost before its answer goes again on the next connection.
 // Text that is no answer is passed over while the answer is awaited.
 //
+// A station whose handshake proved the cafe's key must prove it again on its
+// station connection; one that connects there otherwise is closed and reported.
+//
 // A new connection is reported to the console once the station has had its
 // moment to reclaim a session ("STARTED" is the first thing a station with a
 // session sends), together with that reclaim, so the console decides with
 // both in hand.
 
+#include "link/channel.h"
 #include "link/link_settings.h"
 #include "link/receive_buffer.h"
+#include "refusal_log.h"
 #include "station_directory.h"
 #include "station_slot.h"
 
@@ -33,7 +38,8 @@ namespace stationlink {
 
 class StationWorker {
 public:
-    StationWorker(int index, StationSlot& slot, const StationDirectory& directory, const LinkSettings& settings);
+    StationWorker(int index, StationSlot& slot, const StationDirectory& directory, const LinkSettings& settings,
+                  RefusalLog& refusals);
 
     // Runs until the slot's station stop event is set.
     void run();
@@ -52,6 +58,8 @@ private:
     bool beginHandshake();
     void continueHandshake();
     bool acceptStation();
+    // One step of the station connection's TLS handshake, when it has one.
+    void continueSecuring();
     bool readStation();
     bool takeStationMessage(const std::string& message);
     bool announceConnection(std::uint32_t with);
@@ -77,16 +85,20 @@ private:
     StationSlot& slot_;
     const StationDirectory& directory_;
     const LinkSettings& settings_;
+    RefusalLog& refusals_;
 
     platform::TcpSocket portListener_; // this station's port, from one handshake to the next
     bool armed_ = false;               // the handshake was answered "OK"
-    platform::TcpSocket connection_;   // the station connection, when up
+    bool secured_ = false;             // ... over TLS: the station connection must be too
+    Channel connection_;               // the station connection, when up
+    // The station connection's TLS handshake runs until then.
+    std::optional<Clock::time_point> securingUntil_;
     ReceiveBuffer received_{frameStationMessage}; // what the station connection brought, not yet taken
     // The connection is up but not yet reported: the station's moment to reclaim runs until then.
     std::optional<Clock::time_point> announceAt_;
     std::optional<InFlight> inFlight_;
     bool goingAway_ = false; // "QUIT" or "SHUTDOWN" was answered: the station program is ending
-    platform::TcpSocket handshake_;    // main-port connection waiting for "OK"
+    Channel handshake_;                // main-port connection waiting for "OK"
     std::string handshakeAnswer_;      // what it has said so far
     Clock::time_point handshakeDeadline_{};
 };

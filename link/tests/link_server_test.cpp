@@ -1,4 +1,6 @@
 #include "link/link_bits.h"
+#include "link/cafe_key.h"
+#include "link/channel.h"
 #include "link/link_server.h"
 #include "link/protocol.h"
 #include "console_event.h"
@@ -18,19 +20,33 @@ namespace {
 
 Ipv4Address stationAddress(int lastOctet) { return {{127, 0, 0, static_cast<std::uint8_t>(lastOctet)}}; }
 
+LinkSettings testSettings()
+{
+    LinkSettings s;
+    s.listenAddress = Ipv4Address::loopback();
+    s.port = 0;
+    s.connectWait = 300ms;
+    s.handshakeWait = 1000ms;
+    s.answerWait = 1000ms;
+    s.reclaimWait = 300ms;
+    return s;
+}
+
+// Takes refusals from the link until every one expected has come.
+bool refusalsInclude(LinkServer& link, std::vector<LinkRefusal> expected)
+{
+    for (auto deadline = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < deadline;) {
+        for (const LinkRefusal& r : link.takeRefusals())
+            std::erase(expected, r);
+        if (expected.empty())
+            return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
 class LinkServerTest : public ::testing::Test {
 protected:
-    static LinkSettings testSettings()
-    {
-        LinkSettings s;
-        s.listenAddress = Ipv4Address::loopback();
-        s.port = 0;
-        s.connectWait = 300ms;
-        s.handshakeWait = 1000ms;
-        s.answerWait = 1000ms;
-        s.reclaimWait = 300ms;
-        return s;
-    }
 
     // Starts the link with stations at 127.0.0.2, 127.0.0.3, ... (count of them).
     void startWith(int count)
@@ -63,7 +79,7 @@ protected:
     static void separateMessages() { std::this_thread::sleep_for(100ms); }
 
     // Sends `message` in two reads, cut after `cut` bytes.
-    static bool sendSplit(platform::TcpSocket& socket, std::string_view message, std::size_t cut)
+    static bool sendSplit(Channel& socket, std::string_view message, std::size_t cut)
     {
         if (!socket.send(message.substr(0, cut)))
             return false;
@@ -146,7 +162,7 @@ TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
     auto first = station(0);
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
 
-    std::vector<platform::TcpSocket> calls;
+    std::vector<Channel> calls;
     {
         // Keep the listener busy handing over station 0's news while every
         // other station calls, so that all the calls are waiting together.
@@ -360,7 +376,7 @@ TEST_F(OneConnectedStation, StationThatDropsIsDisconnectedAndReconnectsThroughTh
 
     // A station that starts over while its old connection still looks up: the
     // old one is closed and reported before the new one.
-    platform::TcpSocket old = std::move(first.connection);
+    Channel old = std::move(first.connection);
     ASSERT_TRUE(first.attach());
     EXPECT_TRUE(ScriptedStation::closedByPeer(old));
     ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
@@ -577,4 +593,61 @@ TEST_F(LinkServerTest, HandshakeSplitAtEveryByteIsAnswered)
         ASSERT_TRUE(first.connection.isValid());
         EXPECT_TRUE(takeEvent(0, EVT_CONNECTED)) << "cut at byte " << cut;
     }
+}
+
+// With the cafe's key, a station is served only when it proves the key, on the
+// main port and again on its own port. A station without a key is served only
+// once the owner allows it; everyone turned away is reported with the reason.
+TEST(KeyedLink, OnlyStationsThatProveTheKeyAreServedAndTheOthersAreReported)
+{
+    const CafeKey key = *CafeKey::generate();
+    LinkSettings settings = testSettings();
+    settings.key = key;
+    LinkServer link(settings);
+    link.setStationAddresses({stationAddress(2), stationAddress(3)});
+    ASSERT_TRUE(link.start(2));
+    auto takeEvent = [&](int i, std::uint32_t flags) { return takeConsoleEvent(link, i, flags, kPatience, 20ms); };
+
+    ScriptedStation keyed(stationAddress(2), link.mainPort(), key);
+    ASSERT_TRUE(keyed.attach());
+    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    EXPECT_EQ(link.stationKeying(0), StationKeying::Keyed);
+    link.sendStationCommand(0, CMD_UNLOCK);
+    EXPECT_EQ(keyed.answer(), "UNLOCK");
+    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+
+    ScriptedStation keyless(stationAddress(3), link.mainPort());
+    EXPECT_FALSE(keyless.handshake());
+    EXPECT_FALSE(ScriptedStation(stationAddress(3), link.mainPort(), *CafeKey::generate()).attach());
+    EXPECT_FALSE(ScriptedStation(stationAddress(9), link.mainPort(), key).handshake());
+    EXPECT_TRUE(refusalsInclude(link, {{stationAddress(3), LinkRefusal::Reason::NoKey},
+                                       {stationAddress(3), LinkRefusal::Reason::WrongKey},
+                                       {stationAddress(9), LinkRefusal::Reason::UnknownStation}}));
+    EXPECT_EQ(link.stationKeying(1), StationKeying::Keyless);
+
+    // A handshake that proved the key opens a port only the key can use: the
+    // customer's plain connection to it (from the station's own address) is not served.
+    auto port = keyed.handshake();
+    ASSERT_TRUE(port);
+    ScriptedStation pretender(stationAddress(2), link.mainPort());
+    Channel plainToPort = pretender.dial(*port);
+    ASSERT_TRUE(plainToPort.isValid());
+    plainToPort.send("STARTED20060811105434");
+    EXPECT_TRUE(ScriptedStation::closedByPeer(plainToPort));
+    EXPECT_FALSE(holdsFlag(link.lockMailbox(0).value(), EVT_STARTED));
+
+    // The owner lets the old station connect without a key.
+    link.setKeylessStations({stationAddress(3)});
+    ASSERT_TRUE(keyless.attach());
+    EXPECT_TRUE(takeEvent(1, EVT_CONNECTED));
+    EXPECT_EQ(link.stationKeying(1), StationKeying::Keyless);
+}
+
+// A station that holds a key meets a console that has none: it is not served,
+// and the console says why.
+TEST_F(LinkServerTest, AStationWithAKeyIsReportedByAConsoleWithout)
+{
+    startWith(1);
+    EXPECT_FALSE(ScriptedStation(stationAddress(2), link.mainPort(), *CafeKey::generate()).handshake());
+    EXPECT_TRUE(refusalsInclude(link, {{stationAddress(2), LinkRefusal::Reason::ConsoleHasNoKey}}));
 }

@@ -35,7 +35,7 @@ class Channel {
 public:
     enum class Handshake { Done, Pending, Failed };
 
-    Channel() = default;
+    Channel();
     ~Channel();
     Channel(Channel&& other) noexcept;
     Channel& operator=(Channel&& other) noexcept;

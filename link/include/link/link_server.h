@@ -25,6 +25,7 @@
 //             then mailbox.clear(handled) ...
 //     }
 
+#include "link/link_security.h"
 #include "link/link_settings.h"
 #include "link/mailbox_access.h"
 #include "link/session_info_record.h"
@@ -62,6 +63,14 @@ public:
     bool isRunning() const;
     // The main port actually bound (useful when the settings asked for port 0).
     std::uint16_t mainPort() const;
+
+    // The stations that may connect without the cafe's key, by address (when
+    // the link has a key; without one every station may). Any time.
+    void setKeylessStations(std::vector<platform::Ipv4Address> addresses);
+    // Who was turned away since the last call, each address and reason once a run.
+    std::vector<LinkRefusal> takeRefusals();
+    // What station i's last handshake spoke.
+    StationKeying stationKeying(int i) const;
 
     // Starts station i's thread (after a station was added or re-addressed).
     // Returns when it runs; false when it already ran or could not start.

@@ -2,6 +2,7 @@
 // Where the console listens for stations and how long the link waits for a
 // peer that has gone quiet.
 
+#include "link/cafe_key.h"
 #include "link/protocol.h"
 #include "platform/ipv4.h"
 
@@ -18,6 +19,10 @@ inline constexpr int kMaxStations = 99;
 struct LinkSettings {
     // Address the main port and the station ports are bound to; 0.0.0.0 is every local address.
     platform::Ipv4Address listenAddress{};
+    // The cafe's key: stations that prove it are served over TLS, others only
+    // where the owner allows it (LinkServer::setKeylessStations). Without a key
+    // every station is served over the original handshake.
+    std::optional<CafeKey> key;
     // The main port; 0 lets the system choose (see LinkServer::mainPort()).
     std::uint16_t port = kMainPort;
     // How long an accepted main-port connection may take to send its CONNECT.

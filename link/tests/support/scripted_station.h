@@ -3,6 +3,8 @@
 // loopback address, driven step by step by a test (or by the script of a
 // customer who says what they like from the station's address).
 
+#include "link/cafe_key.h"
+#include "link/channel.h"
 #include "link/protocol.h"
 #include "platform/tcp_socket.h"
 
@@ -18,12 +20,18 @@ inline constexpr std::chrono::milliseconds kPatience = 5000ms;
 
 class ScriptedStation {
 public:
-    ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort) : own_(own), mainPort_(mainPort) {}
+    // A station speaking the original handshake, or, given a key, TLS with it.
+    ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort, std::optional<CafeKey> key = std::nullopt)
+        : own_(own), mainPort_(mainPort), key_(std::move(key))
+    {
+    }
 
     platform::Ipv4Address address() const { return own_; }
 
-    // Opens a connection from the station's address to `port` on 127.0.0.1.
-    platform::TcpSocket dial(std::uint16_t port) const
+    // Opens a connection from the station's address to `port` on 127.0.0.1,
+    // with its TLS handshake done when the station has a key; an invalid
+    // channel when the connection or the handshake failed.
+    Channel dial(std::uint16_t port) const
     {
         auto socket = platform::TcpSocket::create();
         if (!socket.bind(own_, 0))
@@ -33,34 +41,49 @@ public:
             return {};
         if (started.kind == platform::ConnectResult::Kind::WouldBlock && !socket.waitConnected(kPatience))
             return {};
-        return socket;
+        if (!key_)
+            return Channel::plain(std::move(socket));
+        Channel channel = Channel::tlsClient(std::move(socket), *key_);
+        for (auto deadline = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < deadline;) {
+            switch (channel.continueHandshake()) {
+            case Channel::Handshake::Done:
+                return channel;
+            case Channel::Handshake::Failed:
+                return {};
+            case Channel::Handshake::Pending:
+                channel.socket().waitReadable(10ms);
+                break;
+            }
+        }
+        return {};
     }
 
     // Waits for one message; nullopt when the peer closed or nothing came in time.
-    static std::optional<std::string> receive(platform::TcpSocket& socket, std::chrono::milliseconds patience = kPatience)
+    static std::optional<std::string> receive(Channel& channel, std::chrono::milliseconds patience = kPatience)
     {
         auto deadline = std::chrono::steady_clock::now() + patience;
         while (std::chrono::steady_clock::now() < deadline) {
-            auto r = socket.read();
+            auto r = channel.read();
             if (r.kind == platform::ReadResult::Kind::Data)
                 return r.data;
             if (r.kind != platform::ReadResult::Kind::WouldBlock)
                 return std::nullopt;
-            socket.waitReadable(10ms);
+            if (!channel.hasBufferedData())
+                channel.socket().waitReadable(10ms);
         }
         return std::nullopt;
     }
 
-    // True when the peer closes the socket (after any messages still in flight).
-    static bool closedByPeer(platform::TcpSocket& socket, std::chrono::milliseconds patience = kPatience)
+    // True when the peer closes the connection (after any messages still in flight).
+    static bool closedByPeer(Channel& channel, std::chrono::milliseconds patience = kPatience)
     {
         auto deadline = std::chrono::steady_clock::now() + patience;
         while (std::chrono::steady_clock::now() < deadline) {
-            auto r = socket.read();
+            auto r = channel.read();
             if (r.kind == platform::ReadResult::Kind::Closed || r.kind == platform::ReadResult::Kind::Error)
                 return true;
-            if (r.kind == platform::ReadResult::Kind::WouldBlock)
-                socket.waitReadable(10ms);
+            if (r.kind == platform::ReadResult::Kind::WouldBlock && !channel.hasBufferedData())
+                channel.socket().waitReadable(10ms);
         }
         return false;
     }
@@ -103,11 +126,12 @@ public:
         return message;
     }
 
-    platform::TcpSocket connection;
+    Channel connection;
 
 private:
     platform::Ipv4Address own_;
     std::uint16_t mainPort_;
+    std::optional<CafeKey> key_;
 };
 
 } // namespace stationlink::testing
