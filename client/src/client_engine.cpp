@@ -23,6 +23,7 @@ ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSet
                            const SteadyClock& clock)
     : host_(host),
       workstation_(workstation),
+      folder_(settings.folder),
       log_(settings.folder / kLogFileName),
       config_(settings.folder / kConfigFileName),
       setupCode_(settings.folder / kSetupCodeFileName),
@@ -44,6 +45,7 @@ void ClientEngine::start(const ScreenGeometry& screen)
     // unconfigured and makes no connection, which is all there is to do.
     (void)config_.load();
     link_.setServerAddress(config_.serverAddress());
+    loadCafeKey();
     // Unopened, the built-in code is in force; unreadable, the file counts as
     // damaged: status() tells which, and the damage is logged below.
     (void)setupCode_.load();
@@ -67,6 +69,31 @@ void ClientEngine::start(const ScreenGeometry& screen)
     applyState();
     workstation_.setCursorVisible(!state_.locked);
     state_.cursorShown = !state_.locked;
+}
+
+void ClientEngine::loadCafeKey()
+{
+    auto reading = readStationKey(folder_);
+    hasKey_ = reading.key.has_value();
+    link_.setKey(std::move(reading.key));
+    if (reading.problem.empty())
+        return;
+    // Without its key the station would obey any console: it talks to none
+    // until the key is typed again in setup.
+    link_.setServerAddress({});
+    log_.logLine(std::string(kKeyFileName) + ": " + reading.problem + " No console is reached until the key is set again.");
+}
+
+std::optional<std::string> ClientEngine::storeCafeKey(const std::string& typed)
+{
+    if (auto problem = storeStationKey(folder_, typed))
+        return problem;
+    log_.logLine("The cafe's key is set.");
+    link_.setServerAddress(config_.serverAddress());
+    loadCafeKey();
+    // The link goes on with the key from its next connection.
+    link_.reset();
+    return std::nullopt;
 }
 
 void ClientEngine::noteLockNotEnforced()

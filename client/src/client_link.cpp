@@ -67,6 +67,9 @@ bool ClientLink::step()
     case Phase::Connecting:
         checkConnect();
         return phase_ != Phase::Connecting;
+    case Phase::Securing:
+        secure();
+        return phase_ != Phase::Securing;
     case Phase::HoldingOff:
         if (Clock::now() < deadline_)
             return false;
@@ -176,6 +179,36 @@ void ClientLink::checkConnect()
 
 void ClientLink::connected()
 {
+    if (!key_) {
+        channel_ = stationlink::Channel::plain(std::move(socket_));
+        ready();
+        return;
+    }
+    channel_ = stationlink::Channel::tlsClient(std::move(socket_), *key_);
+    phase_ = Phase::Securing;
+    deadline_ = Clock::now() + settings_.replyWait;
+    secure();
+}
+
+void ClientLink::secure()
+{
+    const auto step = channel_.continueHandshake();
+    if (step == stationlink::Channel::Handshake::Done) {
+        ready();
+        return;
+    }
+    if (step == stationlink::Channel::Handshake::Pending && Clock::now() < deadline_)
+        return;
+    // Nothing from a console that cannot prove the cafe's key is ever obeyed.
+    log_.logLine("The console at " + server_.toString() + " could not prove the cafe's key.");
+    channel_.close();
+    stationPort_ = 0;
+    connected_ = false;
+    holdOff();
+}
+
+void ClientLink::ready()
+{
     if (stationPort_ != 0) {
         phase_ = Phase::Up; // the station connection is up (or counts as up)
         reclaimDue_ = true;
@@ -199,7 +232,7 @@ void ClientLink::sendConnect()
 {
     int error = 0;
     log_.logText("Trying send ");
-    if (socket_.send(stationlink::buildConnect(settings_.ownAddress), &error)) {
+    if (channel_.send(stationlink::buildConnect(settings_.ownAddress), &error)) {
         log_.logLine("success.");
     } else {
         lastError_ = error;
@@ -214,7 +247,7 @@ void ClientLink::sendConnect()
 void ClientLink::readPort()
 {
     log_.logText("TRYING RECV ");
-    auto reply = socket_.read();
+    auto reply = channel_.read();
     switch (reply.kind) {
     case platform::ReadResult::Kind::WouldBlock:
         log_.logLine("WOULDBLOCK");
@@ -230,7 +263,7 @@ void ClientLink::readPort()
         log_.logLine("Resetting send socket from InitSendSocket().");
         stationPort_ = 0;
         connected_ = false;
-        socket_.close();
+        channel_.close();
         holdOff();
         return;
     case platform::ReadResult::Kind::Closed:
@@ -238,7 +271,7 @@ void ClientLink::readPort()
         // early): the next attempt starts over at the main port, after a pause.
         log_.logLine("closed.");
         connected_ = false;
-        socket_.close();
+        channel_.close();
         holdOff();
         return;
     case platform::ReadResult::Kind::Data:
@@ -255,7 +288,7 @@ void ClientLink::settlePort()
     // A port number that arrived in pieces: its digits keep coming for a
     // moment. Five digits, any other byte, or the console's close end it.
     while (mayGrow(portReply_)) {
-        auto more = socket_.read();
+        auto more = channel_.read();
         if (more.kind == platform::ReadResult::Kind::Data) {
             portReply_ += more.data;
             continue;
@@ -274,7 +307,7 @@ void ClientLink::sendOk()
     char text[48];
     std::snprintf(text, sizeof text, "SUCCESS port:%d sending OK ", stationPort_);
     log_.logText(text);
-    if (socket_.send(stationlink::kOk, &error)) {
+    if (channel_.send(stationlink::kOk, &error)) {
         log_.logLine("success.");
         phase_ = Phase::AwaitingClose; // until the console closes the main-port connection
         deadline_ = Clock::now() + settings_.replyWait;
@@ -283,17 +316,17 @@ void ClientLink::sendOk()
     }
     lastError_ = error;
     log_.logSocketError(error);
-    socket_.close();
+    channel_.close();
     // The socket still counts as connected: the next attempt goes to the station port.
     phase_ = Phase::Idle;
 }
 
 void ClientLink::awaitClose()
 {
-    auto result = socket_.read();
+    auto result = channel_.read();
     if (result.kind == platform::ReadResult::Kind::WouldBlock && Clock::now() < deadline_)
         return;
-    socket_.close();
+    channel_.close();
     // The socket still counts as connected: the next attempt goes to the station port.
     phase_ = Phase::Idle;
 }
@@ -307,7 +340,7 @@ bool ClientLink::sendStarted()
         return true;
     log_.logText("Sending STARTED message ");
     int error = 0;
-    if (socket_.send(std::string(stationlink::kStarted) + stamp, &error)) {
+    if (channel_.send(std::string(stationlink::kStarted) + stamp, &error)) {
         log_.logLine("success.");
         return true;
     }
@@ -320,6 +353,7 @@ void ClientLink::reset()
 {
     log_.logLine("Resetting send socket.");
     socket_.close();
+    channel_.close();
     received_.clear();
     stationPort_ = 0;
     connected_ = false;
@@ -346,7 +380,7 @@ std::optional<std::string> ClientLink::poll()
 
     log_.logLine("Read data: " + *message);
     int error = 0;
-    if (socket_.send(stationlink::kOk, &error)) {
+    if (channel_.send(stationlink::kOk, &error)) {
         log_.logLine("send() OK");
     } else {
         lastError_ = error;
@@ -362,7 +396,7 @@ std::optional<std::string> ClientLink::takeMessage()
     if (auto message = received_.take())
         return message;
 
-    auto result = socket_.read();
+    auto result = channel_.read();
     switch (result.kind) {
     case platform::ReadResult::Kind::WouldBlock:
         // Every message is answered, so the start of one that never gets its
@@ -392,13 +426,13 @@ void ClientLink::sendStop()
     // A "STOP" that cannot be sent leaves a broken connection, which the next
     // poll's read finds and starts over from; nothing is logged here, as ever.
     if (stationConnectionUp())
-        (void)socket_.send(stationlink::kStop);
+        (void)channel_.send(stationlink::kStop);
 }
 
 void ClientLink::closeConnection()
 {
     if (phase_ == Phase::Up) {
-        socket_.close();
+        channel_.close();
         received_.clear();
     }
 }
@@ -422,15 +456,20 @@ LinkWake ClientLink::nextWake() const
         }
         wake.at = deadline_;
         return wake;
+    case Phase::Securing:
+        wake.socket = channel_.socket().nativeHandle();
+        wake.forWriting = channel_.handshakeWantsWrite();
+        wake.at = deadline_;
+        return wake;
     case Phase::AwaitingPort:
     case Phase::SettlingPort:
     case Phase::AwaitingClose:
-        wake.socket = socket_.nativeHandle();
-        wake.at = deadline_;
+        wake.socket = channel_.socket().nativeHandle();
+        wake.at = channel_.hasBufferedData() ? Clock::now() : deadline_;
         return wake;
     case Phase::Up:
-        wake.socket = socket_.nativeHandle();
-        if (received_.holdsPiece())
+        wake.socket = channel_.socket().nativeHandle();
+        if (received_.holdsPiece() || channel_.hasBufferedData())
             wake.at = Clock::now();
         else if (received_.size() > 0)
             wake.at = Clock::now() + kPartialRecheck;

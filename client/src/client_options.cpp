@@ -17,7 +17,7 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
             o.version = true;
         } else if (arg == "--windowed") {
             o.windowed = true;
-        } else if (arg == "--address" || arg == "--dir" || arg == "--port" || arg == "--area") {
+        } else if (arg == "--address" || arg == "--dir" || arg == "--port" || arg == "--area" || arg == "--set-key") {
             if (!hasValue) {
                 parsed.error = arg + " needs a value";
                 return parsed;
@@ -31,6 +31,8 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
                 }
             } else if (arg == "--dir") {
                 o.folder = value;
+            } else if (arg == "--set-key") {
+                o.setKey = value;
             } else if (arg == "--area") {
                 o.windowArea = parseGeometry(value);
                 if (!o.windowArea) {
@@ -57,6 +59,7 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
 std::string clientUsage()
 {
     return "usage: tamblo [--address A.B.C.D] [--dir FOLDER] [--windowed [--area WxH+X+Y]] [--port N]\n"
+           "       tamblo [--dir FOLDER] --set-key CODE\n"
            "\n"
            "The station client: locks this workstation until the counter starts a session.\n"
            "\n"
@@ -65,6 +68,8 @@ std::string clientUsage()
            "  --windowed         a normal window, for demonstrations\n"
            "  --area WxH+X+Y     with --windowed: the part of the screen the station keeps to\n"
            "  --port N           the console's main port (default 32000)\n"
+           "  --set-key CODE     keep the cafe's key (Configuration... in the console shows it)\n"
+           "                     in TambloKey in FOLDER, and end\n"
            "  --help             show this text\n"
            "  --version          show the version\n";
 }

@@ -11,6 +11,7 @@
 //                      windows keep to (the locked screen fills it, the session
 //                      panel sits in its bottom-right corner), so that several
 //                      stations can share one screen in a demonstration
+//   --set-key CODE     keep the cafe's key CODE in "TambloKey" and end
 //   --help             show the options
 //   --version          show the version
 //
@@ -33,6 +34,7 @@ struct ClientOptions {
     bool windowed = false;
     std::uint16_t mainPort = 32000;
     std::optional<ScreenRect> windowArea;
+    std::optional<std::string> setKey;
     bool help = false;
     bool version = false;
 };

@@ -1,5 +1,7 @@
 // The real client link against the console's real link server on loopback:
 // the station is the third entry of the console's stations list.
+#include "client/station_key.h"
+#include "link/cafe_key.h"
 #include "link/link_bits.h"
 #include "link/link_server.h"
 #include "platform/local_time.h"
@@ -17,11 +19,13 @@ namespace {
 
 constexpr int kStation = 2;
 
-std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port)
+std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port,
+                                                     std::optional<stationlink::CafeKey> key = std::nullopt)
 {
     stationlink::LinkSettings settings;
     settings.listenAddress = kTestServer;
     settings.port = port;
+    settings.key = std::move(key);
     auto server = std::make_unique<stationlink::LinkServer>(settings);
     server->setStationAddresses({{{127, 9, 9, 1}}, {{127, 9, 9, 2}}, kTestStation});
     if (!server->start(3))
@@ -257,6 +261,39 @@ TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReached)
     console.sendStationCommand(0, stationlink::CMD_UNLOCK);
     ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().locked; }, 10s));
     console.stop();
+}
+
+} // namespace client::test
+
+namespace client::test {
+
+// The station holds the cafe's key: the cafe's console is obeyed over TLS, and
+// a console that answers at the same address without the key (a fake one, run
+// while the counter PC is off) is never obeyed, whatever it sends.
+TEST_F(RealConsoleTest, WithTheCafesKeyOnlyTheCafesConsoleIsObeyed)
+{
+    const auto key = stationlink::CafeKey::generate();
+    ASSERT_TRUE(key);
+    ASSERT_TRUE(storeStationKey(folder.path(), "not a key")) << "a typo is refused";
+    ASSERT_FALSE(storeStationKey(folder.path(), key->code()));
+    const std::uint16_t port = console->mainPort();
+    console.reset();
+
+    console = startConsole(port, *stationlink::CafeKey::generate()); // the fake: another key
+    ASSERT_TRUE(console);
+    startClient();
+    for (int n = 0; n < 50; ++n) {
+        console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+        ASSERT_FALSE(until([&] { return !engine->state().locked; }, 40ms));
+    }
+    EXPECT_FALSE(seen(stationlink::EVT_CONNECTED));
+    EXPECT_TRUE(contains(logLines(folder.path()), "The console at 127.1.1.1 could not prove the cafe's key."));
+    console.reset();
+
+    console = startConsole(port, *key);
+    ASSERT_TRUE(console);
+    connectAndStartSession();
+    EXPECT_EQ(console->stationKeying(kStation), stationlink::StationKeying::Keyed);
 }
 
 } // namespace client::test

@@ -30,6 +30,8 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
     : QDialog(parent),
       engine_(engine),
       field_(new Ipv4Field(this)),
+      key_(new QLineEdit(this)),
+      keyState_(new QLabel(this)),
       code_(codeField("setupCodeField", this)),
       repeated_(codeField("setupCodeRepeatField", this)),
       codeState_(new QLabel(this)),
@@ -41,6 +43,14 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel("Server IP Address:", this));
     row->addWidget(field_);
+
+    key_->setObjectName("cafeKeyField");
+    key_->setPlaceholderText("XXXXX-XXXXX-XXXXX-XXXXX-XXXXX");
+    keyState_->setObjectName("cafeKeyState");
+    keyState_->setText(engine_.hasCafeKey() ? "The cafe's key is set." : "No key: type the key the console shows.");
+    auto* keyRows = new QFormLayout;
+    keyRows->addRow(keyState_);
+    keyRows->addRow("Cafe's key:", key_);
 
     codeState_->setObjectName("setupCodeState");
     problem_->setObjectName("setupCodeProblem");
@@ -64,6 +74,7 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    layout->addLayout(keyRows);
     layout->addLayout(codes);
     layout->addWidget(maintenance_);
     layout->addWidget(buttons);
@@ -83,8 +94,22 @@ void ConfigurationDialog::showCodeState()
                                                      : "The built-in setup code is in force: set your own.");
 }
 
+bool ConfigurationDialog::takeKey()
+{
+    if (key_->text().trimmed().isEmpty())
+        return true;
+    auto problem = engine_.storeCafeKey(key_->text().toStdString());
+    if (!problem)
+        return true;
+    problem_->setText(QString::fromStdString(*problem));
+    key_->setFocus();
+    return false;
+}
+
 void ConfigurationDialog::accept()
 {
+    if (!takeKey())
+        return;
     if (!code_->text().isEmpty() || !repeated_->text().isEmpty()) {
         auto problem = engine_.changeSetupCode(code_->text().toStdString(), repeated_->text().toStdString());
         if (problem) {

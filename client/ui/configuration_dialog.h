@@ -1,5 +1,6 @@
 #pragma once
 // "Tamblo configuration": the console's address, written to "TambloConfig",
+// the cafe's key, written to "TambloKey" (left empty, the key in force stays),
 // and the owner's setup code, written to "TambloSetup". The code is typed
 // twice; left empty, the code in force stays. "Maintenance" asks for the
 // desktop while setup lasts; without it the screens stay covered.
@@ -33,9 +34,13 @@ protected:
 
 private:
     void showCodeState();
+    // Takes the typed key, when one was typed; false (with the reason shown) when it cannot be used.
+    bool takeKey();
 
     client::ClientEngine& engine_;
     Ipv4Field* field_;
+    QLineEdit* key_;
+    QLabel* keyState_;
     QLineEdit* code_;
     QLineEdit* repeated_;
     QLabel* codeState_;

@@ -1,4 +1,5 @@
 // tamblo: the station client.
+#include "client/station_key.h"
 #include "client_options.h"
 #include "display_session.h"
 #include "logind_power_locks.h"
@@ -25,6 +26,16 @@ int main(int argc, char** argv)
             std::fputs(client::clientVersion().c_str(), stdout);
             return 0;
         }
+    }
+
+    // --set-key, for scripted installs, needs no display either.
+    if (auto early = client::parseClientOptions(given); early.error.empty() && early.options.setKey) {
+        if (auto problem = client::storeStationKey(early.options.folder, *early.options.setKey)) {
+            std::fprintf(stderr, "tamblo: %s\n", problem->c_str());
+            return client::kExitBadArguments;
+        }
+        std::printf("The cafe's key is kept in %s.\n", (early.options.folder / client::kKeyFileName).c_str());
+        return 0;
     }
 
     QApplication app(argc, argv);

@@ -17,6 +17,7 @@
 #include "client/session_stamp_file.h"
 #include "client/setup_code_file.h"
 #include "client/setup_code_guard.h"
+#include "client/station_key.h"
 #include "client/steady_clock.h"
 #include "client/workstation.h"
 
@@ -104,6 +105,11 @@ public:
     // The configuration dialog.
     platform::Ipv4Address configuredServerAddress();
     [[nodiscard]] bool storeServerAddress(platform::Ipv4Address server);
+    // The cafe's key as the owner typed it: kept in "TambloKey" and used from
+    // the next connection on. Why it was not taken, or nullopt.
+    [[nodiscard]] std::optional<std::string> storeCafeKey(const std::string& typed);
+    // Whether the station holds the cafe's key.
+    bool hasCafeKey() const { return hasKey_; }
     // Whether the owner has set a setup code of their own.
     bool hasOwnersSetupCode() const { return setupCode_.status() == SetupCodeFile::Status::OwnersCode; }
     // Sets the owner's setup code, typed twice. Returns why it was not stored,
@@ -119,6 +125,8 @@ private:
     bool setupMode() const override { return state_.setupMode; }
     std::string reclaimStamp() const override;
 
+    // The cafe's key from "TambloKey", handed to the link.
+    void loadCafeKey();
     void applyState();
     // The stamp in memory and in "TambloSession"; the file is only touched
     // when the stamp changes.
@@ -133,6 +141,8 @@ private:
 
     ClientHost& host_;
     Workstation& workstation_;
+    std::filesystem::path folder_;
+    bool hasKey_ = false;
     ClientLog log_;
     ClientConfig config_;
     SetupCodeFile setupCode_;

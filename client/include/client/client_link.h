@@ -9,6 +9,10 @@
 // two that arrive in one read are both acted on and one that arrives in
 // pieces waits for its rest.
 //
+// With the cafe's key (setKey) every connection to the console first proves,
+// through TLS, that both ends hold it; a console that cannot is logged and
+// never obeyed, so no station unlocks for a console that is not the cafe's.
+//
 // Nothing here waits: connecting, the handshake on the main port and the
 // waits for the console's replies are steps taken one per poll, each as far
 // as it can go without blocking, so that the window thread stays free. Between
@@ -16,6 +20,8 @@
 // to become readable or writable, a moment, or nothing at all.
 
 #include "client/client_log.h"
+#include "link/cafe_key.h"
+#include "link/channel.h"
 #include "link/protocol.h"
 #include "link/receive_buffer.h"
 #include "platform/ipv4.h"
@@ -66,12 +72,15 @@ public:
     ClientLink(ClientLog& log, const LinkSession& session, LinkSettings settings);
 
     void setServerAddress(platform::Ipv4Address server) { server_ = server; }
+    // The cafe's key, or none for a console that speaks without one; taken
+    // from the next connection on.
+    void setKey(std::optional<stationlink::CafeKey> key) { key_ = std::move(key); }
     platform::Ipv4Address serverAddress() const { return server_; }
 
     bool isConnected() const { return connected_; }
     std::uint16_t stationPort() const { return stationPort_; }
     // The station connection is up and free for a message of our own.
-    bool stationConnectionUp() const { return phase_ == Phase::Up && socket_.isValid(); }
+    bool stationConnectionUp() const { return phase_ == Phase::Up && channel_.isValid(); }
 
     // Takes the connection as far as it goes without waiting: starts an
     // attempt, or goes on with the one under way (connect, handshake).
@@ -97,6 +106,7 @@ private:
     enum class Phase {
         Idle,          // no attempt under way
         Connecting,    // a connect waits to complete (or, refused, waits out its time)
+        Securing,      // the connection's TLS handshake with the cafe's key runs
         HoldingOff,    // a failed attempt waits out the connect time
         AwaitingPort,  // "CONNECT" sent on the main port, the port number awaited
         SettlingPort,  // the port number's first digits came; the rest may follow
@@ -110,6 +120,9 @@ private:
     void startAttempt();
     void checkConnect();
     void connected();
+    void secure();
+    // The connection is ready for the link's messages (secured, when there is a key).
+    void ready();
     void holdOff();
     void sendConnect();
     void readPort();
@@ -123,7 +136,9 @@ private:
     LinkSettings settings_;
 
     platform::Ipv4Address server_;
-    platform::TcpSocket socket_;
+    std::optional<stationlink::CafeKey> key_;
+    platform::TcpSocket socket_;     // while connecting
+    stationlink::Channel channel_;   // once connected
     stationlink::ReceiveBuffer received_{stationlink::frameServerMessage}; // station connection only
     bool connected_ = false;
     std::uint16_t stationPort_ = 0;

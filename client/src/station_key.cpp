@@ -1,0 +1,20 @@
+#include "client/station_key.h"
+
+namespace client {
+
+stationlink::CafeKeyFileReading readStationKey(const std::filesystem::path& folder)
+{
+    return stationlink::readCafeKeyFile(folder / kKeyFileName);
+}
+
+std::optional<std::string> storeStationKey(const std::filesystem::path& folder, std::string_view typed)
+{
+    auto key = stationlink::CafeKey::fromCode(typed);
+    if (!key)
+        return stationlink::CafeKey::problemWith(typed).value_or("That is not the cafe's key.");
+    if (!stationlink::writeCafeKeyFile(folder / kKeyFileName, *key))
+        return "The cafe's key could not be saved in " + (folder / kKeyFileName).string() + ".";
+    return std::nullopt;
+}
+
+} // namespace client
