@@ -45,6 +45,7 @@ std::unique_ptr<console::ConsoleEngine> makeConsole(const std::filesystem::path&
                                                     const platform::Clock& clock, QuietServices& services)
 {
     console::ConsoleSettings settings;
+    settings.makeKey = false; // the simulated stations hold no key
     settings.folder = folder;
     settings.link.listenAddress = address;
     settings.link.port = 0;

@@ -10,6 +10,8 @@
 #include "guarded_services.h"
 #include "link/link_bits.h"
 #include "link/link_server.h"
+#include "link/link_security.h"
+#include "link_keys.h"
 #include "link_server_console_link.h"
 #include "modal_guard.h"
 #include "open_state_keeper.h"
@@ -42,9 +44,11 @@ void syncLog(store::ActivityLog& log)
 
 struct ConsoleEngine::Impl {
     Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
-         pages::StationWorkers& workers);
+         pages::StationWorkers& workers, pages::StationKeyRegister& keyRegister);
 
     void syncStationAddresses();
+    void openKeys();
+    void logRefusals();
     void applyConfigurationEffects(const std::string& printServerBefore, bool printersBefore);
     void followStationCount();
     // The print monitor on the configured print server, its jobs going to the
@@ -71,6 +75,7 @@ struct ConsoleEngine::Impl {
     store::PrinterTable printers;
     store::SaleItemTable saleItems;
     store::RateTable rates;
+    LinkKeys keys;
 
     stationlink::LinkServer link;
     LinkServerConsoleLink consoleLink;
@@ -89,7 +94,7 @@ struct ConsoleEngine::Impl {
 };
 
 ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
-                          pages::StationWorkers& workers)
+                          pages::StationWorkers& workers, pages::StationKeyRegister& keyRegister)
     : settings(std::move(settingsIn)),
       clock(clockIn),
       services(servicesIn),
@@ -101,6 +106,7 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       printers(settings.folder),
       saleItems(settings.folder),
       rates(settings.folder),
+      keys(settings.folder),
       link(settings.link),
       consoleLink(link, guard),
       board(consoleLink, log, clockIn),
@@ -110,12 +116,13 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       sessions(board, panel, buttons, window, rates, guard),
       keeper(settings.folder, guarded, board, panel, sessions, journal),
       configurationDialog(std::make_unique<pages::ConfigurationDialogModel>(
-          configuration, journal, pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded))
+          configuration, journal, pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
+          &keyRegister))
 {
 }
 
 ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& clock, ConsoleServices services)
-    : impl_(std::make_unique<Impl>(std::move(settings), clock, services, *this))
+    : impl_(std::make_unique<Impl>(std::move(settings), clock, services, *this, *this))
 {
     impl_->guard.setAfterWork([this] { impl_->keepState(); });
 }
@@ -163,6 +170,7 @@ bool ConsoleEngine::openFiles()
     (void)m.printers.load();
     (void)m.saleItems.load();
     (void)m.rates.load();
+    m.openKeys();
     m.filesOpen = true;
     return true;
 }
@@ -196,6 +204,33 @@ bool ConsoleEngine::startStations()
         return false;
     }
     return true;
+}
+
+void ConsoleEngine::Impl::openKeys()
+{
+    switch (keys.open(settings.makeKey)) {
+    case LinkKeys::Opened::Made:
+        log.writeLogLine("CAFE KEY MADE,");
+        break;
+    case LinkKeys::Opened::Damaged:
+        guarded.showMessage(std::string(kKeyFileName) + " cannot be used: " + keys.problem() +
+                            " No station can connect until it is mended; delete it to make a new key, which then "
+                            "has to be typed at every station.");
+        break;
+    case LinkKeys::Opened::Read:
+    case LinkKeys::Opened::Missing:
+        break;
+    }
+    link.setKey(keys.linkKey());
+    link.setKeylessStations(keys.keyless());
+}
+
+// Stations the link turned away, each address and reason once a run.
+void ConsoleEngine::Impl::logRefusals()
+{
+    for (const stationlink::LinkRefusal& refusal : link.takeRefusals())
+        log.writeLogLine("LINK REFUSED," + refusal.address.toString() + "," +
+                         std::string(stationlink::refusalText(refusal.reason)));
 }
 
 void ConsoleEngine::Impl::keepState()
@@ -291,6 +326,7 @@ void ConsoleEngine::eventPoll()
     if (m.addressesChanged)
         m.syncStationAddresses();
     m.sessions.eventPoll();
+    m.logRefusals();
     m.guard.settle();
     m.keepState();
     syncLog(m.log);
@@ -423,6 +459,8 @@ void ConsoleEngine::onConfigurationPressed()
     const bool printersBefore = !m.printers.entries().empty();
 
     pages::ConfigurationDialogModel& dialog = *m.configurationDialog;
+    const std::string code = m.keys.code();
+    dialog.setCafeKeyText(code.empty() ? "None: every station connects without a key" : code);
     dialog.open();
     m.guarded.showConfiguration(dialog);
     if (dialog.isOpen())
@@ -501,6 +539,35 @@ void ConsoleEngine::stopStationWorker(int i, bool /*releaseEvents*/)
 }
 
 void ConsoleEngine::clientTableChanged() { impl_->syncStationAddresses(); }
+
+// --- the cafe's key ------------------------------------------------------------------------------
+
+bool ConsoleEngine::hasKey() const { return impl_->keys.hasKey(); }
+
+pages::StationKeyRegister::Keying ConsoleEngine::keying(int index) const
+{
+    switch (impl_->link.stationKeying(index)) {
+    case stationlink::StationKeying::Keyed:
+        return Keying::Keyed;
+    case stationlink::StationKeying::Keyless:
+        return Keying::Keyless;
+    case stationlink::StationKeying::Unknown:
+        break;
+    }
+    return Keying::Unknown;
+}
+
+bool ConsoleEngine::keylessAllowed(platform::Ipv4Address address) const { return impl_->keys.allowsKeyless(address); }
+
+bool ConsoleEngine::allowKeyless(platform::Ipv4Address address, bool allowed)
+{
+    Impl& m = *impl_;
+    const bool kept = m.keys.setKeylessAllowed(address, allowed);
+    m.link.setKeylessStations(m.keys.keyless());
+    if (kept)
+        m.log.writeLogLine(std::string(allowed ? "KEYLESS ALLOWED," : "KEYLESS REFUSED,") + address.toString());
+    return kept;
+}
 
 // --- view ---------------------------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@ ConsoleRig::ConsoleRig(std::filesystem::path folder_, std::time_t start) : folde
 ConsoleEngine& ConsoleRig::create()
 {
     ConsoleSettings settings;
+    settings.makeKey = false; // the simulated stations hold no key
     settings.folder = folder;
     settings.link.listenAddress = kConsoleAddress;
     settings.link.port = port;

@@ -33,7 +33,8 @@ volatile std::sig_atomic_t terminateRequested = 0;
 void onTerminate(int) { terminateRequested = 1; }
 
 struct Options {
-    console::ConsoleSettings settings;
+    // A test tool: the cafe's key is used when the folder has one, never made.
+    console::ConsoleSettings settings{".", {}, false};
     std::string password;
 };
 

@@ -31,7 +31,7 @@ constexpr std::chrono::milliseconds kRelayWait{1000};
 struct LinkServer::State {
     explicit State(LinkSettings s) : settings(s) {}
 
-    const LinkSettings settings;
+    LinkSettings settings; // the threads only read it, and only once they run
     StationDirectory directory;
     SlotTable slots;
     RefusalLog refusals;
@@ -278,6 +278,13 @@ std::optional<std::string> LinkServer::takeReportedStamp(int i)
         return std::nullopt;
     std::lock_guard lock(slot->reportLock);
     return std::exchange(slot->reportedStamp, std::nullopt);
+}
+
+void LinkServer::setKey(std::optional<CafeKey> key)
+{
+    std::lock_guard lock(state_->control);
+    if (!state_->running)
+        state_->settings.key = std::move(key);
 }
 
 void LinkServer::setKeylessStations(std::vector<platform::Ipv4Address> addresses)

@@ -42,6 +42,7 @@ protected:
         // The rig's engine, with the CUPS monitor in place of the scripted one.
         console::ConsoleSettings consoleSettings;
         consoleSettings.folder = folder.path();
+        consoleSettings.makeKey = false; // the test's stations hold no key
         consoleSettings.link.listenAddress = console::test::kConsoleAddress;
         rig.engine = std::make_unique<console::ConsoleEngine>(
             consoleSettings, rig.clock,
@@ -154,7 +155,7 @@ TEST_F(PrintChargingEndToEnd, NoPrintersMeansNoMonitor)
     EXPECT_FALSE(monitor->running()) << "the console's exit stopped it";
     console::test::writePrinters(folder.path(), {});
     rig.engine = std::make_unique<console::ConsoleEngine>(
-        console::ConsoleSettings{folder.path(), {}}, rig.clock,
+        console::ConsoleSettings{folder.path(), {}, false}, rig.clock,
         console::ConsoleServices{rig.prompts, rig.password, rig.price, rig.beeper, rig.printer, rig.configurationHost,
                                  monitor.get()});
     ASSERT_TRUE(rig.engine->openFiles());

@@ -11,6 +11,7 @@
 #include "console/console_services.h"
 #include "console/console_view.h"
 
+#include "console/pages/station_key_register.h"
 #include "console/pages/station_workers.h"
 #include "link/link_settings.h"
 
@@ -47,9 +48,13 @@ struct StationState;
 struct ConsoleSettings {
     std::filesystem::path folder{"."};
     stationlink::LinkSettings link; // listening address and port (default all addresses, 32000)
+    // Whether a folder without "BriskoKey" gets a new cafe's key at start-up.
+    // Without a key the link speaks the original handshake with every station
+    // (the test rigs and the headless console run so).
+    bool makeKey = true;
 };
 
-class ConsoleEngine final : public pages::StationWorkers {
+class ConsoleEngine final : public pages::StationWorkers, public pages::StationKeyRegister {
 public:
     static constexpr std::chrono::milliseconds kEventPollInterval{100};
     static constexpr std::chrono::milliseconds kMoneyTickInterval{1000};
@@ -63,7 +68,7 @@ public:
     enum class StartResult { Running, AlreadyRunning, WrongPassword };
     [[nodiscard]] StartResult startUp();
     // Activity log, journal, the open bills file, configuration, stations,
-    // printers, sale items, rates. False (after telling the operator) when another console runs in
+    // printers, sale items, rates, and the cafe's key. False (after telling the operator) when another console runs in
     // the same folder; nothing is opened then.
     [[nodiscard]] bool openFiles();
     // The password prompt; a wrong password beeps and the console must end.
@@ -133,6 +138,12 @@ public:
     void startStationWorker(int i, bool createEvents) override;
     void stopStationWorker(int i, bool releaseEvents) override;
     void clientTableChanged() override;
+
+    // --- the cafe's key, for the Clients page ---------------------------------------------
+    bool hasKey() const override;
+    Keying keying(int index) const override;
+    bool keylessAllowed(platform::Ipv4Address address) const override;
+    [[nodiscard]] bool allowKeyless(platform::Ipv4Address address, bool allowed) override;
 
 private:
     // The files, the link, the table, the panel and the rules behind them.

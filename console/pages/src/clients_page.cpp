@@ -13,11 +13,14 @@ namespace console::pages {
 namespace {
 
 constexpr std::size_t kMaxNameLength = 255;
+constexpr const char* kKeylessNotKeptMessage =
+    "Which stations may connect without the cafe's key could not be saved (BriskoKeyless).";
 
 } // namespace
 
-ClientsPage::ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts)
-    : ListPage(kColumns.size(), prompts), clients_(clients), workers_(workers)
+ClientsPage::ClientsPage(store::ClientTable& clients, StationWorkers& workers, OperatorPrompts& prompts,
+                         StationKeyRegister* keys)
+    : ListPage(kColumns.size(), prompts), clients_(clients), workers_(workers), keys_(keys)
 {
     // A file that cannot be read is silent: the page shows what the table holds,
     // and the next opening tries the file again.
@@ -31,8 +34,25 @@ void ClientsPage::fillList()
     list_.clear();
     const auto& entries = clients_.entries();
     for (std::size_t i = 0; i < entries.size(); ++i)
-        list_.append({decimalText(static_cast<int>(i) + 1), entries[i].computerName, entries[i].address.toString()});
+        list_.append({decimalText(static_cast<int>(i) + 1), entries[i].computerName, entries[i].address.toString(),
+                      keyText(static_cast<int>(i), entries[i].address)});
     count_.text = decimalText(list_.rowCount());
+}
+
+std::string ClientsPage::keyText(int index, platform::Ipv4Address address) const
+{
+    if (keys_ == nullptr || !keys_->hasKey())
+        return {};
+    const bool allowed = keys_->keylessAllowed(address);
+    switch (keys_->keying(index)) {
+    case StationKeyRegister::Keying::Keyed:
+        return kKeyed;
+    case StationKeyRegister::Keying::Keyless:
+        return allowed ? kKeylessAllowed : kKeylessRefused;
+    case StationKeyRegister::Keying::Unknown:
+        break;
+    }
+    return allowed ? kAllowedWithoutKey : std::string();
 }
 
 void ClientsPage::setAddress(const platform::Ipv4Address& address)
@@ -47,10 +67,12 @@ void ClientsPage::loadEditor()
         editorStation_ = store::parseIntText(list_.cell(*first, kNumberColumn));
         name_.text = list_.cell(*first, kNameColumn);
         address_ = store::parseAddressText(list_.cell(*first, kAddressColumn));
+        keyless_ = keys_ != nullptr && keys_->keylessAllowed(address_);
     } else {
         editorStation_ = 0;
         name_.text.clear();
         address_ = {};
+        keyless_ = false;
     }
     refreshControls();
 }
@@ -97,7 +119,7 @@ void ClientsPage::applyCount(int wanted)
     } else {
         for (int i = old; i < wanted; ++i) {
             workers_.startStationWorker(i, true);
-            list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder});
+            list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder, ""});
         }
     }
 }
@@ -105,9 +127,15 @@ void ClientsPage::applyCount(int wanted)
 void ClientsPage::applyEditorToSelection()
 {
     auto& entries = clients_.entries();
+    const bool keyChoice = keylessEnabled();
+    bool keyChoiceKept = true;
     for (const int j : list_.selectedRows()) {
         list_.setCell(j, kNameColumn, name_.text);
         list_.setCell(j, kAddressColumn, address_.toString());
+        if (keyChoice) {
+            keyChoiceKept = keys_->allowKeyless(address_, keyless_) && keyChoiceKept;
+            list_.setCell(j, kKeyColumn, keyText(j, address_));
+        }
         const auto index = static_cast<std::size_t>(j);
         const platform::Ipv4Address stored = index < entries.size() ? entries[index].address : platform::Ipv4Address{};
         if (stored == address_)
@@ -121,6 +149,8 @@ void ClientsPage::applyEditorToSelection()
         workers_.stopStationWorker(j, false);
         workers_.startStationWorker(j, false);
     }
+    if (!keyChoiceKept)
+        prompts_.showMessage(kKeylessNotKeptMessage);
 }
 
 void ClientsPage::rebuildTable()

@@ -7,8 +7,8 @@
 namespace console::pages {
 
 struct ConfigurationDialogModel::Pages {
-    Pages(const ConsoleTables& tables, StationWorkers& workers, OperatorPrompts& prompts)
-        : clients(tables.clients, workers, prompts),
+    Pages(const ConsoleTables& tables, StationWorkers& workers, OperatorPrompts& prompts, StationKeyRegister* keys)
+        : clients(tables.clients, workers, prompts, keys),
           posItems(tables.saleItems, prompts),
           printers(tables.printers, prompts),
           rates(tables.rates, prompts)
@@ -39,8 +39,13 @@ std::string ConfigurationDialogModel::passwordTooLongMessage()
 
 ConfigurationDialogModel::ConfigurationDialogModel(store::Configuration& configuration, store::BillJournal& journal,
                                                    ConsoleTables tables, StationWorkers& workers,
-                                                   OperatorPrompts& prompts)
-    : configuration_(configuration), journal_(journal), tables_(tables), workers_(workers), prompts_(prompts)
+                                                   OperatorPrompts& prompts, StationKeyRegister* keys)
+    : configuration_(configuration),
+      journal_(journal),
+      tables_(tables),
+      workers_(workers),
+      prompts_(prompts),
+      keys_(keys)
 {
 }
 
@@ -52,7 +57,7 @@ void ConfigurationDialogModel::open()
     shutdown_ = false;
     result_ = Result::None;
     currentTab_ = ConfigurationTab::Clients;
-    pages_ = std::make_unique<Pages>(tables_, workers_, prompts_);
+    pages_ = std::make_unique<Pages>(tables_, workers_, prompts_, keys_);
     // Read once at start-up; a file that could not be read then is tried again
     // here, silently, and the dialog shows what the configuration holds.
     (void)configuration_.load();

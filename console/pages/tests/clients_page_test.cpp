@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace console::pages {
 namespace {
 
@@ -56,8 +58,8 @@ TEST_F(ClientsPageTest, OpeningShowsOneRowPerStationAndTheCount)
     startWith(2);
     ClientsPage page(table, workers, prompts);
     ASSERT_EQ(page.list().rowCount(), 2);
-    EXPECT_EQ(page.list().row(0), (Strings{"1", "PC1", "192.168.1.10"}));
-    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
+    EXPECT_EQ(page.list().row(0), (Strings{"1", "PC1", "192.168.1.10", ""}));
+    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11", ""}));
     EXPECT_EQ(page.stationCount(), 2);
     EXPECT_EQ(page.countField().text, "2");
     EXPECT_FALSE(page.editing());
@@ -155,8 +157,8 @@ TEST_F(ClientsPageTest, RaisingTheCountStartsWorkersAndAddsPlaceholderRows)
     page.setCountText("4");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create", "table"}));
-    EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>"}));
-    EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>"}));
+    EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>", ""}));
+    EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>", ""}));
     EXPECT_EQ(page.stationCount(), 4);
     EXPECT_EQ(table.stationCount(), 4);
     const auto saved = savedStations();
@@ -173,9 +175,9 @@ TEST_F(ClientsPageTest, SelectedRowsAllReceiveTheEditorValues)
     page.setNameText("Corner");
     page.setAddress({{10, 0, 0, 7}});
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(page.list().row(0), (Strings{"1", "Corner", "10.0.0.7"}));
-    EXPECT_EQ(page.list().row(2), (Strings{"3", "Corner", "10.0.0.7"}));
-    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11"}));
+    EXPECT_EQ(page.list().row(0), (Strings{"1", "Corner", "10.0.0.7", ""}));
+    EXPECT_EQ(page.list().row(2), (Strings{"3", "Corner", "10.0.0.7", ""}));
+    EXPECT_EQ(page.list().row(1), (Strings{"2", "PC2", "192.168.1.11", ""}));
     // Each re-addressed entry is cleared (and the link told) before its worker restarts.
     EXPECT_EQ(workers.calls, (Strings{"table", "stop 0", "start 0", "table", "stop 2", "start 2", "table"}));
     const auto saved = savedStations();
@@ -206,4 +208,61 @@ TEST_F(ClientsPageTest, NameChangeKeepsTheWorkerAddressChangeRestartsIt)
 }
 
 } // namespace
+} // namespace console::pages
+
+namespace console::pages {
+namespace {
+
+// The console's view of the key, as a script: station 0 proved the key,
+// station 1 came without one.
+class ScriptedKeys final : public StationKeyRegister {
+public:
+    bool hasKey() const override { return true; }
+    Keying keying(int index) const override
+    {
+        return index == 0 ? Keying::Keyed : index == 1 ? Keying::Keyless : Keying::Unknown;
+    }
+    bool keylessAllowed(platform::Ipv4Address address) const override
+    {
+        return std::ranges::find(allowed, address) != allowed.end();
+    }
+    bool allowKeyless(platform::Ipv4Address address, bool allow) override
+    {
+        std::erase(allowed, address);
+        if (allow)
+            allowed.push_back(address);
+        return keeps;
+    }
+    std::vector<platform::Ipv4Address> allowed;
+    bool keeps = true;
+};
+
+} // namespace
+
+TEST_F(ClientsPageTest, TheKeyColumnShowsWhoProvedTheKeyAndTheOwnerLetsAnOldStationIn)
+{
+    startWith(3);
+    ScriptedKeys keys;
+    ClientsPage page(table, workers, prompts, &keys);
+    EXPECT_EQ(page.list().cell(0, ClientsPage::kKeyColumn), ClientsPage::kKeyed);
+    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), ClientsPage::kKeylessRefused);
+    EXPECT_EQ(page.list().cell(2, ClientsPage::kKeyColumn), "");
+    EXPECT_FALSE(page.keylessEnabled()) << "nothing selected";
+
+    page.setRowSelected(1, true);
+    ASSERT_TRUE(page.keylessEnabled());
+    EXPECT_FALSE(page.keylessAllowed());
+    page.setKeylessAllowed(true);
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    EXPECT_EQ(keys.allowed, std::vector<platform::Ipv4Address>{stationAddress(1)});
+    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), ClientsPage::kKeylessAllowed);
+
+    // A choice that could not be kept is said, not passed over.
+    keys.keeps = false;
+    page.setKeylessAllowed(false);
+    EXPECT_EQ(page.save(), SaveOutcome::Saved);
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_NE(prompts.messages.back().find("BriskoKeyless"), std::string::npos);
+}
+
 } // namespace console::pages

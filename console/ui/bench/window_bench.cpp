@@ -90,6 +90,7 @@ int WindowBench::run()
 bool WindowBench::startUpWindow()
 {
     console::ConsoleSettings settings;
+    settings.makeKey = false; // the simulated stations hold no key
     settings.folder = folder_.console();
     settings.link.listenAddress = {{127, 0, 0, 1}};
     settings.link.port = 0;

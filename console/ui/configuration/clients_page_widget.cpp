@@ -2,7 +2,9 @@
 
 #include "ipv4_address_edit.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace brisko {
 
@@ -11,10 +13,13 @@ ClientsPageWidget::ClientsPageWidget(console::pages::ClientsPage& page, QWidget*
       page_(page),
       computer_(addLineEdit("Computer:", "computer")),
       name_(addLineEdit("Name:", "name")),
-      address_(new Ipv4AddressEdit(this))
+      address_(new Ipv4AddressEdit(this)),
+      keyless_(new QCheckBox("May connect without the cafe's key", this))
 {
     setObjectName("clientsPage");
     addEditorRow("IP Address:", address_, "address");
+    addEditorRow("Without key:", keyless_, "keyless");
+    connect(keyless_, &QCheckBox::toggled, this, [this](bool on) { page_.setKeylessAllowed(on); });
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) { page_.setNameText(text.toStdString()); });
     connect(address_, &Ipv4AddressEdit::edited, this, [this] { page_.setAddress(address_->address()); });
     finishPage();
@@ -35,6 +40,9 @@ void ClientsPageWidget::showEditor()
     else
         address_->setAddress(page_.editorAddress());
     address_->setEnabled(page_.addressField().enabled);
+    const QSignalBlocker quiet(keyless_);
+    keyless_->setChecked(page_.keylessAllowed());
+    keyless_->setEnabled(page_.keylessEnabled());
 }
 
 } // namespace brisko

@@ -1,10 +1,13 @@
 #pragma once
-// The "Clients" tab: the stations' computer names and addresses, the number of
-// stations, and an editor for the selected rows, shown over a ClientsPage.
+// The "Clients" tab: the stations' computer names and addresses, whether each
+// proved the cafe's key, the number of stations, and an editor for the
+// selected rows, shown over a ClientsPage.
 
 #include "configuration_page_widget.h"
 
 #include "console/pages/clients_page.h"
+
+class QCheckBox;
 
 namespace brisko {
 
@@ -23,6 +26,7 @@ private:
     QLineEdit* computer_;
     QLineEdit* name_;
     Ipv4AddressEdit* address_;
+    QCheckBox* keyless_;
 };
 
 } // namespace brisko

@@ -29,6 +29,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
       receiptLine1_(addEdit("receiptLine1Edit", "Receipt line 1")),
       receiptLine2_(addEdit("receiptLine2Edit", "Receipt line 2")),
       dayTotal_(new QLabel(this)),
+      cafeKey_(new QLineEdit(this)),
       tabs_(new QTabWidget(this))
 {
     setObjectName("configurationDialog");
@@ -53,6 +54,13 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     dayTotal_->setFont(totalFont());
     dayTotal_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     dayTotal_->setText(QString::fromStdString(model_.dayTotalText()));
+
+    // Read-only but selectable, so that the owner can copy it for the stations.
+    cafeKey_->setObjectName("cafeKeyField");
+    cafeKey_->setAccessibleName("Cafe's key");
+    cafeKey_->setReadOnly(true);
+    cafeKey_->setText(QString::fromStdString(model_.cafeKeyText()));
+    cafeKey_->setToolTip("Type this key once at each station, in its setup dialog.");
 
     tabs_->setObjectName("tabs");
     tabs_->setAccessibleName("Configuration pages");
@@ -94,6 +102,12 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     head->setColumnStretch(3, 2);
     head->setColumnStretch(4, 1);
 
+    auto* keyRow = new QHBoxLayout;
+    auto* keyLabel = new QLabel("Cafe's key (type it at each station):", this);
+    keyLabel->setBuddy(cafeKey_);
+    keyRow->addWidget(keyLabel);
+    keyRow->addWidget(cafeKey_, 1);
+
     auto* foot = new QHBoxLayout;
     foot->addWidget(terminateClients_);
     foot->addWidget(shutdownClients_);
@@ -103,6 +117,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(head);
+    layout->addLayout(keyRow);
     layout->addWidget(tabs_, 1);
     layout->addLayout(foot);
     openAtNaturalSize();

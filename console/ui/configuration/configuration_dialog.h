@@ -43,6 +43,7 @@ private:
     QLineEdit* receiptLine1_;
     QLineEdit* receiptLine2_;
     QLabel* dayTotal_;
+    QLineEdit* cafeKey_;
     QTabWidget* tabs_;
     QCheckBox* terminateClients_ = nullptr;
     QCheckBox* shutdownClients_ = nullptr;

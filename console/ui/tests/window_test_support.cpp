@@ -75,6 +75,7 @@ WindowCafe::WindowCafe(CafeOptions options) : clock_(console::test::noonOfTestDa
                                                    {"Sandwich", 2.80, true},
                                                    {"USB stick", 6.00, true}});
     console::ConsoleSettings settings;
+    settings.makeKey = false; // the simulated stations hold no key
     settings.folder = folder_.path();
     settings.link.listenAddress = console::test::kConsoleAddress;
     settings.link.port = 0;

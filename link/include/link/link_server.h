@@ -53,6 +53,9 @@ public:
     // link keeps its own copy.
     void setStationAddresses(std::vector<platform::Ipv4Address> addresses);
 
+    // The key stations must prove (see LinkSettings::key); only before start().
+    void setKey(std::optional<CafeKey> key);
+
     // Opens the main port, starts the listener thread and the station threads
     // 0..stationCount-1 (at most kMaxStations). False, with nothing started,
     // when the main port cannot be opened or the link already runs.

@@ -169,8 +169,8 @@ void ConfigurationDialogTest::tabsTicksAndTabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(visited, (QStringList{"confirmEdit", "receiptLine1Edit", "receiptLine2Edit", "qt_tabwidget_tabbar",
-                                   "clients.list", "clients.count", "clients.name", "octet0", "octet1", "octet2",
+    QCOMPARE(visited, (QStringList{"confirmEdit", "receiptLine1Edit", "receiptLine2Edit", "cafeKeyField",
+                                   "qt_tabwidget_tabbar", "clients.list", "clients.count", "clients.name", "octet0", "octet1", "octet2",
                                    "octet3", "clients.save", "terminateClientsCheck", "shutdownClientsCheck",
                                    "okButton", "cancelButton"}));
 
@@ -319,7 +319,7 @@ void ConfigurationDialogTest::clientsPageEditsTheSelectedStations()
     auto* computer = rig.find<QLineEdit>("clients.computer");
     auto* name = rig.find<QLineEdit>("clients.name");
     auto* address = rig.find<Ipv4AddressEdit>("clients.address");
-    QCOMPARE(rowTexts(list, 1), (QStringList{"2", "PC2", "10.0.0.2"}));
+    QCOMPARE(rowTexts(list, 1), (QStringList{"2", "PC2", "10.0.0.2", ""}));
     QCOMPARE(rig.find<QLineEdit>("clients.count")->text(), QString("3"));
     QVERIFY(!name->isEnabled() && !address->isEnabled());
     QCOMPARE(octets(address), (QStringList{"", "", "", ""}));
@@ -335,7 +335,7 @@ void ConfigurationDialogTest::clientsPageEditsTheSelectedStations()
     typeOver(name, "Bar");
     typeOver(address->octetEdit(3), "9");
     click(rig.find<QPushButton>("clients.save"));
-    QCOMPARE(rowTexts(list, 1), (QStringList{"2", "Bar", "10.0.0.9"}));
+    QCOMPARE(rowTexts(list, 1), (QStringList{"2", "Bar", "10.0.0.9", ""}));
     QCOMPARE(rig.workers.calls, (Strings{"stop 1", "start 1"}));
     QCOMPARE(rig.saved<store::ClientCodec>().at(1), (store::ClientEntry{"Bar", {{10, 0, 0, 9}}}));
 
@@ -382,7 +382,7 @@ void ConfigurationDialogTest::clientsPageCountAsksBeforeDeleting()
 
     typeOver(count, "3");
     click(rig.find<QPushButton>("clients.save"));
-    QCOMPARE(rowTexts(list, 2), (QStringList{"3", "<Name>", "<IP Address>"}));
+    QCOMPARE(rowTexts(list, 2), (QStringList{"3", "<Name>", "<IP Address>", ""}));
     QCOMPARE(rig.workers.calls.back(), std::string("start 2 create"));
 }
 

@@ -45,7 +45,7 @@ public:
     static std::string passwordTooLongMessage(); // names the longest password the record holds
 
     ConfigurationDialogModel(store::Configuration& configuration, store::BillJournal& journal, ConsoleTables tables,
-                             StationWorkers& workers, OperatorPrompts& prompts);
+                             StationWorkers& workers, OperatorPrompts& prompts, StationKeyRegister* keys = nullptr);
     ~ConfigurationDialogModel();
     ConfigurationDialogModel(const ConfigurationDialogModel&) = delete;
     ConfigurationDialogModel& operator=(const ConfigurationDialogModel&) = delete;
@@ -67,6 +67,11 @@ public:
 
     // "Report Unavailable" or the day's takings "%0.2f", set when the dialog opens.
     const std::string& dayTotalText() const { return dayTotal_; }
+
+    // The cafe's key as the owner types it at each station ("XXXXX-XXXXX-..."),
+    // or a sentence saying there is none; set by the console before open().
+    const std::string& cafeKeyText() const { return cafeKey_; }
+    void setCafeKeyText(std::string text) { cafeKey_ = std::move(text); }
 
     bool terminateClients() const { return terminate_; }
     void setTerminateClients(bool on) { terminate_ = on; }
@@ -106,11 +111,13 @@ private:
     ConsoleTables tables_;
     StationWorkers& workers_;
     OperatorPrompts& prompts_;
+    StationKeyRegister* keys_;
 
     std::string password_, confirm_;
     std::string acceptedPassword_, acceptedConfirm_;
     std::string line1_, line2_;
     std::string dayTotal_;
+    std::string cafeKey_;
     bool terminate_ = false;
     bool shutdown_ = false;
     ConfigurationTab currentTab_ = ConfigurationTab::Clients;
