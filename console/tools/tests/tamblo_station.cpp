@@ -8,7 +8,7 @@
 namespace console::test {
 
 TambloStation::TambloStation(const std::string& program, std::vector<std::string> prefix, platform::Ipv4Address own,
-                             platform::Ipv4Address counter)
+                             platform::Ipv4Address counter, std::uint16_t port, const std::string& key)
 {
     std::ofstream(folder_.path() / "TambloConfig", std::ios::binary)
         .write(reinterpret_cast<const char*>(counter.octets.data()), 4);
@@ -16,7 +16,12 @@ TambloStation::TambloStation(const std::string& program, std::vector<std::string
     std::filesystem::create_directories(runtime);
     ::chmod(runtime.c_str(), 0700);
     std::vector<std::string> argv = std::move(prefix);
-    argv.insert(argv.end(), {program, "--windowed", "--address", own.toString(), "--dir", folder_.path().string()});
+    if (!key.empty()) {
+        ChildProcess setKey({program, "--dir", folder_.path().string(), "--set-key", key});
+        setKey.waitExit(std::chrono::seconds(10));
+    }
+    argv.insert(argv.end(), {program, "--windowed", "--address", own.toString(), "--dir", folder_.path().string(),
+                             "--port", std::to_string(port)});
     process_ = std::make_unique<ChildProcess>(
         std::move(argv),
         std::vector<std::string>{"HOME=" + folder_.path().string(), "XDG_RUNTIME_DIR=" + runtime.string(),

@@ -19,8 +19,9 @@ namespace console::test {
 
 class TambloStation {
 public:
+    // `port` is the console's main port; `key` the cafe's key it is given, if any.
     TambloStation(const std::string& program, std::vector<std::string> prefix, platform::Ipv4Address own,
-                  platform::Ipv4Address counter);
+                  platform::Ipv4Address counter, std::uint16_t port = 32000, const std::string& key = {});
 
     bool running() const { return process_ && process_->started(); }
     ChildProcess& process() { return *process_; }

@@ -170,9 +170,9 @@ void ConfigurationDialogTest::tabsTicksAndTabOrder()
         visited << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(visited, (QStringList{"confirmEdit", "receiptLine1Edit", "receiptLine2Edit", "cafeKeyField",
-                                   "qt_tabwidget_tabbar", "clients.list", "clients.count", "clients.name", "octet0", "octet1", "octet2",
-                                   "octet3", "clients.save", "terminateClientsCheck", "shutdownClientsCheck",
-                                   "okButton", "cancelButton"}));
+                                   "qt_tabwidget_tabbar", "clients.list", "clients.count", "clients.name", "octet0",
+                                   "octet1", "octet2", "octet3", "clients.save", "terminateClientsCheck",
+                                   "shutdownClientsCheck", "okButton", "cancelButton"}));
 
     tick(rig.find<QCheckBox>("terminateClientsCheck"));
     tick(rig.find<QCheckBox>("shutdownClientsCheck"));
