@@ -56,11 +56,12 @@ void EventPoll::pollStation(int i)
     board_.link().withMailbox(i, [&](std::uint32_t& word) {
         for (;;) {
             std::uint32_t handled = 0;
-            // While the console waits for its own Start, a STOPPED that came with
-            // the STARTED answered a LOCK sent before it (the one a station gets
-            // as it connects): it is taken first, so it cannot end the session.
-            const bool stoppedCameFirst = (word & kStoppedBit) != 0 && (word & LINK_STARTING) != 0 &&
-                                          (word & LINK_SESSION) == 0;
+            // The word cannot tell in which order a STOPPED and a STARTED came.
+            // While the console holds no session for the station, the STOPPED
+            // came first: it answered a LOCK sent before (the one a station gets
+            // as it connects, or after a refused stamp), and taken second it
+            // would end the session the STARTED begins.
+            const bool stoppedCameFirst = (word & kStoppedBit) != 0 && (word & LINK_SESSION) == 0;
             if ((word & kStartedBit) && !stoppedCameFirst) {
                 const std::optional<std::string> stamp = board_.link().takeReportedStamp(i);
                 board_.logStation("STARTED", i);

@@ -40,6 +40,16 @@ Ipv4Address fromSockaddr(const sockaddr_in& sa)
     return a;
 }
 
+// The link's messages are a few bytes each, one send a message, and each waits
+// for its answer: Nagle's delay would hold every message after the first
+// (after a TLS handshake, the first one too) for up to 40 ms.
+void sendAtOnce(int fd)
+{
+    const int on = 1;
+    if (::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0)
+        logSystemError("setsockopt(TCP_NODELAY)", errno);
+}
+
 } // namespace
 
 TcpSocket::~TcpSocket() { close(); }
@@ -70,6 +80,7 @@ TcpSocket TcpSocket::create(int* error)
         return {};
     }
     setError(error, kSocketOk);
+    sendAtOnce(fd);
     return TcpSocket(fd);
 }
 
@@ -180,6 +191,7 @@ TcpSocket TcpSocket::accept(Ipv4Address* peer, int* error)
     if (peer)
         *peer = fromSockaddr(sa);
     TcpSocket s(fd);
+    sendAtOnce(fd);
     // Linger is off by default, so the connection is served as it is when the
     // option cannot be set; the failure is only worth a line.
     if (!s.setLingerOff())

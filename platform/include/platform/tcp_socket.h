@@ -1,7 +1,8 @@
 #pragma once
-// A non-blocking IPv4 TCP socket with linger switched off. A read returns at
-// most kMaxMessage bytes, which may hold several messages or part of one: the
-// link's receive buffers take whole messages off what the reads bring.
+// A non-blocking IPv4 TCP socket with linger switched off and every send going
+// out at once (no Nagle delay). A read returns at most kMaxMessage bytes, which
+// may hold several messages or part of one: the link's receive buffers take
+// whole messages off what the reads bring.
 
 #include "platform/ipv4.h"
 #include "platform/socket_error.h"
