@@ -12,6 +12,8 @@
 #include "console/money_text.h"
 #include "console/texts.h"
 #include "link/cafe_key.h"
+#include "link/link_bits.h"
+#include "link/link_server.h"
 #include "store/rate_table.h"
 
 #include <gtest/gtest.h>
@@ -172,6 +174,39 @@ TEST_F(StationPause, AStationWithoutTheCafesKeyIsRefusedUntilItIsGivenTheKey)
     ASSERT_TRUE(console->ok("start"));
     EXPECT_TRUE(waitRow([](const HeadlessRow& r) { return r.status == "Started"; }));
     EXPECT_EQ(lastLockCommand(station->log()), "UNLOCK");
+}
+
+} // namespace console::test
+
+namespace console::test {
+
+// A program poses as the console while the counter PC is off and unlocks a
+// station that holds no key. When the real console comes back it holds no
+// session for the station, which reclaims none: the station is locked at once.
+TEST_F(StationPause, AStationAFakeConsoleUnlockedIsLockedWhenItReachesTheRealOne)
+{
+    ASSERT_NO_FATAL_FAILURE(startStation());
+    {
+        stationlink::LinkSettings fake;
+        fake.listenAddress = platform::Ipv4Address::loopback();
+        fake.port = port;
+        stationlink::LinkServer impostor(fake);
+        impostor.setStationAddresses({kStationAddress});
+        ASSERT_TRUE(impostor.start(1));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (lastLockCommand(station->log()) != "UNLOCK" && std::chrono::steady_clock::now() < deadline) {
+            impostor.sendStationCommand(0, stationlink::CMD_UNLOCK);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        ASSERT_EQ(lastLockCommand(station->log()), "UNLOCK") << station->log();
+    }
+    ASSERT_NO_FATAL_FAILURE(startConsole());
+    ASSERT_TRUE(waitRow([](const HeadlessRow& r) { return r.status == "Stopped"; }));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (lastLockCommand(station->log()) != "LOCK" && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(lastLockCommand(station->log()), "LOCK") << station->log();
+    EXPECT_TRUE(console->state()->bills.empty());
 }
 
 } // namespace console::test
