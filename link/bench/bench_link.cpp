@@ -20,6 +20,7 @@
 #include "platform/tcp_socket.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -65,14 +66,27 @@ public:
         return true;
     }
 
+    // From now on the station also sends "STOP" about ten thousand times a second.
+    void startFlooding()
+    {
+        flooding_ = true;
+        floodStart_.set(); // wakes the thread from its wait
+    }
+    long floodSent() const { return floodSent_; }
+
 private:
     void answerCommands()
     {
-        const platform::ManualResetEvent* events[] = {&stop_};
+        const platform::ManualResetEvent* events[] = {&stop_, &floodStart_};
         const platform::TcpSocket* sockets[] = {&connection_.socket()};
         while (!stop_.isSet()) {
-            if (!connection_.hasBufferedData())
+            if (flooding_) {
+                for (int k = 0; k < 10; ++k)
+                    floodSent_ += connection_.send(kStop) ? 1 : 0;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            } else if (!connection_.hasBufferedData()) {
                 platform::waitAny(events, sockets, std::chrono::milliseconds(-1));
+            }
             auto r = connection_.read();
             if (r.kind == platform::ReadResult::Kind::Data)
                 connection_.send(kOk);
@@ -86,7 +100,10 @@ private:
     std::optional<CafeKey> key_;
     Channel connection_;
     platform::ManualResetEvent stop_;
+    platform::ManualResetEvent floodStart_;
     std::thread thread_;
+    std::atomic<bool> flooding_{false};
+    std::atomic<long> floodSent_{0};
 };
 
 // Waits until station i's mailbox holds `flags` and takes them, as the console would.
@@ -102,6 +119,26 @@ double percentile(std::vector<double> values, double p)
     std::sort(values.begin(), values.end());
     auto rank = static_cast<std::size_t>(p / 100.0 * static_cast<double>(values.size() - 1) + 0.5);
     return values[std::min(rank, values.size() - 1)];
+}
+
+// Posts UNLOCK to stations 0 .. stations - 1 in turn, `count` times, and times
+// each until the console sees it confirmed.
+std::vector<double> unlockRoundTrips(LinkServer& link, int stations, int count)
+{
+    std::vector<double> ms;
+    ms.reserve(static_cast<std::size_t>(count));
+    for (int n = 0; n < count; ++n) {
+        int i = n % stations;
+        auto t0 = SteadyClock::now();
+        link.sendStationCommand(i, CMD_UNLOCK);
+        if (!takeEvent(link, i, EVT_STARTED, 5000ms)) {
+            std::fprintf(stderr, "station %d did not confirm UNLOCK\n", i);
+            continue;
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(SteadyClock::now() - t0).count());
+        link.lockMailbox(i).word() &= ~LINK_STARTING;
+    }
+    return ms;
 }
 
 // One cafe of 99 stations, with or without the cafe's key; prints its figures
@@ -145,25 +182,20 @@ bool measureCafe(const char* prefix, std::optional<CafeKey> key, int idleSeconds
     auto wall = SteadyClock::now() - wallBefore;
     double idlePercent = 100.0 * std::chrono::duration<double>(cpu).count() / std::chrono::duration<double>(wall).count();
 
-    std::vector<double> roundTripMs;
-    roundTripMs.reserve(static_cast<std::size_t>(roundTrips));
-    for (int n = 0; n < roundTrips; ++n) {
-        int i = n % kStations;
-        auto t0 = SteadyClock::now();
-        link.sendStationCommand(i, CMD_UNLOCK);
-        if (!takeEvent(link, i, EVT_STARTED, 5000ms)) {
-            std::fprintf(stderr, "station %d did not confirm UNLOCK\n", i);
-            continue;
-        }
-        roundTripMs.push_back(std::chrono::duration<double, std::milli>(SteadyClock::now() - t0).count());
-        link.lockMailbox(i).word() &= ~LINK_STARTING;
-    }
+    const std::vector<double> roundTripMs = unlockRoundTrips(link, kStations, roundTrips);
+    // The last station floods its connection; the others' UNLOCKs are timed again.
+    stations.back()->startFlooding();
+    const std::vector<double> floodedMs = unlockRoundTrips(link, kStations - 1, roundTrips);
+    const long floodSent = stations.back()->floodSent();
 
     std::printf("%shandshake_ms_mean=%.3f\n", prefix, handshakeMs);
     std::printf("%sidle_cpu_percent=%.3f\n", prefix, idlePercent);
     std::printf("%sunlock_roundtrip_ms_p50=%.3f\n", prefix, percentile(roundTripMs, 50));
     std::printf("%sunlock_roundtrip_ms_p99=%.3f\n", prefix, percentile(roundTripMs, 99));
     std::printf("%sstations_connected=%d\n", prefix, connected);
+    std::printf("%sflood_messages_sent=%ld\n", prefix, floodSent);
+    std::printf("%sflood_unlock_roundtrip_ms_p50=%.3f\n", prefix, percentile(floodedMs, 50));
+    std::printf("%sflood_unlock_roundtrip_ms_p99=%.3f\n", prefix, percentile(floodedMs, 99));
     link.stop();
     return true;
 }
