@@ -127,7 +127,8 @@ void EventPoll::pollStation(int i)
                     // Stopped by the station itself: up to now. The station is
                     // locked either way (a "STOP" it says does not prove it).
                     const bool ordered = (word & LINK_STOPPING) != 0;
-                    word &= ~LINK_STOPPING;
+                    // An UNLOCK the LOCK took back will not be confirmed.
+                    word &= ~(LINK_STOPPING | LINK_STARTING);
                     if (ordered && state.stopTime >= state.startTime && state.stopTime < board_.clock().now())
                         closer_.closeSessionUpTo(i, state.stopTime);
                     else

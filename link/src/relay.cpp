@@ -18,11 +18,14 @@ bool relayCommands(std::uint32_t& mailboxWord, std::uint32_t& linkWord)
             moved |= command;
     if (moved == 0)
         return false;
-    // The console wants the station unlocked now: a LOCK posted earlier and not
-    // sent yet (the one that locks a station as it connects, say) would undo it.
+    // The later of UNLOCK and LOCK is what the console wants now: one posted
+    // earlier and not sent yet (the LOCK that locks a station as it connects,
+    // the UNLOCK of a Start given up while the station was away) would undo it.
     // Posted together, both go, UNLOCK first.
     if (holdsFlag(moved, CMD_UNLOCK) && !holdsFlag(moved, CMD_LOCK))
         linkWord = clearCommandFlags(linkWord, flagOf(CMD_LOCK));
+    if (holdsFlag(moved, CMD_LOCK) && !holdsFlag(moved, CMD_UNLOCK))
+        linkWord = clearCommandFlags(linkWord, flagOf(CMD_UNLOCK));
     linkWord |= moved;
     mailboxWord = clearFlags(mailboxWord, moved);
     return true;

@@ -10,7 +10,8 @@ namespace stationlink {
 // only while the LinkWord holds no unreported EVT_STARTED, CMD_LOCK only while
 // it holds no unreported EVT_STOPPED, the other commands always. A command that
 // is not moved stays in the mailbox until the console posts again. An UNLOCK
-// moved on its own takes back a LOCK still waiting in the LinkWord. Returns true
+// moved on its own takes back a LOCK still waiting in the LinkWord, and a LOCK
+// an UNLOCK. Returns true
 // when anything moved (the station thread must then be told).
 bool relayCommands(std::uint32_t& mailboxWord, std::uint32_t& linkWord);
 

@@ -38,6 +38,25 @@ TEST(RelayCommands, UnlockWaitsWhileAStartedIsUnreportedAndLockWhileAStopped)
     EXPECT_EQ(mailbox, LINK_STARTING);
 }
 
+// Posted one after the other, the later of UNLOCK and LOCK takes the earlier
+// back while it waits unsent; posted together, both go.
+TEST(RelayCommands, TheLaterOfUnlockAndLockTakesBackTheEarlierStillUnsent)
+{
+    std::uint32_t mailbox = CMD_UNLOCK;
+    std::uint32_t link = CMD_LOCK | CMD_SESSION_INFO;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, CMD_UNLOCK | CMD_SESSION_INFO);
+
+    mailbox = CMD_LOCK;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, CMD_LOCK | CMD_SESSION_INFO);
+
+    mailbox = CMD_UNLOCK | CMD_LOCK;
+    link = 0;
+    EXPECT_TRUE(relayCommands(mailbox, link));
+    EXPECT_EQ(link, CMD_UNLOCK | CMD_LOCK);
+}
+
 TEST(RelayEvents, StartedWinsOverStoppedAndConnectedOverDisconnected)
 {
     std::uint32_t link = EVT_STARTED | EVT_STOPPED | EVT_CONNECTED | EVT_DISCONNECTED;
