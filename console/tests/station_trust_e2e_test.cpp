@@ -6,6 +6,7 @@
 #include "console_rig.h"
 
 #include "console/texts.h"
+#include "link/cafe_key.h"
 #include "link/link_bits.h"
 #include "link/protocol.h"
 #include "scripted_station.h"
@@ -31,18 +32,27 @@ std::optional<std::string> nextCommand(ScriptedStation& station)
     }
 }
 
-class StationTrust : public ::testing::Test {
+// Run twice: the script without a key against a cafe without one, and with the
+// cafe's key (a customer who read it off the station) against a keyed cafe.
+class StationTrust : public ::testing::TestWithParam<bool> {
 protected:
     TempFolder folder;
     ConsoleRig rig{folder.path(), noonOfTestDay()};
     std::unique_ptr<ScriptedStation> script;
 
+    std::optional<stationlink::CafeKey> key;
+
     void SetUp() override
     {
+        if (GetParam()) {
+            key = stationlink::CafeKey::generate();
+            ASSERT_TRUE(key);
+            testsupport::writeFile(folder.path() / "BriskoKey", key->code() + "\n");
+        }
         writeClients(folder.path(), 1);
         writeStandardRates(folder.path());
         rig.startConsole();
-        script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort());
+        script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort(), key);
     }
 
     // Runs the console's event poll until `done` holds.
@@ -84,7 +94,7 @@ protected:
 
 } // namespace
 
-TEST_F(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilledFromItsRealStart)
+TEST_P(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilledFromItsRealStart)
 {
     ASSERT_NO_FATAL_FAILURE(attachIdle());
     ASSERT_NO_FATAL_FAILURE(startSession());
@@ -101,7 +111,7 @@ TEST_F(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilled
     EXPECT_EQ(rig.status(0), kStatusStopped);
 }
 
-TEST_F(StationTrust, AForgedStopIsBilledUpToItAndTheStationIsLocked)
+TEST_P(StationTrust, AForgedStopIsBilledUpToItAndTheStationIsLocked)
 {
     ASSERT_NO_FATAL_FAILURE(attachIdle());
     ASSERT_NO_FATAL_FAILURE(startSession());
@@ -122,7 +132,7 @@ TEST_F(StationTrust, AForgedStopIsBilledUpToItAndTheStationIsLocked)
     EXPECT_EQ(rig.console().billPanel().openBills().size(), 1u);
 }
 
-TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBilled)
+TEST_P(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBilled)
 {
     ASSERT_NO_FATAL_FAILURE(attachIdle());
     const std::time_t now = noonOfTestDay();
@@ -149,12 +159,15 @@ TEST_F(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
     EXPECT_EQ(billedLine(), "01 hrs 00 mins 00 secs");
     rig.engine.reset();
     rig.startConsole();
-    script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort());
+    script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort(), key);
     ASSERT_TRUE(script->attach());
     ASSERT_TRUE(script->send("STARTED" + reclaimed));
     ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + reclaimed + "") &&
                                        rig.status(0) == kStatusStopped; }));
     EXPECT_EQ(nextCommand(*script), "LOCK");
 }
+
+INSTANTIATE_TEST_SUITE_P(KeylessAndKeyed, StationTrust, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& run) { return run.param ? "Keyed" : "Keyless"; });
 
 } // namespace console::test
