@@ -1,12 +1,19 @@
 #include "link_keys.h"
 
 #include "link/cafe_key_file.h"
+#include "platform/small_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+#include <sstream>
 
 namespace console {
+
+namespace {
+
+// Every station's address on a line of its own, with room to spare.
+constexpr std::size_t kLongestKeylessFile = 4096;
+
+} // namespace
 
 LinkKeys::Opened LinkKeys::open(bool make)
 {
@@ -53,20 +60,10 @@ bool LinkKeys::setKeylessAllowed(platform::Ipv4Address address, bool allowed)
         next.push_back(address);
     else
         std::erase(next, address);
-    // Written whole beside the file and renamed over it.
-    const std::filesystem::path file = folder_ / kKeylessFileName;
-    const std::filesystem::path fresh = folder_ / (std::string(kKeylessFileName) + ".new");
-    {
-        std::ofstream out(fresh, std::ios::trunc);
-        for (const platform::Ipv4Address& a : next)
-            out << a.toString() << '\n';
-        out.flush();
-        if (!out)
-            return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(fresh, file, ec);
-    if (ec)
+    std::string text;
+    for (const platform::Ipv4Address& a : next)
+        text += a.toString() + "\n";
+    if (!platform::replaceSmallFile(folder_ / kKeylessFileName, text))
         return false;
     keyless_ = std::move(next);
     return true;
@@ -76,7 +73,8 @@ bool LinkKeys::setKeylessAllowed(platform::Ipv4Address address, bool allowed)
 void LinkKeys::readKeyless()
 {
     keyless_.clear();
-    std::ifstream in(folder_ / kKeylessFileName);
+    const platform::SmallFileReading read = platform::readSmallFile(folder_ / kKeylessFileName, kLongestKeylessFile);
+    std::istringstream in(read.bytes.value_or(std::string()));
     std::string line;
     while (std::getline(in, line))
         if (auto address = platform::Ipv4Address::parse(line); address && !allowsKeyless(*address))

@@ -52,6 +52,8 @@ Channel::Channel(Channel&& other) noexcept
       ssl_(std::move(other.ssl_)), stage_(std::exchange(other.stage_, Stage::Plain)),
       wantsWrite_(std::exchange(other.wantsWrite_, false))
 {
+    if (io_)
+        io_->socket = &socket_;
 }
 
 Channel& Channel::operator=(Channel&& other) noexcept
@@ -64,6 +66,8 @@ Channel& Channel::operator=(Channel&& other) noexcept
         ssl_ = std::move(other.ssl_);
         stage_ = std::exchange(other.stage_, Stage::Plain);
         wantsWrite_ = std::exchange(other.wantsWrite_, false);
+        if (io_)
+            io_->socket = &socket_;
     }
     return *this;
 }
@@ -96,7 +100,7 @@ Channel Channel::tls(platform::TcpSocket socket, const CafeKey& key, bool server
         return channel;
     }
     channel.io_ = std::make_unique<SocketIo>();
-    channel.io_->fd = channel.socket_.nativeHandle();
+    channel.io_->socket = &channel.socket_;
     channel.ssl_.reset(channel.context_->newConnection().release());
     auto bio = makeSocketBio(*channel.io_);
     if (!channel.ssl_ || !bio) {
@@ -172,7 +176,7 @@ platform::ReadResult Channel::read()
             // TLS answers some records (a key update) from inside a read; a
             // full send buffer then holds the read up, as it would a send.
             const auto left = timeUntil(deadline);
-            if (left.count() > 0 && waitWritable(io_->fd, left))
+            if (left.count() > 0 && socket_.waitWritable(left))
                 continue;
             fail();
             return resultOf(ReadResult::Kind::Error, platform::kSocketTimedOut);
@@ -217,7 +221,7 @@ bool Channel::send(std::string_view message, int* error)
             return true;
         }
         if (SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_WRITE) {
-            if (waitWritable(io_->fd, kSendPatience))
+            if (socket_.waitWritable(kSendPatience))
                 continue;
             setError(error, platform::kSocketTimedOut);
         } else {
@@ -255,7 +259,7 @@ void Channel::fail()
 int Channel::lastError() const
 {
     if (io_ && io_->lastError != 0)
-        return platform::socketErrorFromNative(io_->lastError);
+        return io_->lastError;
     // No system error: TLS itself refused what came (a damaged record, an alert).
     return platform::kSocketConnectionAborted;
 }

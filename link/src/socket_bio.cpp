@@ -1,18 +1,11 @@
 #include "socket_bio.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <algorithm>
-#include <cerrno>
 
 namespace stationlink {
 
 namespace {
 
 SocketIo& ioOf(BIO* bio) { return *static_cast<SocketIo*>(BIO_get_data(bio)); }
-
-bool wouldBlock(int err) { return err == EAGAIN || err == EWOULDBLOCK; }
 
 int readSocket(BIO* bio, char* out, std::size_t size, std::size_t* got)
 {
@@ -21,20 +14,21 @@ int readSocket(BIO* bio, char* out, std::size_t size, std::size_t* got)
     *got = 0;
     if (size == 0)
         return 0;
-    ssize_t n;
-    do {
-        n = ::recv(io.fd, out, size, 0);
-    } while (n < 0 && errno == EINTR);
-    if (n > 0) {
-        *got = static_cast<std::size_t>(n);
+    const platform::Transfer t = io.socket->receiveSome({out, size});
+    switch (t.kind) {
+    case platform::Transfer::Kind::Done:
+        *got = t.bytes;
         return 1;
-    }
-    if (n == 0)
+    case platform::Transfer::Kind::Closed:
         io.peerClosed = true;
-    else if (wouldBlock(errno))
+        break;
+    case platform::Transfer::Kind::WouldBlock:
         BIO_set_retry_read(bio);
-    else
-        io.lastError = errno;
+        break;
+    case platform::Transfer::Kind::Error:
+        io.lastError = t.error;
+        break;
+    }
     return 0;
 }
 
@@ -43,18 +37,19 @@ int writeSocket(BIO* bio, const char* data, std::size_t size, std::size_t* sent)
     SocketIo& io = ioOf(bio);
     BIO_clear_retry_flags(bio);
     *sent = 0;
-    ssize_t n;
-    do {
-        n = ::send(io.fd, data, size, MSG_NOSIGNAL);
-    } while (n < 0 && errno == EINTR);
-    if (n >= 0) {
-        *sent = static_cast<std::size_t>(n);
+    const platform::Transfer t = io.socket->sendSome({data, size});
+    switch (t.kind) {
+    case platform::Transfer::Kind::Done:
+        *sent = t.bytes;
         return 1;
-    }
-    if (wouldBlock(errno))
+    case platform::Transfer::Kind::WouldBlock:
         BIO_set_retry_write(bio);
-    else
-        io.lastError = errno;
+        break;
+    case platform::Transfer::Kind::Closed:
+    case platform::Transfer::Kind::Error:
+        io.lastError = t.error;
+        break;
+    }
     return 0;
 }
 
@@ -101,19 +96,6 @@ std::unique_ptr<BIO, BioFree> makeSocketBio(SocketIo& io)
         BIO_set_init(bio.get(), 1);
     }
     return bio;
-}
-
-bool waitWritable(int fd, std::chrono::milliseconds timeout)
-{
-    pollfd p{fd, POLLOUT, 0};
-    using std::chrono::steady_clock;
-    const auto deadline = steady_clock::now() + timeout;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - steady_clock::now());
-        const int n = ::poll(&p, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
-        if (n >= 0 || errno != EINTR)
-            return n > 0 && (p.revents & POLLOUT) != 0;
-    }
 }
 
 } // namespace stationlink

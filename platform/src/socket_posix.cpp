@@ -226,6 +226,52 @@ ReadResult TcpSocket::receive(std::size_t most, int flags) const
     return r;
 }
 
+Transfer TcpSocket::receiveSome(std::span<char> out)
+{
+    Transfer t;
+    ssize_t n;
+    do {
+        n = ::recv(fd_, out.data(), out.size(), 0);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+        t.kind = Transfer::Kind::Done;
+        t.bytes = static_cast<std::size_t>(n);
+    } else if (n == 0) {
+        t.kind = out.empty() ? Transfer::Kind::Done : Transfer::Kind::Closed;
+    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
+        t.kind = Transfer::Kind::WouldBlock;
+    } else {
+        t.kind = Transfer::Kind::Error;
+        t.error = socketErrorFromNative(errno);
+    }
+    return t;
+}
+
+Transfer TcpSocket::sendSome(std::string_view data)
+{
+    Transfer t;
+    ssize_t n;
+    do {
+        n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
+    } while (n < 0 && errno == EINTR);
+    if (n >= 0) {
+        t.kind = Transfer::Kind::Done;
+        t.bytes = static_cast<std::size_t>(n);
+    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
+        t.kind = Transfer::Kind::WouldBlock;
+    } else {
+        t.kind = Transfer::Kind::Error;
+        t.error = socketErrorFromNative(errno);
+    }
+    return t;
+}
+
+bool TcpSocket::waitWritable(std::chrono::milliseconds timeout) const
+{
+    pollfd p{fd_, POLLOUT, 0};
+    return pollThroughSignals({&p, 1}, timeout) > 0 && (p.revents & POLLOUT) != 0;
+}
+
 bool TcpSocket::send(std::string_view message, int* error)
 {
     if (fd_ < 0) {

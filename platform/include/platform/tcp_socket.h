@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,14 @@ struct ReadResult {
     std::string data;  // at most kMaxMessage bytes when kind == Data
     int error = 0;     // Windows Sockets number when kind == Error
     bool hasData() const { return kind == Kind::Data; }
+};
+
+// What one non-blocking receive or send of raw bytes did.
+struct Transfer {
+    enum class Kind { Done, WouldBlock, Closed, Error };
+    Kind kind = Kind::WouldBlock;
+    std::size_t bytes = 0; // moved, when Done
+    int error = 0;         // Windows Sockets number when kind == Error
 };
 
 struct ConnectResult {
@@ -75,6 +84,14 @@ public:
     ReadResult peekByte() const;
     // Sends the whole message; false on failure (error set).
     bool send(std::string_view message, int* error = nullptr);
+
+    // Raw bytes for a layer that frames its own records (TLS): one receive of
+    // at most out.size() bytes (Closed when the peer closed), and one send of
+    // as much of `data` as the system takes now, never raising SIGPIPE.
+    Transfer receiveSome(std::span<char> out);
+    Transfer sendSome(std::string_view data);
+    // Waits up to timeout for the socket to take more bytes.
+    bool waitWritable(std::chrono::milliseconds timeout) const;
 
     std::optional<std::uint16_t> localPort() const;
     std::optional<Ipv4Address> peerAddress() const;
