@@ -68,14 +68,18 @@ void MoneyTick::run()
 void MoneyTick::noteLateCommand(int i)
 {
     using namespace stationlink;
-    const std::uint32_t late = board_.link().lateCommand(i);
     std::string note;
-    if (late == CMD_UNLOCK)
-        note = std::string(kStartNotAnsweredNote);
-    else if (late == CMD_LOCK)
-        note = std::string(kStopNotAnsweredNote);
-    else if (late != 0)
-        note = std::string(kNotAnsweringNote);
+    if (board_.link().lateCommand(i) != 0) {
+        // The note names what the operator ordered, which may wait behind the
+        // late command (the session figures, say).
+        const std::uint32_t word = board_.mailboxWord(i);
+        if (word & LINK_STOPPING)
+            note = std::string(kStopNotAnsweredNote);
+        else if (word & LINK_STARTING)
+            note = std::string(kStartNotAnsweredNote);
+        else
+            note = std::string(kNotAnsweringNote);
+    }
     board_.table().setNote(i, std::move(note));
 }
 
