@@ -117,6 +117,12 @@ void Listener::acceptCallers()
 
 bool Listener::openChannel(Caller& caller)
 {
+    // An address listed for no station is turned away before any handshake
+    // work is spent on it.
+    if (directory_.find(caller.peer) < 0) {
+        refuse(caller, LinkRefusal::Reason::UnknownStation);
+        return false;
+    }
     switch (peekOpening(caller.socket)) {
     case Opening::Nothing:
         return true;
