@@ -1,5 +1,6 @@
 #include "platform/shared_file.h"
 #include "platform/system_error_log.h"
+#include "folder_sync_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -47,6 +48,8 @@ void removeTemporary(const std::filesystem::path& temp)
         logSystemError("unlink", errno);
 }
 
+} // namespace
+
 bool syncFolderOf(const std::filesystem::path& path)
 {
     auto folder = path.parent_path();
@@ -58,7 +61,6 @@ bool syncFolderOf(const std::filesystem::path& path)
     const bool synced = ::fsync(fd) == 0;
     return closeDescriptor(fd, "folder") && synced;
 }
-} // namespace
 
 SharedFile::~SharedFile() { close(); }
 

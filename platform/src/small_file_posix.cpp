@@ -1,6 +1,7 @@
 #include "platform/small_file.h"
 
 #include "platform/system_error_log.h"
+#include "folder_sync_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,21 +24,6 @@ bool writeWhole(int fd, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return true;
-}
-
-void syncFolderOf(const std::filesystem::path& file)
-{
-    auto folder = file.parent_path();
-    if (folder.empty())
-        folder = ".";
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    // The new file has its name already; a failure here only risks the old
-    // content coming back after a power cut, which is worth a line, not a failure.
-    if (::fsync(fd) != 0)
-        logSystemError("fsync(folder of a small file)", errno);
-    closeDescriptor(fd, "folder");
 }
 
 } // namespace
@@ -85,7 +71,10 @@ bool replaceSmallFile(const std::filesystem::path& file, std::string_view bytes)
             logSystemError("unlink(small file)", errno);
         return false;
     }
-    syncFolderOf(file);
+    // The new file has its name already; a failure here only risks the old
+    // content coming back after a power cut, which is worth a line, not a failure.
+    if (!syncFolderOf(file))
+        logSystemError("fsync(folder of a small file)", errno);
     return true;
 }
 

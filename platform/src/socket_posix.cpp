@@ -50,6 +50,16 @@ void sendAtOnce(int fd)
         logSystemError("setsockopt(TCP_NODELAY)", errno);
 }
 
+// What a recv() or send() that returned `n` did (errno still its own).
+Transfer transferOf(ssize_t n)
+{
+    if (n >= 0)
+        return {Transfer::Kind::Done, static_cast<std::size_t>(n), 0};
+    if (errno == EWOULDBLOCK || errno == EAGAIN)
+        return {Transfer::Kind::WouldBlock, 0, 0};
+    return {Transfer::Kind::Error, 0, socketErrorFromNative(errno)};
+}
+
 } // namespace
 
 TcpSocket::~TcpSocket() { close(); }
@@ -228,42 +238,22 @@ ReadResult TcpSocket::receive(std::size_t most, int flags) const
 
 Transfer TcpSocket::receiveSome(std::span<char> out)
 {
-    Transfer t;
     ssize_t n;
     do {
         n = ::recv(fd_, out.data(), out.size(), 0);
     } while (n < 0 && errno == EINTR);
-    if (n > 0) {
-        t.kind = Transfer::Kind::Done;
-        t.bytes = static_cast<std::size_t>(n);
-    } else if (n == 0) {
-        t.kind = out.empty() ? Transfer::Kind::Done : Transfer::Kind::Closed;
-    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
-        t.kind = Transfer::Kind::WouldBlock;
-    } else {
-        t.kind = Transfer::Kind::Error;
-        t.error = socketErrorFromNative(errno);
-    }
-    return t;
+    if (n == 0 && !out.empty())
+        return {Transfer::Kind::Closed, 0, 0};
+    return transferOf(n);
 }
 
 Transfer TcpSocket::sendSome(std::string_view data)
 {
-    Transfer t;
     ssize_t n;
     do {
         n = ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL);
     } while (n < 0 && errno == EINTR);
-    if (n >= 0) {
-        t.kind = Transfer::Kind::Done;
-        t.bytes = static_cast<std::size_t>(n);
-    } else if (errno == EWOULDBLOCK || errno == EAGAIN) {
-        t.kind = Transfer::Kind::WouldBlock;
-    } else {
-        t.kind = Transfer::Kind::Error;
-        t.error = socketErrorFromNative(errno);
-    }
-    return t;
+    return transferOf(n);
 }
 
 bool TcpSocket::waitWritable(std::chrono::milliseconds timeout) const
