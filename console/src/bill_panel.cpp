@@ -2,12 +2,15 @@
 
 #include "console/money_text.h"
 #include "console/operator_interfaces.h"
+#include "console/pages/operator_dialogs.h"
 #include "console/texts.h"
 #include "item_panel.h"
 #include "link/link_bits.h"
 #include "modal_guard.h"
 #include "money_keeper.h"
 #include "open_bill_list.h"
+#include "platform/clock.h"
+#include "platform/local_time.h"
 #include "print_job_pricer.h"
 #include "station_board.h"
 #include "store/activity_log.h"
@@ -15,7 +18,17 @@
 #include "tender.h"
 #include "window_controls.h"
 
+#include <algorithm>
+#include <map>
+
 namespace console {
+
+namespace {
+
+// When a bill comes in, for telling bills of one station apart.
+std::string arrivalTime(const StationBoard& board) { return platform::formatLocalTime("%H:%M", board.clock().now()); }
+
+} // namespace
 
 static_assert(BillPanel::kItemRows == ItemPanel::kRows);
 
@@ -51,7 +64,7 @@ void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
         // the bill is read back. Any caption that begins with "Comp" counts, as it
         // always has, not only the "Comp#: " this console writes.
         const BillKind kind = startsWith(bill.caption, "Comp") ? BillKind::Station : BillKind::Open;
-        list_->insert(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind},
+        list_->insert(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind, {}, false},
                       std::move(bill.caption));
     }
     if (!list_->empty()) {
@@ -100,11 +113,15 @@ void BillPanel::fillList(const std::vector<store::BillItem>& items)
 
 void BillPanel::showOpenBill(int index)
 {
-    if (index != list_->current())
+    if (index != list_->current()) {
+        // Each bill opens on the first page of sale items.
         items_->closeQuantityField();
+        items_->firstPage();
+    }
     list_->setCurrent(index);
     list_->setSelected(index);
-    const OpenBill& bill = list_->bill(index);
+    OpenBill& bill = list_->bill(index);
+    bill.unseen = false;
     fillList(bill.items);
     double total = billTotal(bill.items);
     displayedStation_ = bill.kind == BillKind::Station ? 0 : bill.station;
@@ -184,6 +201,7 @@ void BillPanel::onBillPressed()
         if (displayedStation_ == 0)
             provisionalWalkIn_ = true;
         items_->closeQuantityField();
+        items_->firstPage();
         listRows_.clear();
         listSelected_.clear();
         list_->setProvisional(caption_);
@@ -195,6 +213,7 @@ void BillPanel::onBillPressed()
     showBillPanel(true);
     openItemPanel(true);
     rememberedStation_ = 0;
+    chargeReady_ = true;
 }
 
 // --- selector -------------------------------------------------------------------
@@ -212,6 +231,7 @@ void BillPanel::onSelectorChanged(int index)
     if (!panelShown_)
         showBillPanel(true);
     showOpenBill(index);
+    chargeReady_ = true;
 }
 
 // --- item panel ----------------------------------------------------------------------
@@ -223,11 +243,13 @@ void BillPanel::onItemPanelButton()
     const bool stopsStation = items_->shown() && displayedStation_ != 0 && !sessionBillFlag_;
     const int station = displayedStation_;
     showBillPanel(true);
+    chargeReady_ = true;
     if (!wasOpen) {
         openItemPanel(true);
         return;
     }
     if (stopsStation && ctx_.board.isStatus(station - 1, kStatusStarted)) {
+        ctx_.log.writeLogLine("STOP PC," + std::to_string(station - 1));
         ctx_.board.sendStationCommand(station - 1, stationlink::CMD_LOCK);
         ctx_.keeper.moneyChanged();
     }
@@ -240,6 +262,7 @@ void BillPanel::onItemPressed(int row)
     if (!line)
         return;
     addBillItem(std::move(*line));
+    chargeReady_ = true;
     items_->openQuantityField(row, static_cast<int>(list_->bill(list_->current()).items.size()) - 1);
     ctx_.window.billButtonEnabled = true;
     ctx_.keeper.moneyChanged();
@@ -253,7 +276,7 @@ void BillPanel::addBillItem(store::BillItem line)
     const std::string description = line.description;
     const std::string price = line.priceText;
     if (list_->current() < 0) {
-        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt, BillKind::Open};
+        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt, BillKind::Open, arrivalTime(ctx_.board)};
         std::string caption = list_->provisional()  ? *list_->provisional()
                               : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
                                                        : std::string(kWalkInBillCaption);
@@ -289,6 +312,8 @@ void BillPanel::onQuantityEnter()
             double unit = amountOf(line.priceText);
             line.description += " x " + std::to_string(q);
             line.priceText = priceText(unit * static_cast<double>(q));
+            // The line the quantity made, so that a later DELETE of it adds up.
+            ctx_.log.writeLogLine("QUANTITY," + line.description + "," + line.priceText);
             if (displayedStation_ != 0 && stationSessionRuns(displayedStation_))
                 addStationExtras(displayedStation_, unit * static_cast<double>(q - 1));
             redisplayCurrent();
@@ -296,7 +321,10 @@ void BillPanel::onQuantityEnter()
         }
     }
     items_->closeQuantityField();
-    ctx_.window.requestFocus({FocusTarget::Control::ItemButton, row});
+    // Not back on the item button: a further Enter must not add the item again.
+    // On the bill list Enter does nothing; the next item is picked on purpose.
+    (void)row;
+    ctx_.window.requestFocus({FocusTarget::Control::BillList, 0});
 }
 
 void BillPanel::onNextPage() { items_->nextPage(); }
@@ -307,7 +335,42 @@ void BillPanel::rebuildItemPanel() { items_->rebuild(); }
 
 // --- tender, charge and receipt -----------------------------------------------------
 
-void BillPanel::onTenderCheck() { tender_->check(); }
+void BillPanel::onTenderCheck()
+{
+    tender_->check();
+    chargeReady_ = true;
+}
+
+void BillPanel::onTenderEdited() { chargeReady_ = true; }
+
+int BillPanel::unseenBillCount() const
+{
+    const auto& bills = list_->bills();
+    return static_cast<int>(std::count_if(bills.begin(), bills.end(), [](const OpenBill& b) { return b.unseen; }));
+}
+
+bool BillPanel::confirmShortTender()
+{
+    const fields::MoneyField& field = tender_->field();
+    if (field.isAtLeastMinimum(field.value()))
+        return true;
+    const double shortBy = field.minimum() - field.value();
+    const bool yes = ctx_.prompts.askYesNo(shortTenderQuestion(shortBy));
+    if (!yes)
+        ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});
+    return yes;
+}
+
+bool BillPanel::onChargePressed()
+{
+    if (!chargeShown() || !chargeReady_)
+        return false;
+    if (!confirmShortTender()) {
+        ctx_.guard.settle();
+        return false;
+    }
+    return chargeBill();
+}
 
 bool BillPanel::chargeBill()
 {
@@ -340,8 +403,13 @@ bool BillPanel::chargeBill()
     tender_->hideDue();
     list_->setCurrent(-1);
     list_->setSelected(list_->entryCount() > 0 ? 0 : -1);
+    // The next bill waits for the operator: no default button, CHARGE without
+    // effect until the operator acts on it, and the focus where Enter charges nothing.
+    chargeReady_ = false;
+    ctx_.window.defaultButton = DefaultButton::None;
     if (!list_->empty()) {
         showOpenBill(0);
+        ctx_.window.requestFocus({items_->shown() ? FocusTarget::Control::BillList : FocusTarget::Control::TenderField, 0});
     } else {
         showBillPanel(false);
         displayedStation_ = 0;
@@ -356,7 +424,22 @@ bool BillPanel::chargeBill()
 
 void BillPanel::printReceipt()
 {
-    // Bill work held back by the print dialog waits until this bill is charged.
+    if (!chargeShown() || !chargeReady_)
+        return;
+    // Bill work held back by the dialogs waits until this bill is charged.
+    // Nothing tendered reads as the exact amount (the receipt shows the total
+    // as tendered); a tender given but short is confirmed first.
+    if (tender_->field().value() > 0.0 && !confirmShortTender()) {
+        ctx_.guard.settle();
+        return;
+    }
+    if (!ctx_.receiptPrinter.hasPrinter()) {
+        if (ctx_.prompts.askYesNo(std::string(kNoReceiptPrinterQuestion)))
+            chargeBill();
+        else
+            ctx_.guard.settle();
+        return;
+    }
     std::optional<ReceiptPage> page = ctx_.receiptPrinter.choosePrinter();
     if (!page) {
         ctx_.guard.settle();
@@ -365,7 +448,11 @@ void BillPanel::printReceipt()
     tender_->settleForReceipt(totalText_);
     ReceiptContent content{ctx_.configuration.receiptLine1(), ctx_.configuration.receiptLine2(), listRows_,
                            totalText_, tender_->field().text(), tender_->dueAmount()};
-    ctx_.receiptPrinter.printPage(layOutReceipt(*page, content));
+    if (!ctx_.receiptPrinter.printPage(layOutReceipt(*page, content)) &&
+        !ctx_.prompts.askYesNo(std::string(kReceiptFailedQuestion))) {
+        ctx_.guard.settle();
+        return;
+    }
     chargeBill();
 }
 
@@ -423,6 +510,7 @@ void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
         if (wholeBill) {
             list_->setCurrent(-1); // so that the first bill is shown afresh
             showOpenBill(0);
+            chargeReady_ = false; // another bill than the one the operator worked on
         } else {
             redisplayCurrent();
             newTotal = billTotal(list_->bill(list_->current()).items);
@@ -476,11 +564,14 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         const bool provisionalTarget = list_->provisional() && *list_->provisional() == caption;
         if (provisionalTarget)
             list_->forgetProvisional();
-        k = list_->insert(OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station}, caption);
+        k = list_->insert(OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station,
+                                   arrivalTime(ctx_.board)},
+                          caption);
         if (provisionalTarget) {
             list_->setCurrent(k);
             list_->setSelected(k);
         }
+        announceNewBill(list_->bill(k), k == list_->current());
         if (running)
             ctx_.board.station(n - 1).openBillMark = true;
     }
@@ -514,9 +605,12 @@ void BillPanel::addSessionBill(OpenBill bill, const std::string& caption, bool s
         list_->dropProvisional();
     const double total = billTotal(bill.items);
     std::vector<store::BillItem> lines = bill.items;
+    bill.arrivedAt = arrivalTime(ctx_.board);
     int k = list_->insert(std::move(bill), caption);
+    announceNewBill(list_->bill(k), show);
     if (!show)
         return;
+    chargeReady_ = false; // displayed by the station, not by the operator
     items_->closeQuantityField();
     list_->setCurrent(k);
     list_->setSelected(k);
@@ -550,6 +644,31 @@ void BillPanel::moveStationOpenBill(int from, int to)
     }
 }
 
+// A bill a station made: a sound, and until it is displayed a mark in the
+// selector and the count of new bills.
+void BillPanel::announceNewBill(OpenBill& bill, bool shown)
+{
+    bill.unseen = !shown;
+    ctx_.beeper.announceBill();
+}
+
+std::vector<std::string> BillPanel::selectorLabels() const
+{
+    std::vector<std::string> labels = selectorEntries();
+    for (int k = 0; k < list_->size(); ++k) {
+        const std::string& at = list_->bill(k).arrivedAt;
+        if (!at.empty())
+            labels[static_cast<std::size_t>(k)] += "  (" + at + ")";
+    }
+    // Bills kept over a restart carry no time, nor do two bills of one minute
+    // differ by it: a label met again is numbered.
+    std::map<std::string, int> met;
+    for (std::string& label : labels)
+        if (const int n = ++met[label]; n > 1)
+            label += " #" + std::to_string(n);
+    return labels;
+}
+
 // --- view -------------------------------------------------------------------------------
 
 void BillPanel::describe(BillPanelView& view) const
@@ -560,7 +679,14 @@ void BillPanel::describe(BillPanelView& view) const
 
     view.title = {shown, "BILL"};
     view.selector.entries = entries;
+    view.selector.labels = selectorLabels();
+    view.selector.unseen.assign(entries.size(), false);
+    for (int k = 0; k < list_->size(); ++k)
+        view.selector.unseen[static_cast<std::size_t>(k)] = list_->bill(k).unseen;
     view.selector.current = list_->selected();
+    const int unseen = unseenBillCount();
+    view.unpaid = {list_->size() > 0, unpaidBillsText(list_->size(), unseen)};
+    view.newBills = unseen > 0;
     view.selector.visible = entries.size() >= 2 || (!shown && !entries.empty());
 
     view.alarm.entries.assign(kAlarmChoices.begin(), kAlarmChoices.end());
@@ -577,6 +703,8 @@ void BillPanel::describe(BillPanelView& view) const
     tender_->describe(view, shown, tendering);
     view.charge.visible = tendering;
     view.printReceipt.visible = tendering;
+    view.charge.enabled = chargeReady_;
+    view.printReceipt.enabled = chargeReady_;
     view.itemPanelButton.visible = shown && !provisionalWalkIn_;
     view.itemPanelButton.caption = itemPanelCaption();
     items_->describe(view);

@@ -111,7 +111,7 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       consoleLink(link, guard),
       board(consoleLink, log, clockIn),
       panel(BillPanelContext{board, log, saleItems, printers, clients, configuration, journal, window, guarded,
-                             guarded, servicesIn.beeper, guard, keeper}),
+                             guarded, servicesIn.beeper, guarded, guard, keeper}),
       buttons(board, panel, window),
       sessions(board, panel, buttons, window, rates, guard),
       keeper(settings.folder, guarded, board, panel, sessions, journal),
@@ -411,7 +411,7 @@ void ConsoleEngine::onEnter()
         break;
     case DefaultButton::Charge:
         // A bill that could not be charged stays on display; the operator sees why.
-        (void)impl_->panel.chargeBill();
+        (void)impl_->panel.onChargePressed();
         break;
     case DefaultButton::None:
         onOkAction();

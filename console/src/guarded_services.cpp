@@ -48,6 +48,8 @@ bool GuardedServices::printPage(const ReceiptLayout& layout)
     return services_.receiptPrinter.printPage(layout);
 }
 
+bool GuardedServices::hasPrinter() const { return services_.receiptPrinter.hasPrinter(); }
+
 void GuardedServices::showConfiguration(pages::ConfigurationDialogModel& dialog)
 {
     ModalGuard::Dialog open(guard_);

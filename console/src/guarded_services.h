@@ -27,6 +27,7 @@ public:
     void askPrice(const std::string& question, fields::MoneyField& price) override;
     std::optional<ReceiptPage> choosePrinter() override;
     bool printPage(const ReceiptLayout& layout) override;
+    bool hasPrinter() const override;
     void showConfiguration(pages::ConfigurationDialogModel& dialog) override;
 
 private:

@@ -88,6 +88,12 @@ void ItemPanel::previousPage()
     closeQuantityField();
 }
 
+void ItemPanel::firstPage()
+{
+    closeQuantityField();
+    pageStart_ = 0;
+}
+
 void ItemPanel::rebuild()
 {
     if (pageStart_ >= saleItems_.saleItemCount())

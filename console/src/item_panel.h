@@ -54,6 +54,7 @@ public:
     int pageStart() const { return pageStart_; }
     void nextPage();
     void previousPage();
+    void firstPage();
     // The sale items changed: the page is reset when it lies beyond them.
     void rebuild();
 

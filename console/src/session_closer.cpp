@@ -98,7 +98,7 @@ void SessionCloser::completeSessionBill(int b, int i)
     const bool show = !panel_.storedBillDisplayed() || shown == i + 1 ||
                       (shown >= 1 && shown <= board_.stationCount() &&
                        board_.station(shown - 1).sessionBill.owner == b);
-    panel_.addSessionBill(OpenBill{bill.items, false, bill.lastStationNumber, std::nullopt, BillKind::Station},
+    panel_.addSessionBill(OpenBill{bill.items, false, bill.lastStationNumber, std::nullopt, BillKind::Station, {}, false},
                           bill.stationsText, show);
 
     bill.open = false;

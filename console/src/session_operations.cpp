@@ -242,12 +242,16 @@ void SessionOperations::onAlarmSelected(int choice)
         choice >= static_cast<int>(kAlarmChoices.size()))
         return;
     StationState& state = board_.station(s - 1);
+    const std::string station = std::to_string(s - 1);
     if (choice != 0) {
         if (choice == state.alarmChoice)
             return;
         board_.armAlarm(s - 1, choice);
+        board_.log().writeLogLine("ALARM SET," + station + "," +
+                                  std::string(kAlarmChoices[static_cast<std::size_t>(choice)]));
     } else if (state.alarmArmed()) {
         board_.disarmAlarm(s - 1);
+        board_.log().writeLogLine("ALARM CLEARED," + station);
     }
 }
 

@@ -78,6 +78,7 @@ bool Tender::charge(OpenBill* stored, int index, const std::vector<store::BillIt
         ctx_.guard.settle();
         return false;
     }
+    ctx_.log.writeLogLine("TENDER," + priceText(field_.value()));
     ctx_.log.writeLogLine("CHARGE," + priceText(due));
     field_.setValue(0.0, 2);
     return true;

@@ -1,5 +1,7 @@
 #include "console/texts.h"
 
+#include <cstdio>
+
 namespace console {
 
 std::string stationOpenBillCaption(int stationNumber)
@@ -27,6 +29,21 @@ int alarmChoiceSeconds(int choice)
     int hours = (text[0] - '0') * 10 + (text[1] - '0');
     int minutes = (text[text.size() - 2] - '0') * 10 + (text[text.size() - 1] - '0');
     return hours * 3600 + minutes * 60;
+}
+
+std::string shortTenderQuestion(double shortBy)
+{
+    char amount[64];
+    std::snprintf(amount, sizeof amount, "%.2f", shortBy);
+    return "Tender is " + std::string(amount) + " short. Charge anyway?";
+}
+
+std::string unpaidBillsText(int unpaid, int unseen)
+{
+    std::string text = std::to_string(unpaid) + (unpaid == 1 ? " unpaid bill" : " unpaid bills");
+    if (unseen > 0)
+        text += ", " + std::to_string(unseen) + " new";
+    return text;
 }
 
 std::string exitQuestion(std::size_t unpaidBills)

@@ -109,7 +109,7 @@ TEST_F(BillPanelTest, ItemsPagesAndQuantities)
     EXPECT_EQ(v.bill.totalDisplay.text, "4.50");
     EXPECT_TRUE(v.bill.itemRows[0].wide.visible);
     EXPECT_FALSE(v.bill.itemRows[0].quantity.visible);
-    EXPECT_EQ(v.focusRequest, (FocusTarget{FocusTarget::Control::ItemButton, 0}));
+    EXPECT_EQ(v.focusRequest, (FocusTarget{FocusTarget::Control::BillList, 0})) << "where Enter adds nothing";
 
     // A quantity of 1 (or nonsense) leaves the line as it is.
     panel().onItemPressed(2);

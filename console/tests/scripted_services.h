@@ -62,7 +62,9 @@ public:
 class CountingBeeper final : public Beeper {
 public:
     int beeps = 0;
+    int billsAnnounced = 0;
     void beep() override { ++beeps; }
+    void announceBill() override { ++billsAnnounced; }
 };
 
 class RecordingPrinter final : public ReceiptPrinter {

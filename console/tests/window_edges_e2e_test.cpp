@@ -170,7 +170,7 @@ TEST_F(WindowEdges, TheFocusAskedForIsToldApartFromTheFocusReported)
     EXPECT_EQ(view().bill.itemRows[1].quantity.text, "2");
     console().onEnter();
     EXPECT_EQ(view().bill.list.rows.at(0), (store::BillItem{"", "Water x 2", "1.60"}));
-    EXPECT_EQ(view().focusRequest, (FocusTarget{Control::ItemButton, 1}));
+    EXPECT_EQ(view().focusRequest, (FocusTarget{Control::BillList, 0}));
 
     // A focus report alone moves no request.
     const unsigned serial = view().focusRequestSerial;

@@ -95,7 +95,7 @@ bool HeadlessCommands::pressButton(const std::string& name, std::string& why)
     } else if (name == "charge") {
         if (!usable(view.bill.charge))
             return false;
-        if (!engine_.billPanel().chargeBill()) {
+        if (!engine_.billPanel().onChargePressed()) {
             why = "the bill was not charged";
             return false;
         }

@@ -144,7 +144,7 @@ void BillPanelWidget::buildPanel()
     charge_ = keepingPlace(new QPushButton(QStringLiteral("CHARGE"), this));
     charge_->setFont(totalFont());
     identify(charge_, id::kCharge, QStringLiteral("Charge"));
-    connect(charge_, &QPushButton::clicked, this, [this] { perform_([this] { engine_.billPanel().chargeBill(); }); });
+    connect(charge_, &QPushButton::clicked, this, [this] { perform_([this] { engine_.billPanel().onChargePressed(); }); });
     printReceipt_ = keepingPlace(new QPushButton(QStringLiteral("Print Receipt\n&&\nCharge"), this));
     identify(printReceipt_, id::kPrintReceipt, QStringLiteral("Print receipt and charge"));
     connect(printReceipt_, &QPushButton::clicked, this,

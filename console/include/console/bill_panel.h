@@ -28,6 +28,10 @@ class PrinterTable;
 class SaleItemTable;
 } // namespace store
 
+namespace console::pages {
+class OperatorPrompts;
+}
+
 namespace console {
 
 class Beeper;
@@ -58,6 +62,12 @@ struct OpenBill {
     // restart: where its entry would be. It is settled before the bill is charged.
     std::optional<std::uint64_t> unsettledChargeAt;
     BillKind kind = BillKind::Open;
+    // When the bill came in ("%H:%M"), shown beside its caption where the
+    // operator picks it; empty for bills kept over a restart.
+    std::string arrivedAt;
+    // Made by a station (a session's end, an alarm, a pooled stop, a print
+    // job) and not yet displayed: the panel announces it until it is.
+    bool unseen = false;
 };
 
 // A print job priced when the tick took it: the line for station `station`'s
@@ -82,6 +92,7 @@ struct BillPanelContext {
     PriceFieldPrompt& pricePrompt;
     ReceiptPrinter& receiptPrinter;
     Beeper& beeper;
+    pages::OperatorPrompts& prompts; // the short-tender and receipt questions
     ModalGuard& guard; // bill work held back while a dialog was up runs after the panel's own
     MoneyKeeper& keeper; // told of every change to the bills, and asked before a charge
 };
@@ -113,10 +124,21 @@ public:
     // The tender field; the window forwards keys to it. Enter runs the tender check.
     fields::MoneyField& tenderField();
     void onTenderCheck();
-    // CHARGE. Returns false when no bill is displayed, or when the bill could not
-    // reach the journal: it then stays open.
+    // The operator typed into the tender field.
+    void onTenderEdited();
+    // The CHARGE button, as the operator presses it: nothing while the bill on
+    // display has not been acted on since it appeared (so that a second Enter
+    // or click meant for the bill just charged never charges the next one),
+    // and a tender short of the amount due is charged only when the operator
+    // confirms it. False when nothing was charged.
+    bool onChargePressed();
+    // CHARGE's work: journals and removes the displayed bill. Returns false when
+    // no bill is displayed, or when the bill could not reach the journal: it
+    // then stays open.
     bool chargeBill();
-    // Print Receipt & Charge.
+    // Print Receipt & Charge, as the operator presses it. Without a usable
+    // printer, or when the page fails, the operator chooses between charging
+    // without a receipt and leaving the bill open.
     void printReceipt();
     // Rows selected in the bill list, and the Delete key released on it.
     void setBillListSelection(const std::vector<int>& rows);
@@ -154,6 +176,11 @@ public:
     bool panelShown() const { return panelShown_; }
     // CHARGE and Print Receipt & Charge are on screen (the panel is tendering).
     bool chargeShown() const { return panelShown_ && !itemPanelShown(); }
+    // The operator has acted on the bill on display: CHARGE and Print Receipt
+    // & Charge take effect.
+    bool chargeReady() const { return chargeReady_; }
+    // Bills a station made that have not been displayed yet.
+    int unseenBillCount() const;
     int quantityRow() const;
     int pageStart() const;
     int rememberedStation() const { return rememberedStation_; }
@@ -177,6 +204,9 @@ private:
     bool stationSessionRuns(int stationNumber) const;
     void addStationExtras(int stationNumber, double amount);
     std::string itemPanelCaption() const;
+    bool confirmShortTender();
+    void announceNewBill(OpenBill& bill, bool shown);
+    std::vector<std::string> selectorLabels() const;
 
     BillPanelContext ctx_;
     std::unique_ptr<OpenBillList> list_;
@@ -190,6 +220,7 @@ private:
     bool panelShown_ = false;
     bool sessionBillFlag_ = false;
     int rememberedStation_ = 0;
+    bool chargeReady_ = false;
     std::string caption_;
     std::vector<store::BillItem> listRows_;
     std::vector<bool> listSelected_;

@@ -68,7 +68,11 @@ struct ItemRowView {
 
 struct SelectorView {
     bool visible = false;
-    std::vector<std::string> entries;
+    std::vector<std::string> entries; // the bills' captions
+    // What the operator reads: the caption with the time the bill came in, so
+    // that two bills of one station are told apart.
+    std::vector<std::string> labels;
+    std::vector<bool> unseen; // entries a station made that were not displayed yet
     int current = -1;
 };
 
@@ -100,6 +104,9 @@ struct BillPanelView {
     ButtonView charge{false, true, "CHARGE"};
     ButtonView printReceipt{false, true, "Print Receipt\n&&\nCharge"};
     ButtonView itemPanelButton{false, true, "Add Items"};
+    // "2 unpaid bills", and how many of them are new; highlighted while any is.
+    TextView unpaid;
+    bool newBills = false;
     std::array<ItemRowView, 5> itemRows;
     ButtonView previous{false, true, " Previous"};
     ButtonView next{false, true, "Next "};

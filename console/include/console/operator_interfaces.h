@@ -33,6 +33,9 @@ class Beeper {
 public:
     virtual ~Beeper() = default;
     virtual void beep() = 0;
+    // A bill has come in from a station: a sound the operator hears from the
+    // counter. The same beep unless the desktop has a better one.
+    virtual void announceBill() { beep(); }
 };
 
 // Receipt printing: the window shows the print dialog and paints a laid-out page.
@@ -43,6 +46,9 @@ public:
     virtual std::optional<ReceiptPage> choosePrinter() = 0;
     // Prints one page; false when the page could not be finished (the document is aborted).
     virtual bool printPage(const ReceiptLayout& layout) = 0;
+    // Whether any printer is there to choose; without one the print dialog
+    // would offer nothing to print on.
+    virtual bool hasPrinter() const { return true; }
 };
 
 } // namespace console

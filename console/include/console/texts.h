@@ -56,6 +56,16 @@ inline bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// Asked before a bill is charged with less tendered than is due; the
+// default answer is No.
+std::string shortTenderQuestion(double shortBy); // "Tender is %.2f short. Charge anyway?"
+inline constexpr std::string_view kNoReceiptPrinterQuestion =
+    "No printer is available for the receipt.\r\n\r\nCharge the bill without a receipt?";
+inline constexpr std::string_view kReceiptFailedQuestion =
+    "The receipt could not be printed.\r\n\r\nCharge the bill without a receipt?";
+// The panel's count of unpaid bills: "1 unpaid bill", "3 unpaid bills, 2 new".
+std::string unpaidBillsText(int unpaid, int unseen);
+
 inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
 // The exit question; it tells how many unpaid bills stay open (they are kept for the next start).
 std::string exitQuestion(std::size_t unpaidBills);

@@ -97,6 +97,13 @@ void ConsoleWindowBillsTest::itemsAndAQuantityMakeAWalkInBill()
     cafe.click(id::kItemPanelButton);
     QVERIFY(cafe.control(id::kCharge)->isVisible());
     QCOMPARE(cafe.control<QLabel>(id::kTotalDisplay)->text(), QStringLiteral("4.50"));
+    // Nothing tendered: CHARGE asks first, and No keeps the bill open.
+    QString asked;
+    answerMessageBox(QMessageBox::No, &asked);
+    cafe.click(id::kCharge);
+    QCOMPARE(asked, QStringLiteral("Tender is 4.50 short. Charge anyway?"));
+    QVERIFY(console::test::readJournal(cafe.folder()).empty());
+    answerMessageBox(QMessageBox::Yes);
     cafe.click(id::kCharge);
     const auto journal = console::test::readJournal(cafe.folder());
     QCOMPARE(journal.size(), std::size_t{1});
