@@ -5,6 +5,7 @@
 #include "money_field_edit.h"
 #include "widget_view.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -33,12 +34,20 @@ W* keepingPlace(W* widget)
     return widget;
 }
 
-QLabel* rightLabel(const QString& text, QWidget* parent)
+QLabel* leftLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return keepingPlace(label);
+}
+
+// TOTAL:, TENDER: and CHANGE:/DUE: beside the large amounts.
+QFont moneyLabelFont()
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return font;
 }
 
 } // namespace
@@ -49,31 +58,43 @@ BillPanelWidget::BillPanelWidget(console::ConsoleEngine& engine, Perform perform
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     buildPanel();
-    buildItemRows();
 }
 
+// The panel, top to bottom: the title with the count of unpaid bills, the
+// selector, the alarm, the bill's caption and lines, the total; then, in one
+// place, either the tender with CHARGE or the item rows; and last the
+// item-panel button. Every control keeps its place while hidden, so nothing
+// moves under the operator's hand and the window never resizes itself.
 void BillPanelWidget::buildPanel()
 {
     auto* layout = static_cast<QVBoxLayout*>(this->layout());
 
+    auto* top = new QHBoxLayout;
     title_ = keepingPlace(new QLabel(QStringLiteral("BILL"), this));
-    title_->setAlignment(Qt::AlignCenter);
     QFont titleFont = title_->font();
     titleFont.setBold(true);
     title_->setFont(titleFont);
     identify(title_, id::kBillTitle, QStringLiteral("Bill"));
-    layout->addWidget(title_);
+    unpaid_ = keepingPlace(new QLabel(this));
+    unpaid_->setTextFormat(Qt::PlainText);
+    unpaid_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    unpaid_->setContentsMargins(6, 2, 6, 2);
+    identify(unpaid_, id::kUnpaidNotice, QStringLiteral("Unpaid bills"));
+    top->addWidget(title_);
+    top->addStretch(1);
+    top->addWidget(unpaid_);
+    layout->addLayout(top);
 
-    selector_ = new QComboBox(this);
+    selector_ = keepingPlace(new QComboBox(this));
     identify(selector_, id::kBillSelector, QStringLiteral("Open bills"));
     connect(selector_, &QComboBox::activated, this,
             [this](int index) { perform_([this, index] { engine_.billPanel().onSelectorChanged(index); }); });
     layout->addWidget(selector_);
 
     auto* alarmRow = new QHBoxLayout;
-    alarmLabel_ = new QLabel(QStringLiteral("Alarm:"), this);
+    alarmLabel_ = keepingPlace(new QLabel(QStringLiteral("Alarm:"), this));
     identify(alarmLabel_, id::kAlarmLabel, QStringLiteral("Alarm"));
-    alarm_ = new QComboBox(this);
+    alarm_ = keepingPlace(new QComboBox(this));
     identify(alarm_, id::kAlarmSelector, QStringLiteral("Alarm"));
     alarmLabel_->setBuddy(alarm_);
     // activated() fires only for the operator's own choice, never when the
@@ -89,6 +110,101 @@ void BillPanelWidget::buildPanel()
     identify(caption_, id::kBillCaption, QStringLiteral("Bill caption"));
     layout->addWidget(caption_);
 
+    buildList();
+    layout->addWidget(list_, 1);
+
+    // TOTAL, TENDER and CHANGE/DUE share one label width and one amount size.
+    const QFont labelFont = moneyLabelFont();
+    const int labelWidth = QFontMetrics(labelFont).horizontalAdvance(QStringLiteral("CHANGE:")) +
+                           QFontMetrics(labelFont).averageCharWidth();
+    const auto moneyLabel = [&](const QString& text, int controlId, const QString& name) {
+        QLabel* label = leftLabel(text, this);
+        label->setFont(labelFont);
+        label->setFixedWidth(labelWidth);
+        identify(label, controlId, name);
+        return label;
+    };
+    auto* total = new QHBoxLayout;
+    totalLabel_ = moneyLabel(QStringLiteral("TOTAL:"), id::kTotalLabel, QStringLiteral("Total"));
+    totalDisplay_ = keepingPlace(new QLabel(this));
+    totalDisplay_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    totalDisplay_->setFont(totalFont());
+    identify(totalDisplay_, id::kTotalDisplay, QStringLiteral("Total"));
+    total->addWidget(totalLabel_);
+    total->addWidget(totalDisplay_, 1);
+    layout->addLayout(total);
+
+    auto* modeArea = new QGridLayout;
+    tenderBox_ = keepingPlace(new QWidget(this));
+    auto* tender = new QGridLayout(tenderBox_);
+    tender->setContentsMargins(0, 0, 0, 0);
+    tenderLabel_ = moneyLabel(QStringLiteral("TENDER:"), id::kTenderLabel, QStringLiteral("Tender"));
+    tender_ = keepingPlace(new MoneyFieldEdit(engine_.billPanel().tenderField(), tenderBox_));
+    tender_->setAlignment(Qt::AlignRight);
+    tender_->setFont(totalFont());
+    // Enter in the tender field takes the window's one Enter path: the engine's tender check.
+    tender_->setOwnerHandlesEnter(true);
+    identify(tender_, id::kTenderField, QStringLiteral("Tendered amount"));
+    connect(tender_, &ModelLineEdit::edited, this,
+            [this] { perform_([this] { engine_.billPanel().onTenderEdited(); }); });
+    tenderLabel_->setBuddy(tender_);
+    dueLabel_ = moneyLabel(QStringLiteral("DUE:"), id::kDueLabel, QStringLiteral("Due"));
+    dueAmount_ = keepingPlace(new QLabel(tenderBox_));
+    dueAmount_->setTextFormat(Qt::PlainText);
+    dueAmount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dueAmount_->setFont(totalFont());
+    identify(dueAmount_, id::kDueAmount, QStringLiteral("Due or change amount"));
+    for (QLabel* label : {tenderLabel_, dueLabel_})
+        label->setParent(tenderBox_);
+    tender->addWidget(tenderLabel_, 0, 0);
+    tender->addWidget(tender_, 0, 1);
+    tender->addWidget(dueLabel_, 1, 0);
+    tender->addWidget(dueAmount_, 1, 1);
+    tender->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    charge_ = keepingPlace(new QPushButton(QStringLiteral("CHARGE"), tenderBox_));
+    charge_->setFont(totalFont());
+    identify(charge_, id::kCharge, QStringLiteral("Charge"));
+    connect(charge_, &QPushButton::clicked, this,
+            [this] { perform_([this] { engine_.billPanel().onChargePressed(); }); });
+    printReceipt_ = keepingPlace(new QPushButton(QStringLiteral("Print Receipt\n&&\nCharge"), tenderBox_));
+    identify(printReceipt_, id::kPrintReceipt, QStringLiteral("Print receipt and charge"));
+    connect(printReceipt_, &QPushButton::clicked, this,
+            [this] { perform_([this] { engine_.billPanel().printReceipt(); }); });
+    charge_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    printReceipt_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    buttons->addWidget(charge_, 2);
+    buttons->addWidget(printReceipt_, 1);
+    tender->addLayout(buttons, 2, 0, 1, 2);
+    tender->setRowStretch(2, 1);
+
+    itemBox_ = keepingPlace(new QWidget(this));
+    buildItemRows();
+    // Both boxes take the same place; only one is shown at a time.
+    modeArea->addWidget(tenderBox_, 0, 0);
+    modeArea->addWidget(itemBox_, 0, 0);
+    layout->addLayout(modeArea);
+
+    itemPanelButton_ = keepingPlace(new QPushButton(QStringLiteral("Add Items"), this));
+    identify(itemPanelButton_, id::kItemPanelButton, QStringLiteral("Add items, tender or stop the station"));
+    connect(itemPanelButton_, &QPushButton::clicked, this, [this] {
+        // The button changes its meaning with each press ("Tender" becomes
+        // "Add Items", which may become "Stop PC#n"): the second click of a
+        // double click is not a second press.
+        if (itemPanelClick_.isValid() && itemPanelClick_.elapsed() < QApplication::doubleClickInterval())
+            return;
+        itemPanelClick_.start();
+        perform_([this] { engine_.billPanel().onItemPanelButton(); });
+    });
+    layout->addWidget(itemPanelButton_);
+
+    for (QPushButton* button : {charge_, printReceipt_, itemPanelButton_})
+        button->setAutoDefault(false);
+}
+
+void BillPanelWidget::buildList()
+{
     list_ = keepingPlace(new QTableWidget(0, static_cast<int>(console::kBillListColumns.size()), this));
     identify(list_, id::kBillList, QStringLiteral("Bill lines"));
     QStringList headers;
@@ -96,6 +212,8 @@ void BillPanelWidget::buildPanel()
         headers << QString::fromUtf8(column.header.data(), static_cast<qsizetype>(column.header.size()));
     list_->setHorizontalHeaderLabels(headers);
     list_->verticalHeader()->hide();
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -104,80 +222,29 @@ void BillPanelWidget::buildPanel()
     list_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     list_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     list_->horizontalHeaderItem(2)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // At least eight lines of a bill in view.
+    list_->setMinimumHeight(list_->horizontalHeader()->sizeHint().height() +
+                            8 * list_->verticalHeader()->defaultSectionSize() + 2 * list_->frameWidth());
     list_->installEventFilter(this);
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!showing_)
             forwardListSelection();
     });
-    layout->addWidget(list_, 1);
-
-    auto* money = new QGridLayout;
-    totalLabel_ = rightLabel(QStringLiteral("TOTAL:"), this);
-    identify(totalLabel_, id::kTotalLabel, QStringLiteral("Total"));
-    totalDisplay_ = new QLabel(this);
-    totalDisplay_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    totalDisplay_->setFont(totalFont());
-    identify(totalDisplay_, id::kTotalDisplay, QStringLiteral("Total"));
-    keepingPlace(totalDisplay_);
-    tenderLabel_ = rightLabel(QStringLiteral("TENDER:"), this);
-    identify(tenderLabel_, id::kTenderLabel, QStringLiteral("Tender"));
-    tender_ = keepingPlace(new MoneyFieldEdit(engine_.billPanel().tenderField(), this));
-    tender_->setAlignment(Qt::AlignRight);
-    // Enter in the tender field takes the window's one Enter path: the engine's tender check.
-    tender_->setOwnerHandlesEnter(true);
-    identify(tender_, id::kTenderField, QStringLiteral("Tendered amount"));
-    tenderLabel_->setBuddy(tender_);
-    dueLabel_ = rightLabel(QStringLiteral("DUE:"), this);
-    identify(dueLabel_, id::kDueLabel, QStringLiteral("Due"));
-    dueAmount_ = rightLabel(QString(), this);
-    identify(dueAmount_, id::kDueAmount, QStringLiteral("Due or change amount"));
-    money->addWidget(totalLabel_, 0, 0);
-    money->addWidget(totalDisplay_, 0, 1);
-    money->addWidget(tenderLabel_, 1, 0);
-    money->addWidget(tender_, 1, 1);
-    money->addWidget(dueLabel_, 2, 0);
-    money->addWidget(dueAmount_, 2, 1);
-    money->setColumnStretch(1, 1);
-    layout->addLayout(money);
-
-    auto* buttons = new QHBoxLayout;
-    charge_ = keepingPlace(new QPushButton(QStringLiteral("CHARGE"), this));
-    charge_->setFont(totalFont());
-    identify(charge_, id::kCharge, QStringLiteral("Charge"));
-    connect(charge_, &QPushButton::clicked, this, [this] { perform_([this] { engine_.billPanel().onChargePressed(); }); });
-    printReceipt_ = keepingPlace(new QPushButton(QStringLiteral("Print Receipt\n&&\nCharge"), this));
-    identify(printReceipt_, id::kPrintReceipt, QStringLiteral("Print receipt and charge"));
-    connect(printReceipt_, &QPushButton::clicked, this,
-            [this] { perform_([this] { engine_.billPanel().printReceipt(); }); });
-    charge_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    printReceipt_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-    keepingPlace(charge_);
-    keepingPlace(printReceipt_);
-    buttons->addWidget(charge_, 2);
-    buttons->addWidget(printReceipt_, 1);
-    layout->addLayout(buttons);
-
-    itemPanelButton_ = keepingPlace(new QPushButton(QStringLiteral("Add Items"), this));
-    identify(itemPanelButton_, id::kItemPanelButton, QStringLiteral("Add items, tender or stop the station"));
-    connect(itemPanelButton_, &QPushButton::clicked, this,
-            [this] { perform_([this] { engine_.billPanel().onItemPanelButton(); }); });
-    layout->addWidget(itemPanelButton_);
-
-    for (QPushButton* button : {charge_, printReceipt_, itemPanelButton_})
-        button->setAutoDefault(false);
 }
 
 void BillPanelWidget::buildItemRows()
 {
+    auto* box = new QVBoxLayout(itemBox_);
+    box->setContentsMargins(0, 0, 0, 0);
     auto* grid = new QGridLayout;
     auto digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), this);
     for (int k = 0; k < console::BillPanel::kItemRows; ++k) {
         ItemRow& row = rows_[static_cast<std::size_t>(k)];
-        row.wide = keepingPlace(new QPushButton(this));
+        row.wide = keepingPlace(new QPushButton(itemBox_));
         identify(row.wide, id::kItemButton + k, QStringLiteral("Sale item %1").arg(k + 1));
-        row.narrow = new QPushButton(this);
+        row.narrow = new QPushButton(itemBox_);
         identify(row.narrow, id::kItemNarrow + k, QStringLiteral("Sale item %1, again").arg(k + 1));
-        row.quantity = new QLineEdit(this);
+        row.quantity = new QLineEdit(itemBox_);
         row.quantity->setAlignment(Qt::AlignRight);
         row.quantity->setValidator(digits);
         row.quantity->setMaxLength(4);
@@ -199,9 +266,9 @@ void BillPanelWidget::buildItemRows()
     grid->setColumnStretch(0, 4);
     grid->setColumnStretch(1, 1);
 
-    previous_ = keepingPlace(new QPushButton(QStringLiteral(" Previous"), this));
+    previous_ = keepingPlace(new QPushButton(QStringLiteral(" Previous"), itemBox_));
     identify(previous_, id::kPrevious, QStringLiteral("Previous sale items"));
-    next_ = keepingPlace(new QPushButton(QStringLiteral("Next "), this));
+    next_ = keepingPlace(new QPushButton(QStringLiteral("Next "), itemBox_));
     identify(next_, id::kNext, QStringLiteral("Next sale items"));
     connect(previous_, &QPushButton::clicked, this,
             [this] { perform_([this] { engine_.billPanel().onPreviousPage(); }); });
@@ -213,17 +280,28 @@ void BillPanelWidget::buildItemRows()
     paging->addStretch(1);
     paging->addWidget(next_);
 
-    auto* layout = static_cast<QVBoxLayout*>(this->layout());
-    layout->addLayout(grid);
-    layout->addLayout(paging);
+    box->addLayout(grid);
+    box->addLayout(paging);
+    box->addStretch(1);
 }
 
 void BillPanelWidget::show(const console::BillPanelView& view)
 {
     showing_ = true;
     showText(title_, view.title);
+    showText(unpaid_, view.unpaid);
+    showNewBills(view.newBills);
 
-    showEntries(selector_, view.selector.entries, view.selector.current);
+    showEntries(selector_, view.selector.labels, view.selector.current);
+    for (int i = 0; i < selector_->count() && i < static_cast<int>(view.selector.unseen.size()); ++i) {
+        // A bill a station made and no one has looked at yet stands out.
+        const bool unseen = view.selector.unseen[static_cast<std::size_t>(i)];
+        if (selector_->itemData(i, Qt::FontRole).isValid() != unseen) {
+            QFont bold = selector_->font();
+            bold.setBold(true);
+            selector_->setItemData(i, unseen ? QVariant(bold) : QVariant(), Qt::FontRole);
+        }
+    }
     selector_->setVisible(view.selector.visible);
     showEntries(alarm_, view.alarm.entries, view.alarm.current);
     alarm_->setVisible(view.alarm.visible);
@@ -257,7 +335,27 @@ void BillPanelWidget::show(const console::BillPanelView& view)
     }
     showButton(previous_, view.previous);
     showButton(next_, view.next);
+    // The tender and the item rows share one place.
+    const bool tendering = view.tenderField.visible || view.charge.visible;
+    tenderBox_->setVisible(tendering);
+    itemBox_->setVisible(!tendering && view.title.visible);
     showing_ = false;
+}
+
+void BillPanelWidget::showNewBills(bool newBills)
+{
+    if (unpaid_->autoFillBackground() == newBills)
+        return;
+    unpaid_->setAutoFillBackground(newBills);
+    QPalette palette = QApplication::palette(unpaid_);
+    QFont font = unpaid_->font();
+    font.setBold(newBills);
+    if (newBills) {
+        palette.setColor(QPalette::Window, QColor(0xff, 0xd5, 0x4f));
+        palette.setColor(QPalette::WindowText, Qt::black);
+    }
+    unpaid_->setPalette(palette);
+    unpaid_->setFont(font);
 }
 
 void BillPanelWidget::showList(const console::BillListView& list)

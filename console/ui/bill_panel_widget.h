@@ -10,6 +10,7 @@
 #include "console/console_engine.h"
 #include "console/station_table.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -53,7 +54,9 @@ private:
     };
 
     void buildPanel();
+    void buildList();
     void buildItemRows();
+    void showNewBills(bool newBills);
     void showList(const console::BillListView& list);
     void forwardListSelection();
 
@@ -61,6 +64,7 @@ private:
     Perform perform_;
 
     QLabel* title_ = nullptr;
+    QLabel* unpaid_ = nullptr;
     QComboBox* selector_ = nullptr;
     QLabel* alarmLabel_ = nullptr;
     QComboBox* alarm_ = nullptr;
@@ -75,6 +79,9 @@ private:
     QPushButton* charge_ = nullptr;
     QPushButton* printReceipt_ = nullptr;
     QPushButton* itemPanelButton_ = nullptr;
+    QWidget* tenderBox_ = nullptr; // tender, due or change, CHARGE and the receipt
+    QWidget* itemBox_ = nullptr;   // the item rows and their pages
+    QElapsedTimer itemPanelClick_;
     std::array<ItemRow, console::BillPanel::kItemRows> rows_{};
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;

@@ -3,6 +3,7 @@
 #include "bill_panel_widget.h"
 #include "control_ids.h"
 #include "station_table_model.h"
+#include "store/client_table.h"
 #include "widget_view.h"
 
 #include <QApplication>
@@ -13,6 +14,9 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 namespace brisko {
 
@@ -49,6 +53,9 @@ ConsoleWindow::~ConsoleWindow()
     qApp->removeEventFilter(this);
     eventPoll_.stop();
     moneyTick_.stop();
+    // The panel's fields edit models the engine owns: they go before the
+    // engine does, so that a focus leaving them finds their models still there.
+    delete std::exchange(panel_, nullptr);
 }
 
 console::ConsoleEngine::StartResult ConsoleWindow::startUp()
@@ -83,7 +90,14 @@ QPushButton* ConsoleWindow::addButton(int controlId, const QString& caption, con
 
 void ConsoleWindow::buildWindow()
 {
-    tableModel_ = new StationTableModel(engine_->stationTable(), this);
+    tableModel_ = new StationTableModel(
+        engine_->stationTable(),
+        [this](int i) {
+            const auto& entries = engine_->clients().entries();
+            return i < static_cast<int>(entries.size()) ? entries[static_cast<std::size_t>(i)].computerName
+                                                         : std::string();
+        },
+        this);
     table_ = new QTableView(this);
     identify(table_, id::kStationTable, QStringLiteral("Stations"));
     table_->setModel(tableModel_);
@@ -103,7 +117,9 @@ void ConsoleWindow::buildWindow()
         QStringLiteral("00000.00")};
     for (int c = 0; c < console::kColumnCount; ++c)
         table_->setColumnWidth(c, metrics.horizontalAdvance(widest[static_cast<std::size_t>(c)]) +
-                                      metrics.averageCharWidth() * 3);
+                                      metrics.averageCharWidth() * 2);
+    // The station's name takes the room that is left, however little.
+    table_->horizontalHeader()->setMinimumSectionSize(metrics.averageCharWidth() * 3);
     table_->horizontalHeader()->setStretchLastSection(true);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!refreshing_)
@@ -145,8 +161,12 @@ void ConsoleWindow::buildWindow()
     int tableWidth = 0;
     for (int c = 0; c < console::kColumnCount; ++c)
         tableWidth += table_->columnWidth(c);
-    table_->setMinimumWidth(tableWidth + table_->frameWidth() * 2 + 24);
-    resize(tableWidth + panel_->minimumWidth() + 80, metrics.height() * 34);
+    const int nameWidth = metrics.horizontalAdvance(QStringLiteral("Front-Desk-PC")) + metrics.averageCharWidth() * 3;
+    table_->setMinimumWidth(tableWidth + metrics.averageCharWidth() * 6 + table_->frameWidth() * 2 + 24);
+    // Room for everything the panel can show, so that showing it never grows the window.
+    const QSize needed = layout->totalMinimumSize();
+    resize(std::max(needed.width(), tableWidth + nameWidth + panel_->minimumWidth() + 80),
+           std::max(needed.height(), metrics.height() * 34));
 }
 
 // --- the engine's view on the widgets ---------------------------------------------------------

@@ -31,6 +31,7 @@ inline constexpr int kItemPanelButton = 1030;
 inline constexpr int kPrintReceipt = 1032;
 inline constexpr int kAlarmSelector = 1040;
 inline constexpr int kAlarmLabel = 1041;
+inline constexpr int kUnpaidNotice = 1050;
 inline constexpr int kNext = 9998;
 inline constexpr int kPrevious = 9999;
 inline constexpr int kItemButton = 10000;    // + row 0..4

@@ -4,8 +4,8 @@
 
 namespace brisko {
 
-StationTableModel::StationTableModel(const console::StationTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table)
+StationTableModel::StationTableModel(const console::StationTable& table, NameOf nameOf, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), nameOf_(std::move(nameOf))
 {
 }
 
@@ -16,7 +16,7 @@ int StationTableModel::rowCount(const QModelIndex& parent) const
 
 int StationTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : console::kColumnCount;
+    return parent.isValid() ? 0 : console::kColumnCount + 1;
 }
 
 QVariant StationTableModel::data(const QModelIndex& index, int role) const
@@ -25,6 +25,13 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const
         return {};
     const auto column = static_cast<std::size_t>(index.column());
     const auto row = static_cast<std::size_t>(index.row());
+    if (index.column() == kNameColumn) {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+            return QString::fromStdString(names_[row]);
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::AlignVCenter | Qt::AlignLeft);
+        return {};
+    }
     const bool noted = column == static_cast<std::size_t>(console::Column::Status) && !notes_[row].empty();
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
         QString text = QString::fromStdString(shown_[row][column]);
@@ -46,8 +53,10 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const
 
 QVariant StationTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= console::kColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section > kNameColumn)
         return {};
+    if (section == kNameColumn)
+        return role == Qt::DisplayRole ? QVariant(QStringLiteral("Name")) : QVariant();
     const auto& column = console::kStationColumns[static_cast<std::size_t>(section)];
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(column.header.data(), static_cast<qsizetype>(column.header.size()));
@@ -64,6 +73,7 @@ void StationTableModel::sync()
         beginRemoveRows({}, wanted, present - 1);
         shown_.resize(static_cast<std::size_t>(wanted));
         notes_.resize(static_cast<std::size_t>(wanted));
+        names_.resize(static_cast<std::size_t>(wanted));
         endRemoveRows();
     }
     const int common = std::min(wanted, present);
@@ -71,6 +81,11 @@ void StationTableModel::sync()
         auto& row = shown_[static_cast<std::size_t>(i)];
         const auto& now = table_.row(i);
         auto& note = notes_[static_cast<std::size_t>(i)];
+        if (auto& name = names_[static_cast<std::size_t>(i)]; name != nameOf_(i)) {
+            name = nameOf_(i);
+            const QModelIndex cell = index(i, kNameColumn);
+            emit dataChanged(cell, cell);
+        }
         if (note != table_.note(i)) {
             note = table_.note(i);
             const QModelIndex status = index(i, static_cast<int>(console::Column::Status));
@@ -92,6 +107,7 @@ void StationTableModel::sync()
         for (int i = present; i < wanted; ++i) {
             shown_.push_back(table_.row(i));
             notes_.push_back(table_.note(i));
+            names_.push_back(nameOf_(i));
         }
         endInsertRows();
     }

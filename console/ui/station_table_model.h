@@ -7,6 +7,8 @@
 #include "console/station_table.h"
 
 #include <QAbstractTableModel>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace brisko {
@@ -14,7 +16,12 @@ namespace brisko {
 class StationTableModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit StationTableModel(const console::StationTable& table, QObject* parent = nullptr);
+    // The station's name (from the Clients page) for row i, shown in a last
+    // column of its own: the engine's columns and their texts stay as they are.
+    using NameOf = std::function<std::string(int row)>;
+    static constexpr int kNameColumn = console::kColumnCount;
+
+    StationTableModel(const console::StationTable& table, NameOf nameOf, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,6 +35,8 @@ private:
     const console::StationTable& table_;
     std::vector<console::StationTable::Row> shown_;
     std::vector<std::string> notes_; // the table's notes as last shown
+    NameOf nameOf_;
+    std::vector<std::string> names_; // as last shown
 };
 
 } // namespace brisko

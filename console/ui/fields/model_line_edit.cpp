@@ -71,6 +71,9 @@ QString withShortcut(const QString& text, QKeySequence::StandardKey key)
 ModelLineEdit::ModelLineEdit(std::unique_ptr<FieldModel> model, QWidget* parent)
     : QLineEdit(parent), model_(std::move(model))
 {
+    refusalFlash_.setSingleShot(true);
+    refusalFlash_.setInterval(250);
+    connect(&refusalFlash_, &QTimer::timeout, this, [this] { setPalette(QPalette()); });
     // Drags out of the field are started here, copy only.
     setDragEnabled(false);
     connect(this, &QLineEdit::textChanged, this, [this] {
@@ -127,6 +130,13 @@ void ModelLineEdit::applyToModel(Call call)
 void ModelLineEdit::refuse()
 {
     QApplication::beep();
+    // Many desktops keep the bell silent: the field shows the refusal too.
+    if (!refusalFlash_.isActive()) {
+        QPalette flashed = palette();
+        flashed.setColor(QPalette::Base, QColor(0xff, 0xc8, 0xc8));
+        setPalette(flashed);
+    }
+    refusalFlash_.start();
     emit refused();
 }
 

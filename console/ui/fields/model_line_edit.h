@@ -17,6 +17,7 @@
 #include "field_model.h"
 
 #include <QLineEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -47,8 +48,8 @@ protected:
     // The edit has gained the focus (QLineEdit has already placed the caret).
     virtual void focusEntered();
 
-    // Types one character into the model: beeps and emits refused() when the
-    // model refuses it, emits edited() when the text changed.
+    // Types one character into the model: beeps, flashes the field and emits
+    // refused() when the model refuses it, emits edited() when the text changed.
     fields::KeyResult typeIntoModel(char c);
     void refuse();
 
@@ -75,6 +76,7 @@ private:
     void restoreModelText();
 
     std::unique_ptr<FieldModel> model_;
+    QTimer refusalFlash_;      // the field's colour while a refusal shows
     bool showing_ = false;     // the text is being set from the model
     bool dragPending_ = false; // a left press on the selection may start a drag
     QPoint dragStart_;

@@ -33,8 +33,16 @@ void MoneyFieldEdit::focusEntered()
 
 void MoneyFieldEdit::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::RightButton)
-        ModelLineEdit::mousePressEvent(event);
+    if (event->button() == Qt::RightButton)
+        return;
+    // The click that brings the focus puts the caret where the keyboard's focus
+    // does, at the end: a digit typed then shifts in as on a till ("5" is
+    // 0.05), wherever in the field the click landed.
+    if (event->button() == Qt::LeftButton && !hasFocus()) {
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    ModelLineEdit::mousePressEvent(event);
 }
 
 void MoneyFieldEdit::mouseReleaseEvent(QMouseEvent* event)

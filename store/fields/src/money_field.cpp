@@ -70,6 +70,14 @@ std::size_t MoneyField::pointPosition() const { return text().find('.'); }
 KeyResult MoneyField::typeChar(char c)
 {
     const std::string before = text();
+    // A digit or point typed over a selection first takes the selection away,
+    // as Backspace would, and then follows the field's own rule: over the whole
+    // amount the digits shift in from the right again ("120" reads 1.20).
+    const bool entersAmount = isDigit(c) || (c == '.' && decimals_ > 0);
+    if (entersAmount && edit_.hasSelection()) {
+        edit_.eraseSelection();
+        normalise();
+    }
     KeyResult result;
     if (c == '.' && decimals_ > 0)
         result = point();

@@ -186,8 +186,7 @@ TEST(MoneyFieldBackspace, SelectionIsRemovedAndNormalised)
 
 TEST(MoneyFieldBackspace, TextWithoutPointStaysANumber)
 {
-    auto field = fieldAt("12.34", 0, 5);
-    type(field, "5"); // ordinary editing replaces the selection
+    auto field = fieldAt("5", 1); // as a paste can leave it
     EXPECT_EQ(field.text(), "5");
     type(field, "\b");
     EXPECT_EQ(field.text(), "0");
@@ -232,14 +231,40 @@ TEST(MoneyFieldDelete, HeldKeyAndLostFocus)
     auto field = fieldAt("12.34", 0, 5);
     field.deleteDown();
     EXPECT_EQ(field.text(), "0.00");
-    field.setSelection(0, 4);
+    field.setSelection(0, 2);
     type(field, "7"); // text changes while Delete is held are normalised
     EXPECT_EQ(field.text(), "7.00");
-    EXPECT_EQ(field.caret(), 2u);
+    EXPECT_EQ(field.caret(), 1u);
     EXPECT_TRUE(field.deleteHeld());
     field.focusOut();
     EXPECT_FALSE(field.deleteHeld());
     EXPECT_EQ(field.text(), "7.00");
+}
+
+// Typing over a selection takes it away first and then enters the amount as
+// the field always does, so that select-all and "120" is 1.20, not 120.00.
+TEST(MoneyFieldTyping, OverASelectionFollowsTheTillRule)
+{
+    auto field = fieldAt("48.50", 0, 5);
+    type(field, "120");
+    EXPECT_EQ(field.text(), "1.20");
+    EXPECT_EQ(field.caret(), 4u);
+
+    field = fieldAt("12.34", 0, 2); // the whole units only
+    type(field, "5");
+    EXPECT_EQ(field.text(), "5.34");
+
+    field = fieldAt("12.34", 3, 5); // the fraction only
+    type(field, "5");
+    EXPECT_EQ(field.text(), "12.50");
+
+    field = fieldAt("12.34", 0, 5); // a point over everything starts the fraction
+    type(field, ".5");
+    EXPECT_EQ(field.text(), "0.50");
+
+    field = fieldAt("12.34", 0, 5);
+    EXPECT_TRUE(field.typeChar('x').refused);
+    EXPECT_EQ(field.text(), "12.34") << "a refused key takes nothing away";
 }
 
 TEST(MoneyFieldClipboard, PasteOnlyWhatStaysOneNumber)
