@@ -125,6 +125,7 @@ ConsoleEngine::ConsoleEngine(ConsoleSettings settings, const platform::Clock& cl
     : impl_(std::make_unique<Impl>(std::move(settings), clock, services, *this, *this))
 {
     impl_->guard.setAfterWork([this] { impl_->keepState(); });
+    impl_->configurationDialog->setAuditLog([this](const std::string& event) { impl_->log.writeLogLine(event); });
 }
 
 ConsoleEngine::~ConsoleEngine()
@@ -183,6 +184,16 @@ bool ConsoleEngine::checkOperatorPassword()
     if (passed)
         return true;
     m.services.beeper.beep();
+    // The console ends: the operator is told why, and an owner locked out by a
+    // damaged file how to get back in.
+    if (m.configuration.isLoaded() && !m.configuration.passwordRecord().isValid()) {
+        m.log.writeLogLine("PASSWORD REFUSED,BriskoConfig is damaged");
+        m.guarded.showMessage(damagedConfigurationMessage(m.settings.folder.string()));
+    } else {
+        m.log.writeLogLine("PASSWORD REFUSED,wrong password");
+        m.guarded.showMessage(std::string(kWrongPasswordMessage));
+    }
+    (void)m.log.sync();
     return false;
 }
 
@@ -539,6 +550,16 @@ void ConsoleEngine::stopStationWorker(int i, bool /*releaseEvents*/)
 }
 
 void ConsoleEngine::clientTableChanged() { impl_->syncStationAddresses(); }
+
+bool ConsoleEngine::stationBusy(int i) const
+{
+    const StationBoard& board = impl_->board;
+    if (i < 0 || i >= board.stationCount())
+        return false;
+    const StationState& state = board.station(i);
+    return state.openBillMark || state.sessionBill.open || state.sessionBill.owner != -1 ||
+           !(board.isStatus(i, kStatusStopped) || board.isStatus(i, kStatusDisconnected));
+}
 
 // --- the cafe's key ------------------------------------------------------------------------------
 

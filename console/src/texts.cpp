@@ -46,6 +46,16 @@ std::string unpaidBillsText(int unpaid, int unseen)
     return text;
 }
 
+std::string damagedConfigurationMessage(const std::string& folder)
+{
+    return "BriskoConfig in " + folder +
+           " is damaged: no password can be checked against it.\r\n\r\n"
+           "To get back in, the owner runs\r\n"
+           "    brisko-admin --dir " + folder + " reset-password\r\n"
+           "which sets an empty password and keeps the receipt lines. "
+           "Then start Brisko and set a new password in Configuration.";
+}
+
 std::string exitQuestion(std::size_t unpaidBills)
 {
     if (unpaidBills == 0)

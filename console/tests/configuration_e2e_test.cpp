@@ -129,20 +129,37 @@ TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRu
     EXPECT_TRUE(console().billPanel().openBills().empty()) << "no session ran on the removed stations";
 }
 
-TEST_F(ConfigurationEndToEnd, RemovingAStationWithASessionBillsIt)
+// A station whose session runs is not removed behind the operator's back (it
+// would be billed and its PC left unlocked); once its session is stopped and
+// its PC locked, it goes, and its bill waits to be charged.
+TEST_F(ConfigurationEndToEnd, AStationIsRemovedOnlyOnceItsSessionIsStopped)
 {
     ASSERT_NO_FATAL_FAILURE(startStation(2));
     rig.tickAfter(61s);
 
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        pages::ClientsPage& page = *dialog.clientsPage();
+        page.setCountText("2");
+        EXPECT_EQ(page.save(), pages::SaveOutcome::Refused);
+    });
+    EXPECT_EQ(rig.prompts.messages.back(), pages::ClientsPage::busyStationMessage(3));
+    ASSERT_EQ(console().stationTable().rowCount(), 3);
+    EXPECT_EQ(rig.status(2), kStatusStarted);
+    EXPECT_FALSE(cafe->station(2).locked());
+    EXPECT_TRUE(console().billPanel().openBills().empty());
+    EXPECT_FALSE(hasEvent(log(), "STOPPING,2"));
+
+    rig.select({2});
+    console().onStopPressed();
+    ASSERT_TRUE(cafe->runUntil([&] { return rig.status(2) == kStatusStopped; }));
+    EXPECT_TRUE(cafe->station(2).locked());
+    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
+
     keepTwoStations();
     cafe->station(2).vanish();
     ASSERT_EQ(console().stationTable().rowCount(), 2);
-    ASSERT_EQ(console().billPanel().openBills().size(), 1u);
-    const ConsoleView v = console().view();
-    EXPECT_EQ(v.bill.caption.text, "Comp#: 3");
-    ASSERT_EQ(v.bill.list.rows.size(), 1u);
-    EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"3", "00 hrs 01 mins 01 secs", "1.50"}));
-    EXPECT_TRUE(hasEvent(log(), "STOPPING,2"));
+    EXPECT_TRUE(hasEvent(log(), "CONFIG REMOVED,Clients,3,PC3," + stationAddress(2).toString()));
+    EXPECT_EQ(console().billPanel().selectorEntries(), std::vector<std::string>{"Comp#: 3"});
     stillRunning();
 }
 

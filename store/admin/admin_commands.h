@@ -1,7 +1,8 @@
 #pragma once
-// The commands of brisko-admin. Each reads the files of one folder through
-// read-only handles (no lock, nothing created or changed), writes its report and
-// returns the exit status.
+// The reading commands of brisko-admin. Each reads the files of one folder
+// through read-only handles (no lock, nothing created or changed), writes its
+// report and returns the exit status. (reset-password, the one that writes,
+// lives in reset_password.h.)
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,7 @@
 // brisko-admin: the owner's read-only view of the console's data files.
 
 #include "admin_commands.h"
+#include "reset_password.h"
 
 #include "store/local_day.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: brisko-admin [--dir DIR] COMMAND\n"
     "Shows the console's data files in DIR (default: the current folder) without\n"
-    "changing or locking them.\n"
+    "changing or locking them; reset-password alone writes.\n"
     "\n"
     "Commands:\n"
     "  charge SECONDS                 access charge for SECONDS elapsed, from BriskoRate\n"
@@ -28,6 +29,9 @@ constexpr const char* kUsage =
     "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
     "  open                           unpaid and open bills: caption, station, description, price\n"
     "  check                          reports every damaged file; exit status 1 if any\n"
+    "  reset-password                 sets the empty password (receipt lines kept) when\n"
+    "                                 BriskoConfig is damaged or the password is lost;\n"
+    "                                 only while Brisko is closed, logged in BriskoLog\n"
     "\n"
     "  --help                         show this text\n"
     "  --version                      show the version\n";
@@ -108,5 +112,7 @@ int main(int argc, char** argv)
         return admin::showOpenBills(dir, io);
     if (command == "check")
         return admin::checkFiles(dir, io);
+    if (command == "reset-password")
+        return admin::resetPassword(dir, io);
     return usage();
 }

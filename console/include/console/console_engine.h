@@ -138,6 +138,7 @@ public:
     void startStationWorker(int i, bool createEvents) override;
     void stopStationWorker(int i, bool releaseEvents) override;
     void clientTableChanged() override;
+    bool stationBusy(int i) const override;
 
     // --- the cafe's key, for the Clients page ---------------------------------------------
     bool hasKey() const override;

@@ -69,6 +69,9 @@ std::string unpaidBillsText(int unpaid, int unseen);
 inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
 // The exit question; it tells how many unpaid bills stay open (they are kept for the next start).
 std::string exitQuestion(std::size_t unpaidBills);
+inline constexpr std::string_view kWrongPasswordMessage = "Wrong password";
+// A damaged "BriskoConfig" verifies no password: how the owner gets back in.
+std::string damagedConfigurationMessage(const std::string& folder);
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
 
 } // namespace console

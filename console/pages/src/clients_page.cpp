@@ -100,10 +100,35 @@ SaveOutcome ClientsPage::save()
             count_.text = decimalText(list_.rowCount());
         return SaveOutcome::Refused;
     }
+    if (const std::optional<int> busy = busyStationInTheWay(*wanted)) {
+        prompts_.showMessage(busyStationMessage(*busy + 1));
+        return SaveOutcome::Refused;
+    }
     applyCount(*wanted);
     applyEditorToSelection();
     rebuildTable();
     return finishSave(clients_.save());
+}
+
+std::string ClientsPage::busyStationMessage(int stationNumber)
+{
+    return "Station " + decimalText(stationNumber) +
+           " has a session running or an unpaid open bill. Stop its session and charge its bill "
+           "before removing it or changing its address.";
+}
+
+std::optional<int> ClientsPage::busyStationInTheWay(int wanted) const
+{
+    for (int i = wanted; i < list_.rowCount(); ++i)
+        if (workers_.stationBusy(i))
+            return i;
+    const auto& entries = clients_.entries();
+    for (const int j : list_.selectedRows()) {
+        const auto index = static_cast<std::size_t>(j);
+        if (index < entries.size() && entries[index].address != address_ && workers_.stationBusy(j))
+            return j;
+    }
+    return std::nullopt;
 }
 
 void ClientsPage::applyCount(int wanted)

@@ -58,6 +58,13 @@ void ConfigurationDialogModel::open()
     result_ = Result::None;
     currentTab_ = ConfigurationTab::Clients;
     pages_ = std::make_unique<Pages>(tables_, workers_, prompts_, keys_);
+    if (auditLog_) {
+        // The Clients page's "Key" column tells what stations spoke, not what the owner saved.
+        pages_->clients.setAuditLog(auditLog_, kTabCaptions[0], ClientsPage::kKeyColumn);
+        pages_->posItems.setAuditLog(auditLog_, kTabCaptions[1], PosItemsPage::kColumns.size());
+        pages_->printers.setAuditLog(auditLog_, kTabCaptions[2], PrintersPage::kColumns.size());
+        pages_->rates.setAuditLog(auditLog_, kTabCaptions[3], RatesPage::kColumns.size());
+    }
     // Read once at start-up; a file that could not be read then is tried again
     // here, silently, and the dialog shows what the configuration holds.
     (void)configuration_.load();
@@ -100,6 +107,10 @@ bool ConfigurationDialogModel::ok()
             prompts_.showMessage(kNotSavedMessage);
             return false;
         }
+        if (auditLog_ && !password_.empty() && password_ != acceptedPassword_)
+            auditLog_("PASSWORD CHANGED,");
+        if (auditLog_ && linesChanged)
+            auditLog_("RECEIPT CHANGED," + line1_ + "," + line2_);
     }
     acceptedPassword_ = password_;
     acceptedConfirm_ = confirm_;

@@ -2,6 +2,8 @@
 
 #include "console/pages/page_text.h"
 
+#include <algorithm>
+
 namespace console::pages {
 
 void ListPage::setRowSelected(int row, bool selected)
@@ -42,8 +44,40 @@ void ListPage::applyPlainCount(int wanted, std::string_view rowsName, const Page
 
 SaveOutcome ListPage::finishSave(bool written)
 {
+    if (written)
+        logChanges();
     loadEditor();
     return written ? SaveOutcome::Saved : SaveOutcome::NotWritten;
+}
+
+void ListPage::setAuditLog(AuditLog log, std::string pageName, std::size_t columns)
+{
+    auditLog_ = std::move(log);
+    pageName_ = std::move(pageName);
+    auditedColumns_ = columns;
+    savedRows_ = list_.rows();
+}
+
+void ListPage::logChanges()
+{
+    const std::vector<PageRow>& now = list_.rows();
+    if (auditLog_) {
+        const auto cells = [this](const PageRow& row) {
+            std::string text;
+            for (std::size_t c = 0; c < row.size() && c < auditedColumns_; ++c)
+                text += "," + row[c];
+            return text;
+        };
+        const std::size_t common = std::min(savedRows_.size(), now.size());
+        for (std::size_t r = 0; r < common; ++r)
+            if (cells(savedRows_[r]) != cells(now[r]))
+                auditLog_("CONFIG CHANGED," + pageName_ + cells(now[r]));
+        for (std::size_t r = common; r < now.size(); ++r)
+            auditLog_("CONFIG ADDED," + pageName_ + cells(now[r]));
+        for (std::size_t r = common; r < savedRows_.size(); ++r)
+            auditLog_("CONFIG REMOVED," + pageName_ + cells(savedRows_[r]));
+    }
+    savedRows_ = now;
 }
 
 } // namespace console::pages

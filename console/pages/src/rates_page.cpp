@@ -81,9 +81,15 @@ SaveOutcome RatesPage::save()
     // A disabled "Block count:" belongs to the last row, which repeats.
     int blockCount = -1;
     if (blockCount_.enabled) {
+        // A row is charged 0 (skipped) or more times, or -1 ("etc.") repeats, as
+        // a row in the middle may from the file; no other negative count means anything.
         const std::optional<int> typed = parseIntegerField(blockCount_.text);
         if (!typed) {
             prompts_.showMessage(kEnterIntegerMessage);
+            return SaveOutcome::Refused;
+        }
+        if (*typed < -1 || *typed > kMaxBlockCount) {
+            prompts_.showMessage(integerRangeMessage(-1, kMaxBlockCount));
             return SaveOutcome::Refused;
         }
         blockCount = *typed;

@@ -1,8 +1,11 @@
 #include "ipv4_address_edit.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace brisko {
 namespace {
@@ -31,8 +34,12 @@ Ipv4AddressEdit::Ipv4AddressEdit(QWidget* parent)
         edit->setFixedWidth(metrics.horizontalAdvance("000") + 2 * metrics.height());
         edit->installEventFilter(this);
         connect(edit, &QLineEdit::textEdited, this, [this, i, edit](const QString& text) {
-            if (text.size() == kOctetDigits && edit->cursorPosition() == kOctetDigits && i + 1 < octets_.size())
+            advancedInto_ = -1;
+            if (text.size() == kOctetDigits && edit->cursorPosition() == kOctetDigits && i + 1 < octets_.size()) {
                 moveTo(static_cast<int>(i) + 1, false);
+                // The "." typed next out of habit must not skip this box.
+                advancedInto_ = static_cast<int>(i) + 1;
+            }
             emit edited();
         });
         octets_[i] = edit;
@@ -80,18 +87,46 @@ void Ipv4AddressEdit::moveTo(int box, bool atEnd)
         edit->selectAll();
 }
 
+bool Ipv4AddressEdit::pasteAddress(const QString& text)
+{
+    const auto address = platform::Ipv4Address::parse(text.trimmed().toStdString());
+    if (!address)
+        return false;
+    setAddress(*address);
+    advancedInto_ = -1;
+    moveTo(static_cast<int>(octets_.size()) - 1, true);
+    emit edited();
+    return true;
+}
+
 bool Ipv4AddressEdit::eventFilter(QObject* watched, QEvent* event)
 {
     const int box = boxIndex(watched);
-    if (box < 0 || event->type() != QEvent::KeyPress)
+    if (box < 0)
+        return QWidget::eventFilter(watched, event);
+    QLineEdit* edit = octets_[static_cast<std::size_t>(box)];
+    // A click into a box, like Tab, takes the whole octet, so that what is typed
+    // replaces it rather than landing beside the digits already there.
+    if (event->type() == QEvent::MouseButtonPress && !edit->hasFocus() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        advancedInto_ = -1;
+        moveTo(box, false);
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
-    const QLineEdit* edit = octets_[static_cast<std::size_t>(box)];
     const bool first = box == 0;
     const bool last = box + 1 == static_cast<int>(octets_.size());
+    // A whole dotted address pasted into any box fills all four.
+    if (key->matches(QKeySequence::Paste) && pasteAddress(QGuiApplication::clipboard()->text()))
+        return true;
+    const bool justAdvanced = advancedInto_ == box;
+    advancedInto_ = -1;
     if (key->text() == ".") {
-        // A dot never enters a box; it ends the octet being typed (an empty one is 0).
-        if (!last)
+        // A dot never enters a box; it ends the octet being typed (an empty one
+        // is 0). Right after three digits moved on by themselves it does nothing.
+        if (!last && !justAdvanced)
             moveTo(box + 1, false);
         return true;
     }

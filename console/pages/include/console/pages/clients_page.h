@@ -13,6 +13,7 @@
 #include "platform/ipv4.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace store {
@@ -70,12 +71,17 @@ public:
     bool keylessEnabled() const { return editing() && keys_ != nullptr && keys_->hasKey(); }
     void setKeylessAllowed(bool allowed) { keyless_ = allowed; }
 
+    // Save refuses, with this message, to remove or re-address a station whose
+    // session runs or whose open bill is unpaid.
+    static std::string busyStationMessage(int stationNumber);
+
     [[nodiscard]] SaveOutcome save();
 
 private:
     void loadEditor() override;
     void refreshControls();
     void fillList();
+    std::optional<int> busyStationInTheWay(int wanted) const;
     void applyCount(int wanted);
     void applyEditorToSelection();
     void rebuildTable();

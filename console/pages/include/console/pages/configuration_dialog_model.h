@@ -5,6 +5,7 @@
 // console window and is opened (shown) and closed again and again; its pages
 // exist only while it is open.
 
+#include "console/pages/audit_log.h"
 #include "console/pages/clients_page.h"
 #include "console/pages/operator_dialogs.h"
 #include "console/pages/pos_items_page.h"
@@ -49,6 +50,9 @@ public:
     ~ConfigurationDialogModel();
     ConfigurationDialogModel(const ConfigurationDialogModel&) = delete;
     ConfigurationDialogModel& operator=(const ConfigurationDialogModel&) = delete;
+
+    // Where Saves and OK log what they changed (the activity log); none logs nothing.
+    void setAuditLog(AuditLog log) { auditLog_ = std::move(log); }
 
     // Showing the dialog: clears Terminate and Shutdown, creates the pages with
     // the Clients page shown, fills the edit boxes and computes the day total.
@@ -123,6 +127,7 @@ private:
     ConfigurationTab currentTab_ = ConfigurationTab::Clients;
     std::unique_ptr<Pages> pages_;
     Result result_ = Result::None;
+    AuditLog auditLog_;
 };
 
 } // namespace console::pages

@@ -4,6 +4,7 @@
 // new count and finishing a Save. A selection change reloads the page's
 // editor from the first selected row.
 
+#include "console/pages/audit_log.h"
 #include "console/pages/editor_field.h"
 #include "console/pages/operator_dialogs.h"
 #include "console/pages/page_list.h"
@@ -29,6 +30,11 @@ public:
     const EditorField& countField() const { return count_; }
     void setCountText(std::string text) { count_.text = std::move(text); }
 
+    // Each Save that reaches the file logs the rows it added, changed and
+    // removed (their first `columns` cells) under the page's name. The rows as
+    // they read now are what later Saves are compared with.
+    void setAuditLog(AuditLog log, std::string pageName, std::size_t columns);
+
 protected:
     ListPage(std::size_t columnCount, OperatorPrompts& prompts) : prompts_(prompts), list_(columnCount) {}
     ~ListPage() = default;
@@ -49,6 +55,14 @@ protected:
     OperatorPrompts& prompts_;
     PageList list_;
     EditorField count_{"", true};
+
+private:
+    void logChanges();
+
+    AuditLog auditLog_;
+    std::string pageName_;
+    std::size_t auditedColumns_ = 0;
+    std::vector<PageRow> savedRows_;
 };
 
 } // namespace console::pages

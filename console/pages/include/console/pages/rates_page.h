@@ -24,6 +24,8 @@ public:
     static constexpr std::size_t kDurationColumn = 1;
     static constexpr std::size_t kCountColumn = 2;
     static constexpr std::size_t kPriceColumn = 3;
+    // "Block count:" of any row but the last, which repeats.
+    static constexpr int kMaxBlockCount = 99999;
     static constexpr std::array<ListColumn, 4> kColumns{{
         {"No", 26, ColumnAlignment::Left},
         {"Block duration", 95, ColumnAlignment::Left},

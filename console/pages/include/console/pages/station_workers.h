@@ -20,6 +20,10 @@ public:
     // copy of the addresses, so the implementation hands it the table's
     // addresses here.
     virtual void clientTableChanged() {}
+    // Station i has a session running (or waiting to be billed) or an open
+    // bill: removing or re-addressing it now would bill it behind the
+    // operator's back and leave its PC unlocked, so the page refuses.
+    virtual bool stationBusy(int /*i*/) const { return false; }
 };
 
 } // namespace console::pages
