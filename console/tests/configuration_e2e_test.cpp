@@ -165,7 +165,21 @@ TEST_F(ConfigurationEndToEnd, AStationIsRemovedOnlyOnceItsSessionIsStopped)
 
 TEST_F(ConfigurationEndToEnd, NewRatesChargeRunningSessions)
 {
-    configure([](pages::ConfigurationDialogModel&) {});
+    // Saved through the page: the log tells what the new rate is.
+    configure([](pages::ConfigurationDialogModel& dialog) {
+        pages::RatesPage& page = *dialog.ratesPage();
+        page.setRowSelected(0, true);
+        page.priceEditor().setValue(1.75, 2);
+        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        page.setRowSelected(0, false);
+    });
+    const auto events = log();
+    const auto changed = std::find_if(events.begin(), events.end(), [](const std::string& e) {
+        return e.rfind("CONFIG CHANGED,Rates,1,", 0) == 0;
+    });
+    ASSERT_NE(changed, events.end());
+    EXPECT_EQ(changed->substr(changed->size() - 5), ",1.75");
+    console().rates().rows()[0].price = 1.50;
     rig.tickAfter(61s);
     EXPECT_EQ(rig.text(0, Column::AccessCost), "1.50");
     console().rates().rows() = {{"00:01:00", -1, 0.10}};

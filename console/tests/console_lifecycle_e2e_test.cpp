@@ -65,13 +65,32 @@ TEST_F(ConsoleLifecycle, AWrongPasswordEndsTheConsoleBeforeAnythingRuns)
     rig.create();
     EXPECT_EQ(rig.console().startUp(), ConsoleEngine::StartResult::WrongPassword);
     EXPECT_EQ(rig.beeper.beeps, 1);
+    EXPECT_EQ(rig.prompts.messages, std::vector<std::string>{"Wrong password"});
     EXPECT_FALSE(rig.console().link().isRunning());
     EXPECT_EQ(rig.console().stationTable().rowCount(), 0);
     EXPECT_TRUE(rig.console().hasEnded());
+    EXPECT_TRUE(hasEvent(log(), "PASSWORD REFUSED,wrong password"));
 
     // Escape gives the empty text, which opens a console without a password only.
     rig.password.typed = "secret";
     EXPECT_EQ(rig.create().startUp(), ConsoleEngine::StartResult::Running);
+}
+
+// No password verifies against a damaged record: the owner is told how to get
+// back in rather than left with a beep.
+TEST_F(ConsoleLifecycle, ADamagedConfigurationSaysHowTheOwnerGetsBackIn)
+{
+    writePassword(folder.path(), "secret");
+    std::string bytes = readFile(folder.path() / "BriskoConfig");
+    bytes[20] = static_cast<char>(bytes[20] ^ 0x40);
+    testsupport::writeFile(folder.path() / "BriskoConfig", bytes);
+    rig.password.typed = "secret";
+    rig.create();
+    EXPECT_EQ(rig.console().startUp(), ConsoleEngine::StartResult::WrongPassword);
+    ASSERT_FALSE(rig.prompts.messages.empty());
+    EXPECT_EQ(rig.prompts.messages.back(), damagedConfigurationMessage(folder.path().string()));
+    EXPECT_NE(rig.prompts.messages.back().find("reset-password"), std::string::npos);
+    EXPECT_TRUE(hasEvent(log(), "PASSWORD REFUSED,BriskoConfig is damaged"));
 }
 
 TEST_F(ConsoleLifecycle, WithoutAPasswordEscapeOpensTheConsole)

@@ -402,6 +402,12 @@ TEST_F(SessionsEndToEnd, ChangingAnAlarmCountsFromTheSessionStart)
     rig.tickAfter(3600s);
     EXPECT_FALSE(hasEvent(log(), "ALARM STOPPING,0"));
     EXPECT_EQ(rig.status(0), kStatusStarted);
+    // Each choice is in the log, so that a session's end reads against it.
+    const auto events = log();
+    const auto at = [&](const std::string& e) { return std::find(events.begin(), events.end(), e) - events.begin(); };
+    EXPECT_LT(at("ALARM SET,0,00:10"), at("ALARM SET,0,00:20"));
+    EXPECT_LT(at("ALARM SET,0,00:20"), at("ALARM CLEARED,0"));
+    EXPECT_LT(at("ALARM CLEARED,0"), static_cast<std::ptrdiff_t>(events.size()));
 }
 
 TEST_F(SessionsEndToEnd, AStationThatReconnectsDuringASessionIsUnlockedAgain)

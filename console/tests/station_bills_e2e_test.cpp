@@ -86,6 +86,7 @@ TEST_F(StationBillsEndToEnd, StopPcStopsTheStationWhoseBillIsShown)
     EXPECT_TRUE(cafe->station(1).locked());
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
     EXPECT_EQ(view().bill.list.rows.size(), 2u);
+    EXPECT_TRUE(hasEvent(log(), "STOP PC,1"));
 }
 
 // Enter belongs to the tender field when a session bill takes the panel from

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -155,6 +158,44 @@ TEST_F(AdminTest, CheckReportsEveryProblem)
                          "BriskoRate: rate 3 has block duration \"1:5\", not hh:mm:ss\n"
                          "BriskoBills: entry at offset 192 is incomplete (the file ends at 291)\n");
     EXPECT_EQ(admin(folder.path(), "journal").status, 1);
+}
+
+// The owner's way back in: a damaged password record is replaced by the empty
+// password, the receipt lines stay, and the log tells it happened.
+TEST_F(AdminTest, ResetPasswordLetsTheOwnerBackInAndIsLogged)
+{
+    EXPECT_EQ(admin(folder.path(), "reset-password").status, 1) << "no cafe in an empty folder";
+    EXPECT_FALSE(fs::exists(folder.path() / "BriskoConfig"));
+
+    writeCafe();
+    {
+        Configuration config(folder.path(), notifier);
+        ASSERT_TRUE(config.load());
+        ASSERT_TRUE(config.setPassword("lost"));
+        config.setReceiptLine1("Corner Cafe");
+        ASSERT_TRUE(config.save());
+    }
+    auto bytes = readBytes(folder / "BriskoConfig");
+    bytes[20] ^= std::byte{0x40};
+    writeBytes(folder / "BriskoConfig", bytes);
+
+    {
+        // Not while a console holds the file.
+        Configuration held(folder.path(), notifier);
+        ASSERT_TRUE(held.load());
+        ASSERT_TRUE(held.save());
+        EXPECT_EQ(admin(folder.path(), "reset-password").status, 1);
+    }
+    const auto reset = admin(folder.path(), "reset-password");
+    EXPECT_EQ(reset.status, 0);
+    EXPECT_NE(reset.out.find("The password is now empty"), std::string::npos);
+    Configuration config(folder.path(), notifier);
+    ASSERT_TRUE(config.load());
+    EXPECT_TRUE(config.verifyOperatorPassword(""));
+    EXPECT_EQ(config.receiptLine1(), "Corner Cafe");
+    std::ifstream in(folder / "BriskoLog", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find(",PASSWORD RESET,\n"), std::string::npos) << log;
 }
 
 TEST_F(AdminTest, ReadsWhileTheConsoleHoldsTheFilesAndNeverCreatesOrChangesOne)

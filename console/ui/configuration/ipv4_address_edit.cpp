@@ -1,11 +1,14 @@
 #include "ipv4_address_edit.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+
+#include <utility>
 
 namespace brisko {
 namespace {
@@ -106,9 +109,12 @@ bool Ipv4AddressEdit::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     QLineEdit* edit = octets_[static_cast<std::size_t>(box)];
     // A click into a box, like Tab, takes the whole octet, so that what is typed
-    // replaces it rather than landing beside the digits already there.
-    if (event->type() == QEvent::MouseButtonPress && !edit->hasFocus() &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // replaces it rather than landing beside the digits already there. (The
+    // toolkit may give the focus before it hands over the press.)
+    if (event->type() == QEvent::FocusIn)
+        clickedInto_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? box : -1;
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        (!edit->hasFocus() || std::exchange(clickedInto_, -1) == box)) {
         advancedInto_ = -1;
         moveTo(box, false);
         return true;
@@ -119,8 +125,16 @@ bool Ipv4AddressEdit::eventFilter(QObject* watched, QEvent* event)
     const bool first = box == 0;
     const bool last = box + 1 == static_cast<int>(octets_.size());
     // A whole dotted address pasted into any box fills all four.
-    if (key->matches(QKeySequence::Paste) && pasteAddress(QGuiApplication::clipboard()->text()))
-        return true;
+    if (key->matches(QKeySequence::Paste)) {
+        const QString pasted = QGuiApplication::clipboard()->text();
+        if (pasteAddress(pasted))
+            return true;
+        if (pasted.contains(QLatin1Char('.'))) {
+            // Dotted, but no address: nothing of it goes into a box.
+            QApplication::beep();
+            return true;
+        }
+    }
     const bool justAdvanced = advancedInto_ == box;
     advancedInto_ = -1;
     if (key->text() == ".") {

@@ -43,6 +43,7 @@ private:
     QRegularExpressionValidator octetValidator_; // 0 to 255, or empty
     std::array<QLineEdit*, 4> octets_{};
     int advancedInto_ = -1; // the box the third digit of the one before moved on to
+    int clickedInto_ = -1;  // the box a click is giving the focus to
 };
 
 } // namespace brisko

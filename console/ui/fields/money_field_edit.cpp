@@ -1,7 +1,10 @@
 #include "money_field_edit.h"
 
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
+
+#include <utility>
 
 namespace brisko {
 
@@ -37,12 +40,18 @@ void MoneyFieldEdit::mousePressEvent(QMouseEvent* event)
         return;
     // The click that brings the focus puts the caret where the keyboard's focus
     // does, at the end: a digit typed then shifts in as on a till ("5" is
-    // 0.05), wherever in the field the click landed.
-    if (event->button() == Qt::LeftButton && !hasFocus()) {
-        setFocus(Qt::MouseFocusReason);
+    // 0.05), wherever in the field the click landed. (The toolkit gives the
+    // focus before it hands over the press.)
+    const bool focusingClick = std::exchange(focusedByClick_, false);
+    if (event->button() == Qt::LeftButton && focusingClick)
         return;
-    }
     ModelLineEdit::mousePressEvent(event);
+}
+
+void MoneyFieldEdit::focusInEvent(QFocusEvent* event)
+{
+    focusedByClick_ = event->reason() == Qt::MouseFocusReason;
+    ModelLineEdit::focusInEvent(event);
 }
 
 void MoneyFieldEdit::mouseReleaseEvent(QMouseEvent* event)

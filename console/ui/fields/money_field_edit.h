@@ -32,6 +32,7 @@ signals:
 protected:
     bool handleEnter() override;
     void focusEntered() override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -40,6 +41,7 @@ protected:
 private:
     fields::MoneyField& model_;
     bool ownerHandlesEnter_ = false;
+    bool focusedByClick_ = false; // the press that follows gave the focus
 };
 
 } // namespace brisko

@@ -5,10 +5,14 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace brisko {
 
-QtReceiptPrinter::QtReceiptPrinter(QWidget* parent) : parent_(parent), chooser_(&QtReceiptPrinter::showPrintDialog) {}
+QtReceiptPrinter::QtReceiptPrinter(QWidget* parent)
+    : parent_(parent), chooser_(&QtReceiptPrinter::showPrintDialog), printerNames_(&QPrinterInfo::availablePrinterNames)
+{
+}
 
 QtReceiptPrinter::~QtReceiptPrinter() = default;
 
@@ -16,8 +20,16 @@ void QtReceiptPrinter::setParentWidget(QWidget* parent) { parent_ = parent; }
 
 void QtReceiptPrinter::setChooser(PrinterChooser chooser)
 {
+    ownChooser_ = static_cast<bool>(chooser);
     chooser_ = chooser ? std::move(chooser) : PrinterChooser(&QtReceiptPrinter::showPrintDialog);
 }
+
+void QtReceiptPrinter::setPrinterNames(PrinterNames names)
+{
+    printerNames_ = names ? std::move(names) : PrinterNames(&QPrinterInfo::availablePrinterNames);
+}
+
+bool QtReceiptPrinter::hasPrinter() const { return ownChooser_ || !printerNames_().isEmpty(); }
 
 bool QtReceiptPrinter::showPrintDialog(QPrinter& printer, QWidget* parent)
 {

@@ -6,6 +6,7 @@
 #include "console/operator_interfaces.h"
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -25,8 +26,16 @@ public:
     ~QtReceiptPrinter() override;
 
     void setParentWidget(QWidget* parent);
-    // Replaces the print dialog (tests print to a PDF file instead).
+    // Replaces the print dialog (tests print to a PDF file instead); a chooser
+    // of its own counts as a printer being there.
     void setChooser(PrinterChooser chooser);
+    // Where the names of the desktop's printers come from (the print system's
+    // list unless a test says otherwise).
+    using PrinterNames = std::function<QStringList()>;
+    void setPrinterNames(PrinterNames names);
+
+    // A printer to choose: one the print system knows, or the chooser's own.
+    bool hasPrinter() const override;
 
     // The printable area (the page layout's paint rectangle) in device pixels
     // at the printer's resolution; nullopt when cancelled or nothing is printable.
@@ -42,6 +51,8 @@ public:
 private:
     QPointer<QWidget> parent_;
     PrinterChooser chooser_;
+    bool ownChooser_ = false;
+    PrinterNames printerNames_;
     // Kept between receipts, so the dialog offers the printer chosen last.
     std::unique_ptr<QPrinter> printer_;
     bool chosen_ = false;

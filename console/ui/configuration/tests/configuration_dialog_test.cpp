@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -309,6 +311,25 @@ void ConfigurationDialogTest::addressEditMovesAlongTheOctets()
     typeIntoFocus("9");
     QCOMPARE(octets(&edit), (QStringList{"10", "1", "25", ""}));
     QCOMPARE(edit.address(), (platform::Ipv4Address{{10, 1, 25, 0}}));
+
+    // As operators type an address anywhere else: a click takes the whole
+    // octet, and the "." after three digits that moved on by themselves is
+    // not a second move.
+    edit.setAddress({{0, 0, 0, 0}});
+    QTest::mouseClick(edit.octetEdit(0), Qt::LeftButton, {}, QPoint(2, edit.octetEdit(0)->height() / 2));
+    typeIntoFocus("127.0.0.5");
+    QCOMPARE(edit.address(), (platform::Ipv4Address{{127, 0, 0, 5}}));
+    QTest::mouseClick(edit.octetEdit(1), Qt::LeftButton);
+    typeIntoFocus("1");
+    QCOMPARE(edit.address(), (platform::Ipv4Address{{127, 1, 0, 5}}));
+
+    // A dotted address pasted into any box fills all four; anything else is refused.
+    QGuiApplication::clipboard()->setText(QStringLiteral(" 192.168.1.20 "));
+    QTest::keyClick(edit.octetEdit(2), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit.address(), (platform::Ipv4Address{{192, 168, 1, 20}}));
+    QGuiApplication::clipboard()->setText(QStringLiteral("300.1.1.1"));
+    QTest::keyClick(edit.octetEdit(2), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit.address(), (platform::Ipv4Address{{192, 168, 1, 20}}));
 }
 
 void ConfigurationDialogTest::clientsPageEditsTheSelectedStations()
