@@ -120,7 +120,7 @@ void ConsoleWindow::buildWindow()
                                       metrics.averageCharWidth() * 2);
     // The station's name takes the room that is left, however little.
     table_->horizontalHeader()->setMinimumSectionSize(metrics.averageCharWidth() * 3);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(StationTableModel::kNameColumn, QHeaderView::Stretch);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!refreshing_)
             perform([this] { forwardTableSelection(); });

@@ -1,5 +1,7 @@
 #include "configuration_dialog.h"
 
+#include "read_only_look.h"
+
 #include "clients_page_widget.h"
 #include "console_fonts.h"
 #include "pos_items_page_widget.h"
@@ -58,7 +60,7 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     // Read-only but selectable, so that the owner can copy it for the stations.
     cafeKey_->setObjectName("cafeKeyField");
     cafeKey_->setAccessibleName("Cafe's key");
-    cafeKey_->setReadOnly(true);
+    showAsReadOnly(cafeKey_);
     cafeKey_->setText(QString::fromStdString(model_.cafeKeyText()));
     cafeKey_->setToolTip("Type this key once at each station, in its setup dialog.");
 
@@ -97,7 +99,15 @@ ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogMode
     addLabelled("Confirm", confirm_, 1, 0);
     addLabelled("Receipt line 1:", receiptLine1_, 0, 2);
     addLabelled("Receipt line 2:", receiptLine2_, 1, 2);
-    head->addWidget(dayTotal_, 0, 4, 2, 1);
+    // The day's takings under a label of their own.
+    auto* takings = new QVBoxLayout;
+    auto* takingsLabel = new QLabel("Today's takings:", this);
+    takingsLabel->setObjectName("dayTotalCaption");
+    takingsLabel->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    takingsLabel->setBuddy(dayTotal_);
+    takings->addWidget(takingsLabel);
+    takings->addWidget(dayTotal_);
+    head->addLayout(takings, 0, 4, 2, 1);
     head->setColumnStretch(1, 1);
     head->setColumnStretch(3, 2);
     head->setColumnStretch(4, 1);

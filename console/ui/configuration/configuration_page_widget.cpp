@@ -1,5 +1,7 @@
 #include "configuration_page_widget.h"
 
+#include "read_only_look.h"
+
 #include <QBoxLayout>
 #include <QFormLayout>
 #include <QFrame>
@@ -104,6 +106,13 @@ QLineEdit* ConfigurationPageWidget::addLineEdit(const QString& label, const char
 {
     auto* edit = new QLineEdit(this);
     addEditorRow(label, edit, name);
+    return edit;
+}
+
+QLineEdit* ConfigurationPageWidget::addReadOnlyField(const QString& label, const char* name)
+{
+    QLineEdit* edit = addLineEdit(label, name);
+    showAsReadOnly(edit);
     return edit;
 }
 

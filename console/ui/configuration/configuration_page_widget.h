@@ -49,6 +49,9 @@ protected:
     // The editor rows, under the count field: a label and its field, or a field
     // alone (labelled by its accessible name) when the label is empty.
     void addEditorRow(const QString& label, QWidget* field, const char* name);
+    // A field that shows a number the operator cannot change (the row being
+    // edited): read-only, and drawn on the window's colour so that it looks so.
+    QLineEdit* addReadOnlyField(const QString& label, const char* name);
     QLineEdit* addLineEdit(const QString& label, const char* name);
     // Save, under the editor rows; finishPage() adds it when the page has not.
     void addSaveButton();

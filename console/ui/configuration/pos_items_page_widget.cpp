@@ -11,13 +11,12 @@ namespace brisko {
 PosItemsPageWidget::PosItemsPageWidget(console::pages::PosItemsPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::PosItemsPage::kColumns, "posItems", "Number of POS Items:", parent),
       page_(page),
-      item_(addLineEdit("Item:", "item")),
+      item_(addReadOnlyField("Item:", "item")),
       name_(addLineEdit("Name:", "name")),
       price_(new MoneyFieldEdit(page.priceEditor(), this)),
       fixedPrice_(new QCheckBox("Fixed Price", this))
 {
     setObjectName("posItemsPage");
-    item_->setReadOnly(true);
     addEditorRow("Price:", price_, "price");
     fixedPrice_->setAccessibleName("Fixed Price");
     addEditorRow("", fixedPrice_, "fixedPrice");

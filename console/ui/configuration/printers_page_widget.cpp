@@ -9,13 +9,12 @@ namespace brisko {
 PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
       page_(page),
-      printer_(addLineEdit("Printer:", "printer")),
+      printer_(addReadOnlyField("Printer:", "printer")),
       serverName_(addLineEdit("Server Name:", "serverName")),
       printerName_(addLineEdit("Printer Name:", "printerName")),
       pageCost_(new MoneyFieldEdit(page.pageCostEditor(), this))
 {
     setObjectName("printersPage");
-    printer_->setReadOnly(true);
     addEditorRow("Page Cost:", pageCost_, "pageCost");
     connect(serverName_, &QLineEdit::textEdited, this,
             [this](const QString& text) { page_.setServerNameText(text.toStdString()); });

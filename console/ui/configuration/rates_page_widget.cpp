@@ -17,8 +17,7 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
       integerOnly_(QRegularExpression("-?[0-9]*"))
 {
     setObjectName("ratesPage");
-    rate_ = addLineEdit("Rate:", "rate");
-    rate_->setReadOnly(true);
+    rate_ = addReadOnlyField("Rate:", "rate");
     duration_ = new DurationFieldEdit(page.durationEditor(), this);
     addEditorRow("Block Duration (hh:mm:ss):", duration_, "duration");
     blockCount_ = addLineEdit("Block count:", "blockCount");
