@@ -649,7 +649,12 @@ void BillPanel::moveStationOpenBill(int from, int to)
 void BillPanel::announceNewBill(OpenBill& bill, bool shown)
 {
     bill.unseen = !shown;
-    ctx_.beeper.announceBill();
+    // Stations stopped together bring many bills at once: one sound a second.
+    const std::time_t now = ctx_.board.clock().now();
+    if (now != lastAnnouncement_) {
+        lastAnnouncement_ = now;
+        ctx_.beeper.announceBill();
+    }
 }
 
 std::vector<std::string> BillPanel::selectorLabels() const

@@ -14,6 +14,7 @@
 
 #include "fields/money_field.h"
 
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -221,6 +222,7 @@ private:
     bool sessionBillFlag_ = false;
     int rememberedStation_ = 0;
     bool chargeReady_ = false;
+    std::time_t lastAnnouncement_ = 0;
     std::string caption_;
     std::vector<store::BillItem> listRows_;
     std::vector<bool> listSelected_;
