@@ -114,7 +114,7 @@ void ClientLink::startAttempt()
     // starts over, rather than waiting on a dead connection for ever.
     if (!socket_.setKeepAlive(kKeepAliveIdle, kKeepAliveInterval, kKeepAliveProbes, &error))
         log_.logLine("Error setting keep-alive");
-    if (settings_.bindOwnAddress && !socket_.bind(settings_.ownAddress, 0, &error)) {
+    if (settings_.ownAddress && !socket_.bind(*settings_.ownAddress, 0, &error)) {
         lastError_ = error;
         log_.logText("Error binding to the station's address: ");
         log_.logSocketError(error);
@@ -179,6 +179,13 @@ void ClientLink::checkConnect()
 
 void ClientLink::connected()
 {
+    // The console knows a station by the address its connection comes from,
+    // so that is the address to announce (not the host name's, which Debian
+    // maps to 127.0.1.1).
+    if (settings_.ownAddress)
+        announced_ = *settings_.ownAddress;
+    else if (const auto local = socket_.localAddress())
+        announced_ = *local;
     if (!key_) {
         channel_ = stationlink::Channel::plain(std::move(socket_));
         ready();
@@ -232,7 +239,7 @@ void ClientLink::sendConnect()
 {
     int error = 0;
     log_.logText("Trying send ");
-    if (channel_.send(stationlink::buildConnect(settings_.ownAddress), &error)) {
+    if (channel_.send(stationlink::buildConnect(announced_), &error)) {
         log_.logLine("success.");
     } else {
         lastError_ = error;

@@ -63,7 +63,7 @@ std::string clientUsage()
            "\n"
            "The station client: locks this workstation until the counter starts a session.\n"
            "\n"
-           "  --address A.B.C.D  this station's own address (default: that of the host name)\n"
+           "  --address A.B.C.D  this station's own address (default: the one its connection to the console comes from)\n"
            "  --dir FOLDER       folder of Tamblo.log and TambloConfig (default: the current one)\n"
            "  --windowed         a normal window, for demonstrations\n"
            "  --area WxH+X+Y     with --windowed: the part of the screen the station keeps to\n"

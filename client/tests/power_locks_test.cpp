@@ -44,7 +44,6 @@ protected:
             writeFile(folder.path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
         LinkSettings link;
         link.ownAddress = kTestStation;
-        link.bindOwnAddress = true;
         link.mainPort = *mainListener.localPort();
         link.connectWait = 300ms;
         engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});

@@ -65,7 +65,6 @@ protected:
         engine.reset();
         LinkSettings link;
         link.ownAddress = kTestStation;
-        link.bindOwnAddress = true;
         link.mainPort = console->mainPort();
         link.connectWait = 200ms;
         engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
@@ -226,23 +225,24 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
 }
 
-// 127.0.0.1 has zero octets, and a station configured with it connects like any other.
-TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReached)
+// 127.0.0.1 has zero octets, and a console there is reached like any other. A
+// station given no address of its own announces the one its connection comes
+// from, which is what the console knows it by (here 127.0.0.1 itself; never
+// the host name's address, 127.0.1.1 on Debian).
+TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReachedFromTheAddressTheStationConnectsFrom)
 {
     stationlink::LinkSettings settings;
     settings.listenAddress = platform::Ipv4Address::loopback();
     settings.port = 0;
     stationlink::LinkServer console(settings);
-    console.setStationAddresses({kTestStation});
+    console.setStationAddresses({platform::Ipv4Address::loopback()});
     ASSERT_TRUE(console.start(1));
 
     TempFolder folder;
     writeFile(folder.path() / "TambloConfig", std::string("\x7F\x00\x00\x01", 4));
     RecordingWorkstation workstation;
     TestHost host;
-    LinkSettings link;
-    link.ownAddress = kTestStation;
-    link.bindOwnAddress = true;
+    LinkSettings link; // no own address
     link.mainPort = console.mainPort();
     link.connectWait = 200ms;
     ClientEngine engine(host, workstation, EngineSettings{folder.path(), link});

@@ -40,7 +40,6 @@ protected:
     {
         LinkSettings link;
         link.ownAddress = own;
-        link.bindOwnAddress = true;
         link.mainPort = mainPort;
         link.connectWait = connectWait;
         link.replyWait = 2s;

@@ -48,12 +48,7 @@ client::EngineSettings engineSettings(const client::ClientOptions& options)
     client::EngineSettings settings;
     settings.folder = options.folder;
     settings.link.mainPort = options.mainPort;
-    if (options.address) {
-        settings.link.ownAddress = *options.address;
-        settings.link.bindOwnAddress = true;
-    } else {
-        settings.link.ownAddress = platform::hostFirstIpv4Address().value_or(platform::Ipv4Address{});
-    }
+    settings.link.ownAddress = options.address;
     return settings;
 }
 

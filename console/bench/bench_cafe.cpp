@@ -64,7 +64,6 @@ std::unique_ptr<client::ClientEngine> startStation(const std::filesystem::path& 
     client::EngineSettings settings;
     settings.folder = folder;
     settings.link.ownAddress = stationAddress(index);
-    settings.link.bindOwnAddress = true;
     settings.link.mainPort = port;
     auto engine = std::make_unique<client::ClientEngine>(services, services, settings);
     engine->start({{0, 0, 1280, 800}, {0, 0, 1280, 760}});

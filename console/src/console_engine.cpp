@@ -240,8 +240,7 @@ void ConsoleEngine::Impl::openKeys()
 void ConsoleEngine::Impl::logRefusals()
 {
     for (const stationlink::LinkRefusal& refusal : link.takeRefusals())
-        log.writeLogLine("LINK REFUSED," + refusal.address.toString() + "," +
-                         std::string(stationlink::refusalText(refusal.reason)));
+        log.writeLogLine("LINK REFUSED," + refusal.address.toString() + "," + stationlink::describeRefusal(refusal));
 }
 
 void ConsoleEngine::Impl::keepState()

@@ -29,7 +29,6 @@ void SimulatedStation::build()
     client::EngineSettings settings;
     settings.folder = folder_.path();
     settings.link.ownAddress = own_;
-    settings.link.bindOwnAddress = true;
     settings.link.mainPort = port_;
     settings.link.connectWait = 200ms;
     settings.link.replyWait = 1000ms;

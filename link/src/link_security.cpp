@@ -13,8 +13,18 @@ std::string_view refusalText(LinkRefusal::Reason reason)
         return "the console has no key";
     case LinkRefusal::Reason::UnknownStation:
         return "unknown station";
+    case LinkRefusal::Reason::ClaimedOtherAddress:
+        return "claimed";
     }
     return "refused";
+}
+
+std::string describeRefusal(const LinkRefusal& refusal)
+{
+    std::string text(refusalText(refusal.reason));
+    if (refusal.reason == LinkRefusal::Reason::ClaimedOtherAddress)
+        text.append(" ").append(refusal.claimed.toString());
+    return text;
 }
 
 } // namespace stationlink

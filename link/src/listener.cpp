@@ -191,10 +191,22 @@ bool Listener::readCaller(Caller& caller)
         waiting = frame.kind == Frame::Kind::Partial;
         if (frame.kind == Frame::Kind::Message && frame.length == caller.received.size())
             answerConnect(caller);
+        else if (frame.kind == Frame::Kind::Unknown)
+            refuseOtherClaim(caller);
     }
     if (!waiting || !inTime)
         caller.channel.close();
     return caller.channel.isValid();
+}
+
+// A station that announces another address than the one its connection comes
+// from is turned away; the owner is told both, since that is how a station set
+// up with a wrong address (or one that guessed it from its host name) is found.
+void Listener::refuseOtherClaim(const Caller& caller)
+{
+    const auto claimed = parseConnect(caller.received);
+    if (claimed && *claimed != caller.peer && directory_.find(caller.peer) >= 0)
+        refusals_.add({caller.peer, LinkRefusal::Reason::ClaimedOtherAddress, *claimed});
 }
 
 void Listener::serviceCallers()

@@ -52,6 +52,7 @@ private:
     // byte; false when it must go (closed, or turned away and reported).
     bool openChannel(Caller& caller);
     void refuse(Caller& caller, LinkRefusal::Reason reason);
+    void refuseOtherClaim(const Caller& caller);
     void answerConnect(Caller& caller);
     void relayEvents();
 

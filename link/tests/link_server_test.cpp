@@ -620,9 +620,15 @@ TEST(KeyedLink, OnlyStationsThatProveTheKeyAreServedAndTheOthersAreReported)
     EXPECT_FALSE(keyless.handshake());
     EXPECT_FALSE(ScriptedStation(stationAddress(3), link.mainPort(), *CafeKey::generate()).attach());
     EXPECT_FALSE(ScriptedStation(stationAddress(9), link.mainPort(), key).handshake());
+    // A station that announces another address than the one it comes from (as
+    // one that took its host name's 127.0.1.1 did) is named with both.
+    EXPECT_FALSE(ScriptedStation(stationAddress(2), link.mainPort(), key).handshake("OK", "CONNECT127.0.1.1"));
+    const LinkRefusal otherClaim{stationAddress(2), LinkRefusal::Reason::ClaimedOtherAddress, {{127, 0, 1, 1}}};
     EXPECT_TRUE(refusalsInclude(link, {{stationAddress(3), LinkRefusal::Reason::NoKey},
                                        {stationAddress(3), LinkRefusal::Reason::WrongKey},
-                                       {stationAddress(9), LinkRefusal::Reason::UnknownStation}}));
+                                       {stationAddress(9), LinkRefusal::Reason::UnknownStation},
+                                       otherClaim}));
+    EXPECT_EQ(describeRefusal(otherClaim), "claimed 127.0.1.1");
     EXPECT_EQ(link.stationKeying(1), StationKeying::Keyless);
 
     // A handshake that proved the key opens a port only the key can use: the

@@ -298,6 +298,15 @@ std::optional<std::uint16_t> TcpSocket::localPort() const
     return ntohs(sa.sin_port);
 }
 
+std::optional<Ipv4Address> TcpSocket::localAddress() const
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+        return std::nullopt;
+    return fromSockaddr(sa);
+}
+
 std::optional<Ipv4Address> TcpSocket::peerAddress() const
 {
     sockaddr_in sa{};

@@ -35,8 +35,10 @@
 namespace client {
 
 struct LinkSettings {
-    platform::Ipv4Address ownAddress;   // announced in "CONNECT"
-    bool bindOwnAddress = false;        // also use it as the source address of every connection
+    // Announced in "CONNECT" and used as the source address of every
+    // connection. Without it the station announces the address its connection
+    // to the console goes out from, which is the one the console sees.
+    std::optional<platform::Ipv4Address> ownAddress;
     std::uint16_t mainPort = stationlink::kMainPort;
     std::chrono::milliseconds connectWait{1000}; // how long one connect may take
     std::chrono::milliseconds replyWait{5000};   // longest wait for the console's handshake reply
@@ -148,6 +150,7 @@ private:
     bool reclaimDue_ = false;   // the station connection just came up: "STARTED" goes first
     std::string portReply_;     // what the console answered on the main port so far
     int lastError_ = 0;         // the last socket error, as the log reports it
+    platform::Ipv4Address announced_; // the address the CONNECT of this connection announces
 };
 
 } // namespace client

@@ -26,14 +26,19 @@ struct LinkRefusal {
         WrongKey,        // TLS with a key that is not the cafe's
         ConsoleHasNoKey, // a station with a key, and this console has none
         UnknownStation,  // an address listed for no station
+        ClaimedOtherAddress, // it announced another address than the one it connects from
     };
     platform::Ipv4Address address;
     Reason reason = Reason::NoKey;
+    platform::Ipv4Address claimed{}; // what it announced (ClaimedOtherAddress)
 
     friend bool operator==(const LinkRefusal&, const LinkRefusal&) = default;
 };
 
 // Short words for the activity log and the owner: "no key", "wrong key", ...
 std::string_view refusalText(LinkRefusal::Reason reason);
+// The same for one refusal, with what it claimed where that matters:
+// "claimed 127.0.1.1".
+std::string describeRefusal(const LinkRefusal& refusal);
 
 } // namespace stationlink

@@ -94,6 +94,9 @@ public:
     bool waitWritable(std::chrono::milliseconds timeout) const;
 
     std::optional<std::uint16_t> localPort() const;
+    // This end's address: for a connected socket, the address of the
+    // interface the route to the peer goes out of.
+    std::optional<Ipv4Address> localAddress() const;
     std::optional<Ipv4Address> peerAddress() const;
 
     // Waits up to timeout for the socket to become readable (data, close or error).
