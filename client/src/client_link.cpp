@@ -93,6 +93,10 @@ bool ClientLink::step()
 
 void ClientLink::startAttempt()
 {
+    // The main port's handshake and the station port's connect each make a
+    // block of the log; a failing attempt that goes as the last one did adds
+    // only to its count.
+    log_.beginAttempt();
     int error = 0;
     received_.clear();
     socket_ = platform::TcpSocket::create(&error);
@@ -219,6 +223,7 @@ void ClientLink::ready()
     if (stationPort_ != 0) {
         phase_ = Phase::Up; // the station connection is up (or counts as up)
         reclaimDue_ = true;
+        log_.endAttempts();
         return;
     }
     sendConnect();

@@ -13,6 +13,8 @@ constexpr std::size_t kPendingLimit = 64 * 1024;
 
 ClientLog::ClientLog(std::filesystem::path file) : file_(std::move(file)) {}
 
+ClientLog::~ClientLog() { closeBlock(); }
+
 void ClientLog::logText(std::string_view piece)
 {
     pending_.append(piece);
@@ -39,35 +41,87 @@ void ClientLog::logSocketError(int code)
     logLine("");
 }
 
+void ClientLog::beginAttempt()
+{
+    closeBlock();
+    inAttempt_ = true;
+}
+
+void ClientLog::endAttempts()
+{
+    closeBlock();
+    inAttempt_ = false;
+}
+
+void ClientLog::closeBlock()
+{
+    if (block_.empty())
+        return;
+    // A block the file cannot take now is dropped: the next attempt logs its own.
+    (void)writeUnit(block_);
+    block_.clear();
+}
+
 bool ClientLog::writePending()
 {
-    // A file that cannot be opened keeps the text waiting for the next line.
+    if (inAttempt_) {
+        // A line polled over and over within an attempt ("TRYING RECV
+        // WOULDBLOCK") is kept once, so that attempts that went the same way
+        // read the same however long each waited.
+        if (!block_.ends_with(pending_) || (block_.size() > pending_.size() &&
+                                            block_[block_.size() - pending_.size() - 1] != '\n'))
+            block_ += pending_;
+        pending_.clear();
+        return true;
+    }
+    // An unopened file keeps the text for the next line; a failed write loses it.
+    const Written written = writeUnit(pending_);
+    if (written == Written::NotOpened)
+        return false;
+    pending_.clear();
+    return written == Written::Done;
+}
+
+ClientLog::Written ClientLog::writeUnit(const std::string& text)
+{
     auto file = platform::SharedFile::openOwned(file_);
     if (!file.isOpen())
-        return false;
-
-    bool written;
-    if (pending_ != lastLine_) {
-        if (!file.seekToEnd())
-            return false;
-        auto end = file.position();
-        if (!end)
-            return false;
+        return Written::NotOpened;
+    if (!file.seekToEnd())
+        return Written::Failed;
+    auto end = file.position();
+    if (!end)
+        return Written::Failed;
+    if (*end + text.size() > kSizeLimit) {
+        // One older log is kept beside the current one.
+        file.close();
+        std::error_code ec;
+        std::filesystem::rename(file_, std::filesystem::path(file_) += ".1", ec);
+        lastUnit_.clear();
         repeatCount_ = 0;
-        lastLine_ = pending_;
-        repeatPosition_ = *end + lastLine_.size();
-        written = file.write(lastLine_);
-    } else {
-        // The note always grows with the count, so it overwrites the previous one whole.
-        if (!file.seek(repeatPosition_))
-            return false;
-        ++repeatCount_;
-        char note[48];
-        std::snprintf(note, sizeof note, "^ repeated %d times.\r\n", repeatCount_);
-        written = file.write(std::string(note));
+        file = platform::SharedFile::openOwned(file_);
+        if (!file.isOpen())
+            return Written::NotOpened;
+        if (!file.seekToEnd())
+            return Written::Failed;
+        end = file.position();
+        if (!end)
+            return Written::Failed;
     }
-    pending_.clear();
-    return written;
+
+    if (text != lastUnit_) {
+        repeatCount_ = 0;
+        lastUnit_ = text;
+        repeatPosition_ = *end + lastUnit_.size();
+        return file.write(lastUnit_) ? Written::Done : Written::Failed;
+    }
+    // The note always grows with the count, so it overwrites the previous one whole.
+    if (!file.seek(repeatPosition_))
+        return Written::Failed;
+    ++repeatCount_;
+    char note[48];
+    std::snprintf(note, sizeof note, "^ repeated %d times.\r\n", repeatCount_);
+    return file.write(std::string(note)) ? Written::Done : Written::Failed;
 }
 
 // The station's log names socket errors by their Windows Sockets names on every

@@ -40,6 +40,43 @@ TEST_F(ClientLogTest, LongRunsOverwriteTheNoteCompletely)
     EXPECT_EQ(text(), "TRYING RECV WOULDBLOCK\r\n^ repeated 11 times.\r\n");
 }
 
+// A console away for hours: every attempt logs the same lines, and the log
+// grows by them once, then by a note, until the attempts go another way.
+TEST_F(ClientLogTest, AttemptsThatGoTheSameWayFoldIntoOneBlock)
+{
+    const auto attempt = [this](const char* outcome) {
+        log.beginAttempt();
+        log.logLine("Non-blocking set.  connecting...");
+        log.logLine("success (WOULDBLOCK).");
+        log.logLine(outcome);
+    };
+    for (int i = 0; i < 500; ++i)
+        attempt("Select timed out.");
+    attempt("Select succeeded.");
+    log.endAttempts();
+    log.logLine("Read data: UNLOCK");
+    EXPECT_EQ(text(), "Non-blocking set.  connecting...\r\nsuccess (WOULDBLOCK).\r\nSelect timed out.\r\n"
+                      "^ repeated 499 times.\r\n"
+                      "Non-blocking set.  connecting...\r\nsuccess (WOULDBLOCK).\r\nSelect succeeded.\r\n"
+                      "Read data: UNLOCK\r\n");
+}
+
+// However long the station runs, the log stays under its limit, with one
+// older log kept beside it.
+TEST_F(ClientLogTest, ABigLogIsRotatedOnce)
+{
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 2500; ++i)
+        log.logLine(line + std::to_string(i));
+    const auto size = std::filesystem::file_size(folder.path() / kLogFileName);
+    const auto older = std::filesystem::file_size(folder.path() / "Tamblo.log.1");
+    EXPECT_LE(size, ClientLog::kSizeLimit);
+    EXPECT_LE(older, ClientLog::kSizeLimit);
+    EXPECT_GT(older, ClientLog::kSizeLimit - 2000);
+    EXPECT_NE(text().find(line + "2499\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "Tamblo.log.2"));
+}
+
 TEST_F(ClientLogTest, PiecesJoinIntoOneLine)
 {
     log.logText("Select ");

@@ -111,6 +111,7 @@ void StationWindow::endOnSignal()
 {
     if (ending_)
         return;
+    engine_.log().endAttempts(); // the attempt under way, then the end, in order
     engine_.log().logLine("Ended by a signal.");
     workstation_.showTaskbar();
     endProgram();
