@@ -304,11 +304,12 @@ TEST_F(ScriptedServerTest, UnknownStationIsRefusedUntilTheConsoleKnowsIt)
     auto took = std::chrono::steady_clock::now() - before;
     console.join();
     EXPECT_GE(took, 2 * 300ms); // each refusal waits out the connect time before the next try
-    // The second refusal went as the first: it only counts in the log.
+    // A second refusal that went as the first only counts in the log (whether
+    // it did depends on when the station polled, so either reading holds).
     auto lines = log();
-    EXPECT_EQ(count(lines, "Trying send success."), 2u);
-    EXPECT_EQ(count(lines, "TRYING RECV closed."), 1u);
-    EXPECT_TRUE(contains(lines, "^ repeated 1 times."));
+    const bool folded = contains(lines, "^ repeated 1 times.");
+    EXPECT_EQ(count(lines, "Trying send success."), folded ? 2u : 3u);
+    EXPECT_EQ(count(lines, "TRYING RECV closed."), folded ? 1u : 2u);
     EXPECT_FALSE(contains(lines, "Resetting send socket from InitSendSocket()."));
 }
 
