@@ -1,8 +1,9 @@
 #pragma once
-// When the station supervisor starts `tamblo` again after it ended. A clean
-// end (exit code 0: "QUIT" or "SHUTDOWN" from the console, --help) and a
-// refusal of its arguments (exit code 2) are final; anything else, a kill or
-// a crash, brings it back: at once the first time, then after pauses that
+// When the station supervisor starts `tamblo` again after it ended. An end
+// the console ordered (exit code 0: "QUIT" or "SHUTDOWN", and --help) and a
+// refusal of its arguments (exit code 2) are final; anything else, a kill, a
+// SIGTERM or SIGHUP that tamblo ended on (exit code 3) or a crash, brings it
+// back: at once the first time, then after pauses that
 // double while it keeps ending soon after each start, so that a crash loop
 // waits instead of spinning. A run that lasted a while forgives the past
 // failures. Plain value logic, no system calls; one owner thread.
@@ -15,6 +16,9 @@ namespace client {
 
 // The exit code of tamblo when its arguments or folder are refused.
 inline constexpr int kExitBadArguments = 2;
+// The exit code of tamblo when it ended on a signal: nobody at the counter
+// asked for it, so the supervisor starts it again.
+inline constexpr int kExitNotOrdered = 3;
 
 class RestartPolicy {
 public:

@@ -8,6 +8,7 @@
 #include "client/client_log.h"
 #include "client_options.h"
 #include "platform/child_process.h"
+#include "platform/process_guard.h"
 #include "platform/supervisor_signals.h"
 #include "platform/display_server.h"
 #include "restart_policy.h"
@@ -81,6 +82,8 @@ int main(int argc, char** argv)
     std::vector<std::string> command{workerPath().string()};
     command.insert(command.end(), args.begin(), args.end());
     Reporter report(client::parseClientOptions(args).options.folder);
+    // Nothing the customer runs may attach to the supervisor (nor, through it, to tamblo).
+    (void)platform::forbidTracing();
 
     // Blocked before the first start, so that no end of tamblo can be missed.
     platform::SupervisorSignals signals;

@@ -18,6 +18,8 @@ TEST(RestartPolicy, CleanEndsAndRefusedArgumentsAreFinal)
     EXPECT_FALSE(policy.afterEnd(exited(kExitBadArguments), 10ms).restart);
     // A signal whose number happens to be 2 (SIGINT) is no refusal of arguments.
     EXPECT_TRUE(policy.afterEnd(killed(2), 1h).restart);
+    // An end on SIGTERM that tamblo went through itself was not ordered either.
+    EXPECT_TRUE(policy.afterEnd(exited(kExitNotOrdered), 1h).restart);
 }
 
 TEST(RestartPolicy, AKillIsAnsweredAtOnceAndACrashLoopBacksOff)

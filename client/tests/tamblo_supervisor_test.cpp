@@ -120,6 +120,28 @@ TEST_F(SupervisorTest, KilledDuringASessionReconnectsAndReclaimsIt)
     EXPECT_FALSE(keyboardGrabbedByOthers(display));
 }
 
+// The customer's own `kill` (SIGTERM) or SIGHUP of tamblo is an end nobody at
+// the counter ordered: tamblo goes through its close path and is back locked.
+TEST_F(SupervisorTest, ASigtermOrSighupOfTambloBringsItBackLocked)
+{
+    supervisor = startSupervisor({"--dir", folder.path().string()});
+    ASSERT_TRUE(supervisor->started());
+    ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(display); }, 10s));
+    for (int signal : {SIGTERM, SIGHUP}) {
+        const pid_t first = childOf(supervisor->pid());
+        ASSERT_GT(first, 0);
+        ASSERT_EQ(kill(first, signal), 0);
+        EXPECT_TRUE(eventually(
+            [&] {
+                const pid_t now = childOf(supervisor->pid());
+                return now > 0 && now != first && keyboardGrabbedByOthers(display);
+            },
+            3s))
+            << "signal " << signal;
+    }
+    EXPECT_TRUE(contains(logLines(folder.path()), "tamblo ended (exit code 3): started again."));
+}
+
 TEST_F(SupervisorTest, QuitFromTheConsoleEndsTambloWithoutARestart)
 {
     auto h = startConnected();

@@ -3,6 +3,7 @@
 #include "client_options.h"
 #include "display_session.h"
 #include "logind_power_locks.h"
+#include "platform/process_guard.h"
 #include "platform/workstation_shutdown.h"
 #include "restart_policy.h"
 #include "station_window.h"
@@ -15,6 +16,9 @@
 
 int main(int argc, char** argv)
 {
+    // The customer's programs run beside the lock: none of them may attach to it.
+    (void)platform::forbidTracing();
+
     // --help and --version answer without a display.
     const std::vector<std::string> given(argv + 1, argv + argc);
     for (const std::string& arg : given) {
@@ -78,5 +82,6 @@ int main(int argc, char** argv)
     QObject::connect(&termination, &tamblo::TerminationSignals::received, &window,
                      &tamblo::StationWindow::endOnSignal);
     window.start();
-    return app.exec();
+    const int status = app.exec();
+    return status != 0 ? status : window.exitStatus();
 }

@@ -1,5 +1,7 @@
 #include "station_window.h"
 
+#include "restart_policy.h"
+
 #include "client/panel_view.h"
 #include "configuration_dialog.h"
 #include "end_session_dialog.h"
@@ -107,6 +109,8 @@ void StationWindow::setMaintenance(bool maintenance)
     workstation_.placeAgain(); // tells the keeper
 }
 
+int StationWindow::exitStatus() const { return orderedEnd_ ? 0 : client::kExitNotOrdered; }
+
 void StationWindow::endOnSignal()
 {
     if (ending_)
@@ -127,6 +131,7 @@ void StationWindow::tick()
         update();
         break;
     case client::TickOutcome::Close:
+        orderedEnd_ = true;
         endProgram();
         break;
     }

@@ -47,6 +47,9 @@ public:
     bool maintenance() const { return maintenance_; }
     // SIGTERM and the like: the desktop is given back and the program ends.
     void endOnSignal();
+    // The program's exit status once it has ended: 0 when the console ordered
+    // the end, else client::kExitNotOrdered, so that the supervisor brings it back.
+    int exitStatus() const;
 
     // The desktop session is ending: refuse it, lock and tell the console.
     void queryEndSession(QSessionManager& manager);
@@ -71,6 +74,7 @@ private:
     // A dialog over covered screens bypasses the window manager like the covers.
     void prepareDialog(QWidget& dialog);
     void endProgram();
+    bool orderedEnd_ = false; // the console's QUIT or SHUTDOWN ended it
     void paintLocked(class QPainter& painter);
     void paintPanel(class QPainter& painter);
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // After GoogleTest: the X11 headers define macros such as None and Bool.
@@ -75,11 +75,17 @@ TEST(ServerKeysX11, ARunThatDiedWithTheKeysOffLeavesTheEarlierOnesToTheNext)
     int before = probe.activeCount();
     ASSERT_GT(before, 0);
 
-    // Killed: its connection stays, nothing is put back.
-    auto crashed = std::make_unique<ServerKeys>();
-    crashed->disable();
-    ServerKeys* leaked = crashed.release();
-    (void)leaked;
+    // Killed: a run in a process of its own turns the keys off and ends without
+    // its destructor, so nothing is put back.
+    const pid_t crashed = ::fork();
+    ASSERT_GE(crashed, 0);
+    if (crashed == 0) {
+        ServerKeys keys;
+        ::_exit(keys.disable() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(crashed, &status, 0), crashed);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_EQ(probe.activeCount(), 0);
 
     ServerKeys next;
