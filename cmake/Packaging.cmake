@@ -35,7 +35,8 @@ file(MAKE_DIRECTORY ${staged})
 file(MAKE_DIRECTORY ${staged}/bin)
 file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/tamblo/tamblo ${staged}/bin/tamblo SYMBOLIC)
 install(FILES ${staged}/bin/tamblo DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tamblo)
-install(FILES ${packaging}/tamblo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT tamblo)
+# No menu entry for tamblo: a locker started from the menu would run beside the
+# supervised one, unsupervised; the station's lock starts by itself.
 # Every user who logs on to a station gets the locked station, kept running by
 # the supervisor. The entry itself lives under /usr/share; the system's
 # autostart folder holds a link to it, so that removing the package removes
