@@ -347,6 +347,19 @@ TEST(LockOnTwoMonitors, EveryPixelOfBothMonitorsIsCoveredIncludingOneAddedAndRes
     ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}), 0);
     EXPECT_TRUE(waitUntilCovered(d, folder.path(), 2048).covered);
     EXPECT_TRUE(keyboardGrabbedByOthers(d) && pointerGrabbedByOthers(d) && topWindowPid(d) == tamblo.pid());
+
+    // Another program unmaps the second monitor's cover, then moves and
+    // shrinks it: each time it is back over the whole monitor.
+    Window cover = 0;
+    ASSERT_TRUE(eventually([&] { return (cover = windowOfPidAt(d, tamblo.pid(), 1024, 0, 1024, 768)) != 0; }));
+    XUnmapWindow(d, cover);
+    XFlush(d);
+    EXPECT_TRUE(waitUntilCovered(d, folder.path(), 2048).covered) << "after an unmap";
+    XMoveResizeWindow(d, cover, 1500, 100, 200, 150);
+    XFlush(d);
+    EXPECT_TRUE(eventually([&] { return windowOfPidAt(d, tamblo.pid(), 1024, 0, 1024, 768) == cover; }, 3s))
+        << "after a move and resize";
+    EXPECT_TRUE(waitUntilCovered(d, folder.path(), 2048).covered);
 }
 
 } // namespace client::test

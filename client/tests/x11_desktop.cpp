@@ -148,6 +148,29 @@ long topWindowPid(Display* d)
     return pid;
 }
 
+unsigned long windowOfPidAt(Display* d, long pid, int x, int y, int width, int height)
+{
+    XErrorHandler previous = XSetErrorHandler(ignoreErrors);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    unsigned long found = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) {
+        for (unsigned int i = 0; i < n && found == 0; ++i) {
+            XWindowAttributes a{};
+            if (isMapped(d, children[i]) && windowPid(d, children[i]) == pid &&
+                XGetWindowAttributes(d, children[i], &a) && a.x == x && a.y == y && a.width == width &&
+                a.height == height)
+                found = children[i];
+        }
+    }
+    if (children)
+        XFree(children);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
 namespace {
 
 void describeTree(Display* d, Window w, int depth, long pid, std::string& out)

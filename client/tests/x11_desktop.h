@@ -41,6 +41,9 @@ bool pointerGrabbedByOthers(Display* d);
 int altTabGrabError(Display* d);
 // The process that owns the topmost window of the screen (its _NET_WM_PID), or -1.
 long topWindowPid(Display* d);
+// The mapped child of the root that process `pid` shows exactly over the
+// rectangle (a lock cover), or 0.
+unsigned long windowOfPidAt(Display* d, long pid, int x, int y, int width, int height);
 // The windows of a process, with their parent, map state and size: the
 // message of a failed check.
 std::string describeWindows(Display* d, long pid);

@@ -1,6 +1,7 @@
 #include "lock_keeper.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -118,9 +119,16 @@ void LockKeeper::restack()
     }
     if (bypassesWindowManager(station_))
         order.push_back(static_cast<platform::WindowId>(station_.winId()));
-    for (LockCover* cover : covers_.covers())
-        if (cover->isVisible())
-            order.push_back(static_cast<platform::WindowId>(cover->winId()));
+    for (LockCover* cover : covers_.covers()) {
+        if (!cover->isVisible())
+            continue;
+        // A program of the customer's may unmap, move or shrink a cover: each
+        // is put back over its whole screen, mapped, at every look.
+        const QRect screen = cover->coveredScreen().geometry();
+        const auto id = static_cast<platform::WindowId>(cover->winId());
+        stack_->restore(id, screen.x(), screen.y(), screen.width(), screen.height());
+        order.push_back(id);
+    }
     if (!stack_->onTop(order))
         stack_->raise(order);
 }
