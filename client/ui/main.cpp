@@ -7,6 +7,7 @@
 #include "platform/workstation_shutdown.h"
 #include "restart_policy.h"
 #include "station_window.h"
+#include "synthetic_input_filter.h"
 #include "termination_signals.h"
 
 #include <QApplication>
@@ -66,6 +67,11 @@ int main(int argc, char** argv)
     setup.workstation.windowArea = parsed.options.windowArea;
     setup.workstation.libraryFolder = QCoreApplication::applicationDirPath().toStdString();
     setup.workstation.shutdownCommand = platform::defaultPowerOffCommand();
+
+    // Keys and clicks another program sends to the lock's windows are not the customer's typing.
+    tamblo::SyntheticInputFilter syntheticInput;
+    if (!parsed.options.windowed)
+        app.installNativeEventFilter(&syntheticInput);
 
     tamblo::StationWindow window(setup);
     // The power keys and a shutdown are held through logind where it runs.
