@@ -107,6 +107,10 @@ void BillPanelWidget::buildPanel()
 
     caption_ = keepingPlace(new QLabel(this));
     caption_->setTextFormat(Qt::PlainText);
+    // A long caption ("Comp#: 1, 2, 3, ...") is cut, not allowed to widen the window.
+    QSizePolicy captionPolicy = caption_->sizePolicy();
+    captionPolicy.setHorizontalPolicy(QSizePolicy::Ignored);
+    caption_->setSizePolicy(captionPolicy);
     identify(caption_, id::kBillCaption, QStringLiteral("Bill caption"));
     layout->addWidget(caption_);
 
@@ -201,6 +205,15 @@ void BillPanelWidget::buildPanel()
 
     for (QPushButton* button : {charge_, printReceipt_, itemPanelButton_})
         button->setAutoDefault(false);
+
+    // Texts that come and go keep the height of a line of their font (bold
+    // where they turn bold), so that nothing grows when they appear.
+    for (QLabel* label : {unpaid_, caption_, totalDisplay_, dueAmount_}) {
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setMinimumHeight(QFontMetrics(bold).height() + label->contentsMargins().top() +
+                                label->contentsMargins().bottom());
+    }
 }
 
 void BillPanelWidget::buildList()

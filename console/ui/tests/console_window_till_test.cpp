@@ -66,6 +66,9 @@ private slots:
 void ConsoleWindowTillTest::repeatedEnterAndClicksAfterChargeChargeNothingMore()
 {
     WindowCafe cafe({.stations = 3});
+    QVERIFY(cafe.ready());
+    cafe.window().show();
+    const QSize size = cafe.window().size();
     QVERIFY(cafe.startRows({0, 1, 2}));
     cafe.tickAfter(61s);
     for (int i = 0; i < 3; ++i) {
@@ -82,6 +85,7 @@ void ConsoleWindowTillTest::repeatedEnterAndClicksAfterChargeChargeNothingMore()
     QVERIFY(selector->itemText(1).startsWith(QStringLiteral("Comp#: 2  (")));
     QVERIFY(selector->itemData(1, Qt::FontRole).value<QFont>().bold());
     QVERIFY(!selector->itemData(0, Qt::FontRole).isValid());
+    QCOMPARE(cafe.window().size(), size); // the selector and the bill came without moving anything
 
     MessageBoxes boxes(QMessageBox::No);
     QWidget* tender = cafe.control(id::kTenderField);
