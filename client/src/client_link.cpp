@@ -60,8 +60,10 @@ bool ClientLink::step()
     case Phase::Idle:
         // Only the unset address 0.0.0.0 means "not configured"; any other
         // address, zero octets and all (192.168.0.10), is tried.
-        if (server_.isAny() || session_.setupMode())
+        if (server_.isAny() || session_.setupMode()) {
+            log_.endAttempts(); // no attempt comes to close the last one's block
             return false;
+        }
         startAttempt();
         return phase_ != Phase::Idle;
     case Phase::Connecting:
