@@ -188,7 +188,7 @@ private slots:
         bool done = false;
         whenShown("configurationDialog", [&](QWidget* w) {
             QCOMPARE(w->findChild<QLabel*>("setupCodeState")->text(),
-                     QString("The built-in setup code is in force: set your own."));
+                     QString("The built-in setup code is in force: set your own (maintenance needs it)."));
             auto* code = w->findChild<QLineEdit*>("setupCodeField");
             auto* repeated = w->findChild<QLineEdit*>("setupCodeRepeatField");
             QCOMPARE(code->echoMode(), QLineEdit::Password);
@@ -233,7 +233,7 @@ private slots:
     void maintenanceIsAskedInTheDialogAndLastsOneSetup()
     {
         startWindow(false);
-        auto answer = [&](bool expectChecked, bool tick, bool ok) {
+        auto answer = [&](bool expectChecked, bool tick, bool ok, const char* code = "Owner-42") {
             bool seen = false;
             whenShown("configurationDialog", [&, expectChecked, tick, ok](QWidget* w) {
                 auto* box = w->findChild<QCheckBox*>("maintenanceBox");
@@ -243,9 +243,17 @@ private slots:
                 QTest::mouseClick(w->findChild<QPushButton*>(ok ? "okButton" : "cancelButton"), Qt::LeftButton);
                 seen = true;
             });
-            typeSetupCode();
+            QTest::keyClicks(window.get(), code);
+            QTest::keyClick(window.get(), Qt::Key_Return);
             QTRY_VERIFY(seen && !visibleTopLevel("configurationDialog"));
         };
+        // On the built-in code, which anyone may know, the desktop stays covered.
+        answer(false, true, true, "k7#w");
+        QVERIFY(window->engine().state().setupMode && !window->maintenance());
+        QVERIFY(contains(logLines(folder->path()), "Maintenance needs the owner's setup code: set one first."));
+        window->engine().confirmEndSession();
+        QVERIFY(!window->engine().changeSetupCode("Owner-42", "Owner-42"));
+
         answer(false, true, false); // ticked, then Cancel: nothing asked
         QVERIFY(window->engine().state().setupMode && !window->maintenance());
         answer(false, true, true);

@@ -90,8 +90,9 @@ bool ConfigurationDialog::maintenance() const { return maintenance_->isChecked()
 
 void ConfigurationDialog::showCodeState()
 {
-    codeState_->setText(engine_.hasOwnersSetupCode() ? "The owner's setup code is in force."
-                                                     : "The built-in setup code is in force: set your own.");
+    codeState_->setText(engine_.hasOwnersSetupCode()
+                            ? "The owner's setup code is in force."
+                            : "The built-in setup code is in force: set your own (maintenance needs it).");
 }
 
 bool ConfigurationDialog::takeKey()

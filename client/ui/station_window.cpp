@@ -103,6 +103,12 @@ void StationWindow::setMaintenance(bool maintenance)
 {
     if (!engine_.state().setupMode || maintenance == maintenance_)
         return;
+    // The built-in code is no secret: the desktop is shown only to whoever
+    // knows the owner's own.
+    if (maintenance && !engine_.maintenanceAllowed()) {
+        engine_.log().logLine("Maintenance needs the owner's setup code: set one first.");
+        return;
+    }
     maintenance_ = maintenance;
     engine_.log().logLine(maintenance ? "Maintenance: the desktop is shown until setup ends."
                                       : "Maintenance ended: the desktop is covered again.");

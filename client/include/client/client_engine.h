@@ -112,6 +112,9 @@ public:
     bool hasCafeKey() const { return hasKey_; }
     // Whether the owner has set a setup code of their own.
     bool hasOwnersSetupCode() const { return setupCode_.status() == SetupCodeFile::Status::OwnersCode; }
+    // Whether setup may show the desktop (maintenance): only once the owner's
+    // own code is in force, never on the built-in one, which anyone may know.
+    bool maintenanceAllowed() const { return hasOwnersSetupCode(); }
     // Sets the owner's setup code, typed twice. Returns why it was not stored,
     // or nullopt when it was.
     [[nodiscard]] std::optional<std::string> changeSetupCode(const std::string& code, const std::string& repeated);
