@@ -289,31 +289,40 @@ bool TcpSocket::send(std::string_view message, int* error)
     return true;
 }
 
-std::optional<std::uint16_t> TcpSocket::localPort() const
+namespace {
+
+// The socket's own end (getsockname) or the peer's (getpeername).
+enum class End { Local, Peer };
+
+std::optional<sockaddr_in> endOf(int fd, End end)
 {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;
-    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
+    auto* name = reinterpret_cast<sockaddr*>(&sa);
+    const int result = end == End::Local ? ::getsockname(fd, name, &len) : ::getpeername(fd, name, &len);
+    if (result != 0)
         return std::nullopt;
-    return ntohs(sa.sin_port);
+    return sa;
+}
+
+} // namespace
+
+std::optional<std::uint16_t> TcpSocket::localPort() const
+{
+    const auto sa = endOf(fd_, End::Local);
+    return sa ? std::optional<std::uint16_t>(ntohs(sa->sin_port)) : std::nullopt;
 }
 
 std::optional<Ipv4Address> TcpSocket::localAddress() const
 {
-    sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
-        return std::nullopt;
-    return fromSockaddr(sa);
+    const auto sa = endOf(fd_, End::Local);
+    return sa ? std::optional<Ipv4Address>(fromSockaddr(*sa)) : std::nullopt;
 }
 
 std::optional<Ipv4Address> TcpSocket::peerAddress() const
 {
-    sockaddr_in sa{};
-    socklen_t len = sizeof sa;
-    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&sa), &len) != 0)
-        return std::nullopt;
-    return fromSockaddr(sa);
+    const auto sa = endOf(fd_, End::Peer);
+    return sa ? std::optional<Ipv4Address>(fromSockaddr(*sa)) : std::nullopt;
 }
 
 bool TcpSocket::waitReadable(std::chrono::milliseconds timeout) const
