@@ -661,9 +661,13 @@ std::vector<std::string> BillPanel::selectorLabels() const
 {
     std::vector<std::string> labels = selectorEntries();
     for (int k = 0; k < list_->size(); ++k) {
-        const std::string& at = list_->bill(k).arrivedAt;
-        if (!at.empty())
-            labels[static_cast<std::size_t>(k)] += "  (" + at + ")";
+        const OpenBill& bill = list_->bill(k);
+        std::string& label = labels[static_cast<std::size_t>(k)];
+        if (!bill.arrivedAt.empty())
+            label += "  (" + bill.arrivedAt + ")";
+        // A bill a station made that no one has looked at yet stands out.
+        if (bill.unseen)
+            label.insert(0, kNewBillMark);
     }
     // Bills kept over a restart carry no time, nor do two bills of one minute
     // differ by it: a label met again is numbered.

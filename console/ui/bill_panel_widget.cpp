@@ -306,15 +306,6 @@ void BillPanelWidget::show(const console::BillPanelView& view)
     showNewBills(view.newBills);
 
     showEntries(selector_, view.selector.labels, view.selector.current);
-    for (int i = 0; i < selector_->count() && i < static_cast<int>(view.selector.unseen.size()); ++i) {
-        // A bill a station made and no one has looked at yet stands out.
-        const bool unseen = view.selector.unseen[static_cast<std::size_t>(i)];
-        if (selector_->itemData(i, Qt::FontRole).isValid() != unseen) {
-            QFont bold = selector_->font();
-            bold.setBold(true);
-            selector_->setItemData(i, unseen ? QVariant(bold) : QVariant(), Qt::FontRole);
-        }
-    }
     selector_->setVisible(view.selector.visible);
     showEntries(alarm_, view.alarm.entries, view.alarm.current);
     alarm_->setVisible(view.alarm.visible);

@@ -32,14 +32,18 @@ inline void showText(QLabel* label, const console::TextView& view)
 
 inline void showEntries(QComboBox* combo, const std::vector<std::string>& entries, int current)
 {
+    // Only what changed is touched: a bill list of 99 entries where one came
+    // or went is not rebuilt whole.
     const QSignalBlocker blocker(combo);
-    bool same = combo->count() == static_cast<int>(entries.size());
-    for (int i = 0; same && i < combo->count(); ++i)
-        same = combo->itemText(i).toStdString() == entries[static_cast<std::size_t>(i)];
-    if (!same) {
-        combo->clear();
-        for (const std::string& entry : entries)
-            combo->addItem(QString::fromStdString(entry));
+    const int wanted = static_cast<int>(entries.size());
+    while (combo->count() > wanted)
+        combo->removeItem(combo->count() - 1);
+    for (int i = 0; i < wanted; ++i) {
+        const QString text = QString::fromStdString(entries[static_cast<std::size_t>(i)]);
+        if (i >= combo->count())
+            combo->addItem(text);
+        else if (combo->itemText(i) != text)
+            combo->setItemText(i, text);
     }
     if (combo->currentIndex() != current)
         combo->setCurrentIndex(current);

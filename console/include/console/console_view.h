@@ -70,7 +70,7 @@ struct SelectorView {
     bool visible = false;
     std::vector<std::string> entries; // the bills' captions
     // What the operator reads: the caption with the time the bill came in, so
-    // that two bills of one station are told apart.
+    // that two bills of one station are told apart, and a mark before a new one.
     std::vector<std::string> labels;
     std::vector<bool> unseen; // entries a station made that were not displayed yet
     int current = -1;

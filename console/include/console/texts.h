@@ -63,6 +63,8 @@ inline constexpr std::string_view kNoReceiptPrinterQuestion =
     "No printer is available for the receipt.\r\n\r\nCharge the bill without a receipt?";
 inline constexpr std::string_view kReceiptFailedQuestion =
     "The receipt could not be printed.\r\n\r\nCharge the bill without a receipt?";
+// Before a new bill's entry in the selector until it is displayed.
+inline constexpr std::string_view kNewBillMark = "\u25CF ";
 // The panel's count of unpaid bills: "1 unpaid bill", "3 unpaid bills, 2 new".
 std::string unpaidBillsText(int unpaid, int unseen);
 
