@@ -3,6 +3,7 @@
 #include "platform/shared_file.h"
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace client {
@@ -84,14 +85,17 @@ bool ClientLog::writePending()
 
 ClientLog::Written ClientLog::writeUnit(const std::string& text)
 {
-    auto file = platform::SharedFile::openOwned(file_);
-    if (!file.isOpen())
-        return Written::NotOpened;
-    if (!file.seekToEnd())
-        return Written::Failed;
-    auto end = file.position();
-    if (!end)
-        return Written::Failed;
+    platform::SharedFile file;
+    std::optional<std::uint64_t> end;
+    const auto openAtEnd = [&] {
+        file = platform::SharedFile::openOwned(file_);
+        if (!file.isOpen())
+            return Written::NotOpened;
+        end = file.seekToEnd() ? file.position() : std::nullopt;
+        return end ? Written::Done : Written::Failed;
+    };
+    if (const Written opened = openAtEnd(); opened != Written::Done)
+        return opened;
     if (*end + text.size() > kSizeLimit) {
         // One older log is kept beside the current one.
         file.close();
@@ -99,14 +103,8 @@ ClientLog::Written ClientLog::writeUnit(const std::string& text)
         std::filesystem::rename(file_, std::filesystem::path(file_) += ".1", ec);
         lastUnit_.clear();
         repeatCount_ = 0;
-        file = platform::SharedFile::openOwned(file_);
-        if (!file.isOpen())
-            return Written::NotOpened;
-        if (!file.seekToEnd())
-            return Written::Failed;
-        end = file.position();
-        if (!end)
-            return Written::Failed;
+        if (const Written opened = openAtEnd(); opened != Written::Done)
+            return opened;
     }
 
     if (text != lastUnit_) {

@@ -113,11 +113,8 @@ void BillPanel::fillList(const std::vector<store::BillItem>& items)
 
 void BillPanel::showOpenBill(int index)
 {
-    if (index != list_->current()) {
-        // Each bill opens on the first page of sale items.
-        items_->closeQuantityField();
-        items_->firstPage();
-    }
+    if (index != list_->current())
+        items_->firstPage(); // each bill opens on the first page of sale items, no quantity asked
     list_->setCurrent(index);
     list_->setSelected(index);
     OpenBill& bill = list_->bill(index);
@@ -200,7 +197,6 @@ void BillPanel::onBillPressed()
     if (!existingShown && !walkInStillShown) {
         if (displayedStation_ == 0)
             provisionalWalkIn_ = true;
-        items_->closeQuantityField();
         items_->firstPage();
         listRows_.clear();
         listSelected_.clear();
@@ -302,7 +298,6 @@ void BillPanel::onQuantityEnter()
 {
     if (items_->quantityRow() == 0)
         return;
-    const int row = items_->quantityRow() - 1;
     long long q = items_->quantity();
     if (q > 1 && list_->current() >= 0) {
         auto& lines = list_->bill(list_->current()).items;
@@ -323,7 +318,6 @@ void BillPanel::onQuantityEnter()
     items_->closeQuantityField();
     // Not back on the item button: a further Enter must not add the item again.
     // On the bill list Enter does nothing; the next item is picked on purpose.
-    (void)row;
     ctx_.window.requestFocus({FocusTarget::Control::BillList, 0});
 }
 

@@ -81,8 +81,8 @@ void StationTableModel::sync()
         auto& row = shown_[static_cast<std::size_t>(i)];
         const auto& now = table_.row(i);
         auto& note = notes_[static_cast<std::size_t>(i)];
-        if (auto& name = names_[static_cast<std::size_t>(i)]; name != nameOf_(i)) {
-            name = nameOf_(i);
+        if (std::string name = nameOf_(i); names_[static_cast<std::size_t>(i)] != name) {
+            names_[static_cast<std::size_t>(i)] = std::move(name);
             const QModelIndex cell = index(i, kNameColumn);
             emit dataChanged(cell, cell);
         }
