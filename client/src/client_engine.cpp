@@ -23,12 +23,13 @@ ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSet
                            const SteadyClock& clock)
     : host_(host),
       workstation_(workstation),
-      folder_(settings.folder),
-      log_(settings.folder / kLogFileName),
-      config_(settings.folder / kConfigFileName),
-      setupCode_(settings.folder / kSetupCodeFileName),
+      configFolder_(settings.folders.config),
+      builtInSetupCode_(settings.builtInSetupCode),
+      log_(settings.folders.log / kLogFileName),
+      config_(settings.folders.config / kConfigFileName),
+      setupCode_(settings.folders.config / kSetupCodeFileName),
       setupGuard_(clock),
-      stampFile_(settings.folder / kSessionStampFileName),
+      stampFile_(settings.folders.state / kSessionStampFileName),
       link_(log_, *this, settings.link)
 {
 }
@@ -51,6 +52,8 @@ void ClientEngine::start(const ScreenGeometry& screen)
     (void)setupCode_.load();
     if (setupCode_.status() == SetupCodeFile::Status::Damaged)
         log_.logLine("TambloSetup is damaged: no setup code is accepted until it is deleted.");
+    else if (setupCode_.status() == SetupCodeFile::Status::BuiltIn && !builtInSetupCode_)
+        log_.logLine("No setup code is set: the owner sets one with tamblo-setup.");
     // Restarted during a session (killed, crashed): the session goes on, and
     // the first connection reclaims it with "STARTED" as after a link loss.
     // Without a console address nobody could lock the station again, so the
@@ -73,7 +76,7 @@ void ClientEngine::start(const ScreenGeometry& screen)
 
 void ClientEngine::loadCafeKey()
 {
-    auto reading = readStationKey(folder_);
+    auto reading = readStationKey(configFolder_);
     hasKey_ = reading.key.has_value();
     link_.setKey(std::move(reading.key));
     if (reading.problem.empty())
@@ -86,7 +89,7 @@ void ClientEngine::loadCafeKey()
 
 std::optional<std::string> ClientEngine::storeCafeKey(const std::string& typed)
 {
-    if (auto problem = storeStationKey(folder_, typed))
+    if (auto problem = storeStationKey(configFolder_, typed))
         return problem;
     log_.logLine("The cafe's key is set.");
     link_.setServerAddress(config_.serverAddress());
@@ -292,7 +295,8 @@ bool ClientEngine::checkSetupCode(const std::string& typed)
     // A bare Enter tries nothing and costs nothing.
     if (typed.empty())
         return false;
-    if (setupCode_.matches(typed)) {
+    const bool refusedBuiltIn = setupCode_.status() == SetupCodeFile::Status::BuiltIn && !builtInSetupCode_;
+    if (!refusedBuiltIn && setupCode_.matches(typed)) {
         setupGuard_.recordMatch();
         return true;
     }

@@ -30,7 +30,8 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
                     return parsed;
                 }
             } else if (arg == "--dir") {
-                o.folder = value;
+                o.folders = StationFolders::allIn(value);
+                o.oneFolder = true;
             } else if (arg == "--set-key") {
                 o.setKey = value;
             } else if (arg == "--area") {
@@ -64,12 +65,13 @@ std::string clientUsage()
            "The station client: locks this workstation until the counter starts a session.\n"
            "\n"
            "  --address A.B.C.D  this station's own address (default: the one its connection to the console comes from)\n"
-           "  --dir FOLDER       folder of Tamblo.log and TambloConfig (default: the current one)\n"
+           "  --dir FOLDER       keep every station file in FOLDER, for a demonstration or a test\n"
+           "                     (default: /etc/tamblo, /var/lib/tamblo and /var/log/tamblo)\n"
            "  --windowed         a normal window, for demonstrations\n"
            "  --area WxH+X+Y     with --windowed: the part of the screen the station keeps to\n"
            "  --port N           the console's main port (default 32000)\n"
            "  --set-key CODE     keep the cafe's key (Configuration... in the console shows it)\n"
-           "                     in TambloKey in FOLDER, and end\n"
+           "                     in TambloKey, and end (tamblo-setup does this and more)\n"
            "  --help             show this text\n"
            "  --version          show the version\n";
 }

@@ -3,7 +3,10 @@
 //   --address A.B.C.D  the station's own address: announced to the console and
 //                      used as the source address of every connection
 //                      (default: the first IPv4 address of the host name)
-//   --dir FOLDER       working folder for "Tamblo.log" and "TambloConfig" (default ".")
+//   --dir FOLDER       every station file in FOLDER, for a demonstration or a
+//                      test (default: the installed station's folders, see
+//                      StationFolders); the built-in setup code works there
+//                      while the owner has set none
 //   --windowed         a normal window for demonstrations: no full screen, no
 //                      taskbar, cursor or keyboard changes
 //   --port N           the console's main port (default 32000)
@@ -18,6 +21,7 @@
 // Thread contract: plain parsing without state; any thread.
 
 #include "client/screen_rect.h"
+#include "client/station_folders.h"
 #include "platform/ipv4.h"
 
 #include <cstdint>
@@ -30,7 +34,8 @@ namespace client {
 
 struct ClientOptions {
     std::optional<platform::Ipv4Address> address;
-    std::filesystem::path folder = ".";
+    StationFolders folders = StationFolders::installed();
+    bool oneFolder = false; // --dir was given
     bool windowed = false;
     std::uint16_t mainPort = 32000;
     std::optional<ScreenRect> windowArea;

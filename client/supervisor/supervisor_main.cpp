@@ -81,7 +81,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> command{workerPath().string()};
     command.insert(command.end(), args.begin(), args.end());
-    Reporter report(client::parseClientOptions(args).options.folder);
+    Reporter report(client::parseClientOptions(args).options.folders.log);
     // Nothing the customer runs may attach to the supervisor (nor, through it, to tamblo).
     (void)platform::forbidTracing();
 

@@ -54,14 +54,16 @@ TEST(ClientOptions, DefaultsAndEveryOption)
     auto none = parseClientOptions({});
     EXPECT_TRUE(none.error.empty());
     EXPECT_FALSE(none.options.address);
-    EXPECT_EQ(none.options.folder, ".");
+    EXPECT_EQ(none.options.folders, StationFolders::installed());
+    EXPECT_FALSE(none.options.oneFolder);
     EXPECT_FALSE(none.options.windowed);
     EXPECT_EQ(none.options.mainPort, 32000);
 
     auto all = parseClientOptions({"--address", "127.0.0.5", "--dir", "/tmp/x", "--windowed", "--port", "40123"});
     ASSERT_TRUE(all.error.empty()) << all.error;
     EXPECT_EQ(all.options.address->toString(), "127.0.0.5");
-    EXPECT_EQ(all.options.folder, "/tmp/x");
+    EXPECT_EQ(all.options.folders, StationFolders::allIn("/tmp/x"));
+    EXPECT_TRUE(all.options.oneFolder);
     EXPECT_TRUE(all.options.windowed);
     EXPECT_EQ(all.options.mainPort, 40123);
 

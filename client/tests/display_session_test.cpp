@@ -27,7 +27,7 @@ TEST(DisplaySession, TheLockedScreenAndTheLogSaySoAndTheStationGoesOn)
     TempFolder folder;
     RecordingWorkstation workstation;
     TestHost host;
-    ClientEngine engine(host, workstation, EngineSettings{folder.path(), {}});
+    ClientEngine engine(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}});
     EXPECT_EQ(engine.view().lockedText, "STATION LOCKED");
     engine.noteLockNotEnforced();
     engine.start(testScreen());

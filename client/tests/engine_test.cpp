@@ -11,7 +11,7 @@ protected:
     TempFolder folder;
     RecordingWorkstation workstation;
     TestHost host;
-    ClientEngine engine{host, workstation, EngineSettings{folder.path(), {}}};
+    ClientEngine engine{host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}}};
 
     void SetUp() override { engine.start(testScreen()); }
     void type(const std::string& text)

@@ -46,7 +46,7 @@ protected:
         link.ownAddress = kTestStation;
         link.mainPort = *mainListener.localPort();
         link.connectWait = 300ms;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->setPowerLocks(&locks);
         engine->start(testScreen());
     }

@@ -67,7 +67,7 @@ protected:
         link.ownAddress = kTestStation;
         link.mainPort = console->mainPort();
         link.connectWait = 200ms;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->start(testScreen());
     }
 
@@ -245,7 +245,7 @@ TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReachedFromTheAddressTheStation
     LinkSettings link; // no own address
     link.mainPort = console.mainPort();
     link.connectWait = 200ms;
-    ClientEngine engine(host, workstation, EngineSettings{folder.path(), link});
+    ClientEngine engine(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
     engine.start(testScreen());
 
     std::uint32_t events = 0;

@@ -43,7 +43,7 @@ protected:
         link.mainPort = mainPort;
         link.connectWait = connectWait;
         link.replyWait = 2s;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), link});
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->start(testScreen());
     }
 

@@ -47,7 +47,7 @@ protected:
     {
         writeFile(folder.path() / "TambloConfig", config);
         writeFile(folder.path() / "TambloSession", stamp);
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), {}});
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}});
         engine->start(testScreen());
     }
 };

@@ -2,9 +2,13 @@
 // while none is set, and the pauses after wrong tries.
 #include "client/setup_code_file.h"
 #include "client/setup_code_guard.h"
+#include "client/station_setup_command.h"
+#include "link/cafe_key.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace client::test {
 
@@ -124,7 +128,7 @@ protected:
     void restart()
     {
         engine.reset();
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folder.path(), {}}, clock);
+        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}}, clock);
         engine->start(testScreen());
     }
     // Types the text and Enter; true when setup mode began.
@@ -215,6 +219,70 @@ TEST_F(SetupCodeEngineTest, DamagedCodeFileKeepsTheStationShut)
     EXPECT_FALSE(enter("k7#w"));
     EXPECT_TRUE(contains(logLines(folder.path()),
                          "TambloSetup is damaged: no setup code is accepted until it is deleted."));
+}
+
+// An installed station keeps its files in three folders and accepts no
+// built-in code: only the code its owner set with tamblo-setup opens setup.
+TEST(InstalledStationTest, NoCodeOpensSetupUntilTheOwnerSetsOneWithTambloSetup)
+{
+    TempFolder root;
+    const StationFolders folders{root.path() / "etc", root.path() / "lib", root.path() / "log"};
+    for (const auto& folder : {folders.config, folders.state, folders.log})
+        std::filesystem::create_directory(folder);
+    RecordingWorkstation workstation;
+    TestHost host;
+    ManualSteadyClock clock;
+    auto station = [&] {
+        auto engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{folders, false, {}}, clock);
+        engine->start(testScreen());
+        return engine;
+    };
+    auto typeCode = [](ClientEngine& engine, const std::string& text) {
+        for (char c : text)
+            engine.onCharacter(c);
+        return engine.onCharacter('\r');
+    };
+    auto setup = [&](std::vector<std::string> args, const std::string& input, std::string* output = nullptr) {
+        args.insert(args.begin(), {"--dir", folders.config.string()});
+        std::istringstream in(input);
+        std::ostringstream out, err;
+        int status = runStationSetup(args, in, out, err);
+        if (output)
+            *output = out.str() + err.str();
+        return status;
+    };
+
+    auto engine = station();
+    EXPECT_FALSE(typeCode(*engine, "k7#w"));
+    EXPECT_TRUE(engine->state().locked);
+    EXPECT_TRUE(contains(logLines(folders.log), "No setup code is set: the owner sets one with tamblo-setup."));
+
+    // A typo anywhere changes nothing at all.
+    const auto key = stationlink::CafeKey::generate();
+    ASSERT_TRUE(key);
+    std::string said;
+    EXPECT_EQ(setup({"--server", "10.0.0.300", "--code-from-stdin"}, "Owner-42\n", &said), 2);
+    EXPECT_EQ(setup({"--server", "10.0.0.1", "--code", "ab"}, "", &said), 2);
+    EXPECT_NE(said.find("4 to 32 characters"), std::string::npos) << said;
+    EXPECT_EQ(setup({"--server", "10.0.0.1", "--key", "not-a-key"}, "", &said), 2);
+    EXPECT_EQ(readFile(folders.config / "TambloConfig"), "");
+    EXPECT_EQ(readFile(folders.config / "TambloSetup"), "");
+
+    // The running station holds its files: it is stopped first.
+    EXPECT_EQ(setup({"--server", "10.0.0.1"}, "", &said), 1);
+    EXPECT_NE(said.find("stop it first (systemctl stop tamblo)"), std::string::npos) << said;
+    engine.reset();
+    ASSERT_EQ(setup({"--server", "10.0.0.1", "--code-from-stdin", "--key", key->code()}, "Owner-42\r\n"), 0);
+    EXPECT_EQ(std::filesystem::status(folders.config / "TambloSetup").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(setup({"--show"}, "", &said), 0);
+    EXPECT_NE(said.find("Console address: 10.0.0.1\nSetup code: set\nCafe's key: kept\n"), std::string::npos) << said;
+
+    engine = station();
+    EXPECT_FALSE(typeCode(*engine, "k7#w"));
+    EXPECT_TRUE(typeCode(*engine, "Owner-42"));
+    EXPECT_TRUE(engine->maintenanceAllowed());
+    EXPECT_FALSE(std::filesystem::exists(folders.config / "Tamblo.log"));
 }
 
 } // namespace client::test

@@ -86,7 +86,8 @@ class StationWindowTest : public QObject {
     {
         folder = std::make_unique<TempFolder>();
         tamblo::StationSetup setup;
-        setup.options.folder = folder->path();
+        setup.options.folders = client::StationFolders::allIn(folder->path());
+        setup.options.oneFolder = true;
         if (withConsole) {
             writeFile(folder->path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
             mainListener = std::make_unique<platform::TcpSocket>(platform::TcpSocket::listenOn(kTestServer, 0, 5));

@@ -35,11 +35,11 @@ int main(int argc, char** argv)
 
     // --set-key, for scripted installs, needs no display either.
     if (auto early = client::parseClientOptions(given); early.error.empty() && early.options.setKey) {
-        if (auto problem = client::storeStationKey(early.options.folder, *early.options.setKey)) {
+        if (auto problem = client::storeStationKey(early.options.folders.config, *early.options.setKey)) {
             std::fprintf(stderr, "tamblo: %s\n", problem->c_str());
             return client::kExitBadArguments;
         }
-        std::printf("The cafe's key is kept in %s.\n", (early.options.folder / client::kKeyFileName).c_str());
+        std::printf("The cafe's key is kept in %s.\n", (early.options.folders.config / client::kKeyFileName).c_str());
         return 0;
     }
 
@@ -55,10 +55,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tamblo: %s\n%s", parsed.error.c_str(), client::clientUsage().c_str());
         return client::kExitBadArguments;
     }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(parsed.options.folder, ec)) {
-        std::fprintf(stderr, "tamblo: no such folder: %s\n", parsed.options.folder.c_str());
-        return client::kExitBadArguments;
+    const auto& folders = parsed.options.folders;
+    for (const auto& folder : {folders.config, folders.state, folders.log}) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(folder, ec)) {
+            std::fprintf(stderr, "tamblo: no such folder: %s\n", folder.c_str());
+            return client::kExitBadArguments;
+        }
     }
 
     tamblo::StationSetup setup;

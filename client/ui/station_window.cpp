@@ -48,7 +48,8 @@ void textAt(QPainter& painter, client::WindowPoint at, const QString& text)
 client::EngineSettings engineSettings(const client::ClientOptions& options)
 {
     client::EngineSettings settings;
-    settings.folder = options.folder;
+    settings.folders = options.folders;
+    settings.builtInSetupCode = options.oneFolder;
     settings.link.mainPort = options.mainPort;
     settings.link.ownAddress = options.address;
     return settings;

@@ -62,7 +62,7 @@ std::unique_ptr<client::ClientEngine> startStation(const std::filesystem::path& 
     std::ofstream(folder / "TambloConfig", std::ios::binary)
         .write(reinterpret_cast<const char*>(console.octets.data()), 4);
     client::EngineSettings settings;
-    settings.folder = folder;
+    settings.folders = client::StationFolders::allIn(folder);
     settings.link.ownAddress = stationAddress(index);
     settings.link.mainPort = port;
     auto engine = std::make_unique<client::ClientEngine>(services, services, settings);

@@ -27,7 +27,7 @@ SimulatedStation::SimulatedStation(int index, std::uint16_t consolePort, platfor
 void SimulatedStation::build()
 {
     client::EngineSettings settings;
-    settings.folder = folder_.path();
+    settings.folders = client::StationFolders::allIn(folder_.path());
     settings.link.ownAddress = own_;
     settings.link.mainPort = port_;
     settings.link.connectWait = 200ms;

@@ -18,6 +18,7 @@
 #include "client/setup_code_file.h"
 #include "client/setup_code_guard.h"
 #include "client/station_key.h"
+#include "client/station_folders.h"
 #include "client/steady_clock.h"
 #include "client/workstation.h"
 
@@ -28,7 +29,11 @@
 namespace client {
 
 struct EngineSettings {
-    std::filesystem::path folder = "."; // "Tamblo.log", "TambloConfig" and its neighbours live here
+    StationFolders folders = StationFolders::allIn(".");
+    // Whether the built-in setup code opens setup while the owner has set no
+    // code. Never on an installed station, where anyone could know it; only
+    // on a demonstration or test station kept in one folder.
+    bool builtInSetupCode = true;
     LinkSettings link;
 };
 
@@ -82,7 +87,7 @@ public:
     void onLeftButtonDown(int x, int y);
     PanelClick onLeftButtonUp(int x, int y);
     // One typed character; Enter (13) checks the setup code: the owner's, or
-    // the built-in one while the owner has set none. True when setup mode
+    // the built-in one while the owner has set none and the settings allow it. True when setup mode
     // began: open the configuration dialog. After repeated wrong codes typing
     // is ignored for a while (SetupCodeGuard).
     bool onCharacter(char c);
@@ -144,7 +149,8 @@ private:
 
     ClientHost& host_;
     Workstation& workstation_;
-    std::filesystem::path folder_;
+    std::filesystem::path configFolder_;
+    bool builtInSetupCode_;
     bool hasKey_ = false;
     ClientLog log_;
     ClientConfig config_;
