@@ -121,6 +121,12 @@ std::string ClientEngine::reclaimStamp() const
 
 void ClientEngine::applyState()
 {
+    // The end of a customer's use of the desktop, however it came (the
+    // console's LOCK, the panel, a log-off): the workstation may clean up.
+    const bool customerUses = !state_.locked && !state_.setupMode;
+    if (customerHadDesktop_ && state_.locked)
+        workstation_.customerSessionEnded();
+    customerHadDesktop_ = customerUses;
     if (!state_.locked || state_.setupMode) {
         workstation_.disableTaskKeys(false);
         showTaskbar();

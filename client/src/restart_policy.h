@@ -20,6 +20,11 @@ inline constexpr int kExitBadArguments = 2;
 // asked for it, so the supervisor starts it again.
 inline constexpr int kExitNotOrdered = 3;
 
+// The environment variable naming tamblo's end of the supervisor's notice
+// pipe, and the notice it writes there when a customer's session has ended.
+inline constexpr const char* kNoticeFdVariable = "TAMBLO_NOTICE_FD";
+inline constexpr const char* kSessionEndedNotice = "SESSION ENDED";
+
 class RestartPolicy {
 public:
     // A run shorter than this counts as a failure in a row.

@@ -1,17 +1,26 @@
-// tamblo-supervisor: runs `tamblo`, the program beside it, with the same
-// arguments, and starts it again whenever it is killed or crashes, so that a
-// customer who kills the station client gets the lock back within moments.
-// A clean end of tamblo (the console's "QUIT" or "SHUTDOWN") or a refusal of
-// its arguments ends the supervisor too, and so does the end of the desktop
-// session (its display gone) or a SIGTERM, SIGINT or SIGHUP, which it passes
-// on to tamblo. The station's autostart entry starts this program.
+// tamblo-supervisor: runs `tamblo`, the program beside it, with tamblo's own
+// arguments, and starts it again whenever it ends without the console having
+// ordered it: killed, crashed, or ended on a signal. A clean end of tamblo
+// (the console's "QUIT" or "SHUTDOWN") or a refusal of its arguments ends the
+// supervisor too; so does a SIGTERM, SIGINT or SIGHUP, which it passes on.
+//
+// As the station's system service (root, --run-as) it runs tamblo under the
+// service account, lets that account onto the seat's display, and waits for
+// the display whenever it is gone (between two desktop sessions) instead of
+// ending. With --kiosk-user it ends the customers' programs, and restores
+// their home from a template, each time tamblo says a session has ended.
 #include "client/client_log.h"
 #include "client_options.h"
 #include "platform/child_process.h"
+#include "platform/display_access.h"
+#include "platform/display_server.h"
+#include "platform/file_owner.h"
+#include "platform/kiosk_account.h"
+#include "platform/notice_pipe.h"
 #include "platform/process_guard.h"
 #include "platform/supervisor_signals.h"
-#include "platform/display_server.h"
 #include "restart_policy.h"
+#include "supervisor_options.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,6 +29,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -44,8 +54,13 @@ public:
     {
         std::fprintf(stderr, "tamblo-supervisor: %s\n", text.c_str());
         std::error_code ec;
-        if (std::filesystem::is_directory(folder_, ec))
-            log_.logLine(text);
+        if (!std::filesystem::is_directory(folder_, ec))
+            return;
+        log_.logLine(text);
+        // Written by root, the log stays the service account's, which writes it too.
+        const auto file = folder_ / client::kLogFileName;
+        if (geteuid() == 0 && std::filesystem::exists(file, ec))
+            (void)platform::giveToFolderOwner(file, 0640);
     }
 
 private:
@@ -74,14 +89,83 @@ bool pauseUnlessStopped(platform::SupervisorSignals& signals, std::chrono::milli
     return true;
 }
 
+// The customers' account, made clean after each session.
+struct Kiosk {
+    platform::Account account;
+    std::optional<std::filesystem::path> homeTemplate;
+
+    void clean(Reporter& report) const
+    {
+        if (int left = platform::endProcessesOf(account.uid); left > 0)
+            report.line(std::to_string(left) + " programs of " + account.name + " could not be ended.");
+        else
+            report.line("The programs of " + account.name + " were ended.");
+        if (!homeTemplate)
+            return;
+        if (auto problem = platform::restoreHome(account, *homeTemplate))
+            report.line(*problem);
+        else
+            report.line("The home of " + account.name + " was restored from " + homeTemplate->string() + ".");
+    }
+};
+
+std::optional<platform::Account> accountOrComplain(const std::string& name)
+{
+    auto account = platform::findAccount(name);
+    if (!account)
+        std::fprintf(stderr, "tamblo-supervisor: no such account: %s\n", name.c_str());
+    return account;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto options = client::parseSupervisorOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "tamblo-supervisor: %s\n%s", options.error.c_str(), client::supervisorUsage().c_str());
+        return client::kExitBadArguments;
+    }
+    if (options.help) {
+        std::fputs(client::supervisorUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tamblo-supervisor %s", client::clientVersion().substr(std::strlen("tamblo ")).c_str());
+        return 0;
+    }
+    if ((options.runAs || options.kioskUser) && geteuid() != 0) {
+        std::fputs("tamblo-supervisor: --run-as and --kiosk-user need root\n", stderr);
+        return client::kExitBadArguments;
+    }
+    platform::ChildStart how;
+    if (options.runAs) {
+        how.runAs = accountOrComplain(*options.runAs);
+        if (!how.runAs)
+            return client::kExitBadArguments;
+    }
+    std::optional<Kiosk> kiosk;
+    if (options.kioskUser) {
+        auto account = accountOrComplain(*options.kioskUser);
+        if (!account)
+            return client::kExitBadArguments;
+        if (account->uid == 0 || (how.runAs && account->uid == how.runAs->uid)) {
+            std::fprintf(stderr, "tamblo-supervisor: %s cannot be the customers' account\n", account->name.c_str());
+            return client::kExitBadArguments;
+        }
+        kiosk = Kiosk{*account, options.kioskTemplate};
+    }
+    // Held for the supervisor's whole life: tamblo writes to it, the supervisor reads.
+    auto notices = kiosk ? platform::NoticePipe::open() : std::nullopt;
+    if (notices) {
+        how.passedFd = notices->writeEnd();
+        how.passedFdVariable = client::kNoticeFdVariable;
+    }
+    const bool service = how.runAs.has_value();
+
     std::vector<std::string> command{workerPath().string()};
-    command.insert(command.end(), args.begin(), args.end());
-    Reporter report(client::parseClientOptions(args).options.folders.log);
+    command.insert(command.end(), options.stationArgs.begin(), options.stationArgs.end());
+    Reporter report(client::parseClientOptions(options.stationArgs).options.folders.log);
     // Nothing the customer runs may attach to the supervisor (nor, through it, to tamblo).
     (void)platform::forbidTracing();
 
@@ -89,18 +173,33 @@ int main(int argc, char** argv)
     platform::SupervisorSignals signals;
     client::RestartPolicy policy;
     for (;;) {
+        if (service) {
+            // Between two desktop sessions there is no display to lock: wait for the next.
+            while (!platform::displayServerAnswers())
+                if (signals.wait(1s) == platform::SupervisorSignals::Wake::StopRequested)
+                    return 0;
+            if (auto problem = platform::grantDisplayTo(how.runAs->name))
+                report.line("The display could not be opened to " + how.runAs->name + ": " + *problem + ".");
+        }
         int error = 0;
         auto started = Clock::now();
-        auto worker = platform::ChildProcess::start(command, &error);
+        auto worker = platform::ChildProcess::start(command, how, &error);
         if (!worker.running()) {
             report.line(command[0] + " could not be started: " + std::strerror(error) + ".");
             return 1;
         }
         std::optional<platform::ExitStatus> ended;
         while (!ended) {
-            if (signals.wait(1h) == platform::SupervisorSignals::Wake::StopRequested) {
+            const int watched = notices ? notices->readEnd() : -1;
+            const auto wake = signals.wait(1h, watched);
+            if (wake == platform::SupervisorSignals::Wake::StopRequested) {
                 worker.stop();
                 return 0;
+            }
+            if (wake == platform::SupervisorSignals::Wake::Readable) {
+                for (const auto& notice : notices->takeLines())
+                    if (notice == client::kSessionEndedNotice)
+                        kiosk->clean(report);
             }
             ended = worker.poll();
         }
@@ -109,8 +208,12 @@ int main(int argc, char** argv)
         if (!decision.restart)
             return ended->signalled ? 1 : ended->code;
         if (!platform::displayServerAnswers()) {
-            report.line("tamblo ended (" + ended->describe() + ") with the display gone: not started again.");
-            return 0;
+            if (!service) {
+                report.line("tamblo ended (" + ended->describe() + ") with the display gone: not started again.");
+                return 0;
+            }
+            report.line("tamblo ended (" + ended->describe() + ") with the display gone: started again when it is back.");
+            continue;
         }
         report.line("tamblo ended (" + ended->describe() + "): started again" + pauseText(decision.pause) + ".");
         if (!pauseUnlessStopped(signals, decision.pause))

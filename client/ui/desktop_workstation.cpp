@@ -1,5 +1,8 @@
 #include "desktop_workstation.h"
 
+#include "platform/notice_pipe.h"
+#include "restart_policy.h"
+
 #include "client/screen_rect.h"
 #include "platform/workstation_shutdown.h"
 
@@ -107,6 +110,13 @@ void DesktopWorkstation::disableTaskKeys(bool disable)
     keysDisabled_ = disable;
     if (!setup_.windowed)
         taskKeys_.disableTaskKeys(disable);
+}
+
+void DesktopWorkstation::customerSessionEnded()
+{
+    // Only a supervisor started with a customers' account passes the pipe;
+    // without one there is nothing to tell.
+    (void)platform::sendNotice(client::kNoticeFdVariable, client::kSessionEndedNotice);
 }
 
 std::optional<std::string> DesktopWorkstation::shutdown()

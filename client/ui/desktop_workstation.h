@@ -41,6 +41,9 @@ public:
     void placeWindow(const client::ScreenRect& rect, client::WindowOrder order) override;
     void disableTaskKeys(bool disable) override;
     std::optional<std::string> shutdown() override;
+    // Tells the station's supervisor, which cleans the customer's account
+    // when the owner asked for that.
+    void customerSessionEnded() override;
 
     bool keysDisabled() const { return keysDisabled_; }
     // `covering` says whether the desktop is to be covered now; `placed`

@@ -5,9 +5,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <grp.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 extern char** environ;
@@ -93,6 +96,111 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* erro
         if (error)
             *error = failed;
         return {};
+    }
+    return ChildProcess(pid);
+}
+
+ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const ChildStart& how, int* error)
+{
+    if (!how.runAs && how.passedFd < 0)
+        return start(argv, error);
+    auto fail = [error](int number) {
+        if (error)
+            *error = number;
+        return ChildProcess{};
+    };
+    if (argv.empty())
+        return fail(EINVAL);
+
+    // Everything the child needs is prepared here: between fork and exec it
+    // only makes system calls.
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<std::string> environment;
+    auto replaced = [&](std::string_view entry) {
+        for (std::string_view name : {"HOME=", "USER=", "LOGNAME="})
+            if (how.runAs && entry.starts_with(name))
+                return true;
+        return !how.passedFdVariable.empty() && entry.starts_with(how.passedFdVariable + "=");
+    };
+    for (char** e = environ; *e; ++e)
+        if (!replaced(*e))
+            environment.emplace_back(*e);
+    if (how.runAs) {
+        environment.push_back("HOME=" + how.runAs->home.string());
+        environment.push_back("USER=" + how.runAs->name);
+        environment.push_back("LOGNAME=" + how.runAs->name);
+    }
+    if (how.passedFd >= 0 && !how.passedFdVariable.empty())
+        environment.push_back(how.passedFdVariable + "=3");
+    std::vector<char*> env;
+    for (auto& e : environment)
+        env.push_back(e.data());
+    env.push_back(nullptr);
+    std::vector<gid_t> groups(64);
+    if (how.runAs) {
+        int count = static_cast<int>(groups.size());
+        if (getgrouplist(how.runAs->name.c_str(), how.runAs->gid, groups.data(), &count) < 0) {
+            groups.resize(static_cast<std::size_t>(count));
+            if (getgrouplist(how.runAs->name.c_str(), how.runAs->gid, groups.data(), &count) < 0)
+                return fail(EINVAL);
+        }
+        groups.resize(static_cast<std::size_t>(count));
+    }
+    sigset_t defaults = SupervisorSignals::handled();
+    sigaddset(&defaults, SIGPIPE);
+
+    // The child reports a failure before exec through this pipe; exec closes it.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return fail(errno);
+    pid_t pid = ::fork();
+    if (pid < 0) {
+        int number = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return fail(number);
+    }
+    if (pid == 0) {
+        auto die = [&](int number) {
+            (void)!::write(report[1], &number, sizeof number);
+            ::_exit(127);
+        };
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        for (int n = 1; n < NSIG; ++n)
+            if (sigismember(&defaults, n) == 1)
+                ::sigaction(n, &dfl, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (how.passedFd >= 0) {
+            if (how.passedFd == 3 ? ::fcntl(3, F_SETFD, 0) != 0 : ::dup2(how.passedFd, 3) != 3)
+                die(errno);
+        }
+        if (how.runAs) {
+            if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(how.runAs->gid) != 0 ||
+                ::setuid(how.runAs->uid) != 0)
+                die(errno);
+            if (::chdir(how.runAs->home.c_str()) != 0 && ::chdir("/") != 0)
+                die(errno);
+        }
+        ::execve(args[0], args.data(), env.data());
+        die(errno);
+    }
+    ::close(report[1]);
+    int number = 0;
+    ssize_t got;
+    while ((got = ::read(report[0], &number, sizeof number)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
+    if (got == static_cast<ssize_t>(sizeof number)) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return fail(number);
     }
     return ChildProcess(pid);
 }

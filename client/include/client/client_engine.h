@@ -151,6 +151,7 @@ private:
     Workstation& workstation_;
     std::filesystem::path configFolder_;
     bool builtInSetupCode_;
+    bool customerHadDesktop_ = false; // as last applied: unlocked, not in setup
     bool hasKey_ = false;
     ClientLog log_;
     ClientConfig config_;

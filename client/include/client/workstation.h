@@ -29,6 +29,9 @@ public:
     virtual void disableTaskKeys(bool disable) = 0;
     // Asks the system to shut down; the system's error text when it refuses.
     virtual std::optional<std::string> shutdown() = 0;
+    // A customer's session has ended and the station is locked: whatever the
+    // customer left running may be ended for the next one. Nothing by default.
+    virtual void customerSessionEnded() {}
 };
 
 } // namespace client

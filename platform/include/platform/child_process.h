@@ -5,6 +5,8 @@
 // running when it is destroyed is asked to end (SIGTERM) and, if it has not
 // ended after a grace period, killed. Single-threaded use: one owner thread.
 
+#include "platform/file_owner.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -20,6 +22,17 @@ struct ExitStatus {
     std::string describe() const;
 };
 
+// How a child starts besides its arguments.
+struct ChildStart {
+    // Run under this account (its groups, HOME, USER and LOGNAME); the parent
+    // must be root. The parent's account when unset.
+    std::optional<Account> runAs;
+    // A descriptor the child gets as its descriptor 3, named to it by the
+    // environment variable `passedFdVariable` ("3"); none when -1.
+    int passedFd = -1;
+    std::string passedFdVariable;
+};
+
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -32,6 +45,9 @@ public:
     // Starts `argv[0]` (a path, not searched for) with the arguments `argv`.
     // Not running on failure, with the errno value in `error`.
     [[nodiscard]] static ChildProcess start(const std::vector<std::string>& argv, int* error = nullptr);
+    // The same, started as `how` says.
+    [[nodiscard]] static ChildProcess start(const std::vector<std::string>& argv, const ChildStart& how,
+                                            int* error = nullptr);
 
     bool running() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }

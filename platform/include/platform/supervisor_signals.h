@@ -14,21 +14,23 @@ namespace platform {
 // behind the supervisor's back.
 class SupervisorSignals {
 public:
-    enum class Wake { ChildEnded, StopRequested, TimedOut };
+    enum class Wake { ChildEnded, StopRequested, TimedOut, Readable };
 
     SupervisorSignals();
     ~SupervisorSignals();
     SupervisorSignals(const SupervisorSignals&) = delete;
     SupervisorSignals& operator=(const SupervisorSignals&) = delete;
 
-    // Sleeps until one of the signals arrives or the time is up.
-    Wake wait(std::chrono::milliseconds timeout);
+    // Sleeps until one of the signals arrives or the time is up, or, when
+    // `watched` is a descriptor, until it has something to read.
+    Wake wait(std::chrono::milliseconds timeout, int watched = -1);
 
     // The signals taken by wait(): SIGCHLD, SIGTERM, SIGINT and SIGHUP.
     static const sigset_t& handled();
 
 private:
     sigset_t previous_{};
+    int signalFd_ = -1; // the blocked signals, read one by one
     struct sigaction previousChild_{};
 };
 

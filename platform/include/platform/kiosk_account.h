@@ -1,0 +1,28 @@
+#pragma once
+// The customers' account of a station, made clean between two customers:
+// every process it runs is ended and its home folder is put back as the
+// owner's template has it, so that nothing one customer left (open windows,
+// files, browser history, a program started to outlive the session) reaches
+// the next. Needs root. No state; call from one thread at a time.
+
+#include "platform/file_owner.h"
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Kills every process running as `uid` (real, effective or saved), again
+// and again until none is left or `patience` has passed, so that a program
+// that keeps starting others is ended too. How many are left.
+int endProcessesOf(uid_t uid, std::chrono::milliseconds patience = std::chrono::seconds(3));
+
+// Empties the home folder of `account` and copies `templateFolder` into it,
+// every copied file given to the account. Refused for root, for a home that is
+// "/" or not an absolute path, and for a template inside the home. Why it
+// failed, or nullopt.
+std::optional<std::string> restoreHome(const Account& account, const std::filesystem::path& templateFolder);
+
+} // namespace platform
