@@ -120,7 +120,9 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const Chi
     args.push_back(nullptr);
     std::vector<std::string> environment;
     auto replaced = [&](std::string_view entry) {
-        for (std::string_view name : {"HOME=", "USER=", "LOGNAME="})
+        // The parent's own session (its runtime folder, its bus) is not the account's.
+        for (std::string_view name :
+             {"HOME=", "USER=", "LOGNAME=", "XDG_RUNTIME_DIR=", "DBUS_SESSION_BUS_ADDRESS=", "XAUTHORITY="})
             if (how.runAs && entry.starts_with(name))
                 return true;
         return !how.passedFdVariable.empty() && entry.starts_with(how.passedFdVariable + "=");
