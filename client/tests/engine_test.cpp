@@ -87,6 +87,7 @@ TEST_F(EngineTest, ExitSetupLocksWithoutTellingTheServer)
     EXPECT_TRUE(engine.endSessionDialogMustClose());
     EXPECT_TRUE(workstation.keysDisabled);
     EXPECT_EQ(engine.view().title, "Session Information");
+    EXPECT_EQ(workstation.sessionEnds, 0) << "the owner's setup is no customer's session";
 }
 
 TEST_F(EngineTest, ClickBoxesNeedPressAndReleaseInTheSameBox)

@@ -165,6 +165,8 @@ TEST_F(ScriptedServerTest, LockClearsTheStampAndEveryCommandIsAnsweredOkFirst)
     EXPECT_EQ(afterLock, "(nothing)");
     EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
     EXPECT_EQ(engine->state().sessionStamp, "");
+    // The end of the session is told once, for the customer's account to be cleaned.
+    EXPECT_EQ(workstation.sessionEnds, 1);
     EXPECT_TRUE(workstation.keysDisabled);
     EXPECT_FALSE(workstation.taskbarShown);
     EXPECT_EQ(workstation.placements.back().rect, engine->state().fullScreen);

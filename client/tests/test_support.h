@@ -45,6 +45,7 @@ public:
     bool keysDisabled = false;
     int cursorChanges = 0;
     int shutdownCalls = 0;
+    int sessionEnds = 0; // customerSessionEnded() calls
     std::optional<std::string> shutdownFailure;
     std::vector<Placement> placements;
 
@@ -54,6 +55,7 @@ public:
     void placeWindow(const ScreenRect& rect, WindowOrder order) override;
     void disableTaskKeys(bool disable) override;
     std::optional<std::string> shutdown() override;
+    void customerSessionEnded() override { ++sessionEnds; }
 };
 
 // Steady time that only moves when told to.
