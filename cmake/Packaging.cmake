@@ -1,7 +1,8 @@
 # Debian packages: the `packages` target (cpack) makes, in build/packages, brisko_VERSION_amd64.deb
 # (the console, brisko-admin and the installer) and tamblo_VERSION_amd64.deb
-# (the station client beside its task-key library, with its autostart entry).
-if(NOT (TARGET brisko AND TARGET brisko-admin AND TARGET tamblo AND TARGET tamblo_supervisor AND TARGET Hushtab
+# (the station client beside its task-key library, run by its system service).
+if(NOT (TARGET brisko AND TARGET brisko-admin AND TARGET tamblo AND TARGET tamblo_supervisor AND TARGET tamblo_setup
+        AND TARGET Hushtab
         AND TARGET installer))
   message(STATUS "Debian packages: not every program is built; cpack is not set up")
   return()
@@ -36,17 +37,11 @@ file(MAKE_DIRECTORY ${staged}/bin)
 file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/tamblo/tamblo ${staged}/bin/tamblo SYMBOLIC)
 install(FILES ${staged}/bin/tamblo DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tamblo)
 # No menu entry for tamblo: a locker started from the menu would run beside the
-# supervised one, unsupervised; the station's lock starts by itself.
-# Every user who logs on to a station gets the locked station, kept running by
-# the supervisor. The entry itself lives under /usr/share; the system's
-# autostart folder holds a link to it, so that removing the package removes
-# it too (a file in /etc would be a conffile that stays after removal and
-# starts a missing program).
-install(FILES ${packaging}/Tamblo-autostart.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/tamblo
-        RENAME Tamblo.desktop COMPONENT tamblo)
-file(MAKE_DIRECTORY ${staged}/autostart)
-file(CREATE_LINK /usr/${CMAKE_INSTALL_DATADIR}/tamblo/Tamblo.desktop ${staged}/autostart/Tamblo.desktop SYMBOLIC)
-install(FILES ${staged}/autostart/Tamblo.desktop DESTINATION /etc/xdg/autostart COMPONENT tamblo)
+# supervised one, unsupervised. The station's lock is a system service: the
+# supervisor runs as root, tamblo under the service account "tamblo".
+install(FILES ${packaging}/tamblo/tamblo.service DESTINATION /lib/systemd/system COMPONENT tamblo)
+# The owner's root command for the station's settings.
+install(TARGETS tamblo_setup RUNTIME DESTINATION ${CMAKE_INSTALL_SBINDIR} COMPONENT tamblo)
 
 # Icons, manual pages, copyright and changelog of each package.
 set(compressed)
@@ -69,17 +64,18 @@ foreach(program brisko tamblo)
   install(FILES ${staged}/${program}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${program}
           COMPONENT ${program})
 endforeach()
-foreach(page brisko brisko-admin brisko-installer tamblo)
+foreach(page brisko.1 brisko-admin.1 brisko-installer.1 tamblo.1 tamblo-setup.8)
   set(component brisko)
-  if(page STREQUAL "tamblo")
+  if(page MATCHES "^tamblo")
     set(component tamblo)
   endif()
-  add_custom_command(OUTPUT ${staged}/man/${page}.1.gz
+  string(REGEX REPLACE ".*\\." "" section ${page})
+  add_custom_command(OUTPUT ${staged}/man/${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/man
-    COMMAND ${GZIP_PROGRAM} -9nc ${packaging}/man/${page}.1 > ${staged}/man/${page}.1.gz
-    DEPENDS ${packaging}/man/${page}.1)
-  list(APPEND compressed ${staged}/man/${page}.1.gz)
-  install(FILES ${staged}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT ${component})
+    COMMAND ${GZIP_PROGRAM} -9nc ${packaging}/man/${page} > ${staged}/man/${page}.gz
+    DEPENDS ${packaging}/man/${page})
+  list(APPEND compressed ${staged}/man/${page}.gz)
+  install(FILES ${staged}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT ${component})
 endforeach()
 add_custom_target(package_files ALL DEPENDS ${compressed})
 
@@ -101,6 +97,12 @@ set(CPACK_DEBIAN_BRISKO_PACKAGE_NAME brisko)
 set(CPACK_DEBIAN_TAMBLO_PACKAGE_NAME tamblo)
 set(CPACK_DEBIAN_BRISKO_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_TAMBLO_PACKAGE_SECTION misc)
+# The owner's answers at installation (debconf), the service account (adduser)
+# and the service's enabling (init-system-helpers).
+set(CPACK_DEBIAN_TAMBLO_PACKAGE_DEPENDS "debconf (>= 0.5) | debconf-2.0, adduser, init-system-helpers (>= 1.54~)")
+set(CPACK_DEBIAN_TAMBLO_PACKAGE_CONTROL_EXTRA
+    ${packaging}/tamblo/config ${packaging}/tamblo/templates ${packaging}/tamblo/postinst
+    ${packaging}/tamblo/prerm ${packaging}/tamblo/postrm)
 set(CPACK_COMPONENT_BRISKO_DESCRIPTION "cafe counter console
 Brisko runs a small cafe's stations from the counter computer: it starts,
 stops and moves timed sessions, charges access time from a table of rates,
@@ -109,8 +111,9 @@ receipts. The package also holds brisko-admin, a read-only view of the
 console's data files, and brisko-installer, a setup wizard.")
 set(CPACK_COMPONENT_TAMBLO_DESCRIPTION "cafe station client
 Tamblo locks a cafe station until the counter console starts a session, then
-shows the running time and charges. It starts for every user who logs on to
-an X11 desktop session.")
+shows the running time and charges. It runs as a system service on the
+seat's X11 display, out of the customers' reach, and can end the customers'
+programs and restore their home folder after each session.")
 include(CPack)
 
 add_custom_target(packages
@@ -118,4 +121,4 @@ add_custom_target(packages
   WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
   COMMENT "Debian packages in ${PROJECT_BINARY_DIR}/packages"
   VERBATIM)
-add_dependencies(packages brisko brisko-admin tamblo tamblo_supervisor Hushtab installer package_files)
+add_dependencies(packages brisko brisko-admin tamblo tamblo_supervisor tamblo_setup Hushtab installer package_files)

@@ -88,6 +88,19 @@ bool SetupCodeFile::load()
     return true;
 }
 
+SetupCodeFile::Status SetupCodeFile::peekStatus(const std::filesystem::path& file)
+{
+    auto reader = platform::SharedFile::openReader(file);
+    if (!reader.isOpen())
+        return Status::BuiltIn;
+    auto bytes = reader.readAll();
+    if (!bytes)
+        return Status::Damaged;
+    if (bytes->empty())
+        return Status::BuiltIn;
+    return wellFormed(*bytes) ? Status::OwnersCode : Status::Damaged;
+}
+
 bool SetupCodeFile::matches(std::string_view typed) const
 {
     switch (status_) {

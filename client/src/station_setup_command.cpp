@@ -76,23 +76,34 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
     return request;
 }
 
+// Read without taking the files from a running station.
 void show(const std::filesystem::path& folder, std::ostream& out)
 {
-    ClientConfig config(folder / kConfigFileName);
-    std::error_code ec;
-    const bool hasConfig = std::filesystem::exists(folder / kConfigFileName, ec) && config.load();
-    out << "Console address: "
-        << (hasConfig && config.isConfigured() ? config.serverAddress().toString() : std::string("not set")) << "\n";
+    std::string address = "not set";
+    if (auto reader = platform::SharedFile::openReader(folder / kConfigFileName); reader.isOpen()) {
+        auto bytes = reader.readAll();
+        if (bytes && bytes->size() >= 4) {
+            platform::Ipv4Address server;
+            for (std::size_t i = 0; i < 4; ++i)
+                server.octets[i] = static_cast<std::uint8_t>((*bytes)[i]);
+            if (!server.isAny())
+                address = server.toString();
+        }
+    }
+    out << "Console address: " << address << "\n";
 
-    SetupCodeFile code(folder / kSetupCodeFileName);
-    const bool hasCode = std::filesystem::exists(folder / kSetupCodeFileName, ec) && code.load();
     out << "Setup code: ";
-    if (hasCode && code.status() == SetupCodeFile::Status::OwnersCode)
+    switch (SetupCodeFile::peekStatus(folder / kSetupCodeFileName)) {
+    case SetupCodeFile::Status::OwnersCode:
         out << "set\n";
-    else if (code.status() == SetupCodeFile::Status::Damaged)
+        break;
+    case SetupCodeFile::Status::Damaged:
         out << "damaged, no code opens setup\n";
-    else
+        break;
+    case SetupCodeFile::Status::BuiltIn:
         out << "not set, no code opens setup\n";
+        break;
+    }
 
     auto key = readStationKey(folder);
     out << "Cafe's key: " << (key.key ? "kept" : key.problem.empty() ? "not set" : key.problem) << "\n";

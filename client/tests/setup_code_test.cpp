@@ -282,6 +282,9 @@ TEST(InstalledStationTest, NoCodeOpensSetupUntilTheOwnerSetsOneWithTambloSetup)
     EXPECT_FALSE(typeCode(*engine, "k7#w"));
     EXPECT_TRUE(typeCode(*engine, "Owner-42"));
     EXPECT_TRUE(engine->maintenanceAllowed());
+    // Shown while the station holds its files.
+    EXPECT_EQ(setup({"--show"}, "", &said), 0);
+    EXPECT_NE(said.find("Console address: 10.0.0.1\nSetup code: set\n"), std::string::npos) << said;
     EXPECT_FALSE(std::filesystem::exists(folders.config / "Tamblo.log"));
 }
 

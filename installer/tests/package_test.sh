@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds both Debian packages from the build tree, installs them with dpkg,
-# checks their files, menu entries, autostart entry and programs, removes them
-# and checks that none of their files stayed. Cleans up even when it fails.
+# Builds both Debian packages from the build tree, installs them with dpkg and
+# preseeded answers to the station's questions, checks their files, menu
+# entries, the station's service, settings, owners and modes, and programs,
+# removes them and checks that none of their files stayed, then purges the
+# station's settings. Cleans up even when it fails.
 # Usage: package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -12,7 +14,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: the package test installs with dpkg and must run as root"
   exit $skip
 fi
-for tool in cpack dpkg desktop-file-validate; do
+for tool in cpack dpkg desktop-file-validate debconf-set-selections lintian systemd-analyze; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $skip; }
 done
 for package in brisko tamblo; do
@@ -22,9 +24,15 @@ for package in brisko tamblo; do
   fi
 done
 
+kiosk=tkioskpkg
+had_service_account=no
+getent passwd tamblo >/dev/null && had_service_account=yes
 work=$(mktemp -d)
 cleanup() {
   dpkg --purge brisko tamblo >/dev/null 2>&1 || true
+  getent passwd "$kiosk" >/dev/null && userdel -r "$kiosk" >/dev/null 2>&1
+  [ "$had_service_account" = yes ] || { getent passwd tamblo >/dev/null && userdel tamblo >/dev/null 2>&1; }
+  echo PURGE | debconf-communicate tamblo >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -39,15 +47,27 @@ for deb in "$brisko_deb" "$tamblo_deb"; do
   dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "$deb declares no library dependencies"
 done
 
-dpkg -i "$brisko_deb" "$tamblo_deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i"; }
+lintian --fail-on warning "$brisko_deb" "$tamblo_deb" >"$work/lintian.log" 2>&1 \
+  || { cat "$work/lintian.log"; fail "lintian found faults"; }
+
+# The owner's answers, as a scripted installation gives them.
+debconf-set-selections <<ANSWERS
+tamblo tamblo/console-address string 10.20.30.40
+tamblo tamblo/console-port string 32100
+tamblo tamblo/setup-code password Owner-Code-42
+tamblo tamblo/kiosk-user string $kiosk
+tamblo tamblo/clean-between-customers boolean true
+ANSWERS
+DEBIAN_FRONTEND=noninteractive dpkg -i "$brisko_deb" "$tamblo_deb" >"$work/dpkg.log" 2>&1 \
+  || { cat "$work/dpkg.log"; fail "dpkg -i"; }
 dpkg -L brisko tamblo | sort -u >"$work/files"
 
-for path in /usr/bin/brisko /usr/bin/brisko-admin /usr/bin/brisko-installer /usr/bin/tamblo \
+for path in /usr/bin/brisko /usr/bin/brisko-admin /usr/bin/brisko-installer /usr/bin/tamblo /usr/sbin/tamblo-setup \
             /usr/libexec/tamblo/tamblo /usr/libexec/tamblo/tamblo-supervisor /usr/libexec/tamblo/libHushtab.so \
             /usr/share/applications/brisko.desktop \
             /usr/share/icons/hicolor/scalable/apps/brisko.svg /usr/share/icons/hicolor/48x48/apps/brisko.png \
             /usr/share/icons/hicolor/scalable/apps/tamblo.svg /usr/share/icons/hicolor/48x48/apps/tamblo.png \
-            /usr/share/man/man1/brisko.1.gz /usr/share/man/man1/tamblo.1.gz \
+            /usr/share/man/man1/brisko.1.gz /usr/share/man/man1/tamblo.1.gz /usr/share/man/man8/tamblo-setup.8.gz \
             /usr/share/doc/brisko/copyright /usr/share/doc/tamblo/copyright; do
   [ -e "$path" ] || fail "$path is not installed"
 done
@@ -62,11 +82,37 @@ for entry in /usr/share/applications/brisko.desktop; do
   [ -f "/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || fail "$entry shows icon $icon, which is not installed"
 done
 
-# The autostart entry starts the installed supervisor by its full path; it runs the tamblo beside it.
-autostart=/etc/xdg/autostart/Tamblo.desktop
-[ -e "$autostart" ] || fail "no autostart entry $autostart"
-desktop-file-validate "$autostart" || fail "$autostart is not a valid desktop file"
-grep -qx 'Exec=/usr/libexec/tamblo/tamblo-supervisor' "$autostart" || fail "$autostart does not run tamblo-supervisor"
+# The station's lock is a system service, not an entry every user's desktop starts.
+[ ! -e /etc/xdg/autostart/Tamblo.desktop ] || fail "tamblo still has an autostart entry"
+unit=/lib/systemd/system/tamblo.service
+[ -f "$unit" ] || fail "no $unit"
+systemd-analyze verify --man=no "$unit" >"$work/verify.log" 2>&1 || { cat "$work/verify.log"; fail "systemd-analyze verify $unit"; }
+grep -q '^ExecStart=/usr/libexec/tamblo/tamblo-supervisor --run-as tamblo ' "$unit" || fail "$unit does not run the supervisor as the service"
+[ -L /etc/systemd/system/graphical.target.wants/tamblo.service ] || fail "the service is not enabled"
+
+# The answers are kept where the station reads them, out of the customers' reach.
+owner_mode() { stat -c '%U:%G %a' "$1"; }
+[ "$(owner_mode /etc/tamblo)" = "tamblo:tamblo 755" ] || fail "/etc/tamblo is $(owner_mode /etc/tamblo)"
+[ "$(owner_mode /var/lib/tamblo)" = "tamblo:tamblo 750" ] || fail "/var/lib/tamblo is $(owner_mode /var/lib/tamblo)"
+[ "$(owner_mode /var/log/tamblo)" = "tamblo:tamblo 750" ] || fail "/var/log/tamblo is $(owner_mode /var/log/tamblo)"
+[ "$(owner_mode /etc/tamblo/TambloSetup)" = "tamblo:tamblo 600" ] || fail "TambloSetup is $(owner_mode /etc/tamblo/TambloSetup)"
+[ "$(owner_mode /etc/tamblo/TambloConfig)" = "tamblo:tamblo 644" ] || fail "TambloConfig is $(owner_mode /etc/tamblo/TambloConfig)"
+shown=$(tamblo-setup --show)
+echo "$shown" | grep -qx 'Console address: 10.20.30.40' || fail "tamblo-setup --show: $shown"
+echo "$shown" | grep -qx 'Setup code: set' || fail "tamblo-setup --show: $shown"
+grep -qx 'TAMBLO_PORT=32100' /etc/tamblo/tamblo.conf || fail "the port is not in /etc/tamblo/tamblo.conf"
+grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk --kiosk-template /etc/tamblo/kiosk-home\"" /etc/tamblo/tamblo.conf \
+  || fail "the customers' account is not in /etc/tamblo/tamblo.conf"
+getent passwd "$kiosk" >/dev/null || fail "the customers' account $kiosk was not made"
+[ -d /etc/tamblo/kiosk-home ] || fail "no template of the customers' home"
+# The setup code itself is not left in debconf's database.
+if debconf-show tamblo 2>/dev/null | grep -q 'Owner-Code-42'; then fail "the setup code stayed in debconf"; fi
+
+# The answers survive a reinstallation; a second installation asks nothing new.
+DEBIAN_FRONTEND=noninteractive dpkg -i "$tamblo_deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i again"; }
+tamblo-setup --show | grep -qx 'Setup code: set' || fail "the setup code was lost on reinstallation"
+grep -qx 'TAMBLO_PORT=32100' /etc/tamblo/tamblo.conf || fail "the port was lost on reinstallation"
+
 # tamblo loads its task-key library from the folder of the real program.
 [ -f "$(dirname "$(readlink -f /usr/bin/tamblo)")/libHushtab.so" ] || fail "libHushtab.so is not beside tamblo"
 
@@ -81,11 +127,13 @@ done
 dpkg -r brisko tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r"; }
 for package in brisko tamblo; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-  [ -z "$status" ] || [ "$status" = "not-installed" ] || fail "$package is left as '$status' after dpkg -r"
+  # tamblo keeps the owner's settings until it is purged.
+  [ -z "$status" ] || [ "$status" = "not-installed" ] || { [ "$package" = tamblo ] && [ "$status" = config-files ]; } \
+    || fail "$package is left as '$status' after dpkg -r"
 done
 left=0
 while read -r path; do
-  [ -d "$path" ] && [ ! -L "$path" ] && continue # shared folders such as /usr/bin stay
+  [ -d "$path" ] && continue # shared folders such as /usr/bin (and /lib, a link on merged systems) stay
   if [ -e "$path" ] || [ -L "$path" ]; then
     echo "left behind: $path"
     left=1
@@ -95,4 +143,10 @@ for folder in /usr/libexec/tamblo /usr/share/tamblo /usr/share/doc/brisko /usr/s
   [ ! -e "$folder" ] || { echo "left behind: $folder"; left=1; }
 done
 [ $left -eq 0 ] || fail "files stayed after dpkg -r"
-echo "PASS: both packages install, run, start from the menu and remove cleanly"
+# Removal keeps the owner's settings; purge takes them.
+[ -f /etc/tamblo/TambloSetup ] || fail "dpkg -r took the owner's setup code"
+dpkg --purge tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge"; }
+for folder in /etc/tamblo /var/lib/tamblo /var/log/tamblo; do
+  [ ! -e "$folder" ] || fail "$folder stayed after dpkg --purge"
+done
+echo "PASS: both packages install with preseeded answers, run, start from the menu and the service, remove and purge cleanly"

@@ -44,6 +44,10 @@ public:
     [[nodiscard]] bool load();
     Status status() const { return status_; }
 
+    // The status of the file at `file` read without taking it from a running
+    // station: BuiltIn when it is missing or empty.
+    static Status peekStatus(const std::filesystem::path& file);
+
     // Whether `typed` opens the configuration. Costs one slow derivation when an
     // owner's code is set.
     bool matches(std::string_view typed) const;
