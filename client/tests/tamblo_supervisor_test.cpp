@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace client::test {
 
@@ -187,6 +188,35 @@ TEST_F(SupervisorTest, RefusedArgumentsAreNotTriedAgain)
     ASSERT_TRUE(status.has_value());
     EXPECT_NE(*status, -1); // exited, not killed by a signal
     EXPECT_EQ(*status, 2);  // tamblo's own answer, passed on
+}
+
+// Debian names its host 127.0.1.1 in /etc/hosts. A station set up there
+// without --address announces the address its connection really comes from,
+// which the console sees, and is taken.
+TEST_F(SupervisorTest, AHostNameOn127011DoesNotHideTheStationsAddress)
+{
+    if (geteuid() != 0 || !haveProgram("/usr/bin/unshare"))
+        GTEST_SKIP() << "needs root and unshare for a host table of its own";
+    // The machine's own host name, as Debian's installer writes it (a new
+    // name would also lose the X server's cookie, which is kept per host).
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    writeFile(folder.path() / "hosts", "127.0.0.1 localhost\n127.0.1.1 " + std::string(host) + "\n");
+    auto args = stationArgs(folder.path(), *mainListener.localPort());
+    std::string station = (std::filesystem::path(SUPERVISOR_BIN).parent_path() / "tamblo").string();
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i] != "--address")
+            station += " '" + args[i] + "'";
+        else
+            ++i;
+    Process tamblo({"/usr/bin/unshare", "--mount", "/bin/sh", "-c",
+                    "mount --bind '" + (folder.path() / "hosts").string() + "' /etc/hosts && getent hosts " +
+                        host + " | grep -q '^127.0.1.1 ' && exec " + station},
+                   ChildOutput::Shown);
+    auto h = acceptStation(mainListener, 10s);
+    ASSERT_TRUE(h.station.isValid()) << "the console refused the station";
+    EXPECT_EQ(h.connectText, "CONNECT" + h.peer.toString());
+    EXPECT_NE(h.peer.toString(), "127.0.1.1");
 }
 
 } // namespace client::test
