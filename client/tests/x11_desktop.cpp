@@ -227,6 +227,19 @@ bool plugInKeyboard(Display* d, const char* name)
     return sent;
 }
 
+bool keyboardPlugged(Display* d, const char* name)
+{
+    const std::string wanted = std::string(name) + " keyboard";
+    bool found = false;
+    int count = 0;
+    XIDeviceInfo* info = XIQueryDevice(d, XIAllMasterDevices, &count);
+    for (int i = 0; i < count; ++i)
+        found = found || (info[i].use == XIMasterKeyboard && wanted == info[i].name);
+    if (info)
+        XIFreeDeviceInfo(info);
+    return found;
+}
+
 bool unplugKeyboard(Display* d, const char* name)
 {
     std::string wanted = std::string(name) + " keyboard";

@@ -52,6 +52,8 @@ void paintDesktop(Display* d);
 // A new keyboard, as if plugged in: a master keyboard with its own test
 // keyboard. False when the server was not asked.
 bool plugInKeyboard(Display* d, const char* name);
+// Whether that keyboard is still there.
+bool keyboardPlugged(Display* d, const char* name);
 // Takes that keyboard away again; its keys go back to the first keyboard.
 // False when there was none to take away.
 bool unplugKeyboard(Display* d, const char* name);

@@ -64,6 +64,8 @@ void LockKeeper::update()
     covers_.setShown(covering);
     if (covering) {
         if (!serverKeys_->disabled()) {
+            // A master keyboard the customer added during the session goes too.
+            serverKeys_->removeExtraMasters();
             serverKeys_->disable();
             serverKeys_->takeNotices(); // those of the change itself
         }
@@ -84,9 +86,12 @@ void LockKeeper::onNotices()
 
 void LockKeeper::onKeyboardNotices()
 {
-    // A keyboard plugged in, or a map loaded, brings the server's keys back.
-    if (serverKeys_->takeNotices() && serverKeys_->disabled())
+    // A keyboard plugged in, or a map loaded, brings the server's keys back;
+    // a second master keyboard would type past the lock's grab.
+    if (serverKeys_->takeNotices() && serverKeys_->disabled()) {
+        serverKeys_->removeExtraMasters();
         serverKeys_->disable();
+    }
     serverKeys_->takeNotices(); // the notices of that change itself
 }
 

@@ -246,6 +246,41 @@ int ServerKeys::activeCount()
 
 int ServerKeys::fd() const { return hasDisplay() ? ConnectionNumber(connection_->display) : -1; }
 
+int ServerKeys::removeExtraMasters()
+{
+    if (!connection_ || connection_->inputOpcode < 0)
+        return 0;
+    Display* display = connection_->display;
+    int count = 0;
+    XIDeviceInfo* info = XIQueryDevice(display, XIAllMasterDevices, &count);
+    // The first master pair is the one the lock's grabs hold.
+    int firstPointer = -1, firstKeyboard = -1;
+    for (int i = 0; i < count; ++i) {
+        if (info[i].use == XIMasterPointer && (firstPointer < 0 || info[i].deviceid < firstPointer))
+            firstPointer = info[i].deviceid;
+        if (info[i].use == XIMasterKeyboard && (firstKeyboard < 0 || info[i].deviceid < firstKeyboard))
+            firstKeyboard = info[i].deviceid;
+    }
+    int removed = 0;
+    for (int i = 0; i < count; ++i) {
+        // Removing a master pointer takes its paired keyboard along.
+        if (info[i].use != XIMasterPointer || info[i].deviceid == firstPointer)
+            continue;
+        XIRemoveMasterInfo remove{};
+        remove.type = XIRemoveMaster;
+        remove.deviceid = info[i].deviceid;
+        remove.return_mode = XIAttachToMaster;
+        remove.return_pointer = firstPointer;
+        remove.return_keyboard = firstKeyboard;
+        if (XIChangeHierarchy(display, reinterpret_cast<XIAnyHierarchyChangeInfo*>(&remove), 1) == Success)
+            ++removed;
+    }
+    if (info)
+        XIFreeDeviceInfo(info);
+    XSync(display, False);
+    return removed;
+}
+
 bool ServerKeys::takeNotices()
 {
     if (!hasDisplay())

@@ -39,6 +39,12 @@ public:
     // the maps of all keyboards.
     int activeCount();
 
+    // Removes every master keyboard and pointer beyond the server's first
+    // pair, their devices going back to that pair. A second master keyboard
+    // (xinput create-master) would type past the lock's grab, which holds
+    // only the first. How many were removed.
+    int removeExtraMasters();
+
     // Readable when notices of keyboards or maps wait; -1 without a display.
     int fd() const;
     // Takes the waiting notices; true when a keyboard or a map changed.
