@@ -67,7 +67,7 @@ TEST_F(Installation, WorkstationWritesAValidLogonEntryWithTheFullPath)
     // The logon start runs the supervisor, which brings the station back when it is killed.
     const fs::path entry = autostart() / "Tamblo.desktop";
     const std::string text = readFile(entry);
-    EXPECT_NE(text.find("\nExec=" + (folder / "tamblo-supervisor").string() + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nExec=" + (folder / "tamblo-supervisor").string() + " --dir .\n"), std::string::npos) << text;
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
 #ifdef DESKTOP_FILE_VALIDATE
     EXPECT_EQ(std::system((std::string(DESKTOP_FILE_VALIDATE) + " '" + entry.string() + "'").c_str()), 0);
@@ -79,7 +79,7 @@ TEST_F(Installation, FolderWithReservedCharactersIsQuotedInTheLogonEntry)
     const fs::path folder = temp / "Cafe $1 50% off";
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, folder.string())).succeeded);
     const std::string text = readFile(autostart() / "Tamblo.desktop");
-    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo-supervisor\"\n"), std::string::npos)
+    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo-supervisor\" --dir .\n"), std::string::npos)
         << text;
 #ifdef DESKTOP_FILE_VALIDATE
     const fs::path entry = autostart() / "Tamblo.desktop";

@@ -237,7 +237,7 @@ FileResult writeLogonStart(const fs::path& folder, const std::string& name, cons
                               "Type=Application\n"
                               "Name=" + name + "\n"
                               "Comment=Locks this station until the counter starts a session\n"
-                              "Exec=" + *exec + "\n"
+                              "Exec=" + *exec + " --dir .\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
     return replaceFile(logonStartEntryPath(folder, name), 0644, -1, entry);

@@ -58,6 +58,9 @@ FileResult makeFolder(const std::filesystem::path& folder);
 FileResult copyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 // Writes the logon start entry `name` for `program` (an absolute path) into
 // `folder`, creating the folder when needed, replacing an entry already there.
+// The program is started with "--dir .": its files in the folder the desktop
+// starts it in, the user's home, as a station set up by hand keeps them (the
+// packaged station's service keeps them in system folders instead).
 FileResult writeLogonStart(const std::filesystem::path& folder, const std::string& name,
                            const std::filesystem::path& program);
 // The file that writeLogonStart writes: "folder/Tamblo.desktop".
