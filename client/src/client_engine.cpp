@@ -293,6 +293,7 @@ bool ClientEngine::onCharacter(char c)
     state_.setupMode = true;
     state_.locked = false;
     applyState();
+    link_.sendSetupState(true);
     return true;
 }
 
@@ -359,6 +360,8 @@ void ClientEngine::confirmEndSession()
     setSessionStamp({});
     if (!state_.setupMode)
         link_.sendStop();
+    else
+        link_.sendSetupState(false);
     state_.setupMode = false;
     applyState();
 }

@@ -443,6 +443,13 @@ void ClientLink::sendStop()
         (void)channel_.send(stationlink::kStop);
 }
 
+void ClientLink::sendSetupState(bool inSetup)
+{
+    // As with "STOP": a failed send leaves a broken connection for the next poll.
+    if (stationConnectionUp())
+        (void)channel_.send(inSetup ? stationlink::kSetupBegun : stationlink::kSetupEnded);
+}
+
 void ClientLink::closeConnection()
 {
     if (phase_ == Phase::Up) {

@@ -348,7 +348,8 @@ TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
     std::jthread console([&] {
         auto h = acceptStation(mainListener);
         connected = true;
-        std::this_thread::sleep_for(100ms);
+        // The station tells the counter that it is in setup, not locked.
+        answers.push_back(readWithin(h.station, 5s).value_or("?"));
         h.station.send("UNLOCK");
         answers.push_back(readWithin(h.station, 5s).value_or("?"));
         h.station.send("LOCK");
@@ -361,7 +362,7 @@ TEST_F(ScriptedServerTest, SetupModeKeepsPollingAConnectionThatIsUp)
         engine->onCharacter(c);
     ASSERT_TRUE(until([&] { return done && engine->state().locked; }));
     console.join();
-    EXPECT_EQ(answers, (std::vector<std::string>{"OK", "OK"}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"SETUP BEGUN", "OK", "OK"}));
     EXPECT_TRUE(engine->state().setupMode);
 
     // Locked by the console during setup: "STATION LOCKED" is shown, but the

@@ -336,6 +336,7 @@ void ConsoleEngine::eventPoll()
     if (m.addressesChanged)
         m.syncStationAddresses();
     m.sessions.eventPoll();
+    m.board.followSetups();
     m.logRefusals();
     m.guard.settle();
     m.keepState();

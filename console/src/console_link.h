@@ -34,6 +34,8 @@ public:
     // The command the station has not answered for longer than the answer
     // wait (CMD_UNLOCK, CMD_LOCK, ...), or 0.
     virtual std::uint32_t lateCommand(int i) const = 0;
+    // Whether the station's owner has its setup open: the station is not locked.
+    virtual bool stationInSetup(int i) const = 0;
 };
 
 } // namespace console

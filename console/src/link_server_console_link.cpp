@@ -26,4 +26,6 @@ std::optional<std::string> LinkServerConsoleLink::takeReportedStamp(int i) { ret
 
 std::uint32_t LinkServerConsoleLink::lateCommand(int i) const { return server_.lateCommand(i); }
 
+bool LinkServerConsoleLink::stationInSetup(int i) const { return server_.stationInSetup(i); }
+
 } // namespace console

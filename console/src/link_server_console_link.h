@@ -21,6 +21,7 @@ public:
     void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) override;
     std::optional<std::string> takeReportedStamp(int i) override;
     std::uint32_t lateCommand(int i) const override;
+    bool stationInSetup(int i) const override;
 
 private:
     stationlink::LinkServer& server_;

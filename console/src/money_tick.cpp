@@ -79,6 +79,8 @@ void MoneyTick::noteLateCommand(int i)
             note = std::string(kStartNotAnsweredNote);
         else
             note = std::string(kNotAnsweringNote);
+    } else if (board_.link().stationInSetup(i)) {
+        note = std::string(kSetupOpenNote);
     }
     board_.table().setNote(i, std::move(note));
 }

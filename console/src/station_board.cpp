@@ -41,6 +41,21 @@ void StationBoard::logStation(std::string_view event, int i)
     log_.writeLogLine(std::string(event) + "," + std::to_string(i));
 }
 
+void StationBoard::followSetups()
+{
+    for (int i = 0; i < table_.rowCount() && i < kMaxStations; ++i) {
+        bool& seen = setupSeen_[static_cast<std::size_t>(i)];
+        const bool now = link_.stationInSetup(i);
+        if (now == seen)
+            continue;
+        seen = now;
+        logStation(now ? "SETUP BEGUN" : "SETUP ENDED", i);
+        // A late command's note says more; the money tick keeps both in step.
+        if (table_.note(i).empty() || table_.note(i) == kSetupOpenNote)
+            table_.setNote(i, now ? std::string(kSetupOpenNote) : std::string());
+    }
+}
+
 void StationBoard::initStationRow(int i)
 {
     table_.insertRow(i, {std::to_string(i + 1), std::string(kStatusDisconnected), "", "", std::string(kZeroMoney),

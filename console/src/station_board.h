@@ -42,6 +42,9 @@ public:
     std::int32_t elapsedSeconds(int i) const;
     // Writes "<event>,<i>" to the activity log.
     void logStation(std::string_view event, int i);
+    // Logs each station whose owner opened or left its setup since the last
+    // look ("SETUP BEGUN,i", "SETUP ENDED,i") and marks its row meanwhile.
+    void followSetups();
 
     // Inserts row i as "Disconnected" with idle money columns and clears the
     // station's marks, bill owner and alarm, and its MailboxWord.
@@ -79,6 +82,7 @@ private:
     StationTable table_;
     std::array<StationState, kMaxStations> stations_{};
     int alarmCount_ = 0;
+    std::array<bool, kMaxStations> setupSeen_{}; // as last logged
 };
 
 } // namespace console

@@ -51,7 +51,14 @@ public:
     bool connected() const { return engine_->link().isConnected(); }
     bool quitRequested() const { return engine_->state().quitRequested; }
     const client::ClientState& state() const { return engine_->state(); }
-    // The customer ends the session (END SESSION, confirmed).
+    // Types `code` and Enter on the locked screen; true when setup opened.
+    bool typeSetupCode(const std::string& code)
+    {
+        for (char c : code)
+            engine_->onCharacter(c);
+        return engine_->onCharacter('\r');
+    }
+    // The customer ends the session (END SESSION, confirmed); in setup, EXIT SETUP.
     void endSession() { engine_->confirmEndSession(); }
     // The desktop session of the station's PC is ending: the station locks and says "STOP".
     void desktopSessionEnds() { engine_->onQueryEndSession(); }

@@ -300,6 +300,12 @@ StationKeying LinkServer::stationKeying(int i) const
     return slot ? slot->keying.load() : StationKeying::Unknown;
 }
 
+bool LinkServer::stationInSetup(int i) const
+{
+    StationSlot* slot = state_->slots.find(i);
+    return slot && slot->inSetup.load();
+}
+
 std::uint32_t LinkServer::lateCommand(int i) const
 {
     StationSlot* slot = state_->slots.find(i);

@@ -84,6 +84,8 @@ Match matchSessionInfo(std::string_view received)
     return whole(at);
 }
 
+constexpr std::size_t kStationMessageKinds = 5;
+
 Match matchStationMessage(std::string_view received, std::size_t which)
 {
     switch (which) {
@@ -91,6 +93,10 @@ Match matchStationMessage(std::string_view received, std::size_t which)
         return matchLiteral(received, kOk);
     case 1:
         return matchLiteral(received, kStop);
+    case 2:
+        return matchLiteral(received, kSetupBegun);
+    case 3:
+        return matchLiteral(received, kSetupEnded);
     default:
         return matchKeywordAndDigits(received, kStarted, kSessionStampLength);
     }
@@ -143,8 +149,8 @@ bool canBeginServerMessage(char c)
 
 Frame frameStationMessage(std::string_view received)
 {
-    return frameWith(received, 3, matchStationMessage,
-                     [](std::string_view text) { return anyMatches(text, 3, matchStationMessage); });
+    return frameWith(received, kStationMessageKinds, matchStationMessage,
+                     [](std::string_view text) { return anyMatches(text, kStationMessageKinds, matchStationMessage); });
 }
 
 // The console sends one message and waits for its answer, so what it sends

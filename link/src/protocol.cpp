@@ -136,6 +136,10 @@ StationMessageKind classifyStationMessage(std::string_view message)
         return StationMessageKind::Stop;
     if (parseStarted(message))
         return StationMessageKind::Started;
+    if (message == kSetupBegun)
+        return StationMessageKind::SetupBegun;
+    if (message == kSetupEnded)
+        return StationMessageKind::SetupEnded;
     return StationMessageKind::Other;
 }
 

@@ -42,6 +42,8 @@ struct StationSlot {
     Channel handoff;
     // What the station's last handshake spoke.
     std::atomic<StationKeying> keying{StationKeying::Unknown};
+    // The station said "SETUP BEGUN" and not yet "SETUP ENDED" on this connection.
+    std::atomic<bool> inSetup{false};
 
     platform::ManualResetEvent commandPosted;   // console -> listener
     platform::ManualResetEvent sendCommand;     // listener -> station thread

@@ -247,6 +247,11 @@ bool StationWorker::takeStationMessage(const std::string& message)
         return raise(EVT_STOPPED);
     case StationMessageKind::Started:
         return raise(EVT_STARTED);
+    case StationMessageKind::SetupBegun:
+    case StationMessageKind::SetupEnded:
+        // A state the console reads when it looks; no answer, no event.
+        slot_.inSetup = kind == StationMessageKind::SetupBegun;
+        return true;
     case StationMessageKind::Other:
         // No answer and no report (a stray byte, say): the answer is still awaited.
         return true;
@@ -361,6 +366,7 @@ std::uint32_t StationWorker::dropConnection()
     // A connection the console never heard of goes without a word.
     std::uint32_t events = announceAt_ || securingUntil_ ? 0 : EVT_DISCONNECTED;
     goingAway_ = false;
+    slot_.inSetup = false; // a station that comes back says again
     securingUntil_.reset();
     announceAt_.reset();
     connection_.close();

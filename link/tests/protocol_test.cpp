@@ -100,6 +100,9 @@ TEST(StationMessages, AreClassifiedOnlyWhenTheyMatchExactly)
     EXPECT_EQ(classifyStationMessage("OK"), StationMessageKind::Ok);
     EXPECT_EQ(classifyStationMessage("STOP"), StationMessageKind::Stop);
     EXPECT_EQ(classifyStationMessage("STARTED20060811105434"), StationMessageKind::Started);
+    EXPECT_EQ(classifyStationMessage("SETUP BEGUN"), StationMessageKind::SetupBegun);
+    EXPECT_EQ(classifyStationMessage("SETUP ENDED"), StationMessageKind::SetupEnded);
+    EXPECT_EQ(classifyStationMessage("SETUP"), StationMessageKind::Other);
     // Two messages in one read match nothing.
     EXPECT_EQ(classifyStationMessage("STOPOK"), StationMessageKind::Other);
     EXPECT_EQ(classifyStationMessage("OKOK"), StationMessageKind::Other);

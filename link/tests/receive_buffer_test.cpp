@@ -62,6 +62,7 @@ TEST(ReceiveBuffer, StationMessagesMergedOrSplitAtEveryByte)
 {
     expectEverySplitGives(frameStationMessage, {"STOP", "OK"});
     expectEverySplitGives(frameStationMessage, {"OK", "STOP", "STARTED20060811105434", "STOP", "OK"});
+    expectEverySplitGives(frameStationMessage, {"SETUP BEGUN", "OK", "SETUP ENDED", "STOP", "SETUP BEGUN"});
     // A stamp that is no time still ends the message where it should.
     expectEverySplitGives(frameStationMessage, {"STARTED20061311105434", "OK"});
 }

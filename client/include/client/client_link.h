@@ -99,6 +99,9 @@ public:
 
     // "STOP" on the station connection, when it is up.
     void sendStop();
+    // Tells the console that setup began ("SETUP BEGUN") or ended ("SETUP
+    // ENDED"), when connected: the station is not locked during setup.
+    void sendSetupState(bool inSetup);
     // Closes the station connection at program end.
     void closeConnection();
     // What the next poll waits for.

@@ -19,6 +19,8 @@ inline constexpr std::string_view kStatusSwapping = "Swapping";
 inline constexpr std::string_view kStartNotAnsweredNote = "Start sent, station not answering";
 inline constexpr std::string_view kStopNotAnsweredNote = "Stop sent, station not answering";
 inline constexpr std::string_view kNotAnsweringNote = "station not answering";
+// The station's owner has its setup open there: the station is not locked.
+inline constexpr std::string_view kSetupOpenNote = "setup open at the station";
 
 // Money columns of an idle row.
 inline constexpr std::string_view kZeroMoney = "0.00";

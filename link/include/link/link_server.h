@@ -72,6 +72,9 @@ public:
     void setKeylessStations(std::vector<platform::Ipv4Address> addresses);
     // Who was turned away since the last call, each address and reason once a run.
     std::vector<LinkRefusal> takeRefusals();
+    // Whether station i's owner has its setup open ("SETUP BEGUN"), as far as
+    // its connection told; false once it is gone.
+    bool stationInSetup(int i) const;
     // What station i's last handshake spoke.
     StationKeying stationKeying(int i) const;
 

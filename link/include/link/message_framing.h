@@ -3,7 +3,8 @@
 // boundaries, so two messages may arrive in one read and one message may arrive
 // over several; each message is recognised by its own shape instead:
 //
-//   station to console: "OK", "STOP", "STARTED" + 14 digits;
+//   station to console: "OK", "STOP", "STARTED" + 14 digits, "SETUP BEGUN",
+//     "SETUP ENDED";
 //   console to station: "UNLOCK", "LOCK", "QUIT", "SHUTDOWN", "SERVERDOWN", or a
 //     session info message: 5 characters of duration (digits, ":", spaces),
 //     then three times 0x80, up to 9 characters of amount (digits, ".", "-")

@@ -34,6 +34,10 @@ inline constexpr std::string_view kConnect = "CONNECT";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kStarted = "STARTED";
 inline constexpr std::string_view kStop = "STOP";
+// The station's owner opened its setup (the station is not locked then) or
+// left it again; reported so that the counter sees it.
+inline constexpr std::string_view kSetupBegun = "SETUP BEGUN";
+inline constexpr std::string_view kSetupEnded = "SETUP ENDED";
 inline constexpr std::string_view kUnlock = "UNLOCK";
 inline constexpr std::string_view kLock = "LOCK";
 inline constexpr std::string_view kQuit = "QUIT";
@@ -70,9 +74,9 @@ std::string buildStarted(std::time_t start);
 // 14 digits of a valid local time, or anything follows it.
 std::optional<std::time_t> parseStarted(std::string_view message);
 
-enum class StationMessageKind { Ok, Stop, Started, Other };
+enum class StationMessageKind { Ok, Stop, Started, SetupBegun, SetupEnded, Other };
 // What one read from a station is: exactly "OK", exactly "STOP", a valid
-// STARTED message, or anything else.
+// STARTED message, exactly "SETUP BEGUN" or "SETUP ENDED", or anything else.
 StationMessageKind classifyStationMessage(std::string_view message);
 
 // --- console to station ---------------------------------------------------
