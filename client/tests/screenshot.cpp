@@ -1,6 +1,7 @@
 #include "screenshot.h"
 
 #include "process.h"
+#include "x11_desktop.h"
 
 #include <X11/Xlib.h>
 
@@ -42,6 +43,16 @@ std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem
     if (shot.rgb.size() != static_cast<std::size_t>(shot.width) * shot.height * 3)
         return std::nullopt;
     return shot;
+}
+
+CoverCheck waitUntilCovered(Display* d, const std::filesystem::path& folder, std::optional<int> width)
+{
+    CoverCheck check;
+    check.covered = eventually([&] {
+        check.shot = takeScreenshot(d, folder);
+        return check.shot && (!width || check.shot->width == *width) && check.shot->desktopPixels() == 0;
+    });
+    return check;
 }
 
 } // namespace client::test

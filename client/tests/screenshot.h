@@ -22,4 +22,12 @@ struct Screenshot {
 };
 std::optional<Screenshot> takeScreenshot(Display* display, const std::filesystem::path& folder);
 
+// Screenshots until one shows none of the desktop and, when given, is
+// `width` pixels wide (at most 5 s): the last one taken, and whether it did.
+struct CoverCheck {
+    std::optional<Screenshot> shot;
+    bool covered = false;
+};
+CoverCheck waitUntilCovered(Display* d, const std::filesystem::path& folder, std::optional<int> width = std::nullopt);
+
 } // namespace client::test

@@ -24,22 +24,6 @@ void typeCode(const std::string& code) { typeAndEnter(code, 15ms); }
 
 const std::string kOwnersCode = "Owner-42";
 
-// Screenshots until one shows none of the desktop and, when given, is
-// `width` pixels wide (at most 5 s): the last one taken, and whether it did.
-struct CoverCheck {
-    std::optional<Screenshot> shot;
-    bool covered = false;
-};
-CoverCheck waitUntilCovered(Display* d, const std::filesystem::path& folder, std::optional<int> width = std::nullopt)
-{
-    CoverCheck check;
-    check.covered = eventually([&] {
-        check.shot = takeScreenshot(d, folder);
-        return check.shot && (!width || check.shot->width == *width) && check.shot->desktopPixels() == 0;
-    });
-    return check;
-}
-
 const char* missingProgram()
 {
     for (const char* program : {"/usr/bin/Xvfb", "/usr/bin/openbox", "/usr/bin/tint2", "/usr/bin/xdotool",
@@ -288,6 +272,7 @@ TEST_F(LockUnderOpenbox, ALockFromTheConsoleDuringSetupLeavesTheDialogInCharge)
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
     typeCode("k7#w");
     ASSERT_TRUE(eventually([&] { return contains(logLines(folder_.path()), "Found Shell_TrayWnd, showing."); }));
+    EXPECT_EQ(readWithin(h.station, 5s), "SETUP BEGUN"); // the counter hears of it
     std::this_thread::sleep_for(300ms);
 
     h.station.send("LOCK");

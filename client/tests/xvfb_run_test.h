@@ -16,6 +16,18 @@
 
 namespace client::test {
 
+// "UNLOCK" and the figures of a session with the stamp 20060811105434, each
+// answered "OK", and the stamp kept in "TambloSession" in `folder`. Call
+// through ASSERT_NO_FATAL_FAILURE.
+inline void startSessionOn(platform::TcpSocket& station, const std::filesystem::path& folder)
+{
+    station.send("UNLOCK");
+    EXPECT_EQ(readWithin(station, 5s), "OK");
+    station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
+    EXPECT_EQ(readWithin(station, 5s), "OK");
+    ASSERT_TRUE(eventually([&] { return readFile(folder / "TambloSession") == "20060811105434"; }));
+}
+
 class XvfbRunTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,16 +42,9 @@ protected:
             XCloseDisplay(display);
     }
 
-    // "UNLOCK" and the figures of a session with the stamp 20060811105434,
-    // each answered "OK", and the stamp kept in "TambloSession" in `folder`.
-    // Call through ASSERT_NO_FATAL_FAILURE.
     static void startSession(platform::TcpSocket& station, const std::filesystem::path& folder)
     {
-        station.send("UNLOCK");
-        EXPECT_EQ(readWithin(station, 5s), "OK");
-        station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
-        EXPECT_EQ(readWithin(station, 5s), "OK");
-        ASSERT_TRUE(eventually([&] { return readFile(folder / "TambloSession") == "20060811105434"; }));
+        startSessionOn(station, folder);
     }
 
     Display* display = nullptr;
