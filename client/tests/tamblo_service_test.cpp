@@ -7,6 +7,7 @@
 // template has it.
 #include "platform/file_owner.h"
 #include "platform/tcp_socket.h"
+#include "testsupport/test_account.h"
 #include "test_support.h"
 #include "screenshot.h"
 #include "window_manager_desktop.h"
@@ -27,25 +28,7 @@ namespace client::test {
 
 namespace {
 
-// A local account made for the test and removed with it.
-class TestAccount {
-public:
-    TestAccount(std::string name, bool withHome) : name_(std::move(name))
-    {
-        made_ = runToEnd({"/usr/sbin/useradd", withHome ? "-m" : "-M", "-s", "/bin/sh", name_}) == 0;
-    }
-    ~TestAccount()
-    {
-        if (made_)
-            runToEnd({"/usr/sbin/userdel", "-r", "-f", name_});
-    }
-    bool made() const { return made_; }
-    const std::string& name() const { return name_; }
-
-private:
-    std::string name_;
-    bool made_ = false;
-};
+using testsupport::TestAccount;
 
 // A shell command run by `account`; its exit status.
 int runAs(const std::string& account, const std::string& command)
@@ -114,9 +97,8 @@ public:
     // Makes the accounts and folders and lets the customer onto the display.
     testing::AssertionResult prepare()
     {
-        const std::string suffix = std::to_string(getpid() % 100000);
-        service = std::make_unique<TestAccount>("tsvc" + suffix, false);
-        customer = std::make_unique<TestAccount>("tkiosk" + suffix, true);
+        service = std::make_unique<TestAccount>("tsvc", false);
+        customer = std::make_unique<TestAccount>("tkiosk", true);
         if (!service->made() || !customer->made())
             return testing::AssertionFailure() << "useradd failed";
         customerHome = platform::findAccount(customer->name())->home;
@@ -164,8 +146,6 @@ public:
     {
         supervisor.reset();
         customerPrograms.clear();
-        if (customer && customer->made())
-            runToEnd({"/usr/bin/pkill", "-KILL", "-u", customer->name()});
     }
 
     static constexpr const char* kOwnersCode = "Owner-42";
