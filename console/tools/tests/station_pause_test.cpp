@@ -15,12 +15,15 @@
 #include "link/link_bits.h"
 #include "link/link_server.h"
 #include "store/rate_table.h"
+#include "testsupport/test_account.h"
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -55,6 +58,24 @@ std::string lastLockCommand(const std::string& log)
                 last = command;
     }
     return last;
+}
+
+// The running child called `name` of process `parent`, or 0.
+pid_t childNamed(pid_t parent, const std::string& name)
+{
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string text;
+        if (!std::getline(stat, text) || text.find("(" + name + ")") == std::string::npos)
+            continue;
+        std::istringstream rest(text.substr(text.rfind(')') + 1));
+        std::string state;
+        pid_t ppid = 0;
+        rest >> state >> ppid;
+        if (ppid == parent && state != "Z")
+            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
+    }
+    return 0;
 }
 
 class StationPause : public ::testing::Test {
@@ -207,6 +228,57 @@ TEST_F(StationPause, AStationAFakeConsoleUnlockedIsLockedWhenItReachesTheRealOne
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(lastLockCommand(station->log()), "LOCK") << station->log();
     EXPECT_TRUE(console->state()->bills.empty());
+}
+
+// The station as its service runs it (the supervisor as root, the lock under
+// an account of its own) and the customer as a third account with a shell:
+// nothing the customer does during the session to the station's processes
+// and files stops the lock or changes the money, which is billed to the
+// second from Start to Stop.
+TEST_F(StationPause, AServiceStationUnderTheCustomersAttacksIsBilledToTheSecond)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, for the service's and the customer's accounts";
+    testsupport::TestAccount service("tsvc", false);
+    testsupport::TestAccount customer("tkiosk", true);
+    ASSERT_TRUE(service.made() && customer.made());
+    ASSERT_NO_FATAL_FAILURE(startConsole());
+    station = TambloStation::asService(TAMBLO_SUPERVISOR, {"--run-as", service.name(), "--kiosk-user", customer.name()},
+                                       service.name(), kStationAddress, platform::Ipv4Address::loopback(), port);
+    ASSERT_TRUE(station->running());
+    ASSERT_TRUE(waitRow([](const HeadlessRow& r) { return r.status == "Stopped"; })) << station->log();
+
+    const std::time_t started = std::time(nullptr);
+    ASSERT_TRUE(console->ok("select 1"));
+    ASSERT_TRUE(console->ok("start"));
+    ASSERT_TRUE(waitRow([](const HeadlessRow& r) { return r.status == "Started"; })) << station->log();
+    const pid_t supervisor = station->process().pid();
+    const pid_t tamblo = childNamed(supervisor, "tamblo");
+    ASSERT_GT(tamblo, 0);
+
+    for (pid_t target : {tamblo, supervisor})
+        for (const char* signal : {"TERM", "KILL", "STOP", "HUP"})
+            EXPECT_NE(customer.run("kill -" + std::string(signal) + " " + std::to_string(target)), 0) << signal;
+    const std::string files = station->folder().string();
+    // An old stamp copied back, a dead console address, the log and the code removed.
+    EXPECT_NE(customer.run("echo 20000101000000 > " + files + "/TambloSession"), 0);
+    EXPECT_NE(customer.run("printf '\\001\\002\\003\\004' > " + files + "/TambloConfig"), 0);
+    EXPECT_NE(customer.run("rm -f " + files + "/Tamblo.log " + files + "/TambloSetup"), 0);
+    EXPECT_EQ(childNamed(supervisor, "tamblo"), tamblo);
+
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const std::time_t stopped = std::time(nullptr);
+    ASSERT_TRUE(console->ok("stop"));
+    auto billed = console->waitState([](const HeadlessState& s) { return !s.bills.empty(); }, std::chrono::seconds(15));
+    ASSERT_TRUE(billed) << station->log();
+    EXPECT_EQ(lastLockCommand(station->log()), "LOCK");
+    ASSERT_EQ(billed->bills.size(), 1u);
+    ASSERT_EQ(billed->bills[0].lines.size(), 1u);
+    const HeadlessLine line = billed->bills[0].lines[0];
+    const int seconds = billedSeconds(line.description);
+    EXPECT_NEAR(seconds, static_cast<int>(stopped - started), 1) << line.description;
+    EXPECT_EQ(line.price, accessCostText(store::ComputeAccessCharge(kRates, seconds)));
+    station.reset();
 }
 
 } // namespace console::test
