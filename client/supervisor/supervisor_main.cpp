@@ -24,6 +24,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -109,6 +110,23 @@ struct Kiosk {
     }
 };
 
+// The display manager's cookie for the display: the one the service was given
+// (XAUTHORITY) while it exists, else the one its X server was started with,
+// found among the running processes, so that lightdm and gdm3 both work
+// without the owner naming the file.
+void useDisplayServersAuthority()
+{
+    std::error_code ec;
+    const char* given = std::getenv("XAUTHORITY");
+    if (given && std::filesystem::exists(given, ec))
+        return;
+    const char* display = std::getenv("DISPLAY");
+    if (!display)
+        return;
+    if (auto found = platform::xServerAuthority(display))
+        setenv("XAUTHORITY", found->c_str(), 1);
+}
+
 std::optional<platform::Account> accountOrComplain(const std::string& name)
 {
     auto account = platform::findAccount(name);
@@ -178,6 +196,7 @@ int main(int argc, char** argv)
             while (!platform::displayServerAnswers())
                 if (signals.wait(1s) == platform::SupervisorSignals::Wake::StopRequested)
                     return 0;
+            useDisplayServersAuthority();
             if (auto problem = platform::grantDisplayTo(how.runAs->name))
                 report.line("The display could not be opened to " + how.runAs->name + ": " + *problem + ".");
         }

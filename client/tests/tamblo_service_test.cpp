@@ -132,7 +132,16 @@ public:
             args.push_back(a);
         // stationArgs wrote TambloConfig as root: it goes back to the service.
         (void)platform::giveToFolderOwner(station / "TambloConfig", 0644);
+        // The service is not given the display's cookie: it finds the one
+        // the X server was started with, as with a display manager.
+        const char* cookie = std::getenv("XAUTHORITY");
+        const std::string kept = cookie ? cookie : "";
+        setenv("XAUTHORITY", "/nonexistent/Xauthority", 1);
         supervisor = std::make_unique<Process>(std::move(args), ChildOutput::Shown);
+        if (cookie)
+            setenv("XAUTHORITY", kept.c_str(), 1);
+        else
+            unsetenv("XAUTHORITY");
         return acceptStation(mainListener, 10s);
     }
     pid_t tamblo() const { return stationOf(supervisor->pid()); }

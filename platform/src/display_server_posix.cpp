@@ -2,6 +2,8 @@
 #include "platform/system_error_log.h"
 
 #include <cstddef>
+#include <fstream>
+#include <iterator>
 #include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
@@ -37,6 +39,49 @@ bool socketAnswers(const std::string& path, bool abstractName)
 }
 
 } // namespace
+
+std::optional<std::filesystem::path> xServerAuthorityIn(const std::vector<std::string>& commandLine,
+                                                        const std::string& display)
+{
+    if (commandLine.empty())
+        return std::nullopt;
+    const std::string program = std::filesystem::path(commandLine[0]).filename().string();
+    if (program != "Xorg" && program != "X" && program != "Xvfb")
+        return std::nullopt;
+    // ":0" of "unix:0.1" or ":0".
+    const std::string socket = x11DisplaySocketPath(display);
+    if (socket.empty())
+        return std::nullopt;
+    std::string wanted(1, ':');
+    wanted += socket.substr(socket.rfind('X') + 1);
+    bool forDisplay = false;
+    std::optional<std::filesystem::path> authority;
+    for (std::size_t i = 1; i < commandLine.size(); ++i) {
+        if (commandLine[i] == wanted)
+            forDisplay = true;
+        else if (commandLine[i] == "-auth" && i + 1 < commandLine.size())
+            authority = commandLine[++i];
+    }
+    return forDisplay ? authority : std::nullopt;
+}
+
+std::optional<std::filesystem::path> xServerAuthority(const std::string& display)
+{
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::string> commandLine;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find('\0', at);
+            commandLine.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
+            at = end == std::string::npos ? text.size() : end + 1;
+        }
+        if (auto found = xServerAuthorityIn(commandLine, display))
+            return found;
+    }
+    return std::nullopt;
+}
 
 std::string x11DisplaySocketPath(const std::string& display)
 {

@@ -103,6 +103,22 @@ TEST(DisplayServer, LocalDisplayNamesMapToTheirSockets)
     EXPECT_EQ(x11DisplaySocketPath(""), "");
 }
 
+// The command lines lightdm and gdm3 start their X servers with.
+TEST(DisplayServer, TheAuthorityFileIsTakenFromTheServerOfThatDisplay)
+{
+    const std::vector<std::string> lightdm{"/usr/lib/xorg/Xorg", ":0", "-seat", "seat0", "-auth",
+                                           "/var/run/lightdm/root/:0", "-nolisten", "tcp", "vt7"};
+    const std::vector<std::string> gdm{"/usr/lib/xorg/Xorg", "vt2", "-displayfd", "3", "-auth",
+                                       "/run/user/117/gdm/Xauthority", "-nolisten", "tcp", ":1"};
+    EXPECT_EQ(xServerAuthorityIn(lightdm, ":0"), "/var/run/lightdm/root/:0");
+    EXPECT_EQ(xServerAuthorityIn(lightdm, "unix:0.0"), "/var/run/lightdm/root/:0");
+    EXPECT_EQ(xServerAuthorityIn(gdm, ":1"), "/run/user/117/gdm/Xauthority");
+    EXPECT_EQ(xServerAuthorityIn(lightdm, ":1"), std::nullopt) << "another display's server";
+    EXPECT_EQ(xServerAuthorityIn({"/usr/bin/Xorg", ":0"}, ":0"), std::nullopt) << "no -auth";
+    EXPECT_EQ(xServerAuthorityIn({"/bin/sh", ":0", "-auth", "/tmp/x"}, ":0"), std::nullopt) << "not an X server";
+    EXPECT_EQ(xServerAuthorityIn({"/usr/lib/xorg/Xorg", ":0", "-auth"}, ":0"), std::nullopt);
+}
+
 TEST(DisplayServer, NoDisplayAtAllDoesNotAnswer)
 {
     auto keep = [](const char* name) {

@@ -5,7 +5,10 @@
 // program again, so that a desktop session that has ended does not start it
 // over and over. No state; safe from any thread.
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -19,5 +22,15 @@ std::string x11DisplaySocketPath(const std::string& display);
 // cheaply); no display at all does not. A program told to draw without a
 // display (QT_QPA_PLATFORM offscreen or minimal) needs none.
 bool displayServerAnswers();
+
+// The authority file ("-auth FILE") of the local X server of `display`, as
+// the display manager started it: found among the running processes, so
+// that a service started outside the desktop session can reach the display
+// whichever display manager (lightdm, gdm3, ...) runs it. nullopt when no
+// such server runs or it was started without one.
+std::optional<std::filesystem::path> xServerAuthority(const std::string& display);
+// The same, from one command line (program and arguments).
+std::optional<std::filesystem::path> xServerAuthorityIn(const std::vector<std::string>& commandLine,
+                                                        const std::string& display);
 
 } // namespace platform
