@@ -113,6 +113,15 @@ DEBIAN_FRONTEND=noninteractive dpkg -i "$tamblo_deb" >"$work/dpkg.log" 2>&1 || {
 tamblo-setup --show | grep -qx 'Setup code: set' || fail "the setup code was lost on reinstallation"
 grep -qx 'TAMBLO_PORT=32100' /etc/tamblo/tamblo.conf || fail "the port was lost on reinstallation"
 
+# dpkg-reconfigure starts from what the station has, the owner's own edits included.
+sed -i -e 's/^TAMBLO_PORT=.*/TAMBLO_PORT=32200/' -e "s|^TAMBLO_KIOSK_OPTIONS=.*|TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk\"|" \
+  /etc/tamblo/tamblo.conf
+DEBIAN_FRONTEND=noninteractive dpkg-reconfigure tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg-reconfigure"; }
+grep -qx 'TAMBLO_PORT=32200' /etc/tamblo/tamblo.conf || fail "dpkg-reconfigure lost the owner's port"
+grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk\"" /etc/tamblo/tamblo.conf || fail "dpkg-reconfigure turned cleaning back on"
+tamblo-setup --show | grep -qx 'Console address: 10.20.30.40' || fail "dpkg-reconfigure changed the console's address"
+tamblo-setup --show | grep -qx 'Setup code: set' || fail "dpkg-reconfigure lost the setup code"
+
 # tamblo loads its task-key library from the folder of the real program.
 [ -f "$(dirname "$(readlink -f /usr/bin/tamblo)")/libHushtab.so" ] || fail "libHushtab.so is not beside tamblo"
 
