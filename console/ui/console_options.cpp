@@ -12,6 +12,8 @@ ParsedConsoleOptions parseConsoleOptions(const std::vector<std::string>& args)
             o.help = true;
         } else if (arg == "--version") {
             o.version = true;
+        } else if (arg == "--remember") {
+            o.remember = true;
         } else if (arg == "--dir" || arg == "--listen") {
             if (i + 1 >= args.size()) {
                 parsed.error = arg + " needs a value";
@@ -37,17 +39,21 @@ ParsedConsoleOptions parseConsoleOptions(const std::vector<std::string>& args)
             return parsed;
         }
     }
+    if (o.remember && !o.folder)
+        parsed.error = "--remember needs --dir FOLDER";
     return parsed;
 }
 
 std::string consoleUsage()
 {
-    return "usage: brisko [--dir FOLDER] [--listen [A.B.C.D][:PORT]]\n"
+    return "usage: brisko [--dir FOLDER [--remember]] [--listen [A.B.C.D][:PORT]]\n"
            "\n"
            "The cafe's counter console. Its data files (BriskoConfig, BriskoClient, BriskoRate,\n"
-           "BriskoPOS, BriskoPrinter, BriskoBills, BriskoLog) live in the folder it is started in.\n"
+           "BriskoPOS, BriskoPrinter, BriskoBills, BriskoLog, BriskoOpen, BriskoPrinted, BriskoKey)\n"
+           "live in ~/.local/share/brisko, or in the folder chosen with --dir --remember.\n"
            "\n"
            "  --dir FOLDER     use the data files in FOLDER instead\n"
+           "  --remember       with --dir: use FOLDER from now on, also without --dir\n"
            "  --listen ADDR    where the stations reach the console: an address, an address\n"
            "                   and port (127.0.0.1:32000) or only a port (:32001);\n"
            "                   default every local address, port 32000\n"

@@ -2,7 +2,9 @@
 // Command-line options of `brisko`. Plain C++, so the parsing is tested
 // without a display.
 //   --dir FOLDER          the folder of the console's data files (default: the
-//                         folder it is started in)
+//                         remembered one, else ~/.local/share/brisko; see
+//                         console/data_folder.h)
+//   --remember            with --dir: use FOLDER from now on
 //   --listen [ADDR][:PORT] where stations reach the console (default every
 //                         local address, port 32000)
 //   --help, --version
@@ -10,13 +12,15 @@
 #include "link/link_settings.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace brisko {
 
 struct ConsoleOptions {
-    std::filesystem::path folder = ".";
+    std::optional<std::filesystem::path> folder;
+    bool remember = false;
     stationlink::LinkSettings link;
     bool help = false;
     bool version = false;

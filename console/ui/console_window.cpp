@@ -1,5 +1,7 @@
 #include "console_window.h"
 
+#include "console/data_folder.h"
+
 #include "bill_panel_widget.h"
 #include "control_ids.h"
 #include "station_table_model.h"
@@ -25,14 +27,16 @@ using console::FocusTarget;
 
 ConsoleWindow::ConsoleWindow(console::ConsoleSettings settings, const platform::Clock& clock,
                              console::PrintMonitorControl* printMonitor, QWidget* parent)
-    : QDialog(parent)
+    : QDialog(parent),
+      folderTitle_(QStringLiteral("Brisko - ") +
+                   QString::fromStdString(console::shownFolder(settings.folder, console::UserFolders::fromEnvironment())))
 {
     engine_ = std::make_unique<ConsoleEngine>(
         std::move(settings), clock,
         console::ConsoleServices{prompts_, passwordPrompt_, pricePrompt_, beeper_, receiptPrinter_,
                                  configurationHost_, printMonitor});
     setObjectName(QStringLiteral("console"));
-    setWindowTitle(QStringLiteral("Brisko"));
+    setWindowTitle(folderTitle_);
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
     buildWindow();

@@ -43,6 +43,8 @@ public:
     [[nodiscard]] console::ConsoleEngine::StartResult startUp();
 
     console::ConsoleEngine& engine() { return *engine_; }
+    // "Brisko - FOLDER": the title names the folder of the cafe in use.
+    const QString& folderTitle() const { return folderTitle_; }
     QtReceiptPrinter& receiptPrinter() { return receiptPrinter_; }
     bool timersRunning() const { return eventPoll_.isActive() || moneyTick_.isActive(); }
 
@@ -62,6 +64,7 @@ protected:
     void accept() override; // never closes the console by itself
 
 private:
+    QString folderTitle_;
     void buildWindow();
     QPushButton* addButton(int controlId, const QString& caption, const QString& accessibleName,
                            const std::function<void()>& action);

@@ -7,7 +7,10 @@
 #include "print/print_monitor_log.h"
 #endif
 
+#include "console/data_folder.h"
+
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -41,15 +44,38 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brisko: %s\n%s", parsed.error.c_str(), brisko::consoleUsage().c_str());
         return 2;
     }
+    const console::UserFolders user = console::UserFolders::fromEnvironment();
+    const console::DataFolder folder = console::chooseDataFolder(parsed.options.folder, user);
     std::error_code ec;
-    if (!std::filesystem::is_directory(parsed.options.folder, ec)) {
-        std::fprintf(stderr, "brisko: no such folder: %s\n", parsed.options.folder.c_str());
+    if (folder.source == console::DataFolder::Source::Default)
+        std::filesystem::create_directories(folder.path, ec);
+    if (!std::filesystem::is_directory(folder.path, ec)) {
+        std::fprintf(stderr, "brisko: no such folder: %s\n", folder.path.c_str());
         return 2;
+    }
+    if (parsed.options.remember) {
+        if (auto problem = console::rememberDataFolder(user, folder.path)) {
+            std::fprintf(stderr, "brisko: %s\n", problem->c_str());
+            return 2;
+        }
+    }
+    // A folder without a cafe is made one only on purpose: a start in the
+    // wrong folder must not begin a second, empty set of books.
+    if (!console::holdsCafe(folder.path)) {
+        const QString where = QString::fromStdString(console::shownFolder(folder.path, user));
+        const auto answer = QMessageBox::question(
+            nullptr, QStringLiteral("Brisko"),
+            QStringLiteral("There is no cafe in %1 yet.\n\nMake a new cafe there? Its password is empty until "
+                           "you set one under Configuration.")
+                .arg(where),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return 0;
     }
 
     platform::SystemClock clock;
     console::ConsoleSettings settings;
-    settings.folder = parsed.options.folder;
+    settings.folder = folder.path;
     settings.link = parsed.options.link;
 #ifdef BRISKO_PRINT_ACCOUNTING
     // Declared before the window: the engine stops it when the console ends.
@@ -74,8 +100,8 @@ int main(int argc, char** argv)
             return;
         print::logPrintMonitorNotices(printMonitor, window.engine().activityLog());
         const QString title = printMonitor.charging()
-                                  ? QStringLiteral("Brisko")
-                                  : QStringLiteral("Brisko - print server unreachable, printing not charged");
+                                  ? window.folderTitle()
+                                  : window.folderTitle() + QStringLiteral(" - print server unreachable, printing not charged");
         if (window.windowTitle() != title)
             window.setWindowTitle(title);
     });

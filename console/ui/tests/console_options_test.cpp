@@ -12,13 +12,15 @@ TEST(ConsoleOptions, FolderAndListeningAddress)
 {
     auto none = parseConsoleOptions({});
     ASSERT_TRUE(none.error.empty());
-    EXPECT_EQ(none.options.folder, ".");
+    EXPECT_EQ(none.options.folder, std::nullopt) << "never the folder it is started in";
     EXPECT_EQ(none.options.link.port, 32000);
     EXPECT_TRUE(none.options.link.listenAddress.isAny());
 
     auto all = parseConsoleOptions({"--dir", "/srv/cafe", "--listen", "127.0.0.1:32001"});
     ASSERT_TRUE(all.error.empty()) << all.error;
     EXPECT_EQ(all.options.folder, "/srv/cafe");
+    EXPECT_FALSE(all.options.remember);
+    EXPECT_TRUE(parseConsoleOptions({"--dir", "/srv/cafe", "--remember"}).options.remember);
     EXPECT_EQ(all.options.link.listenAddress.toString(), "127.0.0.1");
     EXPECT_EQ(all.options.link.port, 32001);
 
@@ -34,7 +36,7 @@ TEST(ConsoleOptions, FolderAndListeningAddress)
 TEST(ConsoleOptions, MistakesAreNamed)
 {
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--dir"}, {"--dir", ""}, {"--listen", "127.0.0"}, {"--listen", ":99999"}, {"--folder", "x"}})
+             {"--dir"}, {"--dir", ""}, {"--listen", "127.0.0"}, {"--listen", ":99999"}, {"--folder", "x"}, {"--remember"}})
         EXPECT_FALSE(parseConsoleOptions(bad).error.empty()) << bad.front();
     EXPECT_NE(parseConsoleOptions({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
 }
