@@ -1,4 +1,5 @@
 #include "console/console_engine.h"
+#include "console/journal_events.h"
 
 #include "console/bill_panel.h"
 #include "console/print_monitor_control.h"
@@ -146,6 +147,7 @@ ConsoleEngine::StartResult ConsoleEngine::startUp()
         impl_->ended = true;
         return StartResult::WrongPassword;
     }
+    impl_->log.writeLogLine(consoleStartedEvent());
     // A station-less console is what the operator was told of; it runs on.
     (void)startStations();
     return StartResult::Running;
@@ -159,6 +161,11 @@ bool ConsoleEngine::openFiles()
         m.ended = true;
         return false;
     }
+    // What the machine's administrator looks for goes to the system's log too.
+    m.log.setMirror([](const std::string& line) {
+        if (auto level = journalLevelOf(line))
+            platform::writeSystemJournal("brisko", *level, line);
+    });
     // A log or journal that cannot be opened was shown to the operator by the
     // file; the console runs on as the operator was told.
     (void)m.log.open();
@@ -301,6 +308,9 @@ void ConsoleEngine::Impl::shutDown()
 {
     link.stop();
     stopPrintMonitor();
+    // Only into a log still open: the end is no time to tell the operator of a failing one.
+    if (filesOpen && log.isOpen())
+        log.writeLogLine(kConsoleEndedEvent);
     closeFiles();
     ended = true;
 }

@@ -1,6 +1,7 @@
 // Start-up, exit and restart of the console, a second console in the same
 // folder, and sessions whose station goes away for good.
 
+#include "console/journal_events.h"
 #include "cafe.h"
 
 #include "console/texts.h"
@@ -143,6 +144,15 @@ TEST_F(ConsoleLifecycle, ExitAsksFirstAndEndsOnce)
     EXPECT_EQ(rig.printMonitor.stops, 1);
     EXPECT_TRUE(console.requestExit()) << "a second close request does nothing";
     EXPECT_EQ(rig.prompts.questions.size(), 2u);
+
+    // The start and the end, once each, in the activity log and the system's log.
+    const auto events = log();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "CONSOLE STARTED," BRISKO_TEST_VERSION), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "CONSOLE ENDED,"), 1);
+    EXPECT_EQ(events.back(), "CONSOLE ENDED,");
+    EXPECT_EQ(journalLevelOf("CONSOLE ENDED,"), platform::JournalLevel::Notice);
+    EXPECT_EQ(journalLevelOf("LINK REFUSED,192.168.1.12,claimed 127.0.1.1"), platform::JournalLevel::Warning);
+    EXPECT_EQ(journalLevelOf("CHARGE,2.30"), std::nullopt) << "money stays in the activity log";
 }
 
 TEST_F(ConsoleLifecycle, ARestartedConsoleTakesBackTheRunningSessions)

@@ -55,6 +55,8 @@ void ActivityLog::cutTornLine()
 
 void ActivityLog::writeLogLine(const std::string& text)
 {
+    if (mirror_)
+        mirror_(text);
     if (!file_.isOpen() && !open())
         return;
     std::string line = platform::formatLocalTime("%d%m%y%H%M", clock_.now());

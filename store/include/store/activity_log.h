@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace store {
@@ -32,6 +33,9 @@ public:
     bool hasUnsyncedLines() const { return unsynced_; }
     // Syncs and closes.
     void close();
+    // Also hands every line's text (without its stamp) to `mirror`, which may
+    // pass some on elsewhere (the system's log).
+    void setMirror(std::function<void(const std::string&)> mirror) { mirror_ = std::move(mirror); }
     bool isOpen() const { return file_.isOpen(); }
 
 private:
@@ -44,6 +48,7 @@ private:
     StoreNotifier& notifier_;
     platform::SharedFile file_;
     bool unsynced_ = false;
+    std::function<void(const std::string&)> mirror_;
 };
 
 } // namespace store
