@@ -1,6 +1,6 @@
 #include "console_window.h"
 
-#include "console/data_folder.h"
+#include "store/data_folder.h"
 
 #include "bill_panel_widget.h"
 #include "control_ids.h"
@@ -29,7 +29,7 @@ ConsoleWindow::ConsoleWindow(console::ConsoleSettings settings, const platform::
                              console::PrintMonitorControl* printMonitor, QWidget* parent)
     : QDialog(parent),
       folderTitle_(QStringLiteral("Brisko - ") +
-                   QString::fromStdString(console::shownFolder(settings.folder, console::UserFolders::fromEnvironment())))
+                   QString::fromStdString(store::shownFolder(settings.folder, store::UserFolders::fromEnvironment())))
 {
     engine_ = std::make_unique<ConsoleEngine>(
         std::move(settings), clock,

@@ -7,7 +7,7 @@
 #include "print/print_monitor_log.h"
 #endif
 
-#include "console/data_folder.h"
+#include "store/data_folder.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -44,25 +44,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "brisko: %s\n%s", parsed.error.c_str(), brisko::consoleUsage().c_str());
         return 2;
     }
-    const console::UserFolders user = console::UserFolders::fromEnvironment();
-    const console::DataFolder folder = console::chooseDataFolder(parsed.options.folder, user);
+    const store::UserFolders user = store::UserFolders::fromEnvironment();
+    const store::DataFolder folder = store::chooseDataFolder(parsed.options.folder, user);
     std::error_code ec;
-    if (folder.source == console::DataFolder::Source::Default)
+    if (folder.source == store::DataFolder::Source::Default)
         std::filesystem::create_directories(folder.path, ec);
     if (!std::filesystem::is_directory(folder.path, ec)) {
         std::fprintf(stderr, "brisko: no such folder: %s\n", folder.path.c_str());
         return 2;
     }
     if (parsed.options.remember) {
-        if (auto problem = console::rememberDataFolder(user, folder.path)) {
+        if (auto problem = store::rememberDataFolder(user, folder.path)) {
             std::fprintf(stderr, "brisko: %s\n", problem->c_str());
             return 2;
         }
     }
     // A folder without a cafe is made one only on purpose: a start in the
     // wrong folder must not begin a second, empty set of books.
-    if (!console::holdsCafe(folder.path)) {
-        const QString where = QString::fromStdString(console::shownFolder(folder.path, user));
+    if (!store::holdsCafe(folder.path)) {
+        const QString where = QString::fromStdString(store::shownFolder(folder.path, user));
         const auto answer = QMessageBox::question(
             nullptr, QStringLiteral("Brisko"),
             QStringLiteral("There is no cafe in %1 yet.\n\nMake a new cafe there? Its password is empty until "

@@ -1,5 +1,6 @@
 // brisko-admin: the owner's read-only view of the console's data files.
 
+#include "store/data_folder.h"
 #include "admin_commands.h"
 #include "reset_password.h"
 
@@ -16,7 +17,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: brisko-admin [--dir DIR] COMMAND\n"
-    "Shows the console's data files in DIR (default: the current folder) without\n"
+    "Shows the console's data files in DIR (default: the console's own folder, the one\n"
+    "remembered with brisko --dir DIR --remember, else ~/.local/share/brisko) without\n"
     "changing or locking them; reset-password alone writes.\n"
     "\n"
     "Commands:\n"
@@ -55,7 +57,8 @@ std::optional<std::int32_t> parseSeconds(const std::string& text)
 
 int main(int argc, char** argv)
 {
-    std::filesystem::path dir = ".";
+    // The console's folder unless told otherwise, never the folder this runs in.
+    std::filesystem::path dir = store::chooseDataFolder(std::nullopt, store::UserFolders::fromEnvironment()).path;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

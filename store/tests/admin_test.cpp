@@ -10,6 +10,7 @@
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
 #include "temp_folder.h"
+#include "testsupport/whole_file.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,23 @@ TEST_F(AdminTest, ListsTheTablesAndCharges)
     EXPECT_EQ(admin(folder.path(), "charge -3").out, "0.00\n");
     EXPECT_EQ(admin(folder.path(), "check").status, 0);
     EXPECT_EQ(admin(folder.path(), "check").out, "");
+}
+
+// Without --dir the console's own folder is read, wherever the command runs.
+TEST_F(AdminTest, WithoutDirTheConsolesFolderIsRead)
+{
+    writeCafe();
+    TempFolder home;
+    std::filesystem::create_directories(home.path() / ".config" / "brisko");
+    testsupport::writeFile(home.path() / ".config" / "brisko" / "brisko.conf", "data-folder=" + folder.path().string() + "\n");
+    const std::string command = "cd / && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME='" + home.path().string() +
+                                "' " + BRISKO_ADMIN_PATH + " clients";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[256] = {};
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, pipe);
+    EXPECT_EQ(::pclose(pipe), 0);
+    EXPECT_EQ(std::string(buffer, n), "1\tPC01\t192.168.1.11\n2\tPC02\t192.168.1.12\n");
 }
 
 TEST_F(AdminTest, JournalAsTextAndAsCsv)

@@ -1,11 +1,11 @@
-#include "console/data_folder.h"
+#include "store/data_folder.h"
 
 #include "store/file_names.h"
 
 #include <cstdlib>
 #include <fstream>
 
-namespace console {
+namespace store {
 
 namespace {
 
@@ -29,8 +29,8 @@ UserFolders UserFolders::fromEnvironment()
     const char* home = std::getenv("HOME");
     UserFolders user;
     user.home = home && *home ? home : "/";
-    user.dataHome = console::fromEnvironment("XDG_DATA_HOME", user.home / ".local" / "share");
-    user.configHome = console::fromEnvironment("XDG_CONFIG_HOME", user.home / ".config");
+    user.dataHome = store::fromEnvironment("XDG_DATA_HOME", user.home / ".local" / "share");
+    user.configHome = store::fromEnvironment("XDG_CONFIG_HOME", user.home / ".config");
     return user;
 }
 
@@ -91,4 +91,4 @@ std::string shownFolder(const fs::path& folder, const UserFolders& user)
     return normal.string();
 }
 
-} // namespace console
+} // namespace store

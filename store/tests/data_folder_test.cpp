@@ -1,14 +1,14 @@
 // Where the console's data live: one folder whatever the start's working
 // folder, the owner's remembered choice first, and the check for a cafe.
 
-#include "console/data_folder.h"
+#include "store/data_folder.h"
 
 #include "testsupport/temp_folder.h"
 #include "testsupport/whole_file.h"
 
 #include <gtest/gtest.h>
 
-namespace console::test {
+namespace store::test {
 
 using testsupport::TempFolder;
 
@@ -55,4 +55,4 @@ TEST(DataFolder, TheEnvironmentNamesTheUsersFolders)
         kept[i] ? setenv(keep[i], kept[i]->c_str(), 1) : unsetenv(keep[i]);
 }
 
-} // namespace console::test
+} // namespace store::test

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-namespace console {
+namespace store {
 
 // The user's own folders, as the environment names them.
 struct UserFolders {
@@ -44,4 +44,4 @@ bool holdsCafe(const std::filesystem::path& folder);
 // "~/.local/share/brisko" for a folder inside the home, else the full path.
 std::string shownFolder(const std::filesystem::path& folder, const UserFolders& user);
 
-} // namespace console
+} // namespace store
