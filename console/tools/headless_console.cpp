@@ -38,12 +38,23 @@ struct Options {
     std::string password;
 };
 
-const char* const kUsage = "usage: brisko-headless [--dir FOLDER] [--listen ADDR:PORT] [--password P]\n";
+const char* const kUsage =
+    "usage: brisko-headless [--dir FOLDER] [--listen ADDR:PORT] [--password P]\n"
+    "\n"
+    "The console without a window, for tests and scripts: one command a line on the\n"
+    "input (select, start, stop, swap, bill, items, show, item, price, quantity,\n"
+    "tender, charge, alarm, enter, escape, state, quit), each answered by its output\n"
+    "and a last line \"ok\" or \"error <why>\". --listen ADDR:0 lets the system choose\n"
+    "the port, named in the first line \"ready PORT\".\n";
 
 bool parseOptions(int argc, char** argv, Options& options, std::string& error)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            std::fputs(arg == "--version" ? "brisko-headless " BRISKO_VERSION "\n" : kUsage, stdout);
+            std::exit(0);
+        }
         if (arg != "--dir" && arg != "--listen" && arg != "--password") {
             error = "unknown option: " + arg;
             return false;

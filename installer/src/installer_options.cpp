@@ -16,9 +16,9 @@ InstallerOptions parseInstallerOptions(const std::vector<std::string>& args)
     return options;
 }
 
-std::string installerUsage()
+std::string installerUsage(const std::string& name)
 {
-    return "usage: installer [--help] [--version]\n"
+    return "usage: " + name + " [--help] [--version]\n"
            "\n"
            "Installs the counter console (brisko with brisko-admin) or the station client\n"
            "(tamblo with libHushtab.so and tamblo-supervisor) from the folder it is started\n"
@@ -29,6 +29,6 @@ std::string installerUsage()
            "  --version        show the version\n";
 }
 
-std::string installerVersion() { return "installer " BRISKO_VERSION "\n"; }
+std::string installerVersion(const std::string& name) { return name + " " BRISKO_VERSION "\n"; }
 
 } // namespace installer

@@ -126,11 +126,14 @@ tamblo-setup --show | grep -qx 'Setup code: set' || fail "dpkg-reconfigure lost 
 [ -f "$(dirname "$(readlink -f /usr/bin/tamblo)")/libHushtab.so" ] || fail "libHushtab.so is not beside tamblo"
 
 # The programs run from their installed paths.
-for program in brisko tamblo brisko-admin brisko-installer; do
-  out=$(env -u DISPLAY "/usr/bin/$program" --version) || fail "/usr/bin/$program --version failed"
-  name=$program
-  [ "$program" = brisko-installer ] && name=installer
-  [ "$out" = "$name $version" ] || fail "/usr/bin/$program --version printed '$out'"
+# Each answers --help and --version under its own name, without a display.
+for path in /usr/bin/brisko /usr/bin/tamblo /usr/bin/brisko-admin /usr/bin/brisko-installer /usr/sbin/tamblo-setup \
+            /usr/libexec/tamblo/tamblo-supervisor; do
+  name=$(basename "$path")
+  out=$(env -u DISPLAY "$path" --version) || fail "$path --version failed"
+  [ "$out" = "$name $version" ] || fail "$path --version printed '$out'"
+  out=$(env -u DISPLAY "$path" --help | head -1) || fail "$path --help failed"
+  echo "$out" | grep -qi "^usage: $name " || fail "$path --help begins '$out'"
 done
 
 dpkg -r brisko tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r"; }

@@ -4,21 +4,24 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 int main(int argc, char** argv)
 {
     // --help and --version answer without a display.
     const auto options = installer::parseInstallerOptions({argv + 1, argv + argc});
+    const std::string name = std::filesystem::path(argc > 0 ? argv[0] : "installer").filename().string();
     if (!options.error.empty()) {
-        std::fprintf(stderr, "installer: %s\n%s", options.error.c_str(), installer::installerUsage().c_str());
+        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), options.error.c_str(), installer::installerUsage(name).c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(installer::installerUsage().c_str(), stdout);
+        std::fputs(installer::installerUsage(name).c_str(), stdout);
         return 0;
     }
     if (options.version) {
-        std::fputs(installer::installerVersion().c_str(), stdout);
+        std::fputs(installer::installerVersion(name).c_str(), stdout);
         return 0;
     }
 

@@ -49,7 +49,13 @@ bool writeConfiguration(const std::filesystem::path& folder)
 int main(int argc, char** argv)
 {
     const bool demo = argc == 3 && std::string_view(argv[1]) == "--demo";
-    if (argc != 2 && !demo) {
+    const std::string_view last = argc > 1 ? argv[argc - 1] : "";
+    if (last == "--help" || last == "-h") {
+        std::cout << "Usage: make_sample_cafe [--demo] FOLDER\nWrites a sample cafe's data files into FOLDER.\n";
+        return 0;
+    }
+    // An option is never taken for the folder.
+    if ((argc != 2 && !demo) || last.starts_with("-")) {
         std::cerr << "Usage: make_sample_cafe [--demo] FOLDER\n";
         return 2;
     }

@@ -14,7 +14,8 @@ struct InstallerOptions {
 };
 
 InstallerOptions parseInstallerOptions(const std::vector<std::string>& args);
-std::string installerUsage();
-std::string installerVersion();
+// Under the name the program was started by ("brisko-installer" as packaged).
+std::string installerUsage(const std::string& name);
+std::string installerVersion(const std::string& name);
 
 } // namespace installer
