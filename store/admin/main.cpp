@@ -2,6 +2,7 @@
 
 #include "store/data_folder.h"
 #include "admin_commands.h"
+#include "backup.h"
 #include "reset_password.h"
 
 #include "store/local_day.h"
@@ -31,6 +32,8 @@ constexpr const char* kUsage =
     "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
     "  open                           unpaid and open bills: caption, station, description, price\n"
     "  check                          reports every damaged file; exit status 1 if any\n"
+    "  backup FOLDER                  copies every data file into FOLDER, also while the\n"
+    "                                 console runs; check --dir FOLDER proves the copy\n"
     "  reset-password                 sets the empty password (receipt lines kept) when\n"
     "                                 BriskoConfig is damaged or the password is lost;\n"
     "                                 only while Brisko is closed, logged in BriskoLog\n"
@@ -101,6 +104,8 @@ int main(int argc, char** argv)
             return admin::showDayTotal(dir, rest[1], io);
         return usage();
     }
+    if (command == "backup")
+        return rest.size() == 1 ? admin::backUp(dir, rest[0], io) : usage();
     if (!rest.empty())
         return usage();
     if (command == "rates")

@@ -1,6 +1,7 @@
 // brisko-admin, run as a program on folders written through the store.
 
 #include "platform/clock.h"
+#include "platform/shared_file.h"
 #include "store/bill_journal.h"
 #include "store/client_table.h"
 #include "store/configuration.h"
@@ -97,6 +98,35 @@ TEST_F(AdminTest, ListsTheTablesAndCharges)
     EXPECT_EQ(admin(folder.path(), "charge -3").out, "0.00\n");
     EXPECT_EQ(admin(folder.path(), "check").status, 0);
     EXPECT_EQ(admin(folder.path(), "check").out, "");
+}
+
+// A backup taken while the console holds its files, in the middle of writing
+// a bill and a log line: the copy holds every whole bill and line, and check
+// finds nothing wrong with it.
+TEST_F(AdminTest, ABackupWhileTheConsoleWritesIsAWholeCafe)
+{
+    writeCafe();
+    testsupport::writeFile(folder.path() / "BriskoLog", "1406241005,STARTING,0\n1406241005,CHARGE,2.");
+    const std::string journalBefore = testsupport::readFile(folder.path() / "BriskoBills");
+    {
+        // A bill half written: its head and part of a line.
+        std::ofstream torn(folder.path() / "BriskoBills", std::ios::binary | std::ios::app);
+        torn << std::string(8 + 40, '\x01');
+    }
+    auto held = platform::SharedFile::openOwned(folder.path() / "BriskoBills");
+    ASSERT_TRUE(held.isOpen()) << "the console's hold on the journal";
+
+    TempFolder backups;
+    const auto copy = backups.path() / "monday";
+    auto run = admin(folder.path(), "backup '" + copy.string() + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("files copied to " + copy.string()), std::string::npos) << run.out;
+    EXPECT_EQ(testsupport::readFile(copy / "BriskoBills"), journalBefore);
+    EXPECT_EQ(testsupport::readFile(copy / "BriskoLog"), "1406241005,STARTING,0\n");
+    EXPECT_EQ(admin(copy, "check").status, 0) << admin(copy, "check").out;
+    EXPECT_EQ(admin(copy, "journal").out, admin(folder.path(), "journal").out);
+    EXPECT_EQ(admin(copy, "clients").out, "1\tPC01\t192.168.1.11\n2\tPC02\t192.168.1.12\n");
+    EXPECT_EQ(admin(folder.path(), "backup '" + folder.path().string() + "'").status, 2) << "not over the data";
 }
 
 // Without --dir the console's own folder is read, wherever the command runs.
