@@ -68,6 +68,13 @@ TEST(AccessCharge, WorkedTable)
         EXPECT_EQ(charge(kWorkedTable, seconds), expected) << seconds << " s";
 }
 
+// The example the Rates page gives the owner.
+TEST(AccessCharge, TheRatesPagesExample)
+{
+    const std::vector<RateBlock> rows{{"00:30:00", 1, 1.50}, {"00:15:00", -1, 0.50}};
+    EXPECT_EQ(charge(rows, 40 * 60), "2.00");
+}
+
 TEST(AccessCharge, VariantsOfTheWorkedTable)
 {
     auto skipped = kWorkedTable;

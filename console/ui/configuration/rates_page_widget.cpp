@@ -1,5 +1,7 @@
 #include "rates_page_widget.h"
 
+#include "console/pages/page_text.h"
+
 #include "duration_field_edit.h"
 #include "money_field_edit.h"
 
@@ -43,6 +45,10 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
     trialRow->addWidget(test_);
     trialRow->addWidget(testResult_, 1);
     addBelowSave(trial);
+    auto* explained = new QLabel(QString::fromUtf8(console::pages::kRatesExplained), this);
+    explained->setObjectName("rates.explained");
+    explained->setWordWrap(true);
+    addBelowSave(explained);
 
     connect(blockCount_, &QLineEdit::textEdited, this,
             [this](const QString& text) { page_.setBlockCountText(text.toStdString()); });
