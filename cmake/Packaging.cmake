@@ -56,6 +56,9 @@ foreach(program brisko tamblo)
   install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${program} COMPONENT ${program})
   set(PACKAGE ${program})
   set(VERSION ${PROJECT_VERSION})
+  # The changelog's date in the form Debian wants, from the one release date.
+  execute_process(COMMAND date -u -R -d "${BRISKO_RELEASE_DATE} 12:00" OUTPUT_VARIABLE CHANGELOG_DATE
+                  OUTPUT_STRIP_TRAILING_WHITESPACE)
   configure_file(${packaging}/changelog.in ${staged}/${program}/changelog @ONLY)
   add_custom_command(OUTPUT ${staged}/${program}/changelog.gz
     COMMAND ${GZIP_PROGRAM} -9nkf ${staged}/${program}/changelog
@@ -70,20 +73,36 @@ foreach(page brisko.1 brisko-admin.1 brisko-installer.1 tamblo.1 tamblo-setup.8)
     set(component tamblo)
   endif()
   string(REGEX REPLACE ".*\\." "" section ${page})
+  # The page's date and version from the one place in the build.
+  configure_file(${packaging}/man/${page} ${staged}/man/${page} @ONLY)
   add_custom_command(OUTPUT ${staged}/man/${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/man
-    COMMAND ${GZIP_PROGRAM} -9nc ${packaging}/man/${page} > ${staged}/man/${page}.gz
-    DEPENDS ${packaging}/man/${page})
+    COMMAND ${GZIP_PROGRAM} -9nc ${staged}/man/${page} > ${staged}/man/${page}.gz
+    DEPENDS ${staged}/man/${page})
   list(APPEND compressed ${staged}/man/${page}.gz)
   install(FILES ${staged}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT ${component})
 endforeach()
+# The README and the owner's guide with the console, the README with the station;
+# the console also gets the example cafe to start from or compare with.
+foreach(document README.md docs/owner-guide.md)
+  get_filename_component(name ${document} NAME)
+  add_custom_command(OUTPUT ${staged}/doc/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/doc
+    COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/${document} > ${staged}/doc/${name}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/${document})
+  list(APPEND compressed ${staged}/doc/${name}.gz)
+  install(FILES ${staged}/doc/${name}.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisko COMPONENT brisko)
+endforeach()
+install(FILES ${staged}/doc/README.md.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamblo COMPONENT tamblo)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/cafe DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brisko/examples
+        COMPONENT brisko)
 add_custom_target(package_files ALL DEPENDS ${compressed})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brisko)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Brisko developers")
-set(CPACK_PACKAGE_CONTACT "Brisko developers <brisko@example.org>")
+set(CPACK_PACKAGE_CONTACT "${BRISKO_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)

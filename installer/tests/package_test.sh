@@ -68,7 +68,9 @@ for path in /usr/bin/brisko /usr/bin/brisko-admin /usr/bin/brisko-installer /usr
             /usr/share/icons/hicolor/scalable/apps/brisko.svg /usr/share/icons/hicolor/48x48/apps/brisko.png \
             /usr/share/icons/hicolor/scalable/apps/tamblo.svg /usr/share/icons/hicolor/48x48/apps/tamblo.png \
             /usr/share/man/man1/brisko.1.gz /usr/share/man/man1/tamblo.1.gz /usr/share/man/man8/tamblo-setup.8.gz \
-            /usr/share/doc/brisko/copyright /usr/share/doc/tamblo/copyright; do
+            /usr/share/doc/brisko/copyright /usr/share/doc/tamblo/copyright \
+            /usr/share/doc/brisko/README.md.gz /usr/share/doc/brisko/owner-guide.md.gz \
+            /usr/share/doc/tamblo/README.md.gz /usr/share/doc/brisko/examples/cafe/BriskoConfig; do
   [ -e "$path" ] || fail "$path is not installed"
 done
 
@@ -124,6 +126,10 @@ tamblo-setup --show | grep -qx 'Setup code: set' || fail "dpkg-reconfigure lost 
 
 # tamblo loads its task-key library from the folder of the real program.
 [ -f "$(dirname "$(readlink -f /usr/bin/tamblo)")/libHushtab.so" ] || fail "libHushtab.so is not beside tamblo"
+
+# The example cafe is whole, as brisko-admin checks it.
+brisko-admin --dir /usr/share/doc/brisko/examples/cafe check || fail "the example cafe is damaged"
+zcat /usr/share/doc/brisko/changelog.gz | grep -q "^ -- .*<.*@.*>  [A-Z][a-z][a-z], " || fail "the changelog has no maintainer line"
 
 # The programs run from their installed paths.
 # Each answers --help and --version under its own name, without a display.

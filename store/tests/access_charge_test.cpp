@@ -73,6 +73,9 @@ TEST(AccessCharge, TheRatesPagesExample)
 {
     const std::vector<RateBlock> rows{{"00:30:00", 1, 1.50}, {"00:15:00", -1, 0.50}};
     EXPECT_EQ(charge(rows, 40 * 60), "2.00");
+    // And those of the owner's guide.
+    EXPECT_EQ(charge(rows, 20 * 60), "1.50");
+    EXPECT_EQ(charge(rows, 70 * 60), "3.00");
 }
 
 TEST(AccessCharge, VariantsOfTheWorkedTable)
