@@ -38,6 +38,9 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+// Where the service account's copy of the display's cookie is kept.
+const std::filesystem::path kCookieFolder = "/run/tamblo";
+
 std::filesystem::path workerPath()
 {
     std::error_code ec;
@@ -95,12 +98,21 @@ struct Kiosk {
     platform::Account account;
     std::optional<std::filesystem::path> homeTemplate;
 
+    // False when some could not be ended.
+    bool endPrograms(Reporter& report) const
+    {
+        if (int left = platform::endProcessesOf(account.uid); left > 0) {
+            report.line(std::to_string(left) + " programs of " + account.name + " could not be ended.");
+            return false;
+        }
+        report.line("The programs of " + account.name + " were ended.");
+        return true;
+    }
+
     void clean(Reporter& report) const
     {
-        if (int left = platform::endProcessesOf(account.uid); left > 0)
-            report.line(std::to_string(left) + " programs of " + account.name + " could not be ended.");
-        else
-            report.line("The programs of " + account.name + " were ended.");
+        if (!endPrograms(report))
+            return; // a home still in use is not touched: a program left could steer the copy
         if (!homeTemplate)
             return;
         if (auto problem = platform::restoreHome(account, *homeTemplate))
@@ -199,6 +211,10 @@ int main(int argc, char** argv)
             useDisplayServersAuthority();
             if (auto problem = platform::grantDisplayTo(how.runAs->name))
                 report.line("The display could not be opened to " + how.runAs->name + ": " + *problem + ".");
+            // And a cookie of its own, which no program of the customer's can take away.
+            how.environment.clear();
+            if (auto cookie = platform::copyCookieFor(*how.runAs, kCookieFolder))
+                how.environment.push_back("XAUTHORITY=" + cookie->string());
         }
         int error = 0;
         auto started = Clock::now();
@@ -226,6 +242,13 @@ int main(int argc, char** argv)
         auto decision = policy.afterEnd(*ended, lifetime);
         if (!decision.restart)
             return ended->signalled ? 1 : ended->code;
+        // Ended by nobody at the counter while its display is there: a program
+        // of the customer's may have cut its connection. Whatever the customer
+        // runs goes before the lock comes back, so that it cannot do it again.
+        if (kiosk && platform::displayServerAnswers()) {
+            report.line("tamblo ended (" + ended->describe() + ") during use: the customer's programs are ended.");
+            (void)kiosk->endPrograms(report);
+        }
         if (!platform::displayServerAnswers()) {
             if (!service) {
                 report.line("tamblo ended (" + ended->describe() + ") with the display gone: not started again.");

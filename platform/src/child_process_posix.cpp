@@ -137,6 +137,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const Chi
     }
     if (how.passedFd >= 0 && !how.passedFdVariable.empty())
         environment.push_back(how.passedFdVariable + "=3");
+    environment.insert(environment.end(), how.environment.begin(), how.environment.end());
     std::vector<char*> env;
     for (auto& e : environment)
         env.push_back(e.data());

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -77,6 +78,10 @@ std::optional<std::filesystem::path> xServerAuthority(const std::string& display
             commandLine.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end - at));
             at = end == std::string::npos ? text.size() : end + 1;
         }
+        // Only a server that root runs: anyone may start a process named Xorg.
+        struct stat process {};
+        if (::stat(entry.path().c_str(), &process) != 0 || process.st_uid != 0)
+            continue;
         if (auto found = xServerAuthorityIn(commandLine, display))
             return found;
     }

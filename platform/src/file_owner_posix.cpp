@@ -1,5 +1,6 @@
 #include "platform/file_owner.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,13 +22,21 @@ std::optional<Account> findAccount(const std::string& name)
 
 bool giveToFolderOwner(const std::filesystem::path& file, mode_t mode)
 {
-    if (geteuid() == 0) {
+    // Through a descriptor of the file itself, never a link in its place: a
+    // folder the service account may write must not steer root's chown.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat own {};
+    bool done = ::fstat(fd, &own) == 0 && S_ISREG(own.st_mode);
+    if (done && geteuid() == 0) {
         struct stat folder {};
         const auto parent = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-        if (stat(parent.c_str(), &folder) != 0 || chown(file.c_str(), folder.st_uid, folder.st_gid) != 0)
-            return false;
+        done = ::stat(parent.c_str(), &folder) == 0 && ::fchown(fd, folder.st_uid, folder.st_gid) == 0;
     }
-    return chmod(file.c_str(), mode) == 0;
+    done = done && ::fchmod(fd, mode) == 0;
+    ::close(fd);
+    return done;
 }
 
 } // namespace platform

@@ -43,23 +43,20 @@ int countProcessesOf(uid_t uid)
     return count;
 }
 
-// One pass of kill(-1, SIGKILL) from a helper running as `uid`: the kernel
-// signals every process of that account at once, faster than any of them
-// can start another.
-void killAllAs(uid_t uid)
+// SIGKILL to every process of `uid` now running, sent by root itself: nothing
+// the account runs can stop or slow the sender. How many were found.
+int killAllOf(uid_t uid)
 {
-    pid_t helper = ::fork();
-    if (helper == 0) {
-        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(uid, uid, uid) != 0)
-            ::_exit(1);
-        ::kill(-1, SIGKILL);
-        ::_exit(0);
+    int found = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || !runsAs(entry.path(), uid))
+            continue;
+        ++found;
+        ::kill(static_cast<pid_t>(std::stol(name)), SIGKILL);
     }
-    if (helper > 0) {
-        int status = 0;
-        while (::waitpid(helper, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    return found;
 }
 
 void giveTree(const fs::path& root, const Account& account)
@@ -78,14 +75,16 @@ int endProcessesOf(uid_t uid, std::chrono::milliseconds patience)
     using namespace std::chrono_literals;
     if (uid == 0)
         return countProcessesOf(uid);
+    // Each pass kills every process found; one started meanwhile is found by
+    // the next, and its parent is dead by then, so the passes run out.
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        killAllAs(uid);
-        int left = countProcessesOf(uid);
-        if (left == 0 || std::chrono::steady_clock::now() >= deadline)
-            return left;
+        if (killAllOf(uid) == 0)
+            return 0;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return countProcessesOf(uid);
         // Killed processes stay until their parents reap them.
-        std::this_thread::sleep_for(20ms);
+        std::this_thread::sleep_for(5ms);
     }
 }
 
@@ -102,22 +101,32 @@ std::optional<std::string> restoreHome(const Account& account, const fs::path& t
     if (!fs::is_directory(source, ec))
         return "The template folder " + source.string() + " is missing.";
 
-    fs::create_directories(home, ec);
-    // remove_all removes links, never what they point to.
-    for (const auto& entry : fs::directory_iterator(home, ec)) {
-        std::error_code removed;
-        fs::remove_all(entry.path(), removed);
-        if (removed)
-            return "Could not remove " + entry.path().string() + ": " + removed.message() + ".";
+    // The old home goes aside whole and a fresh one is made: whatever of it
+    // cannot be deleted stays out of the next customer's way.
+    fs::path aside = home;
+    aside += ".old";
+    fs::remove_all(aside, ec);
+    if (fs::exists(aside, ec))
+        aside += "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    ec.clear();
+    if (fs::exists(home, ec)) {
+        fs::rename(home, aside, ec);
+        if (ec)
+            return "Could not move " + home.string() + " aside: " + ec.message() + ".";
     }
+    fs::create_directory(home, ec);
     if (ec)
-        return "Could not read " + home.string() + ": " + ec.message() + ".";
+        return "Could not make " + home.string() + ": " + ec.message() + ".";
+    if (::chmod(home.c_str(), 0700) != 0 || ::chown(home.c_str(), account.uid, account.gid) != 0)
+        return "Could not give " + home.string() + " to " + account.name + ".";
     fs::copy(source, home, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
     if (ec)
         return "Could not copy " + source.string() + " to " + home.string() + ": " + ec.message() + ".";
     giveTree(home, account);
-    if (::chmod(home.c_str(), 0700) != 0)
-        return "Could not close " + home.string() + " to others: " + std::strerror(errno) + ".";
+    // remove_all removes links, never what they point to.
+    fs::remove_all(aside, ec);
+    if (ec)
+        return "The new home is ready, but " + aside.string() + " could not be removed: " + ec.message() + ".";
     return std::nullopt;
 }
 

@@ -31,6 +31,8 @@ struct ChildStart {
     // environment variable `passedFdVariable` ("3"); none when -1.
     int passedFd = -1;
     std::string passedFdVariable;
+    // Set in the child's environment besides, "NAME=value" each.
+    std::vector<std::string> environment;
 };
 
 class ChildProcess {

@@ -14,13 +14,16 @@
 
 namespace platform {
 
-// Kills every process running as `uid` (real, effective or saved), again
-// and again until none is left or `patience` has passed, so that a program
-// that keeps starting others is ended too. How many are left.
+// Kills every process running as `uid` (real, effective or saved), root
+// sending every signal itself, again and again until none is left or
+// `patience` has passed, so that a program that keeps starting others is
+// ended too. How many are left.
 int endProcessesOf(uid_t uid, std::chrono::milliseconds patience = std::chrono::seconds(3));
 
-// Empties the home folder of `account` and copies `templateFolder` into it,
-// every copied file given to the account. Refused for root, for a home that is
+// Moves the home folder of `account` aside, makes a fresh one as a copy of
+// `templateFolder` (every file given to the account) and then deletes the
+// old one; whatever of it cannot be deleted stays aside, never in the new
+// home. Call only once no process of the account is left. Refused for root, for a home that is
 // "/" or not an absolute path, and for a template inside the home. Why it
 // failed, or nullopt.
 std::optional<std::string> restoreHome(const Account& account, const std::filesystem::path& templateFolder);
