@@ -390,6 +390,23 @@ TEST_F(StationServiceOnTwoMonitors, TheNextCustomerCannotUncoverTypeIntoOrOutgra
         EXPECT_FALSE(line.starts_with("Wrong setup code")) << "synthetic keys counted as tries: " << line;
     EXPECT_TRUE(keyboardGrabbedByOthers(d_) && topWindowPid(d_) == tamblo);
     EXPECT_EQ(rig_->tamblo(), tamblo);
+
+    // The customer's program cuts the lock's connection to the display: the
+    // lock is back within 3 s, and the customer's programs are gone with it.
+    rig_->customerRuns({"/usr/bin/xclock", "-name", "customer-clock"});
+    // Under openbox the clock is framed: the window manager's list finds it.
+    ASSERT_TRUE(eventually([&] { return windowOfClassMapped(d_, "XClock"); }, 10s));
+    const auto cutAt = std::chrono::steady_clock::now();
+    EXPECT_EQ(runAs(customer, "xkill -id " + windows.front()), 0);
+    EXPECT_TRUE(eventually(
+        [&] {
+            const pid_t now = rig_->tamblo();
+            return now > 0 && now != tamblo && keyboardGrabbedByOthers(d_) && topWindowPid(d_) == now;
+        },
+        3s));
+    EXPECT_LT(std::chrono::steady_clock::now() - cutAt, 3s);
+    EXPECT_TRUE(eventually([&] { return !windowOfClassMapped(d_, "XClock"); }, 3s));
+    EXPECT_TRUE(contains(logLines(rig_->station), "The programs of " + customer + " were ended."));
 }
 
 } // namespace client::test
