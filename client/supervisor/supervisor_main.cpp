@@ -38,6 +38,10 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+// The shared folders where a customer's files and scheduled jobs outlive a session.
+const std::vector<std::filesystem::path> kSharedFolders{"/tmp", "/var/tmp", "/dev/shm", "/var/spool/cron/crontabs",
+                                                        "/var/spool/cron/atjobs"};
+
 // Where the service account's copy of the display's cookie is kept.
 const std::filesystem::path kCookieFolder = "/run/tamblo";
 
@@ -106,6 +110,10 @@ struct Kiosk {
             return false;
         }
         report.line("The programs of " + account.name + " were ended.");
+        // What would start or wait for the next customer outside the home:
+        // scheduled jobs and files in the shared folders.
+        if (int left = platform::removeEntriesOf(account.uid, kSharedFolders); left > 0)
+            report.line(std::to_string(left) + " files of " + account.name + " in shared folders could not be deleted.");
         return true;
     }
 

@@ -241,7 +241,8 @@ TEST_F(StationService, TheCustomerCannotStopTheStationAndTheNextOneStartsClean)
     rig->customerRuns({"/usr/bin/xclock", "-name", "customer-clock"});
     ASSERT_TRUE(eventually([&] { return topLevelShown(display, "customer-clock"); }, 10s));
     ASSERT_EQ(runAs(customer, "mkdir -p ~/.config/autostart && printf '[Desktop Entry]\\nHidden=true\\n' "
-                              "> ~/.config/autostart/Tamblo.desktop && echo secret > ~/history.txt"),
+                              "> ~/.config/autostart/Tamblo.desktop && echo secret > ~/history.txt && "
+                              "mkdir -p /tmp/" + customer + "-stash && touch /dev/shm/" + customer + "-job"),
               0);
 
     // The customer's shell against the station's processes and files.
@@ -276,6 +277,8 @@ TEST_F(StationService, TheCustomerCannotStopTheStationAndTheNextOneStartsClean)
     EXPECT_FALSE(std::filesystem::exists(home / "history.txt"));
     EXPECT_FALSE(std::filesystem::exists(home / ".config/autostart/Tamblo.desktop"));
     EXPECT_TRUE(std::filesystem::is_directory(home / ".config"));
+    EXPECT_FALSE(std::filesystem::exists("/tmp/" + customer + "-stash")) << "files in shared folders outlive the session";
+    EXPECT_FALSE(std::filesystem::exists("/dev/shm/" + customer + "-job"));
     EXPECT_EQ(runAs(customer, "touch ~/next-customer"), 0) << "the fresh home is the customer's own";
     EXPECT_TRUE(contains(logLines(station), "The programs of " + customer + " were ended."));
     EXPECT_TRUE(contains(logLines(station),

@@ -88,6 +88,26 @@ int endProcessesOf(uid_t uid, std::chrono::milliseconds patience)
     }
 }
 
+int removeEntriesOf(uid_t uid, const std::vector<fs::path>& folders)
+{
+    if (uid == 0)
+        return 0;
+    int left = 0;
+    for (const fs::path& folder : folders) {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(folder, ec)) {
+            struct stat owner {};
+            if (::lstat(entry.path().c_str(), &owner) != 0 || owner.st_uid != uid)
+                continue;
+            std::error_code removed;
+            fs::remove_all(entry.path(), removed);
+            if (removed)
+                ++left;
+        }
+    }
+    return left;
+}
+
 std::optional<std::string> restoreHome(const Account& account, const fs::path& templateFolder)
 {
     const fs::path home = account.home.lexically_normal();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -19,6 +20,11 @@ namespace platform {
 // `patience` has passed, so that a program that keeps starting others is
 // ended too. How many are left.
 int endProcessesOf(uid_t uid, std::chrono::milliseconds patience = std::chrono::seconds(3));
+
+// Deletes what the account left in shared folders: every entry directly in
+// one of `folders` that the account owns (a link itself, never what it
+// points to). How many could not be deleted.
+int removeEntriesOf(uid_t uid, const std::vector<std::filesystem::path>& folders);
 
 // Moves the home folder of `account` aside, makes a fresh one as a copy of
 // `templateFolder` (every file given to the account) and then deletes the
