@@ -249,11 +249,20 @@ TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMain
     EXPECT_EQ(shot->desktopPixels(0, 770, 1280, 30), 0); // the panel's place
 
     // "Maintenance" in the dialog gives the desktop to the owner.
+    const auto beforeKey = takeScreenshot(d_, folder_.path());
+    ASSERT_TRUE(beforeKey);
     xdotool({"key", "alt+m"});
     // A mnemonic clicks its box 100 ms after the station takes the key; on a
     // loaded machine taking the key can itself take a while, and a Return that
-    // comes first ends setup without the box.
-    std::this_thread::sleep_for(1500ms);
+    // comes first ends setup without the box: Return waits until the dialog
+    // has shown the key's effect, and the click's 100 ms after that.
+    EXPECT_TRUE(eventually(
+        [&] {
+            auto now = takeScreenshot(d_, folder_.path());
+            return now && now->rgb != beforeKey->rgb;
+        },
+        10s));
+    std::this_thread::sleep_for(700ms);
     xdotool({"key", "Return"});
     EXPECT_TRUE(eventually([&] { return !keyboardGrabbedByOthers(d_); }));
     EXPECT_TRUE(eventually([&] {
