@@ -7,6 +7,7 @@
 // template has it.
 #include "platform/file_owner.h"
 #include "platform/tcp_socket.h"
+#include "testsupport/process_tree.h"
 #include "testsupport/test_account.h"
 #include "test_support.h"
 #include "screenshot.h"
@@ -34,24 +35,6 @@ using testsupport::TestAccount;
 int runAs(const std::string& account, const std::string& command)
 {
     return runToEnd({"/usr/sbin/runuser", "-u", account, "--", "/bin/sh", "-c", command});
-}
-
-// The running tamblo under the supervisor `parent`, or 0.
-pid_t stationOf(pid_t parent)
-{
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string text;
-        if (!std::getline(stat, text) || text.find("(tamblo)") == std::string::npos)
-            continue;
-        std::istringstream rest(text.substr(text.rfind(')') + 1));
-        std::string state;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (ppid == parent && state != "Z")
-            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
-    }
-    return 0;
 }
 
 std::string statusField(pid_t pid, const std::string& field)
@@ -144,7 +127,7 @@ public:
             unsetenv("XAUTHORITY");
         return acceptStation(mainListener, 10s);
     }
-    pid_t tamblo() const { return stationOf(supervisor->pid()); }
+    pid_t tamblo() const { return testsupport::childOf(supervisor->pid(), "tamblo"); }
     // A program of the customer's, ended with the test.
     Process& customerRuns(std::vector<std::string> argv)
     {

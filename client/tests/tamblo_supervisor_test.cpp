@@ -3,6 +3,7 @@
 // or unlocked and reclaiming its session when one was running; the console's
 // "QUIT" ends both programs for good.
 #include "platform/tcp_socket.h"
+#include "testsupport/process_tree.h"
 #include "test_support.h"
 #include "xvfb_run_test.h"
 
@@ -23,32 +24,10 @@ std::unique_ptr<Process> startSupervisor(std::vector<std::string> args)
     return std::make_unique<Process>(std::move(args), ChildOutput::Shown);
 }
 
-// The process whose parent is `parent`, or 0.
-pid_t childOf(pid_t parent)
-{
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string text;
-        if (!std::getline(stat, text))
-            continue;
-        // pid (comm) state ppid ...: the name may hold spaces, so read after its ")".
-        auto close = text.rfind(')');
-        if (close == std::string::npos)
-            continue;
-        std::istringstream rest(text.substr(close + 1));
-        std::string state;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (ppid == parent && state != "Z")
-            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
-    }
-    return 0;
-}
-
 // Kills the running tamblo as a customer with a shell would; its pid.
 pid_t killWorker(const Process& supervisor)
 {
-    pid_t worker = childOf(supervisor.pid());
+    pid_t worker = testsupport::childOf(supervisor.pid());
     if (worker > 0 && kill(worker, SIGKILL) != 0)
         return 0; // ended before the kill: no kill to measure from
     return worker;
@@ -88,7 +67,7 @@ TEST_F(SupervisorTest, KilledWhileLockedIsBackLockedWithinThreeSeconds)
         auto killedAt = std::chrono::steady_clock::now();
         EXPECT_TRUE(eventually(
             [&] {
-                pid_t now = childOf(supervisor->pid());
+                pid_t now = testsupport::childOf(supervisor->pid());
                 return now > 0 && now != first && keyboardGrabbedByOthers(display);
             },
             3s))
@@ -129,12 +108,12 @@ TEST_F(SupervisorTest, ASigtermOrSighupOfTambloBringsItBackLocked)
     ASSERT_TRUE(supervisor->started());
     ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(display); }, 10s));
     for (int signal : {SIGTERM, SIGHUP}) {
-        const pid_t first = childOf(supervisor->pid());
+        const pid_t first = testsupport::childOf(supervisor->pid());
         ASSERT_GT(first, 0);
         ASSERT_EQ(kill(first, signal), 0);
         EXPECT_TRUE(eventually(
             [&] {
-                const pid_t now = childOf(supervisor->pid());
+                const pid_t now = testsupport::childOf(supervisor->pid());
                 return now > 0 && now != first && keyboardGrabbedByOthers(display);
             },
             3s))
@@ -160,7 +139,7 @@ TEST_F(SupervisorTest, StoppingTheSupervisorStopsTamblo)
 {
     supervisor = startSupervisor({"--dir", folder.path().string()});
     ASSERT_TRUE(eventually([&] { return keyboardGrabbedByOthers(display); }, 10s));
-    pid_t worker = childOf(supervisor->pid());
+    pid_t worker = testsupport::childOf(supervisor->pid());
     ASSERT_GT(worker, 0);
     ASSERT_EQ(kill(supervisor->pid(), SIGTERM), 0);
     ASSERT_TRUE(supervisor->exitStatus(5s).has_value());

@@ -15,6 +15,7 @@
 #include "link/link_bits.h"
 #include "link/link_server.h"
 #include "store/rate_table.h"
+#include "testsupport/process_tree.h"
 #include "testsupport/test_account.h"
 
 #include <gtest/gtest.h>
@@ -58,24 +59,6 @@ std::string lastLockCommand(const std::string& log)
                 last = command;
     }
     return last;
-}
-
-// The running child called `name` of process `parent`, or 0.
-pid_t childNamed(pid_t parent, const std::string& name)
-{
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string text;
-        if (!std::getline(stat, text) || text.find("(" + name + ")") == std::string::npos)
-            continue;
-        std::istringstream rest(text.substr(text.rfind(')') + 1));
-        std::string state;
-        pid_t ppid = 0;
-        rest >> state >> ppid;
-        if (ppid == parent && state != "Z")
-            return static_cast<pid_t>(std::stol(entry.path().filename().string()));
-    }
-    return 0;
 }
 
 class StationPause : public ::testing::Test {
@@ -253,7 +236,7 @@ TEST_F(StationPause, AServiceStationUnderTheCustomersAttacksIsBilledToTheSecond)
     ASSERT_TRUE(console->ok("start"));
     ASSERT_TRUE(waitRow([](const HeadlessRow& r) { return r.status == "Started"; })) << station->log();
     const pid_t supervisor = station->process().pid();
-    const pid_t tamblo = childNamed(supervisor, "tamblo");
+    const pid_t tamblo = testsupport::childOf(supervisor, "tamblo");
     ASSERT_GT(tamblo, 0);
 
     for (pid_t target : {tamblo, supervisor})
@@ -264,7 +247,7 @@ TEST_F(StationPause, AServiceStationUnderTheCustomersAttacksIsBilledToTheSecond)
     EXPECT_NE(customer.run("echo 20000101000000 > " + files + "/TambloSession"), 0);
     EXPECT_NE(customer.run("printf '\\001\\002\\003\\004' > " + files + "/TambloConfig"), 0);
     EXPECT_NE(customer.run("rm -f " + files + "/Tamblo.log " + files + "/TambloSetup"), 0);
-    EXPECT_EQ(childNamed(supervisor, "tamblo"), tamblo);
+    EXPECT_EQ(testsupport::childOf(supervisor, "tamblo"), tamblo);
 
     std::this_thread::sleep_for(std::chrono::seconds(3));
     const std::time_t stopped = std::time(nullptr);
