@@ -31,21 +31,10 @@ bool runsAs(const fs::path& process, uid_t uid)
     return false;
 }
 
-int countProcessesOf(uid_t uid)
-{
-    int count = 0;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos && runsAs(entry.path(), uid))
-            ++count;
-    }
-    return count;
-}
-
-// SIGKILL to every process of `uid` now running, sent by root itself: nothing
-// the account runs can stop or slow the sender. How many were found.
-int killAllOf(uid_t uid)
+// The processes of `uid` now running, each sent `signal` by root itself when
+// one is given (nothing the account runs can stop or slow the sender). How
+// many were found.
+int processesOf(uid_t uid, std::optional<int> signal = std::nullopt)
 {
     int found = 0;
     std::error_code ec;
@@ -54,7 +43,8 @@ int killAllOf(uid_t uid)
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos || !runsAs(entry.path(), uid))
             continue;
         ++found;
-        ::kill(static_cast<pid_t>(std::stol(name)), SIGKILL);
+        if (signal)
+            ::kill(static_cast<pid_t>(std::stol(name)), *signal);
     }
     return found;
 }
@@ -74,15 +64,15 @@ int endProcessesOf(uid_t uid, std::chrono::milliseconds patience)
 {
     using namespace std::chrono_literals;
     if (uid == 0)
-        return countProcessesOf(uid);
+        return processesOf(uid);
     // Each pass kills every process found; one started meanwhile is found by
     // the next, and its parent is dead by then, so the passes run out.
     const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
-        if (killAllOf(uid) == 0)
+        if (processesOf(uid, SIGKILL) == 0)
             return 0;
         if (std::chrono::steady_clock::now() >= deadline)
-            return countProcessesOf(uid);
+            return processesOf(uid);
         // Killed processes stay until their parents reap them.
         std::this_thread::sleep_for(5ms);
     }
