@@ -94,6 +94,9 @@ grep -q '^ExecStart=/usr/libexec/tamblo/tamblo-supervisor --run-as tamblo ' "$un
 
 # The answers are kept where the station reads them, out of the customers' reach.
 owner_mode() { stat -c '%U:%G %a' "$1"; }
+# The supervisor runs as root with the options of /etc/default/tamblo: root's file.
+[ "$(owner_mode /etc/default/tamblo)" = "root:root 644" ] || fail "/etc/default/tamblo is $(owner_mode /etc/default/tamblo)"
+[ ! -e /etc/tamblo/tamblo.conf ] || fail "the settings are still in the service account's folder"
 [ "$(owner_mode /etc/tamblo)" = "tamblo:tamblo 755" ] || fail "/etc/tamblo is $(owner_mode /etc/tamblo)"
 [ "$(owner_mode /var/lib/tamblo)" = "tamblo:tamblo 750" ] || fail "/var/lib/tamblo is $(owner_mode /var/lib/tamblo)"
 [ "$(owner_mode /var/log/tamblo)" = "tamblo:tamblo 750" ] || fail "/var/log/tamblo is $(owner_mode /var/log/tamblo)"
@@ -102,9 +105,9 @@ owner_mode() { stat -c '%U:%G %a' "$1"; }
 shown=$(tamblo-setup --show)
 echo "$shown" | grep -qx 'Console address: 10.20.30.40' || fail "tamblo-setup --show: $shown"
 echo "$shown" | grep -qx 'Setup code: set' || fail "tamblo-setup --show: $shown"
-grep -qx 'TAMBLO_PORT=32100' /etc/tamblo/tamblo.conf || fail "the port is not in /etc/tamblo/tamblo.conf"
-grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk --kiosk-template /etc/tamblo/kiosk-home\"" /etc/tamblo/tamblo.conf \
-  || fail "the customers' account is not in /etc/tamblo/tamblo.conf"
+grep -qx 'TAMBLO_PORT=32100' /etc/default/tamblo || fail "the port is not in /etc/default/tamblo"
+grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk --kiosk-template /etc/tamblo/kiosk-home\"" /etc/default/tamblo \
+  || fail "the customers' account is not in /etc/default/tamblo"
 getent passwd "$kiosk" >/dev/null || fail "the customers' account $kiosk was not made"
 [ -d /etc/tamblo/kiosk-home ] || fail "no template of the customers' home"
 # The setup code itself is not left in debconf's database.
@@ -113,14 +116,14 @@ if debconf-show tamblo 2>/dev/null | grep -q 'Owner-Code-42'; then fail "the set
 # The answers survive a reinstallation; a second installation asks nothing new.
 DEBIAN_FRONTEND=noninteractive dpkg -i "$tamblo_deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i again"; }
 tamblo-setup --show | grep -qx 'Setup code: set' || fail "the setup code was lost on reinstallation"
-grep -qx 'TAMBLO_PORT=32100' /etc/tamblo/tamblo.conf || fail "the port was lost on reinstallation"
+grep -qx 'TAMBLO_PORT=32100' /etc/default/tamblo || fail "the port was lost on reinstallation"
 
 # dpkg-reconfigure starts from what the station has, the owner's own edits included.
 sed -i -e 's/^TAMBLO_PORT=.*/TAMBLO_PORT=32200/' -e "s|^TAMBLO_KIOSK_OPTIONS=.*|TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk\"|" \
-  /etc/tamblo/tamblo.conf
+  /etc/default/tamblo
 DEBIAN_FRONTEND=noninteractive dpkg-reconfigure tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg-reconfigure"; }
-grep -qx 'TAMBLO_PORT=32200' /etc/tamblo/tamblo.conf || fail "dpkg-reconfigure lost the owner's port"
-grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk\"" /etc/tamblo/tamblo.conf || fail "dpkg-reconfigure turned cleaning back on"
+grep -qx 'TAMBLO_PORT=32200' /etc/default/tamblo || fail "dpkg-reconfigure lost the owner's port"
+grep -qx "TAMBLO_KIOSK_OPTIONS=\"--kiosk-user $kiosk\"" /etc/default/tamblo || fail "dpkg-reconfigure turned cleaning back on"
 tamblo-setup --show | grep -qx 'Console address: 10.20.30.40' || fail "dpkg-reconfigure changed the console's address"
 tamblo-setup --show | grep -qx 'Setup code: set' || fail "dpkg-reconfigure lost the setup code"
 
@@ -164,7 +167,7 @@ done
 # Removal keeps the owner's settings; purge takes them.
 [ -f /etc/tamblo/TambloSetup ] || fail "dpkg -r took the owner's setup code"
 dpkg --purge tamblo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge"; }
-for folder in /etc/tamblo /var/lib/tamblo /var/log/tamblo; do
-  [ ! -e "$folder" ] || fail "$folder stayed after dpkg --purge"
+for path in /etc/tamblo /var/lib/tamblo /var/log/tamblo /etc/default/tamblo; do
+  [ ! -e "$path" ] || fail "$path stayed after dpkg --purge"
 done
 echo "PASS: both packages install with preseeded answers, run, start from the menu and the service, remove and purge cleanly"
