@@ -1,5 +1,8 @@
 #include "guarded_services.h"
 
+#include "console/journal_events.h"
+#include "platform/system_journal.h"
+
 namespace console {
 
 GuardedServices::GuardedServices(const ConsoleServices& services, ModalGuard& guard)
@@ -22,6 +25,12 @@ void GuardedServices::showMessage(const std::string& text)
     }
     ModalGuard::Dialog dialog(guard_);
     services_.prompts.showMessage(text);
+}
+
+void GuardedServices::fileFailed(const std::filesystem::path& file, const std::string& text)
+{
+    platform::writeSystemJournal("brisko", platform::JournalLevel::Error, fileProblemJournalLine(file, text));
+    showMessage(text);
 }
 
 std::string GuardedServices::askPassword()

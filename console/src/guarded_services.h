@@ -29,6 +29,8 @@ public:
     bool printPage(const ReceiptLayout& layout) override;
     bool hasPrinter() const override;
     void showConfiguration(pages::ConfigurationDialogModel& dialog) override;
+    // Shown to the operator and written to the system log with the file.
+    void fileFailed(const std::filesystem::path& file, const std::string& text) override;
 
 private:
     ConsoleServices services_;

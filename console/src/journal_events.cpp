@@ -26,4 +26,20 @@ std::optional<platform::JournalLevel> journalLevelOf(const std::string& logLine)
 
 std::string consoleStartedEvent() { return std::string("CONSOLE STARTED,") + BRISKO_VERSION; }
 
+std::string fileProblemJournalLine(const std::filesystem::path& file, const std::string& message)
+{
+    std::string line;
+    for (char c : message) {
+        if (c == '\r')
+            continue;
+        line += c == '\n' ? ' ' : c;
+    }
+    // Paragraph breaks leave runs of spaces; one is enough on a log line.
+    std::string squeezed;
+    for (char c : line)
+        if (c != ' ' || squeezed.empty() || squeezed.back() != ' ')
+            squeezed += c;
+    return squeezed + " (" + file.string() + ")";
+}
+
 } // namespace console

@@ -153,6 +153,10 @@ TEST_F(ConsoleLifecycle, ExitAsksFirstAndEndsOnce)
     EXPECT_EQ(journalLevelOf("CONSOLE ENDED,"), platform::JournalLevel::Notice);
     EXPECT_EQ(journalLevelOf("LINK REFUSED,192.168.1.12,claimed 127.0.1.1"), platform::JournalLevel::Warning);
     EXPECT_EQ(journalLevelOf("CHARGE,2.30"), std::nullopt) << "money stays in the activity log";
+    EXPECT_EQ(fileProblemJournalLine("/cafe/BriskoOpen", "The open bills file BriskoOpen cannot be read whole: "
+                                                          "cut short.\r\nIt was kept as BriskoOpen.1.\r\n\r\nBrisko starts."),
+              "The open bills file BriskoOpen cannot be read whole: cut short. It was kept as BriskoOpen.1. "
+              "Brisko starts. (/cafe/BriskoOpen)");
 }
 
 TEST_F(ConsoleLifecycle, ARestartedConsoleTakesBackTheRunningSessions)

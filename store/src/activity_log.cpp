@@ -19,7 +19,7 @@ bool ActivityLog::open()
 {
     file_ = platform::SharedFile::openOwned(path_);
     if (!file_.isOpen()) {
-        notifier_.showMessage("File Open Failed");
+        notifier_.fileFailed(path_, "File Open Failed");
         return false;
     }
     cutTornLine();

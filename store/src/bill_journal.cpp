@@ -20,13 +20,13 @@ bool BillJournal::open()
     platform::FileError cause = platform::FileError::None;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     // Bills appended behind a torn one could never be read back: a journal
     // whose torn tail cannot be cut off is not used.
     if (!cutTornTail()) {
-        notifier_.showMessage(fileErrorMessage(kOpeningFileError, platform::fileErrorFromErrno(errno)));
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, platform::fileErrorFromErrno(errno)));
         file_.close();
         return false;
     }
@@ -65,7 +65,7 @@ bool BillJournal::openForAppend()
     for (int tries = 0; tries < kOpenTries; ++tries)
         if (open())
             return true;
-    notifier_.showMessage("Failed to open bill file after 5 tries.");
+    notifier_.fileFailed(path_, "Failed to open bill file after 5 tries.");
     return false;
 }
 
@@ -83,7 +83,7 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
         // when the journal is opened again for the next bill.
         if (end && !file_.truncate(*end))
             file_.close();
-        notifier_.showMessage(fileErrorMessage(kWritingFileError, cause));
+        notifier_.fileFailed(path_, fileErrorMessage(kWritingFileError, cause));
         return false;
     }
     return true;

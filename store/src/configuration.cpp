@@ -54,7 +54,7 @@ bool Configuration::load()
         line1_ = std::move(decoded.line1);
         line2_ = std::move(decoded.line2);
         if (!record_.isValid())
-            notifier_.showMessage("Invalid Configuration file");
+            notifier_.fileFailed(path_, "Invalid Configuration file");
     }
     loaded_ = true;
     return true;

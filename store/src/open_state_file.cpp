@@ -29,12 +29,12 @@ bool OpenStateFile::open()
     platform::FileError cause = platform::FileError::None;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     auto bytes = file_.readAll();
     if (!bytes) {
-        notifier_.showMessage(fileErrorMessage(kReadingFileError, platform::fileErrorFromErrno(errno)));
+        notifier_.fileFailed(path_, fileErrorMessage(kReadingFileError, platform::fileErrorFromErrno(errno)));
         file_.close();
         return false;
     }
@@ -49,7 +49,7 @@ bool OpenStateFile::open()
         return false;
     file_ = platform::SharedFile::openOwned(path_, &cause);
     if (!file_.isOpen()) {
-        notifier_.showMessage(fileErrorMessage(kOpeningFileError, cause));
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
         return false;
     }
     // No truncation here: should the unlink in putAside() have failed, this is
@@ -85,10 +85,10 @@ bool OpenStateFile::putAside(const DecodedOpenState& decoded)
                     " unpaid bill(s) and " + std::to_string(loaded_.stations.size()) + " station(s).";
         else
             text += "\r\nBrisko starts without open bills.";
-        notifier_.showMessage(text);
+        notifier_.fileFailed(path_, text);
         return true;
     }
-    notifier_.showMessage("The open bills file " + path_.filename().string() + " cannot be read whole (" +
+    notifier_.fileFailed(path_, "The open bills file " + path_.filename().string() + " cannot be read whole (" +
                           decoded.fault + ") and could not be kept aside. Brisko does not touch it.");
     loaded_ = {};
     return false;
@@ -104,7 +104,7 @@ bool OpenStateFile::keep(const OpenState& state)
     if (!file_.replaceContent(bytes)) {
         const auto cause = platform::fileErrorFromErrno(errno);
         if (!failing_)
-            notifier_.showMessage(fileErrorMessage(kWritingFileError, cause));
+            notifier_.fileFailed(path_, fileErrorMessage(kWritingFileError, cause));
         failing_ = true;
         return false;
     }

@@ -94,11 +94,14 @@ TEST_F(BillJournalTest, LockedJournalShowsFiveErrorsThenGivesUp)
     BillJournal second(folder.path(), clock, notifier);
     EXPECT_FALSE(second.open());
     notifier.messages.clear();
+    notifier.failedFiles.clear();
 
     EXPECT_FALSE(second.append({{"1", "Coffee", "1.00"}}));
     std::vector<std::string> expected(5, "Error (11) opening file.");
     expected.push_back("Failed to open bill file after 5 tries.");
     EXPECT_EQ(notifier.messages, expected);
+    // Each one names the journal, for the administrator's log.
+    EXPECT_EQ(notifier.failedFiles, std::vector<std::string>(6, "BriskoBills"));
     EXPECT_EQ(fs::file_size(path()), 0u);
     // Reading the total does not need the lock.
     EXPECT_EQ(second.dayTotal(), 0.0);

@@ -26,7 +26,13 @@ using testsupport::TempFolder;
 class RecordingNotifier : public store::StoreNotifier {
 public:
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    void fileFailed(const fs::path& file, const std::string& text) override
+    {
+        failedFiles.push_back(file.filename().string());
+        showMessage(text);
+    }
     std::vector<std::string> messages;
+    std::vector<std::string> failedFiles; // the names of the files behind file problems, in order
 };
 
 inline std::vector<std::byte> readBytes(const fs::path& path)

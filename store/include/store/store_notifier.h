@@ -3,6 +3,7 @@
 // implements it with a message box; tests and tools record or print the texts.
 // Called on the window thread only.
 
+#include <filesystem>
 #include <string>
 
 namespace store {
@@ -11,6 +12,10 @@ class StoreNotifier {
 public:
     virtual ~StoreNotifier() = default;
     virtual void showMessage(const std::string& text) = 0;
+    // A data file could not be opened, read or written: the operator sees
+    // `text`; the console also records it, with the file's path, where the
+    // machine's administrator looks.
+    virtual void fileFailed(const std::filesystem::path& /*file*/, const std::string& text) { showMessage(text); }
 };
 
 } // namespace store
