@@ -33,7 +33,7 @@ public:
 
     bool askYesNo(const std::string&) override { return true; }
     void showMessage(const std::string& text) override;
-    std::string askPassword() override { return {}; }
+    std::string askPassword(const std::string& /*hint*/) override { return {}; }
     void askPrice(const std::string&, fields::MoneyField&) override {}
     void beep() override {}
     std::optional<console::ReceiptPage> choosePrinter() override { return std::nullopt; }

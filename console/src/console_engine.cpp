@@ -7,6 +7,7 @@
 #include "console/texts.h"
 
 #include "console/pages/configuration_dialog_model.h"
+#include "first_run_writer.h"
 #include "folder_guard.h"
 #include "guarded_services.h"
 #include "link/link_bits.h"
@@ -87,6 +88,7 @@ struct ConsoleEngine::Impl {
     SessionOperations sessions;
     OpenStateKeeper keeper;
     std::unique_ptr<pages::ConfigurationDialogModel> configurationDialog;
+    std::vector<platform::Ipv4Address> knocking; // turned away, listed for no station
 
     bool filesOpen = false;
     bool printMonitorRunning = false;
@@ -186,7 +188,10 @@ bool ConsoleEngine::openFiles()
 bool ConsoleEngine::checkOperatorPassword()
 {
     Impl& m = *impl_;
-    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword());
+    // A new cafe's password is empty, which nobody could guess from the box.
+    const bool noPassword = m.configuration.verifyOperatorPassword("");
+    const bool passed =
+        m.configuration.verifyOperatorPassword(m.guarded.askPassword(noPassword ? kNoPasswordYetHint : ""));
     m.guard.settle();
     if (passed)
         return true;
@@ -202,6 +207,34 @@ bool ConsoleEngine::checkOperatorPassword()
     }
     (void)m.log.sync();
     return false;
+}
+
+bool ConsoleEngine::firstRunWanted()
+{
+    Impl& m = *impl_;
+    return m.filesOpen && pages::FirstRunSetup::wanted(m.configuration.verifyOperatorPassword(""),
+                                                       m.clients.stationCount(), m.rates.rows().size());
+}
+
+std::vector<platform::Ipv4Address> ConsoleEngine::stationsKnocking() const
+{
+    const Impl& m = *impl_;
+    std::vector<platform::Ipv4Address> left;
+    for (const auto& address : m.knocking)
+        if (store::findStationByAddress(m.clients.entries(), address) < 0)
+            left.push_back(address);
+    return left;
+}
+
+bool ConsoleEngine::applyFirstRun(const pages::FirstRunSetup& setup)
+{
+    Impl& m = *impl_;
+    const bool written = writeFirstRunSetup(
+        setup, {m.configuration, m.clients, m.rates, *this, [&m](const std::string& event) { m.log.writeLogLine(event); }});
+    (void)m.log.sync();
+    if (!written)
+        m.guarded.showMessage(pages::ConfigurationDialogModel::kNotSavedMessage);
+    return written;
 }
 
 bool ConsoleEngine::startStations()
@@ -246,8 +279,13 @@ void ConsoleEngine::Impl::openKeys()
 // Stations the link turned away, each address and reason once a run.
 void ConsoleEngine::Impl::logRefusals()
 {
-    for (const stationlink::LinkRefusal& refusal : link.takeRefusals())
+    for (const stationlink::LinkRefusal& refusal : link.takeRefusals()) {
         log.writeLogLine("LINK REFUSED," + refusal.address.toString() + "," + stationlink::describeRefusal(refusal));
+        const bool listed = store::findStationByAddress(clients.entries(), refusal.address) >= 0;
+        const bool known = std::find(knocking.begin(), knocking.end(), refusal.address) != knocking.end();
+        if (!listed && !known && knocking.size() < static_cast<std::size_t>(kMaxStations))
+            knocking.push_back(refusal.address);
+    }
 }
 
 void ConsoleEngine::Impl::keepState()
@@ -470,7 +508,7 @@ stationlink::LinkServer& ConsoleEngine::link() { return impl_->link; }
 void ConsoleEngine::onConfigurationPressed()
 {
     Impl& m = *impl_;
-    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword());
+    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword(""));
     m.guard.settle();
     if (!passed) {
         m.services.beeper.beep();

@@ -33,10 +33,10 @@ void GuardedServices::fileFailed(const std::filesystem::path& file, const std::s
     showMessage(text);
 }
 
-std::string GuardedServices::askPassword()
+std::string GuardedServices::askPassword(const std::string& hint)
 {
     ModalGuard::Dialog dialog(guard_);
-    return services_.passwordPrompt.askPassword();
+    return services_.passwordPrompt.askPassword(hint);
 }
 
 void GuardedServices::askPrice(const std::string& question, fields::MoneyField& price)

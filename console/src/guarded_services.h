@@ -23,7 +23,7 @@ public:
 
     bool askYesNo(const std::string& question) override;
     void showMessage(const std::string& text) override;
-    std::string askPassword() override;
+    std::string askPassword(const std::string& hint) override;
     void askPrice(const std::string& question, fields::MoneyField& price) override;
     std::optional<ReceiptPage> choosePrinter() override;
     bool printPage(const ReceiptLayout& layout) override;

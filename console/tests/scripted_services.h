@@ -43,9 +43,11 @@ class ScriptedPassword final : public PasswordPrompt {
 public:
     std::string typed;
     int asked = 0;
-    std::string askPassword() override
+    std::vector<std::string> hints; // what each question showed under the box
+    std::string askPassword(const std::string& hint) override
     {
         ++asked;
+        hints.push_back(hint);
         return typed;
     }
 };

@@ -33,7 +33,7 @@ public:
 
     bool askYesNo(const std::string& question) override;
     void showMessage(const std::string& text) override;
-    std::string askPassword() override { return password_; }
+    std::string askPassword(const std::string& /*hint*/) override { return password_; }
     void askPrice(const std::string& question, fields::MoneyField& price) override;
     void beep() override { writeLine("beep"); }
     std::optional<ReceiptPage> choosePrinter() override { return std::nullopt; }

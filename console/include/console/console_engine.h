@@ -11,6 +11,7 @@
 #include "console/console_services.h"
 #include "console/console_view.h"
 
+#include "console/pages/first_run_setup.h"
 #include "console/pages/station_key_register.h"
 #include "console/pages/station_workers.h"
 #include "link/link_settings.h"
@@ -78,6 +79,16 @@ public:
     // main port cannot be opened: the operator is told, and the console runs
     // on without stations.
     [[nodiscard]] bool startStations();
+
+    // --- first run -------------------------------------------------------------------
+    // A new cafe (no password, no stations, no rates) is offered the first-run
+    // setup once the console runs.
+    bool firstRunWanted();
+    // Stations turned away that the table lists nowhere, in the order they came.
+    std::vector<platform::Ipv4Address> stationsKnocking() const;
+    // Writes the owner's choices; false (after telling the operator) when a
+    // file could not be written.
+    bool applyFirstRun(const pages::FirstRunSetup& setup);
 
     // --- exit ----------------------------------------------------------------------
     // Escape or the close box: asks "Exit Brisko?"; on Yes stops the link and the

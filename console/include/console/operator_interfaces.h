@@ -15,10 +15,11 @@ class MoneyField;
 namespace console {
 
 // Asks for the operator password; returns the typed text (empty after Escape).
+// A non-empty `hint` is shown under the box, with an OK button.
 class PasswordPrompt {
 public:
     virtual ~PasswordPrompt() = default;
-    virtual std::string askPassword() = 0;
+    virtual std::string askPassword(const std::string& hint) = 0;
 };
 
 // "Edit Price": shows the question and lets the operator edit the price field.

@@ -74,6 +74,10 @@ inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
 // The exit question; it tells how many unpaid bills stay open (they are kept for the next start).
 std::string exitQuestion(std::size_t unpaidBills);
 inline constexpr std::string_view kWrongPasswordMessage = "Wrong password";
+// Under the password box while the cafe has no password yet.
+inline constexpr const char* kNoPasswordYetHint =
+    "This cafe has no password yet: press Enter. Brisko then helps you set one.";
+
 // A damaged "BriskoConfig" verifies no password: how the owner gets back in.
 std::string damagedConfigurationMessage(const std::string& folder);
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";

@@ -4,9 +4,9 @@
 
 namespace brisko {
 
-std::string QtPasswordPrompt::askPassword()
+std::string QtPasswordPrompt::askPassword(const std::string& hint)
 {
-    PasswordPromptDialog dialog(parent_);
+    PasswordPromptDialog dialog(parent_, QString::fromStdString(hint));
     dialog.exec();
     return dialog.password();
 }

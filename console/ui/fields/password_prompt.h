@@ -16,7 +16,7 @@ public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     // The typed text after Enter; empty after Escape or the close box.
-    std::string askPassword() override;
+    std::string askPassword(const std::string& hint) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -3,6 +3,8 @@
 // password. Empty caption, the label "Password:" and a masked edit, no
 // buttons: Enter confirms, Escape or the close box cancel. The typed text is
 // taken only on confirmation, so a cancelled prompt answers with an empty text.
+// With a hint (a new cafe's empty password) the hint is shown under the box,
+// with an OK button that confirms as Enter does.
 
 #include <QDialog>
 
@@ -15,7 +17,7 @@ namespace brisko {
 class PasswordPromptDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit PasswordPromptDialog(QWidget* parent = nullptr);
+    explicit PasswordPromptDialog(QWidget* parent = nullptr, const QString& hint = {});
 
     // The text confirmed with Enter; empty while nothing was confirmed.
     const std::string& password() const { return password_; }

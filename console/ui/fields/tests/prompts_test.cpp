@@ -33,7 +33,7 @@ class PromptsTest : public QObject {
             QTest::keyClicks(edit, keys);
             QTest::keyClick(edit, finalKey);
         });
-        return prompt.askPassword();
+        return prompt.askPassword("");
     }
 
     // Asks for the price of "Cake" on a field reading 0.00, lets `answer` act
@@ -66,7 +66,23 @@ private slots:
             QVERIFY(dialog->findChildren<QAbstractButton*>().isEmpty());
             dialog->close();
         });
-        QCOMPARE(prompt.askPassword(), std::string());
+        QCOMPARE(prompt.askPassword(""), std::string());
+    }
+
+    void aNewCafesPromptShowsItsHintAndAnOkButton()
+    {
+        QtPasswordPrompt prompt;
+        whenModalShown([](QWidget* dialog) {
+            auto* hint = dialog->findChild<QLabel*>("passwordHint");
+            QVERIFY(hint);
+            QVERIFY(hint->isVisible());
+            QCOMPARE(hint->text(), QString("No password yet: press Enter."));
+            auto* ok = dialog->findChild<QAbstractButton*>("passwordOk");
+            QVERIFY(ok);
+            QTRY_VERIFY(dialog->findChild<QLineEdit*>("passwordEdit")->hasFocus());
+            ok->click();
+        });
+        QCOMPARE(prompt.askPassword("No password yet: press Enter."), std::string());
     }
 
     void enterGivesTheTypedPassword()
@@ -87,12 +103,12 @@ private slots:
             QTest::keyClicks(dialog->findChild<QLineEdit*>("passwordEdit"), "first");
             QTest::keyClick(dialog->findChild<QLineEdit*>("passwordEdit"), Qt::Key_Return);
         });
-        QCOMPARE(prompt.askPassword(), std::string("first"));
+        QCOMPARE(prompt.askPassword(""), std::string("first"));
         whenModalShown([](QWidget* dialog) {
             QCOMPARE(dialog->findChild<QLineEdit*>("passwordEdit")->text(), QString());
             QTest::keyClick(dialog->findChild<QLineEdit*>("passwordEdit"), Qt::Key_Return);
         });
-        QCOMPARE(prompt.askPassword(), std::string());
+        QCOMPARE(prompt.askPassword(""), std::string());
     }
 
     void priceFieldPromptLooksAsItShould()
