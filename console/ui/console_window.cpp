@@ -1,5 +1,7 @@
 #include "console_window.h"
 
+#include "first_run_wizard.h"
+
 #include "store/data_folder.h"
 
 #include "bill_panel_widget.h"
@@ -309,5 +311,17 @@ void ConsoleWindow::closeEvent(QCloseEvent* event)
 void ConsoleWindow::reject() { requestExit(); }
 
 void ConsoleWindow::accept() {}
+
+void ConsoleWindow::offerFirstRun()
+{
+    if (engine_->hasEnded() || !engine_->firstRunWanted())
+        return;
+    console::pages::FirstRunSetup setup;
+    FirstRunWizard wizard(setup, [this] { return engine_->stationsKnocking(); }, this);
+    // A file that cannot be written is told by the engine; the rest is kept.
+    if (wizard.exec() == QDialog::Accepted)
+        engine_->applyFirstRun(setup);
+    refresh();
+}
 
 } // namespace brisko

@@ -52,6 +52,8 @@ public:
     void perform(const std::function<void()>& action);
     // Copies the engine's view into the widgets.
     void refresh();
+    // A new cafe is offered the first-run wizard; its choices go to the engine.
+    void offerFirstRun();
 
 signals:
     // The exit was confirmed and the link has stopped.

@@ -65,8 +65,8 @@ int main(int argc, char** argv)
         const QString where = QString::fromStdString(store::shownFolder(folder.path, user));
         const auto answer = QMessageBox::question(
             nullptr, QStringLiteral("Brisko"),
-            QStringLiteral("There is no cafe in %1 yet.\n\nMake a new cafe there? Its password is empty until "
-                           "you set one under Configuration.")
+            QStringLiteral("There is no cafe in %1 yet.\n\nMake a new cafe there? Brisko then helps you set its "
+                           "password, stations, rates and receipt.")
                 .arg(where),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
@@ -108,5 +108,6 @@ int main(int argc, char** argv)
     printWatch.start(500);
 #endif
     window.show();
+    QTimer::singleShot(0, &window, &brisko::ConsoleWindow::offerFirstRun);
     return app.exec();
 }

@@ -45,7 +45,9 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
     trialRow->addWidget(test_);
     trialRow->addWidget(testResult_, 1);
     addBelowSave(trial);
-    auto* explained = new QLabel(QString::fromUtf8(console::pages::kRatesExplained), this);
+    auto* explained = new QLabel(QString::fromUtf8(console::pages::kRatesExplained) + QLatin1Char(' ') +
+                                     QString::fromUtf8(console::pages::kRatesTestExplained),
+                                 this);
     explained->setObjectName("rates.explained");
     explained->setWordWrap(true);
     addBelowSave(explained);
