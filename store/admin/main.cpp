@@ -4,6 +4,7 @@
 #include "admin_commands.h"
 #include "backup.h"
 #include "reset_password.h"
+#include "takings_command.h"
 
 #include "store/local_day.h"
 
@@ -30,6 +31,12 @@ constexpr const char* kUsage =
     "  printers                       printers: number, server, printer, page price\n"
     "  journal [--csv]                every charged bill line: time, station, description, price\n"
     "  day-total [--date YYYY-MM-DD]  the day's takings (default today)\n"
+    "  report [--by GROUP] [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--csv]\n"
+    "                                 takings, bills and session time of the days from\n"
+    "                                 --from (default the first of this month) to --to\n"
+    "                                 (default today), by GROUP: day (default), week,\n"
+    "                                 month, station, item (what was sold) or hour (with\n"
+    "                                 how many stations were in use on average)\n"
     "  open                           unpaid and open bills: caption, station, description, price\n"
     "  check                          reports every damaged file; exit status 1 if any\n"
     "  backup FOLDER                  copies every data file into FOLDER, also while the\n"
@@ -103,6 +110,10 @@ int main(int argc, char** argv)
         if (rest.size() == 2 && rest[0] == "--date" && store::LocalDay::parse(rest[1]))
             return admin::showDayTotal(dir, rest[1], io);
         return usage();
+    }
+    if (command == "report") {
+        const auto request = admin::parseReportRequest(rest);
+        return request ? admin::showReport(dir, *request, io) : usage();
     }
     if (command == "backup")
         return rest.size() == 1 ? admin::backUp(dir, rest[0], io) : usage();

@@ -182,6 +182,45 @@ TEST_F(AdminTest, DayTotalForADateForTodayAndWhenUnavailable)
     EXPECT_EQ(today.out, "0.80\n");
 }
 
+TEST_F(AdminTest, ReportsGroupTheTakingsOfTheChosenDays)
+{
+    writeCafe();
+    {
+        // A session from 10:40 to 12:10 the next day: its time goes to the hours it was used in.
+        platform::ManualClock clock(localTime(2024, 6, 15, 12, 10));
+        BillJournal journal(folder.path(), clock, notifier);
+        ASSERT_TRUE(journal.open());
+        ASSERT_TRUE(journal.append({{"2", "01 hrs 30 mins 00 secs", "3.00"}, {"2", "Pages (2): cv.pdf", "0.20"},
+                                    {"2", "Coffee", "1.25"}}));
+    }
+    const std::string days = "--from 2024-06-14 --to 2024-06-15";
+    auto byDay = admin(folder.path(), "report " + days);
+    EXPECT_EQ(byDay.status, 0);
+    EXPECT_EQ(byDay.out, "Takings by Day, 2024-06-14 to 2024-06-15 (2 days)\n"
+                         "Day                        Bills  Sessions  Session time      Takings\n"
+                         "2024-06-14                     1         1          0:45         3.50\n"
+                         "2024-06-15                     2         1          1:30         5.70\n"
+                         "Total                          3         2          2:15         9.20\n");
+    EXPECT_EQ(admin(folder.path(), "report --by item --csv " + days).out,
+              "Sold,Bills,Sessions,Session minutes,Takings\r\n"
+              "Session time,2,2,135,5.00\r\n"
+              "Coffee,2,0,0,2.50\r\n"
+              "\"Say \"\"hi\"\", twice\",1,0,0,1.50\r\n"
+              "Printing,1,0,0,0.20\r\n"
+              "Total,3,2,135,9.20\r\n");
+    // By the hour: 5 minutes of the first day's session and 20 of the 90, then 60 and 10, over two days.
+    const auto byHour = admin(folder.path(), "report --by hour --csv " + days).out;
+    EXPECT_NE(byHour.find("10:00,1,1,25,3.50,0.2\r\n"), std::string::npos) << byHour;
+    EXPECT_NE(byHour.find("11:00,0,0,60,0.00,0.5\r\n"), std::string::npos) << byHour;
+    EXPECT_NE(byHour.find("12:00,1,1,10,4.45,0.1\r\n"), std::string::npos) << byHour;
+    EXPECT_EQ(admin(folder.path(), "report --by station --from 2024-06-15 --to 2024-06-15 --csv").out,
+              "Station,Bills,Sessions,Session minutes,Takings\r\n2,2,1,90,5.70\r\nTotal,2,1,90,5.70\r\n");
+
+    EXPECT_EQ(admin(folder.path(), "report --by year").status, 2);
+    EXPECT_EQ(admin(folder.path(), "report --from 2024-06-15 --to 2024-06-14").status, 2);
+    EXPECT_EQ(admin(folder.path(), "report --from").status, 2);
+}
+
 TEST_F(AdminTest, CheckReportsEveryProblem)
 {
     writeCafe();
