@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -137,13 +138,34 @@ std::optional<std::string> execValue(const std::string& program)
     return value;
 }
 
-fs::path homeFolder()
+// The inverse of execValue: the first argument of an Exec value, its string
+// escapes and then its quoting undone.
+std::optional<std::string> firstExecArgument(const std::string& value)
 {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    return "/";
+    std::string argument;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char next = value[++i];
+            argument += next == 's' ? ' ' : next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else if (value[i] == '%' && i + 1 < value.size() && value[i + 1] == '%') {
+            argument += value[++i];
+        } else {
+            argument += value[i];
+        }
+    }
+    if (argument.empty())
+        return std::nullopt;
+    if (argument.front() != '"')
+        return argument.substr(0, argument.find_first_of(" \t"));
+    std::string unquoted;
+    for (std::size_t i = 1; i < argument.size(); ++i) {
+        if (argument[i] == '"')
+            return unquoted;
+        if (argument[i] == '\\' && i + 1 < argument.size())
+            ++i;
+        unquoted += argument[i];
+    }
+    return std::nullopt; // no closing quote
 }
 
 } // namespace
@@ -187,6 +209,15 @@ fs::path logonStartFolder(bool administrator)
     return homeFolder() / ".config" / "autostart";
 }
 
+fs::path homeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return "/";
+}
+
 fs::path currentFolder()
 {
     std::error_code ec;
@@ -194,13 +225,20 @@ fs::path currentFolder()
     return ec ? fs::path() : folder;
 }
 
+fs::path programFolder()
+{
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : program.parent_path();
+}
+
 FileResult makeFolder(const fs::path& folder)
 {
     if (folder.empty())
         return FileResult::failure(errnoText(ENOENT));
     struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return FileResult::success();
+    if (::stat(folder.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? FileResult::success() : FileResult::failure(errnoText(ENOTDIR));
     if (::mkdir(folder.c_str(), 0755) != 0)
         return lastError();
     return FileResult::success();
@@ -241,6 +279,16 @@ FileResult writeLogonStart(const fs::path& folder, const std::string& name, cons
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
     return replaceFile(logonStartEntryPath(folder, name), 0644, -1, entry);
+}
+
+std::optional<fs::path> logonStartProgram(const fs::path& entry)
+{
+    std::ifstream in(entry);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.starts_with("Exec="))
+            return firstExecArgument(line.substr(5));
+    return std::nullopt;
 }
 
 } // namespace platform

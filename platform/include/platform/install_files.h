@@ -9,6 +9,7 @@
 // HKEY_CURRENT_USER "Software\Microsoft\Windows\CurrentVersion\Run".
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,9 +49,15 @@ std::filesystem::path defaultProgramsFolder(bool administrator);
 // administrator (every user), "$XDG_CONFIG_HOME/autostart" otherwise.
 std::filesystem::path logonStartFolder(bool administrator);
 
+// The user's home folder: $HOME, else the account's; "/" when neither is known.
+std::filesystem::path homeFolder();
 // The current folder; empty when the system cannot tell.
 std::filesystem::path currentFolder();
-// Creates `folder` (one level: its parent must exist); ok when it is already a folder.
+// The folder of the running program's own file (links resolved); empty when
+// the system cannot tell.
+std::filesystem::path programFolder();
+// Creates `folder` (one level: its parent must exist); ok when it is already a
+// folder, ENOTDIR's text when something else has its name.
 FileResult makeFolder(const std::filesystem::path& folder);
 // Copies the regular file `from` to `to`, replacing a file already there.
 // The copy is written beside `to` and then renamed over it, so a program
@@ -65,5 +72,8 @@ FileResult writeLogonStart(const std::filesystem::path& folder, const std::strin
                            const std::filesystem::path& program);
 // The file that writeLogonStart writes: "folder/Tamblo.desktop".
 std::filesystem::path logonStartEntryPath(const std::filesystem::path& folder, const std::string& name);
+// The program a logon start entry runs, read back from the entry file as
+// writeLogonStart writes it; nullopt when the file cannot be read or runs nothing.
+std::optional<std::filesystem::path> logonStartProgram(const std::filesystem::path& entry);
 
 } // namespace platform
