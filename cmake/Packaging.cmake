@@ -23,7 +23,8 @@ install(PROGRAMS $<TARGET_FILE:installer> DESTINATION ${CMAKE_INSTALL_BINDIR} RE
         COMPONENT brisko)
 install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/brisko-installer\")" COMPONENT brisko)
-install(FILES ${packaging}/brisko.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT brisko)
+install(FILES ${packaging}/brisko.desktop ${packaging}/brisko-installer.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT brisko)
 
 # tamblo loads libHushtab.so from its own folder, so both live in /usr/libexec/tamblo
 # (a private folder: the library is nobody else's and needs no ldconfig run);

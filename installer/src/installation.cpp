@@ -1,44 +1,76 @@
 #include "installer/installation.h"
 
+#include "installer/folder_text.h"
+
+#include <cerrno>
+#include <system_error>
+#include <vector>
+
 namespace installer {
 
 namespace fs = std::filesystem;
 
-fs::path installationFolder(const InstallPlan& plan)
+namespace {
+
+InstallOutcome failed(std::string reason) { return {false, std::move(reason)}; }
+
+// Why `file` cannot be copied from, as the system words it; empty when it looks copyable.
+std::string unreadable(const fs::path& file)
 {
-    if (plan.folder.empty())
-        return {};
-    return (plan.source / plan.folder).lexically_normal();
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (!fs::exists(status))
+        return ec ? ec.message() : std::generic_category().message(ENOENT);
+    if (fs::is_directory(status))
+        return std::generic_category().message(EISDIR);
+    return {};
 }
+
+// Makes `folder` and every missing folder above it, as mkdir -p does; why not, or empty.
+std::string makeFolders(const fs::path& folder)
+{
+    fs::path made;
+    for (const fs::path& part : folder) {
+        made /= part;
+        if (auto result = platform::makeFolder(made); !result.ok)
+            return "Cannot make the folder " + made.string() + ": " + result.systemText;
+    }
+    return {};
+}
+
+} // namespace
 
 InstallOutcome install(const InstallPlan& plan)
 {
-    InstallOutcome outcome;
-    const fs::path folder = installationFolder(plan);
-    // The folder is created one level deep: a missing parent fails, silently.
-    if (plan.source.empty() || !platform::makeFolder(folder).ok)
-        return outcome;
+    const FolderChoice chosen = folderFromText(plan.folder, plan.home);
+    if (!chosen.refusal.empty())
+        return failed(chosen.refusal);
+    if (plan.source.empty())
+        return failed("The folder of the programs to install is not known.");
+    const fs::path& folder = chosen.folder;
 
-    // The program itself: its failure is the one the operator is told about.
-    const std::string program = platform::programFileName(plan.program);
-    auto copied = platform::copyFileReplacing(plan.source / program, folder / program);
-    if (!copied.ok) {
-        outcome.notes.push_back(copied.systemText);
-        return outcome;
+    std::vector<std::string> files = platform::companionFileNames(plan.program);
+    files.insert(files.begin(), platform::programFileName(plan.program));
+    // Every file is looked for first, so that a missing one leaves nothing half installed.
+    for (const std::string& file : files)
+        if (std::string why = unreadable(plan.source / file); !why.empty())
+            return failed("Cannot read " + (plan.source / file).string() + ": " + why);
+    if (std::string why = makeFolders(folder); !why.empty())
+        return failed(why);
+    for (const std::string& file : files)
+        if (auto copied = platform::copyFileReplacing(plan.source / file, folder / file); !copied.ok)
+            return failed("Cannot copy " + (plan.source / file).string() + " to " + (folder / file).string() + ": " +
+                          copied.systemText);
+
+    if (plan.program == platform::InstallProgram::Workstation) {
+        auto written = platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(),
+                                                 folder / platform::logonStartProgramName());
+        if (!written.ok)
+            return failed("Cannot write the logon start entry " +
+                          platform::logonStartEntryPath(plan.logonStartFolder, platform::logonStartName()).string() +
+                          ": " + written.systemText);
     }
-    // The files beside it fail without further text; the program stays copied.
-    for (const std::string& companion : platform::companionFileNames(plan.program))
-        if (!platform::copyFileReplacing(plan.source / companion, folder / companion).ok)
-            return outcome;
-
-    if (plan.program == platform::InstallProgram::Workstation &&
-        !platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(),
-                                   folder / platform::logonStartProgramName())
-             .ok)
-        return outcome;
-
-    outcome.succeeded = true;
-    return outcome;
+    return {true, {}};
 }
 
 } // namespace installer

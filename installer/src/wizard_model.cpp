@@ -1,31 +1,75 @@
 #include "installer/wizard_model.h"
 
+#include "installer/folder_text.h"
+#include "installer/station_checks.h"
 #include "installer/texts.h"
+
+#include <cstdlib>
 
 namespace installer {
 
-WizardSetup machineSetup()
+namespace fs = std::filesystem;
+
+namespace {
+
+// An XDG base folder: the variable when it holds a full path, else `fallback`.
+fs::path xdgFolder(const char* variable, const fs::path& fallback)
+{
+    const char* value = std::getenv(variable);
+    return value && *value == '/' ? fs::path(value) : fallback;
+}
+
+} // namespace
+
+WizardSetup machineSetup(const fs::path& source)
 {
     const bool administrator = platform::runsAsAdministrator();
     const auto programs = platform::defaultProgramsFolder(administrator);
     WizardSetup setup;
-    setup.source = platform::currentFolder();
+    setup.source = source;
     setup.consoleFolder = (programs / platform::programFolderName(platform::InstallProgram::Console)).string();
     setup.workstationFolder = (programs / platform::programFolderName(platform::InstallProgram::Workstation)).string();
     setup.logonStartFolder = platform::logonStartFolder(administrator);
+    setup.home = platform::homeFolder();
+    // A removal offers the station's default folder when the station is there.
+    std::error_code ec;
+    const bool stationThere = fs::exists(fs::path(setup.workstationFolder) /
+                                             platform::programFileName(platform::InstallProgram::Workstation), ec);
+    setup.removalFolder = stationThere ? setup.workstationFolder : setup.consoleFolder;
+    StationMachine machine;
+    machine.unitFolders = {"/lib/systemd/system", "/usr/lib/systemd/system"};
+    machine.dataHome = xdgFolder("XDG_DATA_HOME", setup.home / ".local" / "share");
+    machine.configHome = xdgFolder("XDG_CONFIG_HOME", setup.home / ".config");
+    machine.systemLogonStartFolder = platform::logonStartFolder(true);
+    machine.logonStartFolder = setup.logonStartFolder;
+    setup.stationRefusal = stationRefusal(machine);
     return setup;
 }
 
 WizardModel::WizardModel(WizardSetup setup) : setup_(std::move(setup)) {}
 
-std::string WizardModel::nextCaption() const { return nextInstalls() ? kInstallCaption : kNextCaption; }
+bool WizardModel::nextEnabled() const
+{
+    if (step_ == 0)
+        return choice_ >= 0 && !(workstation() && !setup_.stationRefusal.empty());
+    if (nextInstalls() && removing())
+        return !removals_.empty();
+    return true;
+}
+
+std::string WizardModel::nextCaption() const
+{
+    if (!nextInstalls())
+        return kNextCaption;
+    return removing() ? kRemoveCaption : kInstallCaption;
+}
 
 void WizardModel::choose(int index)
 {
-    if (index < 0 || index > 1)
+    if (index < 0 || index > kRemovalChoice)
         return;
     choice_ = index;
-    workstation_ = choice_ != 0;
+    notice_ = workstation() ? setup_.stationRefusal : std::string();
 }
 
 void WizardModel::next()
@@ -33,6 +77,8 @@ void WizardModel::next()
     if (step_ >= kStepCount - 1 || !nextEnabled())
         return;
     leavePage();
+    if (step_ == 1 && !acceptFolder())
+        return;
     ++step_;
     showPage();
 }
@@ -49,11 +95,25 @@ void WizardModel::back()
 InstallPlan WizardModel::plan() const
 {
     InstallPlan plan;
-    plan.program = workstation_ ? platform::InstallProgram::Workstation : platform::InstallProgram::Console;
+    plan.program = workstation() ? platform::InstallProgram::Workstation : platform::InstallProgram::Console;
     plan.source = setup_.source;
     plan.folder = folder_;
     plan.logonStartFolder = setup_.logonStartFolder;
+    plan.home = setup_.home;
     return plan;
+}
+
+RemovalPlan WizardModel::removalPlan() const { return {chosenFolder_, setup_.logonStartFolder}; }
+
+InstallOutcome WizardModel::carryOut() const { return removing() ? uninstall(removalPlan()) : install(plan()); }
+
+std::string WizardModel::verdict(const InstallOutcome& outcome) const
+{
+    std::string text = outcome.succeeded ? (removing() ? kRemovalSuccessful : kInstallSuccessful)
+                                         : (removing() ? kRemovalFailed : kInstallFailed);
+    if (!outcome.succeeded && !outcome.reason.empty())
+        text += "\n" + outcome.reason;
+    return text;
 }
 
 void WizardModel::leavePage()
@@ -66,16 +126,42 @@ void WizardModel::leavePage()
     folder_ = typedFolder_;
 }
 
+bool WizardModel::acceptFolder()
+{
+    const FolderChoice chosen = folderFromText(folder_, setup_.home);
+    notice_ = chosen.refusal;
+    if (notice_.empty() && removing())
+        notice_ = removalRefusal(chosen.folder, setup_.source);
+    chosenFolder_ = chosen.folder;
+    return notice_.empty();
+}
+
 void WizardModel::showPage()
 {
+    notice_ = step_ == 0 && workstation() ? setup_.stationRefusal : std::string();
     if (step_ == 1) {
-        if (!folderEdited_)
-            folder_ = workstation_ ? setup_.workstationFolder : setup_.consoleFolder;
+        if (!folderEdited_) {
+            if (removing())
+                folder_ = setup_.removalFolder.empty() ? setup_.consoleFolder : setup_.removalFolder;
+            else
+                folder_ = workstation() ? setup_.workstationFolder : setup_.consoleFolder;
+        }
         typedFolder_ = folder_;
+    } else if (step_ == 2 && removing()) {
+        removals_ = filesToRemove(removalPlan());
+        summary_ = "Removal\r\n-------\r\nInstallation folder: " + chosenFolder_.string() + "\r\n";
+        if (removals_.empty()) {
+            summary_ += "Nothing that this installer puts there was found.\r\n";
+        } else {
+            summary_ += "Files to remove:\r\n";
+            for (const fs::path& file : removals_)
+                summary_ += "  " + file.string() + "\r\n";
+            summary_ += "The folder itself goes too when nothing else is left in it.\r\n";
+        }
     } else if (step_ == 2) {
         summary_ = "Installation\r\n-----------\r\n";
-        summary_ += workstation_ ? "Tamblo - Workstation" : "Brisko - Server";
-        summary_ += "\r\nInstallation folder: " + folder_ + "\r\n";
+        summary_ += workstation() ? "Tamblo - Workstation" : "Brisko - Server";
+        summary_ += "\r\nInstallation folder: " + chosenFolder_.string() + "\r\n";
     }
 }
 

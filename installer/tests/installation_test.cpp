@@ -1,6 +1,8 @@
 // The real installation into temporary folders: copies, the logon entry,
-// and each way it can fail.
+// each way it can fail, the station checks and the removal.
 #include "installer/installation.h"
+#include "installer/removal.h"
+#include "installer/station_checks.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +37,7 @@ protected:
 
     InstallPlan plan(InstallProgram program, const std::string& folder) const
     {
-        return {program, source(), folder, autostart()};
+        return {program, source(), folder, autostart(), temp / "home"};
     }
 
     TempFolder temp;
@@ -46,7 +48,7 @@ TEST_F(Installation, ConsoleCopiesBothProgramsAndWritesNoLogonEntry)
     const fs::path folder = temp / "Brisko";
     auto outcome = installer::install(plan(InstallProgram::Console, folder.string()));
     EXPECT_TRUE(outcome.succeeded);
-    EXPECT_TRUE(outcome.notes.empty());
+    EXPECT_TRUE(outcome.reason.empty());
     EXPECT_EQ(readFile(folder / "brisko"), "console program");
     EXPECT_EQ(readFile(folder / "brisko-admin"), "admin program");
     EXPECT_FALSE(fs::exists(folder / "tamblo"));
@@ -95,34 +97,42 @@ TEST_F(Installation, FolderWithALineBreakFailsBeforeItCanAddLinesToTheEntry)
     EXPECT_FALSE(fs::exists(autostart() / "Tamblo.desktop"));
 }
 
-TEST_F(Installation, RelativeFolderIsTakenFromTheSourceFolder)
+TEST_F(Installation, RelativeFolderIsRefusedAndTildeIsTheHomeFolder)
 {
     auto outcome = installer::install(plan(InstallProgram::Workstation, "Tamblo"));
-    ASSERT_TRUE(outcome.succeeded);
-    EXPECT_TRUE(fs::exists(source() / "Tamblo" / "tamblo"));
-    EXPECT_NE(readFile(autostart() / "Tamblo.desktop").find("Exec=" + (source() / "Tamblo" / "tamblo-supervisor").string()),
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(outcome.reason,
+              "The installation folder \"Tamblo\" is not a full path: type one that starts with / or ~/.");
+    EXPECT_FALSE(fs::exists(source() / "Tamblo"));
+
+    ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, "~/.local/opt/Tamblo/")).succeeded);
+    const fs::path folder = temp / "home" / ".local" / "opt" / "Tamblo";
+    EXPECT_TRUE(fs::exists(folder / "tamblo"));
+    EXPECT_NE(readFile(autostart() / "Tamblo.desktop").find("\nExec=" + (folder / "tamblo-supervisor").string() + " "),
               std::string::npos);
 }
 
-TEST_F(Installation, MissingParentFolderFailsWithoutFurtherText)
+TEST_F(Installation, MissingParentFoldersAreMadeAndAFolderThatCannotBeIsNamed)
 {
-    for (auto program : {InstallProgram::Console, InstallProgram::Workstation}) {
-        auto outcome = installer::install(plan(program, (temp / "missing" / "Brisko").string()));
-        EXPECT_FALSE(outcome.succeeded);
-        EXPECT_TRUE(outcome.notes.empty());
-        EXPECT_FALSE(fs::exists(temp / "missing"));
-    }
-    EXPECT_FALSE(installer::install(plan(InstallProgram::Console, "")).succeeded);
+    const fs::path deep = temp / "missing" / "opt" / "Brisko";
+    ASSERT_TRUE(installer::install(plan(InstallProgram::Console, deep.string())).succeeded);
+    EXPECT_EQ(readFile(deep / "brisko"), "console program");
+
+    writeFile(temp / "plain", "a file where a folder should be");
+    auto outcome = installer::install(plan(InstallProgram::Console, (temp / "plain" / "Brisko").string()));
+    EXPECT_FALSE(outcome.succeeded);
+    EXPECT_EQ(outcome.reason, "Cannot make the folder " + (temp / "plain").string() + ": Not a directory");
+    EXPECT_EQ(installer::install(plan(InstallProgram::Console, "")).reason, "No installation folder is given.");
 }
 
-TEST_F(Installation, MissingProgramGivesTheSystemTextThenFails)
+TEST_F(Installation, MissingProgramIsNamedWithTheSystemTextBeforeAnythingIsMade)
 {
     fs::remove(source() / "tamblo");
     auto outcome = installer::install(plan(InstallProgram::Workstation, (temp / "Tamblo").string()));
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_EQ(outcome.notes, std::vector<std::string>{"No such file or directory"});
+    EXPECT_EQ(outcome.reason, "Cannot read " + (source() / "tamblo").string() + ": No such file or directory");
     EXPECT_FALSE(fs::exists(autostart()));
-    EXPECT_TRUE(fs::is_empty(temp / "Tamblo")); // no temporary copy stays behind
+    EXPECT_FALSE(fs::exists(temp / "Tamblo"));
 }
 
 TEST_F(Installation, FolderInPlaceOfTheProgramIsRefusedWithItsText)
@@ -131,23 +141,23 @@ TEST_F(Installation, FolderInPlaceOfTheProgramIsRefusedWithItsText)
     fs::create_directory(source() / "brisko");
     auto outcome = installer::install(plan(InstallProgram::Console, (temp / "Brisko").string()));
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_EQ(outcome.notes, std::vector<std::string>{"Is a directory"});
+    EXPECT_EQ(outcome.reason, "Cannot read " + (source() / "brisko").string() + ": Is a directory");
 }
 
-TEST_F(Installation, MissingCompanionFailsSilentlyAndKeepsTheProgram)
+TEST_F(Installation, MissingCompanionIsNamedAndNothingIsCopied)
 {
     fs::remove(source() / "libHushtab.so");
     const fs::path folder = temp / "Tamblo";
     auto outcome = installer::install(plan(InstallProgram::Workstation, folder.string()));
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_TRUE(outcome.notes.empty());
-    EXPECT_TRUE(fs::exists(folder / "tamblo"));
+    EXPECT_EQ(outcome.reason, "Cannot read " + (source() / "libHushtab.so").string() + ": No such file or directory");
+    EXPECT_FALSE(fs::exists(folder / "tamblo"));
     EXPECT_FALSE(fs::exists(autostart()));
 
     fs::remove(source() / "brisko-admin");
     outcome = installer::install(plan(InstallProgram::Console, (temp / "Brisko").string()));
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_TRUE(outcome.notes.empty());
+    EXPECT_NE(outcome.reason.find("brisko-admin"), std::string::npos);
 }
 
 TEST_F(Installation, LogonFolderThatCannotBeMadeFails)
@@ -155,7 +165,8 @@ TEST_F(Installation, LogonFolderThatCannotBeMadeFails)
     writeFile(temp / "config", "a file where the folder should be");
     auto outcome = installer::install(plan(InstallProgram::Workstation, (temp / "Tamblo").string()));
     EXPECT_FALSE(outcome.succeeded);
-    EXPECT_TRUE(outcome.notes.empty());
+    const std::string entry = (autostart() / "Tamblo.desktop").string();
+    EXPECT_EQ(outcome.reason.rfind("Cannot write the logon start entry " + entry + ": ", 0), 0u) << outcome.reason;
 }
 
 TEST_F(Installation, SecondAttemptAfterAFailureUsesTheSameSource)
@@ -185,6 +196,69 @@ TEST_F(Installation, FilesAlreadyPresentAreOverwritten)
     // Nothing else is left in the folders: no temporary copies.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
     EXPECT_EQ(std::distance(fs::directory_iterator(autostart()), fs::directory_iterator()), 1);
+}
+
+TEST_F(Installation, RemovalTakesOnlyTheInstalledFilesAndAnEntryThatStartsThatFolder)
+{
+    const fs::path first = temp / "Cafe $1 50% off";
+    const fs::path second = temp / "Tamblo";
+    ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, first.string())).succeeded);
+    ASSERT_TRUE(installer::install(plan(InstallProgram::Console, first.string())).succeeded);
+    writeFile(first / "notes.txt", "the owner's own file");
+    const std::vector<fs::path> listed = {first / "brisko", first / "brisko-admin", first / "tamblo",
+                                          first / "libHushtab.so", first / "tamblo-supervisor",
+                                          autostart() / "Tamblo.desktop"};
+    EXPECT_EQ(installer::filesToRemove({first, autostart()}), listed);
+
+    // Once the entry starts the station of another folder, it stays.
+    ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, second.string())).succeeded);
+    ASSERT_TRUE(installer::uninstall({first, autostart()}).succeeded);
+    EXPECT_EQ(std::distance(fs::directory_iterator(first), fs::directory_iterator()), 1); // notes.txt
+    EXPECT_TRUE(fs::exists(autostart() / "Tamblo.desktop"));
+    EXPECT_EQ(installer::uninstall({first, autostart()}).reason,
+              "Nothing that this installer puts there is in " + first.string() + ".");
+
+    ASSERT_TRUE(installer::uninstall({second, autostart()}).succeeded);
+    EXPECT_FALSE(fs::exists(second)); // empty, so it goes too
+    EXPECT_FALSE(fs::exists(autostart() / "Tamblo.desktop"));
+    EXPECT_TRUE(fs::exists(source() / "tamblo"));
+}
+
+TEST(Removal, SourceFolderAndPackagedFoldersAreRefused)
+{
+    EXPECT_NE(installer::removalRefusal("/media/usb/", "/media/usb"), "");
+    EXPECT_NE(installer::removalRefusal("/usr/bin", "/media/usb"), "");
+    EXPECT_NE(installer::removalRefusal("/usr/libexec/tamblo", "/media/usb"), "");
+    EXPECT_EQ(installer::removalRefusal("/usr/local/Tamblo", "/media/usb"), "");
+    EXPECT_EQ(installer::removalRefusal("/opt/Tamblo", "/usr/bin"), "");
+}
+
+TEST(StationChecks, ServiceCounterCafeAndSystemEntryEachRefuse)
+{
+    TempFolder temp;
+    installer::StationMachine machine{{temp / "lib", temp / "usr-lib"}, temp / "data", temp / "config",
+                                      temp / "xdg-autostart", temp / "config" / "autostart"};
+    for (const char* folder : {"data/brisko", "config/brisko", "xdg-autostart", "cafe", "usr-lib"})
+        fs::create_directories(temp / folder); // an empty data folder holds no cafe
+    writeFile(temp / "config" / "brisko" / "brisko.conf", "data-folder=" + (temp / "cafe").string() + "\n");
+    EXPECT_EQ(installer::stationRefusal(machine), "");
+
+    writeFile(temp / "xdg-autostart" / "Tamblo.desktop", "[Desktop Entry]\n");
+    EXPECT_NE(installer::stationRefusal(machine).find(" already starts the station at logon;"), std::string::npos);
+    EXPECT_FALSE(installer::hiddenSystemEntry(temp / "xdg-autostart", temp / "xdg-autostart/", "Tamblo"));
+
+    writeFile(temp / "cafe" / "BriskoConfig", "");
+    EXPECT_NE(installer::stationRefusal(machine).find("(" + (temp / "cafe").string() + "): the station's lock would lock"),
+              std::string::npos);
+    fs::remove(temp / "cafe" / "BriskoConfig");
+    writeFile(temp / "data" / "brisko" / "BriskoBills", "");
+    EXPECT_EQ(installer::counterCafeFolder(temp / "data", temp / "config"), temp / "data" / "brisko");
+
+    writeFile(temp / "usr-lib" / "tamblo.service", "[Service]\n");
+    EXPECT_EQ(installer::stationRefusal(machine),
+              "The station is already installed here as a system service (" +
+                  (temp / "usr-lib" / "tamblo.service").string() +
+                  "). Change its settings with sudo dpkg-reconfigure tamblo or sudo tamblo-setup.");
 }
 
 } // namespace

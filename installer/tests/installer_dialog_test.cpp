@@ -1,5 +1,5 @@
-// The installer dialog, offscreen: its pages, buttons, folder and summary,
-// and an installation into a temporary folder with its messages.
+// The installer dialog, offscreen: its pages, buttons, folder, summary and
+// notice, and an installation and a removal in a temporary folder with their messages.
 #include "installer_dialog.h"
 
 #include <QLabel>
@@ -31,7 +31,12 @@ private:
     installer::WizardSetup setupIn(const QString& root)
     {
         const std::filesystem::path base = root.toStdString();
-        return {base / "source", (base / "Brisko").string(), (base / "Tamblo").string(), base / "autostart"};
+        installer::WizardSetup setup;
+        setup.source = base / "source";
+        setup.consoleFolder = (base / "Brisko").string();
+        setup.workstationFolder = (base / "Tamblo").string();
+        setup.logonStartFolder = base / "autostart";
+        return setup;
     }
 
 private slots:
@@ -118,7 +123,9 @@ private slots:
         QTest::mouseClick(next, Qt::LeftButton);
 
         QTest::mouseClick(next, Qt::LeftButton); // brisko-admin is missing
-        QCOMPARE(shown, QStringList{"Installation failed"});
+        QCOMPARE(shown, QStringList{"Installation failed\nCannot read " +
+                                    QString::fromStdString((setup.source / "brisko-admin").string()) +
+                                    ": No such file or directory"});
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.model().step(), 2);
 
@@ -146,7 +153,43 @@ private slots:
         QTest::mouseClick(next, Qt::LeftButton);
         QTest::mouseClick(next, Qt::LeftButton);
         QTest::mouseClick(next, Qt::LeftButton);
-        QCOMPARE(shown, (QStringList{"No such file or directory", "Installation failed (failure)"}));
+        QCOMPARE(shown, QStringList{"Installation failed\nCannot read " +
+                                    QString::fromStdString((setup.source / "tamblo").string()) +
+                                    ": No such file or directory (failure)"});
+    }
+
+    void refusedStationShowsWhyAndRemovalTakesTheInstallation()
+    {
+        QTemporaryDir temp;
+        auto setup = setupIn(temp.path());
+        setup.stationRefusal = "The station is already installed here as a system service.";
+        std::filesystem::create_directories(setup.consoleFolder);
+        std::ofstream(std::filesystem::path(setup.consoleFolder) / "brisko") << "console";
+        InstallerDialog dialog(setup);
+        QStringList shown;
+        dialog.setMessageShower([&shown](const QString& text, bool) { shown << text; });
+        dialog.show();
+        auto* next = find<QPushButton>(dialog, "nextButton");
+        auto* notice = find<QLabel>(dialog, "noticeLabel");
+        QVERIFY(!notice->isVisible());
+        QTest::mouseClick(find<QRadioButton>(dialog, "workstationRadio"), Qt::LeftButton);
+        QVERIFY(!next->isEnabled());
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), QString("The station is already installed here as a system service."));
+
+        auto* removal = find<QRadioButton>(dialog, "removalRadio");
+        QCOMPARE(removal->text(), QString("Remove an installation"));
+        QTest::mouseClick(removal, Qt::LeftButton, {}, QPoint(10, removal->height() / 2)); // on its short label
+        QVERIFY(!notice->isVisible());
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(find<QLineEdit>(dialog, "folderEdit")->text(), QString::fromStdString(setup.consoleFolder));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(next->text(), QString("Remove"));
+        QVERIFY(find<QPlainTextEdit>(dialog, "summaryEdit")->toPlainText().contains("Files to remove:\n"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(shown, QStringList{"Removal successful"});
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!std::filesystem::exists(setup.consoleFolder));
     }
 
     void cancelClosesWithoutInstalling()

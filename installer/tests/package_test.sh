@@ -64,7 +64,7 @@ dpkg -L brisko tamblo | sort -u >"$work/files"
 
 for path in /usr/bin/brisko /usr/bin/brisko-admin /usr/bin/brisko-installer /usr/bin/tamblo /usr/sbin/tamblo-setup \
             /usr/libexec/tamblo/tamblo /usr/libexec/tamblo/tamblo-supervisor /usr/libexec/tamblo/libHushtab.so \
-            /usr/share/applications/brisko.desktop \
+            /usr/share/applications/brisko.desktop /usr/share/applications/brisko-installer.desktop \
             /usr/share/icons/hicolor/scalable/apps/brisko.svg /usr/share/icons/hicolor/48x48/apps/brisko.png \
             /usr/share/icons/hicolor/scalable/apps/tamblo.svg /usr/share/icons/hicolor/48x48/apps/tamblo.png \
             /usr/share/man/man1/brisko.1.gz /usr/share/man/man1/tamblo.1.gz /usr/share/man/man8/tamblo-setup.8.gz \
@@ -76,7 +76,7 @@ done
 
 # Menu entries: valid, their programs on the PATH, their icons installed.
 [ ! -e /usr/share/applications/tamblo.desktop ] || fail "tamblo has a menu entry: a second, unsupervised lock"
-for entry in /usr/share/applications/brisko.desktop; do
+for entry in /usr/share/applications/brisko.desktop /usr/share/applications/brisko-installer.desktop; do
   desktop-file-validate "$entry" || fail "$entry is not a valid desktop file"
   program=$(sed -n 's/^Exec=//p' "$entry")
   icon=$(sed -n 's/^Icon=//p' "$entry")

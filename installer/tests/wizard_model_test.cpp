@@ -1,5 +1,9 @@
-// The wizard's steps, buttons, folder and summary, without a window.
+// The wizard's steps, buttons, folder, summary and notices, without a
+// window; the typed folder made full; the command line and the source folder.
+#include "installer/folder_text.h"
+#include "installer/installer_options.h"
 #include "installer/wizard_model.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +11,18 @@
 
 using installer::WizardModel;
 using installer::WizardSetup;
+namespace fs = std::filesystem;
 
 namespace {
 
 WizardSetup setup()
 {
-    return {"/media/usb", "/opt/Brisko", "/opt/Tamblo", "/etc/xdg/autostart"};
+    WizardSetup setup;
+    setup.source = "/media/usb";
+    setup.consoleFolder = "/opt/Brisko";
+    setup.workstationFolder = "/opt/Tamblo";
+    setup.logonStartFolder = "/etc/xdg/autostart";
+    return setup;
 }
 
 TEST(WizardModel, StepOneWaitsForAChoice)
@@ -129,11 +139,88 @@ TEST(MachineSetup, FoldersFollowTheRightsAndTheEnvironment)
     EXPECT_EQ(platform::logonStartFolder(false), "/home/desk/.config/autostart");
     ::setenv("HOME", savedHome.c_str(), 1);
 
-    auto machine = installer::machineSetup();
+    auto machine = installer::machineSetup("/media/usb");
     const bool root = platform::runsAsAdministrator();
     EXPECT_EQ(machine.consoleFolder, (platform::defaultProgramsFolder(root) / "Brisko").string());
     EXPECT_EQ(machine.workstationFolder, (platform::defaultProgramsFolder(root) / "Tamblo").string());
-    EXPECT_EQ(machine.source, std::filesystem::current_path());
+    EXPECT_EQ(machine.source, "/media/usb");
+}
+
+TEST(WizardModel, RefusedStationAndRefusedFolderKeepThePageWithANotice)
+{
+    WizardSetup refused = setup();
+    refused.home = "/home/desk";
+    refused.stationRefusal = "a service runs the station";
+    WizardModel model(refused);
+    model.choose(1);
+    EXPECT_FALSE(model.nextEnabled());
+    EXPECT_EQ(model.notice(), "a service runs the station");
+    model.choose(0);
+    EXPECT_EQ(model.notice(), "");
+    model.next();
+
+    model.setFolderText("Brisko");
+    model.next();
+    EXPECT_EQ(model.step(), 1);
+    EXPECT_NE(model.notice().find("\"Brisko\" is not a full path"), std::string::npos);
+    model.setFolderText("~/apps//Brisko/");
+    model.next();
+    EXPECT_EQ(model.step(), 2);
+    EXPECT_EQ(model.notice(), "");
+    EXPECT_NE(model.summary().find("\r\nInstallation folder: /home/desk/apps/Brisko\r\n"), std::string::npos);
+}
+
+// Listing and removing found files is the dialog test's; here what stops a removal.
+TEST(WizardModel, RemovalOfNothingOrOfTheSourceCannotGoOn)
+{
+    installer_test::TempFolder temp;
+    WizardSetup removal = setup();
+    removal.removalFolder = (temp / "Tamblo").string();
+    removal.logonStartFolder = temp / "autostart";
+    WizardModel model(removal);
+    model.choose(WizardModel::kRemovalChoice);
+    model.next();
+    EXPECT_EQ(model.folder(), removal.removalFolder);
+    model.next();
+    EXPECT_EQ(model.summary(), "Removal\r\n-------\r\nInstallation folder: " + removal.removalFolder +
+                                   "\r\nNothing that this installer puts there was found.\r\n");
+    EXPECT_FALSE(model.nextEnabled());
+    EXPECT_EQ(model.nextCaption(), "Remove");
+    EXPECT_EQ(model.verdict({false, "Cannot remove it: Permission denied"}),
+              "Removal failed\nCannot remove it: Permission denied");
+
+    model.back();
+    model.setFolderText("/media/usb/");
+    model.next();
+    EXPECT_EQ(model.step(), 1);
+    EXPECT_NE(model.notice().find("is not an installation"), std::string::npos);
+}
+
+TEST(FolderText, TildeIsTheHomeFolderAndRelativeTextIsRefused)
+{
+    using installer::folderFromText;
+    EXPECT_EQ(folderFromText("~", "/home/desk").folder, "/home/desk");
+    EXPECT_EQ(folderFromText("~/x/../Tamblo/", "/home/desk").folder, "/home/desk/Tamblo");
+    EXPECT_EQ(folderFromText("/opt//Brisko", "").folder, "/opt/Brisko");
+    for (const char* text : {"", "Tamblo", "./Tamblo", "~bob/Tamblo", "/opt/Tamblo\nExec=/bin/sh"})
+        EXPECT_NE(folderFromText(text, "/home/desk").refusal, "") << text;
+    EXPECT_NE(folderFromText("~/Tamblo", "").refusal, "");
+}
+
+TEST(InstallerOptions, FromNamesTheSourceElseTheInstallersOwnFolder)
+{
+    using installer::parseInstallerOptions;
+    EXPECT_EQ(parseInstallerOptions({"--from", "dist"}).from, "dist");
+    EXPECT_EQ(parseInstallerOptions({"--from=/media/usb", "--help"}).from, "/media/usb");
+    EXPECT_EQ(parseInstallerOptions({"--from"}).error, "--from needs a folder");
+
+    installer_test::TempFolder temp;
+    fs::create_directories(temp / "dist");
+    EXPECT_EQ(installer::chooseSourceFolder(std::nullopt, temp.path(), "/usr/bin").folder, "/usr/bin");
+    EXPECT_EQ(installer::chooseSourceFolder("dist/", temp.path(), "/usr/bin").folder, temp / "dist");
+    EXPECT_EQ(installer::chooseSourceFolder("missing", temp.path(), "/usr/bin").error,
+              "--from missing: No such file or directory");
+    EXPECT_NE(installer::chooseSourceFolder(std::nullopt, temp.path(), "").error, "");
 }
 
 } // namespace

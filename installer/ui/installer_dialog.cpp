@@ -48,11 +48,15 @@ InstallerDialog::InstallerDialog(WizardSetup setup, QWidget* parent) : QDialog(p
     consoleRadio_->setObjectName("consoleRadio");
     workstationRadio_ = new QRadioButton(kWorkstationChoice, choosePage);
     workstationRadio_->setObjectName("workstationRadio");
+    auto* removalRadio = new QRadioButton(kRemovalChoice, choosePage);
+    removalRadio->setObjectName("removalRadio");
     auto* choices = new QButtonGroup(choosePage);
     choices->addButton(consoleRadio_, 0);
     choices->addButton(workstationRadio_, 1);
+    choices->addButton(removalRadio, WizardModel::kRemovalChoice);
     choosePage->layout()->addWidget(consoleRadio_);
     choosePage->layout()->addWidget(workstationRadio_);
+    choosePage->layout()->addWidget(removalRadio);
     static_cast<QVBoxLayout*>(choosePage->layout())->addStretch();
     connect(choices, &QButtonGroup::idClicked, this, [this](int id) {
         model_.choose(id);
@@ -77,6 +81,11 @@ InstallerDialog::InstallerDialog(WizardSetup setup, QWidget* parent) : QDialog(p
     summaryEdit_->setObjectName("summaryEdit");
     summaryEdit_->setReadOnly(true);
     summaryPage->layout()->addWidget(summaryEdit_);
+
+    noticeLabel_ = new QLabel(this);
+    noticeLabel_->setObjectName("noticeLabel");
+    noticeLabel_->setWordWrap(true);
+    noticeLabel_->setTextFormat(Qt::PlainText);
 
     pages_[0] = choosePage;
     pages_[1] = folderPage;
@@ -103,8 +112,9 @@ InstallerDialog::InstallerDialog(WizardSetup setup, QWidget* parent) : QDialog(p
     auto* layout = new QVBoxLayout(this);
     for (QWidget* page : pages_)
         layout->addWidget(page, 1);
+    layout->addWidget(noticeLabel_);
     layout->addLayout(buttons);
-    resize(460, 280);
+    resize(460, 300);
     refresh();
 }
 
@@ -126,15 +136,10 @@ void InstallerDialog::onBack()
 
 void InstallerDialog::runInstallation()
 {
-    const InstallOutcome outcome = install(model_.plan());
-    for (const std::string& note : outcome.notes)
-        showMessage_(QString::fromStdString(note), false);
-    if (outcome.succeeded) {
-        showMessage_(kInstallSuccessful, false);
+    const InstallOutcome outcome = model_.carryOut();
+    showMessage_(QString::fromStdString(model_.verdict(outcome)), !outcome.succeeded);
+    if (outcome.succeeded)
         accept();
-    } else {
-        showMessage_(kInstallFailed, true);
-    }
 }
 
 void InstallerDialog::refresh()
@@ -146,6 +151,8 @@ void InstallerDialog::refresh()
         folderEdit_->setText(folder);
     QString summary = QString::fromStdString(model_.summary());
     summaryEdit_->setPlainText(summary.replace("\r\n", "\n"));
+    noticeLabel_->setText(QString::fromStdString(model_.notice()));
+    noticeLabel_->setVisible(!model_.notice().empty());
     backButton_->setEnabled(model_.backEnabled());
     nextButton_->setEnabled(model_.nextEnabled());
     nextButton_->setText(QString::fromStdString(model_.nextCaption()));

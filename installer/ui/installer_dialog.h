@@ -1,7 +1,8 @@
 #pragma once
-// The "Installer" dialog: three pages and "< Back", "Next >" / "Install" and
-// "Cancel". Every decision is the wizard model's; the dialog shows the model
-// after each click and forwards the folder text as it is typed.
+// The "Installer" dialog: three pages, the model's notice under them, and
+// "< Back", "Next >" / "Install" (or "Remove") and "Cancel". Every decision is
+// the wizard model's; the dialog shows the model after each click and forwards
+// the folder text as it is typed. GUI thread only.
 
 #include "installer/wizard_model.h"
 
@@ -9,6 +10,7 @@
 
 #include <functional>
 
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -41,6 +43,7 @@ private:
     QRadioButton* workstationRadio_ = nullptr;
     QLineEdit* folderEdit_ = nullptr;
     QPlainTextEdit* summaryEdit_ = nullptr;
+    QLabel* noticeLabel_ = nullptr;
     QPushButton* backButton_ = nullptr;
     QPushButton* nextButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

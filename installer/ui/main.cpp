@@ -1,6 +1,8 @@
-// installer: puts the counter console or the station client on this machine.
+// installer: puts the counter console or the station client on this machine,
+// or removes them.
 #include "installer/installer_options.h"
 #include "installer_dialog.h"
+#include "platform/install_files.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -25,8 +27,15 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    const auto source =
+        installer::chooseSourceFolder(options.from, platform::currentFolder(), platform::programFolder());
+    if (!source.error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), source.error.c_str());
+        return 2;
+    }
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Installer"));
-    installer::InstallerDialog dialog(installer::machineSetup());
+    installer::InstallerDialog dialog(installer::machineSetup(source.folder));
     return dialog.exec() == QDialog::Accepted ? 0 : 1;
 }
