@@ -59,13 +59,6 @@ std::optional<std::string> RecordingWorkstation::shutdown()
     return shutdownFailure;
 }
 
-void TestHost::pumpEvents()
-{
-    ++pumps;
-    if (onPump)
-        onPump();
-}
-
 void TestHost::showMessage(const std::string& text) { messages.push_back(text); }
 
 ScreenGeometry testScreen() { return {{0, 0, 1280, 800}, {0, 0, 1280, 760}}; }

@@ -70,11 +70,8 @@ private:
 
 class TestHost final : public ClientHost {
 public:
-    std::function<void()> onPump;
-    int pumps = 0;
     std::vector<std::string> messages;
 
-    void pumpEvents() override;
     void showMessage(const std::string& text) override;
 };
 

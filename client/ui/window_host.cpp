@@ -1,11 +1,8 @@
 #include "window_host.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace tamblo {
-
-void WindowHost::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void WindowHost::showMessage(const std::string& text)
 {

@@ -14,7 +14,6 @@ namespace tamblo {
 class WindowHost final : public client::ClientHost {
 public:
     explicit WindowHost(QWidget& window) : window_(window) {}
-    void pumpEvents() override;
     void showMessage(const std::string& text) override;
 
 private:

@@ -45,7 +45,6 @@ public:
     void placeWindow(const client::ScreenRect&, client::WindowOrder) override {}
     void disableTaskKeys(bool) override {}
     std::optional<std::string> shutdown() override { return std::nullopt; }
-    void pumpEvents() override {}
 
     // How many messages were shown.
     int messages() const { return messages_; }

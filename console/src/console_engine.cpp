@@ -573,7 +573,7 @@ void ConsoleEngine::Impl::followStationCount()
 
 // --- station workers --------------------------------------------------------------------------------
 
-void ConsoleEngine::startStationWorker(int i, bool /*createEvents: the link makes its own*/)
+void ConsoleEngine::startStationWorker(int i)
 {
     if (i < 0 || i >= kMaxStations)
         return;
@@ -589,7 +589,7 @@ void ConsoleEngine::startStationWorker(int i, bool /*createEvents: the link make
     (void)m.link.startStationWorker(i);
 }
 
-void ConsoleEngine::stopStationWorker(int i, bool /*releaseEvents*/)
+void ConsoleEngine::stopStationWorker(int i)
 {
     if (i < 0 || i >= kMaxStations)
         return;

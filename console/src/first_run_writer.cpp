@@ -46,7 +46,7 @@ bool writeStations(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
     // The stations are in the table in memory either way: they connect now,
     // and Configuration saves them again.
     for (int i = first; i < static_cast<int>(entries.size()); ++i) {
-        targets.workers.startStationWorker(i, true);
+        targets.workers.startStationWorker(i);
         if (saved)
             targets.log("CONFIG ADDED,Clients," + pages::decimalText(i + 1) + "," + entries[i].computerName + "," +
                         entries[i].address.toString());

@@ -31,7 +31,6 @@ public:
 
 class QuietHost final : public client::ClientHost {
 public:
-    void pumpEvents() override {}
     void showMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 };

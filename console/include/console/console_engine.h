@@ -146,8 +146,8 @@ public:
     stationlink::LinkServer& link();
 
     // --- station workers (the Clients page adds, removes and re-addresses stations) ---
-    void startStationWorker(int i, bool createEvents) override;
-    void stopStationWorker(int i, bool releaseEvents) override;
+    void startStationWorker(int i) override;
+    void stopStationWorker(int i) override;
     void clientTableChanged() override;
     bool stationBusy(int i) const override;
 

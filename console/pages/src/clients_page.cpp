@@ -139,11 +139,11 @@ void ClientsPage::applyCount(int wanted)
             return;
         for (int i = old - 1; i >= wanted; --i) {
             list_.truncate(i);
-            workers_.stopStationWorker(i, true);
+            workers_.stopStationWorker(i);
         }
     } else {
         for (int i = old; i < wanted; ++i) {
-            workers_.startStationWorker(i, true);
+            workers_.startStationWorker(i);
             list_.append({decimalText(i + 1), kNamePlaceholder, kAddressPlaceholder, ""});
         }
     }
@@ -171,8 +171,8 @@ void ClientsPage::applyEditorToSelection()
             entries[index] = store::ClientEntry{};
             workers_.clientTableChanged();
         }
-        workers_.stopStationWorker(j, false);
-        workers_.startStationWorker(j, false);
+        workers_.stopStationWorker(j);
+        workers_.startStationWorker(j);
     }
     if (!keyChoiceKept)
         prompts_.showMessage(kKeylessNotKeptMessage);

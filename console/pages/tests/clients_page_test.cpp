@@ -122,7 +122,7 @@ TEST_F(ClientsPageTest, LoweringTheCountAsksAndYesStopsTheDroppedStations)
     page.setCountText("7");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(prompts.questions, (Strings{"Delete last 3 clients?"}));
-    EXPECT_EQ(workers.calls, (Strings{"stop 9 release", "stop 8 release", "stop 7 release", "table"}));
+    EXPECT_EQ(workers.calls, (Strings{"stop 9", "stop 8", "stop 7", "table"}));
     EXPECT_EQ(page.list().rowCount(), 7);
     EXPECT_EQ(page.stationCount(), 7);
     EXPECT_FALSE(page.editing()); // the selected row 9 went with the others
@@ -156,7 +156,7 @@ TEST_F(ClientsPageTest, RaisingTheCountStartsWorkersAndAddsPlaceholderRows)
     ClientsPage page(table, workers, prompts);
     page.setCountText("4");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(workers.calls, (Strings{"start 2 create", "start 3 create", "table"}));
+    EXPECT_EQ(workers.calls, (Strings{"start 2", "start 3", "table"}));
     EXPECT_EQ(page.list().row(2), (Strings{"3", "<Name>", "<IP Address>", ""}));
     EXPECT_EQ(page.list().row(3), (Strings{"4", "<Name>", "<IP Address>", ""}));
     EXPECT_EQ(page.stationCount(), 4);

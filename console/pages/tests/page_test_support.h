@@ -61,15 +61,15 @@ private:
 
 class RecordingWorkers final : public StationWorkers {
 public:
-    void startStationWorker(int i, bool createEvents) override
+    void startStationWorker(int i) override
     {
-        calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
+        calls.push_back("start " + std::to_string(i));
         if (onStart)
             onStart(i);
     }
-    void stopStationWorker(int i, bool releaseEvents) override
+    void stopStationWorker(int i) override
     {
-        calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
+        calls.push_back("stop " + std::to_string(i));
     }
     void clientTableChanged() override { calls.push_back("table"); }
     std::vector<std::string> calls;

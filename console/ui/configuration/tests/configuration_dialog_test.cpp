@@ -398,13 +398,13 @@ void ConfigurationDialogTest::clientsPageCountAsksBeforeDeleting()
     typeOver(count, "2");
     click(rig.find<QPushButton>("clients.save"));
     QCOMPARE(list->model()->rowCount(), 2);
-    QCOMPARE(rig.workers.calls, Strings{"stop 2 release"});
+    QCOMPARE(rig.workers.calls, Strings{"stop 2"});
     QCOMPARE(rig.saved<store::ClientCodec>().size(), std::size_t{2});
 
     typeOver(count, "3");
     click(rig.find<QPushButton>("clients.save"));
     QCOMPARE(rowTexts(list, 2), (QStringList{"3", "<Name>", "<IP Address>", ""}));
-    QCOMPARE(rig.workers.calls.back(), std::string("start 2 create"));
+    QCOMPARE(rig.workers.calls.back(), std::string("start 2"));
 }
 
 void ConfigurationDialogTest::posItemsPageEditsNamePriceAndFixedPrice()

@@ -19,14 +19,14 @@ bool ScriptedPrompts::askYesNo(const std::string& question)
     return yes;
 }
 
-void RecordingWorkers::startStationWorker(int i, bool createEvents)
+void RecordingWorkers::startStationWorker(int i)
 {
-    calls.push_back("start " + std::to_string(i) + (createEvents ? " create" : ""));
+    calls.push_back("start " + std::to_string(i));
 }
 
-void RecordingWorkers::stopStationWorker(int i, bool releaseEvents)
+void RecordingWorkers::stopStationWorker(int i)
 {
-    calls.push_back("stop " + std::to_string(i) + (releaseEvents ? " release" : ""));
+    calls.push_back("stop " + std::to_string(i));
 }
 
 ConfigurationRig::ConfigurationRig()

@@ -39,9 +39,9 @@ public:
 
 class RecordingWorkers final : public console::pages::StationWorkers {
 public:
-    void startStationWorker(int i, bool createEvents) override;
-    void stopStationWorker(int i, bool releaseEvents) override;
-    Strings calls; // "start 2 create", "stop 1", ...
+    void startStationWorker(int i) override;
+    void stopStationWorker(int i) override;
+    Strings calls; // "start 2", "stop 1", ...
 };
 
 class ConfigurationRig {

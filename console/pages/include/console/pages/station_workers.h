@@ -9,11 +9,10 @@ namespace console::pages {
 class StationWorkers {
 public:
     virtual ~StationWorkers() = default;
-    // Starts station i's worker, creating its events first when asked.
-    virtual void startStationWorker(int i, bool createEvents) = 0;
-    // Stops station i's worker (its row turns "Disconnected"), releasing its
-    // events when asked.
-    virtual void stopStationWorker(int i, bool releaseEvents) = 0;
+    // Starts station i's worker (the link makes what it needs); one that runs goes on.
+    virtual void startStationWorker(int i) = 0;
+    // Stops station i's worker (its row turns "Disconnected").
+    virtual void stopStationWorker(int i) = 0;
     // The Clients page has changed the ClientTable in memory: a re-addressed
     // station's entry is cleared just before its worker restarts, and Save
     // rebuilds the whole table. The link matches connections against its own
