@@ -2,8 +2,7 @@
 
 #include "installer/folder_text.h"
 #include "platform/install_files.h"
-
-#include <fstream>
+#include "store/data_folder.h"
 
 namespace installer {
 
@@ -15,23 +14,6 @@ bool isThere(const fs::path& path)
 {
     std::error_code ec;
     return fs::exists(path, ec);
-}
-
-bool holdsCafe(const fs::path& folder)
-{
-    return isThere(folder / "BriskoConfig") || isThere(folder / "BriskoBills");
-}
-
-// The console's remembered data folder: the last "data-folder=" line wins, as in the console.
-std::optional<fs::path> rememberedFolder(const fs::path& configHome)
-{
-    constexpr std::string_view key = "data-folder=";
-    std::ifstream in(configHome / "brisko" / "brisko.conf");
-    std::optional<fs::path> folder;
-    for (std::string line; std::getline(in, line);)
-        if (line.starts_with(key) && line.size() > key.size())
-            folder = line.substr(key.size());
-    return folder;
 }
 
 } // namespace
@@ -46,9 +28,11 @@ std::optional<fs::path> stationServiceUnit(const std::vector<fs::path>& unitFold
 
 std::optional<fs::path> counterCafeFolder(const fs::path& dataHome, const fs::path& configHome)
 {
-    if (holdsCafe(dataHome / "brisko"))
-        return dataHome / "brisko";
-    if (auto remembered = rememberedFolder(configHome); remembered && holdsCafe(*remembered))
+    // The console's own rules for where its cafe is.
+    const store::UserFolders user{{}, dataHome, configHome};
+    if (const fs::path usual = store::chooseDataFolder(std::nullopt, {{}, dataHome, {}}).path; store::holdsCafe(usual))
+        return usual;
+    if (auto remembered = store::rememberedDataFolder(user); remembered && store::holdsCafe(*remembered))
         return remembered;
     return std::nullopt;
 }

@@ -78,8 +78,9 @@ std::optional<std::string> rememberDataFolder(const UserFolders& user, const fs:
 
 bool holdsCafe(const fs::path& folder)
 {
+    // A cafe whose configuration was lost still has its books.
     std::error_code ec;
-    return fs::exists(folder / store::kConfigFileName, ec);
+    return fs::exists(folder / store::kConfigFileName, ec) || fs::exists(folder / store::kJournalFileName, ec);
 }
 
 std::string shownFolder(const fs::path& folder, const UserFolders& user)

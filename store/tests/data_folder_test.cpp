@@ -32,6 +32,9 @@ TEST(DataFolder, TheDefaultThenTheRememberedChoiceAndNeverTheWorkingFolder)
 
     EXPECT_FALSE(holdsCafe(chosen.path));
     std::filesystem::create_directories(chosen.path);
+    testsupport::writeFile(chosen.path / "BriskoBills", "");
+    EXPECT_TRUE(holdsCafe(chosen.path)) << "the books of a cafe whose configuration was lost";
+    std::filesystem::remove(chosen.path / "BriskoBills");
     testsupport::writeFile(chosen.path / "BriskoConfig", "");
     EXPECT_TRUE(holdsCafe(chosen.path));
 

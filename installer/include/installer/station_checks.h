@@ -18,7 +18,7 @@ std::optional<std::filesystem::path> stationServiceUnit(const std::vector<std::f
 
 // The console's cafe kept by the account: its default data folder
 // (dataHome/brisko) or the folder remembered as "data-folder=PATH" in
-// configHome/brisko/brisko.conf, when it holds the cafe's configuration or bills.
+// configHome/brisko/brisko.conf, when it holds a cafe.
 std::optional<std::filesystem::path> counterCafeFolder(const std::filesystem::path& dataHome,
                                                        const std::filesystem::path& configHome);
 

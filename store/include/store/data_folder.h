@@ -39,7 +39,7 @@ std::optional<std::filesystem::path> rememberedDataFolder(const UserFolders& use
 // Remembers `folder` (made absolute) for the starts without --dir. Why it
 // could not, or nullopt.
 std::optional<std::string> rememberDataFolder(const UserFolders& user, const std::filesystem::path& folder);
-// Whether `folder` holds a cafe: its configuration file is there.
+// Whether `folder` holds a cafe: its configuration or its bills journal is there.
 bool holdsCafe(const std::filesystem::path& folder);
 // "~/.local/share/brisko" for a folder inside the home, else the full path.
 std::string shownFolder(const std::filesystem::path& folder, const UserFolders& user);
