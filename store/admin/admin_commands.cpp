@@ -173,7 +173,7 @@ int showPrinters(const fs::path& dir, Streams io)
     });
 }
 
-int showJournal(const fs::path& dir, bool csv, Streams io)
+bool forEachJournalLine(const fs::path& dir, const JournalLineVisitor& visit, Streams io)
 {
     platform::FileError error = platform::FileError::None;
     auto file = platform::SharedFile::openReader(dir / store::kJournalFileName, &error);
@@ -181,25 +181,18 @@ int showJournal(const fs::path& dir, bool csv, Streams io)
     if (!file.isOpen() || !reader.ok()) {
         io.err << "brisko-admin: cannot read " << store::kJournalFileName << " (error " << static_cast<int>(error)
                << ")\n";
-        return 1;
+        return false;
     }
-    if (csv)
-        io.out << csvRecord({"Date", "Station", "Description", "Price"});
     store::JournalReader::Head head;
     auto step = store::JournalReader::Step::Entry;
-    while ((step = reader.nextHead(head)) == store::JournalReader::Step::Entry) {
-        const std::string when = platform::formatLocalTime("%Y-%m-%d %H:%M:%S", head.chargedAt);
+    for (int bill = 0; (step = reader.nextHead(head)) == store::JournalReader::Step::Entry; ++bill) {
         for (std::int32_t i = 0; i < head.lineCount; ++i) {
             auto bytes = reader.nextLine();
             if (bytes.empty()) {
                 step = store::JournalReader::Step::Error;
                 break;
             }
-            auto line = store::decodeBillLine(bytes);
-            if (csv)
-                io.out << csvRecord({when, std::to_string(line.station), line.description, line.priceText});
-            else
-                io.out << when << '\t' << line.station << '\t' << line.description << '\t' << line.priceText << "\n";
+            visit(bill, head.chargedAt, store::decodeBillLine(bytes));
         }
         if (step == store::JournalReader::Step::Error)
             break;
@@ -207,9 +200,26 @@ int showJournal(const fs::path& dir, bool csv, Streams io)
     if (step != store::JournalReader::Step::End) {
         io.err << "brisko-admin: " << store::kJournalFileName << " cannot be read past offset " << reader.nextOffset()
                << "\n";
-        return 1;
+        return false;
     }
-    return 0;
+    return true;
+}
+
+int showJournal(const fs::path& dir, bool csv, Streams io)
+{
+    if (csv)
+        io.out << csvRecord({"Date", "Station", "Description", "Price"});
+    const bool whole = forEachJournalLine(
+        dir,
+        [&](int, std::time_t chargedAt, const store::BillLine& line) {
+            const std::string when = platform::formatLocalTime("%Y-%m-%d %H:%M:%S", chargedAt);
+            if (csv)
+                io.out << csvRecord({when, std::to_string(line.station), line.description, line.priceText});
+            else
+                io.out << when << '\t' << line.station << '\t' << line.description << '\t' << line.priceText << "\n";
+        },
+        io);
+    return whole ? 0 : 1;
 }
 
 int showDayTotal(const fs::path& dir, const std::optional<std::string>& isoDate, Streams io)

@@ -4,8 +4,12 @@
 // report and returns the exit status. (reset-password, the one that writes,
 // lives in reset_password.h.)
 
+#include "store/journal_format.h"
+
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -22,6 +26,12 @@ int showRates(const std::filesystem::path& dir, Streams io);
 int showClients(const std::filesystem::path& dir, Streams io);
 int showItems(const std::filesystem::path& dir, Streams io);
 int showPrinters(const std::filesystem::path& dir, Streams io);
+// Every line of the bills journal in `dir`, in order, with its bill's number
+// (0, 1, ...) and the time it was charged. False, after telling `io.err` why,
+// when the journal cannot be read to its end; the lines before were visited.
+using JournalLineVisitor = std::function<void(int bill, std::time_t chargedAt, const store::BillLine& line)>;
+bool forEachJournalLine(const std::filesystem::path& dir, const JournalLineVisitor& visit, Streams io);
+
 int showJournal(const std::filesystem::path& dir, bool csv, Streams io);
 // `isoDate` "YYYY-MM-DD", or none for today.
 int showDayTotal(const std::filesystem::path& dir, const std::optional<std::string>& isoDate, Streams io);

@@ -4,9 +4,6 @@
 
 #include "platform/clock.h"
 #include "platform/local_time.h"
-#include "platform/shared_file.h"
-#include "store/file_names.h"
-#include "store/journal_reader.h"
 #include "store/local_day.h"
 #include "store/text_number.h"
 
@@ -135,36 +132,11 @@ int showReport(const fs::path& dir, const ReportRequest& request, Streams io)
         ++days;
 
     store::TakingsTally tally(request.grouping, first->start(), last->end(), days);
-    platform::FileError error = platform::FileError::None;
-    auto file = platform::SharedFile::openReader(dir / store::kJournalFileName, &error);
-    store::JournalReader reader(file);
-    if (!file.isOpen() || !reader.ok()) {
-        io.err << "brisko-admin: cannot read " << store::kJournalFileName << " (error " << static_cast<int>(error)
-               << ")\n";
+    // Half a report would be taken for the whole takings: none is printed then.
+    if (!forEachJournalLine(
+            dir, [&tally](int bill, std::time_t chargedAt, const store::BillLine& line) { tally.add(bill, chargedAt, line); },
+            io))
         return 1;
-    }
-    store::JournalReader::Head head;
-    auto step = store::JournalReader::Step::Entry;
-    int bill = 0;
-    while ((step = reader.nextHead(head)) == store::JournalReader::Step::Entry) {
-        for (std::int32_t i = 0; i < head.lineCount; ++i) {
-            auto bytes = reader.nextLine();
-            if (bytes.empty()) {
-                step = store::JournalReader::Step::Error;
-                break;
-            }
-            tally.add(bill, head.chargedAt, store::decodeBillLine(bytes));
-        }
-        if (step == store::JournalReader::Step::Error)
-            break;
-        ++bill;
-    }
-    if (step != store::JournalReader::Step::End) {
-        // Half a report would be taken for the whole takings.
-        io.err << "brisko-admin: " << store::kJournalFileName << " cannot be read past offset " << reader.nextOffset()
-               << "; no report\n";
-        return 1;
-    }
     io.out << formatReport(tally.report(), from, to, request.csv);
     return 0;
 }
