@@ -189,9 +189,11 @@ bool ConsoleEngine::checkOperatorPassword()
 {
     Impl& m = *impl_;
     // A new cafe's password is empty, which nobody could guess from the box.
-    const bool noPassword = m.configuration.verifyOperatorPassword("");
-    const bool passed =
-        m.configuration.verifyOperatorPassword(m.guarded.askPassword(noPassword ? kNoPasswordYetHint : ""));
+    std::string hint;
+    if (m.configuration.verifyOperatorPassword(""))
+        hint = pages::FirstRunSetup::wanted(true, m.clients.stationCount(), m.rates.rows().size()) ? kNoPasswordYetHint
+                                                                                                     : kNoPasswordSetHint;
+    const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword(hint));
     m.guard.settle();
     if (passed)
         return true;

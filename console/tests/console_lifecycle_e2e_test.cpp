@@ -104,6 +104,9 @@ TEST_F(ConsoleLifecycle, WithoutAPasswordEscapeOpensTheConsole)
     EXPECT_EQ(console.stationTable().row(1),
               (StationTable::Row{"2", "Disconnected", "", "", "0.00", "0.00", "0.00"}));
     EXPECT_TRUE(rig.printMonitor.starts.empty()) << "no printers, no print monitor";
+    // A cafe with stations but no password is not a new one: no setup follows.
+    EXPECT_EQ(rig.password.hints, std::vector<std::string>{kNoPasswordSetHint});
+    EXPECT_FALSE(console.firstRunWanted());
 }
 
 TEST_F(ConsoleLifecycle, ASecondConsoleInTheSameFolderTellsAndEnds)

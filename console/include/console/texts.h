@@ -74,9 +74,12 @@ inline constexpr std::string_view kExitQuestion = "Exit Brisko?";
 // The exit question; it tells how many unpaid bills stay open (they are kept for the next start).
 std::string exitQuestion(std::size_t unpaidBills);
 inline constexpr std::string_view kWrongPasswordMessage = "Wrong password";
-// Under the password box while the cafe has no password yet.
+// Under the password box while the cafe has no password yet: a new cafe's
+// setup follows; a cafe already set up without one sets it in Configuration.
 inline constexpr const char* kNoPasswordYetHint =
     "This cafe has no password yet: press Enter. Brisko then helps you set one.";
+inline constexpr const char* kNoPasswordSetHint =
+    "This cafe has no password yet: press Enter, then set one under Configuration.";
 
 // A damaged "BriskoConfig" verifies no password: how the owner gets back in.
 std::string damagedConfigurationMessage(const std::string& folder);
