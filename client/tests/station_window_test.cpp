@@ -80,12 +80,12 @@ class StationWindowTest : public QObject {
 
     std::unique_ptr<TempFolder> folder;
     std::unique_ptr<platform::TcpSocket> mainListener;
-    std::unique_ptr<tamblo::StationWindow> window;
+    std::unique_ptr<client::ui::StationWindow> window;
 
     void startWindow(bool withConsole)
     {
         folder = std::make_unique<TempFolder>();
-        tamblo::StationSetup setup;
+        client::ui::StationSetup setup;
         setup.options.folders = client::StationFolders::allIn(folder->path());
         setup.options.oneFolder = true;
         if (withConsole) {
@@ -94,7 +94,7 @@ class StationWindowTest : public QObject {
             setup.options.mainPort = *mainListener->localPort();
             setup.options.address = kTestStation;
         }
-        window = std::make_unique<tamblo::StationWindow>(setup);
+        window = std::make_unique<client::ui::StationWindow>(setup);
         window->start();
     }
 
@@ -164,7 +164,7 @@ private slots:
         bool stored = false;
         whenShown("configurationDialog", [&](QWidget* w) {
             QCOMPARE(w->windowTitle(), QString("Tamblo configuration"));
-            auto* field = w->findChild<tamblo::Ipv4Field*>();
+            auto* field = w->findChild<client::ui::Ipv4Field*>();
             QCOMPARE(field->address(), platform::Ipv4Address{});
             const char* octets[] = {"192", "168", "0", "10"};
             for (int i = 0; i < 4; ++i) {
@@ -385,7 +385,7 @@ private slots:
             h.station.send("QUIT");
             quitAnswer = readWithin(h.station, 5s).value_or("?");
         });
-        QSignalSpy ended(window.get(), &tamblo::StationWindow::programEnded);
+        QSignalSpy ended(window.get(), &client::ui::StationWindow::programEnded);
         QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window->engine().state().locked, 10000);
 
         whenShown("endSessionDialog", [](QWidget* w) {

@@ -24,8 +24,8 @@ private slots:
 
     void aReadySocketWakesAtOnce()
     {
-        tamblo::TickScheduler scheduler;
-        QSignalSpy due(&scheduler, &tamblo::TickScheduler::due);
+        client::ui::TickScheduler scheduler;
+        QSignalSpy due(&scheduler, &client::ui::TickScheduler::due);
         client::LinkWake wake;
         wake.socket = fds_[0];
         scheduler.arm(wake);
@@ -40,8 +40,8 @@ private slots:
 
     void aNamedMomentIsKeptAndNothingWaitsASecond()
     {
-        tamblo::TickScheduler scheduler;
-        QSignalSpy due(&scheduler, &tamblo::TickScheduler::due);
+        client::ui::TickScheduler scheduler;
+        QSignalSpy due(&scheduler, &client::ui::TickScheduler::due);
         client::LinkWake wake;
         wake.at = std::chrono::steady_clock::now() + 200ms;
         QElapsedTimer clock;
@@ -59,11 +59,11 @@ private slots:
 
     void aSocketThatStaysReadyKeepsTheTimersPace()
     {
-        tamblo::TickScheduler scheduler;
+        client::ui::TickScheduler scheduler;
         client::LinkWake wake;
         wake.socket = fds_[0];
         int ticks = 0;
-        connect(&scheduler, &tamblo::TickScheduler::due, this, [&] {
+        connect(&scheduler, &client::ui::TickScheduler::due, this, [&] {
             ++ticks;
             scheduler.arm(wake); // the data is never taken
         });

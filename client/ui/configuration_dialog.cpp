@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 
@@ -127,4 +127,4 @@ void ConfigurationDialog::accept()
     QDialog::accept();
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -15,7 +15,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 
-namespace tamblo {
+namespace client::ui {
 
 class Ipv4Field;
 
@@ -48,4 +48,4 @@ private:
     QCheckBox* maintenance_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

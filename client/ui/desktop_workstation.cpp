@@ -10,7 +10,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace tamblo {
+namespace client::ui {
 
 DesktopWorkstation::DesktopWorkstation(QWidget& window, WorkstationSetup setup)
     : window_(window), setup_(std::move(setup))
@@ -126,4 +126,4 @@ std::optional<std::string> DesktopWorkstation::shutdown()
     return platform::requestPowerOff(setup_.shutdownCommand);
 }
 
-} // namespace tamblo
+} // namespace client::ui

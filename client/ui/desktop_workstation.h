@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-namespace tamblo {
+namespace client::ui {
 
 struct WorkstationSetup {
     bool windowed = false;
@@ -66,4 +66,4 @@ private:
     bool cursorHidden_ = false;
 };
 
-} // namespace tamblo
+} // namespace client::ui

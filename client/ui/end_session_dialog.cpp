@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace tamblo {
+namespace client::ui {
 
 EndSessionDialog::EndSessionDialog(client::ClientEngine& engine, QWidget* parent) : QDialog(parent), engine_(engine)
 {
@@ -46,4 +46,4 @@ void EndSessionDialog::accept()
     QDialog::accept();
 }
 
-} // namespace tamblo
+} // namespace client::ui

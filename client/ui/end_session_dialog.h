@@ -10,7 +10,7 @@
 #include <QDialog>
 #include <QTimer>
 
-namespace tamblo {
+namespace client::ui {
 
 class EndSessionDialog : public QDialog {
     Q_OBJECT
@@ -25,4 +25,4 @@ private:
     QTimer watch_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
-namespace tamblo {
+namespace client::ui {
 
 Ipv4Field::Ipv4Field(QWidget* parent) : QWidget(parent)
 {
@@ -63,4 +63,4 @@ platform::Ipv4Address Ipv4Field::address() const
     return address;
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <array>
 
-namespace tamblo {
+namespace client::ui {
 
 class Ipv4Field : public QWidget {
     Q_OBJECT
@@ -27,4 +27,4 @@ private:
     std::array<QLineEdit*, 4> octets_{};
 };
 
-} // namespace tamblo
+} // namespace client::ui

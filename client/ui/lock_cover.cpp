@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QScreen>
 
-namespace tamblo {
+namespace client::ui {
 
 LockCover::LockCover(QScreen& screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint |
@@ -30,4 +30,4 @@ void LockCover::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), Qt::black);
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-namespace tamblo {
+namespace client::ui {
 
 class LockCover final : public QWidget {
     Q_OBJECT
@@ -24,4 +24,4 @@ private:
     QScreen& screen_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 
@@ -176,4 +176,4 @@ void LockKeeper::releaseInput()
     grabbing_ = false;
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -26,7 +26,7 @@
 class QSocketNotifier;
 class QWidget;
 
-namespace tamblo {
+namespace client::ui {
 
 enum class LockMode {
     Off,    // the desktop belongs to the customer or to the owner's maintenance
@@ -74,4 +74,4 @@ private:
     bool grabbing_ = false;
 };
 
-} // namespace tamblo
+} // namespace client::ui

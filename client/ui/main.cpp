@@ -64,7 +64,7 @@ int main(int argc, char** argv)
         }
     }
 
-    tamblo::StationSetup setup;
+    client::ui::StationSetup setup;
     setup.options = parsed.options;
     setup.workstation.windowed = parsed.options.windowed;
     setup.workstation.windowArea = parsed.options.windowArea;
@@ -72,11 +72,11 @@ int main(int argc, char** argv)
     setup.workstation.shutdownCommand = platform::defaultPowerOffCommand();
 
     // Keys and clicks another program sends to the lock's windows are not the customer's typing.
-    tamblo::SyntheticInputFilter syntheticInput;
+    client::ui::SyntheticInputFilter syntheticInput;
     if (!parsed.options.windowed)
         app.installNativeEventFilter(&syntheticInput);
 
-    tamblo::StationWindow window(setup);
+    client::ui::StationWindow window(setup);
     // The power keys and a shutdown are held through logind where it runs.
     client::LogindPowerLocks powerLocks(window.engine().log());
     window.engine().setPowerLocks(&powerLocks);
@@ -85,11 +85,11 @@ int main(int argc, char** argv)
         window.engine().noteLockNotEnforced();
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager& manager) { window.queryEndSession(manager); });
-    QObject::connect(&window, &tamblo::StationWindow::programEnded, &app, &QCoreApplication::quit,
+    QObject::connect(&window, &client::ui::StationWindow::programEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    tamblo::TerminationSignals termination;
-    QObject::connect(&termination, &tamblo::TerminationSignals::received, &window,
-                     &tamblo::StationWindow::endOnSignal);
+    client::ui::TerminationSignals termination;
+    QObject::connect(&termination, &client::ui::TerminationSignals::received, &window,
+                     &client::ui::StationWindow::endOnSignal);
     window.start();
     const int status = app.exec();
     return status != 0 ? status : window.exitStatus();

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace tamblo {
+namespace client::ui {
 
 ScreenCovers::ScreenCovers()
 {
@@ -62,4 +62,4 @@ void ScreenCovers::fit(QScreen* screen)
     emit changed();
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -13,7 +13,7 @@
 
 class QScreen;
 
-namespace tamblo {
+namespace client::ui {
 
 class ScreenCovers final : public QObject {
     Q_OBJECT
@@ -39,4 +39,4 @@ private:
     std::map<QScreen*, std::unique_ptr<LockCover>> covers_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

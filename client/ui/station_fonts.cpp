@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QStringList>
 
-namespace tamblo {
+namespace client::ui {
 
 QFont fontForCell(const QStringList& families, int cellHeight, QFont::Weight weight, int averageWidth)
 {
@@ -35,4 +35,4 @@ StationFonts StationFonts::create()
     };
 }
 
-} // namespace tamblo
+} // namespace client::ui

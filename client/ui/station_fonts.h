@@ -6,7 +6,7 @@
 
 #include <QFont>
 
-namespace tamblo {
+namespace client::ui {
 
 struct StationFonts {
     QFont large; // "STATION LOCKED": Arial 36 high, 14 wide, bold
@@ -21,4 +21,4 @@ struct StationFonts {
 // average character width.
 QFont fontForCell(const QStringList& families, int cellHeight, QFont::Weight weight, int averageWidth = 0);
 
-} // namespace tamblo
+} // namespace client::ui

@@ -15,7 +15,7 @@
 #include <QScreen>
 #include <QSessionManager>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 
@@ -328,4 +328,4 @@ void StationWindow::openConfigurationDialog()
     update();
 }
 
-} // namespace tamblo
+} // namespace client::ui

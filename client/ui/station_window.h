@@ -21,7 +21,7 @@
 
 class QSessionManager;
 
-namespace tamblo {
+namespace client::ui {
 
 struct StationSetup {
     client::ClientOptions options;
@@ -92,4 +92,4 @@ private:
 // The engine's settings from the command-line options.
 client::EngineSettings engineSettings(const client::ClientOptions& options);
 
-} // namespace tamblo
+} // namespace client::ui

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 
@@ -30,4 +30,4 @@ bool SyntheticInputFilter::nativeEventFilter(const QByteArray& eventType, void* 
     return (responseType & kSentFlag) != 0 && code >= kKeyPress && code <= kMotionNotify;
 }
 
-} // namespace tamblo
+} // namespace client::ui

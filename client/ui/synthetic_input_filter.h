@@ -8,11 +8,11 @@
 
 #include <QAbstractNativeEventFilter>
 
-namespace tamblo {
+namespace client::ui {
 
 class SyntheticInputFilter final : public QAbstractNativeEventFilter {
 public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 };
 
-} // namespace tamblo
+} // namespace client::ui

@@ -8,7 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 
@@ -67,4 +67,4 @@ TerminationSignals::~TerminationSignals()
     }
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -10,7 +10,7 @@
 #include <QSocketNotifier>
 #include <memory>
 
-namespace tamblo {
+namespace client::ui {
 
 class TerminationSignals final : public QObject {
     Q_OBJECT
@@ -25,4 +25,4 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

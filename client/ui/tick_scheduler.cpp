@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-namespace tamblo {
+namespace client::ui {
 
 namespace {
 constexpr std::chrono::milliseconds kShortest{10};
@@ -63,4 +63,4 @@ void TickScheduler::fire()
     emit due();
 }
 
-} // namespace tamblo
+} // namespace client::ui

@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <memory>
 
-namespace tamblo {
+namespace client::ui {
 
 class TickScheduler : public QObject {
     Q_OBJECT
@@ -37,4 +37,4 @@ private:
     QElapsedTimer lastFire_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-namespace tamblo {
+namespace client::ui {
 
 void WindowHost::showMessage(const std::string& text)
 {
@@ -13,4 +13,4 @@ void WindowHost::showMessage(const std::string& text)
     box.exec();
 }
 
-} // namespace tamblo
+} // namespace client::ui

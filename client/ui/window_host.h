@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <string>
 
-namespace tamblo {
+namespace client::ui {
 
 class WindowHost final : public client::ClientHost {
 public:
@@ -20,4 +20,4 @@ private:
     QWidget& window_;
 };
 
-} // namespace tamblo
+} // namespace client::ui

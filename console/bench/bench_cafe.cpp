@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-namespace brisko::bench {
+namespace console::bench {
 
 platform::Ipv4Address stationAddress(int index) { return {{127, 0, 0, static_cast<std::uint8_t>(index + 2)}}; }
 
@@ -70,4 +70,4 @@ std::unique_ptr<client::ClientEngine> startStation(const std::filesystem::path& 
     return engine;
 }
 
-} // namespace brisko::bench
+} // namespace console::bench

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-namespace brisko::bench {
+namespace console::bench {
 
 class QuietServices;
 
@@ -47,4 +47,4 @@ std::unique_ptr<client::ClientEngine> startStation(const std::filesystem::path& 
                                                    platform::Ipv4Address console, std::uint16_t port,
                                                    QuietServices& services);
 
-} // namespace brisko::bench
+} // namespace console::bench

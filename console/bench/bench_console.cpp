@@ -31,7 +31,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using brisko::bench::QuietServices;
+using console::bench::QuietServices;
 using testsupport::TempFolder;
 using Clock = std::chrono::steady_clock;
 
@@ -58,13 +58,13 @@ int main()
 {
     QuietServices quiet;
     TempFolder consoleFolder("bench-console-");
-    if (!brisko::bench::writeConsoleTables(consoleFolder.path(), kStations, brisko::bench::standardRates(), {}, quiet)) {
+    if (!console::bench::writeConsoleTables(consoleFolder.path(), kStations, console::bench::standardRates(), {}, quiet)) {
         std::fprintf(stderr, "the console's tables could not be written\n");
         return 1;
     }
 
     platform::ManualClock clock(std::time(nullptr));
-    const auto engine = brisko::bench::makeConsole(consoleFolder.path(), kConsoleAddress, clock, quiet);
+    const auto engine = console::bench::makeConsole(consoleFolder.path(), kConsoleAddress, clock, quiet);
     if (engine->startUp() != console::ConsoleEngine::StartResult::Running)
         return 1;
 
@@ -72,7 +72,7 @@ int main()
     std::vector<std::unique_ptr<client::ClientEngine>> stations;
     for (int i = 0; i < kStations; ++i) {
         stationFolders.push_back(std::make_unique<TempFolder>("bench-console-"));
-        stations.push_back(brisko::bench::startStation(stationFolders.back()->path(), i, kConsoleAddress,
+        stations.push_back(console::bench::startStation(stationFolders.back()->path(), i, kConsoleAddress,
                                                        engine->link().mainPort(), quiet));
     }
     auto tickStations = [&] {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace brisko::bench {
+namespace console::bench {
 
 void QuietServices::showMessage(const std::string& text)
 {
@@ -10,4 +10,4 @@ void QuietServices::showMessage(const std::string& text)
     std::fprintf(stderr, "%s: %s\n", label_.c_str(), text.c_str());
 }
 
-} // namespace brisko::bench
+} // namespace console::bench

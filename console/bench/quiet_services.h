@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-namespace brisko::bench {
+namespace console::bench {
 
 class QuietServices final : public console::pages::OperatorPrompts,
                             public console::PasswordPrompt,
@@ -54,4 +54,4 @@ private:
     int messages_ = 0;
 };
 
-} // namespace brisko::bench
+} // namespace console::bench

@@ -54,7 +54,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using brisko::bench::QuietServices;
+using console::bench::QuietServices;
 using testsupport::TempFolder;
 using WallClock = std::chrono::steady_clock;
 
@@ -92,7 +92,7 @@ int runStations(int control, const std::filesystem::path& folders)
     QuietServices quiet;
     std::vector<std::unique_ptr<client::ClientEngine>> stations;
     for (int i = 0; i < kStations; ++i)
-        stations.push_back(brisko::bench::startStation(folders / ("station" + std::to_string(i + 1)), i,
+        stations.push_back(console::bench::startStation(folders / ("station" + std::to_string(i + 1)), i,
                                                        kConsoleAddress, port, quiet));
     for (;;) {
         pollfd watch{control, POLLIN, 0};
@@ -164,7 +164,7 @@ int main()
     };
 
     QuietServices quiet;
-    if (!brisko::bench::writeConsoleTables(consoleFolder.path(), kStations,
+    if (!console::bench::writeConsoleTables(consoleFolder.path(), kStations,
                                            {{"00:05:00", 1, 0.50}, {"00:05:00", 2, 0.40}, {"00:10:00", -1, 1.00}},
                                            {{"Coffee", 1.50, true}, {"Sandwich", 3.25, true}, {"Tea", 0.90, true}},
                                            quiet)) {
@@ -176,7 +176,7 @@ int main()
     // The day starts at 06:00; 100 rounds of at most about 8 minutes end before 20:00.
     const std::time_t dayStart = platform::localDateTime(2026, 3, 2, 6, 0).value_or(std::time(nullptr));
     platform::ManualClock clock(dayStart);
-    auto engine = brisko::bench::makeConsole(consoleFolder.path(), kConsoleAddress, clock, quiet);
+    auto engine = console::bench::makeConsole(consoleFolder.path(), kConsoleAddress, clock, quiet);
     if (engine->startUp() != console::ConsoleEngine::StartResult::Running) {
         std::fprintf(stderr, "the console did not start\n");
         endStations();

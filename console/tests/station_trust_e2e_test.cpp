@@ -19,7 +19,7 @@ namespace console::test {
 
 namespace {
 
-using stationlink::testing::ScriptedStation;
+using stationlink::test::ScriptedStation;
 
 // The next command the console sent, answered "OK"; session figures on the way
 // are answered and passed over.

@@ -19,7 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace brisko {
+namespace console::ui {
 
 namespace {
 
@@ -463,4 +463,4 @@ void BillPanelWidget::selectQuantityText(int row)
     rows_[static_cast<std::size_t>(std::clamp(row, 0, console::BillPanel::kItemRows - 1))].quantity->selectAll();
 }
 
-} // namespace brisko
+} // namespace console::ui

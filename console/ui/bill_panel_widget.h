@@ -22,7 +22,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-namespace brisko {
+namespace console::ui {
 
 class MoneyFieldEdit;
 
@@ -90,4 +90,4 @@ private:
     bool showing_ = false; // set while show() writes into the widgets
 };
 
-} // namespace brisko
+} // namespace console::ui

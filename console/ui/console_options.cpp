@@ -1,6 +1,6 @@
 #include "console_options.h"
 
-namespace brisko {
+namespace console::ui {
 
 ParsedConsoleOptions parseConsoleOptions(const std::vector<std::string>& args)
 {
@@ -63,4 +63,4 @@ std::string consoleUsage()
 
 std::string consoleVersion() { return "brisko " BRISKO_VERSION "\n"; }
 
-} // namespace brisko
+} // namespace console::ui

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko {
+namespace console::ui {
 
 struct ConsoleOptions {
     std::optional<std::filesystem::path> folder;
@@ -36,4 +36,4 @@ ParsedConsoleOptions parseConsoleOptions(const std::vector<std::string>& args);
 std::string consoleUsage();
 std::string consoleVersion();
 
-} // namespace brisko
+} // namespace console::ui

@@ -22,7 +22,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace brisko {
+namespace console::ui {
 
 using console::ConsoleEngine;
 using console::FocusTarget;
@@ -324,4 +324,4 @@ void ConsoleWindow::offerFirstRun()
     refresh();
 }
 
-} // namespace brisko
+} // namespace console::ui

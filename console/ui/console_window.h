@@ -25,7 +25,7 @@
 class QPushButton;
 class QTableView;
 
-namespace brisko {
+namespace console::ui {
 
 class BillPanelWidget;
 class StationTableModel;
@@ -102,4 +102,4 @@ private:
     bool refreshing_ = false;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace brisko {
+namespace console::ui {
 
 namespace id {
 inline constexpr int kOk = 1;
@@ -45,4 +45,4 @@ inline void identify(QWidget* widget, int controlId, const QString& accessibleNa
     widget->setAccessibleName(accessibleName);
 }
 
-} // namespace brisko
+} // namespace console::ui

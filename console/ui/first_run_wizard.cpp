@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 #include <QWizardPage>
 
-namespace brisko {
+namespace console::ui {
 
 using console::pages::FirstRunSetup;
 using console::pages::RatePreset;
@@ -323,4 +323,4 @@ FirstRunWizard::FirstRunWizard(FirstRunSetup& setup, KnockingStations knocking, 
     addPage(new ReceiptPage(setup, this));
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -15,7 +15,7 @@
 #include <functional>
 #include <vector>
 
-namespace brisko {
+namespace console::ui {
 
 using KnockingStations = std::function<std::vector<platform::Ipv4Address>()>;
 
@@ -25,4 +25,4 @@ public:
     FirstRunWizard(console::pages::FirstRunSetup& setup, KnockingStations knocking, QWidget* parent = nullptr);
 };
 
-} // namespace brisko
+} // namespace console::ui

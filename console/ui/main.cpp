@@ -21,11 +21,11 @@ int main(int argc, char** argv)
     const std::vector<std::string> given(argv + 1, argv + argc);
     for (const std::string& arg : given) {
         if (arg == "--help" || arg == "-h") {
-            std::fputs(brisko::consoleUsage().c_str(), stdout);
+            std::fputs(console::ui::consoleUsage().c_str(), stdout);
             return 0;
         }
         if (arg == "--version") {
-            std::fputs(brisko::consoleVersion().c_str(), stdout);
+            std::fputs(console::ui::consoleVersion().c_str(), stdout);
             return 0;
         }
     }
@@ -39,9 +39,9 @@ int main(int argc, char** argv)
     std::vector<std::string> args;
     for (const QString& arg : app.arguments().mid(1))
         args.push_back(arg.toStdString());
-    const auto parsed = brisko::parseConsoleOptions(args);
+    const auto parsed = console::ui::parseConsoleOptions(args);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "brisko: %s\n%s", parsed.error.c_str(), brisko::consoleUsage().c_str());
+        std::fprintf(stderr, "brisko: %s\n%s", parsed.error.c_str(), console::ui::consoleUsage().c_str());
         return 2;
     }
     const store::UserFolders user = store::UserFolders::fromEnvironment();
@@ -82,14 +82,14 @@ int main(int argc, char** argv)
     print::PrintMonitorSettings printSettings;
     printSettings.memoryFile = settings.folder / "BriskoPrinted";
     print::CupsPrintMonitor printMonitor(printSettings);
-    brisko::ConsoleWindow window(settings, clock, &printMonitor);
+    console::ui::ConsoleWindow window(settings, clock, &printMonitor);
 #else
-    brisko::ConsoleWindow window(settings, clock);
+    console::ui::ConsoleWindow window(settings, clock);
 #endif
     const auto started = window.startUp();
     if (started != console::ConsoleEngine::StartResult::Running)
         return started == console::ConsoleEngine::StartResult::WrongPassword ? 1 : 3;
-    QObject::connect(&window, &brisko::ConsoleWindow::consoleEnded, &app, &QCoreApplication::quit,
+    QObject::connect(&window, &console::ui::ConsoleWindow::consoleEnded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 #ifdef BRISKO_PRINT_ACCOUNTING
     // The monitor's notices go to the activity log; while its server cannot be
@@ -108,6 +108,6 @@ int main(int argc, char** argv)
     printWatch.start(500);
 #endif
     window.show();
-    QTimer::singleShot(0, &window, &brisko::ConsoleWindow::offerFirstRun);
+    QTimer::singleShot(0, &window, &console::ui::ConsoleWindow::offerFirstRun);
     return app.exec();
 }

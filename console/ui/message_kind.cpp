@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-namespace brisko {
+namespace console::ui {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::string messageBoxText(std::string_view text)
     return shown;
 }
 
-} // namespace brisko
+} // namespace console::ui

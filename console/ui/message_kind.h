@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace brisko {
+namespace console::ui {
 
 enum class MessageKind { Information, Warning, Critical };
 
@@ -15,4 +15,4 @@ MessageKind messageKind(std::string_view text);
 // The text as a message box shows it: "\r\n" line breaks become "\n".
 std::string messageBoxText(std::string_view text);
 
-} // namespace brisko
+} // namespace console::ui

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-namespace brisko {
+namespace console::ui {
 
 void QtBeeper::beep() { QApplication::beep(); }
 
-} // namespace brisko
+} // namespace console::ui

@@ -3,11 +3,11 @@
 
 #include "console/operator_interfaces.h"
 
-namespace brisko {
+namespace console::ui {
 
 class QtBeeper final : public console::Beeper {
 public:
     void beep() override;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -4,7 +4,7 @@
 
 #include <QMessageBox>
 
-namespace brisko {
+namespace console::ui {
 
 namespace {
 
@@ -42,4 +42,4 @@ void QtOperatorPrompts::showMessage(const std::string& text)
     box.exec();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace brisko {
+namespace console::ui {
 
 class QtOperatorPrompts final : public console::pages::OperatorPrompts {
 public:
@@ -21,4 +21,4 @@ private:
     QPointer<QWidget> parent_;
 };
 
-} // namespace brisko
+} // namespace console::ui

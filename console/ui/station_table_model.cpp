@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-namespace brisko {
+namespace console::ui {
 
 StationTableModel::StationTableModel(const console::StationTable& table, NameOf nameOf, QObject* parent)
     : QAbstractTableModel(parent), table_(table), nameOf_(std::move(nameOf))
@@ -113,4 +113,4 @@ void StationTableModel::sync()
     }
 }
 
-} // namespace brisko
+} // namespace console::ui

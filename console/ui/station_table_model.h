@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko {
+namespace console::ui {
 
 class StationTableModel final : public QAbstractTableModel {
     Q_OBJECT
@@ -39,4 +39,4 @@ private:
     std::vector<std::string> names_; // as last shown
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko {
+namespace console::ui {
 
 inline void showButton(QPushButton* button, const console::ButtonView& view)
 {
@@ -49,4 +49,4 @@ inline void showEntries(QComboBox* combo, const std::vector<std::string>& entrie
         combo->setCurrentIndex(current);
 }
 
-} // namespace brisko
+} // namespace console::ui

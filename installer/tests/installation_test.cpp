@@ -11,7 +11,7 @@
 
 #include <cstdlib>
 
-using namespace installer_test;
+using namespace installer::test;
 using installer::InstallPlan;
 using platform::InstallProgram;
 

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace installer_test {
+namespace installer::test {
 
 namespace fs = std::filesystem;
 
@@ -14,4 +14,4 @@ using testsupport::TempFolder;
 using testsupport::readFile;
 using testsupport::writeFile;
 
-} // namespace installer_test
+} // namespace installer::test

@@ -173,7 +173,7 @@ TEST(WizardModel, RefusedStationAndRefusedFolderKeepThePageWithANotice)
 // Listing and removing found files is the dialog test's; here what stops a removal.
 TEST(WizardModel, RemovalOfNothingOrOfTheSourceCannotGoOn)
 {
-    installer_test::TempFolder temp;
+    installer::test::TempFolder temp;
     WizardSetup removal = setup();
     removal.removalFolder = (temp / "Tamblo").string();
     removal.logonStartFolder = temp / "autostart";
@@ -214,7 +214,7 @@ TEST(InstallerOptions, FromNamesTheSourceElseTheInstallersOwnFolder)
     EXPECT_EQ(parseInstallerOptions({"--from=/media/usb", "--help"}).from, "/media/usb");
     EXPECT_EQ(parseInstallerOptions({"--from"}).error, "--from needs a folder");
 
-    installer_test::TempFolder temp;
+    installer::test::TempFolder temp;
     fs::create_directories(temp / "dist");
     EXPECT_EQ(installer::chooseSourceFolder(std::nullopt, temp.path(), "/usr/bin").folder, "/usr/bin");
     EXPECT_EQ(installer::chooseSourceFolder("dist/", temp.path(), "/usr/bin").folder, temp / "dist");

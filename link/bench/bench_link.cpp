@@ -58,7 +58,7 @@ public:
 
     bool connect()
     {
-        testing::ScriptedStation station(address_, mainPort_, key_);
+        test::ScriptedStation station(address_, mainPort_, key_);
         if (!station.attach())
             return false;
         connection_ = std::move(station.connection);
@@ -109,7 +109,7 @@ private:
 // Waits until station i's mailbox holds `flags` and takes them, as the console would.
 bool takeEvent(LinkServer& link, int i, std::uint32_t flags, std::chrono::milliseconds patience)
 {
-    return testing::takeConsoleEvent(link, i, flags, patience, 100ms);
+    return test::takeConsoleEvent(link, i, flags, patience, 100ms);
 }
 
 double percentile(std::vector<double> values, double p)

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace stationlink::testing {
+namespace stationlink::test {
 
 // Waits up to `patience` until station i's MailboxWord holds `flags`, then
 // clears them; false when they never came. Sleeps on the station's
@@ -31,4 +31,4 @@ inline bool takeConsoleEvent(LinkServer& link, int i, std::uint32_t flags, std::
     return false;
 }
 
-} // namespace stationlink::testing
+} // namespace stationlink::test

@@ -13,7 +13,7 @@
 #include <thread>
 
 using namespace stationlink;
-using namespace stationlink::testing;
+using namespace stationlink::test;
 using platform::Ipv4Address;
 
 namespace {

@@ -22,7 +22,7 @@
 #include <sys/wait.h>
 
 using namespace store;
-using namespace store_test;
+using namespace store::test;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace store;
-using namespace store_test;
+using namespace store::test;
 
 class BillJournalTest : public ::testing::Test {
 protected:

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 using namespace store;
-using namespace store_test;
+using namespace store::test;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 using namespace store;
-using namespace store_test;
+using namespace store::test;
 
 namespace {
 

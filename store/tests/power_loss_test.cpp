@@ -22,7 +22,7 @@
 #include <numeric>
 
 using namespace store;
-using namespace store_test;
+using namespace store::test;
 
 namespace {
 

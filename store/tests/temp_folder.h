@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace store_test {
+namespace store::test {
 
 namespace fs = std::filesystem;
 
@@ -76,4 +76,4 @@ inline std::time_t localTime(int year, int month, int day, int hour, int minute,
     return *platform::localDateTime(year, month, day, hour, minute, second);
 }
 
-} // namespace store_test
+} // namespace store::test

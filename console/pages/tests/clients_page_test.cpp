@@ -11,10 +11,10 @@
 namespace console::pages {
 namespace {
 
-using testing::RecordingNotifier;
-using testing::RecordingWorkers;
-using testing::ScriptedPrompts;
-using testing::TempFolder;
+using test::RecordingNotifier;
+using test::RecordingWorkers;
+using test::ScriptedPrompts;
+using test::TempFolder;
 using platform::Ipv4Address;
 using Strings = std::vector<std::string>;
 
@@ -41,7 +41,7 @@ protected:
     // What a later start-up would read.
     std::vector<store::ClientEntry> savedStations()
     {
-        return testing::savedContents(
+        return test::savedContents(
             table, [&] { return store::ClientTable(folder.path(), notifier); },
             [](auto& reader) { return reader.entries(); });
     }

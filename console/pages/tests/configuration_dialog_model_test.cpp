@@ -18,10 +18,10 @@
 namespace console::pages {
 namespace {
 
-using testing::RecordingNotifier;
-using testing::RecordingWorkers;
-using testing::ScriptedPrompts;
-using testing::TempFolder;
+using test::RecordingNotifier;
+using test::RecordingWorkers;
+using test::ScriptedPrompts;
+using test::TempFolder;
 using Strings = std::vector<std::string>;
 
 class ConfigurationDialogTest : public ::testing::Test {

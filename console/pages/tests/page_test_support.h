@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace console::pages::testing {
+namespace console::pages::test {
 
 using testsupport::TempFolder;
 
@@ -82,4 +82,4 @@ public:
     std::vector<std::string> messages;
 };
 
-} // namespace console::pages::testing
+} // namespace console::pages::test

@@ -9,8 +9,8 @@
 namespace console::pages {
 namespace {
 
-using testing::ScriptedPrompts;
-using testing::TempFolder;
+using test::ScriptedPrompts;
+using test::TempFolder;
 using Strings = std::vector<std::string>;
 
 const std::vector<store::PrinterEntry> kPrinters{
@@ -33,7 +33,7 @@ protected:
 
     std::vector<store::PrinterEntry> savedPrinters()
     {
-        return testing::savedContents(
+        return test::savedContents(
             table, [&] { return store::PrinterTable(folder.path()); }, [](auto& reader) { return reader.entries(); });
     }
 

@@ -9,8 +9,8 @@
 namespace console::pages {
 namespace {
 
-using testing::ScriptedPrompts;
-using testing::TempFolder;
+using test::ScriptedPrompts;
+using test::TempFolder;
 using Strings = std::vector<std::string>;
 
 const std::vector<store::RateBlock> kCafeRates{
@@ -34,7 +34,7 @@ protected:
 
     std::vector<store::RateBlock> savedRates()
     {
-        return testing::savedContents(
+        return test::savedContents(
             rates, [&] { return store::RateTable(folder.path()); }, [](auto& reader) { return reader.rows(); });
     }
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 BenchFolder BenchFolder::create(int stations)
 {
@@ -18,8 +18,8 @@ BenchFolder BenchFolder::create(int stations)
     std::filesystem::create_directories(folder.runtime());
     std::filesystem::permissions(folder.runtime(), std::filesystem::perms::owner_all);
 
-    QuietServices notifier("store");
-    if (!writeConsoleTables(folder.console(), stations, standardRates(),
+    console::bench::QuietServices notifier("store");
+    if (!console::bench::writeConsoleTables(folder.console(), stations, console::bench::standardRates(),
                             {{"Coffee", 1.50, true},
                              {"Tea & Cake", 3.20, true},
                              {"Repairs", 0.0, false},
@@ -43,4 +43,4 @@ BenchFolder::~BenchFolder()
     std::filesystem::remove_all(root_, ec);
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

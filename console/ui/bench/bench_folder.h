@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 class BenchFolder {
 public:
@@ -32,4 +32,4 @@ private:
     std::filesystem::path root_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

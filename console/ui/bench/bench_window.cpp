@@ -31,7 +31,7 @@
 
 namespace {
 
-using brisko::bench::SteadyClock;
+using console::ui::bench::SteadyClock;
 
 QtMessageHandler qtMessages = nullptr;
 
@@ -62,7 +62,7 @@ bool readCount(const char* text, int low, int high, int& value)
 }
 
 // Options of stages 1 and 2; what stage 1 hands on after its own.
-bool readOptions(const std::vector<std::string>& args, std::size_t from, brisko::bench::BenchOptions& options)
+bool readOptions(const std::vector<std::string>& args, std::size_t from, console::ui::bench::BenchOptions& options)
 {
     for (std::size_t k = from; k < args.size(); k += 2) {
         if (k + 1 >= args.size())
@@ -80,16 +80,16 @@ bool readOptions(const std::vector<std::string>& args, std::size_t from, brisko:
     return true;
 }
 
-std::vector<std::string> optionArgs(const brisko::bench::BenchOptions& options)
+std::vector<std::string> optionArgs(const console::ui::bench::BenchOptions& options)
 {
     return {"--rounds", std::to_string(options.rounds), "--running", std::to_string(options.running.count()),
             "--stations", std::to_string(options.stations)};
 }
 
 // Stage 1.
-int prepareAndExec(const brisko::bench::BenchOptions& options)
+int prepareAndExec(const console::ui::bench::BenchOptions& options)
 {
-    auto folder = brisko::bench::BenchFolder::create(options.stations);
+    auto folder = console::ui::bench::BenchFolder::create(options.stations);
     if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (std::getenv("XDG_RUNTIME_DIR") == nullptr)
@@ -112,20 +112,20 @@ int prepareAndExec(const brisko::bench::BenchOptions& options)
 // Stage 2.
 int runConsole(int argc, char** argv, const std::vector<std::string>& args, SteadyClock::time_point mainEntered)
 {
-    brisko::bench::BenchOptions options;
+    console::ui::bench::BenchOptions options;
     if (args.size() < 4 || args[2] != "--exec-at" || !readOptions(args, 4, options)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    auto folder = brisko::bench::BenchFolder::adopt(args[1]);
-    brisko::bench::StartMoments moments;
+    auto folder = console::ui::bench::BenchFolder::adopt(args[1]);
+    console::ui::bench::StartMoments moments;
     moments.exec = SteadyClock::time_point(std::chrono::nanoseconds(std::stoll(args[3])));
     moments.main = mainEntered;
     qtMessages = qInstallMessageHandler(dropPlatformChatter);
-    brisko::bench::TimedApplication app(argc, argv);
+    console::ui::bench::TimedApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     moments.appReady = SteadyClock::now();
-    brisko::bench::WindowBench bench(app, folder, options, moments);
+    console::ui::bench::WindowBench bench(app, folder, options, moments);
     return bench.run();
 }
 
@@ -140,12 +140,12 @@ int run(int argc, char** argv, SteadyClock::time_point mainEntered)
             std::fputs(kUsage, stderr);
             return 2;
         }
-        return brisko::bench::StationFleet(stations, static_cast<std::uint16_t>(port), args[3]).run();
+        return console::ui::bench::StationFleet(stations, static_cast<std::uint16_t>(port), args[3]).run();
     }
     if (!args.empty() && args[0] == "--console")
         return runConsole(argc, argv, args, mainEntered);
 
-    brisko::bench::BenchOptions options;
+    console::ui::bench::BenchOptions options;
     if (!readOptions(args, 0, options)) {
         std::fputs(kUsage, stderr);
         return 2;

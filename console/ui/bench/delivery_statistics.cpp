@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstring>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 DeliveryKind DeliveryStatistics::kindOf(const Delivery& delivery)
 {
@@ -80,4 +80,4 @@ void DeliveryStatistics::add(const Delivery& delivery, std::optional<SteadyClock
         longest_ = describeLongest(delivery, refreshFrom);
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

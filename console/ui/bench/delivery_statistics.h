@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 enum class DeliveryKind { EventPoll, MoneyTick, Painting, Layout, Probe, Other };
 inline constexpr int kDeliveryKinds = 6;
@@ -53,4 +53,4 @@ private:
     Longest longest_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

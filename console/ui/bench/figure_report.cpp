@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 namespace {
 
@@ -36,4 +36,4 @@ void FigureReport::print() const
     std::fflush(stdout);
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 class FigureReport {
 public:
@@ -21,4 +21,4 @@ private:
     std::vector<std::string> lines_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

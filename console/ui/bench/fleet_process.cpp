@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 FleetProcess::~FleetProcess() { stop(); }
 
@@ -99,4 +99,4 @@ void FleetProcess::stop()
     answers_ = -1;
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

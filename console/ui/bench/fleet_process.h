@@ -12,7 +12,7 @@
 #include <string>
 #include <sys/types.h>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 class FleetProcess {
 public:
@@ -39,4 +39,4 @@ private:
     std::string pending_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 std::optional<long> statusKilobytes(pid_t pid, const std::string& field)
 {
@@ -18,4 +18,4 @@ std::optional<long> statusKilobytes(pid_t pid, const std::string& field)
     return std::nullopt;
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -5,10 +5,10 @@
 #include <string>
 #include <sys/types.h>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 // The field's value in kB; nullopt when the process or the field is not there.
 // pid 0 is this process.
 std::optional<long> statusKilobytes(pid_t pid, const std::string& field);
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -1,6 +1,6 @@
 #include "stall_probe.h"
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 StallProbe::StallProbe(QObject* parent) : QObject(parent), timer_(this)
 {
@@ -36,4 +36,4 @@ void StallProbe::probe()
         hook_();
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

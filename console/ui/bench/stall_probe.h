@@ -9,7 +9,7 @@
 #include <chrono>
 #include <functional>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 class StallProbe final : public QObject {
     Q_OBJECT
@@ -39,4 +39,4 @@ private:
     std::function<void()> hook_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 namespace {
 
@@ -54,10 +54,10 @@ StationFleet::StationFleet(int stations, std::uint16_t consolePort, std::filesys
 int StationFleet::run()
 {
     // A station without a desktop: the engines only change their own state.
-    QuietServices services("station");
+    console::bench::QuietServices services("station");
     std::vector<std::unique_ptr<client::ClientEngine>> engines;
     for (int i = 0; i < stations_; ++i)
-        engines.push_back(startStation(folders_ / std::to_string(i + 1), i, kConsoleAddress, consolePort_, services));
+        engines.push_back(console::bench::startStation(folders_ / std::to_string(i + 1), i, kConsoleAddress, consolePort_, services));
 
     std::string pending;
     auto nextTick = SteadyClock::now();
@@ -92,4 +92,4 @@ int StationFleet::run()
     }
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 class StationFleet {
 public:
@@ -28,4 +28,4 @@ private:
     std::filesystem::path folders_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

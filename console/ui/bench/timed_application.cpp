@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <algorithm>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 TimedApplication::TimedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -59,4 +59,4 @@ void TimedApplication::finishDelivery()
     }
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

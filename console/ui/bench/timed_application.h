@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -56,4 +56,4 @@ private:
     std::function<void(QWidget*, SteadyClock::time_point)> onFirstPaint_;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

@@ -14,7 +14,7 @@
 #include <QTableView>
 #include <cstdio>
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 using namespace std::chrono_literals;
 
@@ -397,4 +397,4 @@ void WindowBench::reportMemory(FigureReport& report) const
     report.figure("station_process_rss_mb", mb(fleet), "MB", "VmRSS of the child process with the station engines");
 }
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

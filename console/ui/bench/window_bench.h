@@ -32,7 +32,7 @@
 class QPushButton;
 class QTableView;
 
-namespace brisko::bench {
+namespace console::ui::bench {
 
 struct BenchOptions {
     int stations = 99;
@@ -126,4 +126,4 @@ private:
     long peakRssKb_ = 0;
 };
 
-} // namespace brisko::bench
+} // namespace console::ui::bench

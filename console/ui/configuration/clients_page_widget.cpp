@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-namespace brisko {
+namespace console::ui {
 
 ClientsPageWidget::ClientsPageWidget(console::pages::ClientsPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::ClientsPage::kColumns, "clients", "Number of Clients:", parent),
@@ -45,4 +45,4 @@ void ClientsPageWidget::showEditor()
     keyless_->setEnabled(page_.keylessEnabled());
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -9,7 +9,7 @@
 
 class QCheckBox;
 
-namespace brisko {
+namespace console::ui {
 
 class Ipv4AddressEdit;
 
@@ -29,4 +29,4 @@ private:
     QCheckBox* keyless_;
 };
 
-} // namespace brisko
+} // namespace console::ui

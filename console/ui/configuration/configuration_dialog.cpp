@@ -19,7 +19,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace brisko {
+namespace console::ui {
 
 using console::pages::ConfigurationTab;
 
@@ -238,4 +238,4 @@ void ConfigurationDialog::reject()
     QDialog::reject();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -18,7 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-namespace brisko {
+namespace console::ui {
 
 class ConfigurationDialog : public QDialog {
     Q_OBJECT
@@ -51,4 +51,4 @@ private:
     QPushButton* cancel_ = nullptr;
 };
 
-} // namespace brisko
+} // namespace console::ui

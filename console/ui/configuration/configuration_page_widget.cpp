@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace brisko {
+namespace console::ui {
 namespace {
 
 bool isEnterOrEscape(const QEvent* event)
@@ -168,4 +168,4 @@ bool ConfigurationPageWidget::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace brisko
+} // namespace console::ui

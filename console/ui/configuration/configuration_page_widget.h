@@ -28,7 +28,7 @@ class QFormLayout;
 class QLineEdit;
 class QPushButton;
 
-namespace brisko {
+namespace console::ui {
 
 class ConfigurationPageWidget : public QWidget {
     Q_OBJECT
@@ -96,4 +96,4 @@ private:
     QBoxLayout* side_;
 };
 
-} // namespace brisko
+} // namespace console::ui

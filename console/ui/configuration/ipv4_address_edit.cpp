@@ -10,7 +10,7 @@
 
 #include <utility>
 
-namespace brisko {
+namespace console::ui {
 namespace {
 
 constexpr int kOctetDigits = 3;
@@ -157,4 +157,4 @@ bool Ipv4AddressEdit::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -15,7 +15,7 @@
 
 #include <array>
 
-namespace brisko {
+namespace console::ui {
 
 class Ipv4AddressEdit : public QWidget {
     Q_OBJECT
@@ -46,4 +46,4 @@ private:
     int clickedInto_ = -1;  // the box a click is giving the focus to
 };
 
-} // namespace brisko
+} // namespace console::ui

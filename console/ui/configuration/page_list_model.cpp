@@ -1,6 +1,6 @@
 #include "page_list_model.h"
 
-namespace brisko {
+namespace console::ui {
 namespace {
 
 Qt::Alignment alignmentOf(console::pages::ColumnAlignment alignment)
@@ -70,4 +70,4 @@ QVariant PageListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -11,7 +11,7 @@
 
 #include <span>
 
-namespace brisko {
+namespace console::ui {
 
 class PageListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -34,4 +34,4 @@ private:
     std::span<const console::pages::ListColumn> columns_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace brisko {
+namespace console::ui {
 
 PageListView::PageListView(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns,
                            QWidget* parent)
@@ -81,4 +81,4 @@ QSize PageListView::minimumSizeHint() const
     return {columnsWidth(), header()->sizeHint().height() + rows + 2 * frameWidth()};
 }
 
-} // namespace brisko
+} // namespace console::ui

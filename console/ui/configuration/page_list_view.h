@@ -8,7 +8,7 @@
 
 #include <QTreeView>
 
-namespace brisko {
+namespace console::ui {
 
 class PageListView : public QTreeView {
     Q_OBJECT
@@ -39,4 +39,4 @@ private:
     bool showing_ = false;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-namespace brisko {
+namespace console::ui {
 
 PosItemsPageWidget::PosItemsPageWidget(console::pages::PosItemsPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::PosItemsPage::kColumns, "posItems", "Number of POS Items:", parent),
@@ -42,4 +42,4 @@ void PosItemsPageWidget::showEditor()
     fixedPrice_->setEnabled(page_.fixedPriceEnabled());
 }
 
-} // namespace brisko
+} // namespace console::ui

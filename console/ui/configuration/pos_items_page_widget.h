@@ -8,7 +8,7 @@
 
 class QCheckBox;
 
-namespace brisko {
+namespace console::ui {
 
 class MoneyFieldEdit;
 
@@ -28,4 +28,4 @@ private:
     QCheckBox* fixedPrice_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-namespace brisko {
+namespace console::ui {
 
 PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
@@ -38,4 +38,4 @@ void PrintersPageWidget::showEditor()
     pageCost_->setEnabled(page_.pageCostEnabled());
 }
 
-} // namespace brisko
+} // namespace console::ui

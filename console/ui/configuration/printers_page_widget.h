@@ -7,7 +7,7 @@
 
 #include "console/pages/printers_page.h"
 
-namespace brisko {
+namespace console::ui {
 
 class MoneyFieldEdit;
 
@@ -27,4 +27,4 @@ private:
     MoneyFieldEdit* pageCost_;
 };
 
-} // namespace brisko
+} // namespace console::ui

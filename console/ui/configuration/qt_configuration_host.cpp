@@ -2,7 +2,7 @@
 
 #include "configuration_dialog.h"
 
-namespace brisko {
+namespace console::ui {
 
 void QtConfigurationHost::showConfiguration(console::pages::ConfigurationDialogModel& dialog)
 {
@@ -10,4 +10,4 @@ void QtConfigurationHost::showConfiguration(console::pages::ConfigurationDialogM
     window.exec();
 }
 
-} // namespace brisko
+} // namespace console::ui

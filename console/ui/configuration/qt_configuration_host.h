@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace brisko {
+namespace console::ui {
 
 class QtConfigurationHost final : public console::ConfigurationDialogHost {
 public:
@@ -23,4 +23,4 @@ private:
     QPointer<QWidget> parent_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -11,7 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace brisko {
+namespace console::ui {
 
 RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* parent)
     : ConfigurationPageWidget(page, console::pages::RatesPage::kColumns, "rates", "Number of Rates:", parent),
@@ -80,4 +80,4 @@ void RatesPageWidget::runTest()
     testResult_->setText(QString::fromStdString(page_.testResult()));
 }
 
-} // namespace brisko
+} // namespace console::ui

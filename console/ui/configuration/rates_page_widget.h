@@ -9,7 +9,7 @@
 
 class QLabel;
 
-namespace brisko {
+namespace console::ui {
 
 class DurationFieldEdit;
 class MoneyFieldEdit;
@@ -35,4 +35,4 @@ private:
     QLabel* testResult_ = nullptr;
 };
 
-} // namespace brisko
+} // namespace console::ui

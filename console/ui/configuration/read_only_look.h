@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPalette>
 
-namespace brisko {
+namespace console::ui {
 
 inline void showAsReadOnly(QLineEdit* edit)
 {
@@ -16,4 +16,4 @@ inline void showAsReadOnly(QLineEdit* edit)
     edit->setPalette(palette);
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QFontInfo>
 
-namespace brisko {
+namespace console::ui {
 
 QFont totalFont()
 {
@@ -18,4 +18,4 @@ QFont totalFont()
     return font;
 }
 
-} // namespace brisko
+} // namespace console::ui

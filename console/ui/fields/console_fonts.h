@@ -5,9 +5,9 @@
 
 #include <QFont>
 
-namespace brisko {
+namespace console::ui {
 
 // Arial-like, bold, about three lines of the desktop font high.
 QFont totalFont();
 
-} // namespace brisko
+} // namespace console::ui

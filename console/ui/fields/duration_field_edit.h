@@ -8,7 +8,7 @@
 
 #include "fields/duration_field.h"
 
-namespace brisko {
+namespace console::ui {
 
 class DurationFieldEdit : public ModelLineEdit {
     Q_OBJECT
@@ -20,4 +20,4 @@ private:
     fields::DurationField& model_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace brisko {
+namespace console::ui {
 
 class FieldModel {
 public:
@@ -55,4 +55,4 @@ private:
     Model& model_;
 };
 
-} // namespace brisko
+} // namespace console::ui

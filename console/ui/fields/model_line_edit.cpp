@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-namespace brisko {
+namespace console::ui {
 namespace {
 
 // Keys that only move the caret or the selection; QLineEdit does these itself.
@@ -397,4 +397,4 @@ void ModelLineEdit::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -23,7 +23,7 @@
 
 class QMenu;
 
-namespace brisko {
+namespace console::ui {
 
 class ModelLineEdit : public QLineEdit {
     Q_OBJECT
@@ -82,4 +82,4 @@ private:
     QPoint dragStart_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace brisko {
+namespace console::ui {
 
 MoneyFieldEdit::MoneyFieldEdit(fields::MoneyField& model, QWidget* parent)
     : ModelLineEdit(std::make_unique<FieldModelOf<fields::MoneyField>>(model), parent), model_(model)
@@ -68,4 +68,4 @@ void MoneyFieldEdit::mouseDoubleClickEvent(QMouseEvent* event)
 
 void MoneyFieldEdit::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
 
-} // namespace brisko
+} // namespace console::ui

@@ -8,7 +8,7 @@
 
 #include "fields/money_field.h"
 
-namespace brisko {
+namespace console::ui {
 
 class MoneyFieldEdit : public ModelLineEdit {
     Q_OBJECT
@@ -44,4 +44,4 @@ private:
     bool focusedByClick_ = false; // the press that follows gave the focus
 };
 
-} // namespace brisko
+} // namespace console::ui

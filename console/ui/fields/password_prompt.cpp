@@ -2,7 +2,7 @@
 
 #include "password_prompt_dialog.h"
 
-namespace brisko {
+namespace console::ui {
 
 std::string QtPasswordPrompt::askPassword(const std::string& hint)
 {
@@ -11,4 +11,4 @@ std::string QtPasswordPrompt::askPassword(const std::string& hint)
     return dialog.password();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace brisko {
+namespace console::ui {
 
 class QtPasswordPrompt final : public console::PasswordPrompt {
 public:
@@ -22,4 +22,4 @@ private:
     QPointer<QWidget> parent_;
 };
 
-} // namespace brisko
+} // namespace console::ui

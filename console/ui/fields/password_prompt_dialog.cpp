@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace brisko {
+namespace console::ui {
 
 PasswordPromptDialog::PasswordPromptDialog(QWidget* parent, const QString& hint) : QDialog(parent)
 {
@@ -54,4 +54,4 @@ void PasswordPromptDialog::accept()
     QDialog::accept();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -12,7 +12,7 @@
 
 class QLineEdit;
 
-namespace brisko {
+namespace console::ui {
 
 class PasswordPromptDialog : public QDialog {
     Q_OBJECT
@@ -29,4 +29,4 @@ private:
     std::string password_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -2,7 +2,7 @@
 
 #include "price_field_prompt_dialog.h"
 
-namespace brisko {
+namespace console::ui {
 
 void QtPriceFieldPrompt::askPrice(const std::string& question, fields::MoneyField& price)
 {
@@ -10,4 +10,4 @@ void QtPriceFieldPrompt::askPrice(const std::string& question, fields::MoneyFiel
     dialog.exec();
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace brisko {
+namespace console::ui {
 
 class QtPriceFieldPrompt final : public console::PriceFieldPrompt {
 public:
@@ -23,4 +23,4 @@ private:
     QPointer<QWidget> parent_;
 };
 
-} // namespace brisko
+} // namespace console::ui

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace brisko {
+namespace console::ui {
 
 PriceFieldPromptDialog::PriceFieldPromptDialog(const QString& question, fields::MoneyField& price, QWidget* parent)
     : QDialog(parent)
@@ -43,4 +43,4 @@ PriceFieldPromptDialog::PriceFieldPromptDialog(const QString& question, fields::
     priceEdit_->setFocus();
 }
 
-} // namespace brisko
+} // namespace console::ui

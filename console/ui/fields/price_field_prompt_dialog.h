@@ -13,7 +13,7 @@
 class QLabel;
 class QPushButton;
 
-namespace brisko {
+namespace console::ui {
 
 class MoneyFieldEdit;
 
@@ -30,4 +30,4 @@ private:
     QPushButton* ok_;
 };
 
-} // namespace brisko
+} // namespace console::ui

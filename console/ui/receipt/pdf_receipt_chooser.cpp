@@ -2,7 +2,7 @@
 
 #include <QPrinter>
 
-namespace brisko {
+namespace console::ui {
 
 QtReceiptPrinter::PrinterChooser pdfChooser(const QString& path, const QPageSize& size, int dotsPerInch)
 {
@@ -21,4 +21,4 @@ QPageSize rollPageSize(double lengthMm)
                      QPageSize::ExactMatch);
 }
 
-} // namespace brisko
+} // namespace console::ui

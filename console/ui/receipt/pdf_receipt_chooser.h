@@ -7,7 +7,7 @@
 #include <QPageSize>
 #include <QString>
 
-namespace brisko {
+namespace console::ui {
 
 // Sets the printer up for `path` on a page of `size` at `dotsPerInch`, with
 // Qt's default margins, and accepts.
@@ -16,4 +16,4 @@ QtReceiptPrinter::PrinterChooser pdfChooser(const QString& path, const QPageSize
 // An 80 mm wide receipt roll cut at `lengthMm`.
 QPageSize rollPageSize(double lengthMm);
 
-} // namespace brisko
+} // namespace console::ui

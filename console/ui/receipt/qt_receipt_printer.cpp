@@ -7,7 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-namespace brisko {
+namespace console::ui {
 
 QtReceiptPrinter::QtReceiptPrinter(QWidget* parent)
     : parent_(parent), chooser_(&QtReceiptPrinter::showPrintDialog), printerNames_(&QPrinterInfo::availablePrinterNames)
@@ -76,4 +76,4 @@ bool QtReceiptPrinter::printPage(const console::ReceiptLayout& layout)
     return painter.end() && printer_->printerState() != QPrinter::Error;
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -15,7 +15,7 @@
 
 class QPrinter;
 
-namespace brisko {
+namespace console::ui {
 
 class QtReceiptPrinter final : public console::ReceiptPrinter {
 public:
@@ -58,4 +58,4 @@ private:
     bool chosen_ = false;
 };
 
-} // namespace brisko
+} // namespace console::ui

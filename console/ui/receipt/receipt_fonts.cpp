@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace brisko {
+namespace console::ui {
 
 QFont receiptFont(const console::ReceiptFont& wanted, QPaintDevice* device)
 {
@@ -36,4 +36,4 @@ QFont receiptFont(const console::ReceiptFont& wanted, QPaintDevice* device)
     return font;
 }
 
-} // namespace brisko
+} // namespace console::ui

@@ -10,9 +10,9 @@
 
 class QPaintDevice;
 
-namespace brisko {
+namespace console::ui {
 
 // `device` is the device the font is measured on (the printer being painted).
 QFont receiptFont(const console::ReceiptFont& wanted, QPaintDevice* device);
 
-} // namespace brisko
+} // namespace console::ui

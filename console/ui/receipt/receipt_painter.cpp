@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace brisko {
+namespace console::ui {
 
 namespace {
 
@@ -107,4 +107,4 @@ void paintReceipt(QPainter& painter, const console::ReceiptLayout& layout)
     painter.restore();
 }
 
-} // namespace brisko
+} // namespace console::ui

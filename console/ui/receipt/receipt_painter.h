@@ -6,8 +6,8 @@
 
 class QPainter;
 
-namespace brisko {
+namespace console::ui {
 
 void paintReceipt(QPainter& painter, const console::ReceiptLayout& layout);
 
-} // namespace brisko
+} // namespace console::ui

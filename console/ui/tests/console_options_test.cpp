@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace brisko {
+namespace console::ui {
 namespace {
 
 TEST(ConsoleOptions, FolderAndListeningAddress)
@@ -61,4 +61,4 @@ TEST(MessageKind, WindowsLineBreaksBecomeOne)
 }
 
 } // namespace
-} // namespace brisko
+} // namespace console::ui

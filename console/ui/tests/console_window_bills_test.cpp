@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using console::Column;
 using namespace std::chrono_literals;
@@ -243,7 +243,7 @@ void ConsoleWindowBillsTest::configurationTerminatesTheSelectedStations()
     QVERIFY(!cafe.station(0).quitRequested());
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test
 
-QTEST_MAIN(brisko::test::ConsoleWindowBillsTest)
+QTEST_MAIN(console::ui::test::ConsoleWindowBillsTest)
 #include "console_window_bills_test.moc"

@@ -11,7 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using console::Column;
 using namespace std::chrono_literals;
@@ -244,7 +244,7 @@ void ConsoleWindowSessionsTest::exitStopsTheTimersAndTellsTheStations()
     QCOMPARE(ended.count(), 1);
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test
 
-QTEST_MAIN(brisko::test::ConsoleWindowSessionsTest)
+QTEST_MAIN(console::ui::test::ConsoleWindowSessionsTest)
 #include "console_window_sessions_test.moc"

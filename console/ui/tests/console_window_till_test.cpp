@@ -18,7 +18,7 @@
 #include <QTableWidget>
 #include <QTest>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using namespace std::chrono_literals;
 
@@ -207,7 +207,7 @@ void ConsoleWindowTillTest::receiptWithoutAPrinterAsksBeforeCharging()
     QCOMPARE(journalled(cafe), std::size_t{1});
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test
 
-QTEST_MAIN(brisko::test::ConsoleWindowTillTest)
+QTEST_MAIN(console::ui::test::ConsoleWindowTillTest)
 #include "console_window_till_test.moc"

@@ -14,7 +14,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using console::pages::FirstRunSetup;
 
@@ -103,7 +103,7 @@ private slots:
     }
 };
 
-} // namespace brisko::test
+} // namespace console::ui::test
 
-QTEST_MAIN(brisko::test::FirstRunWizardTest)
+QTEST_MAIN(console::ui::test::FirstRunWizardTest)
 #include "first_run_wizard_test.moc"

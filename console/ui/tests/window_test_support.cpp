@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using namespace std::chrono_literals;
 
@@ -156,4 +156,4 @@ void WindowCafe::tickAfter(std::chrono::seconds elapsed)
     QTest::qWait(1100); // the money tick runs every second
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using console::test::SimulatedStation;
 using console::test::TempFolder;
@@ -81,4 +81,4 @@ private:
     bool ready_ = false;
 };
 
-} // namespace brisko::test
+} // namespace console::ui::test

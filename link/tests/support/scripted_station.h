@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-namespace stationlink::testing {
+namespace stationlink::test {
 
 using namespace std::chrono_literals;
 
@@ -134,4 +134,4 @@ private:
     std::optional<CafeKey> key_;
 };
 
-} // namespace stationlink::testing
+} // namespace stationlink::test

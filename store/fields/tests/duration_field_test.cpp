@@ -11,15 +11,15 @@
 
 using fields::DurationField;
 using fields::kBackspace;
-using fields::testing::expectTyped;
-using fields::testing::pressDelete;
-using fields::testing::type;
+using fields::test::expectTyped;
+using fields::test::pressDelete;
+using fields::test::type;
 
 namespace {
 
 DurationField fieldAt(const char* text, std::size_t caret, std::size_t end = 0)
 {
-    return fields::testing::fieldWith<DurationField>(text, caret, end);
+    return fields::test::fieldWith<DurationField>(text, caret, end);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace fields::testing {
+namespace fields::test {
 
 // A field holding `text` with the caret at `caret`, or the selection caret..end.
 template <class Field>
@@ -55,4 +55,4 @@ void pressDelete(Field& field)
     field.deleteUp();
 }
 
-} // namespace fields::testing
+} // namespace fields::test

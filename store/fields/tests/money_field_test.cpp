@@ -11,15 +11,15 @@
 using fields::kBackspace;
 using fields::kEnter;
 using fields::MoneyField;
-using fields::testing::expectTyped;
-using fields::testing::pressDelete;
-using fields::testing::type;
+using fields::test::expectTyped;
+using fields::test::pressDelete;
+using fields::test::type;
 
 namespace {
 
 MoneyField fieldAt(const char* text, std::size_t caret, std::size_t end = 0)
 {
-    return fields::testing::fieldWith<MoneyField>(text, caret, end);
+    return fields::test::fieldWith<MoneyField>(text, caret, end);
 }
 
 // Digits with at most one point and at least one digit: what the owner reads

@@ -19,7 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace brisko::test {
+namespace console::ui::test {
 namespace {
 
 using console::pages::ConfigurationDialogModel;
@@ -543,7 +543,7 @@ void ConfigurationDialogTest::hostRunsTheDialogModallyOnItsParent()
     QCOMPARE(rig.model().result(), Result::Cancel);
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test
 
-QTEST_MAIN(brisko::test::ConfigurationDialogTest)
+QTEST_MAIN(console::ui::test::ConfigurationDialogTest)
 #include "configuration_dialog_test.moc"

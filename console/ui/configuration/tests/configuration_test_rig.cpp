@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 bool ScriptedPrompts::askYesNo(const std::string& question)
 {
@@ -134,4 +134,4 @@ void typeIntoFocus(const QString& text)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test

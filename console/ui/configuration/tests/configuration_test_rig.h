@@ -23,7 +23,7 @@
 
 class QAbstractItemView;
 
-namespace brisko::test {
+namespace console::ui::test {
 
 using Strings = std::vector<std::string>;
 
@@ -104,4 +104,4 @@ void typeOver(QWidget* edit, const QString& text);
 // Types into whichever widget has the focus, key by key, as the focus moves.
 void typeIntoFocus(const QString& text);
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-using namespace brisko;
-using namespace brisko::test;
+using namespace console::ui;
+using namespace console::ui::test;
 
 namespace {
 

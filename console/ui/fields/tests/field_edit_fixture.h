@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <memory>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 // Which control is made first: it comes first in the layout and in the Tab order.
 enum class EditPlacement { EditFirst, OtherFirst };
@@ -84,4 +84,4 @@ private:
     }
 };
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 void typeKeys(QWidget* target, const QString& keys)
 {
@@ -97,4 +97,4 @@ void whenModalShown(std::function<void(QWidget*)> action)
     poll->start();
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test

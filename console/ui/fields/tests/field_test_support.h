@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 // Types `keys` into `target` one key at a time: '\b' is Backspace, '\r' is
 // Return, every other character the key that types it.
@@ -36,4 +36,4 @@ void openContextMenu(QWidget* target);
 // after the action is rejected, so that a failing test cannot hang.
 void whenModalShown(std::function<void(QWidget*)> action);
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -13,8 +13,8 @@
 
 #include <memory>
 
-using namespace brisko;
-using namespace brisko::test;
+using namespace console::ui;
+using namespace console::ui::test;
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <functional>
 #include <string>
 
-using namespace brisko;
-using namespace brisko::test;
+using namespace console::ui;
+using namespace console::ui::test;
 
 class PromptsTest : public QObject {
     Q_OBJECT

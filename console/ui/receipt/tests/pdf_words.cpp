@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 namespace {
 
@@ -68,4 +68,4 @@ const PdfWord* findWord(const PdfPage& page, const QString& text)
     return nullptr;
 }
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace brisko::test {
+namespace console::ui::test {
 
 struct PdfWord {
     QString text;
@@ -30,4 +30,4 @@ std::vector<PdfWord> lineOf(const PdfPage& page, const PdfWord& word);
 // The first word reading `text`, or nullptr.
 const PdfWord* findWord(const PdfPage& page, const QString& text);
 
-} // namespace brisko::test
+} // namespace console::ui::test

@@ -24,7 +24,7 @@
 
 #include <optional>
 
-using namespace brisko::test;
+using namespace console::ui::test;
 
 namespace {
 
@@ -60,8 +60,8 @@ Printed printToPdf(const QString& path, const QPageSize& size, int dotsPerInch, 
     Printed printed;
     printed.path = path;
     printed.dotsPerInch = dotsPerInch;
-    brisko::QtReceiptPrinter printer;
-    auto toPdf = brisko::pdfChooser(path, size, dotsPerInch);
+    console::ui::QtReceiptPrinter printer;
+    auto toPdf = console::ui::pdfChooser(path, size, dotsPerInch);
     printer.setChooser([&](QPrinter& p, QWidget* parent) {
         const bool chosen = toPdf(p, parent);
         // The paper less its margins, whether or not the printer paints full-page.
@@ -160,8 +160,8 @@ void ReceiptPrintTest::printsTheWholeReceiptInsideThePage_data()
     QTest::newRow("A4 at 600 dpi") << QPageSize(QPageSize::A4) << 600;
     // Letter holds the grid twice across but only once down.
     QTest::newRow("Letter at 600 dpi") << QPageSize(QPageSize::Letter) << 600;
-    QTest::newRow("80 mm roll at 203 dpi") << brisko::rollPageSize(200) << 203;
-    QTest::newRow("80 mm roll at 600 dpi") << brisko::rollPageSize(200) << 600;
+    QTest::newRow("80 mm roll at 203 dpi") << console::ui::rollPageSize(200) << 203;
+    QTest::newRow("80 mm roll at 600 dpi") << console::ui::rollPageSize(200) << 600;
 }
 
 void ReceiptPrintTest::printsTheWholeReceiptInsideThePage()
@@ -231,7 +231,7 @@ void ReceiptPrintTest::printsTheWholeReceiptInsideThePage()
     // font's average width (its stretch) reached the PDF.
     const auto& subHeader = std::get<console::ReceiptSetFont>(printed.layout.elements[2]).font;
     QImage probe(8, 8, QImage::Format_Grayscale8);
-    const qreal expected = QFontMetricsF(brisko::receiptFont(subHeader, &probe), &probe).horizontalAdvance("Description");
+    const qreal expected = QFontMetricsF(console::ui::receiptFont(subHeader, &probe), &probe).horizontalAdvance("Description");
     QVERIFY2(qAbs(titles->box.width() - printed.points(qRound(expected))) < 0.04 * titles->box.width(),
              qPrintable(describe(*titles)));
 }
@@ -243,7 +243,7 @@ void ReceiptPrintTest::aBillLongerThanTheRollShrinksToFit()
     for (int i = 1; i <= 120; ++i)
         content.lines.push_back({"", "Item " + std::to_string(i), std::to_string(i) + ".25"});
     content.line1 = "A cafe whose name is far too long to fit across any receipt roll at all";
-    const Printed printed = printToPdf(folder_.filePath("long.pdf"), brisko::rollPageSize(200), 203, content);
+    const Printed printed = printToPdf(folder_.filePath("long.pdf"), console::ui::rollPageSize(200), 203, content);
     QVERIFY(printed.ok);
     const std::vector<PdfPage> pages = pdfWords(printed.path);
     QCOMPARE(pages.size(), std::size_t(1));
@@ -268,7 +268,7 @@ void ReceiptPrintTest::fontsHaveTheLaidOutCellAndAverageWidth()
     const console::ReceiptFont fonts[] = {{"Tahoma", 700, 144, 56}, {"Arial", 700, 36, 14}, {"Arial", 400, 18, 6},
                                           {"Arial", 400, 32, 20}};
     for (const console::ReceiptFont& wanted : fonts) {
-        const QFont font = brisko::receiptFont(wanted, &device);
+        const QFont font = console::ui::receiptFont(wanted, &device);
         const QFontMetricsF metrics(font, &device);
         const QString name = QStringLiteral("%1 %2/%3").arg(wanted.face.c_str()).arg(wanted.height).arg(wanted.width);
         QVERIFY2(qAbs(metrics.height() - wanted.height) <= std::max(1.0, 0.03 * wanted.height), qPrintable(name));
@@ -285,7 +285,7 @@ void ReceiptPrintTest::paintsInDevicePixelsOnATwiceSizedPage()
     page.fill(Qt::white);
     {
         QPainter painter(&page);
-        brisko::paintReceipt(painter, layout);
+        console::ui::paintReceipt(painter, layout);
     }
     // The header's font is 144 pixels high and its line starts at 20,20.
     const auto& header = std::get<console::ReceiptSetFont>(layout.elements.front()).font;
@@ -313,7 +313,7 @@ void ReceiptPrintTest::theDialogOffersOnlyWholeReceiptsAndCancelPrintsNothing()
 {
     QWidget window;
     window.setObjectName("consoleWindow");
-    brisko::QtReceiptPrinter printer(&window);
+    console::ui::QtReceiptPrinter printer(&window);
     bool seen = false;
     QTimer poll;
     poll.setInterval(10);
@@ -344,8 +344,8 @@ void ReceiptPrintTest::theDialogOffersOnlyWholeReceiptsAndCancelPrintsNothing()
 void ReceiptPrintTest::aCancelledChoiceOrAFailedRunReportsNothingPrinted()
 {
     const QString path = folder_.filePath("cancelled.pdf");
-    brisko::QtReceiptPrinter printer;
-    auto toPdf = brisko::pdfChooser(path, QPageSize(QPageSize::A4), 300);
+    console::ui::QtReceiptPrinter printer;
+    auto toPdf = console::ui::pdfChooser(path, QPageSize(QPageSize::A4), 300);
     printer.setChooser([&](QPrinter& p, QWidget* parent) {
         toPdf(p, parent);
         return false;
@@ -356,7 +356,7 @@ void ReceiptPrintTest::aCancelledChoiceOrAFailedRunReportsNothingPrinted()
 
     // A PDF that cannot be written: the run is refused, not reported printed.
     const QString unwritable = folder_.filePath("no such folder/receipt.pdf");
-    printer.setChooser(brisko::pdfChooser(unwritable, QPageSize(QPageSize::A4), 300));
+    printer.setChooser(console::ui::pdfChooser(unwritable, QPageSize(QPageSize::A4), 300));
     const std::optional<console::ReceiptPage> page = printer.choosePrinter();
     QVERIFY(page);
     QCOMPARE(page->dotsPerInch, 300);
@@ -365,7 +365,7 @@ void ReceiptPrintTest::aCancelledChoiceOrAFailedRunReportsNothingPrinted()
 
     // One page per choice: printing again without choosing prints nothing.
     const QString once = folder_.filePath("once.pdf");
-    printer.setChooser(brisko::pdfChooser(once, QPageSize(QPageSize::A4), 300));
+    printer.setChooser(console::ui::pdfChooser(once, QPageSize(QPageSize::A4), 300));
     const std::optional<console::ReceiptPage> again = printer.choosePrinter();
     QVERIFY(again);
     QVERIFY(printer.printPage(console::layOutReceipt(*again, sampleReceipt())));

@@ -34,8 +34,8 @@ console::ReceiptContent sampleReceipt()
 
 bool print(const QString& path, const QPageSize& size, int dotsPerInch)
 {
-    brisko::QtReceiptPrinter printer;
-    printer.setChooser(brisko::pdfChooser(path, size, dotsPerInch));
+    console::ui::QtReceiptPrinter printer;
+    printer.setChooser(console::ui::pdfChooser(path, size, dotsPerInch));
     const auto page = printer.choosePrinter();
     if (!page || !printer.printPage(console::layOutReceipt(*page, sampleReceipt()))) {
         std::fprintf(stderr, "could not print %s\n", qPrintable(path));
@@ -57,6 +57,6 @@ int main(int argc, char** argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     const bool a4 = print(folder.filePath("receipt-a4.pdf"), QPageSize(QPageSize::A4), 300);
-    const bool roll = print(folder.filePath("receipt-80mm.pdf"), brisko::rollPageSize(200), 203);
+    const bool roll = print(folder.filePath("receipt-80mm.pdf"), console::ui::rollPageSize(200), 203);
     return a4 && roll ? 0 : 1;
 }
