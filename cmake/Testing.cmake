@@ -11,7 +11,25 @@
 #                     [PROPERTIES <name> <value>...])
 #     A QtTest program (moc on, linked to Qt6::Test and LIBS), run as one test of
 #     the same name with the offscreen platform and no X display.
+#
+#   brisko_add_xvfb_test(NAME <name> COMMAND <command>... [SCREEN <WxHxD>])
+#     Runs COMMAND under a private Xvfb (default screen 1280x800x24). Nothing
+#     when xvfb-run is missing. The caller may set more properties afterwards.
 include(GoogleTest)
+
+function(brisko_add_xvfb_test)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;SCREEN" "COMMAND")
+  if(NOT XVFB_RUN)
+    return()
+  endif()
+  if(NOT arg_SCREEN)
+    set(arg_SCREEN 1280x800x24)
+  endif()
+  # -noreset: the server keeps its keyboard map when the last client of a test goes.
+  add_test(NAME ${arg_NAME} COMMAND ${XVFB_RUN} -a -s "-screen 0 ${arg_SCREEN} -noreset" ${arg_COMMAND})
+  # One private X server at a time: xvfb-run -a can race for a display number.
+  set_tests_properties(${arg_NAME} PROPERTIES RESOURCE_LOCK xvfb)
+endfunction()
 
 function(_brisko_test_program target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS;DEFINITIONS;DEPENDS")

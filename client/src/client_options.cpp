@@ -1,4 +1,5 @@
 #include "client_options.h"
+#include "brisko_version.h"
 
 #include <charconv>
 

@@ -1,4 +1,5 @@
 #include "client/station_setup_command.h"
+#include "brisko_version.h"
 
 #include "client/client_config.h"
 #include "client/setup_code_file.h"

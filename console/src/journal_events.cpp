@@ -1,4 +1,5 @@
 #include "console/journal_events.h"
+#include "brisko_version.h"
 
 #include <array>
 #include <string_view>

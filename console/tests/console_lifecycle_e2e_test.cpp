@@ -3,6 +3,7 @@
 
 #include "console/journal_events.h"
 #include "cafe.h"
+#include "brisko_version.h"
 
 #include "console/texts.h"
 #include "platform/tcp_socket.h"
@@ -150,7 +151,7 @@ TEST_F(ConsoleLifecycle, ExitAsksFirstAndEndsOnce)
 
     // The start and the end, once each, in the activity log and the system's log.
     const auto events = log();
-    EXPECT_EQ(std::count(events.begin(), events.end(), "CONSOLE STARTED," BRISKO_TEST_VERSION), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "CONSOLE STARTED," BRISKO_VERSION), 1);
     EXPECT_EQ(std::count(events.begin(), events.end(), "CONSOLE ENDED,"), 1);
     EXPECT_EQ(events.back(), "CONSOLE ENDED,");
     EXPECT_EQ(journalLevelOf("CONSOLE ENDED,"), platform::JournalLevel::Notice);

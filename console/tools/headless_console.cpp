@@ -10,6 +10,7 @@
 // End of input and SIGTERM end it as "quit" does: the files are closed cleanly.
 #include "headless_commands.h"
 #include "headless_services.h"
+#include "brisko_version.h"
 
 #include "console/console_engine.h"
 #include "link/link_server.h"

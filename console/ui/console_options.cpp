@@ -1,4 +1,5 @@
 #include "console_options.h"
+#include "brisko_version.h"
 
 namespace console::ui {
 

@@ -1,6 +1,7 @@
 // brisko: the cafe's counter console.
 #include "console_options.h"
 #include "console_window.h"
+#include "brisko_version.h"
 
 #ifdef BRISKO_PRINT_ACCOUNTING
 #include "print/cups_print_monitor.h"

@@ -1,4 +1,5 @@
 #include "installer/installer_options.h"
+#include "brisko_version.h"
 
 namespace installer {
 

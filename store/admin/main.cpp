@@ -5,6 +5,7 @@
 #include "backup.h"
 #include "reset_password.h"
 #include "takings_command.h"
+#include "brisko_version.h"
 
 #include "store/local_day.h"
 
