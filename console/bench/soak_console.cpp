@@ -302,7 +302,7 @@ int main()
             charged += due;
             ++bills;
         }
-        const double dayTotal = engine->journal().dayTotal();
+        const double dayTotal = engine->journal().dayTotal().value_or(-1.0);
         failures.check(std::fabs(dayTotal - charged) < 1e-6,
                        "round " + std::to_string(round) + ": DayTotal " + std::to_string(dayTotal) + " against " +
                            std::to_string(charged));
@@ -319,7 +319,7 @@ int main()
     }
     const long rssAtEnd = vmRssKilobytes();
     const long threadsAtEnd = threadCount();
-    const double dayTotal = engine->journal().dayTotal();
+    const double dayTotal = engine->journal().dayTotal().value_or(-1.0);
     const double wallSeconds = std::chrono::duration<double>(WallClock::now() - wallStart).count();
     const std::time_t clockEnd = clock.now();
 

@@ -104,7 +104,7 @@ public:
         EXPECT_EQ(v.bill.caption.text, "Comp#: 1");
         ASSERT_EQ(v.bill.list.rows.size(), 1u);
         EXPECT_EQ(v.bill.list.rows[0], (store::BillItem{"1", "00 hrs 31 mins 01 secs", "2.00"}));
-        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal(), dayTotalBefore);
+        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal().value(), dayTotalBefore);
     }
 
     // Room again: the same bill charges, once.
@@ -117,7 +117,7 @@ public:
         const auto journal = readJournal(rig.folder);
         ASSERT_EQ(journal.size(), earlierBills + 1);
         EXPECT_EQ(journal.back().lines, (std::vector<store::BillItem>{{"1", "00 hrs 31 mins 01 secs", "2.00"}}));
-        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal(), dayTotalBefore + 2.00);
+        EXPECT_DOUBLE_EQ(rig.console().journal().dayTotal().value(), dayTotalBefore + 2.00);
         EXPECT_TRUE(hasEvent(logEvents(rig.folder), "CHARGE,2.00"));
     }
 
@@ -138,7 +138,7 @@ TEST(FullDiskEndToEnd, AChargeBeyondTheFileSizeLimitStaysUnpaidUntilThereIsRoom)
         cafe.makeTheBill();
         if (::testing::Test::HasFatalFailure())
             return;
-        const double before = cafe.rig.console().journal().dayTotal();
+        const double before = cafe.rig.console().journal().dayTotal().value();
         ASSERT_DOUBLE_EQ(before, 4.50);
 
         std::signal(SIGXFSZ, SIG_IGN);
@@ -171,7 +171,7 @@ TEST(FullDiskEndToEnd, AChargeOnAFullFileSystemStaysUnpaidUntilSpaceIsFreed)
         cafe.makeTheBill();
         if (::testing::Test::HasFatalFailure())
             return;
-        const double before = cafe.rig.console().journal().dayTotal();
+        const double before = cafe.rig.console().journal().dayTotal().value();
         ASSERT_DOUBLE_EQ(before, 60.00);
 
         const auto filler = folder.path() / "filler";

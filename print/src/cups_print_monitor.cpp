@@ -20,27 +20,28 @@ std::string jobKey(const std::string& server, int id, std::time_t created)
     return server + "\t" + std::to_string(id) + "\t" + std::to_string(static_cast<long long>(created));
 }
 
-bool parseJobKey(const std::string& key, std::string& server, int& id, std::time_t& created)
+std::optional<JobKey> parseJobKey(const std::string& key)
 {
     const auto second = key.rfind('\t');
     const auto first = second == std::string::npos || second == 0 ? std::string::npos : key.rfind('\t', second - 1);
     if (first == std::string::npos)
-        return false;
+        return std::nullopt;
+    JobKey parts;
     try {
         std::size_t used = 0;
         const std::string idText = key.substr(first + 1, second - first - 1);
         const std::string createdText = key.substr(second + 1);
-        id = std::stoi(idText, &used);
+        parts.id = std::stoi(idText, &used);
         if (used != idText.size())
-            return false;
-        created = static_cast<std::time_t>(std::stoll(createdText, &used));
+            return std::nullopt;
+        parts.created = static_cast<std::time_t>(std::stoll(createdText, &used));
         if (used != createdText.size())
-            return false;
+            return std::nullopt;
     } catch (const std::exception&) {
-        return false;
+        return std::nullopt;
     }
-    server = key.substr(0, first);
-    return true;
+    parts.server = key.substr(0, first);
+    return parts;
 }
 
 std::string serverLostNotice(const std::string& server)
@@ -115,12 +116,10 @@ std::vector<console::PrintJobRecord> CupsPrintMonitor::takeFinishedJobs()
 void CupsPrintMonitor::confirmTaken(const std::vector<std::string>& keys)
 {
     for (const std::string& key : keys) {
-        std::string server;
-        int id = 0;
-        std::time_t created = 0;
-        if (!parseJobKey(key, server, id, created))
+        const auto parts = parseJobKey(key);
+        if (!parts)
             continue;
-        memory_.remember(server, id, created);
+        memory_.remember(parts->server, parts->id, parts->created);
         std::lock_guard lock(mutex_);
         std::erase_if(handedOver_, [&](const Pending& p) { return p.record.key == key; });
     }

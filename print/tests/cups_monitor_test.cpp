@@ -204,16 +204,14 @@ TEST_F(MonitorOnCups, AJobTakenButNotConfirmedIsHandedOverAgainAfterARestartOnly
 
 TEST(PrintJobKey, ReadsBackWhatItWrites)
 {
-    std::string server;
-    int id = 0;
-    std::time_t created = 0;
-    ASSERT_TRUE(parseJobKey(jobKey("printhost:631", 42, 1700000000), server, id, created));
-    EXPECT_EQ(server, "printhost:631");
-    EXPECT_EQ(id, 42);
-    EXPECT_EQ(created, 1700000000);
-    EXPECT_FALSE(parseJobKey("", server, id, created));
-    EXPECT_FALSE(parseJobKey("srv\tx\t1", server, id, created));
-    EXPECT_FALSE(parseJobKey("srv\t1", server, id, created));
+    const auto parts = parseJobKey(jobKey("printhost:631", 42, 1700000000));
+    ASSERT_TRUE(parts);
+    EXPECT_EQ(parts->server, "printhost:631");
+    EXPECT_EQ(parts->id, 42);
+    EXPECT_EQ(parts->created, 1700000000);
+    EXPECT_FALSE(parseJobKey(""));
+    EXPECT_FALSE(parseJobKey("srv\tx\t1"));
+    EXPECT_FALSE(parseJobKey("srv\t1"));
 }
 
 TEST_F(MonitorOnCups, AnUnreachableServerIsReportedOnceAndChargingResumes)

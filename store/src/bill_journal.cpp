@@ -89,21 +89,21 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
     return true;
 }
 
-double BillJournal::dayTotal()
+std::optional<double> BillJournal::dayTotal()
 {
     auto reader = platform::SharedFile::openReader(path_);
     if (!reader.isOpen())
-        return -1.0;
+        return std::nullopt;
     auto size = reader.size();
     if (!size)
-        return -1.0;
+        return std::nullopt;
     const std::time_t now = clock_.now();
     // The remembered place belongs to one day; after midnight the count starts over.
     if (!remembered_ || !remembered_->day.contains(now) || *size < remembered_->scan.scannedEnd)
         remembered_ = Remembered{LocalDay::containing(now), DayTotalScan{}};
     if (!continueDayTotal(reader, remembered_->day, DayTotalRule::FromFirstEntryOfDay, remembered_->scan)) {
         remembered_.reset();
-        return -1.0;
+        return std::nullopt;
     }
     return remembered_->scan.total;
 }

@@ -55,7 +55,7 @@ TEST_F(BillJournalTest, EntryIsItsHeadAndOneLinePerItemByteForByte)
 TEST_F(BillJournalTest, DayTotalOfANewJournalIsZeroAndOfAMissingOneUnavailable)
 {
     BillJournal journal(folder.path(), clock, notifier);
-    EXPECT_EQ(journal.dayTotal(), -1.0);
+    EXPECT_EQ(journal.dayTotal(), std::nullopt) << "no journal yet";
     ASSERT_TRUE(journal.open());
     EXPECT_EQ(journal.dayTotal(), 0.0);
 }
@@ -69,21 +69,21 @@ TEST_F(BillJournalTest, DayTotalCountsTodaysBillsAcrossMidnight)
     appendAt(journal, localTime(2024, 3, 9, 0, 0), {{"1", "Coffee", "12.50"}, {"1", "not a price", "free"}});
     appendAt(journal, localTime(2024, 3, 9, 18, 30), {{"4", "Pages (2): a.pdf", "0.20"}});
     clock.set(localTime(2024, 3, 9, 21, 0));
-    EXPECT_DOUBLE_EQ(journal.dayTotal(), 12.70);
+    EXPECT_DOUBLE_EQ(journal.dayTotal().value(), 12.70);
 
     // More bills later the same day are added to what was counted before.
     appendAt(journal, localTime(2024, 3, 9, 22, 0), {{"2", "Soda", "1.30"}});
-    EXPECT_DOUBLE_EQ(journal.dayTotal(), 14.00);
+    EXPECT_DOUBLE_EQ(journal.dayTotal().value(), 14.00);
 
     // After midnight the total starts at the new day's first bill, not yesterday's.
     clock.set(localTime(2024, 3, 10, 0, 30));
     EXPECT_EQ(journal.dayTotal(), 0.0);
     appendAt(journal, localTime(2024, 3, 10, 1, 0), {{"3", "Tea", "0.90"}});
-    EXPECT_DOUBLE_EQ(journal.dayTotal(), 0.90);
+    EXPECT_DOUBLE_EQ(journal.dayTotal().value(), 0.90);
 
     // A second console's reader gives the same from a cold start.
     BillJournal cold(folder.path(), clock, notifier);
-    EXPECT_DOUBLE_EQ(cold.dayTotal(), 0.90);
+    EXPECT_DOUBLE_EQ(cold.dayTotal().value(), 0.90);
     EXPECT_TRUE(notifier.messages.empty());
 }
 
@@ -121,13 +121,13 @@ TEST_F(BillJournalTest, TornLastBillIsCutOffWhenOpenedAndIgnoredByTheTotal)
     writeBytes(path(), torn);
 
     BillJournal reader(folder.path(), clock, notifier);
-    EXPECT_DOUBLE_EQ(reader.dayTotal(), 2.00);
+    EXPECT_DOUBLE_EQ(reader.dayTotal().value(), 2.00);
 
     BillJournal journal(folder.path(), clock, notifier);
     ASSERT_TRUE(journal.open());
     EXPECT_EQ(readBytes(path()), whole);
     ASSERT_TRUE(journal.append({{"3", "Soda", "1.50"}}));
-    EXPECT_DOUBLE_EQ(journal.dayTotal(), 3.50);
+    EXPECT_DOUBLE_EQ(journal.dayTotal().value(), 3.50);
 }
 
 TEST(JournalReaderTest, WalksEntriesAndStopsAtDamage)

@@ -109,14 +109,14 @@ protected:
         const double expected = whole ? 2.00 + 1.50 + 0.90 + 6.80 : 2.00 + 1.50 + 0.90;
 
         BillJournal cold(folder.path(), clock, notifier);
-        EXPECT_NEAR(cold.dayTotal(), expected, 1e-9) << "a reader before the console opens it";
+        EXPECT_NEAR(cold.dayTotal().value(), expected, 1e-9) << "a reader before the console opens it";
 
         BillJournal journal(folder.path(), clock, notifier);
         ASSERT_TRUE(journal.open());
         EXPECT_EQ(readBytes(path()), whole ? after : before) << "the torn tail is cut off on opening";
-        EXPECT_NEAR(journal.dayTotal(), expected, 1e-9);
+        EXPECT_NEAR(journal.dayTotal().value(), expected, 1e-9);
         ASSERT_TRUE(journal.append(nextBill));
-        EXPECT_NEAR(journal.dayTotal(), expected + 1.50, 1e-9);
+        EXPECT_NEAR(journal.dayTotal().value(), expected + 1.50, 1e-9);
 
         const JournalWalk walk = walkJournal(path());
         EXPECT_TRUE(walk.clean);
@@ -152,7 +152,7 @@ TEST_F(JournalPowerLoss, ATailOfZerosLeftByALostWriteIsCutOff)
         const JournalWalk walk = walkJournal(path());
         ASSERT_TRUE(walk.clean);
         ASSERT_EQ(walk.bills.size(), 4u);
-        ASSERT_NEAR(journal.dayTotal(), 2.00 + 1.50 + 0.90 + 1.50, 1e-9);
+        ASSERT_NEAR(journal.dayTotal().value(), 2.00 + 1.50 + 0.90 + 1.50, 1e-9);
     }
 }
 

@@ -22,11 +22,9 @@ struct ConfigurationDialogModel::Pages {
 
 namespace {
 
-std::string formatDayTotal(double total)
+std::string formatDayTotal(std::optional<double> total)
 {
-    if (total < 0.0)
-        return ConfigurationDialogModel::kDayTotalUnavailable;
-    return store::formatMoney(total);
+    return total ? store::formatMoney(*total) : ConfigurationDialogModel::kDayTotalUnavailable;
 }
 
 } // namespace

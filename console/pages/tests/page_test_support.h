@@ -2,6 +2,7 @@
 // Shared pieces of the page tests: a temporary data folder, scripted operator
 // answers, and a record of the station workers started and stopped.
 
+#include "recording_workers.h"
 #include "console/pages/operator_dialogs.h"
 #include "console/pages/station_workers.h"
 
@@ -57,23 +58,6 @@ public:
 
 private:
     std::deque<bool> answers_;
-};
-
-class RecordingWorkers final : public StationWorkers {
-public:
-    void startStationWorker(int i) override
-    {
-        calls.push_back("start " + std::to_string(i));
-        if (onStart)
-            onStart(i);
-    }
-    void stopStationWorker(int i) override
-    {
-        calls.push_back("stop " + std::to_string(i));
-    }
-    void clientTableChanged() override { calls.push_back("table"); }
-    std::vector<std::string> calls;
-    std::function<void(int)> onStart; // runs inside startStationWorker
 };
 
 class RecordingNotifier final : public store::StoreNotifier {

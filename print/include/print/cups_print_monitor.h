@@ -43,7 +43,13 @@ struct PrintMonitorSettings {
 // A job's key as the console keeps it until it confirms the job: the server,
 // the job id and its creation time, separated by tabs.
 std::string jobKey(const std::string& server, int id, std::time_t created);
-bool parseJobKey(const std::string& key, std::string& server, int& id, std::time_t& created);
+struct JobKey {
+    std::string server;
+    int id = 0;
+    std::time_t created = 0;
+};
+// The parts of a key jobKey() wrote; nullopt for any other text.
+std::optional<JobKey> parseJobKey(const std::string& key);
 
 // The activity log's texts for an unreachable server and its return.
 std::string serverLostNotice(const std::string& server);

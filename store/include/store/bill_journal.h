@@ -34,10 +34,10 @@ public:
     // five opening tries, each failure with its message, then "Failed to open bill
     // file after 5 tries.". Returns whether the bill reached the journal.
     [[nodiscard]] bool append(const std::vector<BillItem>& lines);
-    // The money taken since the first bill of today, or -1.0 when the journal cannot
+    // The money taken since the first bill of today; nullopt when the journal cannot
     // be read. Remembers how far it got (and for which day) so that later calls read
     // only what was added; a new day starts over.
-    double dayTotal();
+    std::optional<double> dayTotal();
     void close();
     bool isOpen() const { return file_.isOpen(); }
 

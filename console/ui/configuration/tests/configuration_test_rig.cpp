@@ -19,16 +19,6 @@ bool ScriptedPrompts::askYesNo(const std::string& question)
     return yes;
 }
 
-void RecordingWorkers::startStationWorker(int i)
-{
-    calls.push_back("start " + std::to_string(i));
-}
-
-void RecordingWorkers::stopStationWorker(int i)
-{
-    calls.push_back("stop " + std::to_string(i));
-}
-
 ConfigurationRig::ConfigurationRig()
     : folder_(temporary_.path().toStdString()),
       clock_(std::time(nullptr)),

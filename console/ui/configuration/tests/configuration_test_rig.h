@@ -3,6 +3,7 @@
 // a temporary folder, operator answers from a script, the station workers'
 // calls recorded, and the operator's hands on the widgets.
 
+#include "recording_workers.h"
 #include "configuration_dialog.h"
 
 #include "platform/clock.h"
@@ -37,12 +38,7 @@ public:
     Strings questions, messages;
 };
 
-class RecordingWorkers final : public console::pages::StationWorkers {
-public:
-    void startStationWorker(int i) override;
-    void stopStationWorker(int i) override;
-    Strings calls; // "start 2", "stop 1", ...
-};
+using console::pages::test::RecordingWorkers;
 
 class ConfigurationRig {
 public:
