@@ -252,8 +252,7 @@ bool ConsoleEngine::startStations()
     }
     m.syncStationAddresses();
     if (!m.link.start(m.clients.stationCount())) {
-        m.guarded.showMessage("Brisko cannot listen for stations on port " + std::to_string(m.settings.link.port) +
-                              " (is another program using it?). Stations cannot connect.");
+        m.guarded.showMessage(cannotListenMessage(m.settings.link.port));
         return false;
     }
     return true;
@@ -266,9 +265,7 @@ void ConsoleEngine::Impl::openKeys()
         log.writeLogLine("CAFE KEY MADE,");
         break;
     case LinkKeys::Opened::Damaged:
-        guarded.showMessage(std::string(kKeyFileName) + " cannot be used: " + keys.problem() +
-                            " No station can connect until it is mended; delete it to make a new key, which then "
-                            "has to be typed at every station.");
+        guarded.showMessage(damagedKeyMessage(kKeyFileName, keys.problem()));
         break;
     case LinkKeys::Opened::Read:
     case LinkKeys::Opened::Missing:
@@ -521,7 +518,7 @@ void ConsoleEngine::onConfigurationPressed()
 
     pages::ConfigurationDialogModel& dialog = *m.configurationDialog;
     const std::string code = m.keys.code();
-    dialog.setCafeKeyText(code.empty() ? "None: every station connects without a key" : code);
+    dialog.setCafeKeyText(code.empty() ? kNoCafeKeyText : code);
     dialog.open();
     m.guarded.showConfiguration(dialog);
     if (dialog.isOpen())

@@ -65,4 +65,17 @@ std::string exitQuestion(std::size_t unpaidBills)
     return bills + " when Brisko starts again.\r\n\r\n" + std::string(kExitQuestion);
 }
 
+std::string cannotListenMessage(int port)
+{
+    return "Brisko cannot listen for stations on port " + std::to_string(port) +
+           " (is another program using it?). Stations cannot connect.";
+}
+
+std::string damagedKeyMessage(const std::string& keyFile, const std::string& problem)
+{
+    return keyFile + " cannot be used: " + problem +
+           " No station can connect until it is mended; delete it to make a new key, which then "
+           "has to be typed at every station.";
+}
+
 } // namespace console

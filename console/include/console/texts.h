@@ -81,6 +81,13 @@ inline constexpr const char* kNoPasswordYetHint =
 inline constexpr const char* kNoPasswordSetHint =
     "This cafe has no password yet: press Enter, then set one under Configuration.";
 
+// The stations' port is taken by another program: the console runs on without stations.
+std::string cannotListenMessage(int port);
+// The cafe's key file `keyFile` cannot be read: `problem` says why.
+std::string damagedKeyMessage(const std::string& keyFile, const std::string& problem);
+// Configuration's line for the cafe's key when the cafe has none.
+inline constexpr const char* kNoCafeKeyText = "None: every station connects without a key";
+
 // A damaged "BriskoConfig" verifies no password: how the owner gets back in.
 std::string damagedConfigurationMessage(const std::string& folder);
 inline constexpr std::string_view kAlreadyRunningMessage = "Brisko is already running in this folder.";
