@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 #include "store/activity_log.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 #include "testsupport/whole_file.h"
 
 #include <gtest/gtest.h>

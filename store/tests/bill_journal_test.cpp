@@ -4,7 +4,7 @@
 #include "store/bill_journal.h"
 #include "store/journal_format.h"
 #include "store/journal_reader.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 

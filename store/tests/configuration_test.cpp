@@ -2,7 +2,7 @@
 
 #include "store/byte_layout.h"
 #include "store/configuration.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "store/open_state_file.h"
 
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -13,7 +13,7 @@
 #include "store/printer_table.h"
 #include "store/rate_table.h"
 #include "store/sale_item_table.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 #include "store/printer_table.h"
 #include "store/sale_item_table.h"
 #include "store/text_number.h"
-#include "temp_folder.h"
+#include "store_test_kit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
 #pragma once
-// Test helpers: a fresh folder per test, a notifier that records its messages,
-// and whole-file byte access.
+// The store tests' kit: a fresh folder per test, a notifier that records its
+// messages, whole files as bytes, records laid out by hand, and local times.
 
 #include "platform/local_time.h"
 #include "store/store_notifier.h"
 #include "testsupport/temp_folder.h"
+#include "testsupport/whole_file.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -37,8 +38,7 @@ public:
 
 inline std::vector<std::byte> readBytes(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string chars = testsupport::readFile(path);
     std::vector<std::byte> bytes(chars.size());
     std::memcpy(bytes.data(), chars.data(), chars.size());
     return bytes;
