@@ -151,7 +151,7 @@ ConsoleEngine::StartResult ConsoleEngine::startUp()
     }
     impl_->log.writeLogLine(consoleStartedEvent());
     // A station-less console is what the operator was told of; it runs on.
-    (void)startStations();
+    startStations();
     return StartResult::Running;
 }
 
@@ -170,9 +170,9 @@ bool ConsoleEngine::openFiles()
     });
     // A log or journal that cannot be opened was shown to the operator by the
     // file; the console runs on as the operator was told.
-    (void)m.log.open();
-    (void)m.journal.open();
-    (void)m.keeper.open(); // the operator was told; the console runs on without keeping
+    m.log.open();
+    m.journal.open();
+    m.keeper.open(); // without its file the console runs on without keeping
     // A table that cannot be read is silent and starts empty; the configuration
     // dialog's pages read it again when they open.
     (void)m.configuration.load();
@@ -290,7 +290,7 @@ void ConsoleEngine::Impl::logRefusals()
 void ConsoleEngine::Impl::keepState()
 {
     // A failed write was shown by the file; the next change tries again.
-    (void)keeper.keep();
+    keeper.keep();
 }
 
 void ConsoleEngine::Impl::syncStationAddresses()
@@ -469,7 +469,7 @@ void ConsoleEngine::onEnter()
         break;
     case DefaultButton::Charge:
         // A bill that could not be charged stays on display; the operator sees why.
-        (void)impl_->panel.onChargePressed();
+        impl_->panel.onChargePressed();
         break;
     case DefaultButton::None:
         onOkAction();

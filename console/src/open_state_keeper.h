@@ -47,13 +47,13 @@ public:
 
     // Opens and reads the file; false (the operator was told) when it cannot
     // be opened: the console then runs without keeping its state.
-    [[nodiscard]] bool open();
+    bool open();
     // Puts the kept state into the table (which has its rows), the sessions and
     // the bill panel, and starts keeping. The link must not be running yet.
     void restore();
     // Writes the state when it changed since the last write. True when the
-    // file holds the state now.
-    [[nodiscard]] bool keep();
+    // file holds the state now; a failed write has told the operator.
+    bool keep();
     void close();
 
     // A failed write was shown by the file; the next change tries again.

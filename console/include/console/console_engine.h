@@ -78,7 +78,7 @@ public:
     // the listener, and one station thread after the other. False when the
     // main port cannot be opened: the operator is told, and the console runs
     // on without stations.
-    [[nodiscard]] bool startStations();
+    bool startStations();
 
     // --- first run -------------------------------------------------------------------
     // A new cafe (no password, no stations, no rates) is offered the first-run

@@ -22,8 +22,9 @@ public:
     ActivityLog(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier);
 
     // Opens (creates) the log for appending, cutting off a line left torn by a
-    // power loss; on failure shows "File Open Failed".
-    [[nodiscard]] bool open();
+    // power loss; on failure shows "File Open Failed". The result is for the
+    // callers that act on it: the operator has been told either way.
+    bool open();
     // Appends stamp + "," + text + "\n" in one write. A closed log is opened once
     // more first; when that fails too the line is dropped.
     void writeLogLine(const std::string& text);

@@ -24,8 +24,9 @@ public:
     BillJournal(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier);
 
     // Opens (creates) the journal, holding it against other writers. A failure shows
-    // "Error (%d) opening file." with the cause number.
-    [[nodiscard]] bool open();
+    // "Error (%d) opening file." with the cause number. The result is for the
+    // callers that act on it: the operator has been told either way.
+    bool open();
     // Makes sure the journal is open for the next append: up to five opening
     // tries, each failure with its message, then "Failed to open bill file after
     // 5 tries.".
