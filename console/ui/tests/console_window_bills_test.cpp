@@ -143,7 +143,7 @@ void ConsoleWindowBillsTest::tenderBelowTheAmountDueShowsWhatIsDue()
     cafe.click(id::kItemButton + 1); // Tea & Cake, 3.20
     cafe.click(id::kItemPanelButton);
     QWidget* tender = cafe.control(id::kTenderField);
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == tender; }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == tender, 8000);
     QTest::keyClicks(tender, "300");
     QTest::keyClick(tender, Qt::Key_Return);
     QCOMPARE(cafe.control<QLabel>(id::kDueLabel)->text(), QStringLiteral("DUE:"));
@@ -163,8 +163,8 @@ void ConsoleWindowBillsTest::itemsOnARunningStationRaiseItsExtras()
     QCOMPARE(cafe.text(1, Column::Extras), std::string("1.50"));
     QCOMPARE(cafe.control<QPushButton>(id::kItemPanelButton)->text(), QStringLiteral("Stop PC#2"));
     cafe.click(id::kItemPanelButton); // Stop PC#2
-    QVERIFY(waitUntil([&] { return cafe.status(1) == "Stopped"; }));
-    QVERIFY(waitUntil([&] { return cafe.control<QLabel>(id::kBillCaption)->text() == "Comp#: 2"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(1)), QString("Stopped"), 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(cafe.control<QLabel>(id::kBillCaption)->text(), QString("Comp#: 2"), 8000);
     auto* list = cafe.control<QTableWidget>(id::kBillList);
     QCOMPARE(list->rowCount(), 2);
     QCOMPARE(list->item(1, 1)->text(), QStringLiteral("Coffee"));
@@ -239,7 +239,7 @@ void ConsoleWindowBillsTest::configurationTerminatesTheSelectedStations()
     });
     cafe.click(id::kConfiguration);
     QVERIFY(shown);
-    QVERIFY(waitUntil([&] { return cafe.station(1).quitRequested(); }));
+    QTRY_VERIFY_WITH_TIMEOUT(cafe.station(1).quitRequested(), 8000);
     QVERIFY(!cafe.station(0).quitRequested());
 }
 

@@ -65,18 +65,18 @@ void ConsoleWindowSessionsTest::startAndAStopFromTheStationMakeABill()
     cafe.selectRows({0});
     QVERIFY(cafe.control<QPushButton>(id::kStart)->isEnabled());
     cafe.click(id::kStart);
-    QVERIFY(waitUntil([&] { return cafe.status(0) == "Started"; }));
-    QVERIFY(waitUntil([&] { return !cafe.station(0).locked(); }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(0)), QString("Started"), 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(!cafe.station(0).locked(), 8000);
     cafe.tickAfter(61min + 1s);
-    QVERIFY(waitUntil([&] { return cafe.text(0, Column::AccessCost) == "4.50"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.text(0, Column::AccessCost)), QString("4.50"), 8000);
     QCOMPARE(cafe.table()->model()->index(0, 4).data().toString(), QStringLiteral("4.50"));
 
     cafe.station(0).endSession();
-    QVERIFY(waitUntil([&] { return cafe.status(0) == "Stopped"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(0)), QString("Stopped"), 8000);
     QVERIFY(cafe.control(id::kCharge)->isVisible());
     QCOMPARE(cafe.control<QLabel>(id::kBillCaption)->text(), QStringLiteral("Comp#: 1"));
     QCOMPARE(cafe.control<QLabel>(id::kTotalDisplay)->text(), QStringLiteral("4.50"));
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == cafe.control(id::kTenderField); }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == cafe.control(id::kTenderField), 8000);
 
     // Tender 5.00 the way a till takes it: Enter checks, Enter again charges.
     QWidget* tender = cafe.control(id::kTenderField);
@@ -84,7 +84,7 @@ void ConsoleWindowSessionsTest::startAndAStopFromTheStationMakeABill()
     QTest::keyClick(tender, Qt::Key_Return);
     QCOMPARE(cafe.control<QLabel>(id::kDueLabel)->text(), QStringLiteral("CHANGE:"));
     QCOMPARE(cafe.control<QLabel>(id::kDueAmount)->text(), QStringLiteral("0.50"));
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == cafe.control(id::kCharge); }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == cafe.control(id::kCharge), 8000);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     const auto journal = console::test::readJournal(cafe.folder());
     QCOMPARE(journal.size(), std::size_t{1});
@@ -100,8 +100,8 @@ void ConsoleWindowSessionsTest::stationsStoppedTogetherShareOneBill()
     cafe.selectRows({0, 2});
     QVERIFY(cafe.control<QPushButton>(id::kStop)->isEnabled());
     cafe.click(id::kStop);
-    QVERIFY(waitUntil([&] { return cafe.status(0) == "Stopped" && cafe.status(2) == "Stopped"; }));
-    QVERIFY(waitUntil([&] { return cafe.control<QLabel>(id::kBillCaption)->text() == "Comp#: 1, 3"; }));
+    QTRY_VERIFY_WITH_TIMEOUT(cafe.status(0) == "Stopped" && cafe.status(2) == "Stopped", 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(cafe.control<QLabel>(id::kBillCaption)->text(), QString("Comp#: 1, 3"), 8000);
     QCOMPARE(cafe.engine().billPanel().openBills().size(), std::size_t{1});
 }
 
@@ -110,14 +110,14 @@ void ConsoleWindowSessionsTest::swapMovesTheSessionAndItsCharge()
     WindowCafe cafe;
     QVERIFY(cafe.startRows({0}));
     cafe.tickAfter(40min);
-    QVERIFY(waitUntil([&] { return cafe.text(0, Column::AccessCost) == "2.00"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.text(0, Column::AccessCost)), QString("2.00"), 8000);
     cafe.selectRows({0, 1});
     QVERIFY(cafe.control<QPushButton>(id::kSwap)->isEnabled());
     QVERIFY(!cafe.control<QPushButton>(id::kStart)->isEnabled());
     QVERIFY(!cafe.control<QPushButton>(id::kStop)->isEnabled());
     cafe.click(id::kSwap);
-    QVERIFY(waitUntil([&] { return cafe.status(0) == "Stopped" && cafe.status(1) == "Started"; }));
-    QVERIFY(waitUntil([&] { return cafe.station(0).locked() && !cafe.station(1).locked(); }));
+    QTRY_VERIFY_WITH_TIMEOUT(cafe.status(0) == "Stopped" && cafe.status(1) == "Started", 8000);
+    QTRY_VERIFY_WITH_TIMEOUT(cafe.station(0).locked() && !cafe.station(1).locked(), 8000);
     QCOMPARE(cafe.text(1, Column::AccessCost), std::string("2.00"));
     QVERIFY(cafe.engine().billPanel().openBills().empty());
 }
@@ -139,7 +139,7 @@ void ConsoleWindowSessionsTest::alarmChosenForAStationStopsItsSession()
     cafe.tickAfter(9min);
     QCOMPARE(cafe.status(1), std::string("Started"));
     cafe.tickAfter(1min);
-    QVERIFY(waitUntil([&] { return cafe.status(1) == "Stopped"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(1)), QString("Stopped"), 8000);
     QVERIFY(cafe.station(1).locked());
 }
 
@@ -192,7 +192,7 @@ void ConsoleWindowSessionsTest::enterPressesStartOnlyWhileItIsEnabled()
     QVERIFY(cafe.ready());
     cafe.selectRows({2});
     QTest::keyClick(cafe.table(), Qt::Key_Return);
-    QVERIFY(waitUntil([&] { return cafe.status(2) == "Started"; }));
+    QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(2)), QString("Started"), 8000);
     // A walk-in bill with a line, then a stopped row: Start is the default
     // button. Once the bill list has the focus, Start is disabled and Enter
     // must not start the row.
@@ -204,7 +204,7 @@ void ConsoleWindowSessionsTest::enterPressesStartOnlyWhileItIsEnabled()
     QVERIFY(cafe.control<QPushButton>(id::kStart)->isDefault());
     QWidget* list = cafe.control(id::kBillList);
     list->setFocus();
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == list; }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == list, 8000);
     QVERIFY(!cafe.control<QPushButton>(id::kStart)->isEnabled());
     QTest::keyClick(list, Qt::Key_Return);
     QTest::qWait(300);

@@ -73,9 +73,9 @@ void ConsoleWindowTillTest::repeatedEnterAndClicksAfterChargeChargeNothingMore()
     cafe.tickAfter(61s);
     for (int i = 0; i < 3; ++i) {
         cafe.station(i).endSession();
-        QVERIFY(waitUntil([&] { return cafe.status(i) == "Stopped"; }));
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromStdString(cafe.status(i)), QString("Stopped"), 8000);
     }
-    QVERIFY(waitUntil([&] { return cafe.engine().billPanel().openBills().size() == 3; }));
+    QTRY_VERIFY_WITH_TIMEOUT(cafe.engine().billPanel().openBills().size() == 3, 8000);
     // The first bill is on display; the two others are announced.
     auto* unpaid = cafe.control<QLabel>(id::kUnpaidNotice);
     QCOMPARE(unpaid->text(), QStringLiteral("3 unpaid bills, 2 new"));
@@ -89,10 +89,10 @@ void ConsoleWindowTillTest::repeatedEnterAndClicksAfterChargeChargeNothingMore()
     MessageBoxes boxes(QMessageBox::No);
     QWidget* tender = cafe.control(id::kTenderField);
     auto* charge = cafe.control<QPushButton>(id::kCharge);
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == tender; }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == tender, 8000);
     QTest::keyClicks(tender, "500");
     pressEnter(); // the check: CHANGE, the focus on CHARGE
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == charge; }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == charge, 8000);
     pressEnter(); // charges the first bill
     QCOMPARE(journalled(cafe), std::size_t{1});
     QVERIFY(!charge->isEnabled());
@@ -138,7 +138,7 @@ void ConsoleWindowTillTest::tenderFieldTakesDigitsAlikeFromMouseAndKeyboard()
     cafe.click(id::kItemPanelButton);
     auto* tender = cafe.control<MoneyFieldEdit>(id::kTenderField);
     cafe.table()->setFocus();
-    QVERIFY(waitUntil([&] { return QApplication::focusWidget() == cafe.table(); }));
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() == cafe.table(), 8000);
 
     // A click at the left edge of the right-aligned amount: "5" is 0.05, not 50.00.
     QTest::mouseClick(tender, Qt::LeftButton, {}, QPoint(4, tender->height() / 2));
