@@ -94,7 +94,7 @@ void TakingsTally::add(int bill, std::time_t chargedAt, const BillLine& line)
         while (end > start) {
             // The start of the local hour that `end - 1` lies in.
             std::tm tm = platform::toLocalTime(end - 1);
-            const std::time_t hourStart = (end - 1) - tm.tm_min * 60 - tm.tm_sec;
+            const std::time_t hourStart = (end - 1) - static_cast<std::time_t>(tm.tm_min) * 60 - tm.tm_sec;
             const std::time_t pieceStart = std::max(start, hourStart);
             Group& hour = groups_[platform::formatLocalTime("%H:00", end - 1)];
             if (hour.row.group.empty())
