@@ -106,9 +106,10 @@ std::string formatReport(const store::TakingsReport& report, const std::string& 
             std::snprintf(line, sizeof line, "%-24.24s %7d %9d %13s %12s", row.group.c_str(), row.bills, row.sessions,
                           hoursAndMinutes(row.sessionTime).c_str(), store::formatMoney(row.takings).c_str());
             text += line;
-            if (byHour && !total)
-                text += "  " + std::string(15 - std::min<std::size_t>(15, busyText(row, report.days).size()), ' ') +
-                        busyText(row, report.days);
+            if (byHour && !total) {
+                std::snprintf(line, sizeof line, "  %13s", busyText(row, report.days).c_str());
+                text += line;
+            }
             text += "\n";
         }
     }

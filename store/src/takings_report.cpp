@@ -75,14 +75,19 @@ void TakingsTally::count(Group& group, int bill, const BillLine& line, const Sol
     }
 }
 
+TakingsTally::Group& TakingsTally::groupNamed(const std::string& name)
+{
+    Group& group = groups_[name];
+    group.row.group = name;
+    return group;
+}
+
 void TakingsTally::add(int bill, std::time_t chargedAt, const BillLine& line)
 {
     if (chargedAt < from_ || chargedAt >= to_)
         return;
     const SoldKind sold = soldKindOf(line.description);
-    Group& group = groups_[groupOf(chargedAt, line, sold)];
-    if (group.row.group.empty())
-        group.row.group = groupOf(chargedAt, line, sold);
+    Group& group = groupNamed(groupOf(chargedAt, line, sold));
     // By the hour, a session's time goes to the hours it was used in (it ended
     // when it was charged), so that the hours show how busy the cafe was.
     const bool spread = grouping_ == ReportGrouping::Hour && sold.kind == SoldKind::Kind::Session;
@@ -93,13 +98,10 @@ void TakingsTally::add(int bill, std::time_t chargedAt, const BillLine& line)
         std::time_t start = chargedAt - static_cast<std::time_t>(sold.sessionTime.count());
         while (end > start) {
             // The start of the local hour that `end - 1` lies in.
-            std::tm tm = platform::toLocalTime(end - 1);
+            const std::tm tm = platform::toLocalTime(end - 1);
             const std::time_t hourStart = (end - 1) - static_cast<std::time_t>(tm.tm_min) * 60 - tm.tm_sec;
             const std::time_t pieceStart = std::max(start, hourStart);
-            Group& hour = groups_[platform::formatLocalTime("%H:00", end - 1)];
-            if (hour.row.group.empty())
-                hour.row.group = platform::formatLocalTime("%H:00", end - 1);
-            hour.row.sessionTime += std::chrono::seconds(end - pieceStart);
+            groupNamed(platform::formatTm("%H:00", tm)).row.sessionTime += std::chrono::seconds(end - pieceStart);
             end = pieceStart;
         }
     }

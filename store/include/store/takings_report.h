@@ -70,6 +70,7 @@ private:
     };
     void count(Group& group, int bill, const BillLine& line, const SoldKind& sold, bool withTime);
     std::string groupOf(std::time_t chargedAt, const BillLine& line, const SoldKind& sold) const;
+    Group& groupNamed(const std::string& name); // made when new
 
     ReportGrouping grouping_;
     std::time_t from_, to_;
