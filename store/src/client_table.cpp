@@ -9,7 +9,7 @@ namespace store {
 
 namespace {
 constexpr std::size_t kNameOffset = 4;
-constexpr std::size_t kNameSize = 256;
+constexpr std::size_t kNameSize = ClientCodec::kNameSize;
 constexpr std::size_t kAddressOffset = 260;
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b)

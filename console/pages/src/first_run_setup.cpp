@@ -56,12 +56,9 @@ std::optional<std::string> FirstRunSetup::choosePassword(const std::string& pass
 std::vector<platform::Ipv4Address> FirstRunSetup::knocking() const
 {
     std::vector<platform::Ipv4Address> left;
-    for (const auto& address : knocking_) {
-        const bool added = std::any_of(stations_.begin(), stations_.end(),
-                                       [&](const StationChoice& station) { return station.address == address; });
-        if (!added)
+    for (const auto& address : knocking_)
+        if (!stationAt(address))
             left.push_back(address);
-    }
     return left;
 }
 
@@ -72,14 +69,20 @@ std::optional<std::string> FirstRunSetup::addStation(const std::string& computer
     const auto address = platform::Ipv4Address::parse(addressText);
     if (!address || address->isAny())
         return "\"" + addressText + "\" is not a station's address. Type four numbers with dots, such as 192.168.1.21.";
-    for (const auto& station : stations_)
-        if (station.address == *address)
-            return "Station " + station.computerName + " has the address " + address->toString() + " already.";
+    if (const StationChoice* other = stationAt(*address))
+        return "Station " + other->computerName + " has the address " + address->toString() + " already.";
     std::string name = computerName.empty() ? suggestedName() : computerName;
-    if (name.size() >= 256)
+    if (name.size() >= store::ClientCodec::kNameSize)
         return std::string("The station's name is too long.");
     stations_.push_back({std::move(name), *address});
     return std::nullopt;
+}
+
+const StationChoice* FirstRunSetup::stationAt(const platform::Ipv4Address& address) const
+{
+    const auto found = std::find_if(stations_.begin(), stations_.end(),
+                                    [&](const StationChoice& station) { return station.address == address; });
+    return found == stations_.end() ? nullptr : &*found;
 }
 
 std::string FirstRunSetup::suggestedName() const { return "PC " + decimalText(static_cast<int>(stations_.size()) + 1); }

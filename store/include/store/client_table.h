@@ -27,6 +27,7 @@ struct ClientEntry {
 struct ClientCodec {
     using Entry = ClientEntry;
     static constexpr std::size_t kRecordSize = 264;
+    static constexpr std::size_t kNameSize = 256; // NUL-terminated when shorter
     static constexpr const char* kFileName = "BriskoClient";
     static void encode(const ClientEntry& entry, Bytes record);
     static ClientEntry decode(ConstBytes record);

@@ -86,6 +86,7 @@ public:
     const std::string& receiptLine2() const { return line2_; }
 
 private:
+    const StationChoice* stationAt(const platform::Ipv4Address& address) const; // null when none
     std::vector<platform::Ipv4Address> knocking_;
     std::optional<std::string> password_;
     std::vector<StationChoice> stations_;
