@@ -1,6 +1,7 @@
 #include "first_run_wizard.h"
 
 #include "console/pages/page_text.h"
+#include "store/client_table.h"
 #include "store/configuration.h"
 #include "store/text_number.h"
 
@@ -86,23 +87,17 @@ public:
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(wrappedLabel(
             QStringLiteral("Add each customer PC with a name and its address. Stations that already try to "
-                           "reach this console are listed first: pick one and press Add. Leave the list empty "
+                           "reach this console are listed first: pick one and press Add selected. Leave the list empty "
                            "to add stations later under Configuration, Clients."),
             this));
 
         layout->addWidget(new QLabel(QStringLiteral("Trying to connect:"), this));
-        knockingList_ = new QListWidget(this);
-        knockingList_->setObjectName(QStringLiteral("firstRun.knocking"));
-        knockingList_->setMaximumHeight(fontMetrics().height() * 5);
         auto* addKnocking = new QPushButton(QStringLiteral("Add &selected"), this);
-        addKnocking->setObjectName(QStringLiteral("firstRun.addKnocking"));
-        auto* knockingRow = new QHBoxLayout;
-        knockingRow->addWidget(knockingList_, 1);
-        knockingRow->addWidget(addKnocking, 0, Qt::AlignTop);
-        layout->addLayout(knockingRow);
+        knockingList_ = listBeside(addKnocking, layout, "firstRun.knocking", "firstRun.addKnocking");
+        knockingList_->setMaximumHeight(fontMetrics().height() * 5);
 
         name_ = namedEdit("firstRun.stationName", this);
-        name_->setMaxLength(255);
+        name_->setMaxLength(static_cast<int>(store::ClientCodec::kNameSize) - 1);
         address_ = namedEdit("firstRun.stationAddress", this);
         address_->setPlaceholderText(QStringLiteral("192.168.1.21"));
         auto* addTyped = new QPushButton(QStringLiteral("&Add station"), this);
@@ -114,14 +109,8 @@ public:
         layout->addLayout(typedRow);
 
         layout->addWidget(new QLabel(QStringLiteral("Stations of this cafe:"), this));
-        stations_ = new QListWidget(this);
-        stations_->setObjectName(QStringLiteral("firstRun.stations"));
         auto* remove = new QPushButton(QStringLiteral("&Remove"), this);
-        remove->setObjectName(QStringLiteral("firstRun.removeStation"));
-        auto* stationsRow = new QHBoxLayout;
-        stationsRow->addWidget(stations_, 1);
-        stationsRow->addWidget(remove, 0, Qt::AlignTop);
-        layout->addLayout(stationsRow);
+        stations_ = listBeside(remove, layout, "firstRun.stations", "firstRun.removeStation");
 
         connect(addKnocking, &QPushButton::clicked, this, &StationsPage::addKnocking);
         connect(knockingList_, &QListWidget::itemDoubleClicked, this, &StationsPage::addKnocking);
@@ -147,6 +136,19 @@ public:
     }
 
 private:
+    // A list with `button` beside it, at its top, added to `layout`.
+    QListWidget* listBeside(QPushButton* button, QBoxLayout* layout, const char* listName, const char* buttonName)
+    {
+        auto* list = new QListWidget(this);
+        list->setObjectName(QString::fromLatin1(listName));
+        button->setObjectName(QString::fromLatin1(buttonName));
+        auto* row = new QHBoxLayout;
+        row->addWidget(list, 1);
+        row->addWidget(button, 0, Qt::AlignTop);
+        layout->addLayout(row);
+        return list;
+    }
+
     void addKnocking()
     {
         if (auto* item = knockingList_->currentItem() ? knockingList_->currentItem() : knockingList_->item(0))
