@@ -3,23 +3,11 @@
 #include "installer/folder_text.h"
 #include "installer/station_checks.h"
 #include "installer/texts.h"
-
-#include <cstdlib>
+#include "store/data_folder.h"
 
 namespace installer {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// An XDG base folder: the variable when it holds a full path, else `fallback`.
-fs::path xdgFolder(const char* variable, const fs::path& fallback)
-{
-    const char* value = std::getenv(variable);
-    return value && *value == '/' ? fs::path(value) : fallback;
-}
-
-} // namespace
 
 WizardSetup machineSetup(const fs::path& source)
 {
@@ -38,8 +26,10 @@ WizardSetup machineSetup(const fs::path& source)
     setup.removalFolder = stationThere ? setup.workstationFolder : setup.consoleFolder;
     StationMachine machine;
     machine.unitFolders = {"/lib/systemd/system", "/usr/lib/systemd/system"};
-    machine.dataHome = xdgFolder("XDG_DATA_HOME", setup.home / ".local" / "share");
-    machine.configHome = xdgFolder("XDG_CONFIG_HOME", setup.home / ".config");
+    // Where the console itself looks for its cafe.
+    const store::UserFolders user = store::UserFolders::fromEnvironment();
+    machine.dataHome = user.dataHome;
+    machine.configHome = user.configHome;
     machine.systemLogonStartFolder = platform::logonStartFolder(true);
     machine.logonStartFolder = setup.logonStartFolder;
     setup.stationRefusal = stationRefusal(machine);
