@@ -2,7 +2,7 @@
 // the station is the third entry of the console's stations list.
 #include "client/station_key.h"
 #include "link/cafe_key.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/link_server.h"
 #include "platform/local_time.h"
 #include "test_support.h"
@@ -49,7 +49,7 @@ protected:
     // then allow the address to be reused).
     std::unique_ptr<stationlink::LinkServer> console = startConsole(unusedPort());
     std::unique_ptr<ClientEngine> engine;
-    std::uint32_t events = 0; // every event the console has seen from the station
+    stationlink::StationEvents events; // every event the console has seen from the station
 
     void SetUp() override
     {
@@ -77,11 +77,9 @@ protected:
         if (!console || !console->takeEventForConsole(kStation))
             return;
         auto mailbox = console->lockMailbox(kStation);
-        events |= mailbox.value();
-        mailbox.clear(stationlink::EVT_CONNECTED | stationlink::EVT_DISCONNECTED | stationlink::EVT_STARTED |
-                      stationlink::EVT_STOPPED);
+        events |= mailbox.word().takeEvents();
     }
-    bool seen(std::uint32_t event) { return stationlink::hasFlags(events, event); }
+    bool seen(stationlink::Event event) { return events.has(event); }
     bool until(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
     {
         return tickUntil(*engine, [&] {
@@ -91,9 +89,9 @@ protected:
     }
     void connectAndStartSession()
     {
-        ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
-        console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
-        ASSERT_TRUE(until([&] { return !engine->state().locked && seen(stationlink::EVT_STARTED); }));
+        ASSERT_TRUE(until([&] { return seen(stationlink::Event::Connected); }));
+        console->sendStationCommand(kStation, stationlink::Command::Unlock);
+        ASSERT_TRUE(until([&] { return !engine->state().locked && seen(stationlink::Event::Started); }));
         console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00",
                                                                                        "3.50", sessionStart()));
         ASSERT_TRUE(until([&] { return engine->state().sessionStamp == "20060811105434"; }));
@@ -109,23 +107,23 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
     EXPECT_EQ(s.extras, "\x80" "1.00");
     EXPECT_EQ(s.total, "\x80" "3.50");
 
-    console->sendStationCommand(kStation, stationlink::CMD_LOCK);
+    console->sendStationCommand(kStation, stationlink::Command::Lock);
     ASSERT_TRUE(until([&] { return s.locked; }));
     EXPECT_EQ(s.sessionStamp, "");
 
     // A second session, ended by the customer on the panel.
-    events = 0;
-    console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
-    ASSERT_TRUE(until([&] { return !s.locked && seen(stationlink::EVT_STARTED); }));
+    events = {};
+    console->sendStationCommand(kStation, stationlink::Command::Unlock);
+    ASSERT_TRUE(until([&] { return !s.locked && seen(stationlink::Event::Started); }));
     engine->onLeftButtonDown(100, 120);
     ASSERT_EQ(engine->onLeftButtonUp(100, 120), PanelClick::OpenEndSessionDialog);
     engine->confirmEndSession();
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STOPPED); }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Stopped); }));
 
-    console->sendStationCommand(kStation, stationlink::CMD_QUIT);
+    console->sendStationCommand(kStation, stationlink::Command::Quit);
     TickOutcome outcome = TickOutcome::Nothing;
     ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Disconnected); }));
     EXPECT_EQ(workstation.shutdownCalls, 0);
     EXPECT_TRUE(contains(logLines(folder.path()), "OnClose() called."));
 }
@@ -133,13 +131,13 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
 TEST_F(RealConsoleTest, ShutdownIsAnsweredAndAskedOfTheSystem)
 {
     workstation.shutdownFailure = "Access is denied.";
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
-    console->sendStationCommand(kStation, stationlink::CMD_SHUTDOWN);
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Connected); }));
+    console->sendStationCommand(kStation, stationlink::Command::Shutdown);
     TickOutcome outcome = TickOutcome::Nothing;
     ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     EXPECT_EQ(workstation.shutdownCalls, 1);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Access is denied."}); // the system's refusal, shown
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_DISCONNECTED); }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Disconnected); }));
     EXPECT_TRUE(contains(logLines(folder.path()), "Read data: SHUTDOWN"));
 }
 
@@ -158,13 +156,13 @@ TEST_F(RealConsoleTest, ConsoleRestartIsSurvivedAndTheSessionReclaimed)
         restarted = startConsole(port);
         back = true;
     });
-    events = 0;
+    events = {};
     // No tick waits for the console, so the restarted one is taken over between ticks.
     ASSERT_TRUE(until(
         [&] {
             if (back && !console)
                 console = std::move(restarted);
-            return console && seen(stationlink::EVT_STARTED);
+            return console && seen(stationlink::Event::Started);
         },
         20s));
     ASSERT_TRUE(console);
@@ -188,14 +186,14 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     connectAndStartSession();
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "20060811105434");
 
-    events = 0;
+    events = {};
     startClient();
     EXPECT_FALSE(engine->state().locked);
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_STARTED); }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Started); }));
     EXPECT_EQ(console->stationStartTime(kStation), sessionStart());
     EXPECT_TRUE(contains(logLines(folder.path()), "Sending STARTED message success."));
 
-    console->sendStationCommand(kStation, stationlink::CMD_LOCK);
+    console->sendStationCommand(kStation, stationlink::Command::Lock);
     ASSERT_TRUE(until([&] { return engine->state().locked; }));
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
     // A late figure message names the ended session: it is not taken up again.
@@ -205,18 +203,18 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     EXPECT_EQ(engine->state().sessionStamp, "");
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
 
-    events = 0;
+    events = {};
     startClient();
     EXPECT_TRUE(engine->state().locked);
-    ASSERT_TRUE(until([&] { return seen(stationlink::EVT_CONNECTED); }));
+    ASSERT_TRUE(until([&] { return seen(stationlink::Event::Connected); }));
     for (int i = 0; i < 30; ++i)
         engine->tick();
     pollConsole();
-    EXPECT_FALSE(seen(stationlink::EVT_STARTED));
+    EXPECT_FALSE(seen(stationlink::Event::Started));
     EXPECT_TRUE(engine->state().locked);
 
     // A session ended on the panel is forgotten as well.
-    console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+    console->sendStationCommand(kStation, stationlink::Command::Unlock);
     ASSERT_TRUE(until([&] { return !engine->state().locked; }));
     console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00",
                                                                                    "0.10", sessionStart() + 3600));
@@ -248,17 +246,17 @@ TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReachedFromTheAddressTheStation
     ClientEngine engine(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
     engine.start(testScreen());
 
-    std::uint32_t events = 0;
+    stationlink::StationEvents events;
     ASSERT_TRUE(tickUntil(engine, [&] {
         if (console.takeEventForConsole(0)) {
             auto mailbox = console.lockMailbox(0);
-            events |= mailbox.value();
-            mailbox.clear(stationlink::EVT_CONNECTED);
+            events |= mailbox.word().events();
+            mailbox.word().take(stationlink::Event::Connected);
         }
-        return engine.link().isConnected() && stationlink::hasFlags(events, stationlink::EVT_CONNECTED);
+        return engine.link().isConnected() && events.has(stationlink::Event::Connected);
     }, 10s));
 
-    console.sendStationCommand(0, stationlink::CMD_UNLOCK);
+    console.sendStationCommand(0, stationlink::Command::Unlock);
     ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().locked; }, 10s));
     console.stop();
 }
@@ -283,10 +281,10 @@ TEST_F(RealConsoleTest, WithTheCafesKeyOnlyTheCafesConsoleIsObeyed)
     ASSERT_TRUE(console);
     startClient();
     for (int n = 0; n < 50; ++n) {
-        console->sendStationCommand(kStation, stationlink::CMD_UNLOCK);
+        console->sendStationCommand(kStation, stationlink::Command::Unlock);
         ASSERT_FALSE(until([&] { return !engine->state().locked; }, 40ms));
     }
-    EXPECT_FALSE(seen(stationlink::EVT_CONNECTED));
+    EXPECT_FALSE(seen(stationlink::Event::Connected));
     EXPECT_TRUE(contains(logLines(folder.path()), "The console at 127.1.1.1 could not prove the cafe's key."));
     console.reset();
 

@@ -5,7 +5,7 @@
 //
 // It runs the console's real link server: the station connects, is unlocked,
 // and receives the figures of a session started 65 minutes ago.
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/link_server.h"
 
 #include <chrono>
@@ -17,15 +17,14 @@
 
 namespace {
 
-bool waitForEvent(stationlink::LinkServer& server, std::uint32_t event, std::chrono::seconds limit)
+bool waitForEvent(stationlink::LinkServer& server, stationlink::Event event, std::chrono::seconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         if (server.waitEventForConsole(0, std::chrono::milliseconds(100)) && server.takeEventForConsole(0)) {
             auto mailbox = server.lockMailbox(0);
-            bool seen = mailbox.has(event);
-            mailbox.clear(stationlink::kEventFlags | stationlink::LINK_PENDING);
-            if (seen)
+            const stationlink::StationEvents events = mailbox.word().takeEvents();
+            if (events.has(event))
                 return true;
         }
     }
@@ -58,12 +57,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tamblo-demo-console: cannot listen on port %d\n", settings.port);
         return 1;
     }
-    if (!waitForEvent(server, stationlink::EVT_CONNECTED, std::chrono::seconds(20))) {
+    if (!waitForEvent(server, stationlink::Event::Connected, std::chrono::seconds(20))) {
         std::fprintf(stderr, "tamblo-demo-console: the station did not connect\n");
         return 1;
     }
-    server.sendStationCommand(0, stationlink::CMD_UNLOCK);
-    waitForEvent(server, stationlink::EVT_STARTED, std::chrono::seconds(10));
+    server.sendStationCommand(0, stationlink::Command::Unlock);
+    waitForEvent(server, stationlink::Event::Started, std::chrono::seconds(10));
     std::time_t start = std::time(nullptr) - (65 * 60 + 10);
     server.sendSessionInfo(0, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00", "3.50", start));
     std::this_thread::sleep_for(std::chrono::seconds(seconds));

@@ -5,7 +5,7 @@
 #include "console/pages/operator_dialogs.h"
 #include "console/texts.h"
 #include "item_panel.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "modal_guard.h"
 #include "money_keeper.h"
 #include "open_bill_list.h"
@@ -246,7 +246,7 @@ void BillPanel::onItemPanelButton()
     }
     if (stopsStation && ctx_.board.isStatus(station - 1, kStatusStarted)) {
         ctx_.log.writeLogLine("STOP PC," + std::to_string(station - 1));
-        ctx_.board.sendStationCommand(station - 1, stationlink::CMD_LOCK);
+        ctx_.board.sendStationCommand(station - 1, stationlink::Command::Lock);
         ctx_.keeper.moneyChanged();
     }
     ctx_.window.requestFocus({FocusTarget::Control::TenderField, 0});

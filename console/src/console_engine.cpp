@@ -10,7 +10,7 @@
 #include "first_run_writer.h"
 #include "folder_guard.h"
 #include "guarded_services.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/link_server.h"
 #include "link/link_security.h"
 #include "link_keys.h"
@@ -529,11 +529,11 @@ void ConsoleEngine::onConfigurationPressed()
     if (dialog.result() == pages::ConfigurationDialogModel::Result::Ok) {
         const pages::ClientCommand command = dialog.clientCommand();
         if (command != pages::ClientCommand::None) {
-            const std::uint32_t bits =
-                command == pages::ClientCommand::Quit ? stationlink::CMD_QUIT : stationlink::CMD_SHUTDOWN;
+            const stationlink::Command sent =
+                command == pages::ClientCommand::Quit ? stationlink::Command::Quit : stationlink::Command::Shutdown;
             for (int i : m.board.table().selectedRows())
-                if (m.board.mailboxWord(i) & stationlink::LINK_CONNECTED)
-                    m.board.sendStationCommand(i, bits);
+                if (m.board.mailboxWord(i).has(stationlink::LinkState::Connected))
+                    m.board.sendStationCommand(i, sent);
         }
     }
     m.applyConfigurationEffects(printServerBefore, printersBefore);

@@ -5,8 +5,8 @@
 // the link's server (link_server_console_link.h).
 
 #include "link/session_info_record.h"
+#include "link/station_words.h"
 
-#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -18,22 +18,23 @@ class ConsoleLink {
 public:
     virtual ~ConsoleLink() = default;
 
-    // ORs the bits into the station's MailboxWord under its lock (CMD_UNLOCK also
-    // sets LINK_STARTING, CMD_LOCK also LINK_STOPPING) and sets command posted.
-    virtual void sendStationCommand(int i, std::uint32_t bits) = 0;
-    // Stores the figures in the station's SessionInfoRecord and posts CMD_SESSION_INFO.
+    // Posts the commands into the station's MailboxWord under its lock (Unlock
+    // also sets LinkState::Starting, Lock also LinkState::Stopping) and sets
+    // command posted.
+    virtual void sendStationCommand(int i, stationlink::Commands commands) = 0;
+    // Stores the figures in the station's SessionInfoRecord and posts Command::SessionInfo.
     virtual void sendSessionInfo(int i, const stationlink::SessionInfoRecord& record) = 0;
 
     // True when the station's event for console was set; resets it.
     virtual bool takeEventForConsole(int i) = 0;
     // Runs `use` on the station's MailboxWord while holding the mailbox lock.
-    virtual void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) = 0;
+    virtual void withMailbox(int i, const std::function<void(stationlink::MailboxWord& word)>& use) = 0;
     // The session stamp of a STARTED that came since the last call, or nullopt:
     // 14 digits of a valid local time (the link takes no other STARTED).
     virtual std::optional<std::string> takeReportedStamp(int i) = 0;
     // The command the station has not answered for longer than the answer
-    // wait (CMD_UNLOCK, CMD_LOCK, ...), or 0.
-    virtual std::uint32_t lateCommand(int i) const = 0;
+    // wait, or nullopt.
+    virtual std::optional<stationlink::Command> lateCommand(int i) const = 0;
     // Whether the station's owner has its setup open: the station is not locked.
     virtual bool stationInSetup(int i) const = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "console/money_text.h"
 #include "console/texts.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/protocol.h"
 #include "platform/clock.h"
 #include "session_closer.h"
@@ -19,14 +19,6 @@ using namespace stationlink;
 
 namespace {
 
-constexpr std::uint32_t kStartedBit = EVT_STARTED & ~LINK_PENDING;
-constexpr std::uint32_t kStoppedBit = EVT_STOPPED & ~LINK_PENDING;
-constexpr std::uint32_t kDisconnectedBit = EVT_DISCONNECTED & ~LINK_PENDING;
-constexpr std::uint32_t kConnectedBit = EVT_CONNECTED & ~LINK_PENDING;
-// Bits other than the console's state bits and the two unused top bits.
-constexpr std::uint32_t kFlagBits = 0xFFFF3FF0;
-// Event bits (and anything above 16 bits) that call for another pass.
-constexpr std::uint32_t kEventBits = 0xFFFF0780;
 // The oldest session a station may reclaim.
 constexpr std::time_t kLongestReclaim = 24 * 60 * 60;
 
@@ -53,19 +45,20 @@ void EventPoll::pollStation(int i)
     bool refresh = false;
     bool lockWanted = false;
 
-    board_.link().withMailbox(i, [&](std::uint32_t& word) {
+    board_.link().withMailbox(i, [&](MailboxWord& word) {
         for (;;) {
-            std::uint32_t handled = 0;
+            const StationEvents events = word.events();
+            StationEvents handled;
             // The word cannot tell in which order a STOPPED and a STARTED came.
             // While the console holds no session for the station, the STOPPED
             // came first: it answered a LOCK sent before (the one a station gets
             // as it connects, or after a refused stamp), and taken second it
             // would end the session the STARTED begins.
-            const bool stoppedCameFirst = (word & kStoppedBit) != 0 && (word & LINK_SESSION) == 0;
-            if ((word & kStartedBit) && !stoppedCameFirst) {
+            const bool stoppedCameFirst = events.has(Event::Stopped) && !word.has(LinkState::Session);
+            if (events.has(Event::Started) && !stoppedCameFirst) {
                 const std::optional<std::string> stamp = board_.link().takeReportedStamp(i);
                 board_.logStation("STARTED", i);
-                if ((word & (LINK_SESSION | LINK_STARTING)) != 0) {
+                if (word.has(LinkState::Session) || word.has(LinkState::Starting)) {
                     // The console's own session: its start stands whatever the
                     // station says. A different stamp is refused and the station
                     // locked; the session then ends, billed from its real start.
@@ -74,13 +67,13 @@ void EventPoll::pollStation(int i)
                         lockWanted = true;
                     }
                     state.swapTarget = false; // a swap, if any, is complete
-                    if (word & LINK_STARTING) {
-                        word &= ~LINK_STARTING;
+                    if (word.has(LinkState::Starting)) {
+                        word.clear(LinkState::Starting);
                         state.swapHold = false;
                     }
                     table.setText(i, Column::Status, std::string(kStatusStarted));
                     table.setText(i, Column::Start, startClockText(state.startTime));
-                    word |= LINK_SESSION;
+                    word.set(LinkState::Session);
                 } else if (stamp && !state.billedWhileAway && reclaimable(state, *stamp)) {
                     // A session the console does not hold (it restarted without
                     // it): taken up from the station's stamp.
@@ -88,7 +81,7 @@ void EventPoll::pollStation(int i)
                     state.swapTarget = false;
                     table.setText(i, Column::Status, std::string(kStatusStarted));
                     table.setText(i, Column::Start, startClockText(state.startTime));
-                    word |= LINK_SESSION;
+                    word.set(LinkState::Session);
                 } else {
                     // Nothing the console holds: a session already billed, moved
                     // away or given up, a forged stamp, or an UNLOCK's late
@@ -102,33 +95,33 @@ void EventPoll::pollStation(int i)
                     lockWanted = true;
                 }
                 refresh = true;
-                handled = EVT_STARTED;
-            } else if (word & kStoppedBit) {
+                handled = Event::Started;
+            } else if (events.has(Event::Stopped)) {
                 board_.logStation("STOPPED", i);
-                const bool session = (word & LINK_SESSION) != 0 || table.hasStatus(i, kStatusStarted);
+                const bool session = word.has(LinkState::Session) || table.hasStatus(i, kStatusStarted);
                 if (state.swapHold) {
                     state.swapHold = false;
                     state.billedWhileAway = false; // locked now
-                    word &= ~LINK_STOPPING;
+                    word.clear(LinkState::Stopping);
                     board_.resetToStopped(i);
                 } else if (!session) {
                     // A STOP from a station that runs no session (its desktop
                     // session ending while locked, say) has nothing to bill. When
                     // it answers the console's LOCK, the station is locked now;
                     // a Start pressed after that LOCK is still on its way.
-                    if (word & LINK_STOPPING)
+                    if (word.has(LinkState::Stopping))
                         state.billedWhileAway = false;
-                    word &= ~LINK_STOPPING;
-                    if ((word & LINK_STARTING) == 0)
+                    word.clear(LinkState::Stopping);
+                    if (!word.has(LinkState::Starting))
                         board_.resetToStopped(i);
                 } else {
                     // Stopped by the operator or an alarm: billed up to the moment
                     // the LOCK was sent, however late the station answered it.
                     // Stopped by the station itself: up to now. The station is
                     // locked either way (a "STOP" it says does not prove it).
-                    const bool ordered = (word & LINK_STOPPING) != 0;
+                    const bool ordered = word.has(LinkState::Stopping);
                     // An UNLOCK the LOCK took back will not be confirmed.
-                    word &= ~(LINK_STOPPING | LINK_STARTING);
+                    word.clear(LinkState::Stopping | LinkState::Starting);
                     if (ordered && state.stopTime >= state.startTime && state.stopTime < board_.clock().now())
                         closer_.closeSessionUpTo(i, state.stopTime);
                     else
@@ -137,32 +130,34 @@ void EventPoll::pollStation(int i)
                         lockWanted = true;
                 }
                 refresh = true;
-                word &= ~LINK_SESSION;
+                word.clear(LinkState::Session);
                 if (state.alarmArmed())
                     board_.disarmAlarm(i);
-                handled = EVT_STOPPED;
+                handled = Event::Stopped;
             }
 
-            if (word & kDisconnectedBit) {
+            if (events.has(Event::Disconnected)) {
                 board_.logStation("DISCONNECTED", i);
                 table.setText(i, Column::Status, std::string(kStatusDisconnected));
                 // Commands on their way wait for the station's next connection.
-                word &= ~LINK_CONNECTED;
+                word.clear(LinkState::Connected);
                 state.connected = false;
-                handled |= EVT_DISCONNECTED;
-            } else if (word & kConnectedBit) {
+                handled |= Event::Disconnected;
+            } else if (events.has(Event::Connected)) {
                 board_.logStation("CONNECTED", i);
-                const bool session = (word & LINK_SESSION) != 0;
+                const bool session = word.has(LinkState::Session);
                 state.connected = true;
-                word |= LINK_CONNECTED;
+                word.set(LinkState::Connected);
                 if (session) {
                     table.setText(i, Column::Status, std::string(kStatusStarted));
                     // The UNLOCK goes out with the session figures of the next tick,
                     // which "?" forces; not when a LOCK is on its way to end the session.
-                    if ((word & LINK_STOPPING) == 0)
-                        word |= CMD_UNLOCK | LINK_STARTING;
+                    if (!word.has(LinkState::Stopping)) {
+                        word.post(Command::Unlock);
+                        word.set(LinkState::Starting);
+                    }
                     table.setText(i, Column::Duration, std::string(kUnknownDuration));
-                } else if (word & LINK_STARTING) {
+                } else if (word.has(LinkState::Starting)) {
                     // A Start still on its way goes out now.
                     table.setText(i, Column::Status, std::string(kStatusStarting));
                 } else if (!table.hasStatus(i, kStatusSwapping)) {
@@ -172,28 +167,20 @@ void EventPoll::pollStation(int i)
                     board_.resetToStopped(i);
                     lockWanted = true;
                 }
-                handled |= EVT_CONNECTED;
+                handled |= Event::Connected;
             }
 
-            word &= ~handled;
-            if ((word & kFlagBits) == 0) {
-                word &= kSurvivingBits;
+            if (!word.takeHandled(handled))
                 break;
-            }
-            // Nothing handled in this pass means nothing more can be: leave the
-            // remaining bits rather than loop on a bit no step knows.
-            if ((word & kEventBits) == 0 || handled == 0)
-                break;
-            word |= LINK_PENDING;
         }
         // A LOCK already on its way does the locking; a second one could lock a
         // session started after it.
-        if (word & LINK_STOPPING)
+        if (word.has(LinkState::Stopping))
             lockWanted = false;
     });
 
     if (lockWanted)
-        board_.sendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, Command::Lock);
     if (refresh)
         buttons_.refreshStationButtons();
 }

@@ -4,7 +4,10 @@
 
 namespace console {
 
-void LinkServerConsoleLink::sendStationCommand(int i, std::uint32_t bits) { server_.sendStationCommand(i, bits); }
+void LinkServerConsoleLink::sendStationCommand(int i, stationlink::Commands commands)
+{
+    server_.sendStationCommand(i, commands);
+}
 
 void LinkServerConsoleLink::sendSessionInfo(int i, const stationlink::SessionInfoRecord& record)
 {
@@ -13,7 +16,7 @@ void LinkServerConsoleLink::sendSessionInfo(int i, const stationlink::SessionInf
 
 bool LinkServerConsoleLink::takeEventForConsole(int i) { return server_.takeEventForConsole(i); }
 
-void LinkServerConsoleLink::withMailbox(int i, const std::function<void(std::uint32_t& word)>& use)
+void LinkServerConsoleLink::withMailbox(int i, const std::function<void(stationlink::MailboxWord& word)>& use)
 {
     // The lock goes first, then the guard's count: messages held back under it
     // are shown only once the station's word is free again.
@@ -24,7 +27,10 @@ void LinkServerConsoleLink::withMailbox(int i, const std::function<void(std::uin
 
 std::optional<std::string> LinkServerConsoleLink::takeReportedStamp(int i) { return server_.takeReportedStamp(i); }
 
-std::uint32_t LinkServerConsoleLink::lateCommand(int i) const { return server_.lateCommand(i); }
+std::optional<stationlink::Command> LinkServerConsoleLink::lateCommand(int i) const
+{
+    return server_.lateCommand(i);
+}
 
 bool LinkServerConsoleLink::stationInSetup(int i) const { return server_.stationInSetup(i); }
 

@@ -15,12 +15,12 @@ class LinkServerConsoleLink final : public ConsoleLink {
 public:
     LinkServerConsoleLink(stationlink::LinkServer& server, ModalGuard& guard) : server_(server), guard_(guard) {}
 
-    void sendStationCommand(int i, std::uint32_t bits) override;
+    void sendStationCommand(int i, stationlink::Commands commands) override;
     void sendSessionInfo(int i, const stationlink::SessionInfoRecord& record) override;
     bool takeEventForConsole(int i) override;
-    void withMailbox(int i, const std::function<void(std::uint32_t& word)>& use) override;
+    void withMailbox(int i, const std::function<void(stationlink::MailboxWord& word)>& use) override;
     std::optional<std::string> takeReportedStamp(int i) override;
-    std::uint32_t lateCommand(int i) const override;
+    std::optional<stationlink::Command> lateCommand(int i) const override;
     bool stationInSetup(int i) const override;
 
 private:

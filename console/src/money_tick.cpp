@@ -4,7 +4,7 @@
 #include "console/money_text.h"
 #include "console/print_job_source.h"
 #include "console/texts.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "platform/clock.h"
 #include "session_closer.h"
 #include "station_board.h"
@@ -47,7 +47,7 @@ void MoneyTick::run()
             // timers run again, and the alarm must not fire twice.
             board_.disarmAlarm(i);
             board_.logStation("ALARM STOPPING", i);
-            board_.sendStationCommand(i, stationlink::CMD_LOCK);
+            board_.sendStationCommand(i, stationlink::Command::Lock);
         }
     }
 
@@ -69,13 +69,13 @@ void MoneyTick::noteLateCommand(int i)
 {
     using namespace stationlink;
     std::string note;
-    if (board_.link().lateCommand(i) != 0) {
+    if (board_.link().lateCommand(i)) {
         // The note names what the operator ordered, which may wait behind the
         // late command (the session figures, say).
-        const std::uint32_t word = board_.mailboxWord(i);
-        if (word & LINK_STOPPING)
+        const MailboxWord word = board_.mailboxWord(i);
+        if (word.has(LinkState::Stopping))
             note = std::string(kStopNotAnsweredNote);
-        else if (word & LINK_STARTING)
+        else if (word.has(LinkState::Starting))
             note = std::string(kStartNotAnsweredNote);
         else
             note = std::string(kNotAnsweringNote);

@@ -6,7 +6,7 @@
 #include "station_board.h"
 #include "console/texts.h"
 
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "platform/clock.h"
 #include "store/activity_log.h"
 #include "store/bill_journal.h"
@@ -50,9 +50,9 @@ store::OpenState OpenStateKeeper::capture() const
 
     for (int i = 0; i < board_.stationCount(); ++i) {
         const StationState& s = board_.station(i);
-        const std::uint32_t word = board_.mailboxWord(i);
+        const MailboxWord word = board_.mailboxWord(i);
         const bool swapTarget = board_.isStatus(i, kStatusSwapping) && s.swapTarget;
-        const bool running = (word & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) || swapTarget;
+        const bool running = word.has(LinkState::Session) || board_.isStatus(i, kStatusStarted) || swapTarget;
         // A Start the station has not confirmed may already have unlocked it.
         const bool starting = board_.isStatus(i, kStatusStarting);
         const SessionBill& bill = s.sessionBill;
@@ -66,7 +66,7 @@ store::OpenState OpenStateKeeper::capture() const
         kept.starting = starting;
         kept.swapTarget = swapTarget || (running && s.swapTarget);
         kept.swapTime = s.swapTime;
-        kept.stopping = running && (word & LINK_STOPPING) != 0;
+        kept.stopping = running && word.has(LinkState::Stopping);
         kept.openBillMark = s.openBillMark;
         kept.billedWhileAway = s.billedWhileAway;
         kept.startTime = s.startTime;
@@ -201,7 +201,7 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     table.setText(i, Column::Total, kept.total.empty() ? std::string(kZeroMoney) : kept.total);
     if (paid != paidOpenBills_.end())
         board_.updateStationMoney(i, "", -paid->second);
-    board_.link().withMailbox(i, [](std::uint32_t& word) { word |= LINK_SESSION; });
+    board_.link().withMailbox(i, [](MailboxWord& word) { word.set(LinkState::Session); });
 }
 
 // Sessions the console had stopped (LOCK sent) but whose STOPPED it never heard,
@@ -228,7 +228,7 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
         if (alarmDue && !station.stopping)
             board_.logStation("ALARM STOPPING", i);
         board_.disarmAlarm(i);
-        board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STOPPING); });
+        board_.link().withMailbox(i, [](MailboxWord& word) { word.clear(LinkState::Session | LinkState::Stopping); });
         board_.station(i).billedWhileAway = true;
         // The station is not connected yet: the row stays "Disconnected".
         sessions_.closeSessionUpTo(i, end);

@@ -2,7 +2,7 @@
 
 #include "console/money_text.h"
 #include "console/texts.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "modal_guard.h"
 #include "platform/clock.h"
 #include "station_board.h"
@@ -138,14 +138,16 @@ void SessionCloser::closeSessionOfRemovedStation(int i)
     using namespace stationlink;
     if (i < 0 || i >= board_.stationCount())
         return;
-    // A session counts while the console holds LINK_SESSION for it, while its row
+    // A session counts while the console holds LinkState::Session for it, while its row
     // reads "Started", or while it is the target of a swap (which shows the start).
-    const bool session = (board_.mailboxWord(i) & LINK_SESSION) != 0 || board_.isStatus(i, kStatusStarted) ||
+    const bool session = board_.mailboxWord(i).has(LinkState::Session) || board_.isStatus(i, kStatusStarted) ||
                          (board_.isStatus(i, kStatusSwapping) && !board_.table().text(i, Column::Start).empty());
     if (!session)
         return;
     board_.logStation("STOPPING", i);
-    board_.link().withMailbox(i, [](std::uint32_t& word) { word &= ~(LINK_SESSION | LINK_STARTING | LINK_STOPPING); });
+    board_.link().withMailbox(i, [](MailboxWord& word) {
+        word.clear(LinkState::Session | LinkState::Starting | LinkState::Stopping);
+    });
     board_.disarmAlarm(i);
     board_.station(i).swapHold = false;
     closeSession(i);

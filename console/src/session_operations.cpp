@@ -3,7 +3,7 @@
 #include "console/bill_panel.h"
 #include "console/money_text.h"
 #include "console/texts.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "platform/clock.h"
 #include "station_board.h"
 #include "station_buttons.h"
@@ -41,10 +41,11 @@ void SessionOperations::onStartPressed()
         board_.logStation("STARTING", i);
         // A LOCK not yet answered (the one a station gets as it connects) is
         // taken back: the UNLOCK supersedes it, and nothing waits for its STOPPED.
-        board_.link().withMailbox(i, [](std::uint32_t& word) {
-            word = clearFlags(word & ~LINK_STOPPING, flagOf(CMD_LOCK));
+        board_.link().withMailbox(i, [](MailboxWord& word) {
+            word.clear(LinkState::Stopping);
+            word.withdraw(Command::Lock);
         });
-        board_.sendStationCommand(i, CMD_UNLOCK);
+        board_.sendStationCommand(i, Command::Unlock);
     }
     // The table takes the focus first: its buttons then set Enter's default
     // even when the focus was in the tender field before.
@@ -74,7 +75,7 @@ void SessionOperations::onStopPressed()
         }
         if (!table.hasStatus(i, kStatusStarted))
             continue;
-        board_.sendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, Command::Lock);
         board_.logStation("STOPPING", i);
         SessionBill& bill = board_.station(i).sessionBill;
         // A station already waiting in a group from an earlier press stays in it:
@@ -108,10 +109,11 @@ void SessionOperations::onStopPressed()
 void SessionOperations::dropUnconfirmedSession(int i)
 {
     board_.logStation("STOPPING", i);
-    board_.link().withMailbox(i, [](std::uint32_t& word) {
-        word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), flagOf(CMD_UNLOCK));
+    board_.link().withMailbox(i, [](MailboxWord& word) {
+        word.clear(LinkState::Session | LinkState::Starting);
+        word.withdraw(Command::Unlock);
     });
-    board_.sendStationCommand(i, CMD_LOCK);
+    board_.sendStationCommand(i, Command::Lock);
     board_.disarmAlarm(i);
     board_.station(i).billedWhileAway = true;
 }
@@ -136,7 +138,7 @@ void SessionOperations::abandonSwap(int i)
     StationState& state = board_.station(i);
     if (!state.swapTarget) {
         board_.logStation("STOPPING", i);
-        board_.sendStationCommand(i, CMD_LOCK);
+        board_.sendStationCommand(i, Command::Lock);
         board_.resetToStopped(i);
         return;
     }
@@ -151,9 +153,9 @@ void SessionOperations::abandonSwap(int i)
 void SessionOperations::stopSessionHeldWhileAway(int i)
 {
     board_.logStation("STOPPING", i);
-    board_.link().withMailbox(i, [](std::uint32_t& word) {
-        word &= ~(LINK_SESSION | LINK_STARTING | LINK_STOPPING);
-        word = clearFlags(word, CMD_UNLOCK & ~LINK_PENDING);
+    board_.link().withMailbox(i, [](MailboxWord& word) {
+        word.clear(LinkState::Session | LinkState::Starting | LinkState::Stopping);
+        word.withdraw(Command::Unlock);
     });
     board_.disarmAlarm(i);
     StationState& state = board_.station(i);
@@ -207,17 +209,18 @@ void SessionOperations::onSwapPressed()
         // The session leaves the source: should the source go away before it
         // locks, it holds nothing to bill or to unlock again when it comes back,
         // and an UNLOCK still waiting for it (it had just come back) stays unsent.
-        board_.link().withMailbox(source, [](std::uint32_t& word) {
-            word = clearFlags(word & ~(LINK_SESSION | LINK_STARTING), CMD_UNLOCK & ~LINK_PENDING);
+        board_.link().withMailbox(source, [](MailboxWord& word) {
+            word.clear(LinkState::Session | LinkState::Starting);
+            word.withdraw(Command::Unlock);
         });
         from.billedWhileAway = true;
         from.lastSessionEnd = std::max(from.lastSessionEnd, board_.clock().now());
         closer_.leaveStopGroup(source);
-        board_.sendStationCommand(source, CMD_LOCK);
-        board_.sendStationCommand(target, CMD_UNLOCK);
+        board_.sendStationCommand(source, Command::Lock);
+        board_.sendStationCommand(target, Command::Unlock);
         // The session lives on the target from now on: should the target go away
         // before it confirms, the session is still there to be stopped and billed.
-        board_.link().withMailbox(target, [](std::uint32_t& word) { word |= LINK_SESSION; });
+        board_.link().withMailbox(target, [](MailboxWord& word) { word.set(LinkState::Session); });
         for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
             table.setText(target, c, table.text(source, c));
         for (Column c : {Column::AccessCost, Column::Extras, Column::Total})

@@ -3,7 +3,7 @@
 #include "console/money_text.h"
 #include "console/texts.h"
 
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "platform/clock.h"
 #include "store/activity_log.h"
 
@@ -71,7 +71,7 @@ void StationBoard::initStationRow(int i)
     state.sessionBill.owner = -1;
     state.sessionBill.pendingCount = 0;
     state.sessionBill.open = false;
-    link_.withMailbox(i, [](std::uint32_t& word) { word = 0; });
+    link_.withMailbox(i, [](stationlink::MailboxWord& word) { word = stationlink::MailboxWord(); });
 }
 
 void StationBoard::resizeTo(int count)
@@ -122,17 +122,17 @@ void StationBoard::sendSessionInfo(int i)
     link_.sendSessionInfo(i, record);
 }
 
-void StationBoard::sendStationCommand(int i, std::uint32_t bits)
+void StationBoard::sendStationCommand(int i, stationlink::Commands commands)
 {
-    if ((bits & stationlink::CMD_LOCK & ~stationlink::LINK_PENDING) != 0)
+    if (commands.has(stationlink::Command::Lock))
         station(i).stopTime = clock_.now();
-    link_.sendStationCommand(i, bits);
+    link_.sendStationCommand(i, commands);
 }
 
-std::uint32_t StationBoard::mailboxWord(int i)
+stationlink::MailboxWord StationBoard::mailboxWord(int i)
 {
-    std::uint32_t copy = 0;
-    link_.withMailbox(i, [&](std::uint32_t& word) { copy = word; });
+    stationlink::MailboxWord copy;
+    link_.withMailbox(i, [&](stationlink::MailboxWord& word) { copy = word; });
     return copy;
 }
 

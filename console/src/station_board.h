@@ -59,12 +59,12 @@ public:
     // Access Cost from the text (or kept when empty); Extras grows by the amount
     // when it is non-zero; Total = Access Cost + Extras.
     void updateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
-    // Hands the row's figures to the station and posts CMD_SESSION_INFO.
+    // Hands the row's figures to the station and posts Command::SessionInfo.
     void sendSessionInfo(int i);
     // Posts commands; a LOCK also notes when it went out (stopTime).
-    void sendStationCommand(int i, std::uint32_t bits);
+    void sendStationCommand(int i, stationlink::Commands commands);
     // The station's MailboxWord, read under its lock.
-    std::uint32_t mailboxWord(int i);
+    stationlink::MailboxWord mailboxWord(int i);
 
     // Alarms; the count is the number of stations with an armed alarm.
     int alarmCount() const { return alarmCount_; }

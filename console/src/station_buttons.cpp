@@ -4,7 +4,7 @@
 #include "station_board.h"
 #include "console/texts.h"
 
-#include "link/link_bits.h"
+#include "link/station_words.h"
 
 namespace console {
 
@@ -16,14 +16,14 @@ StationButtons::StationButtons(StationBoard& board, BillPanel& panel, WindowCont
 bool StationButtons::holdsSessionWhileAway(int i) const
 {
     return board_.isStatus(i, kStatusDisconnected) &&
-           (board_.mailboxWord(i) & stationlink::LINK_SESSION) != 0;
+           board_.mailboxWord(i).has(stationlink::LinkState::Session);
 }
 
 bool StationButtons::waitsToStartWhileAway(int i) const
 {
     using namespace stationlink;
-    const std::uint32_t word = board_.mailboxWord(i);
-    return board_.isStatus(i, kStatusDisconnected) && (word & LINK_STARTING) != 0 && (word & LINK_SESSION) == 0;
+    const MailboxWord word = board_.mailboxWord(i);
+    return board_.isStatus(i, kStatusDisconnected) && word.has(LinkState::Starting) && !word.has(LinkState::Session);
 }
 
 void StationButtons::refreshStationButtons()

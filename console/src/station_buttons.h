@@ -28,7 +28,7 @@ public:
     bool swapEnabled() const { return swapEnabled_; }
 
     // A session whose station went away: the row reads "Disconnected" but the
-    // console still counts the session (LINK_SESSION), so the operator can stop
+    // console still counts the session (LinkState::Session), so the operator can stop
     // and bill it.
     bool holdsSessionWhileAway(int i) const;
     // A Start was pressed for the station, which went away before it confirmed:

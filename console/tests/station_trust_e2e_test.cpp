@@ -7,7 +7,7 @@
 
 #include "console/texts.h"
 #include "link/cafe_key.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/protocol.h"
 #include "scripted_station.h"
 
@@ -73,7 +73,7 @@ protected:
         ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStopped; }));
         EXPECT_EQ(nextCommand(*script), "LOCK");
         ASSERT_TRUE(pollUntil([&] {
-            return (rig.console().link().lockMailbox(0).value() & stationlink::LINK_STOPPING) == 0;
+            return !rig.console().link().lockMailbox(0).word().has(stationlink::LinkState::Stopping);
         }));
     }
     void startSession()

@@ -5,7 +5,7 @@
 #include "three_station_cafe.h"
 
 #include "console/texts.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ protected:
     bool confirmationWaiting(int i)
     {
         return cafe->tickStationsUntil([&] {
-            return stationlink::holdsFlag(console().link().lockMailbox(i).value(), stationlink::EVT_STARTED);
+            return console().link().lockMailbox(i).word().holds(stationlink::Event::Started);
         });
     }
 

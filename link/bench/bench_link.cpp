@@ -8,7 +8,7 @@
 
 #include "link/cafe_key.h"
 #include "link/channel.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/link_server.h"
 #include "link/protocol.h"
 
@@ -106,10 +106,10 @@ private:
     std::atomic<long> floodSent_{0};
 };
 
-// Waits until station i's mailbox holds `flags` and takes them, as the console would.
-bool takeEvent(LinkServer& link, int i, std::uint32_t flags, std::chrono::milliseconds patience)
+// Waits until station i's mailbox holds the event and takes it, as the console would.
+bool takeEvent(LinkServer& link, int i, Event event, std::chrono::milliseconds patience)
 {
-    return test::takeConsoleEvent(link, i, flags, patience, 100ms);
+    return test::takeConsoleEvent(link, i, event, patience, 100ms);
 }
 
 double percentile(std::vector<double> values, double p)
@@ -130,13 +130,13 @@ std::vector<double> unlockRoundTrips(LinkServer& link, int stations, int count)
     for (int n = 0; n < count; ++n) {
         int i = n % stations;
         auto t0 = SteadyClock::now();
-        link.sendStationCommand(i, CMD_UNLOCK);
-        if (!takeEvent(link, i, EVT_STARTED, 5000ms)) {
+        link.sendStationCommand(i, Command::Unlock);
+        if (!takeEvent(link, i, Event::Started, 5000ms)) {
             std::fprintf(stderr, "station %d did not confirm UNLOCK\n", i);
             continue;
         }
         ms.push_back(std::chrono::duration<double, std::milli>(SteadyClock::now() - t0).count());
-        link.lockMailbox(i).word() &= ~LINK_STARTING;
+        link.lockMailbox(i).word().clear(LinkState::Starting);
     }
     return ms;
 }
@@ -172,7 +172,7 @@ bool measureCafe(const char* prefix, std::optional<CafeKey> key, int idleSeconds
         std::chrono::duration<double, std::milli>(SteadyClock::now() - handshakesBegin).count() / kStations;
     int connected = 0;
     for (int i = 0; i < kStations; ++i)
-        if (attached[static_cast<std::size_t>(i)] && takeEvent(link, i, EVT_CONNECTED, 5000ms))
+        if (attached[static_cast<std::size_t>(i)] && takeEvent(link, i, Event::Connected, 5000ms))
             ++connected;
 
     auto cpuBefore = platform::processCpuTime();

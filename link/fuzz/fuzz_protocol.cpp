@@ -102,6 +102,7 @@ void fuzzFraming(std::string_view text)
 void fuzzWords(const std::uint8_t* data, std::size_t size)
 {
     using namespace stationlink;
+    using namespace stationlink::layout;
     if (size < 8)
         return;
     std::uint32_t mailbox, link;
@@ -110,16 +111,18 @@ void fuzzWords(const std::uint8_t* data, std::size_t size)
 
     // Relaying commands never loses or invents one.
     std::uint32_t commandsBefore = (mailbox | link) & kCommandFlags;
-    std::uint32_t m = mailbox, l = link;
+    MailboxWord m(mailbox);
+    LinkWord l(link);
     relayCommands(m, l);
-    check(((m | l) & kCommandFlags) == commandsBefore);
-    check((m & kSurvivingBits) == (mailbox & kSurvivingBits));
+    check(((m.bits() | l.bits()) & kCommandFlags) == commandsBefore);
+    check((m.bits() & kSurvivingBits) == (mailbox & kSurvivingBits));
 
     // Relaying events leaves no event in the link word and keeps its commands.
-    std::uint32_t l2 = link, m2 = mailbox;
+    LinkWord l2(link);
+    MailboxWord m2(mailbox);
     relayEvents(l2, m2);
-    check((l2 & kEventFlags) == 0);
-    check((l2 & kCommandFlags) == (link & kCommandFlags));
+    check((l2.bits() & kEventFlags) == 0);
+    check((l2.bits() & kCommandFlags) == (link & kCommandFlags));
 
     // The clearing rule: LINK_PENDING is set exactly when a flag outside the surviving bits remains.
     std::uint32_t cleared = clearFlags(mailbox, link);

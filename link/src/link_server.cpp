@@ -1,6 +1,5 @@
 #include "link/link_server.h"
 
-#include "link/link_bits.h"
 #include "listener.h"
 #include "refusal_log.h"
 #include "slot_table.h"
@@ -63,7 +62,7 @@ bool LinkServer::State::startWorker(int i)
         event->reset();
     {
         std::lock_guard lock(slot.linkLock);
-        slot.linkWord = 0;
+        slot.linkWord = LinkWord();
     }
     {
         std::lock_guard lock(slot.handoffLock);
@@ -103,14 +102,14 @@ void LinkServer::State::joinWorker(int i, StationSlot& slot)
     slot.handoff.close();
 }
 
-// The station is gone for the console: its row must say so. An EVT_CONNECTED
+// The station is gone for the console: its row must say so. A Connected
 // the thread raised but could not hand over is outdated by this.
 void LinkServer::State::handOverLastEvents(StationSlot& slot)
 {
     {
         std::lock_guard lock(slot.linkLock);
-        slot.linkWord &= ~flagOf(EVT_CONNECTED);
-        slot.linkWord |= EVT_DISCONNECTED;
+        slot.linkWord.forget(Event::Connected);
+        slot.linkWord.raise(Event::Disconnected);
     }
     slot.linkChanged.set();
     if (!running)
@@ -119,7 +118,7 @@ void LinkServer::State::handOverLastEvents(StationSlot& slot)
     while (std::chrono::steady_clock::now() < deadline) {
         {
             std::lock_guard lock(slot.linkLock);
-            if ((slot.linkWord & kEventFlags) == 0)
+            if (slot.linkWord.events().empty())
                 break;
         }
         slot.linkChangeTaken.wait(std::chrono::milliseconds(5));
@@ -214,18 +213,18 @@ bool LinkServer::isStationRunning(int i) const
     return slot && slot->running;
 }
 
-void LinkServer::sendStationCommand(int i, std::uint32_t bits)
+void LinkServer::sendStationCommand(int i, Commands commands)
 {
     if (!inRange(i))
         return;
     StationSlot& slot = state_->slots.obtain(i);
     {
         std::lock_guard lock(slot.mailboxLock);
-        slot.mailboxWord |= bits;
-        if ((bits & flagOf(CMD_UNLOCK)) != 0)
-            slot.mailboxWord |= LINK_STARTING;
-        if ((bits & flagOf(CMD_LOCK)) != 0)
-            slot.mailboxWord |= LINK_STOPPING;
+        slot.mailboxWord.post(commands);
+        if (commands.has(Command::Unlock))
+            slot.mailboxWord.set(LinkState::Starting);
+        if (commands.has(Command::Lock))
+            slot.mailboxWord.set(LinkState::Stopping);
     }
     slot.commandPosted.set();
 }
@@ -239,7 +238,7 @@ void LinkServer::sendSessionInfo(int i, const SessionInfoRecord& record)
         std::lock_guard lock(slot.sessionInfoLock);
         slot.sessionInfo = record;
     }
-    sendStationCommand(i, CMD_SESSION_INFO);
+    sendStationCommand(i, Command::SessionInfo);
 }
 
 bool LinkServer::takeEventForConsole(int i)
@@ -306,10 +305,13 @@ bool LinkServer::stationInSetup(int i) const
     return slot && slot->inSetup.load();
 }
 
-std::uint32_t LinkServer::lateCommand(int i) const
+std::optional<Command> LinkServer::lateCommand(int i) const
 {
     StationSlot* slot = state_->slots.find(i);
-    return slot ? slot->lateCommand.load() : 0;
+    const std::uint32_t late = slot ? slot->lateCommand.load() : 0;
+    if (late == 0)
+        return std::nullopt;
+    return static_cast<Command>(late);
 }
 
 } // namespace stationlink

@@ -1,55 +1,52 @@
 #include "relay.h"
 
-#include "link/link_bits.h"
-
 #include <initializer_list>
 
 namespace stationlink {
 
-bool relayCommands(std::uint32_t& mailboxWord, std::uint32_t& linkWord)
+bool relayCommands(MailboxWord& mailboxWord, LinkWord& linkWord)
 {
-    std::uint32_t moved = 0;
-    if (holdsFlag(mailboxWord, CMD_UNLOCK) && !holdsFlag(linkWord, EVT_STARTED))
-        moved |= CMD_UNLOCK;
-    if (holdsFlag(mailboxWord, CMD_LOCK) && !holdsFlag(linkWord, EVT_STOPPED))
-        moved |= CMD_LOCK;
-    for (auto command : {CMD_SESSION_INFO, CMD_QUIT, CMD_SHUTDOWN})
-        if (holdsFlag(mailboxWord, command))
+    Commands moved;
+    if (mailboxWord.holds(Command::Unlock) && !linkWord.holds(Event::Started))
+        moved |= Command::Unlock;
+    if (mailboxWord.holds(Command::Lock) && !linkWord.holds(Event::Stopped))
+        moved |= Command::Lock;
+    for (Command command : {Command::SessionInfo, Command::Quit, Command::Shutdown})
+        if (mailboxWord.holds(command))
             moved |= command;
-    if (moved == 0)
+    if (moved.empty())
         return false;
     // The later of UNLOCK and LOCK is what the console wants now: one posted
     // earlier and not sent yet (the LOCK that locks a station as it connects,
     // the UNLOCK of a Start given up while the station was away) would undo it.
     // Posted together, both go, UNLOCK first.
-    if (holdsFlag(moved, CMD_UNLOCK) && !holdsFlag(moved, CMD_LOCK))
-        linkWord = clearCommandFlags(linkWord, flagOf(CMD_LOCK));
-    if (holdsFlag(moved, CMD_LOCK) && !holdsFlag(moved, CMD_UNLOCK))
-        linkWord = clearCommandFlags(linkWord, flagOf(CMD_UNLOCK));
-    linkWord |= moved;
-    mailboxWord = clearFlags(mailboxWord, moved);
+    if (moved.has(Command::Unlock) && !moved.has(Command::Lock))
+        linkWord.withdraw(Command::Lock);
+    if (moved.has(Command::Lock) && !moved.has(Command::Unlock))
+        linkWord.withdraw(Command::Unlock);
+    linkWord.post(moved);
+    mailboxWord.withdraw(moved);
     return true;
 }
 
-bool relayEvents(std::uint32_t& linkWord, std::uint32_t& mailboxWord)
+bool relayEvents(LinkWord& linkWord, MailboxWord& mailboxWord)
 {
-    std::uint32_t moved = 0;
-    if (holdsFlag(linkWord, EVT_STARTED))
-        moved |= EVT_STARTED;
-    else if (holdsFlag(linkWord, EVT_STOPPED))
-        moved |= EVT_STOPPED;
-    if (holdsFlag(linkWord, EVT_CONNECTED))
-        moved |= EVT_CONNECTED;
-    else if (holdsFlag(linkWord, EVT_DISCONNECTED))
-        moved |= EVT_DISCONNECTED;
+    StationEvents moved;
+    if (linkWord.holds(Event::Started))
+        moved |= Event::Started;
+    else if (linkWord.holds(Event::Stopped))
+        moved |= Event::Stopped;
+    if (linkWord.holds(Event::Connected))
+        moved |= Event::Connected;
+    else if (linkWord.holds(Event::Disconnected))
+        moved |= Event::Disconnected;
 
-    if ((linkWord & kEventFlags) != 0)
-        linkWord = clearFlags(linkWord, kEventFlags);
-    if (moved == 0)
+    linkWord.clearEvents();
+    if (moved.empty())
         return false;
-    if (holdsFlag(moved, EVT_DISCONNECTED))
-        mailboxWord &= ~flagOf(EVT_CONNECTED);
-    mailboxWord |= moved;
+    if (moved.has(Event::Disconnected))
+        mailboxWord.forget(Event::Connected);
+    mailboxWord.deliver(moved);
     return true;
 }
 

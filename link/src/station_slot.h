@@ -6,6 +6,7 @@
 #include "link/channel.h"
 #include "link/link_security.h"
 #include "link/session_info_record.h"
+#include "link/station_words.h"
 #include "platform/event.h"
 #include "platform/tcp_socket.h"
 
@@ -21,10 +22,10 @@ namespace stationlink {
 struct StationSlot {
     // Console side: commands posted, events delivered, the console's own state bits.
     std::mutex mailboxLock;
-    std::uint32_t mailboxWord = 0;
+    MailboxWord mailboxWord;
     // Link side: commands waiting to be sent, events waiting to be relayed.
     std::mutex linkLock;
-    std::uint32_t linkWord = 0;
+    LinkWord linkWord;
 
     std::mutex sessionInfoLock;
     SessionInfoRecord sessionInfo;
@@ -33,7 +34,7 @@ struct StationSlot {
     std::mutex reportLock;
     std::optional<std::string> reportedStamp;
     // The command the station was sent and has not answered for longer than the
-    // answer wait (a CMD_* constant), or 0.
+    // answer wait, or 0 (the bits of a Command).
     std::atomic<std::uint32_t> lateCommand{0};
 
     // A main-port connection whose CONNECT named this station, waiting for the

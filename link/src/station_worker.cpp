@@ -1,6 +1,5 @@
 #include "station_worker.h"
 
-#include "link/link_bits.h"
 #include "link/protocol.h"
 
 #include <algorithm>
@@ -20,7 +19,8 @@ constexpr std::chrono::milliseconds kIdleWake{60000};
 constexpr int kMessagesPerPass = 16;
 
 // Commands in the order they are sent when several wait.
-constexpr std::array kCommandPriority{CMD_UNLOCK, CMD_SESSION_INFO, CMD_LOCK, CMD_QUIT, CMD_SHUTDOWN};
+constexpr std::array kCommandPriority{Command::Unlock, Command::SessionInfo, Command::Lock, Command::Quit,
+                                      Command::Shutdown};
 
 std::chrono::milliseconds timeLeft(std::chrono::steady_clock::time_point deadline)
 {
@@ -55,7 +55,7 @@ void StationWorker::run()
             continueSecuring();
         if (connection_.isValid() && !securingUntil_ && !readStation())
             break;
-        if (announceAt_ && Clock::now() >= *announceAt_ && !announceConnection(0))
+        if (announceAt_ && Clock::now() >= *announceAt_ && !announceConnection({}))
             break;
         // Reset before the LinkWord is looked at: a command posted after the
         // look sets it again and wakes the next wait.
@@ -230,8 +230,8 @@ bool StationWorker::takeStationMessage(const std::string& message)
     // reclaim: a reclaim goes to the console together with the connection.
     if (announceAt_) {
         if (kind == StationMessageKind::Started)
-            return announceConnection(EVT_STARTED);
-        if (!announceConnection(0))
+            return announceConnection(Event::Started);
+        if (!announceConnection({}))
             return false;
     }
     switch (kind) {
@@ -240,13 +240,13 @@ bool StationWorker::takeStationMessage(const std::string& message)
     case StationMessageKind::Stop:
         // The station ended its session while an UNLOCK or a LOCK was under
         // way: that command's answer reports it.
-        if (inFlight_ && (inFlight_->command == CMD_UNLOCK || inFlight_->command == CMD_LOCK)) {
+        if (inFlight_ && (inFlight_->command == Command::Unlock || inFlight_->command == Command::Lock)) {
             inFlight_->stopSeen = true;
             return true;
         }
-        return raise(EVT_STOPPED);
+        return raise(Event::Stopped);
     case StationMessageKind::Started:
-        return raise(EVT_STARTED);
+        return raise(Event::Started);
     case StationMessageKind::SetupBegun:
     case StationMessageKind::SetupEnded:
         // A state the console reads when it looks; no answer, no event.
@@ -259,10 +259,10 @@ bool StationWorker::takeStationMessage(const std::string& message)
     return true;
 }
 
-bool StationWorker::announceConnection(std::uint32_t with)
+bool StationWorker::announceConnection(StationEvents with)
 {
     announceAt_.reset();
-    return raise(EVT_CONNECTED | with);
+    return raise(with | Event::Connected);
 }
 
 StationWorker::InFlight StationWorker::takeInFlight()
@@ -276,22 +276,22 @@ StationWorker::InFlight StationWorker::takeInFlight()
 bool StationWorker::unlockWaiting()
 {
     std::lock_guard lock(slot_.linkLock);
-    return holdsFlag(slot_.linkWord, CMD_UNLOCK);
+    return slot_.linkWord.holds(Command::Unlock);
 }
 
 bool StationWorker::completeCommand()
 {
     const InFlight done = takeInFlight();
     switch (done.command) {
-    case CMD_UNLOCK:
-        return raise(done.stopSeen ? EVT_STOPPED : EVT_STARTED);
-    case CMD_LOCK:
+    case Command::Unlock:
+        return raise(done.stopSeen ? Event::Stopped : Event::Started);
+    case Command::Lock:
         // An UNLOCK posted since this LOCK went out comes next and undoes it:
         // the console, which took the LOCK back, hears only of the UNLOCK. (It
         // could not tell in which order a STOPPED and a STARTED came.)
-        return unlockWaiting() || raise(EVT_STOPPED);
-    case CMD_QUIT:
-    case CMD_SHUTDOWN:
+        return unlockWaiting() || raise(Event::Stopped);
+    case Command::Quit:
+    case Command::Shutdown:
         // The station program is ending: once what else waits has gone out, its
         // connection is done with (waiting for its close would only report the
         // same disconnection twice).
@@ -308,31 +308,27 @@ bool StationWorker::sendNextCommand()
         // "QUIT" and "SHUTDOWN" are for the station as it is now: one that comes
         // back later (restarted by its owner, say) must not be sent away again.
         std::lock_guard lock(slot_.linkLock);
-        slot_.linkWord = clearCommandFlags(slot_.linkWord, flagOf(CMD_QUIT) | flagOf(CMD_SHUTDOWN));
+        slot_.linkWord.withdraw(Command::Quit | Command::Shutdown);
         return true;
     }
     // One command at a time, on a connection the console knows of.
     if (securingUntil_ || announceAt_ || inFlight_)
         return true;
-    std::uint32_t command = 0;
+    std::optional<Command> command;
     {
         std::lock_guard lock(slot_.linkLock);
-        if ((slot_.linkWord & LINK_PENDING) == 0)
+        if (!slot_.linkWord.pending())
             return true;
-        for (auto candidate : kCommandPriority) {
-            if (holdsFlag(slot_.linkWord, candidate)) {
-                command = candidate;
-                break;
-            }
-        }
-        if (command == 0)
+        const auto next = std::ranges::find_if(kCommandPriority, [&](Command c) { return slot_.linkWord.holds(c); });
+        if (next == kCommandPriority.end())
             return true;
-        slot_.linkWord = clearCommandFlags(slot_.linkWord, command);
+        command = *next;
+        slot_.linkWord.withdraw(*command);
     }
     // The lock is not held while talking to the station, so the listener
     // keeps relaying for this station meanwhile.
-    inFlight_ = InFlight{command, Clock::now(), false};
-    if (!connection_.send(commandText(command)))
+    inFlight_ = InFlight{*command, Clock::now(), false};
+    if (!connection_.send(commandText(*command)))
         return raise(dropConnection());
     return true;
 }
@@ -340,31 +336,31 @@ bool StationWorker::sendNextCommand()
 void StationWorker::noteLateCommand()
 {
     if (inFlight_ && slot_.lateCommand == 0 && Clock::now() - inFlight_->sentAt >= settings_.answerWait)
-        slot_.lateCommand = inFlight_->command;
+        slot_.lateCommand = static_cast<std::uint32_t>(inFlight_->command);
 }
 
-std::string StationWorker::commandText(std::uint32_t command)
+std::string StationWorker::commandText(Command command)
 {
     switch (command) {
-    case CMD_UNLOCK:
+    case Command::Unlock:
         return std::string(kUnlock);
-    case CMD_LOCK:
+    case Command::Lock:
         return std::string(kLock);
-    case CMD_QUIT:
+    case Command::Quit:
         return std::string(kQuit);
-    case CMD_SHUTDOWN:
+    case Command::Shutdown:
         return std::string(kShutdown);
-    default: {
-        std::lock_guard lock(slot_.sessionInfoLock);
-        return buildSessionInfoMessage(slot_.sessionInfo);
+    case Command::SessionInfo:
+        break;
     }
-    }
+    std::lock_guard lock(slot_.sessionInfoLock);
+    return buildSessionInfoMessage(slot_.sessionInfo);
 }
 
-std::uint32_t StationWorker::dropConnection()
+StationEvents StationWorker::dropConnection()
 {
     // A connection the console never heard of goes without a word.
-    std::uint32_t events = announceAt_ || securingUntil_ ? 0 : EVT_DISCONNECTED;
+    StationEvents events = announceAt_ || securingUntil_ ? StationEvents() : Event::Disconnected;
     goingAway_ = false;
     slot_.inSetup = false; // a station that comes back says again
     securingUntil_.reset();
@@ -376,23 +372,23 @@ std::uint32_t StationWorker::dropConnection()
         // go again on its next connection. "QUIT" and "SHUTDOWN" do not: a
         // station that obeyed but could not answer would obey again.
         const InFlight lost = takeInFlight();
-        if (lost.command == CMD_UNLOCK || lost.command == CMD_LOCK || lost.command == CMD_SESSION_INFO) {
+        if (lost.command == Command::Unlock || lost.command == Command::Lock || lost.command == Command::SessionInfo) {
             std::lock_guard lock(slot_.linkLock);
-            slot_.linkWord |= lost.command;
+            slot_.linkWord.post(lost.command);
         }
         if (lost.stopSeen)
-            events |= EVT_STOPPED;
+            events |= Event::Stopped;
     }
     return events;
 }
 
-bool StationWorker::raise(std::uint32_t events)
+bool StationWorker::raise(StationEvents events)
 {
-    if (events == 0)
+    if (events.empty())
         return true;
     {
         std::lock_guard lock(slot_.linkLock);
-        slot_.linkWord |= events;
+        slot_.linkWord.raise(events);
     }
     return passOn();
 }

@@ -49,7 +49,7 @@ private:
 
     // The command sent and not answered yet.
     struct InFlight {
-        std::uint32_t command = 0;
+        Command command = Command::Unlock;
         Clock::time_point sentAt{};
         bool stopSeen = false; // the station said "STOP" while it was under way
     };
@@ -62,7 +62,7 @@ private:
     void continueSecuring();
     bool readStation();
     bool takeStationMessage(const std::string& message);
-    bool announceConnection(std::uint32_t with);
+    bool announceConnection(StationEvents with);
     // The command under way, taken off (it is no longer late either).
     InFlight takeInFlight();
     // An UNLOCK waits in the LinkWord.
@@ -70,15 +70,15 @@ private:
     bool completeCommand();
     bool sendNextCommand();
     void noteLateCommand();
-    std::string commandText(std::uint32_t command);
+    std::string commandText(Command command);
     // Closes the station connection; a command under way goes back to wait for
     // the next one. Returns the events the console must hear of.
-    std::uint32_t dropConnection();
+    StationEvents dropConnection();
     void finish();
 
     // Raises events in the LinkWord and waits until the listener has moved
     // them; false when the station stop came first.
-    bool raise(std::uint32_t events);
+    bool raise(StationEvents events);
     bool passOn();
 
     int index_;

@@ -6,22 +6,21 @@
 #include "link/link_server.h"
 
 #include <chrono>
-#include <cstdint>
 
 namespace stationlink::test {
 
-// Waits up to `patience` until station i's MailboxWord holds `flags`, then
-// clears them; false when they never came. Sleeps on the station's
+// Waits up to `patience` until station i's MailboxWord holds `events`, then
+// takes them out; false when they never came. Sleeps on the station's
 // event-for-console signal at most `slice` at a time.
-inline bool takeConsoleEvent(LinkServer& link, int i, std::uint32_t flags, std::chrono::milliseconds patience,
+inline bool takeConsoleEvent(LinkServer& link, int i, StationEvents events, std::chrono::milliseconds patience,
                              std::chrono::milliseconds slice)
 {
     auto deadline = std::chrono::steady_clock::now() + patience;
     while (std::chrono::steady_clock::now() < deadline) {
         {
             MailboxAccess mailbox = link.lockMailbox(i);
-            if (mailbox.has(flags)) {
-                mailbox.clear(flags);
+            if (mailbox.word().holds(events)) {
+                mailbox.word().take(events);
                 return true;
             }
         }

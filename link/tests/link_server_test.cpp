@@ -1,4 +1,4 @@
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/cafe_key.h"
 #include "link/channel.h"
 #include "link/link_server.h"
@@ -61,18 +61,18 @@ protected:
     ScriptedStation station(int index) const { return ScriptedStation(stationAddress(2 + index), link.mainPort()); }
     ScriptedStation stranger(int lastOctet) const { return ScriptedStation(stationAddress(lastOctet), link.mainPort()); }
 
-    // Waits until station i's MailboxWord holds `flags`, then takes them out
+    // Waits until station i's MailboxWord holds `events`, then takes them out
     // the way the console does.
-    bool takeEvent(int i, std::uint32_t flags) { return takeConsoleEvent(link, i, flags, kPatience, 20ms); }
+    bool takeEvent(int i, StationEvents events) { return takeConsoleEvent(link, i, events, kPatience, 20ms); }
 
-    std::uint32_t mailbox(int i) { return link.lockMailbox(i).value(); }
+    MailboxWord mailbox(int i) { return link.lockMailbox(i).word(); }
 
     // Handshake, connection to its own port, and the console told: station
     // `index` is up.
     void attachConnected(ScriptedStation& simulated, int index)
     {
         ASSERT_TRUE(simulated.attach());
-        ASSERT_TRUE(takeEvent(index, EVT_CONNECTED));
+        ASSERT_TRUE(takeEvent(index, Event::Connected));
     }
 
     // Gives the link threads time to act before the test goes on.
@@ -120,9 +120,9 @@ TEST_F(LinkServerTest, KnownStationGetsItsOwnPortAndConnects)
     ASSERT_TRUE(link.waitEventForConsole(2, kPatience));
     EXPECT_TRUE(link.takeEventForConsole(2));
     EXPECT_FALSE(link.takeEventForConsole(2));
-    EXPECT_TRUE(takeEvent(2, EVT_CONNECTED));
-    EXPECT_EQ(mailbox(2), 0u);
-    EXPECT_EQ(mailbox(0), 0u);
+    EXPECT_TRUE(takeEvent(2, Event::Connected));
+    EXPECT_EQ(mailbox(2), MailboxWord());
+    EXPECT_EQ(mailbox(0), MailboxWord());
 }
 
 TEST_F(LinkServerTest, UnknownSpoofedAndGarbledCallsAreClosedWithoutAWord)
@@ -148,9 +148,9 @@ TEST_F(LinkServerTest, SilentCallerNeitherStallsTheListenerNorStaysForever)
 
     auto first = station(0);
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
 
     EXPECT_TRUE(ScriptedStation::closedByPeer(silent));
 }
@@ -179,7 +179,7 @@ TEST_F(LinkServerTest, StationsCallingAllAtOnceAreAllAnswered)
         ASSERT_TRUE(reply) << "closed without its port";
         EXPECT_TRUE(parsePortReply(*reply));
     }
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 }
 
 TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
@@ -195,7 +195,7 @@ TEST_F(LinkServerTest, HandshakeAnsweredOtherThanOkLeavesThePortUnserved)
 
     // The next handshake closes that port; the new one is served.
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
+    EXPECT_FALSE(mailbox(0).holds(Event::Stopped));
     EXPECT_TRUE(ScriptedStation::closedByPeer(unserved));
 }
 
@@ -226,24 +226,24 @@ TEST_F(LinkServerTest, StationPortAcceptsOnlyItsOwnStation)
     EXPECT_TRUE(ScriptedStation::closedByPeer(intruder));
 
     first.connection = first.dial(*port);
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.sendStationCommand(0, CMD_LOCK);
+    ASSERT_TRUE(takeEvent(0, Event::Connected));
+    link.sendStationCommand(0, Command::Lock);
     EXPECT_EQ(first.answer(), "LOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 }
 
 TEST_F(OneConnectedStation, UnlockAndLockAreConfirmedAsStartedAndStopped)
 {
-    link.sendStationCommand(0, CMD_UNLOCK);
-    EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STARTING));
+    link.sendStationCommand(0, Command::Unlock);
+    EXPECT_TRUE(mailbox(0).has(LinkState::Starting));
     EXPECT_EQ(first.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
 
-    link.sendStationCommand(0, CMD_LOCK);
-    EXPECT_TRUE(holdsFlag(mailbox(0), LINK_STOPPING));
+    link.sendStationCommand(0, Command::Lock);
+    EXPECT_TRUE(mailbox(0).has(LinkState::Stopping));
     EXPECT_EQ(first.answer(), "LOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
 }
 
 TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
@@ -253,7 +253,7 @@ TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
     {
         // Everything is waiting at once when the listener moves it.
         MailboxAccess box = link.lockMailbox(0);
-        box.set(CMD_SHUTDOWN | CMD_QUIT | CMD_LOCK | CMD_UNLOCK);
+        box.word().post(Command::Shutdown | Command::Quit | Command::Lock | Command::Unlock);
     }
     link.sendSessionInfo(0, record);
 
@@ -267,7 +267,7 @@ TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
     EXPECT_EQ(first.answer(), "SHUTDOWN");
 
     // The station is going away once everything has gone out.
-    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    ASSERT_TRUE(takeEvent(0, Event::Disconnected));
     EXPECT_TRUE(ScriptedStation::closedByPeer(first.connection));
 }
 
@@ -275,32 +275,32 @@ TEST_F(OneConnectedStation, WaitingCommandsGoOneAtATimeInPriorityOrder)
 // that is no answer, is passed over: the answer still completes the command.
 TEST_F(OneConnectedStation, TextThatIsNoAnswerIsPassedOverAndTheAnswerStillCounts)
 {
-    link.sendStationCommand(0, CMD_UNLOCK | CMD_LOCK);
+    link.sendStationCommand(0, Command::Unlock | Command::Lock);
     EXPECT_EQ(first.receive(), "UNLOCK");
     ASSERT_TRUE(first.send("S"));
     separateMessages();
     ASSERT_TRUE(first.send("OK"));
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
     EXPECT_EQ(first.answer("WHAT"), "LOCK");
     separateMessages();
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED)) << "not answered yet";
+    EXPECT_FALSE(mailbox(0).holds(Event::Stopped)) << "not answered yet";
     ASSERT_TRUE(first.send("OK"));
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 }
 
 // A station that does not answer is waited for, however long: the command is
 // reported late and its answer, when it comes, is honoured.
 TEST_F(OneConnectedStation, ALateAnswerIsHonouredAndTheCommandIsReportedLateMeanwhile)
 {
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK");
-    EXPECT_EQ(link.lateCommand(0), 0u);
+    EXPECT_EQ(link.lateCommand(0), std::nullopt);
     std::this_thread::sleep_for(testSettings().answerWait + 300ms);
-    EXPECT_EQ(link.lateCommand(0), CMD_UNLOCK);
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    EXPECT_EQ(link.lateCommand(0), Command::Unlock);
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
     ASSERT_TRUE(first.send("OK"));
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_EQ(link.lateCommand(0), 0u);
+    EXPECT_TRUE(takeEvent(0, Event::Started));
+    EXPECT_EQ(link.lateCommand(0), std::nullopt);
 }
 
 TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
@@ -311,12 +311,12 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     ASSERT_NO_FATAL_FAILURE(attachConnected(second, 1));
 
-    link.sendStationCommand(0, CMD_QUIT);
-    link.sendStationCommand(1, CMD_SHUTDOWN);
+    link.sendStationCommand(0, Command::Quit);
+    link.sendStationCommand(1, Command::Shutdown);
     EXPECT_EQ(first.answer(), "QUIT");
     EXPECT_EQ(second.answer(), "SHUTDOWN");
-    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_TRUE(takeEvent(1, EVT_DISCONNECTED));
+    EXPECT_TRUE(takeEvent(0, Event::Disconnected));
+    EXPECT_TRUE(takeEvent(1, Event::Disconnected));
     // The console closes those connections itself, so the stations' own close
     // is not reported as a second disconnection.
     EXPECT_TRUE(ScriptedStation::closedByPeer(first.connection));
@@ -325,33 +325,33 @@ TEST_F(LinkServerTest, QuitAndShutdownAnsweredOkMeanTheStationIsGoing)
 
 TEST_F(OneConnectedStation, StopDuringTheWaitForUnlockEndsWithTheStationStopped)
 {
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOP");
     first.send("OK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
 }
 
 TEST_F(OneConnectedStation, LockAnsweredStopThenOkReportsStoppedOnce)
 {
-    link.sendStationCommand(0, CMD_LOCK);
+    link.sendStationCommand(0, Command::Lock);
     EXPECT_EQ(first.receive(), "LOCK");
     first.send("STOP");
     first.send("OK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 
     // The next news is the next command's, with no second STOPPED before it.
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
+    EXPECT_FALSE(mailbox(0).holds(Event::Stopped));
 }
 
 TEST_F(OneConnectedStation, StartedReclaimsASessionWithItsStampAndStopEndsIt)
 {
     first.send("STARTED20060811105434");
-    ASSERT_TRUE(takeEvent(0, EVT_STARTED));
+    ASSERT_TRUE(takeEvent(0, Event::Started));
     std::tm tm = platform::toLocalTime(link.stationStartTime(0));
     EXPECT_EQ(platform::formatTm("%Y-%m-%d %H:%M:%S", tm), "2006-08-11 10:54:34");
 
@@ -359,8 +359,8 @@ TEST_F(OneConnectedStation, StartedReclaimsASessionWithItsStampAndStopEndsIt)
     first.send("STARTED20061311105434");
     first.send("HELLO");
     first.send("STOP");
-    ASSERT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    ASSERT_TRUE(takeEvent(0, Event::Stopped));
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
     EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
@@ -368,22 +368,22 @@ TEST_F(OneConnectedStation, StationThatDropsIsDisconnectedAndReconnectsThroughTh
 {
     // An orderly close (a read of zero bytes) is a lost connection at once.
     first.connection.close();
-    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    ASSERT_TRUE(takeEvent(0, Event::Disconnected));
 
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
     first.send("STARTED20060811105434");
-    ASSERT_TRUE(takeEvent(0, EVT_STARTED));
+    ASSERT_TRUE(takeEvent(0, Event::Started));
 
     // A station that starts over while its old connection still looks up: the
     // old one is closed and reported before the new one.
     Channel old = std::move(first.connection);
     ASSERT_TRUE(first.attach());
     EXPECT_TRUE(ScriptedStation::closedByPeer(old));
-    ASSERT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
-    link.sendStationCommand(0, CMD_LOCK);
+    ASSERT_TRUE(takeEvent(0, Event::Disconnected));
+    ASSERT_TRUE(takeEvent(0, Event::Connected));
+    link.sendStationCommand(0, Command::Lock);
     EXPECT_EQ(first.answer(), "LOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 }
 
 TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
@@ -405,14 +405,14 @@ TEST_F(LinkServerTest, StoppingTheLinkSendsServerDownToConnectedStations)
 
 TEST_F(OneConnectedStation, StoppingAStationEndsEvenAnUnansweredCommand)
 {
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
     link.stopStationWorker(0);
     EXPECT_FALSE(link.isStationRunning(0));
     EXPECT_EQ(link.runningStations(), 0);
     EXPECT_EQ(first.receive(), "SERVERDOWN");
-    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Disconnected));
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
 }
 
 // The station went away before it answered (its program restarted, say): the
@@ -420,14 +420,14 @@ TEST_F(OneConnectedStation, StoppingAStationEndsEvenAnUnansweredCommand)
 // connection.
 TEST_F(OneConnectedStation, AnUnansweredCommandGoesAgainOnTheStationsNextConnection)
 {
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK"); // never answered
     ScriptedStation again = station(0);
     ASSERT_TRUE(again.attach());
-    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
-    EXPECT_TRUE(takeEvent(0, EVT_CONNECTED));
+    EXPECT_TRUE(takeEvent(0, Event::Disconnected));
+    EXPECT_TRUE(takeEvent(0, Event::Connected));
     EXPECT_EQ(again.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
     EXPECT_FALSE(ScriptedStation::receive(first.connection, 100ms)) << "the old connection is closed";
 }
 
@@ -441,16 +441,16 @@ TEST_F(LinkServerTest, ANewConnectionIsReportedTogetherWithItsReclaim)
     ASSERT_TRUE(reclaiming.attach());
     ASSERT_TRUE(reclaiming.send("STARTED20060811105434"));
     ASSERT_TRUE(link.waitEventForConsole(0, kPatience));
-    EXPECT_TRUE(hasFlags(mailbox(0), EVT_CONNECTED | EVT_STARTED));
+    EXPECT_TRUE(mailbox(0).holds(Event::Connected | Event::Started));
     EXPECT_EQ(link.takeReportedStamp(0), "20060811105434");
     EXPECT_EQ(link.takeReportedStamp(0), std::nullopt);
 
     auto silent = station(1);
     ASSERT_TRUE(silent.attach());
     const auto connected = std::chrono::steady_clock::now();
-    ASSERT_TRUE(takeEvent(1, EVT_CONNECTED));
+    ASSERT_TRUE(takeEvent(1, Event::Connected));
     EXPECT_GE(std::chrono::steady_clock::now() - connected, testSettings().reclaimWait - 50ms);
-    EXPECT_FALSE(holdsFlag(mailbox(1), EVT_STARTED));
+    EXPECT_FALSE(mailbox(1).holds(Event::Started));
 }
 
 TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
@@ -463,17 +463,17 @@ TEST_F(LinkServerTest, RestartingOneStationLeavesTheOthersRunning)
 
     ASSERT_TRUE(link.restartStation(0));
     EXPECT_EQ(first.receive(), "SERVERDOWN");
-    EXPECT_TRUE(takeEvent(0, EVT_DISCONNECTED));
+    EXPECT_TRUE(takeEvent(0, Event::Disconnected));
     EXPECT_EQ(link.runningStations(), 2);
 
-    link.sendStationCommand(1, CMD_UNLOCK);
+    link.sendStationCommand(1, Command::Unlock);
     EXPECT_EQ(second.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(1, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(1, Event::Started));
 
     ASSERT_NO_FATAL_FAILURE(attachConnected(first, 0));
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
 }
 
 TEST_F(LinkServerTest, StationWithoutAThreadGetsNoServiceUntilItIsStarted)
@@ -521,15 +521,15 @@ TEST_F(LinkServerTest, MainPortInUseFailsTheStartAndStartsNothing)
 TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
 {
     startWith(1);
-    link.sendStationCommand(-1, CMD_UNLOCK);
-    link.sendStationCommand(kMaxStations, CMD_UNLOCK);
+    link.sendStationCommand(-1, Command::Unlock);
+    link.sendStationCommand(kMaxStations, Command::Unlock);
     link.sendSessionInfo(500, {});
     EXPECT_FALSE(link.takeEventForConsole(kMaxStations));
     EXPECT_EQ(link.stationStartTime(-3), 0);
     MailboxAccess nowhere = link.lockMailbox(kMaxStations);
-    nowhere.set(CMD_LOCK);
-    EXPECT_EQ(nowhere.value(), CMD_LOCK);
-    EXPECT_EQ(link.lockMailbox(kMaxStations + 1).value(), 0u);
+    nowhere.word().post(Command::Lock);
+    EXPECT_EQ(nowhere.word().commands(), Commands(Command::Lock));
+    EXPECT_EQ(link.lockMailbox(kMaxStations + 1).word(), MailboxWord());
     link.stopStationWorker(-1);
     EXPECT_FALSE(link.startStationWorker(kMaxStations));
 }
@@ -537,23 +537,23 @@ TEST_F(LinkServerTest, ConsoleCallsOutsideTheStationRangeAreHarmless)
 TEST_F(OneConnectedStation, MessagesThatArriveInOneReadAreEachTaken)
 {
     // The session ended as UNLOCK went out: STOP and OK together end it stopped.
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("STOPOK");
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
-    EXPECT_FALSE(holdsFlag(mailbox(0), EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
+    EXPECT_FALSE(mailbox(0).holds(Event::Started));
 
     // OK and a STOP right behind it: started, then stopped, nothing lost.
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK");
     first.send("OKSTOP");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
 
     // Outside a command: a reclaim and the end of the session in one read.
     first.send("STARTED20060811105434STOP");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
-    EXPECT_TRUE(takeEvent(0, EVT_STOPPED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
+    EXPECT_TRUE(takeEvent(0, Event::Stopped));
     EXPECT_EQ(platform::formatLocalTime("%Y%m%d%H%M%S", link.stationStartTime(0)), "20060811105434");
 }
 
@@ -562,17 +562,17 @@ TEST_F(OneConnectedStation, MessagesSplitAtEveryByteStillArrive)
     const std::string started = "STARTED20060811105434";
     for (std::size_t cut = 1; cut < started.size(); ++cut) {
         ASSERT_TRUE(sendSplit(first.connection, started, cut));
-        EXPECT_TRUE(takeEvent(0, EVT_STARTED)) << "cut at byte " << cut;
+        EXPECT_TRUE(takeEvent(0, Event::Started)) << "cut at byte " << cut;
     }
     for (std::size_t cut = 1; cut < 4; ++cut) {
         ASSERT_TRUE(sendSplit(first.connection, "STOP", cut));
-        EXPECT_TRUE(takeEvent(0, EVT_STOPPED)) << "cut at byte " << cut;
+        EXPECT_TRUE(takeEvent(0, Event::Stopped)) << "cut at byte " << cut;
     }
     // The answer to a command, split.
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(first.receive(), "UNLOCK");
     ASSERT_TRUE(sendSplit(first.connection, "OK", 1));
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
 }
 
 TEST_F(LinkServerTest, HandshakeSplitAtEveryByteIsAnswered)
@@ -591,7 +591,7 @@ TEST_F(LinkServerTest, HandshakeSplitAtEveryByteIsAnswered)
         EXPECT_TRUE(ScriptedStation::closedByPeer(call));
         first.connection = first.dial(*parsePortReply(*reply));
         ASSERT_TRUE(first.connection.isValid());
-        EXPECT_TRUE(takeEvent(0, EVT_CONNECTED)) << "cut at byte " << cut;
+        EXPECT_TRUE(takeEvent(0, Event::Connected)) << "cut at byte " << cut;
     }
 }
 
@@ -606,15 +606,15 @@ TEST(KeyedLink, OnlyStationsThatProveTheKeyAreServedAndTheOthersAreReported)
     LinkServer link(settings);
     link.setStationAddresses({stationAddress(2), stationAddress(3)});
     ASSERT_TRUE(link.start(2));
-    auto takeEvent = [&](int i, std::uint32_t flags) { return takeConsoleEvent(link, i, flags, kPatience, 20ms); };
+    auto takeEvent = [&](int i, StationEvents events) { return takeConsoleEvent(link, i, events, kPatience, 20ms); };
 
     ScriptedStation keyed(stationAddress(2), link.mainPort(), key);
     ASSERT_TRUE(keyed.attach());
-    ASSERT_TRUE(takeEvent(0, EVT_CONNECTED));
+    ASSERT_TRUE(takeEvent(0, Event::Connected));
     EXPECT_EQ(link.stationKeying(0), StationKeying::Keyed);
-    link.sendStationCommand(0, CMD_UNLOCK);
+    link.sendStationCommand(0, Command::Unlock);
     EXPECT_EQ(keyed.answer(), "UNLOCK");
-    EXPECT_TRUE(takeEvent(0, EVT_STARTED));
+    EXPECT_TRUE(takeEvent(0, Event::Started));
 
     ScriptedStation keyless(stationAddress(3), link.mainPort());
     EXPECT_FALSE(keyless.handshake());
@@ -640,12 +640,12 @@ TEST(KeyedLink, OnlyStationsThatProveTheKeyAreServedAndTheOthersAreReported)
     ASSERT_TRUE(plainToPort.isValid());
     plainToPort.send("STARTED20060811105434");
     EXPECT_TRUE(ScriptedStation::closedByPeer(plainToPort));
-    EXPECT_FALSE(holdsFlag(link.lockMailbox(0).value(), EVT_STARTED));
+    EXPECT_FALSE(link.lockMailbox(0).word().holds(Event::Started));
 
     // The owner lets the old station connect without a key.
     link.setKeylessStations({stationAddress(3)});
     ASSERT_TRUE(keyless.attach());
-    EXPECT_TRUE(takeEvent(1, EVT_CONNECTED));
+    EXPECT_TRUE(takeEvent(1, Event::Connected));
     EXPECT_EQ(link.stationKeying(1), StationKeying::Keyless);
 }
 

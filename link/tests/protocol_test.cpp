@@ -1,4 +1,4 @@
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/protocol.h"
 
 #include "platform/local_time.h"
@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace stationlink;
+using namespace stationlink::layout;
 using platform::Ipv4Address;
 
 namespace {
@@ -234,4 +235,35 @@ TEST(LinkBits, CommandsAndEventsCarryPendingAndTheClearingRuleKeepsItHonest)
     // The station thread's variant: events alone do not keep LINK_PENDING.
     EXPECT_EQ(clearCommandFlags(CMD_UNLOCK | EVT_CONNECTED, CMD_UNLOCK), 0x0080u);
     EXPECT_EQ(clearCommandFlags(CMD_UNLOCK | CMD_QUIT, CMD_UNLOCK), CMD_QUIT);
+}
+
+// The typed words keep the layout: the console's passes over its events, and
+// taking back a command, leave exactly the bits the clearing rule leaves.
+TEST(StationWords, ThePollsPassesAndWithdrawnCommandsLeaveTheRuleBits)
+{
+    MailboxWord word(LINK_CONNECTED | LINK_SESSION | EVT_STOPPED | EVT_DISCONNECTED | CMD_LOCK);
+    EXPECT_EQ(word.events(), Event::Stopped | Event::Disconnected);
+    // Another pass is due while events remain.
+    EXPECT_TRUE(word.takeHandled(Event::Stopped));
+    EXPECT_EQ(word.bits(), LINK_CONNECTED | LINK_SESSION | EVT_DISCONNECTED | CMD_LOCK);
+    // The last event gone, no pass is due; the waiting command keeps its flag
+    // (the relay reads flags, not LINK_PENDING).
+    EXPECT_FALSE(word.takeHandled(Event::Disconnected));
+    EXPECT_EQ(word.bits(), LINK_CONNECTED | LINK_SESSION | flagOf(CMD_LOCK));
+    // A pass that handled nothing leaves the word alone.
+    MailboxWord unknown(EVT_STARTED);
+    EXPECT_FALSE(unknown.takeHandled({}));
+    EXPECT_EQ(unknown.bits(), EVT_STARTED);
+
+    word.post(Command::Unlock);
+    word.withdraw(Command::Lock | Command::Unlock);
+    EXPECT_EQ(word.bits(), LINK_CONNECTED | LINK_SESSION);
+    EXPECT_TRUE(word.takeEvents().empty());
+
+    LinkWord link(CMD_QUIT | CMD_UNLOCK | EVT_STARTED);
+    link.withdraw(Command::Quit);
+    link.clearEvents();
+    EXPECT_EQ(link.bits(), CMD_UNLOCK);
+    link.withdraw(Command::Unlock);
+    EXPECT_FALSE(link.pending());
 }

@@ -1,95 +1,96 @@
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "relay.h"
 
 #include <gtest/gtest.h>
 
 using namespace stationlink;
+using namespace stationlink::layout;
 
 TEST(RelayCommands, MovesCommandsAndLeavesTheMailboxClean)
 {
-    std::uint32_t mailbox = LINK_CONNECTED | LINK_SESSION | CMD_SESSION_INFO | CMD_QUIT;
-    std::uint32_t link = 0;
+    MailboxWord mailbox(LINK_CONNECTED | LINK_SESSION | CMD_SESSION_INFO | CMD_QUIT);
+    LinkWord link(0);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, CMD_SESSION_INFO | CMD_QUIT);
-    EXPECT_EQ(mailbox, LINK_CONNECTED | LINK_SESSION);
+    EXPECT_EQ(link.bits(), CMD_SESSION_INFO | CMD_QUIT);
+    EXPECT_EQ(mailbox.bits(), LINK_CONNECTED | LINK_SESSION);
 
-    std::uint32_t empty = LINK_CONNECTED;
+    MailboxWord empty(LINK_CONNECTED);
     EXPECT_FALSE(relayCommands(empty, link));
-    EXPECT_EQ(empty, LINK_CONNECTED);
+    EXPECT_EQ(empty.bits(), LINK_CONNECTED);
 }
 
 TEST(RelayCommands, UnlockWaitsWhileAStartedIsUnreportedAndLockWhileAStopped)
 {
-    std::uint32_t mailbox = LINK_STARTING | CMD_UNLOCK | CMD_SESSION_INFO;
-    std::uint32_t link = EVT_STARTED;
+    MailboxWord mailbox(LINK_STARTING | CMD_UNLOCK | CMD_SESSION_INFO);
+    LinkWord link(EVT_STARTED);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, EVT_STARTED | CMD_SESSION_INFO);
+    EXPECT_EQ(link.bits(), EVT_STARTED | CMD_SESSION_INFO);
     // The UNLOCK stays, with LINK_PENDING, until the console posts again.
-    EXPECT_EQ(mailbox, LINK_STARTING | CMD_UNLOCK);
+    EXPECT_EQ(mailbox.bits(), LINK_STARTING | CMD_UNLOCK);
 
-    std::uint32_t lockMailbox = CMD_LOCK;
-    std::uint32_t stoppedLink = EVT_STOPPED;
+    MailboxWord lockMailbox(CMD_LOCK);
+    LinkWord stoppedLink(EVT_STOPPED);
     EXPECT_FALSE(relayCommands(lockMailbox, stoppedLink));
-    EXPECT_EQ(lockMailbox, CMD_LOCK);
+    EXPECT_EQ(lockMailbox.bits(), CMD_LOCK);
 
-    link = 0;
+    link = LinkWord(0);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, CMD_UNLOCK);
-    EXPECT_EQ(mailbox, LINK_STARTING);
+    EXPECT_EQ(link.bits(), CMD_UNLOCK);
+    EXPECT_EQ(mailbox.bits(), LINK_STARTING);
 }
 
 // Posted one after the other, the later of UNLOCK and LOCK takes the earlier
 // back while it waits unsent; posted together, both go.
 TEST(RelayCommands, TheLaterOfUnlockAndLockTakesBackTheEarlierStillUnsent)
 {
-    std::uint32_t mailbox = CMD_UNLOCK;
-    std::uint32_t link = CMD_LOCK | CMD_SESSION_INFO;
+    MailboxWord mailbox(CMD_UNLOCK);
+    LinkWord link(CMD_LOCK | CMD_SESSION_INFO);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, CMD_UNLOCK | CMD_SESSION_INFO);
+    EXPECT_EQ(link.bits(), CMD_UNLOCK | CMD_SESSION_INFO);
 
-    mailbox = CMD_LOCK;
+    mailbox = MailboxWord(CMD_LOCK);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, CMD_LOCK | CMD_SESSION_INFO);
+    EXPECT_EQ(link.bits(), CMD_LOCK | CMD_SESSION_INFO);
 
-    mailbox = CMD_UNLOCK | CMD_LOCK;
-    link = 0;
+    mailbox = MailboxWord(CMD_UNLOCK | CMD_LOCK);
+    link = LinkWord(0);
     EXPECT_TRUE(relayCommands(mailbox, link));
-    EXPECT_EQ(link, CMD_UNLOCK | CMD_LOCK);
+    EXPECT_EQ(link.bits(), CMD_UNLOCK | CMD_LOCK);
 }
 
 TEST(RelayEvents, StartedWinsOverStoppedAndConnectedOverDisconnected)
 {
-    std::uint32_t link = EVT_STARTED | EVT_STOPPED | EVT_CONNECTED | EVT_DISCONNECTED;
-    std::uint32_t mailbox = LINK_CONNECTED;
+    LinkWord link(EVT_STARTED | EVT_STOPPED | EVT_CONNECTED | EVT_DISCONNECTED);
+    MailboxWord mailbox(LINK_CONNECTED);
     EXPECT_TRUE(relayEvents(link, mailbox));
-    EXPECT_EQ(mailbox, LINK_CONNECTED | EVT_STARTED | EVT_CONNECTED);
-    EXPECT_EQ(link, 0u);
+    EXPECT_EQ(mailbox.bits(), LINK_CONNECTED | EVT_STARTED | EVT_CONNECTED);
+    EXPECT_EQ(link.bits(), 0u);
 }
 
 TEST(RelayEvents, CommandsWaitingInTheLinkWordSurvive)
 {
-    std::uint32_t link = CMD_LOCK | EVT_STOPPED;
-    std::uint32_t mailbox = 0;
+    LinkWord link(CMD_LOCK | EVT_STOPPED);
+    MailboxWord mailbox(0);
     EXPECT_TRUE(relayEvents(link, mailbox));
-    EXPECT_EQ(link, CMD_LOCK);
-    EXPECT_EQ(mailbox, EVT_STOPPED);
+    EXPECT_EQ(link.bits(), CMD_LOCK);
+    EXPECT_EQ(mailbox.bits(), EVT_STOPPED);
 
-    std::uint32_t quiet = 0xC000;
+    LinkWord quiet(0xC000);
     EXPECT_FALSE(relayEvents(quiet, mailbox));
-    EXPECT_EQ(quiet, 0xC000u);
+    EXPECT_EQ(quiet.bits(), 0xC000u);
 }
 
 TEST(RelayEvents, DisconnectedWithdrawsAConnectedNotYetTaken)
 {
-    std::uint32_t link = EVT_DISCONNECTED;
-    std::uint32_t mailbox = LINK_SESSION | EVT_CONNECTED | EVT_STOPPED;
+    LinkWord link(EVT_DISCONNECTED);
+    MailboxWord mailbox(LINK_SESSION | EVT_CONNECTED | EVT_STOPPED);
     EXPECT_TRUE(relayEvents(link, mailbox));
-    EXPECT_EQ(mailbox, LINK_SESSION | EVT_DISCONNECTED | EVT_STOPPED);
+    EXPECT_EQ(mailbox.bits(), LINK_SESSION | EVT_DISCONNECTED | EVT_STOPPED);
 
     // The other way round both stay: the console handles DISCONNECTED before CONNECTED.
-    std::uint32_t again = EVT_CONNECTED;
+    LinkWord again(EVT_CONNECTED);
     EXPECT_TRUE(relayEvents(again, mailbox));
-    EXPECT_TRUE(hasFlags(mailbox, EVT_CONNECTED | EVT_DISCONNECTED));
+    EXPECT_TRUE(mailbox.holds(Event::Connected | Event::Disconnected));
 }
 
 #include "link/link_settings.h"

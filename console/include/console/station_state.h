@@ -48,7 +48,7 @@ struct StationState {
     // or moved away by a swap): a session the station reports must have begun
     // after it, so that one already charged can never be taken up again.
     std::time_t lastSessionEnd = 0;
-    // Whether the console regards the station as connected (LINK_CONNECTED, kept
+    // Whether the console regards the station as connected (LinkState::Connected, kept
     // here for the window thread): an idle row reads "Stopped" only then.
     bool connected = false;
     // Counts the sessions closed on the station, so that work held back from an

@@ -12,7 +12,7 @@
 #include "console/money_text.h"
 #include "console/texts.h"
 #include "link/cafe_key.h"
-#include "link/link_bits.h"
+#include "link/station_words.h"
 #include "link/link_server.h"
 #include "store/rate_table.h"
 #include "testsupport/process_tree.h"
@@ -199,7 +199,7 @@ TEST_F(StationPause, AStationAFakeConsoleUnlockedIsLockedWhenItReachesTheRealOne
         ASSERT_TRUE(impostor.start(1));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (lastLockCommand(station->log()) != "UNLOCK" && std::chrono::steady_clock::now() < deadline) {
-            impostor.sendStationCommand(0, stationlink::CMD_UNLOCK);
+            impostor.sendStationCommand(0, stationlink::Command::Unlock);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
         ASSERT_EQ(lastLockCommand(station->log()), "UNLOCK") << station->log();

@@ -1,6 +1,8 @@
 #pragma once
-// Flag bits of the two per-station words (MailboxWord on the console side,
-// LinkWord on the link side) and the rule for taking flags out of a word.
+// The bit layout of the two per-station words (MailboxWord on the console side,
+// LinkWord on the link side) and the rules for taking flags out of a word.
+// Code works with the typed face in station_words.h; the raw bits are for it,
+// the relay's tests and the fuzz target, which check the layout itself.
 //
 // Every command and event constant already carries LINK_PENDING, so OR-ing one
 // in (word |= CMD_LOCK) sets both bits, and clearing one with clearFlags()
@@ -8,7 +10,7 @@
 
 #include <cstdint>
 
-namespace stationlink {
+namespace stationlink::layout {
 
 // Console-owned state bits (mailbox only).
 inline constexpr std::uint32_t LINK_CONNECTED = 0x0001;
@@ -70,4 +72,4 @@ constexpr bool hasFlags(std::uint32_t word, std::uint32_t flags)
     return (word & flags) == flags;
 }
 
-} // namespace stationlink
+} // namespace stationlink::layout

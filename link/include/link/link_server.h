@@ -1,8 +1,9 @@
 #pragma once
 // The console's side of the station link.
 //
-// The console never touches a socket. It posts command bits into a station's
-// MailboxWord and reads the station's events back from the same word. Behind
+// The console never touches a socket. It posts commands into a station's
+// MailboxWord and reads the station's events back from the same word
+// (station_words.h). Behind
 // it run one listener thread, which owns the main port (the handshake) and
 // relays flags between each station's MailboxWord and LinkWord, and one
 // station thread per station, which owns that station's port and connection,
@@ -20,15 +21,17 @@
 //         if (!link.isStationRunning(i) || !link.takeEventForConsole(i))
 //             continue;
 //         stationlink::MailboxAccess mailbox = link.lockMailbox(i);
-//         ... handle EVT_STARTED (start time from link.stationStartTime(i) unless
-//             LINK_STARTING), EVT_STOPPED, EVT_DISCONNECTED, EVT_CONNECTED,
-//             then mailbox.clear(handled) ...
+//         const stationlink::StationEvents events = mailbox.word().events();
+//         ... handle Event::Started (start time from link.stationStartTime(i)
+//             unless LinkState::Starting), Stopped, Disconnected, Connected,
+//             then mailbox.word().takeHandled(handled) ...
 //     }
 
 #include "link/link_security.h"
 #include "link/link_settings.h"
 #include "link/mailbox_access.h"
 #include "link/session_info_record.h"
+#include "link/station_words.h"
 #include "platform/ipv4.h"
 
 #include <chrono>
@@ -81,7 +84,7 @@ public:
     // Starts station i's thread (after a station was added or re-addressed).
     // Returns when it runs; false when it already ran or could not start.
     [[nodiscard]] bool startStationWorker(int i);
-    // Reports EVT_DISCONNECTED to the console, stops station i's thread and
+    // Reports Disconnected to the console, stops station i's thread and
     // waits until it has ended (sending "SERVERDOWN" if connected).
     void stopStationWorker(int i);
     // stopStationWorker then startStationWorker.
@@ -90,11 +93,11 @@ public:
     int runningStations() const;
     bool isStationRunning(int i) const;
 
-    // ORs `bits` (CMD_* constants) into station i's MailboxWord, with
-    // LINK_STARTING for CMD_UNLOCK and LINK_STOPPING for CMD_LOCK, and tells
-    // the listener.
-    void sendStationCommand(int i, std::uint32_t bits);
-    // Stores the figures for station i and posts CMD_SESSION_INFO.
+    // Posts the commands into station i's MailboxWord, with LinkState::Starting
+    // for Unlock and LinkState::Stopping for Lock, and tells the listener.
+    // Commands posted together go together.
+    void sendStationCommand(int i, Commands commands);
+    // Stores the figures for station i and posts Command::SessionInfo.
     void sendSessionInfo(int i, const SessionInfoRecord& record);
 
     // True once per batch of new events for station i (resets the station's
@@ -112,8 +115,8 @@ public:
     // session from the confirmation of the console's UNLOCK.
     std::optional<std::string> takeReportedStamp(int i);
     // The command station i was sent and has not answered for longer than the
-    // answer wait (CMD_UNLOCK, CMD_LOCK, ...), or 0. It is still awaited.
-    std::uint32_t lateCommand(int i) const;
+    // answer wait, or nullopt. It is still awaited.
+    std::optional<Command> lateCommand(int i) const;
 
 private:
     struct State;

@@ -3,7 +3,8 @@
 // lifetime of the object, so keep it short: the listener waits for it to relay.
 // Any thread; one object per thread at a time (it holds the lock).
 
-#include <cstdint>
+#include "link/station_words.h"
+
 #include <mutex>
 
 namespace stationlink {
@@ -12,20 +13,16 @@ class MailboxAccess {
 public:
     // Locks `lock` and gives access to `word`. With a null word (no such
     // station) it locks nothing and reads and writes a word of its own.
-    MailboxAccess(std::mutex* lock, std::uint32_t* word);
+    MailboxAccess(std::mutex* lock, MailboxWord* word);
     MailboxAccess(const MailboxAccess&) = delete;
     MailboxAccess& operator=(const MailboxAccess&) = delete;
 
-    std::uint32_t& word() { return *word_; }
-    std::uint32_t value() const { return *word_; }
-    bool has(std::uint32_t flags) const { return (*word_ & flags) == flags; }
-    void set(std::uint32_t flags) { *word_ |= flags; }
-    // Takes flags out by the clearing rule (LINK_PENDING stays only while other flags remain).
-    void clear(std::uint32_t flags);
+    MailboxWord& word() { return *word_; }
+    const MailboxWord& word() const { return *word_; }
 
 private:
-    std::uint32_t scratch_ = 0;
-    std::uint32_t* word_;
+    MailboxWord scratch_;
+    MailboxWord* word_;
     std::unique_lock<std::mutex> guard_;
 };
 
