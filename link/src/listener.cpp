@@ -1,6 +1,5 @@
 #include "listener.h"
 
-#include "link/link_bits.h"
 #include "link/message_framing.h"
 #include "link/protocol.h"
 #include "relay.h"
