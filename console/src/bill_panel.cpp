@@ -151,12 +151,12 @@ void BillPanel::redisplayCurrent()
 bool BillPanel::stationSessionRuns(int stationNumber) const
 {
     return stationNumber >= 1 && stationNumber <= ctx_.board.stationCount() &&
-           !ctx_.board.isStatus(stationNumber - 1, kStatusStopped);
+           !ctx_.board.isPhase(stationNumber - 1, Phase::Stopped);
 }
 
 void BillPanel::addStationExtras(int stationNumber, double amount)
 {
-    ctx_.board.updateStationMoney(stationNumber - 1, "", amount);
+    ctx_.board.addExtras(stationNumber - 1, amount);
     ctx_.board.sendSessionInfo(stationNumber - 1);
 }
 
@@ -244,7 +244,7 @@ void BillPanel::onItemPanelButton()
         openItemPanel(true);
         return;
     }
-    if (stopsStation && ctx_.board.isStatus(station - 1, kStatusStarted)) {
+    if (stopsStation && ctx_.board.isPhase(station - 1, Phase::Started)) {
         ctx_.log.writeLogLine("STOP PC," + std::to_string(station - 1));
         ctx_.board.sendStationCommand(station - 1, stationlink::Command::Lock);
         ctx_.keeper.moneyChanged();
@@ -388,7 +388,7 @@ bool BillPanel::chargeBill()
             ctx_.board.station(stationShown - 1).openBillMark = false;
             if (stationSessionRuns(stationShown))
                 addStationExtras(stationShown,
-                                 -amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras)));
+                                 -ctx_.board.table().state(stationShown - 1).extras.amount());
         }
         ctx_.keeper.moneyChanged();
     } else {
@@ -521,8 +521,8 @@ void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
         totalText_.clear();
     }
     if (stationShown != 0 && stationSessionRuns(stationShown)) {
-        double extras = amountOf(ctx_.board.table().text(stationShown - 1, Column::Extras));
-        ctx_.board.updateStationMoney(stationShown - 1, "", newTotal - extras);
+        double extras = ctx_.board.table().state(stationShown - 1).extras.amount();
+        ctx_.board.addExtras(stationShown - 1, newTotal - extras);
         ctx_.board.sendSessionInfo(stationShown - 1);
     }
 }
@@ -574,7 +574,7 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         redisplayCurrent();
     // The row's Extras belong to the session the job was printed in, if it still runs.
     if (running && n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).sessionSerial == charge.sessionSerial &&
-        ctx_.board.isStatus(n - 1, kStatusStarted))
+        ctx_.board.isPhase(n - 1, Phase::Started))
         addStationExtras(n, charge.amount);
 }
 

@@ -605,7 +605,7 @@ bool ConsoleEngine::stationBusy(int i) const
         return false;
     const StationState& state = board.station(i);
     return state.openBillMark || state.sessionBill.open || state.sessionBill.owner != -1 ||
-           !(board.isStatus(i, kStatusStopped) || board.isStatus(i, kStatusDisconnected));
+           !(board.isPhase(i, Phase::Stopped) || board.isPhase(i, Phase::Disconnected));
 }
 
 // --- the cafe's key ------------------------------------------------------------------------------

@@ -71,16 +71,16 @@ void EventPoll::pollStation(int i)
                         word.clear(LinkState::Starting);
                         state.swapHold = false;
                     }
-                    table.setText(i, Column::Status, std::string(kStatusStarted));
-                    table.setText(i, Column::Start, startClockText(state.startTime));
+                    table.setPhase(i, Phase::Started);
+                    table.state(i).start = state.startTime;
                     word.set(LinkState::Session);
                 } else if (stamp && !state.billedWhileAway && reclaimable(state, *stamp)) {
                     // A session the console does not hold (it restarted without
                     // it): taken up from the station's stamp.
                     state.startTime = *parseSessionStamp(*stamp);
                     state.swapTarget = false;
-                    table.setText(i, Column::Status, std::string(kStatusStarted));
-                    table.setText(i, Column::Start, startClockText(state.startTime));
+                    table.setPhase(i, Phase::Started);
+                    table.state(i).start = state.startTime;
                     word.set(LinkState::Session);
                 } else {
                     // Nothing the console holds: a session already billed, moved
@@ -98,7 +98,7 @@ void EventPoll::pollStation(int i)
                 handled = Event::Started;
             } else if (events.has(Event::Stopped)) {
                 board_.logStation("STOPPED", i);
-                const bool session = word.has(LinkState::Session) || table.hasStatus(i, kStatusStarted);
+                const bool session = word.has(LinkState::Session) || table.hasPhase(i, Phase::Started);
                 if (state.swapHold) {
                     state.swapHold = false;
                     state.billedWhileAway = false; // locked now
@@ -138,7 +138,7 @@ void EventPoll::pollStation(int i)
 
             if (events.has(Event::Disconnected)) {
                 board_.logStation("DISCONNECTED", i);
-                table.setText(i, Column::Status, std::string(kStatusDisconnected));
+                table.setPhase(i, Phase::Disconnected);
                 // Commands on their way wait for the station's next connection.
                 word.clear(LinkState::Connected);
                 state.connected = false;
@@ -149,18 +149,18 @@ void EventPoll::pollStation(int i)
                 state.connected = true;
                 word.set(LinkState::Connected);
                 if (session) {
-                    table.setText(i, Column::Status, std::string(kStatusStarted));
+                    table.setPhase(i, Phase::Started);
                     // The UNLOCK goes out with the session figures of the next tick,
                     // which "?" forces; not when a LOCK is on its way to end the session.
                     if (!word.has(LinkState::Stopping)) {
                         word.post(Command::Unlock);
                         word.set(LinkState::Starting);
                     }
-                    table.setText(i, Column::Duration, std::string(kUnknownDuration));
+                    table.state(i).duration = ShownDuration::unknown();
                 } else if (word.has(LinkState::Starting)) {
                     // A Start still on its way goes out now.
-                    table.setText(i, Column::Status, std::string(kStatusStarting));
-                } else if (!table.hasStatus(i, kStatusSwapping)) {
+                    table.setPhase(i, Phase::Starting);
+                } else if (!table.hasPhase(i, Phase::Swapping)) {
                     // The console holds no session for the station and it has
                     // reclaimed none: whatever left it unlocked (a lost command, a
                     // console that was not this one), it is locked now.

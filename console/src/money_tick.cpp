@@ -23,18 +23,17 @@ void MoneyTick::run()
     for (int i = 0; i < table.rowCount(); ++i)
         noteLateCommand(i);
     for (int i = 0; i < table.rowCount(); ++i) {
-        if (!table.hasStatus(i, kStatusStarted))
+        if (!table.hasPhase(i, Phase::Started))
             continue;
         const std::int32_t elapsed = board_.elapsedSeconds(i);
-        const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));
-        const bool minuteChanged = spanMinuteText(elapsed) != table.text(i, Column::Duration).substr(0, 5);
-        const bool chargeChanged = charge != table.text(i, Column::AccessCost);
-        table.setText(i, Column::Duration, spanClockText(elapsed));
-        if (minuteChanged || chargeChanged) {
-            if (chargeChanged)
-                board_.updateStationMoney(i, charge, 0.0);
+        const ShownMoney charge(store::ComputeAccessCharge(rates_.rows(), elapsed));
+        RowState& row = table.state(i);
+        const bool minuteChanged = spanMinuteText(elapsed) != row.duration.minuteText();
+        const bool chargeChanged = charge != row.accessCost;
+        row.duration = ShownDuration::of(elapsed);
+        row.accessCost = charge;
+        if (minuteChanged || chargeChanged)
             board_.sendSessionInfo(i);
-        }
     }
 
     if (board_.alarmCount() > 0) {

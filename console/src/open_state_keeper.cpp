@@ -51,10 +51,10 @@ store::OpenState OpenStateKeeper::capture() const
     for (int i = 0; i < board_.stationCount(); ++i) {
         const StationState& s = board_.station(i);
         const MailboxWord word = board_.mailboxWord(i);
-        const bool swapTarget = board_.isStatus(i, kStatusSwapping) && s.swapTarget;
-        const bool running = word.has(LinkState::Session) || board_.isStatus(i, kStatusStarted) || swapTarget;
+        const bool swapTarget = board_.isPhase(i, Phase::Swapping) && s.swapTarget;
+        const bool running = word.has(LinkState::Session) || board_.isPhase(i, Phase::Started) || swapTarget;
         // A Start the station has not confirmed may already have unlocked it.
-        const bool starting = board_.isStatus(i, kStatusStarting);
+        const bool starting = board_.isPhase(i, Phase::Starting);
         const SessionBill& bill = s.sessionBill;
         const bool holdsSomething = running || starting || s.openBillMark || s.billedWhileAway || s.alarmArmed() ||
                                     bill.owner != -1 || bill.open || bill.pendingCount != 0;
@@ -195,12 +195,12 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
     // The row stays "Disconnected" until the station reports; the session counts
     // on, and the station coming back with its stamp takes it up again.
     StationTable& table = board_.table();
-    table.setText(i, Column::Start, startClockText(s.startTime));
-    table.setText(i, Column::AccessCost, kept.accessCost.empty() ? std::string(kZeroMoney) : kept.accessCost);
-    table.setText(i, Column::Extras, kept.extras.empty() ? std::string(kZeroMoney) : kept.extras);
-    table.setText(i, Column::Total, kept.total.empty() ? std::string(kZeroMoney) : kept.total);
+    table.state(i).start = s.startTime;
+    // The total is theirs: it is not kept apart.
+    table.state(i).accessCost = ShownMoney::fromText(kept.accessCost);
+    table.state(i).extras = ShownMoney::fromText(kept.extras);
     if (paid != paidOpenBills_.end())
-        board_.updateStationMoney(i, "", -paid->second);
+        board_.addExtras(i, -paid->second);
     board_.link().withMailbox(i, [](MailboxWord& word) { word.set(LinkState::Session); });
 }
 

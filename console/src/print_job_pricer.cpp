@@ -54,7 +54,7 @@ std::optional<PrintCharge> PrintJobPricer::price(const PrintJobRecord& job) cons
                        {std::to_string(n), "Pages (" + std::to_string(job.pages) + "): " + job.document,
                         priceText(amount)},
                        amount,
-                       board_.isStatus(n - 1, kStatusStarted),
+                       board_.isPhase(n - 1, Phase::Started),
                        board_.station(n - 1).sessionSerial};
 }
 

@@ -62,7 +62,6 @@ void SessionCloser::billSession(int i, std::int32_t elapsed, std::time_t at)
         bill.sessionCount = 0;
         bill.stationsText = std::string(kStationsPrefix);
         bill.lastStationNumber = 0;
-        bill.itemMode = false;
         bill.items.clear();
         bill.rowCounter = 0;
     }
@@ -140,8 +139,8 @@ void SessionCloser::closeSessionOfRemovedStation(int i)
         return;
     // A session counts while the console holds LinkState::Session for it, while its row
     // reads "Started", or while it is the target of a swap (which shows the start).
-    const bool session = board_.mailboxWord(i).has(LinkState::Session) || board_.isStatus(i, kStatusStarted) ||
-                         (board_.isStatus(i, kStatusSwapping) && !board_.table().text(i, Column::Start).empty());
+    const bool session = board_.mailboxWord(i).has(LinkState::Session) || board_.isPhase(i, Phase::Started) ||
+                         (board_.isPhase(i, Phase::Swapping) && board_.table().state(i).start.has_value());
     if (!session)
         return;
     board_.logStation("STOPPING", i);

@@ -32,12 +32,12 @@ void SessionOperations::onStartPressed()
     StationTable& table = board_.table();
     const std::time_t now = board_.clock().now();
     for (int i = 0; i < table.rowCount(); ++i) {
-        if (!table.isSelected(i) || !table.hasStatus(i, kStatusStopped))
+        if (!table.isSelected(i) || !table.hasPhase(i, Phase::Stopped))
             continue;
-        table.setText(i, Column::Status, std::string(kStatusStarting));
+        table.setPhase(i, Phase::Starting);
         board_.station(i).startTime = now;
         board_.station(i).billedWhileAway = false;
-        table.setText(i, Column::Start, startClockText(now));
+        table.state(i).start = now;
         board_.logStation("STARTING", i);
         // A LOCK not yet answered (the one a station gets as it connects) is
         // taken back: the UNLOCK supersedes it, and nothing waits for its STOPPED.
@@ -63,17 +63,17 @@ void SessionOperations::onStopPressed()
         if (!table.isSelected(i))
             continue;
         // Rows whose station never confirmed: the operator gives up waiting.
-        if (table.hasStatus(i, kStatusStarting) || buttons_.waitsToStartWhileAway(i)) {
+        if (table.hasPhase(i, Phase::Starting) || buttons_.waitsToStartWhileAway(i)) {
             abandonStart(i);
             given = true;
             continue;
         }
-        if (table.hasStatus(i, kStatusSwapping)) {
+        if (table.hasPhase(i, Phase::Swapping)) {
             abandonSwap(i);
             given = true;
             continue;
         }
-        if (!table.hasStatus(i, kStatusStarted))
+        if (!table.hasPhase(i, Phase::Started))
             continue;
         board_.sendStationCommand(i, Command::Lock);
         board_.logStation("STOPPING", i);
@@ -185,9 +185,9 @@ void SessionOperations::onSwapPressed()
     for (int i = 0; i < rows && (source < 0 || target < 0); ++i) {
         if (!table.isSelected(i))
             continue;
-        if (source < 0 && table.hasStatus(i, kStatusStarted))
+        if (source < 0 && table.hasPhase(i, Phase::Started))
             source = i;
-        else if (target < 0 && table.hasStatus(i, kStatusStopped))
+        else if (target < 0 && table.hasPhase(i, Phase::Stopped))
             target = i;
     }
     board_.log().writeLogLine("SWAPPING," + std::to_string(source) + " (stopping)," + std::to_string(target) +
@@ -201,8 +201,8 @@ void SessionOperations::onSwapPressed()
         from.swapTarget = false;
         to.swapTarget = true;
         to.swapTime = board_.clock().now();
-        table.setText(source, Column::Status, std::string(kStatusSwapping));
-        table.setText(target, Column::Status, std::string(kStatusSwapping));
+        table.setPhase(source, Phase::Swapping);
+        table.setPhase(target, Phase::Swapping);
         to.startTime = from.startTime;
         if (from.alarmArmed())
             board_.moveAlarm(source, target);
@@ -221,12 +221,11 @@ void SessionOperations::onSwapPressed()
         // The session lives on the target from now on: should the target go away
         // before it confirms, the session is still there to be stopped and billed.
         board_.link().withMailbox(target, [](MailboxWord& word) { word.set(LinkState::Session); });
-        for (Column c : {Column::Start, Column::AccessCost, Column::Extras, Column::Total})
-            table.setText(target, c, table.text(source, c));
-        for (Column c : {Column::AccessCost, Column::Extras, Column::Total})
-            table.setText(source, c, std::string(kZeroMoney));
-        table.setText(source, Column::Start, "");
-        table.setText(source, Column::Duration, "");
+        RowState& moved = table.state(target);
+        moved.start = table.state(source).start;
+        moved.accessCost = table.state(source).accessCost;
+        moved.extras = table.state(source).extras;
+        table.state(source).clearSession();
         if (from.openBillMark) {
             from.openBillMark = false;
             to.openBillMark = true;

@@ -24,9 +24,9 @@ StationBoard::StationBoard(ConsoleLink& link, store::ActivityLog& log, const pla
 {
 }
 
-bool StationBoard::isStatus(int i, std::string_view status) const
+bool StationBoard::isPhase(int i, Phase phase) const
 {
-    return i >= 0 && i < table_.rowCount() && table_.hasStatus(i, status);
+    return i >= 0 && i < table_.rowCount() && table_.hasPhase(i, phase);
 }
 
 std::int32_t StationBoard::elapsedSeconds(int i) const
@@ -58,8 +58,7 @@ void StationBoard::followSetups()
 
 void StationBoard::initStationRow(int i)
 {
-    table_.insertRow(i, {std::to_string(i + 1), std::string(kStatusDisconnected), "", "", std::string(kZeroMoney),
-                         std::string(kZeroMoney), std::string(kZeroMoney)});
+    table_.appendRow();
     StationState& state = station(i);
     if (state.alarmArmed())
         disarmAlarm(i);
@@ -84,7 +83,7 @@ void StationBoard::resizeTo(int count)
         int last = table_.rowCount() - 1;
         if (station(last).alarmArmed())
             disarmAlarm(last);
-        table_.deleteRow(last);
+        table_.deleteLastRow();
     }
     while (table_.rowCount() < count)
         initStationRow(table_.rowCount());
@@ -92,26 +91,15 @@ void StationBoard::resizeTo(int count)
 
 void StationBoard::resetToStopped(int i)
 {
-    table_.setText(i, Column::Status, std::string(station(i).connected ? kStatusStopped : kStatusDisconnected));
-    table_.setText(i, Column::Start, "");
-    table_.setText(i, Column::Duration, "");
-    table_.setText(i, Column::AccessCost, std::string(kZeroMoney));
-    table_.setText(i, Column::Extras, std::string(kZeroMoney));
-    table_.setText(i, Column::Total, std::string(kZeroMoney));
+    RowState& row = table_.state(i);
+    row.phase = station(i).connected ? Phase::Stopped : Phase::Disconnected;
+    row.clearSession();
 }
 
-void StationBoard::updateStationMoney(int i, std::string_view accessCost, double extrasToAdd)
+void StationBoard::addExtras(int i, double amount)
 {
-    if (!accessCost.empty())
-        table_.setText(i, Column::AccessCost, std::string(accessCost));
-    double access = amountOf(table_.text(i, Column::AccessCost));
-    double extras = amountOf(table_.text(i, Column::Extras));
-    if (extrasToAdd != 0.0) {
-        extras += extrasToAdd;
-        table_.setText(i, Column::Extras, moneyText(extras));
-        extras = amountOf(table_.text(i, Column::Extras));
-    }
-    table_.setText(i, Column::Total, moneyText(access + extras));
+    if (amount != 0.0)
+        table_.state(i).extras = ShownMoney(table_.state(i).extras.amount() + amount);
 }
 
 void StationBoard::sendSessionInfo(int i)

@@ -33,7 +33,7 @@ public:
     StationState& station(int i) { return stations_.at(static_cast<std::size_t>(i)); }
     const StationState& station(int i) const { return stations_.at(static_cast<std::size_t>(i)); }
     int stationCount() const { return table_.rowCount(); }
-    bool isStatus(int i, std::string_view status) const;
+    bool isPhase(int i, Phase phase) const;
 
     ConsoleLink& link() { return link_; }
     store::ActivityLog& log() { return log_; }
@@ -56,9 +56,8 @@ public:
     // station is away, so a row billed in its absence still shows it.
     void resetToStopped(int i);
 
-    // Access Cost from the text (or kept when empty); Extras grows by the amount
-    // when it is non-zero; Total = Access Cost + Extras.
-    void updateStationMoney(int i, std::string_view accessCost, double extrasToAdd);
+    // Extras grows by the amount, kept at the shown rounding (Total follows).
+    void addExtras(int i, double amount);
     // Hands the row's figures to the station and posts Command::SessionInfo.
     void sendSessionInfo(int i);
     // Posts commands; a LOCK also notes when it went out (stopTime).

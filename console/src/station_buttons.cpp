@@ -15,7 +15,7 @@ StationButtons::StationButtons(StationBoard& board, BillPanel& panel, WindowCont
 
 bool StationButtons::holdsSessionWhileAway(int i) const
 {
-    return board_.isStatus(i, kStatusDisconnected) &&
+    return board_.isPhase(i, Phase::Disconnected) &&
            board_.mailboxWord(i).has(stationlink::LinkState::Session);
 }
 
@@ -23,7 +23,7 @@ bool StationButtons::waitsToStartWhileAway(int i) const
 {
     using namespace stationlink;
     const MailboxWord word = board_.mailboxWord(i);
-    return board_.isStatus(i, kStatusDisconnected) && word.has(LinkState::Starting) && !word.has(LinkState::Session);
+    return board_.isPhase(i, Phase::Disconnected) && word.has(LinkState::Starting) && !word.has(LinkState::Session);
 }
 
 void StationButtons::refreshStationButtons()
@@ -37,20 +37,20 @@ void StationButtons::refreshStationButtons()
     bool swapBlocked = false;
     int lastStarted = 0;
     for (int i : selected) {
-        const bool started = table.hasStatus(i, kStatusStarted);
-        const bool stopped = table.hasStatus(i, kStatusStopped);
+        const bool started = table.hasPhase(i, Phase::Started);
+        const bool stopped = table.hasPhase(i, Phase::Stopped);
         if (!started)
             allStarted = false;
         if (!stopped)
             allStopped = false;
         // Rows still waiting for their station to confirm a Start or a Swap
         // can be stopped too, so that the operator is never stuck with them.
-        if (!started && !table.hasStatus(i, kStatusStarting) && !table.hasStatus(i, kStatusSwapping) &&
+        if (!started && !table.hasPhase(i, Phase::Starting) && !table.hasPhase(i, Phase::Swapping) &&
             !holdsSessionWhileAway(i) && !waitsToStartWhileAway(i))
             allStoppable = false;
         if (started)
             lastStarted = i + 1;
-        if (table.hasStatus(i, kStatusDisconnected) || table.hasStatus(i, kStatusSwapping))
+        if (table.hasPhase(i, Phase::Disconnected) || table.hasPhase(i, Phase::Swapping))
             swapBlocked = true;
     }
     stopEnabled_ = allStoppable;

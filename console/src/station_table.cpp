@@ -1,24 +1,110 @@
 #include "console/station_table.h"
 
+#include "console/money_text.h"
+#include "console/texts.h"
+
 namespace console {
 
-void StationTable::setText(int i, Column c, std::string text)
+std::string_view phaseText(Phase phase)
 {
-    rows_.at(static_cast<std::size_t>(i))[static_cast<std::size_t>(c)] = std::move(text);
+    switch (phase) {
+    case Phase::Disconnected:
+        return kStatusDisconnected;
+    case Phase::Stopped:
+        return kStatusStopped;
+    case Phase::Starting:
+        return kStatusStarting;
+    case Phase::Started:
+        return kStatusStarted;
+    case Phase::Swapping:
+        return kStatusSwapping;
+    }
+    return kStatusDisconnected;
 }
 
-void StationTable::insertRow(int i, Row row)
+// Through the shown text and back: the amount is then exactly what the
+// operator reads, and adding or comparing it gives what the texts would.
+ShownMoney::ShownMoney(double amount) : amount_(amountOf(moneyText(amount))) {}
+
+ShownMoney ShownMoney::fromText(std::string_view text) { return ShownMoney(amountOf(text)); }
+
+std::string ShownMoney::text() const { return moneyText(amount_); }
+
+ShownDuration ShownDuration::unknown()
 {
-    rows_.insert(rows_.begin() + i, std::move(row));
-    selected_.insert(selected_.begin() + i, false);
-    notes_.insert(notes_.begin() + i, std::string());
+    ShownDuration shown;
+    shown.unknown_ = true;
+    return shown;
 }
 
-void StationTable::deleteRow(int i)
+ShownDuration ShownDuration::of(std::int64_t seconds)
 {
-    rows_.erase(rows_.begin() + i);
-    selected_.erase(selected_.begin() + i);
-    notes_.erase(notes_.begin() + i);
+    ShownDuration shown;
+    shown.seconds_ = seconds;
+    return shown;
+}
+
+std::string ShownDuration::minuteText() const { return seconds_ ? spanMinuteText(*seconds_) : std::string(); }
+
+std::string ShownDuration::text() const
+{
+    if (seconds_)
+        return spanClockText(*seconds_);
+    return unknown_ ? std::string(kUnknownDuration) : std::string();
+}
+
+void RowState::clearSession()
+{
+    start.reset();
+    duration = ShownDuration::none();
+    accessCost = ShownMoney();
+    extras = ShownMoney();
+}
+
+StationTable::Row StationTable::row(int i) const
+{
+    Row texts;
+    for (int c = 0; c < kColumnCount; ++c)
+        texts[static_cast<std::size_t>(c)] = text(i, static_cast<Column>(c));
+    return texts;
+}
+
+std::string StationTable::text(int i, Column c) const
+{
+    const RowState& row = state(i);
+    switch (c) {
+    case Column::No:
+        return std::to_string(i + 1);
+    case Column::Status:
+        return std::string(phaseText(row.phase));
+    case Column::Start:
+        return row.start ? startClockText(*row.start) : std::string();
+    case Column::Duration:
+        return row.duration.text();
+    case Column::AccessCost:
+        return row.accessCost.text();
+    case Column::Extras:
+        return row.extras.text();
+    case Column::Total:
+        return row.total().text();
+    }
+    return {};
+}
+
+void StationTable::appendRow()
+{
+    rows_.emplace_back();
+    selected_.push_back(false);
+    notes_.emplace_back();
+}
+
+void StationTable::deleteLastRow()
+{
+    if (rows_.empty())
+        return;
+    rows_.pop_back();
+    selected_.pop_back();
+    notes_.pop_back();
 }
 
 void StationTable::selectOnly(const std::vector<int>& rows)

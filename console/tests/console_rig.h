@@ -45,8 +45,8 @@ struct ConsoleRig {
 
     // Operator shortcuts.
     void select(std::vector<int> rows);
-    const std::string& status(int i) const { return engine->stationTable().status(i); }
-    const std::string& text(int i, Column c) const { return engine->stationTable().text(i, c); }
+    std::string status(int i) const { return std::string(engine->stationTable().status(i)); }
+    std::string text(int i, Column c) const { return engine->stationTable().text(i, c); }
     // Advances the clock and runs one money tick.
     void tickAfter(std::chrono::seconds elapsed);
 };

@@ -1,6 +1,7 @@
 // The receipt's scale rule and the console's time formats.
 
 #include "console/money_text.h"
+#include "console/station_table.h"
 #include "console/receipt_layout.h"
 
 #include "store/bill_item.h"
@@ -175,6 +176,33 @@ TEST(ConsoleFormats, MoneyTextsAndReadingThemBack)
     EXPECT_EQ(amountOf("<Price>"), 0.0);
     EXPECT_EQ(amountOf("1e999"), 0.0);
     EXPECT_EQ(amountOf(""), 0.0);
+}
+
+// The row keeps its money at the shown rounding, so the total the operator
+// reads is always the sum of the two amounts beside it, and its texts are
+// the ones the table showed when it held texts.
+TEST(ConsoleFormats, ARowsTextsComeFromItsStateAndItsTotalAddsUpWhatIsShown)
+{
+    StationTable table;
+    table.appendRow();
+    table.appendRow();
+    EXPECT_EQ(table.row(1), (StationTable::Row{"2", "Disconnected", "", "", "0.00", "0.00", "0.00"}));
+
+    RowState& row = table.state(1);
+    row.phase = Phase::Started;
+    row.accessCost = ShownMoney(0.666);
+    row.extras = ShownMoney(0.666);
+    EXPECT_EQ(table.text(1, Column::AccessCost), "0.67");
+    EXPECT_EQ(table.text(1, Column::Total), "1.34") << "not 1.33, the sum of the amounts unrounded";
+    row.duration = ShownDuration::unknown();
+    EXPECT_EQ(table.text(1, Column::Duration), "?");
+    EXPECT_EQ(row.duration.minuteText(), "") << "an unknown duration always differs from a minute reached";
+    row.duration = ShownDuration::of(3725);
+    EXPECT_EQ(table.text(1, Column::Duration), "01:02:05");
+    EXPECT_EQ(ShownMoney::fromText("garbled"), ShownMoney());
+
+    row.clearSession();
+    EXPECT_EQ(table.row(1), (StationTable::Row{"2", "Started", "", "", "0.00", "0.00", "0.00"}));
 }
 
 } // namespace console

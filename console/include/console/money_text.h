@@ -1,7 +1,6 @@
 #pragma once
-// The number and time formats of the station table and the bills. The table's
-// texts are the session state, so money is read back from them with the same
-// text-to-number rule everywhere.
+// The number and time formats of the station table and the bills, and the one
+// text-to-number rule for money typed or kept as text.
 
 #include "store/bill_item.h"
 

@@ -22,7 +22,6 @@ struct SessionBill {
     std::string stationsText; // "Comp#: " + station numbers separated by ", "
     std::time_t openTime = 0;
     std::vector<store::BillItem> items;
-    bool itemMode = false; // always false for session bills
     int lastStationNumber = 0;
 };
 

@@ -128,7 +128,7 @@ bool WindowBench::connectStations()
         std::fprintf(stderr, "bench_window: the station process did not start\n");
         return false;
     }
-    if (!waitFor([this] { return allRows(console::kStatusStopped); }, 60s)) {
+    if (!waitFor([this] { return allRows(console::Phase::Stopped); }, 60s)) {
         std::fprintf(stderr, "bench_window: not every station connected\n");
         return false;
     }
@@ -145,7 +145,7 @@ bool WindowBench::startAllSessions()
         return false;
     }
     start_->click();
-    if (!waitFor([this] { return allRows(console::kStatusStarted); }, 30s)) {
+    if (!waitFor([this] { return allRows(console::Phase::Started); }, 30s)) {
         std::fprintf(stderr, "bench_window: not every session started\n");
         return false;
     }
@@ -213,7 +213,7 @@ void WindowBench::chargeAllBills()
                 panel.onSelectorChanged(0);
             panel.chargeBill();
         });
-    waitFor([this] { return allRows(console::kStatusStopped); }, 10s);
+    waitFor([this] { return allRows(console::Phase::Stopped); }, 10s);
 }
 
 // --- watching the window thread ----------------------------------------------------------------
@@ -294,13 +294,13 @@ void WindowBench::watchModals()
     }
 }
 
-bool WindowBench::allRows(std::string_view status) const
+bool WindowBench::allRows(console::Phase phase) const
 {
     const console::StationTable& table = window_->engine().stationTable();
     if (table.rowCount() != options_.stations)
         return false;
     for (int i = 0; i < table.rowCount(); ++i)
-        if (!table.hasStatus(i, status))
+        if (!table.hasPhase(i, phase))
             return false;
     return true;
 }

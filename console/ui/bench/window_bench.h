@@ -89,7 +89,7 @@ private:
     void onFirstPaint(QWidget* window, SteadyClock::time_point painted);
     void answerModal(QWidget* modal);
     void watchModals();
-    bool allRows(std::string_view status) const;
+    bool allRows(console::Phase phase) const;
 
     TimedApplication& app_;
     BenchFolder& folder_;

@@ -55,8 +55,8 @@ public:
         return window_->findChild<W*>(QString::number(controlId));
     }
     QTableView* table() const;
-    const std::string& status(int i) { return engine().stationTable().status(i); }
-    const std::string& text(int i, console::Column c) { return engine().stationTable().text(i, c); }
+    std::string status(int i) { return std::string(engine().stationTable().status(i)); }
+    std::string text(int i, console::Column c) { return engine().stationTable().text(i, c); }
 
     // Clicks rows of the station table (Ctrl for every row after the first).
     void selectRows(const std::vector<int>& rows);
