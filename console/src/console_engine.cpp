@@ -119,7 +119,8 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       sessions(board, panel, buttons, window, rates, guard),
       keeper(settings.folder, guarded, board, panel, sessions, journal),
       configurationDialog(std::make_unique<pages::ConfigurationDialogModel>(
-          configuration, journal, pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
+          configuration, [this] { return journal.dayTotal(); },
+          pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
           &keyRegister))
 {
 }

@@ -1,6 +1,5 @@
 #include "console/pages/configuration_dialog_model.h"
 
-#include "store/bill_journal.h"
 #include "store/configuration.h"
 #include "store/text_number.h"
 
@@ -35,11 +34,11 @@ std::string ConfigurationDialogModel::passwordTooLongMessage()
            " characters.";
 }
 
-ConfigurationDialogModel::ConfigurationDialogModel(store::Configuration& configuration, store::BillJournal& journal,
+ConfigurationDialogModel::ConfigurationDialogModel(store::Configuration& configuration, DayTakings dayTakings,
                                                    ConsoleTables tables, StationWorkers& workers,
                                                    OperatorPrompts& prompts, StationKeyRegister* keys)
     : configuration_(configuration),
-      journal_(journal),
+      dayTakings_(std::move(dayTakings)),
       tables_(tables),
       workers_(workers),
       prompts_(prompts),
@@ -70,7 +69,7 @@ void ConfigurationDialogModel::open()
     confirm_ = acceptedConfirm_;
     line1_ = configuration_.receiptLine1();
     line2_ = configuration_.receiptLine2();
-    dayTotal_ = formatDayTotal(journal_.dayTotal());
+    dayTotal_ = formatDayTotal(dayTakings_());
 }
 
 ClientCommand ConfigurationDialogModel::clientCommand() const

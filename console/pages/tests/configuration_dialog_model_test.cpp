@@ -53,7 +53,8 @@ protected:
     store::RateTable rates{folder.path()};
     ScriptedPrompts prompts;
     RecordingWorkers workers;
-    ConfigurationDialogModel dialog{configuration, journal, {clients, saleItems, printers, rates}, workers, prompts};
+    ConfigurationDialogModel dialog{
+        configuration, [this] { return journal.dayTotal(); }, {clients, saleItems, printers, rates}, workers, prompts};
 };
 
 TEST_F(ConfigurationDialogTest, OpeningCreatesThePagesAndClearsTheCommands)

@@ -28,7 +28,8 @@ ConfigurationRig::ConfigurationRig()
       saleItems_(folder_),
       printers_(folder_),
       rates_(folder_),
-      model_(configuration_, journal_, {clients_, saleItems_, printers_, rates_}, workers, prompts)
+      model_(configuration_, [this] { return journal_.dayTotal(); }, {clients_, saleItems_, printers_, rates_}, workers,
+             prompts)
 {
 }
 

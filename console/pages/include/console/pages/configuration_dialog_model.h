@@ -14,11 +14,12 @@
 #include "console/pages/station_workers.h"
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace store {
-class BillJournal;
 class Configuration;
 } // namespace store
 
@@ -45,7 +46,10 @@ public:
     static constexpr const char* kNotSavedMessage = "The configuration could not be saved.";
     static std::string passwordTooLongMessage(); // names the longest password the record holds
 
-    ConfigurationDialogModel(store::Configuration& configuration, store::BillJournal& journal, ConsoleTables tables,
+    // The day's takings so far, or nullopt when the journal cannot be read.
+    using DayTakings = std::function<std::optional<double>()>;
+
+    ConfigurationDialogModel(store::Configuration& configuration, DayTakings dayTakings, ConsoleTables tables,
                              StationWorkers& workers, OperatorPrompts& prompts, StationKeyRegister* keys = nullptr);
     ~ConfigurationDialogModel();
     ConfigurationDialogModel(const ConfigurationDialogModel&) = delete;
@@ -111,7 +115,7 @@ private:
     void close(Result result);
 
     store::Configuration& configuration_;
-    store::BillJournal& journal_;
+    DayTakings dayTakings_;
     ConsoleTables tables_;
     StationWorkers& workers_;
     OperatorPrompts& prompts_;
