@@ -8,7 +8,7 @@
 
 #include "console/console_services.h"
 #include "console/operator_interfaces.h"
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 
 #include "client/client_host.h"
 #include "client/workstation.h"
@@ -19,7 +19,7 @@
 
 namespace console::bench {
 
-class QuietServices final : public console::pages::OperatorPrompts,
+class QuietServices final : public console::configuration::OperatorPrompts,
                             public console::PasswordPrompt,
                             public console::PriceFieldPrompt,
                             public console::Beeper,
@@ -38,7 +38,7 @@ public:
     void beep() override {}
     std::optional<console::ReceiptPage> choosePrinter() override { return std::nullopt; }
     bool printPage(const console::ReceiptLayout&) override { return true; }
-    void showConfiguration(console::pages::ConfigurationDialogModel& dialog) override { dialog.cancel(); }
+    void showConfiguration(console::configuration::ConfigurationDialogModel& dialog) override { dialog.cancel(); }
     bool showTaskbar() override { return true; }
     bool hideTaskbar() override { return true; }
     void setCursorVisible(bool) override {}

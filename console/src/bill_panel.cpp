@@ -2,7 +2,7 @@
 
 #include "console/money_text.h"
 #include "console/operator_interfaces.h"
-#include "console/pages/operator_dialogs.h"
+#include "console/configuration/operator_dialogs.h"
 #include "console/texts.h"
 #include "item_panel.h"
 #include "link/station_words.h"

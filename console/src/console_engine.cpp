@@ -6,7 +6,7 @@
 #include "console/station_table.h"
 #include "console/texts.h"
 
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 #include "first_run_writer.h"
 #include "folder_guard.h"
 #include "guarded_services.h"
@@ -46,7 +46,7 @@ void syncLog(store::ActivityLog& log)
 
 struct ConsoleEngine::Impl {
     Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
-         pages::StationWorkers& workers, pages::StationKeyRegister& keyRegister);
+         configuration::StationWorkers& workers, configuration::StationKeyRegister& keyRegister);
 
     void syncStationAddresses();
     void openKeys();
@@ -87,7 +87,7 @@ struct ConsoleEngine::Impl {
     StationButtons buttons;
     SessionOperations sessions;
     OpenStateKeeper keeper;
-    std::unique_ptr<pages::ConfigurationDialogModel> configurationDialog;
+    std::unique_ptr<configuration::ConfigurationDialogModel> configurationDialog;
     std::vector<platform::Ipv4Address> knocking; // turned away, listed for no station
 
     bool filesOpen = false;
@@ -97,7 +97,7 @@ struct ConsoleEngine::Impl {
 };
 
 ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clockIn, ConsoleServices servicesIn,
-                          pages::StationWorkers& workers, pages::StationKeyRegister& keyRegister)
+                          configuration::StationWorkers& workers, configuration::StationKeyRegister& keyRegister)
     : settings(std::move(settingsIn)),
       clock(clockIn),
       services(servicesIn),
@@ -118,9 +118,9 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       buttons(board, panel, window),
       sessions(board, panel, buttons, window, rates, guard),
       keeper(settings.folder, guarded, board, panel, sessions, journal),
-      configurationDialog(std::make_unique<pages::ConfigurationDialogModel>(
+      configurationDialog(std::make_unique<configuration::ConfigurationDialogModel>(
           configuration, [this] { return journal.dayTotal(); },
-          pages::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
+          configuration::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
           &keyRegister))
 {
 }
@@ -192,7 +192,7 @@ bool ConsoleEngine::checkOperatorPassword()
     // A new cafe's password is empty, which nobody could guess from the box.
     std::string hint;
     if (m.configuration.verifyOperatorPassword(""))
-        hint = pages::FirstRunSetup::wanted(true, m.clients.stationCount(), m.rates.rows().size()) ? kNoPasswordYetHint
+        hint = configuration::FirstRunSetup::wanted(true, m.clients.stationCount(), m.rates.rows().size()) ? kNoPasswordYetHint
                                                                                                      : kNoPasswordSetHint;
     const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword(hint));
     m.guard.settle();
@@ -215,7 +215,7 @@ bool ConsoleEngine::checkOperatorPassword()
 bool ConsoleEngine::firstRunWanted()
 {
     Impl& m = *impl_;
-    return m.filesOpen && pages::FirstRunSetup::wanted(m.configuration.verifyOperatorPassword(""),
+    return m.filesOpen && configuration::FirstRunSetup::wanted(m.configuration.verifyOperatorPassword(""),
                                                        m.clients.stationCount(), m.rates.rows().size());
 }
 
@@ -229,14 +229,14 @@ std::vector<platform::Ipv4Address> ConsoleEngine::stationsKnocking() const
     return left;
 }
 
-bool ConsoleEngine::applyFirstRun(const pages::FirstRunSetup& setup)
+bool ConsoleEngine::applyFirstRun(const configuration::FirstRunSetup& setup)
 {
     Impl& m = *impl_;
     const bool written = writeFirstRunSetup(
         setup, {m.configuration, m.clients, m.rates, *this, [&m](const std::string& event) { m.log.writeLogLine(event); }});
     (void)m.log.sync();
     if (!written)
-        m.guarded.showMessage(pages::ConfigurationDialogModel::kNotSavedMessage);
+        m.guarded.showMessage(configuration::ConfigurationDialogModel::kNotSavedMessage);
     return written;
 }
 
@@ -500,7 +500,7 @@ store::ClientTable& ConsoleEngine::clients() { return impl_->clients; }
 store::SaleItemTable& ConsoleEngine::saleItems() { return impl_->saleItems; }
 store::PrinterTable& ConsoleEngine::printers() { return impl_->printers; }
 store::RateTable& ConsoleEngine::rates() { return impl_->rates; }
-pages::ConfigurationDialogModel& ConsoleEngine::configurationDialog() { return *impl_->configurationDialog; }
+configuration::ConfigurationDialogModel& ConsoleEngine::configurationDialog() { return *impl_->configurationDialog; }
 stationlink::LinkServer& ConsoleEngine::link() { return impl_->link; }
 
 // --- configuration ---------------------------------------------------------------------------------
@@ -517,7 +517,7 @@ void ConsoleEngine::onConfigurationPressed()
     const std::string printServerBefore = m.printers.printServerName();
     const bool printersBefore = !m.printers.entries().empty();
 
-    pages::ConfigurationDialogModel& dialog = *m.configurationDialog;
+    configuration::ConfigurationDialogModel& dialog = *m.configurationDialog;
     const std::string code = m.keys.code();
     dialog.setCafeKeyText(code.empty() ? kNoCafeKeyText : code);
     dialog.open();
@@ -527,11 +527,11 @@ void ConsoleEngine::onConfigurationPressed()
     // Bills of sessions that ended meanwhile, before rows follow the new station count.
     m.guard.settle();
 
-    if (dialog.result() == pages::ConfigurationDialogModel::Result::Ok) {
-        const pages::ClientCommand command = dialog.clientCommand();
-        if (command != pages::ClientCommand::None) {
+    if (dialog.result() == configuration::ConfigurationDialogModel::Result::Ok) {
+        const configuration::ClientCommand command = dialog.clientCommand();
+        if (command != configuration::ClientCommand::None) {
             const stationlink::Command sent =
-                command == pages::ClientCommand::Quit ? stationlink::Command::Quit : stationlink::Command::Shutdown;
+                command == configuration::ClientCommand::Quit ? stationlink::Command::Quit : stationlink::Command::Shutdown;
             for (int i : m.board.table().selectedRows())
                 if (m.board.mailboxWord(i).has(stationlink::LinkState::Connected))
                     m.board.sendStationCommand(i, sent);
@@ -613,7 +613,7 @@ bool ConsoleEngine::stationBusy(int i) const
 
 bool ConsoleEngine::hasKey() const { return impl_->keys.hasKey(); }
 
-pages::StationKeyRegister::Keying ConsoleEngine::keying(int index) const
+configuration::StationKeyRegister::Keying ConsoleEngine::keying(int index) const
 {
     switch (impl_->link.stationKeying(index)) {
     case stationlink::StationKeying::Keyed:

@@ -1,8 +1,8 @@
 #include "first_run_writer.h"
 
-#include "console/pages/configuration_dialog_model.h"
-#include "console/pages/page_text.h"
-#include "console/pages/rates_page.h"
+#include "console/configuration/configuration_dialog_model.h"
+#include "console/configuration/page_text.h"
+#include "console/configuration/rates_page.h"
 
 #include "store/client_table.h"
 #include "store/configuration.h"
@@ -13,7 +13,7 @@ namespace console {
 
 namespace {
 
-bool writeConfiguration(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
+bool writeConfiguration(const configuration::FirstRunSetup& setup, FirstRunTargets& targets)
 {
     const bool newPassword = setup.password().has_value();
     const bool newLines = !setup.receiptLine1().empty() || !setup.receiptLine2().empty();
@@ -34,7 +34,7 @@ bool writeConfiguration(const pages::FirstRunSetup& setup, FirstRunTargets& targ
     return true;
 }
 
-bool writeStations(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
+bool writeStations(const configuration::FirstRunSetup& setup, FirstRunTargets& targets)
 {
     if (setup.stations().empty())
         return true;
@@ -48,14 +48,14 @@ bool writeStations(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
     for (int i = first; i < static_cast<int>(entries.size()); ++i) {
         targets.workers.startStationWorker(i);
         if (saved)
-            targets.log("CONFIG ADDED,Clients," + pages::decimalText(i + 1) + "," + entries[i].computerName + "," +
+            targets.log("CONFIG ADDED,Clients," + configuration::decimalText(i + 1) + "," + entries[i].computerName + "," +
                         entries[i].address.toString());
     }
     targets.workers.clientTableChanged();
     return saved;
 }
 
-bool writeRates(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
+bool writeRates(const configuration::FirstRunSetup& setup, FirstRunTargets& targets)
 {
     if (setup.rates().empty())
         return true;
@@ -64,16 +64,16 @@ bool writeRates(const pages::FirstRunSetup& setup, FirstRunTargets& targets)
         return false;
     int number = 0;
     for (const auto& block : setup.rates())
-        targets.log("CONFIG ADDED,Rates," + pages::decimalText(++number) + "," + block.blockDuration + "," +
-                    (block.blockCount == store::kRepeatBlock ? std::string(pages::RatesPage::kRepeatText)
-                                                             : pages::decimalText(block.blockCount)) +
+        targets.log("CONFIG ADDED,Rates," + configuration::decimalText(++number) + "," + block.blockDuration + "," +
+                    (block.blockCount == store::kRepeatBlock ? std::string(configuration::RatesPage::kRepeatText)
+                                                             : configuration::decimalText(block.blockCount)) +
                     "," + store::formatMoney(block.price));
     return true;
 }
 
 } // namespace
 
-bool writeFirstRunSetup(const pages::FirstRunSetup& setup, FirstRunTargets targets)
+bool writeFirstRunSetup(const configuration::FirstRunSetup& setup, FirstRunTargets targets)
 {
     if (!targets.log)
         targets.log = [](const std::string&) {};

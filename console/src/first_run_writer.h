@@ -5,9 +5,9 @@
 // "BriskoRate", each change logged in the activity log as Configuration logs
 // it. Window thread only.
 
-#include "console/pages/audit_log.h"
-#include "console/pages/first_run_setup.h"
-#include "console/pages/station_workers.h"
+#include "console/configuration/audit_log.h"
+#include "console/configuration/first_run_setup.h"
+#include "console/configuration/station_workers.h"
 
 namespace store {
 class ClientTable;
@@ -21,11 +21,11 @@ struct FirstRunTargets {
     store::Configuration& configuration;
     store::ClientTable& clients;
     store::RateTable& rates;
-    pages::StationWorkers& workers;
-    pages::AuditLog log;
+    configuration::StationWorkers& workers;
+    configuration::AuditLog log;
 };
 
 // False when a file could not be written; what was written stays.
-[[nodiscard]] bool writeFirstRunSetup(const pages::FirstRunSetup& setup, FirstRunTargets targets);
+[[nodiscard]] bool writeFirstRunSetup(const configuration::FirstRunSetup& setup, FirstRunTargets targets);
 
 } // namespace console

@@ -59,7 +59,7 @@ bool GuardedServices::printPage(const ReceiptLayout& layout)
 
 bool GuardedServices::hasPrinter() const { return services_.receiptPrinter.hasPrinter(); }
 
-void GuardedServices::showConfiguration(pages::ConfigurationDialogModel& dialog)
+void GuardedServices::showConfiguration(configuration::ConfigurationDialogModel& dialog)
 {
     ModalGuard::Dialog open(guard_);
     services_.configurationDialog.showConfiguration(dialog);

@@ -12,7 +12,7 @@
 
 namespace console {
 
-class GuardedServices final : public pages::OperatorPrompts,
+class GuardedServices final : public configuration::OperatorPrompts,
                               public PasswordPrompt,
                               public PriceFieldPrompt,
                               public ReceiptPrinter,
@@ -28,7 +28,7 @@ public:
     std::optional<ReceiptPage> choosePrinter() override;
     bool printPage(const ReceiptLayout& layout) override;
     bool hasPrinter() const override;
-    void showConfiguration(pages::ConfigurationDialogModel& dialog) override;
+    void showConfiguration(configuration::ConfigurationDialogModel& dialog) override;
     // Shown to the operator and written to the system log with the file.
     void fileFailed(const std::filesystem::path& file, const std::string& text) override;
 

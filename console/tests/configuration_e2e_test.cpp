@@ -4,7 +4,7 @@
 
 #include "three_station_cafe.h"
 
-#include "console/pages/clients_page.h"
+#include "console/configuration/clients_page.h"
 #include "console/texts.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ protected:
         startStation(0);
     }
 
-    void configure(std::function<void(pages::ConfigurationDialogModel&)> script)
+    void configure(std::function<void(configuration::ConfigurationDialogModel&)> script)
     {
         rig.configurationHost.script = std::move(script);
         console().onConfigurationPressed();
@@ -32,10 +32,10 @@ protected:
     void keepTwoStations()
     {
         rig.prompts.answers = {true};
-        configure([](pages::ConfigurationDialogModel& dialog) {
-            pages::ClientsPage& page = *dialog.clientsPage();
+        configure([](configuration::ConfigurationDialogModel& dialog) {
+            configuration::ClientsPage& page = *dialog.clientsPage();
             page.setCountText("2");
-            ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+            ASSERT_EQ(page.save(), configuration::SaveOutcome::Saved);
         });
     }
 
@@ -61,7 +61,7 @@ TEST_F(ConfigurationEndToEnd, AWrongPasswordOnlyBeeps)
 TEST_F(ConfigurationEndToEnd, TerminateClientsQuitsTheSelectedConnectedStations)
 {
     rig.select({1, 2});
-    configure([](pages::ConfigurationDialogModel& dialog) {
+    configure([](configuration::ConfigurationDialogModel& dialog) {
         dialog.setTerminateClients(true);
         dialog.setShutdownClients(true);
     });
@@ -73,7 +73,7 @@ TEST_F(ConfigurationEndToEnd, TerminateClientsQuitsTheSelectedConnectedStations)
 TEST_F(ConfigurationEndToEnd, CancelSendsNothing)
 {
     rig.select({1});
-    configure([](pages::ConfigurationDialogModel& dialog) {
+    configure([](configuration::ConfigurationDialogModel& dialog) {
         dialog.setShutdownClients(true);
         dialog.cancel();
     });
@@ -85,19 +85,19 @@ TEST_F(ConfigurationEndToEnd, StationsAreAddedReaddressedAndRemovedWhileOthersRu
 {
     // Four stations, and station 2 moves to another address.
     const platform::Ipv4Address moved{{127, 0, 0, 20}};
-    configure([&](pages::ConfigurationDialogModel& dialog) {
-        pages::ClientsPage& page = *dialog.clientsPage();
+    configure([&](configuration::ConfigurationDialogModel& dialog) {
+        configuration::ClientsPage& page = *dialog.clientsPage();
         page.setCountText("4");
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        ASSERT_EQ(page.save(), configuration::SaveOutcome::Saved);
         page.setRowSelected(3, true);
         page.setNameText("PC4");
         page.setAddress(stationAddress(3));
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        ASSERT_EQ(page.save(), configuration::SaveOutcome::Saved);
         page.clearSelection();
         page.setRowSelected(1, true);
         page.setNameText("PC2-NEW");
         page.setAddress(moved);
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        ASSERT_EQ(page.save(), configuration::SaveOutcome::Saved);
     });
     ASSERT_EQ(console().stationTable().rowCount(), 4);
     EXPECT_EQ(console().clients().entries().at(1).address, moved);
@@ -137,12 +137,12 @@ TEST_F(ConfigurationEndToEnd, AStationIsRemovedOnlyOnceItsSessionIsStopped)
     ASSERT_NO_FATAL_FAILURE(startStation(2));
     rig.tickAfter(61s);
 
-    configure([](pages::ConfigurationDialogModel& dialog) {
-        pages::ClientsPage& page = *dialog.clientsPage();
+    configure([](configuration::ConfigurationDialogModel& dialog) {
+        configuration::ClientsPage& page = *dialog.clientsPage();
         page.setCountText("2");
-        EXPECT_EQ(page.save(), pages::SaveOutcome::Refused);
+        EXPECT_EQ(page.save(), configuration::SaveOutcome::Refused);
     });
-    EXPECT_EQ(rig.prompts.messages.back(), pages::ClientsPage::busyStationMessage(3));
+    EXPECT_EQ(rig.prompts.messages.back(), configuration::ClientsPage::busyStationMessage(3));
     ASSERT_EQ(console().stationTable().rowCount(), 3);
     EXPECT_EQ(rig.status(2), kStatusStarted);
     EXPECT_FALSE(cafe->station(2).locked());
@@ -166,11 +166,11 @@ TEST_F(ConfigurationEndToEnd, AStationIsRemovedOnlyOnceItsSessionIsStopped)
 TEST_F(ConfigurationEndToEnd, NewRatesChargeRunningSessions)
 {
     // Saved through the page: the log tells what the new rate is.
-    configure([](pages::ConfigurationDialogModel& dialog) {
-        pages::RatesPage& page = *dialog.ratesPage();
+    configure([](configuration::ConfigurationDialogModel& dialog) {
+        configuration::RatesPage& page = *dialog.ratesPage();
         page.setRowSelected(0, true);
         page.priceEditor().setValue(1.75, 2);
-        ASSERT_EQ(page.save(), pages::SaveOutcome::Saved);
+        ASSERT_EQ(page.save(), configuration::SaveOutcome::Saved);
         page.setRowSelected(0, false);
     });
     const auto events = log();
@@ -192,9 +192,9 @@ TEST_F(ConfigurationEndToEnd, ThePrintMonitorFollowsTheFirstAndLastPrinter)
     // No printers at start-up: no monitor. The first printer starts it on the
     // same (empty, local) server name; removing the last one stops it.
     ASSERT_TRUE(rig.printMonitor.starts.empty());
-    configure([this](pages::ConfigurationDialogModel&) { console().printers().entries() = {{"", "Laser", 0.10}}; });
+    configure([this](configuration::ConfigurationDialogModel&) { console().printers().entries() = {{"", "Laser", 0.10}}; });
     EXPECT_EQ(rig.printMonitor.starts, std::vector<std::string>{""});
-    configure([this](pages::ConfigurationDialogModel&) { console().printers().entries().clear(); });
+    configure([this](configuration::ConfigurationDialogModel&) { console().printers().entries().clear(); });
     EXPECT_EQ(rig.printMonitor.stops, 1);
     EXPECT_EQ(rig.printMonitor.starts.size(), 1u);
 }

@@ -7,7 +7,7 @@
 
 #include "console/bill_panel.h"
 #include "console/console_engine.h"
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 #include "console/print_monitor_control.h"
 #include "console/station_state.h"
 #include "console/station_table.h"

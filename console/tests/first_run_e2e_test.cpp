@@ -4,7 +4,7 @@
 
 #include "cafe.h"
 
-#include "console/pages/first_run_setup.h"
+#include "console/configuration/first_run_setup.h"
 #include "console/texts.h"
 #include "store/client_table.h"
 #include "store/configuration.h"
@@ -14,8 +14,8 @@
 
 namespace console::test {
 
-using pages::FirstRunSetup;
-using pages::RatePreset;
+using configuration::FirstRunSetup;
+using configuration::RatePreset;
 
 namespace {
 class SilentNotifier final : public store::StoreNotifier {

@@ -143,7 +143,7 @@ TEST_F(ModalReentry, ASessionEndingUnderTheConfigurationDialogIsBilledWhenItClos
     rig.select({2});
     console().onStartPressed();
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(2) == kStatusStarted; }));
-    rig.configurationHost.script = [&](pages::ConfigurationDialogModel&) {
+    rig.configurationHost.script = [&](configuration::ConfigurationDialogModel&) {
         sessionEndsUnderTheDialog();
         // A page printed on station 3 meanwhile is priced now and put on its bill later.
         rig.printMonitor.queued = {{"Laser", "PC3", "form.pdf", 4}};

@@ -24,7 +24,7 @@ void ScriptedPrice::askPrice(const std::string& question, fields::MoneyField& pr
         price.typeChar(c);
 }
 
-void ScriptedConfigurationHost::showConfiguration(pages::ConfigurationDialogModel& dialog)
+void ScriptedConfigurationHost::showConfiguration(configuration::ConfigurationDialogModel& dialog)
 {
     ++shown;
     if (script)

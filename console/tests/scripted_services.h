@@ -6,7 +6,7 @@
 
 #include "console/console_services.h"
 #include "console/operator_interfaces.h"
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 #include "console/print_job_record.h"
 #include "console/print_monitor_control.h"
 
@@ -23,7 +23,7 @@ namespace console::test {
 
 // The dialogs below run their `while...` hook while they are up, as the
 // window's timers would go on firing under a real modal dialog.
-class ScriptedPrompts final : public pages::OperatorPrompts {
+class ScriptedPrompts final : public configuration::OperatorPrompts {
 public:
     std::deque<bool> answers; // Yes when empty
     std::vector<std::string> questions;
@@ -90,9 +90,9 @@ public:
 // Runs the test's script on the open dialog, then OK (unless the script closed it).
 class ScriptedConfigurationHost final : public ConfigurationDialogHost {
 public:
-    std::function<void(pages::ConfigurationDialogModel&)> script;
+    std::function<void(configuration::ConfigurationDialogModel&)> script;
     int shown = 0;
-    void showConfiguration(pages::ConfigurationDialogModel& dialog) override;
+    void showConfiguration(configuration::ConfigurationDialogModel& dialog) override;
 };
 
 class QueuedPrintMonitor final : public PrintMonitorControl {

@@ -1,6 +1,6 @@
 #include "headless_services.h"
 
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 #include "fields/money_field.h"
 
 namespace console::headless {
@@ -54,7 +54,7 @@ void HeadlessServices::askPrice(const std::string&, fields::MoneyField& price)
         price.typeChar(c);
 }
 
-void HeadlessServices::showConfiguration(pages::ConfigurationDialogModel& dialog)
+void HeadlessServices::showConfiguration(configuration::ConfigurationDialogModel& dialog)
 {
     if (dialog.isOpen())
         dialog.cancel();

@@ -14,7 +14,7 @@
 
 namespace console::headless {
 
-class HeadlessServices final : public pages::OperatorPrompts,
+class HeadlessServices final : public configuration::OperatorPrompts,
                                public PasswordPrompt,
                                public PriceFieldPrompt,
                                public Beeper,
@@ -38,7 +38,7 @@ public:
     void beep() override { writeLine("beep"); }
     std::optional<ReceiptPage> choosePrinter() override { return std::nullopt; }
     bool printPage(const ReceiptLayout&) override { return false; }
-    void showConfiguration(pages::ConfigurationDialogModel& dialog) override;
+    void showConfiguration(configuration::ConfigurationDialogModel& dialog) override;
 
 private:
     std::FILE* out_;

@@ -316,7 +316,7 @@ void ConsoleWindow::offerFirstRun()
 {
     if (engine_->hasEnded() || !engine_->firstRunWanted())
         return;
-    console::pages::FirstRunSetup setup;
+    console::configuration::FirstRunSetup setup;
     FirstRunWizard wizard(setup, [this] { return engine_->stationsKnocking(); }, this);
     // A file that cannot be written is told by the engine; the rest is kept.
     if (wizard.exec() == QDialog::Accepted)

@@ -1,6 +1,6 @@
 #include "first_run_wizard.h"
 
-#include "console/pages/page_text.h"
+#include "console/configuration/page_text.h"
 #include "store/client_table.h"
 #include "store/configuration.h"
 #include "store/text_number.h"
@@ -20,8 +20,8 @@
 
 namespace console::ui {
 
-using console::pages::FirstRunSetup;
-using console::pages::RatePreset;
+using console::configuration::FirstRunSetup;
+using console::configuration::RatePreset;
 
 namespace {
 
@@ -233,7 +233,7 @@ public:
         preview_ = wrappedLabel(QString(), this);
         preview_->setObjectName(QStringLiteral("firstRun.ratesPreview"));
         layout->addWidget(preview_);
-        layout->addWidget(wrappedLabel(QString::fromLatin1(console::pages::kRatesExplained), this));
+        layout->addWidget(wrappedLabel(QString::fromLatin1(console::configuration::kRatesExplained), this));
         connect(hourPrice_, &QLineEdit::textChanged, this, &RatesPage::showPreview);
         connect(choices_, &QButtonGroup::idClicked, this, &RatesPage::showPreview);
         showPreview();

@@ -8,7 +8,7 @@
 //
 // Window thread only.
 
-#include "console/pages/first_run_setup.h"
+#include "console/configuration/first_run_setup.h"
 
 #include <QWizard>
 
@@ -22,7 +22,7 @@ using KnockingStations = std::function<std::vector<platform::Ipv4Address>()>;
 class FirstRunWizard final : public QWizard {
     Q_OBJECT
 public:
-    FirstRunWizard(console::pages::FirstRunSetup& setup, KnockingStations knocking, QWidget* parent = nullptr);
+    FirstRunWizard(console::configuration::FirstRunSetup& setup, KnockingStations knocking, QWidget* parent = nullptr);
 };
 
 } // namespace console::ui

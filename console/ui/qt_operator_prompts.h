@@ -2,14 +2,14 @@
 // QtOperatorPrompts: the console's Yes/No questions and messages as modal
 // message boxes. Window thread only.
 
-#include "console/pages/operator_dialogs.h"
+#include "console/configuration/operator_dialogs.h"
 
 #include <QPointer>
 #include <QWidget>
 
 namespace console::ui {
 
-class QtOperatorPrompts final : public console::pages::OperatorPrompts {
+class QtOperatorPrompts final : public console::configuration::OperatorPrompts {
 public:
     explicit QtOperatorPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void setParentWidget(QWidget* parent) { parent_ = parent; }

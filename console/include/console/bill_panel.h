@@ -29,7 +29,7 @@ class PrinterTable;
 class SaleItemTable;
 } // namespace store
 
-namespace console::pages {
+namespace console::configuration {
 class OperatorPrompts;
 }
 
@@ -93,7 +93,7 @@ struct BillPanelContext {
     PriceFieldPrompt& pricePrompt;
     ReceiptPrinter& receiptPrinter;
     Beeper& beeper;
-    pages::OperatorPrompts& prompts; // the short-tender and receipt questions
+    configuration::OperatorPrompts& prompts; // the short-tender and receipt questions
     ModalGuard& guard; // bill work held back while a dialog was up runs after the panel's own
     MoneyKeeper& keeper; // told of every change to the bills, and asked before a charge
 };

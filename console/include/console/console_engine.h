@@ -11,9 +11,9 @@
 #include "console/console_services.h"
 #include "console/console_view.h"
 
-#include "console/pages/first_run_setup.h"
-#include "console/pages/station_key_register.h"
-#include "console/pages/station_workers.h"
+#include "console/configuration/first_run_setup.h"
+#include "console/configuration/station_key_register.h"
+#include "console/configuration/station_workers.h"
 #include "link/link_settings.h"
 
 #include <chrono>
@@ -36,7 +36,7 @@ class PrinterTable;
 class RateTable;
 class SaleItemTable;
 } // namespace store
-namespace console::pages {
+namespace console::configuration {
 class ConfigurationDialogModel;
 }
 
@@ -55,7 +55,7 @@ struct ConsoleSettings {
     bool makeKey = true;
 };
 
-class ConsoleEngine final : public pages::StationWorkers, public pages::StationKeyRegister {
+class ConsoleEngine final : public configuration::StationWorkers, public configuration::StationKeyRegister {
 public:
     static constexpr std::chrono::milliseconds kEventPollInterval{100};
     static constexpr std::chrono::milliseconds kMoneyTickInterval{1000};
@@ -88,7 +88,7 @@ public:
     std::vector<platform::Ipv4Address> stationsKnocking() const;
     // Writes the owner's choices; false (after telling the operator) when a
     // file could not be written.
-    bool applyFirstRun(const pages::FirstRunSetup& setup);
+    bool applyFirstRun(const configuration::FirstRunSetup& setup);
 
     // --- exit ----------------------------------------------------------------------
     // Escape or the close box: asks "Exit Brisko?"; on Yes stops the link and the
@@ -142,7 +142,7 @@ public:
     store::SaleItemTable& saleItems();
     store::PrinterTable& printers();
     store::RateTable& rates();
-    pages::ConfigurationDialogModel& configurationDialog();
+    configuration::ConfigurationDialogModel& configurationDialog();
     stationlink::LinkServer& link();
 
     // --- station workers (the Clients page adds, removes and re-addresses stations) ---

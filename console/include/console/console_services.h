@@ -5,9 +5,9 @@
 
 #include "console/operator_interfaces.h"
 
-#include "console/pages/operator_dialogs.h"
+#include "console/configuration/operator_dialogs.h"
 
-namespace console::pages {
+namespace console::configuration {
 class ConfigurationDialogModel;
 }
 
@@ -21,11 +21,11 @@ class PrintMonitorControl;
 class ConfigurationDialogHost {
 public:
     virtual ~ConfigurationDialogHost() = default;
-    virtual void showConfiguration(pages::ConfigurationDialogModel& dialog) = 0;
+    virtual void showConfiguration(configuration::ConfigurationDialogModel& dialog) = 0;
 };
 
 struct ConsoleServices {
-    pages::OperatorPrompts& prompts;
+    configuration::OperatorPrompts& prompts;
     PasswordPrompt& passwordPrompt;
     PriceFieldPrompt& pricePrompt;
     Beeper& beeper;

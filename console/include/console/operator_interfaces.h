@@ -1,7 +1,7 @@
 #pragma once
 // The small services the window layer gives the console engine: the password
 // and price prompts, the beep, and receipt printing. Questions and messages go
-// through console::pages::OperatorPrompts.
+// through console::configuration::OperatorPrompts.
 
 #include "console/receipt_layout.h"
 

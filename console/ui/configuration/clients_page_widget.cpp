@@ -8,8 +8,8 @@
 
 namespace console::ui {
 
-ClientsPageWidget::ClientsPageWidget(console::pages::ClientsPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::pages::ClientsPage::kColumns, "clients", "Number of Clients:", parent),
+ClientsPageWidget::ClientsPageWidget(console::configuration::ClientsPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::configuration::ClientsPage::kColumns, "clients", "Number of Clients:", parent),
       page_(page),
       computer_(addLineEdit("Computer:", "computer")),
       name_(addLineEdit("Name:", "name")),

@@ -5,7 +5,7 @@
 
 #include "configuration_page_widget.h"
 
-#include "console/pages/clients_page.h"
+#include "console/configuration/clients_page.h"
 
 class QCheckBox;
 
@@ -16,13 +16,13 @@ class Ipv4AddressEdit;
 class ClientsPageWidget final : public ConfigurationPageWidget {
     Q_OBJECT
 public:
-    explicit ClientsPageWidget(console::pages::ClientsPage& page, QWidget* parent = nullptr);
+    explicit ClientsPageWidget(console::configuration::ClientsPage& page, QWidget* parent = nullptr);
 
 private:
     void saveModel() override;
     void showEditor() override;
 
-    console::pages::ClientsPage& page_;
+    console::configuration::ClientsPage& page_;
     QLineEdit* computer_;
     QLineEdit* name_;
     Ipv4AddressEdit* address_;

@@ -21,9 +21,9 @@
 
 namespace console::ui {
 
-using console::pages::ConfigurationTab;
+using console::configuration::ConfigurationTab;
 
-ConfigurationDialog::ConfigurationDialog(console::pages::ConfigurationDialogModel& model, QWidget* parent)
+ConfigurationDialog::ConfigurationDialog(console::configuration::ConfigurationDialogModel& model, QWidget* parent)
     : QDialog(parent),
       model_(model),
       password_(addEdit("passwordEdit", "Password")),
@@ -179,7 +179,7 @@ void ConfigurationDialog::buildPages()
     if (!model_.isOpen())
         return;
     // In the order of the tab captions: Clients, POS Items, Printers, Rates.
-    const auto& captions = console::pages::ConfigurationDialogModel::kTabCaptions;
+    const auto& captions = console::configuration::ConfigurationDialogModel::kTabCaptions;
     tabs_->addTab(new ClientsPageWidget(*model_.clientsPage(), tabs_), captions[0]);
     tabs_->addTab(new PosItemsPageWidget(*model_.posItemsPage(), tabs_), captions[1]);
     tabs_->addTab(new PrintersPageWidget(*model_.printersPage(), tabs_), captions[2]);

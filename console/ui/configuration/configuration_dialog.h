@@ -8,7 +8,7 @@
 // Window thread only. The model must have been opened (model.open()) before
 // the dialog is built on it.
 
-#include "console/pages/configuration_dialog_model.h"
+#include "console/configuration/configuration_dialog_model.h"
 
 #include <QDialog>
 
@@ -25,7 +25,7 @@ class ConfigurationDialog : public QDialog {
 public:
     // OK calls model.ok() and closes only when it returns true; Cancel /
     // Escape / the close box call model.cancel().
-    ConfigurationDialog(console::pages::ConfigurationDialogModel& model, QWidget* parent = nullptr);
+    ConfigurationDialog(console::configuration::ConfigurationDialogModel& model, QWidget* parent = nullptr);
     ~ConfigurationDialog() override;
 
     void accept() override;
@@ -37,7 +37,7 @@ private:
     void openAtNaturalSize();
     void dropPages();
 
-    console::pages::ConfigurationDialogModel& model_;
+    console::configuration::ConfigurationDialogModel& model_;
     QLineEdit* password_;
     QLineEdit* confirm_;
     QLineEdit* receiptLine1_;

@@ -31,8 +31,8 @@ QString withoutColon(QString label)
 
 } // namespace
 
-ConfigurationPageWidget::ConfigurationPageWidget(console::pages::ListPage& page,
-                                                 std::span<const console::pages::ListColumn> columns,
+ConfigurationPageWidget::ConfigurationPageWidget(console::configuration::ListPage& page,
+                                                 std::span<const console::configuration::ListColumn> columns,
                                                  const QString& prefix, const QString& countLabel, QWidget* parent)
     : QWidget(parent),
       listPage_(page),
@@ -138,7 +138,7 @@ void ConfigurationPageWidget::showPage()
     showEditor();
 }
 
-void ConfigurationPageWidget::showField(QLineEdit* edit, const console::pages::EditorField& field)
+void ConfigurationPageWidget::showField(QLineEdit* edit, const console::configuration::EditorField& field)
 {
     const QString text = QString::fromStdString(field.text);
     if (edit->text() != text)
@@ -150,7 +150,7 @@ void ConfigurationPageWidget::forwardSelection()
 {
     // Only the rows whose state changed, each as its own change, the way the
     // list reports them one row at a time.
-    const console::pages::PageList& rows = listPage_.list();
+    const console::configuration::PageList& rows = listPage_.list();
     for (int r = 0; r < rows.rowCount(); ++r) {
         const bool selected = list_->isRowSelected(r);
         if (selected != rows.isSelected(r))

@@ -15,8 +15,8 @@
 
 #include "page_list_view.h"
 
-#include "console/pages/editor_field.h"
-#include "console/pages/list_page.h"
+#include "console/configuration/editor_field.h"
+#include "console/configuration/list_page.h"
 
 #include <QRegularExpressionValidator>
 #include <QWidget>
@@ -43,7 +43,7 @@ public:
 
 protected:
     // `prefix` names the page's controls ("clients" gives "clients.list", ...).
-    ConfigurationPageWidget(console::pages::ListPage& page, std::span<const console::pages::ListColumn> columns,
+    ConfigurationPageWidget(console::configuration::ListPage& page, std::span<const console::configuration::ListColumn> columns,
                             const QString& prefix, const QString& countLabel, QWidget* parent);
 
     // The editor rows, under the count field: a label and its field, or a field
@@ -79,14 +79,14 @@ protected:
     // The list, the count and the editor, as the model now holds them.
     void showPage();
 
-    static void showField(QLineEdit* edit, const console::pages::EditorField& field);
+    static void showField(QLineEdit* edit, const console::configuration::EditorField& field);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void forwardSelection();
 
-    console::pages::ListPage& listPage_;
+    console::configuration::ListPage& listPage_;
     QString prefix_;
     QRegularExpressionValidator digitsOnly_;
     PageListView* list_;

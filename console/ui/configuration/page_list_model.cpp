@@ -3,14 +3,14 @@
 namespace console::ui {
 namespace {
 
-Qt::Alignment alignmentOf(console::pages::ColumnAlignment alignment)
+Qt::Alignment alignmentOf(console::configuration::ColumnAlignment alignment)
 {
     switch (alignment) {
-    case console::pages::ColumnAlignment::Centre:
+    case console::configuration::ColumnAlignment::Centre:
         return Qt::AlignHCenter | Qt::AlignVCenter;
-    case console::pages::ColumnAlignment::Right:
+    case console::configuration::ColumnAlignment::Right:
         return Qt::AlignRight | Qt::AlignVCenter;
-    case console::pages::ColumnAlignment::Left:
+    case console::configuration::ColumnAlignment::Left:
         break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
@@ -18,7 +18,7 @@ Qt::Alignment alignmentOf(console::pages::ColumnAlignment alignment)
 
 } // namespace
 
-PageListModel::PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns)
+PageListModel::PageListModel(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns)
     : list_(&list), columns_(columns)
 {
 }

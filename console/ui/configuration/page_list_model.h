@@ -4,8 +4,8 @@
 // that may have changed the rows; detach() is called when the PageList is
 // about to go or has gone, after which the model is empty.
 
-#include "console/pages/list_column.h"
-#include "console/pages/page_list.h"
+#include "console/configuration/list_column.h"
+#include "console/configuration/page_list.h"
 
 #include <QAbstractTableModel>
 
@@ -16,13 +16,13 @@ namespace console::ui {
 class PageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    PageListModel(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns);
+    PageListModel(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns);
 
     void reload();
     void detach();
     // The rows shown; null once detached.
-    const console::pages::PageList* list() const { return list_; }
-    std::span<const console::pages::ListColumn> columns() const { return columns_; }
+    const console::configuration::PageList* list() const { return list_; }
+    std::span<const console::configuration::ListColumn> columns() const { return columns_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,8 +30,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    const console::pages::PageList* list_;
-    std::span<const console::pages::ListColumn> columns_;
+    const console::configuration::PageList* list_;
+    std::span<const console::configuration::ListColumn> columns_;
 };
 
 } // namespace console::ui

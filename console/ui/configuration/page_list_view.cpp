@@ -9,7 +9,7 @@
 
 namespace console::ui {
 
-PageListView::PageListView(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns,
+PageListView::PageListView(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns,
                            QWidget* parent)
     : QTreeView(parent), model_(list, columns)
 {
@@ -39,7 +39,7 @@ PageListView::PageListView(const console::pages::PageList& list, std::span<const
 
 void PageListView::showList()
 {
-    const console::pages::PageList* list = model_.list();
+    const console::configuration::PageList* list = model_.list();
     if (list == nullptr)
         return;
     showing_ = true;

@@ -13,7 +13,7 @@ namespace console::ui {
 class PageListView : public QTreeView {
     Q_OBJECT
 public:
-    PageListView(const console::pages::PageList& list, std::span<const console::pages::ListColumn> columns,
+    PageListView(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns,
                  QWidget* parent = nullptr);
 
     void showList();

@@ -8,8 +8,8 @@
 
 namespace console::ui {
 
-PosItemsPageWidget::PosItemsPageWidget(console::pages::PosItemsPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::pages::PosItemsPage::kColumns, "posItems", "Number of POS Items:", parent),
+PosItemsPageWidget::PosItemsPageWidget(console::configuration::PosItemsPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::configuration::PosItemsPage::kColumns, "posItems", "Number of POS Items:", parent),
       page_(page),
       item_(addReadOnlyField("Item:", "item")),
       name_(addLineEdit("Name:", "name")),

@@ -4,7 +4,7 @@
 
 #include "configuration_page_widget.h"
 
-#include "console/pages/pos_items_page.h"
+#include "console/configuration/pos_items_page.h"
 
 class QCheckBox;
 
@@ -15,13 +15,13 @@ class MoneyFieldEdit;
 class PosItemsPageWidget final : public ConfigurationPageWidget {
     Q_OBJECT
 public:
-    explicit PosItemsPageWidget(console::pages::PosItemsPage& page, QWidget* parent = nullptr);
+    explicit PosItemsPageWidget(console::configuration::PosItemsPage& page, QWidget* parent = nullptr);
 
 private:
     void saveModel() override;
     void showEditor() override;
 
-    console::pages::PosItemsPage& page_;
+    console::configuration::PosItemsPage& page_;
     QLineEdit* item_;
     QLineEdit* name_;
     MoneyFieldEdit* price_;

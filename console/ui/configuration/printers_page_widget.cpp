@@ -6,8 +6,8 @@
 
 namespace console::ui {
 
-PrintersPageWidget::PrintersPageWidget(console::pages::PrintersPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::pages::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
+PrintersPageWidget::PrintersPageWidget(console::configuration::PrintersPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::configuration::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
       page_(page),
       printer_(addReadOnlyField("Printer:", "printer")),
       serverName_(addLineEdit("Server Name:", "serverName")),

@@ -5,7 +5,7 @@
 
 #include "configuration_page_widget.h"
 
-#include "console/pages/printers_page.h"
+#include "console/configuration/printers_page.h"
 
 namespace console::ui {
 
@@ -14,13 +14,13 @@ class MoneyFieldEdit;
 class PrintersPageWidget final : public ConfigurationPageWidget {
     Q_OBJECT
 public:
-    explicit PrintersPageWidget(console::pages::PrintersPage& page, QWidget* parent = nullptr);
+    explicit PrintersPageWidget(console::configuration::PrintersPage& page, QWidget* parent = nullptr);
 
 private:
     void saveModel() override;
     void showEditor() override;
 
-    console::pages::PrintersPage& page_;
+    console::configuration::PrintersPage& page_;
     QLineEdit* printer_;
     QLineEdit* serverName_;
     QLineEdit* printerName_;

@@ -4,7 +4,7 @@
 
 namespace console::ui {
 
-void QtConfigurationHost::showConfiguration(console::pages::ConfigurationDialogModel& dialog)
+void QtConfigurationHost::showConfiguration(console::configuration::ConfigurationDialogModel& dialog)
 {
     ConfigurationDialog window(dialog, parent_);
     window.exec();

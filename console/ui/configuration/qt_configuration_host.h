@@ -17,7 +17,7 @@ public:
     // The window the dialog is centred on and modal to.
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
-    void showConfiguration(console::pages::ConfigurationDialogModel& dialog) override;
+    void showConfiguration(console::configuration::ConfigurationDialogModel& dialog) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -1,6 +1,6 @@
 #include "rates_page_widget.h"
 
-#include "console/pages/page_text.h"
+#include "console/configuration/page_text.h"
 
 #include "duration_field_edit.h"
 #include "money_field_edit.h"
@@ -13,8 +13,8 @@
 
 namespace console::ui {
 
-RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::pages::RatesPage::kColumns, "rates", "Number of Rates:", parent),
+RatesPageWidget::RatesPageWidget(console::configuration::RatesPage& page, QWidget* parent)
+    : ConfigurationPageWidget(page, console::configuration::RatesPage::kColumns, "rates", "Number of Rates:", parent),
       page_(page),
       integerOnly_(QRegularExpression("-?[0-9]*"))
 {
@@ -45,8 +45,8 @@ RatesPageWidget::RatesPageWidget(console::pages::RatesPage& page, QWidget* paren
     trialRow->addWidget(test_);
     trialRow->addWidget(testResult_, 1);
     addBelowSave(trial);
-    auto* explained = new QLabel(QString::fromUtf8(console::pages::kRatesExplained) + QLatin1Char(' ') +
-                                     QString::fromUtf8(console::pages::kRatesTestExplained),
+    auto* explained = new QLabel(QString::fromUtf8(console::configuration::kRatesExplained) + QLatin1Char(' ') +
+                                     QString::fromUtf8(console::configuration::kRatesTestExplained),
                                  this);
     explained->setObjectName("rates.explained");
     explained->setWordWrap(true);

@@ -5,7 +5,7 @@
 
 #include "configuration_page_widget.h"
 
-#include "console/pages/rates_page.h"
+#include "console/configuration/rates_page.h"
 
 class QLabel;
 
@@ -17,14 +17,14 @@ class MoneyFieldEdit;
 class RatesPageWidget final : public ConfigurationPageWidget {
     Q_OBJECT
 public:
-    explicit RatesPageWidget(console::pages::RatesPage& page, QWidget* parent = nullptr);
+    explicit RatesPageWidget(console::configuration::RatesPage& page, QWidget* parent = nullptr);
 
 private:
     void saveModel() override;
     void showEditor() override;
     void runTest();
 
-    console::pages::RatesPage& page_;
+    console::configuration::RatesPage& page_;
     QRegularExpressionValidator integerOnly_;
     QLineEdit* rate_ = nullptr;
     DurationFieldEdit* duration_ = nullptr;

@@ -16,7 +16,7 @@
 
 namespace console::ui::test {
 
-using console::pages::FirstRunSetup;
+using console::configuration::FirstRunSetup;
 
 class FirstRunWizardTest : public QObject {
     Q_OBJECT

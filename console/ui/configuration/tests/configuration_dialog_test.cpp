@@ -22,8 +22,8 @@
 namespace console::ui::test {
 namespace {
 
-using console::pages::ConfigurationDialogModel;
-using console::pages::ConfigurationTab;
+using console::configuration::ConfigurationDialogModel;
+using console::configuration::ConfigurationTab;
 using Result = ConfigurationDialogModel::Result;
 
 const std::vector<store::ClientEntry> kThreeStations{
@@ -179,14 +179,14 @@ void ConfigurationDialogTest::tabsTicksAndTabOrder()
     tick(rig.find<QCheckBox>("terminateClientsCheck"));
     tick(rig.find<QCheckBox>("shutdownClientsCheck"));
     click(rig.find<QPushButton>("okButton"));
-    QCOMPARE(rig.model().clientCommand(), console::pages::ClientCommand::Quit);
+    QCOMPARE(rig.model().clientCommand(), console::configuration::ClientCommand::Quit);
     // The next showing starts unticked, on the Clients page.
     rig.openDialog();
     QVERIFY(!rig.find<QCheckBox>("terminateClientsCheck")->isChecked());
     QCOMPARE(rig.find<QTabWidget>("tabs")->currentWidget()->objectName(), QString("clientsPage"));
     tick(rig.find<QCheckBox>("shutdownClientsCheck"));
     click(rig.find<QPushButton>("okButton"));
-    QCOMPARE(rig.model().clientCommand(), console::pages::ClientCommand::Shutdown);
+    QCOMPARE(rig.model().clientCommand(), console::configuration::ClientCommand::Shutdown);
 }
 
 void ConfigurationDialogTest::okSavesOnlyWhenThePasswordsMatch()

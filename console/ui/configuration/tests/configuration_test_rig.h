@@ -30,7 +30,7 @@ using Strings = std::vector<std::string>;
 
 // Yes/No answers from a script; with none left the answer is No. Every
 // question and message is recorded.
-class ScriptedPrompts final : public console::pages::OperatorPrompts, public store::StoreNotifier {
+class ScriptedPrompts final : public console::configuration::OperatorPrompts, public store::StoreNotifier {
 public:
     bool askYesNo(const std::string& question) override;
     void showMessage(const std::string& text) override { messages.push_back(text); }
@@ -38,7 +38,7 @@ public:
     Strings questions, messages;
 };
 
-using console::pages::test::RecordingWorkers;
+using console::configuration::test::RecordingWorkers;
 
 class ConfigurationRig {
 public:
@@ -64,7 +64,7 @@ public:
 
     // Opens the model and shows the dialog on it, active.
     ConfigurationDialog& openDialog();
-    console::pages::ConfigurationDialogModel& model() { return model_; }
+    console::configuration::ConfigurationDialogModel& model() { return model_; }
     // A control of the open dialog by objectName; null when there is none.
     template <class Widget>
     Widget* find(const QString& name) const
@@ -87,7 +87,7 @@ private:
     store::SaleItemTable saleItems_;
     store::PrinterTable printers_;
     store::RateTable rates_;
-    console::pages::ConfigurationDialogModel model_;
+    console::configuration::ConfigurationDialogModel model_;
     std::unique_ptr<ConfigurationDialog> dialog_;
 };
 
