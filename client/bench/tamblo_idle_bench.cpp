@@ -60,7 +60,9 @@ std::string residentMemory(pid_t pid)
 
 void measure(const char* name, const fs::path& program, const fs::path& folder, std::chrono::seconds seconds)
 {
-    auto child = platform::ChildProcess::start({program.string(), "--dir", folder.string(), "--address", "127.2.2.5", "--port", "9"});
+    auto started = platform::ChildProcess::start(
+        {program.string(), "--dir", folder.string(), "--address", "127.2.2.5", "--port", "9"});
+    auto child = std::move(started).value_or(platform::ChildProcess{});
     if (!child.running()) {
         std::printf("%-28s could not start %s\n", name, program.c_str());
         return;

@@ -11,7 +11,7 @@ ClientConfig::ClientConfig(std::filesystem::path file) : path_(std::move(file)) 
 bool ClientConfig::open()
 {
     if (!file_.isOpen())
-        file_ = platform::SharedFile::openOwned(path_);
+        file_ = platform::SharedFile::openOwned(path_).value_or(platform::SharedFile{});
     return file_.isOpen();
 }
 

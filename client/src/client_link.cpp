@@ -99,18 +99,19 @@ void ClientLink::startAttempt()
     // block of the log; a failing attempt that goes as the last one did adds
     // only to its count.
     log_.beginAttempt();
-    int error = 0;
     received_.clear();
-    socket_ = platform::TcpSocket::create(&error);
-    if (!socket_.isValid()) {
-        lastError_ = error;
+    auto created = platform::TcpSocket::create();
+    if (!created) {
+        socket_.close();
+        lastError_ = created.error().code;
         log_.logLine("Problem disabling blocking.");
         holdOff();
         return;
     }
+    socket_ = std::move(*created);
     log_.logLine("Non-blocking set.  connecting...");
-    if (!socket_.setLingerOff(&error)) {
-        lastError_ = error;
+    if (auto set = socket_.setLingerOff(); !set) {
+        lastError_ = set.error().code;
         log_.logLine("Error setting SO_DONTLINGER");
         holdOff();
         return;
@@ -118,14 +119,16 @@ void ClientLink::startAttempt()
     // A console that went away while nothing was being sent (a pulled cable, a
     // console whose machine gave the connection up) is noticed, and the link
     // starts over, rather than waiting on a dead connection for ever.
-    if (!socket_.setKeepAlive(kKeepAliveIdle, kKeepAliveInterval, kKeepAliveProbes, &error))
+    if (!socket_.setKeepAlive(kKeepAliveIdle, kKeepAliveInterval, kKeepAliveProbes))
         log_.logLine("Error setting keep-alive");
-    if (settings_.ownAddress && !socket_.bind(*settings_.ownAddress, 0, &error)) {
-        lastError_ = error;
-        log_.logText("Error binding to the station's address: ");
-        log_.logSocketError(error);
-        holdOff();
-        return;
+    if (settings_.ownAddress) {
+        if (auto bound = socket_.bind(*settings_.ownAddress, 0); !bound) {
+            lastError_ = bound.error().code;
+            log_.logText("Error binding to the station's address: ");
+            log_.logSocketError(lastError_);
+            holdOff();
+            return;
+        }
     }
 
     std::uint16_t port = stationPort_ != 0 ? stationPort_ : settings_.mainPort;
@@ -159,14 +162,14 @@ void ClientLink::checkConnect()
     // that attempts keep a steady pace. "Select " is written with its outcome
     // so that a line logged meanwhile never lands inside it.
     if (!refused_) {
-        int error = 0;
-        if (socket_.waitConnected(0ms, &error)) {
+        auto waited = socket_.waitConnected(0ms);
+        if (waited) {
             log_.logLine("Select succeeded.");
             connected_ = true;
             connected();
             return;
         }
-        refused_ = error != platform::kSocketTimedOut;
+        refused_ = waited.error().code != platform::kSocketTimedOut;
     }
     if (Clock::now() < deadline_)
         return;
@@ -244,13 +247,12 @@ void ClientLink::holdOff()
 
 void ClientLink::sendConnect()
 {
-    int error = 0;
     log_.logText("Trying send ");
-    if (channel_.send(stationlink::buildConnect(announced_), &error)) {
+    if (auto sent = channel_.send(stationlink::buildConnect(announced_))) {
         log_.logLine("success.");
     } else {
-        lastError_ = error;
-        log_.logSocketError(error);
+        lastError_ = sent.error().code;
+        log_.logSocketError(lastError_);
     }
     phase_ = Phase::AwaitingPort;
     deadline_ = Clock::now() + settings_.replyWait;
@@ -316,20 +318,20 @@ void ClientLink::settlePort()
 
 void ClientLink::sendOk()
 {
-    int error = 0;
     stationPort_ = leadingPort(portReply_);
     char text[48];
     std::snprintf(text, sizeof text, "SUCCESS port:%d sending OK ", stationPort_);
     log_.logText(text);
-    if (channel_.send(stationlink::kOk, &error)) {
+    auto sent = channel_.send(stationlink::kOk);
+    if (sent) {
         log_.logLine("success.");
         phase_ = Phase::AwaitingClose; // until the console closes the main-port connection
         deadline_ = Clock::now() + settings_.replyWait;
         awaitClose();
         return;
     }
-    lastError_ = error;
-    log_.logSocketError(error);
+    lastError_ = sent.error().code;
+    log_.logSocketError(lastError_);
     channel_.close();
     // The socket still counts as connected: the next attempt goes to the station port.
     phase_ = Phase::Idle;
@@ -353,13 +355,13 @@ bool ClientLink::sendStarted()
     if (stamp.empty())
         return true;
     log_.logText("Sending STARTED message ");
-    int error = 0;
-    if (channel_.send(std::string(stationlink::kStarted) + stamp, &error)) {
+    auto sent = channel_.send(std::string(stationlink::kStarted) + stamp);
+    if (sent) {
         log_.logLine("success.");
         return true;
     }
-    lastError_ = error;
-    log_.logSocketError(error);
+    lastError_ = sent.error().code;
+    log_.logSocketError(lastError_);
     return false;
 }
 
@@ -393,13 +395,12 @@ std::optional<std::string> ClientLink::poll()
         return std::nullopt;
 
     log_.logLine("Read data: " + *message);
-    int error = 0;
-    if (channel_.send(stationlink::kOk, &error)) {
+    if (auto sent = channel_.send(stationlink::kOk)) {
         log_.logLine("send() OK");
     } else {
-        lastError_ = error;
+        lastError_ = sent.error().code;
         log_.logText("send() failed:");
-        log_.logSocketError(error);
+        log_.logSocketError(lastError_);
         reset();
     }
     return message;

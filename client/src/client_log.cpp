@@ -88,7 +88,7 @@ ClientLog::Written ClientLog::writeUnit(const std::string& text)
     platform::SharedFile file;
     std::optional<std::uint64_t> end;
     const auto openAtEnd = [&] {
-        file = platform::SharedFile::openOwned(file_);
+        file = platform::SharedFile::openOwned(file_).value_or(platform::SharedFile{});
         if (!file.isOpen())
             return Written::NotOpened;
         end = file.seekToEnd() ? file.position() : std::nullopt;

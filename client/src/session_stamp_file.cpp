@@ -12,7 +12,7 @@ SessionStampFile::SessionStampFile(std::filesystem::path file) : path_(std::move
 bool SessionStampFile::open()
 {
     if (!file_.isOpen())
-        file_ = platform::SharedFile::openOwned(path_);
+        file_ = platform::SharedFile::openOwned(path_).value_or(platform::SharedFile{});
     return file_.isOpen();
 }
 

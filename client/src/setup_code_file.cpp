@@ -62,7 +62,7 @@ SetupCodeFile::SetupCodeFile(std::filesystem::path file) : path_(std::move(file)
 bool SetupCodeFile::open()
 {
     if (!file_.isOpen())
-        file_ = platform::SharedFile::openOwned(path_);
+        file_ = platform::SharedFile::openOwned(path_).value_or(platform::SharedFile{});
     return file_.isOpen();
 }
 
@@ -90,7 +90,7 @@ bool SetupCodeFile::load()
 
 SetupCodeFile::Status SetupCodeFile::peekStatus(const std::filesystem::path& file)
 {
-    auto reader = platform::SharedFile::openReader(file);
+    auto reader = platform::SharedFile::openReader(file).value_or(platform::SharedFile{});
     if (!reader.isOpen())
         return Status::BuiltIn;
     auto bytes = reader.readAll();

@@ -81,8 +81,8 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
 void show(const std::filesystem::path& folder, std::ostream& out)
 {
     std::string address = "not set";
-    if (auto reader = platform::SharedFile::openReader(folder / kConfigFileName); reader.isOpen()) {
-        auto bytes = reader.readAll();
+    if (auto reader = platform::SharedFile::openReader(folder / kConfigFileName)) {
+        auto bytes = reader->readAll();
         if (bytes && bytes->size() >= 4) {
             platform::Ipv4Address server;
             for (std::size_t i = 0; i < 4; ++i)
@@ -168,8 +168,8 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
     for (const char* name : {kConfigFileName, kSetupCodeFileName}) {
         if (!changes || !std::filesystem::exists(folder / name, ec))
             continue;
-        platform::FileError opened = platform::FileError::None;
-        (void)platform::SharedFile::openOwned(folder / name, &opened);
+        const platform::FileError opened =
+            platform::SharedFile::openOwned(folder / name).error_or(platform::FileError::None);
         if (opened == platform::FileError::SharingViolation) {
             err << "tamblo-setup: the station is running and holds " << (folder / name).string()
                 << ": stop it first (systemctl stop tamblo)\n";

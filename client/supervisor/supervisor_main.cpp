@@ -224,13 +224,14 @@ int main(int argc, char** argv)
             if (auto cookie = platform::copyCookieFor(*how.runAs, kCookieFolder))
                 how.environment.push_back("XAUTHORITY=" + cookie->string());
         }
-        int error = 0;
         auto started = Clock::now();
-        auto worker = platform::ChildProcess::start(command, how, &error);
-        if (!worker.running()) {
-            report.line(command[0] + " could not be started: " + std::strerror(error) + ".");
+        auto spawned = platform::ChildProcess::start(command, how);
+        if (!spawned) {
+            report.line(command[0] + " could not be started: " + std::strerror(static_cast<int>(spawned.error())) +
+                        ".");
             return 1;
         }
+        platform::ChildProcess worker = std::move(*spawned);
         std::optional<platform::ExitStatus> ended;
         while (!ended) {
             const int watched = notices ? notices->readEnd() : -1;

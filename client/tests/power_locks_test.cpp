@@ -35,7 +35,7 @@ protected:
     RecordingWorkstation workstation;
     TestHost host;
     RecordingPowerLocks locks;
-    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     std::unique_ptr<ClientEngine> engine;
 
     void startEngine(bool configured)

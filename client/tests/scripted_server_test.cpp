@@ -25,7 +25,7 @@ protected:
     TempFolder folder;
     RecordingWorkstation workstation;
     TestHost host;
-    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     std::unique_ptr<ClientEngine> engine;
 
     void SetUp() override
@@ -544,7 +544,7 @@ TEST_F(ScriptedServerTest, APortNumberInPiecesIsReadWhole)
     std::jthread console([&] {
         auto main = acceptWithin(mainListener, 5s);
         connectText = readWithin(main, 5s).value_or("");
-        auto stationListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+        auto stationListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
         std::string port = std::to_string(stationListener.localPort().value_or(0));
         main.send(port.substr(0, 2));
         std::this_thread::sleep_for(5ms);

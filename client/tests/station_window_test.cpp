@@ -90,7 +90,8 @@ class StationWindowTest : public QObject {
         setup.options.oneFolder = true;
         if (withConsole) {
             writeFile(folder->path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
-            mainListener = std::make_unique<platform::TcpSocket>(platform::TcpSocket::listenOn(kTestServer, 0, 5));
+            mainListener = std::make_unique<platform::TcpSocket>(
+                platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{}));
             setup.options.mainPort = *mainListener->localPort();
             setup.options.address = kTestStation;
         }

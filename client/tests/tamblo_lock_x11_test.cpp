@@ -160,7 +160,7 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
     int serverKeys = probe.activeCount();
     ASSERT_GT(serverKeys, 12); // Ctrl+Alt+F1..F12 and Ctrl+Alt+Backspace
 
-    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     auto tamblo = startConnectedTamblo(mainListener, "127.2.2.7");
     auto h = acceptStation(mainListener, 10s);
     ASSERT_TRUE(h.station.isValid());
@@ -274,7 +274,7 @@ TEST_F(LockUnderOpenbox, SetupModeKeepsTheDesktopCoveredUntilTheOwnerAsksForMain
 
 TEST_F(LockUnderOpenbox, ALockFromTheConsoleDuringSetupLeavesTheDialogInCharge)
 {
-    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    auto mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     auto tamblo = startConnectedTamblo(mainListener, "127.2.2.8");
     auto h = acceptStation(mainListener, 10s);
     ASSERT_TRUE(h.station.isValid());

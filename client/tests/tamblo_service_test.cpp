@@ -147,7 +147,7 @@ public:
     std::filesystem::path customerHome;
     std::unique_ptr<TestAccount> service;
     std::unique_ptr<TestAccount> customer;
-    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     std::unique_ptr<Process> supervisor;
     std::vector<std::unique_ptr<Process>> customerPrograms;
 };

@@ -49,7 +49,7 @@ protected:
     }
 
     TempFolder folder;
-    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    platform::TcpSocket mainListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     std::unique_ptr<Process> supervisor;
 };
 

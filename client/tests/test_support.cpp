@@ -81,7 +81,7 @@ platform::TcpSocket acceptWithin(platform::TcpSocket& listener, std::chrono::mil
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
         listener.waitReadable(10ms);
-        auto s = listener.accept(peer);
+        auto s = listener.accept(peer).value_or(platform::TcpSocket{});
         if (s.isValid())
             return s;
     }
@@ -104,7 +104,7 @@ std::optional<std::string> readWithin(platform::TcpSocket& socket, std::chrono::
 
 std::uint16_t unusedPort()
 {
-    auto s = platform::TcpSocket::listenOn(kTestServer, 0, 1);
+    auto s = platform::TcpSocket::listenOn(kTestServer, 0, 1).value_or(platform::TcpSocket{});
     auto port = s.localPort().value_or(1);
     return port;
 }
@@ -116,7 +116,7 @@ HandshakeResult acceptStation(platform::TcpSocket& mainListener, std::chrono::mi
     if (!main.isValid())
         return result;
     result.connectText = readWithin(main, limit).value_or("");
-    auto stationListener = platform::TcpSocket::listenOn(kTestServer, 0, 5);
+    auto stationListener = platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{});
     auto port = stationListener.localPort().value_or(0);
     main.send(std::to_string(port));
     auto ok = readWithin(main, limit);

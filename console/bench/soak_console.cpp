@@ -328,7 +328,8 @@ int main()
     long sessionLines = 0;
     double journalSum = 0.0;
     {
-        auto file = platform::SharedFile::openReader(consoleFolder.path() / "BriskoBills");
+        auto file =
+            platform::SharedFile::openReader(consoleFolder.path() / "BriskoBills").value_or(platform::SharedFile{});
         store::JournalReader reader(file);
         store::JournalReader::Head head;
         auto step = store::JournalReader::Step::Entry;

@@ -18,9 +18,8 @@ bool consoleFilesHeldElsewhere(const std::filesystem::path& folder)
         std::error_code ec;
         if (!std::filesystem::exists(path, ec))
             continue;
-        platform::FileError error = platform::FileError::None;
-        platform::SharedFile probe = platform::SharedFile::openOwned(path, &error);
-        if (!probe.isOpen() && error == platform::FileError::SharingViolation)
+        const auto probe = platform::SharedFile::openOwned(path);
+        if (!probe && probe.error() == platform::FileError::SharingViolation)
             return true;
     }
     return false;

@@ -114,7 +114,7 @@ std::vector<JournalEntry> readJournal(const std::filesystem::path& folder)
 
 std::uint16_t freePort()
 {
-    platform::TcpSocket probe = platform::TcpSocket::listenOn(kConsoleAddress, 0, 1);
+    platform::TcpSocket probe = platform::TcpSocket::listenOn(kConsoleAddress, 0, 1).value_or(platform::TcpSocket{});
     return probe.localPort().value_or(0);
 }
 

@@ -89,7 +89,7 @@ private:
             }
             auto r = connection_.read();
             if (r.kind == platform::ReadResult::Kind::Data)
-                connection_.send(kOk);
+                (void)connection_.send(kOk);
             else if (r.kind != platform::ReadResult::Kind::WouldBlock)
                 return;
         }

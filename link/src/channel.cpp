@@ -20,12 +20,6 @@ using platform::ReadResult;
 constexpr std::chrono::seconds kSendPatience{1};
 constexpr unsigned char kHandshakeRecord = 0x16;
 
-void setError(int* error, int value)
-{
-    if (error)
-        *error = value;
-}
-
 std::chrono::milliseconds timeUntil(std::chrono::steady_clock::time_point deadline)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -198,37 +192,28 @@ bool Channel::hasBufferedData() const
     return stage_ == Stage::Secured && SSL_pending(ssl_.get()) > 0;
 }
 
-bool Channel::send(std::string_view message, int* error)
+platform::Result<void, platform::SocketError> Channel::send(std::string_view message)
 {
     if (stage_ == Stage::Plain)
-        return socket_.send(message, error);
-    if (stage_ != Stage::Secured) {
-        setError(error, platform::kSocketNotConnected);
-        return false;
-    }
-    if (message.empty()) {
-        setError(error, platform::kSocketOk);
-        return true;
-    }
+        return socket_.send(message);
+    if (stage_ != Stage::Secured)
+        return platform::failure(platform::SocketError{platform::kSocketNotConnected});
+    if (message.empty())
+        return {};
     for (;;) {
         ERR_clear_error();
         std::size_t written = 0;
         // Without partial writes SSL_write_ex takes the whole message or
         // nothing, and a retry after WANT_WRITE must offer the same bytes.
         const int result = SSL_write_ex(ssl_.get(), message.data(), message.size(), &written);
-        if (result == 1) {
-            setError(error, platform::kSocketOk);
-            return true;
-        }
-        if (SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_WRITE) {
-            if (socket_.waitWritable(kSendPatience))
-                continue;
-            setError(error, platform::kSocketTimedOut);
-        } else {
-            setError(error, lastError());
-        }
+        if (result == 1)
+            return {};
+        const bool full = SSL_get_error(ssl_.get(), result) == SSL_ERROR_WANT_WRITE;
+        if (full && socket_.waitWritable(kSendPatience))
+            continue;
+        const platform::SocketError error{full ? platform::kSocketTimedOut : lastError()};
         fail();
-        return false;
+        return platform::failure(error);
     }
 }
 

@@ -141,10 +141,11 @@ bool LinkServer::start(int stationCount)
     if (state_->running)
         return false;
     stationCount = std::clamp(stationCount, 0, kMaxStations);
-    auto mainPort = platform::TcpSocket::listenOn(state_->settings.listenAddress, state_->settings.port,
-                                                  std::max(stationCount, 5));
-    if (!mainPort.isValid())
+    auto listening =
+        platform::TcpSocket::listenOn(state_->settings.listenAddress, state_->settings.port, std::max(stationCount, 5));
+    if (!listening)
         return false;
+    platform::TcpSocket mainPort = std::move(*listening);
     state_->mainPort = mainPort.localPort().value_or(0);
     state_->listenerStop.reset();
     try {

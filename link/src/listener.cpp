@@ -93,15 +93,16 @@ void Listener::acceptCallers()
 {
     for (;;) {
         platform::Ipv4Address peer;
-        int error = 0;
-        platform::TcpSocket socket = mainPort_.accept(&peer, &error);
-        if (!socket.isValid()) {
+        auto accepted = mainPort_.accept(&peer);
+        if (!accepted) {
             // Out of descriptors or similar: the pending connection stays and
             // would wake us at once, so give the system a moment.
+            const int error = accepted.error().code;
             if (error != platform::kSocketWouldBlock && error != platform::kSocketConnectionAborted)
                 stop_.wait(std::chrono::milliseconds(50));
             return;
         }
+        platform::TcpSocket socket = std::move(*accepted);
         // Read at once: a station sends its CONNECT right after connecting, so
         // only callers that have said nothing yet wait in the queue, and a
         // burst of stations coming back together is never evicted unread.

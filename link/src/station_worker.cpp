@@ -114,7 +114,7 @@ bool StationWorker::beginHandshake()
     if (connection_.isValid() && !raise(dropConnection()))
         return false;
 
-    portListener_ = platform::TcpSocket::listenOn(settings_.listenAddress, 0, 5);
+    portListener_ = platform::TcpSocket::listenOn(settings_.listenAddress, 0, 5).value_or(platform::TcpSocket{});
     auto port = portListener_.isValid() ? portListener_.localPort() : std::nullopt;
     if (!port) {
         portListener_.close();
@@ -147,13 +147,14 @@ bool StationWorker::acceptStation()
 {
     for (;;) {
         platform::Ipv4Address peer;
-        int error = 0;
-        platform::TcpSocket socket = portListener_.accept(&peer, &error);
-        if (!socket.isValid()) {
+        auto accepted = portListener_.accept(&peer);
+        if (!accepted) {
+            const int error = accepted.error().code;
             if (error != platform::kSocketWouldBlock && error != platform::kSocketConnectionAborted)
                 slot_.stationStop.wait(std::chrono::milliseconds(50));
             return true;
         }
+        platform::TcpSocket socket = std::move(*accepted);
         // Only the station itself may use its port; anyone else is closed without a word.
         if (directory_.addressOf(index_) != peer)
             continue;
@@ -414,7 +415,7 @@ void StationWorker::finish()
     handshakeAnswer_.clear();
     portListener_.close();
     if (connection_.isValid()) {
-        connection_.send(kServerDown);
+        (void)connection_.send(kServerDown);
         connection_.close();
     }
     if (inFlight_)

@@ -84,7 +84,7 @@ protected:
         if (!socket.send(message.substr(0, cut)))
             return false;
         std::this_thread::sleep_for(2ms); // a read of its own for the first part
-        return socket.send(message.substr(cut));
+        return socket.send(message.substr(cut)).has_value();
     }
 
     LinkServer link{testSettings()};

@@ -19,6 +19,9 @@ namespace platform {
 
 namespace {
 
+// Why a start failed: an errno value, or what a posix_spawn call returned.
+Failure<std::errc> failedWith(int number) { return failure(static_cast<std::errc>(number)); }
+
 ExitStatus fromWaitStatus(int status)
 {
     ExitStatus s;
@@ -59,24 +62,18 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept
     return *this;
 }
 
-ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* error)
+Result<ChildProcess, std::errc> ChildProcess::start(const std::vector<std::string>& argv)
 {
-    if (argv.empty()) {
-        if (error)
-            *error = EINVAL;
-        return {};
-    }
+    if (argv.empty())
+        return failedWith(EINVAL);
     std::vector<char*> args;
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
     posix_spawnattr_t attr;
-    if (int failed = posix_spawnattr_init(&attr); failed != 0) {
-        if (error)
-            *error = failed;
-        return {};
-    }
+    if (int failed = posix_spawnattr_init(&attr); failed != 0)
+        return failedWith(failed);
     sigset_t none;
     sigemptyset(&none);
     sigset_t defaults = SupervisorSignals::handled();
@@ -92,25 +89,17 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, int* erro
     if (failed == 0)
         failed = ::posix_spawn(&pid, args[0], nullptr, &attr, args.data(), environ);
     posix_spawnattr_destroy(&attr);
-    if (failed != 0) {
-        if (error)
-            *error = failed;
-        return {};
-    }
+    if (failed != 0)
+        return failedWith(failed);
     return ChildProcess(pid);
 }
 
-ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const ChildStart& how, int* error)
+Result<ChildProcess, std::errc> ChildProcess::start(const std::vector<std::string>& argv, const ChildStart& how)
 {
     if (!how.runAs && how.passedFd < 0)
-        return start(argv, error);
-    auto fail = [error](int number) {
-        if (error)
-            *error = number;
-        return ChildProcess{};
-    };
+        return start(argv);
     if (argv.empty())
-        return fail(EINVAL);
+        return failedWith(EINVAL);
 
     // Everything the child needs is prepared here: between fork and exec it
     // only makes system calls.
@@ -148,7 +137,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const Chi
         if (getgrouplist(how.runAs->name.c_str(), how.runAs->gid, groups.data(), &count) < 0) {
             groups.resize(static_cast<std::size_t>(count));
             if (getgrouplist(how.runAs->name.c_str(), how.runAs->gid, groups.data(), &count) < 0)
-                return fail(EINVAL);
+                return failedWith(EINVAL);
         }
         groups.resize(static_cast<std::size_t>(count));
     }
@@ -158,13 +147,13 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const Chi
     // The child reports a failure before exec through this pipe; exec closes it.
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
-        return fail(errno);
+        return failedWith(errno);
     pid_t pid = ::fork();
     if (pid < 0) {
         int number = errno;
         ::close(report[0]);
         ::close(report[1]);
-        return fail(number);
+        return failedWith(number);
     }
     if (pid == 0) {
         auto die = [&](int number) {
@@ -203,7 +192,7 @@ ChildProcess ChildProcess::start(const std::vector<std::string>& argv, const Chi
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        return fail(number);
+        return failedWith(number);
     }
     return ChildProcess(pid);
 }

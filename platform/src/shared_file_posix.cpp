@@ -34,12 +34,6 @@ FileError fileErrorFromErrno(int err)
 }
 
 namespace {
-void report(FileError* error, FileError value)
-{
-    if (error)
-        *error = value;
-}
-
 // A temporary file left behind is harmless (the next replace truncates it),
 // but worth a line.
 void removeTemporary(const std::filesystem::path& temp)
@@ -80,31 +74,24 @@ SharedFile& SharedFile::operator=(SharedFile&& other) noexcept
     return *this;
 }
 
-SharedFile SharedFile::openOwned(const std::filesystem::path& path, FileError* error)
+Result<SharedFile, FileError> SharedFile::openOwned(const std::filesystem::path& path)
 {
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        report(error, fileErrorFromErrno(errno));
-        return {};
-    }
+    if (fd < 0)
+        return failure(fileErrorFromErrno(errno));
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int err = errno;
         closeDescriptor(fd, "file");
-        report(error, err == EWOULDBLOCK ? FileError::SharingViolation : fileErrorFromErrno(err));
-        return {};
+        return failure(err == EWOULDBLOCK ? FileError::SharingViolation : fileErrorFromErrno(err));
     }
-    report(error, FileError::None);
     return SharedFile(fd, true, path);
 }
 
-SharedFile SharedFile::openReader(const std::filesystem::path& path, FileError* error)
+Result<SharedFile, FileError> SharedFile::openReader(const std::filesystem::path& path)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        report(error, fileErrorFromErrno(errno));
-        return {};
-    }
-    report(error, FileError::None);
+    if (fd < 0)
+        return failure(fileErrorFromErrno(errno));
     return SharedFile(fd, false, path);
 }
 

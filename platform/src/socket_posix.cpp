@@ -18,11 +18,8 @@ namespace platform {
 
 namespace {
 
-void setError(int* error, int value)
-{
-    if (error)
-        *error = value;
-}
+// The failure of the system call that just failed, from errno.
+Failure<SocketError> lastSocketFailure() { return failure(SocketError{socketErrorFromNative(errno)}); }
 
 sockaddr_in toSockaddr(Ipv4Address address, std::uint16_t port)
 {
@@ -82,47 +79,43 @@ void TcpSocket::close()
     fd_ = -1;
 }
 
-TcpSocket TcpSocket::create(int* error)
+Result<TcpSocket, SocketError> TcpSocket::create()
 {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        setError(error, socketErrorFromNative(errno));
-        return {};
-    }
-    setError(error, kSocketOk);
+    if (fd < 0)
+        return lastSocketFailure();
     sendAtOnce(fd);
     return TcpSocket(fd);
 }
 
-TcpSocket TcpSocket::listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error)
+Result<TcpSocket, SocketError> TcpSocket::listenOn(Ipv4Address address, std::uint16_t port, int backlog)
 {
-    TcpSocket s = create(error);
-    if (!s.isValid())
-        return {};
-    if (!s.setReuseAddress(error))
-        return {};
-    if (!s.setLingerOff(error) || !s.bind(address, port, error))
-        return {};
-    if (::listen(s.fd_, backlog) != 0) {
-        setError(error, socketErrorFromNative(errno));
-        return {};
-    }
-    return s;
+    auto created = create();
+    if (!created)
+        return created;
+    TcpSocket& s = *created;
+    if (auto set = s.setReuseAddress(); !set)
+        return failure(set.error());
+    if (auto set = s.setLingerOff(); !set)
+        return failure(set.error());
+    if (auto bound = s.bind(address, port); !bound)
+        return failure(bound.error());
+    if (::listen(s.fd_, backlog) != 0)
+        return lastSocketFailure();
+    return created;
 }
 
-bool TcpSocket::setLingerOff(int* error)
+Result<void, SocketError> TcpSocket::setLingerOff()
 {
     linger l{};
     l.l_onoff = 0;
     l.l_linger = 0;
-    if (::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &l, sizeof l) != 0) {
-        setError(error, socketErrorFromNative(errno));
-        return false;
-    }
-    return true;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &l, sizeof l) != 0)
+        return lastSocketFailure();
+    return {};
 }
 
-bool TcpSocket::setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error)
+Result<void, SocketError> TcpSocket::setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes)
 {
     const int on = 1;
     const int idleSeconds = static_cast<int>(idle.count());
@@ -132,31 +125,25 @@ bool TcpSocket::setKeepAlive(std::chrono::seconds idle, std::chrono::seconds int
         ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds) != 0 ||
         ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds) != 0 ||
         ::setsockopt(fd_, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0 ||
-        ::setsockopt(fd_, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0) {
-        setError(error, socketErrorFromNative(errno));
-        return false;
-    }
-    return true;
+        ::setsockopt(fd_, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout) != 0)
+        return lastSocketFailure();
+    return {};
 }
 
-bool TcpSocket::setReuseAddress(int* error)
+Result<void, SocketError> TcpSocket::setReuseAddress()
 {
     int on = 1;
-    if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0) {
-        setError(error, socketErrorFromNative(errno));
-        return false;
-    }
-    return true;
+    if (::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0)
+        return lastSocketFailure();
+    return {};
 }
 
-bool TcpSocket::bind(Ipv4Address address, std::uint16_t port, int* error)
+Result<void, SocketError> TcpSocket::bind(Ipv4Address address, std::uint16_t port)
 {
     sockaddr_in sa = toSockaddr(address, port);
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
-        setError(error, socketErrorFromNative(errno));
-        return false;
-    }
-    return true;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
+        return lastSocketFailure();
+    return {};
 }
 
 ConnectResult TcpSocket::connect(Ipv4Address address, std::uint16_t port)
@@ -172,32 +159,30 @@ ConnectResult TcpSocket::connect(Ipv4Address address, std::uint16_t port)
     return {ConnectResult::Kind::Error, socketErrorFromNative(e)};
 }
 
-bool TcpSocket::waitConnected(std::chrono::milliseconds timeout, int* error)
+Result<void, SocketError> TcpSocket::waitConnected(std::chrono::milliseconds timeout)
 {
     pollfd p{fd_, POLLOUT, 0};
     const int n = pollThroughSignals({&p, 1}, timeout);
-    if (n <= 0) {
-        setError(error, n == 0 ? kSocketTimedOut : socketErrorFromNative(errno));
-        return false;
-    }
+    if (n == 0)
+        return failure(SocketError{kSocketTimedOut});
+    if (n < 0)
+        return lastSocketFailure();
     int soError = 0;
     socklen_t len = sizeof soError;
-    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len) != 0 || soError != 0) {
-        setError(error, socketErrorFromNative(soError ? soError : errno));
-        return false;
-    }
-    return true;
+    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &soError, &len) != 0)
+        return lastSocketFailure();
+    if (soError != 0)
+        return failure(SocketError{socketErrorFromNative(soError)});
+    return {};
 }
 
-TcpSocket TcpSocket::accept(Ipv4Address* peer, int* error)
+Result<TcpSocket, SocketError> TcpSocket::accept(Ipv4Address* peer)
 {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;
     int fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&sa), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) {
-        setError(error, socketErrorFromNative(errno));
-        return {};
-    }
+    if (fd < 0)
+        return lastSocketFailure();
     if (peer)
         *peer = fromSockaddr(sa);
     TcpSocket s(fd);
@@ -262,12 +247,10 @@ bool TcpSocket::waitWritable(std::chrono::milliseconds timeout) const
     return pollThroughSignals({&p, 1}, timeout) > 0 && (p.revents & POLLOUT) != 0;
 }
 
-bool TcpSocket::send(std::string_view message, int* error)
+Result<void, SocketError> TcpSocket::send(std::string_view message)
 {
-    if (fd_ < 0) {
-        setError(error, kSocketNotSocket);
-        return false;
-    }
+    if (fd_ < 0)
+        return failure(SocketError{kSocketNotSocket});
     std::size_t done = 0;
     while (done < message.size()) {
         ssize_t n = ::send(fd_, message.data() + done, message.size() - done, MSG_NOSIGNAL);
@@ -280,13 +263,11 @@ bool TcpSocket::send(std::string_view message, int* error)
                 if (pollThroughSignals({&p, 1}, std::chrono::seconds(1)) > 0)
                     continue;
             }
-            setError(error, socketErrorFromNative(errno));
-            return false;
+            return lastSocketFailure();
         }
         done += static_cast<std::size_t>(n);
     }
-    setError(error, kSocketOk);
-    return true;
+    return {};
 }
 
 namespace {

@@ -7,14 +7,19 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
 
-ChildProcess shell(const std::string& script) { return ChildProcess::start({"/bin/sh", "-c", script}); }
+ChildProcess shell(const std::string& script)
+{
+    return ChildProcess::start({"/bin/sh", "-c", script}).value_or(ChildProcess{});
+}
 
 ExitStatus waitEnd(SupervisorSignals& signals, ChildProcess& child)
 {
@@ -46,13 +51,18 @@ TEST(ChildProcess, ReportsExitCodesAndSignalsAsTheyWere)
     EXPECT_EQ(status.describe().rfind("signal 9", 0), 0u);
 }
 
+// The reason comes back from each way of starting: posix_spawn's own, and
+// the forked child's, which it writes back through a pipe before exec.
 TEST(ChildProcess, AMissingProgramIsNotStarted)
 {
-    int error = 0;
-    auto child = ChildProcess::start({"/nonexistent/tamblo"}, &error);
-    EXPECT_FALSE(child.running());
-    EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(ChildProcess::start({}, &error).running());
+    EXPECT_EQ(ChildProcess::start({"/nonexistent/tamblo"}).error_or(std::errc{}), std::errc::no_such_file_or_directory);
+    EXPECT_EQ(ChildProcess::start({}).error_or(std::errc{}), std::errc::invalid_argument);
+
+    ChildStart passing;
+    passing.passedFd = STDERR_FILENO;
+    passing.passedFdVariable = "TAMBLO_NOTICES";
+    EXPECT_EQ(ChildProcess::start({"/nonexistent/tamblo"}, passing).error_or(std::errc{}),
+              std::errc::no_such_file_or_directory);
 }
 
 TEST(ChildProcess, StopAsksFirstAndKillsAChildThatDoesNotListen)

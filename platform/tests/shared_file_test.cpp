@@ -32,35 +32,34 @@ TEST_F(SharedFileTest, OwnerCreatesNeverTruncatesAndDeniesASecondOwner)
     {
         std::ofstream(path) << "kept";
     }
-    FileError error{};
-    auto owner = SharedFile::openOwned(path, &error);
+    auto opened = SharedFile::openOwned(path);
+    ASSERT_TRUE(opened);
+    SharedFile& owner = *opened;
     ASSERT_TRUE(owner.isOpen());
     EXPECT_EQ(*owner.size(), 4u);
 
-    auto second = SharedFile::openOwned(path, &error);
-    EXPECT_FALSE(second.isOpen());
-    EXPECT_EQ(error, FileError::SharingViolation);
+    EXPECT_EQ(SharedFile::openOwned(path).error_or(FileError::None), FileError::SharingViolation);
 
-    auto reader = SharedFile::openReader(path, &error);
-    ASSERT_TRUE(reader.isOpen());
-    EXPECT_FALSE(reader.write(std::string("x")));
+    auto reader = SharedFile::openReader(path);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(reader->write(std::string("x")));
 
     owner.close();
-    EXPECT_TRUE(SharedFile::openOwned(path).isOpen());
-    EXPECT_TRUE(SharedFile::openOwned(dir / "Fresh").isOpen());
+    EXPECT_TRUE(SharedFile::openOwned(path));
+    EXPECT_TRUE(SharedFile::openOwned(dir / "Fresh"));
     EXPECT_TRUE(fs::exists(dir / "Fresh"));
 }
 
 TEST_F(SharedFileTest, ReplaceContentKeepsTheLockAndLeavesNoStaleBytes)
 {
     auto path = dir / "Table";
-    auto owner = SharedFile::openOwned(path);
+    auto owner = SharedFile::openOwned(path).value_or(SharedFile{});
     ASSERT_TRUE(owner.write(std::string("0123456789")));
     ASSERT_TRUE(owner.replaceContent(bytes("abc")));
     EXPECT_EQ(fs::file_size(path), 3u);
     EXPECT_FALSE(fs::exists(dir / "Table.new"));
     // The name is still held: nobody else may own it.
-    EXPECT_FALSE(SharedFile::openOwned(path).isOpen());
+    EXPECT_EQ(SharedFile::openOwned(path).error_or(FileError::None), FileError::SharingViolation);
     auto all = owner.readAll();
     ASSERT_TRUE(all);
     EXPECT_EQ(*all, bytes("abc"));
@@ -69,7 +68,7 @@ TEST_F(SharedFileTest, ReplaceContentKeepsTheLockAndLeavesNoStaleBytes)
 TEST_F(SharedFileTest, ReplaceContentFailureKeepsTheOldContent)
 {
     auto path = dir / "Table";
-    auto owner = SharedFile::openOwned(path);
+    auto owner = SharedFile::openOwned(path).value_or(SharedFile{});
     ASSERT_TRUE(owner.write(std::string("old")));
     // A folder where the temporary file must go makes the replacement fail.
     fs::create_directory(dir / "Table.new");
@@ -82,7 +81,6 @@ TEST_F(SharedFileTest, ReplaceContentFailureKeepsTheOldContent)
 
 TEST_F(SharedFileTest, ReaderOfMissingFileFails)
 {
-    FileError error{};
-    EXPECT_FALSE(SharedFile::openReader(dir / "Missing", &error).isOpen());
-    EXPECT_EQ(error, FileError::NotFound);
+    EXPECT_EQ(SharedFile::openReader(dir / "Missing").error_or(FileError::None), FileError::NotFound);
+    EXPECT_FALSE(fs::exists(dir / "Missing")) << "a reader creates nothing";
 }

@@ -41,13 +41,17 @@ TEST(ManualResetEventTest, StaysSetUntilResetAndWakesWaitAny)
 
 TEST(TcpSocketTest, LoopbackRoundTripFromABoundSourceAddress)
 {
-    int error = 0;
-    auto listener = TcpSocket::listenOn(Ipv4Address::loopback(), 0, 5, &error);
-    ASSERT_TRUE(listener.isValid()) << error;
+    auto listening = TcpSocket::listenOn(Ipv4Address::loopback(), 0, 5);
+    ASSERT_TRUE(listening) << listening.error().code;
+    TcpSocket listener = std::move(*listening);
+    ASSERT_TRUE(listener.isValid());
     auto port = listener.localPort();
     ASSERT_TRUE(port);
+    EXPECT_EQ(listener.accept().error_or(SocketError{}).code, kSocketWouldBlock) << "nobody calls yet";
 
-    auto client = TcpSocket::create();
+    auto created = TcpSocket::create();
+    ASSERT_TRUE(created);
+    TcpSocket client = std::move(*created);
     ASSERT_TRUE(client.bind({{127, 0, 0, 5}}, 0));
     auto started = client.connect(Ipv4Address::loopback(), *port);
     ASSERT_NE(started.kind, ConnectResult::Kind::Error);
@@ -55,7 +59,9 @@ TEST(TcpSocketTest, LoopbackRoundTripFromABoundSourceAddress)
 
     ASSERT_TRUE(listener.waitReadable(1000ms));
     Ipv4Address peer;
-    auto server = listener.accept(&peer);
+    auto accepted = listener.accept(&peer);
+    ASSERT_TRUE(accepted);
+    TcpSocket server = std::move(*accepted);
     ASSERT_TRUE(server.isValid());
     EXPECT_EQ(peer, Ipv4Address({127, 0, 0, 5}));
 
@@ -76,19 +82,35 @@ TEST(TcpSocketTest, LoopbackRoundTripFromABoundSourceAddress)
             break;
     }
     EXPECT_EQ(last.kind, ReadResult::Kind::Closed);
+    EXPECT_EQ(client.send("late").error_or(SocketError{}).code, kSocketNotSocket);
+}
+
+// The reason a socket call failed travels in its result, as the Windows
+// Sockets number that logs print.
+TEST(TcpSocketTest, ListeningOnAPortInUseFailsWithItsReason)
+{
+    auto first = TcpSocket::listenOn(Ipv4Address::loopback(), 0, 1);
+    ASSERT_TRUE(first);
+    const auto port = first->localPort();
+    ASSERT_TRUE(port);
+    auto second = TcpSocket::listenOn(Ipv4Address::loopback(), *port, 1);
+    ASSERT_FALSE(second);
+    EXPECT_EQ(second.error().code, kSocketAddressInUse);
+
+    auto other = TcpSocket::create().value_or(TcpSocket{});
+    ASSERT_TRUE(other.isValid());
+    EXPECT_EQ(other.bind(Ipv4Address::loopback(), *port).error_or(SocketError{}).code, kSocketAddressInUse);
 }
 
 TEST(TcpSocketTest, ConnectToAClosedPortFails)
 {
-    auto probe = TcpSocket::listenOn(Ipv4Address::loopback(), 0, 1);
+    auto probe = TcpSocket::listenOn(Ipv4Address::loopback(), 0, 1).value_or(TcpSocket{});
     auto port = *probe.localPort();
     probe.close();
-    auto client = TcpSocket::create();
+    auto client = TcpSocket::create().value_or(TcpSocket{});
     auto started = client.connect(Ipv4Address::loopback(), port);
     if (started.kind == ConnectResult::Kind::WouldBlock) {
-        int error = 0;
-        EXPECT_FALSE(client.waitConnected(1000ms, &error));
-        EXPECT_EQ(error, kSocketConnectionRefused);
+        EXPECT_EQ(client.waitConnected(1000ms).error_or(SocketError{}).code, kSocketConnectionRefused);
     } else {
         EXPECT_EQ(started.kind, ConnectResult::Kind::Error);
     }

@@ -48,7 +48,7 @@ bool PrintedJobsMemory::open()
     std::lock_guard lock(mutex_);
     if (file_.isOpen())
         return true;
-    file_ = platform::SharedFile::openOwned(path_);
+    file_ = platform::SharedFile::openOwned(path_).value_or(platform::SharedFile{});
     if (!file_.isOpen())
         return false;
     const auto bytes = file_.readAll();

@@ -97,10 +97,11 @@ void checkConfiguration(const fs::path& dir, std::ostream& out, int& problems)
 
 void checkJournal(const fs::path& dir, std::ostream& out, int& problems)
 {
-    platform::FileError error = platform::FileError::None;
-    auto file = platform::SharedFile::openReader(dir / store::kJournalFileName, &error);
+    auto opened = platform::SharedFile::openReader(dir / store::kJournalFileName);
+    const platform::FileError error = opened.error_or(platform::FileError::None);
     if (error == platform::FileError::NotFound)
         return;
+    auto file = std::move(opened).value_or(platform::SharedFile{});
     store::JournalReader reader(file);
     if (!file.isOpen() || !reader.ok()) {
         out << store::kJournalFileName << ": cannot be read (error " << static_cast<int>(error) << ")\n";
@@ -175,8 +176,9 @@ int showPrinters(const fs::path& dir, Streams io)
 
 bool forEachJournalLine(const fs::path& dir, const JournalLineVisitor& visit, Streams io)
 {
-    platform::FileError error = platform::FileError::None;
-    auto file = platform::SharedFile::openReader(dir / store::kJournalFileName, &error);
+    auto opened = platform::SharedFile::openReader(dir / store::kJournalFileName);
+    const platform::FileError error = opened.error_or(platform::FileError::None);
+    auto file = std::move(opened).value_or(platform::SharedFile{});
     store::JournalReader reader(file);
     if (!file.isOpen() || !reader.ok()) {
         io.err << "brisko-admin: cannot read " << store::kJournalFileName << " (error " << static_cast<int>(error)
@@ -232,7 +234,7 @@ int showDayTotal(const fs::path& dir, const std::optional<std::string>& isoDate,
     }
     // Today counts as the console counts it; another day counts only its own bills.
     const auto rule = *day == today ? store::DayTotalRule::FromFirstEntryOfDay : store::DayTotalRule::OnlyEntriesOfDay;
-    auto file = platform::SharedFile::openReader(dir / store::kJournalFileName);
+    auto file = platform::SharedFile::openReader(dir / store::kJournalFileName).value_or(platform::SharedFile{});
     store::DayTotalScan scan;
     if (!file.isOpen() || !store::continueDayTotal(file, *day, rule, scan)) {
         io.out << "Report Unavailable\n";

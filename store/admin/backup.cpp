@@ -42,7 +42,7 @@ constexpr std::array<DataFile, 11> kDataFiles{{
 std::optional<std::string> currentBytes(const fs::path& file)
 {
     auto reader = platform::SharedFile::openReader(file);
-    auto bytes = reader.isOpen() ? reader.readAll() : std::nullopt;
+    auto bytes = reader ? reader->readAll() : std::nullopt;
     if (!bytes)
         return std::nullopt;
     return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
@@ -65,7 +65,7 @@ std::optional<std::string> steadyBytes(const fs::path& file)
 // The journal's copy up to its last whole bill: false when it cannot be read.
 bool cutJournalCopy(const fs::path& copy)
 {
-    auto file = platform::SharedFile::openReader(copy);
+    auto file = platform::SharedFile::openReader(copy).value_or(platform::SharedFile{});
     store::JournalReader reader(file);
     if (!file.isOpen() || !reader.ok())
         return false;

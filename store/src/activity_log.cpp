@@ -17,7 +17,7 @@ ActivityLog::ActivityLog(const std::filesystem::path& folder, const platform::Cl
 
 bool ActivityLog::open()
 {
-    file_ = platform::SharedFile::openOwned(path_);
+    file_ = platform::SharedFile::openOwned(path_).value_or(platform::SharedFile{});
     if (!file_.isOpen()) {
         notifier_.fileFailed(path_, "File Open Failed");
         return false;

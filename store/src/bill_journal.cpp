@@ -17,12 +17,13 @@ BillJournal::BillJournal(const std::filesystem::path& folder, const platform::Cl
 
 bool BillJournal::open()
 {
-    platform::FileError cause = platform::FileError::None;
-    file_ = platform::SharedFile::openOwned(path_, &cause);
-    if (!file_.isOpen()) {
-        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
+    auto opened = platform::SharedFile::openOwned(path_);
+    if (!opened) {
+        file_.close();
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, opened.error()));
         return false;
     }
+    file_ = std::move(*opened);
     // Bills appended behind a torn one could never be read back: a journal
     // whose torn tail cannot be cut off is not used.
     if (!cutTornTail()) {
@@ -91,7 +92,7 @@ bool BillJournal::append(const std::vector<BillItem>& lines)
 
 std::optional<double> BillJournal::dayTotal()
 {
-    auto reader = platform::SharedFile::openReader(path_);
+    auto reader = platform::SharedFile::openReader(path_).value_or(platform::SharedFile{});
     if (!reader.isOpen())
         return std::nullopt;
     auto size = reader.size();

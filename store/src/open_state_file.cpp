@@ -26,12 +26,13 @@ bool OpenStateFile::open()
     keptAside_.reset();
     loaded_ = {};
     written_.clear();
-    platform::FileError cause = platform::FileError::None;
-    file_ = platform::SharedFile::openOwned(path_, &cause);
-    if (!file_.isOpen()) {
-        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
+    auto opened = platform::SharedFile::openOwned(path_);
+    if (!opened) {
+        file_.close();
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, opened.error()));
         return false;
     }
+    file_ = std::move(*opened);
     auto bytes = file_.readAll();
     if (!bytes) {
         notifier_.fileFailed(path_, fileErrorMessage(kReadingFileError, platform::fileErrorFromErrno(errno)));
@@ -47,11 +48,12 @@ bool OpenStateFile::open()
     // The damaged file goes aside under a name of its own and a fresh one takes its place.
     if (!putAside(decoded))
         return false;
-    file_ = platform::SharedFile::openOwned(path_, &cause);
-    if (!file_.isOpen()) {
-        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, cause));
+    auto fresh = platform::SharedFile::openOwned(path_);
+    if (!fresh) {
+        notifier_.fileFailed(path_, fileErrorMessage(kOpeningFileError, fresh.error()));
         return false;
     }
+    file_ = std::move(*fresh);
     // No truncation here: should the unlink in putAside() have failed, this is
     // the damaged file itself, and its copy aside shares its bytes. keep()
     // replaces the file by a rename, which leaves that copy whole.
@@ -118,9 +120,9 @@ void OpenStateFile::close() { file_.close(); }
 std::optional<DecodedOpenState> OpenStateFile::read(const std::filesystem::path& folder)
 {
     auto file = platform::SharedFile::openReader(folder / kOpenStateFileName);
-    if (!file.isOpen())
+    if (!file)
         return std::nullopt;
-    auto bytes = file.readAll();
+    auto bytes = file->readAll();
     if (!bytes)
         return std::nullopt;
     return decodeOpenState(*bytes);

@@ -5,10 +5,12 @@ namespace store {
 FileImage readFileImage(const std::filesystem::path& path)
 {
     FileImage image;
-    auto file = platform::SharedFile::openReader(path, &image.error);
-    if (!file.isOpen())
+    auto file = platform::SharedFile::openReader(path);
+    if (!file) {
+        image.error = file.error();
         return image;
-    auto bytes = file.readAll();
+    }
+    auto bytes = file->readAll();
     if (!bytes) {
         image.error = platform::FileError::Generic;
         return image;

@@ -53,7 +53,7 @@ struct JournalWalk {
 JournalWalk walkJournal(const fs::path& path)
 {
     JournalWalk walk;
-    auto file = platform::SharedFile::openReader(path);
+    auto file = platform::SharedFile::openReader(path).value_or(platform::SharedFile{});
     JournalReader reader(file);
     JournalReader::Head head;
     auto step = JournalReader::Step::Entry;

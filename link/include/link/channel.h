@@ -67,10 +67,9 @@ public:
     bool hasBufferedData() const;
 
     // Sends the whole message, waiting up to a second at a time for a full
-    // send buffer to drain, as TcpSocket::send(). False (error set to a
-    // Windows Sockets number) on failure, after which the channel carries
-    // nothing more: part of a record may have gone.
-    bool send(std::string_view message, int* error = nullptr);
+    // send buffer to drain, as TcpSocket::send(). After a failure the channel
+    // carries nothing more: part of a record may have gone.
+    platform::Result<void, platform::SocketError> send(std::string_view message);
 
     bool isValid() const { return socket_.isValid(); }
     bool isSecured() const { return stage_ == Stage::Secured; }

@@ -33,7 +33,7 @@ public:
     // channel when the connection or the handshake failed.
     Channel dial(std::uint16_t port) const
     {
-        auto socket = platform::TcpSocket::create();
+        auto socket = platform::TcpSocket::create().value_or(platform::TcpSocket{});
         if (!socket.bind(own_, 0))
             return {};
         auto started = socket.connect(platform::Ipv4Address::loopback(), port);
@@ -116,7 +116,7 @@ public:
     }
 
     std::optional<std::string> receive() { return receive(connection); }
-    bool send(std::string_view message) { return connection.send(message); }
+    bool send(std::string_view message) { return connection.send(message).has_value(); }
     // Receives one command and answers it.
     std::optional<std::string> answer(std::string_view reply = kOk)
     {

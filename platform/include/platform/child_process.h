@@ -6,10 +6,12 @@
 // ended after a grace period, killed. Single-threaded use: one owner thread.
 
 #include "platform/file_owner.h"
+#include "platform/result.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <sys/types.h>
 #include <vector>
 
@@ -45,11 +47,11 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Starts `argv[0]` (a path, not searched for) with the arguments `argv`.
-    // Not running on failure, with the errno value in `error`.
-    [[nodiscard]] static ChildProcess start(const std::vector<std::string>& argv, int* error = nullptr);
+    // Fails with the system's reason (errno's value as a std::errc).
+    [[nodiscard]] static Result<ChildProcess, std::errc> start(const std::vector<std::string>& argv);
     // The same, started as `how` says.
-    [[nodiscard]] static ChildProcess start(const std::vector<std::string>& argv, const ChildStart& how,
-                                            int* error = nullptr);
+    [[nodiscard]] static Result<ChildProcess, std::errc> start(const std::vector<std::string>& argv,
+                                                               const ChildStart& how);
 
     bool running() const { return pid_ > 0; }
     pid_t pid() const { return pid_; }

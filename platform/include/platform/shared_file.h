@@ -2,9 +2,11 @@
 // Files of the console's working folder, opened the way the console needs them:
 // the owner opens read-write, creates when missing, never truncates, and denies
 // writing to everybody else for as long as it holds the file; readers open
-// read-only and take no lock.
+// read-only and take no lock. Opening fails with a FileError in the Result.
 // A SharedFile belongs to one thread at a time; files may be shared between
 // threads only under the owner's own lock.
+
+#include "platform/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,9 +46,9 @@ public:
 
     // Read-write, created when missing, never truncated, writing denied to others.
     // Fails with SharingViolation when another owner holds the file.
-    [[nodiscard]] static SharedFile openOwned(const std::filesystem::path& path, FileError* error = nullptr);
+    [[nodiscard]] static Result<SharedFile, FileError> openOwned(const std::filesystem::path& path);
     // Read-only, no lock: coexists with an owner. Does not create the file.
-    [[nodiscard]] static SharedFile openReader(const std::filesystem::path& path, FileError* error = nullptr);
+    [[nodiscard]] static Result<SharedFile, FileError> openReader(const std::filesystem::path& path);
 
     bool isOpen() const { return fd_ >= 0; }
     bool isOwned() const { return owned_; }

@@ -32,6 +32,13 @@ enum SocketErrorCode : int {
     kSocketNotInitialised = 10093, // WSANOTINITIALISED
 };
 
+// Why a socket call failed: its Windows Sockets number, one of SocketErrorCode
+// or, for a native error that has none, that number as it came. Logs print `code`.
+struct SocketError {
+    int code = kSocketOk;
+    friend bool operator==(const SocketError&, const SocketError&) = default;
+};
+
 // Maps a native error (errno here) to its Windows Sockets number; unknown values pass through.
 int socketErrorFromNative(int nativeError);
 

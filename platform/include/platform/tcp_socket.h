@@ -3,8 +3,11 @@
 // out at once (no Nagle delay). A read returns at most kMaxMessage bytes, which
 // may hold several messages or part of one: the link's receive buffers take
 // whole messages off what the reads bring.
+// Calls that can fail return Result<..., SocketError>, the error carrying the
+// Windows Sockets number. A socket belongs to one thread at a time.
 
 #include "platform/ipv4.h"
+#include "platform/result.h"
 #include "platform/socket_error.h"
 
 #include <chrono>
@@ -49,41 +52,44 @@ public:
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
-    // A new non-blocking stream socket; invalid on failure (see lastError()).
-    [[nodiscard]] static TcpSocket create(int* error = nullptr);
+    // A new non-blocking stream socket.
+    [[nodiscard]] static Result<TcpSocket, SocketError> create();
     // Opens a non-blocking listening socket on address:port (port 0 lets the system choose).
-    [[nodiscard]] static TcpSocket listenOn(Ipv4Address address, std::uint16_t port, int backlog, int* error = nullptr);
+    [[nodiscard]] static Result<TcpSocket, SocketError> listenOn(Ipv4Address address, std::uint16_t port, int backlog);
 
     bool isValid() const { return fd_ >= 0; }
     void close();
     int nativeHandle() const { return fd_; }
 
-    [[nodiscard]] bool setLingerOff(int* error = nullptr);
+    [[nodiscard]] Result<void, SocketError> setLingerOff();
     // Probes an idle connection after `idle`, then every `interval`, and gives
     // it up after `probes` unanswered probes; data left unanswered for as long
     // gives it up too. A peer that vanished (a pulled cable, a crashed
     // machine) is then noticed instead of being waited for until the kernel's
     // own retries run out, or for ever when nothing is being sent.
-    [[nodiscard]] bool setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval, int probes, int* error = nullptr);
-    [[nodiscard]] bool setReuseAddress(int* error = nullptr);
-    [[nodiscard]] bool bind(Ipv4Address address, std::uint16_t port, int* error = nullptr);
+    [[nodiscard]] Result<void, SocketError> setKeepAlive(std::chrono::seconds idle, std::chrono::seconds interval,
+                                                         int probes);
+    [[nodiscard]] Result<void, SocketError> setReuseAddress();
+    [[nodiscard]] Result<void, SocketError> bind(Ipv4Address address, std::uint16_t port);
 
     // Starts a non-blocking connect.
     [[nodiscard]] ConnectResult connect(Ipv4Address address, std::uint16_t port);
     // Waits up to timeout for the socket to become writable after a would-block
-    // connect; true when writable and the connection succeeded.
-    [[nodiscard]] bool waitConnected(std::chrono::milliseconds timeout, int* error = nullptr);
+    // connect; succeeds when writable and the connection succeeded, fails with
+    // kSocketTimedOut when the time ran out first.
+    [[nodiscard]] Result<void, SocketError> waitConnected(std::chrono::milliseconds timeout);
 
-    // Accepts one pending connection (non-blocking); invalid socket when none.
-    [[nodiscard]] TcpSocket accept(Ipv4Address* peer = nullptr, int* error = nullptr);
+    // Accepts one pending connection (non-blocking), its address in `peer`;
+    // fails with kSocketWouldBlock when none is waiting.
+    [[nodiscard]] Result<TcpSocket, SocketError> accept(Ipv4Address* peer = nullptr);
 
     // One non-blocking read of at most kMaxMessage bytes.
     ReadResult read();
     // The first byte waiting, left in place for the next read (non-blocking):
     // Data with that one byte, WouldBlock while none has come, Closed, Error.
     ReadResult peekByte() const;
-    // Sends the whole message; false on failure (error set).
-    bool send(std::string_view message, int* error = nullptr);
+    // Sends the whole message.
+    Result<void, SocketError> send(std::string_view message);
 
     // Raw bytes for a layer that frames its own records (TLS): one receive of
     // at most out.size() bytes (Closed when the peer closed), and one send of

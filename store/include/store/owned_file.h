@@ -16,7 +16,7 @@ namespace store {
 inline bool openOwnedOnce(platform::SharedFile& file, const std::filesystem::path& path)
 {
     if (!file.isOpen())
-        file = platform::SharedFile::openOwned(path);
+        file = platform::SharedFile::openOwned(path).value_or(platform::SharedFile{});
     return file.isOpen();
 }
 
