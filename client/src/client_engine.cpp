@@ -4,7 +4,7 @@
 // read them word for word), so they keep their exact old texts.
 #include "client/client_engine.h"
 
-#include "display_session.h"
+#include "client/display_session.h"
 #include "flag_scope.h"
 #include "link/protocol.h"
 

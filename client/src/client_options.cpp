@@ -1,4 +1,4 @@
-#include "client_options.h"
+#include "client/client_options.h"
 #include "brisko_version.h"
 
 #include <charconv>

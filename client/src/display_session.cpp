@@ -1,4 +1,4 @@
-#include "display_session.h"
+#include "client/display_session.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "logind_power_locks.h"
+#include "client/logind_power_locks.h"
 
 namespace client {
 

@@ -1,4 +1,4 @@
-#include "restart_policy.h"
+#include "client/restart_policy.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "supervisor_options.h"
+#include "client/supervisor_options.h"
 
 namespace client {
 

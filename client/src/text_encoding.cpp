@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "client/text_encoding.h"
 
 #include <cstdint>
 

@@ -10,7 +10,7 @@
 // ending. With --kiosk-user it ends the customers' programs, and restores
 // their home from a template, each time tamblo says a session has ended.
 #include "client/client_log.h"
-#include "client_options.h"
+#include "client/client_options.h"
 #include "platform/child_process.h"
 #include "platform/display_access.h"
 #include "platform/display_server.h"
@@ -19,8 +19,8 @@
 #include "platform/notice_pipe.h"
 #include "platform/process_guard.h"
 #include "platform/supervisor_signals.h"
-#include "restart_policy.h"
-#include "supervisor_options.h"
+#include "client/restart_policy.h"
+#include "client/supervisor_options.h"
 
 #include <chrono>
 #include <cstdio>

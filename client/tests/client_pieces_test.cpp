@@ -1,7 +1,7 @@
 #include "client/panel_view.h"
 #include "client/screen_rect.h"
-#include "client_options.h"
-#include "text_encoding.h"
+#include "client/client_options.h"
+#include "client/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // A Wayland desktop session: the station says it needs X11 instead of
 // pretending to lock; X11 and screenless drawing are not affected.
-#include "display_session.h"
+#include "client/display_session.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The power locks the station holds with each state, a shutdown announced
 // during a session (the console hears "STOP" first), and logind's locks on a
 // machine without logind.
-#include "logind_power_locks.h"
+#include "client/logind_power_locks.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

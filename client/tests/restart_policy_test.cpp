@@ -1,5 +1,5 @@
 // When the supervisor brings tamblo back, and how long it waits first.
-#include "restart_policy.h"
+#include "client/restart_policy.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "desktop_workstation.h"
 
 #include "platform/notice_pipe.h"
-#include "restart_policy.h"
+#include "client/restart_policy.h"
 
 #include "client/screen_rect.h"
 #include "platform/workstation_shutdown.h"

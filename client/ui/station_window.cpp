@@ -1,11 +1,11 @@
 #include "station_window.h"
 
-#include "restart_policy.h"
+#include "client/restart_policy.h"
 
 #include "client/panel_view.h"
 #include "configuration_dialog.h"
 #include "end_session_dialog.h"
-#include "text_encoding.h"
+#include "client/text_encoding.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -9,7 +9,7 @@
 // Thread contract: the GUI thread only.
 
 #include "client/client_engine.h"
-#include "client_options.h"
+#include "client/client_options.h"
 #include "desktop_workstation.h"
 #include "lock_keeper.h"
 #include "station_fonts.h"

@@ -13,7 +13,7 @@
 #include "store/open_state_file.h"
 #include "store/printer_table.h"
 #include "store/rate_table.h"
-#include "read_only_file.h"
+#include "store/read_only_file.h"
 #include "store/sale_item_table.h"
 #include "store/text_number.h"
 

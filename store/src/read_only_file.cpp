@@ -1,4 +1,4 @@
-#include "read_only_file.h"
+#include "store/read_only_file.h"
 
 namespace store {
 
