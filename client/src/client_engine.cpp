@@ -78,7 +78,7 @@ void ClientEngine::loadCafeKey()
 {
     auto reading = readStationKey(configFolder_);
     hasKey_ = reading.key.has_value();
-    link_.setKey(std::move(reading.key));
+    link_.setKey(reading.key);
     if (reading.problem.empty())
         return;
     // Without its key the station would obey any console: it talks to none

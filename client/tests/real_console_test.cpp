@@ -25,7 +25,7 @@ std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port,
     stationlink::LinkSettings settings;
     settings.listenAddress = kTestServer;
     settings.port = port;
-    settings.key = std::move(key);
+    settings.key = key;
     auto server = std::make_unique<stationlink::LinkServer>(settings);
     server->setStationAddresses({{{127, 9, 9, 1}}, {{127, 9, 9, 2}}, kTestStation});
     if (!server->start(3))

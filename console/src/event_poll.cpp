@@ -20,7 +20,7 @@ using namespace stationlink;
 namespace {
 
 // The oldest session a station may reclaim.
-constexpr std::time_t kLongestReclaim = 24 * 60 * 60;
+constexpr std::time_t kLongestReclaim = std::time_t{24} * 60 * 60;
 
 } // namespace
 

@@ -53,7 +53,7 @@ protected:
     }
 
     // Starts the stations and waits for their confirmation.
-    void startSessions(std::vector<int> rows)
+    void startSessions(const std::vector<int>& rows)
     {
         rig.select(rows);
         console().onStartPressed();
@@ -65,7 +65,7 @@ protected:
 
     void stopSessions(std::vector<int> rows)
     {
-        rig.select(rows);
+        rig.select(std::move(rows));
         console().onStopPressed();
     }
 };

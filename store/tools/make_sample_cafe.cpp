@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     platform::ManualClock clock(0);
     store::BillJournal journal(folder, clock, notifier);
     ok = ok && journal.open();
-    auto bill = [&](std::time_t when, std::vector<store::BillItem> lines) {
+    auto bill = [&](std::time_t when, const std::vector<store::BillItem>& lines) {
         clock.set(when);
         ok = ok && journal.append(lines);
     };

@@ -76,7 +76,7 @@ public:
     void setServerAddress(platform::Ipv4Address server) { server_ = server; }
     // The cafe's key, or none for a console that speaks without one; taken
     // from the next connection on.
-    void setKey(std::optional<stationlink::CafeKey> key) { key_ = std::move(key); }
+    void setKey(const std::optional<stationlink::CafeKey>& key) { key_ = key; }
     platform::Ipv4Address serverAddress() const { return server_; }
 
     bool isConnected() const { return connected_; }

@@ -23,7 +23,7 @@ inline constexpr const char* kLogFileName = "Tamblo.log";
 
 class ClientLog {
 public:
-    static constexpr std::uint64_t kSizeLimit = 1024 * 1024;
+    static constexpr std::uint64_t kSizeLimit = std::uint64_t{1024} * 1024;
 
     explicit ClientLog(std::filesystem::path file);
     ~ClientLog(); // the block of an attempt under way is written

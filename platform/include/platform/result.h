@@ -70,8 +70,9 @@ public:
     using value_type = T;
     using error_type = E;
 
+    // MakesValue keeps copies and moves of a Result out of this constructor.
     template <detail::MakesValue<T, Result> U = T>
-    explicit(!std::is_convertible_v<U, T>) Result(U&& value) : state_(std::in_place_index<0>, std::forward<U>(value))
+    explicit(!std::is_convertible_v<U, T>) Result(U&& value) // NOLINT(bugprone-forwarding-reference-overload) : state_(std::in_place_index<0>, std::forward<U>(value))
     {
     }
     template <detail::MakesError<E> G>

@@ -19,7 +19,7 @@ public:
     static constexpr int kOpenTries = 5;
     // A torn entry at the end no longer than this is a bill whose write was cut
     // short; it is cut off when the journal is opened.
-    static constexpr std::uint64_t kLargestTornTail = 64 * 1024;
+    static constexpr std::uint64_t kLargestTornTail = std::uint64_t{64} * 1024;
 
     BillJournal(const std::filesystem::path& folder, const platform::Clock& clock, StoreNotifier& notifier);
 

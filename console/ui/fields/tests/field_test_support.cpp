@@ -78,7 +78,7 @@ void openContextMenu(QWidget* target)
     QApplication::sendEvent(target, &event);
 }
 
-void whenModalShown(std::function<void(QWidget*)> action)
+void whenModalShown(const std::function<void(QWidget*)>& action)
 {
     auto* poll = new QTimer(qApp);
     poll->setInterval(5);

@@ -34,6 +34,6 @@ void openContextMenu(QWidget* target);
 
 // Runs `action` on the modal dialog once it is shown; a dialog still open
 // after the action is rejected, so that a failing test cannot hang.
-void whenModalShown(std::function<void(QWidget*)> action);
+void whenModalShown(const std::function<void(QWidget*)>& action);
 
 } // namespace console::ui::test
