@@ -71,8 +71,9 @@ public:
     using error_type = E;
 
     // MakesValue keeps copies and moves of a Result out of this constructor.
+    // NOLINTNEXTLINE(bugprone-forwarding-reference-overload)
     template <detail::MakesValue<T, Result> U = T>
-    explicit(!std::is_convertible_v<U, T>) Result(U&& value) // NOLINT(bugprone-forwarding-reference-overload) : state_(std::in_place_index<0>, std::forward<U>(value))
+    explicit(!std::is_convertible_v<U, T>) Result(U&& value) : state_(std::in_place_index<0>, std::forward<U>(value))
     {
     }
     template <detail::MakesError<E> G>
