@@ -5,6 +5,7 @@
 #include "client/client_engine.h"
 
 #include "client/display_session.h"
+#include "client/texts.h"
 #include "flag_scope.h"
 #include "link/protocol.h"
 
@@ -346,8 +347,8 @@ void ClientEngine::onKillFocus()
 EndSessionQuestion ClientEngine::endSessionQuestion() const
 {
     if (state_.setupMode)
-        return {"Lock Station", "EXIT SETUP?"};
-    return {"END SESSION?", "ARE YOU FINISHED AND WISH TO END THE SESSION?"};
+        return {kExitSetupTitle, kExitSetupQuestion};
+    return {kEndSessionTitle, kEndSessionQuestion};
 }
 
 void ClientEngine::confirmEndSession()
@@ -387,10 +388,10 @@ std::optional<std::string> ClientEngine::changeSetupCode(const std::string& code
     if (auto problem = SetupCodeFile::problemWith(code))
         return problem;
     if (code != repeated)
-        return "The two setup codes differ.";
+        return kCodesDifferMessage;
     if (!setupCode_.store(code)) {
         log_.logLine("TambloSetup could not be written.");
-        return "The setup code could not be saved.";
+        return kCodeNotSavedMessage;
     }
     log_.logLine("Owner's setup code set.");
     return std::nullopt;
@@ -402,16 +403,15 @@ PanelView ClientEngine::view() const
     v.locked = state_.locked;
     v.setupMode = state_.setupMode;
     v.pointer = state_.pointer;
-    v.lockedText = state_.lockNotice.empty() ? std::string(panel::kLockedText) : state_.lockNotice;
-    v.title = state_.setupMode ? "SETUP" : "Session Information";
+    v.lockedText = state_.lockNotice.empty() ? std::string(kLockedText) : state_.lockNotice;
+    v.title = state_.setupMode ? kSetupPanelTitle : kSessionPanelTitle;
     v.showFigures = !state_.setupMode;
     v.duration = state_.duration;
     v.accessCost = state_.accessCost;
     v.extras = state_.extras;
     v.total = state_.total;
-    v.endSessionText = state_.setupMode ? "EXIT SETUP" : "Click HERE to\r\nEND SESSION";
-    v.toggleText = std::string("Click HERE to ") +
-                   (state_.panelOnTop ? "put this\r\npanel in the background" : "keep\r\nthis panel visible");
+    v.endSessionText = state_.setupMode ? kExitSetupText : kEndSessionText;
+    v.toggleText = panelToggleText(state_.panelOnTop);
     return v;
 }
 

@@ -1,6 +1,8 @@
 #include "client/client_options.h"
 #include "brisko_version.h"
 
+#include "client/texts.h"
+
 #include <charconv>
 
 namespace client {
@@ -20,14 +22,14 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
             o.windowed = true;
         } else if (arg == "--address" || arg == "--dir" || arg == "--port" || arg == "--area" || arg == "--set-key") {
             if (!hasValue) {
-                parsed.error = arg + " needs a value";
+                parsed.error = needsValueMessage(arg);
                 return parsed;
             }
             const std::string& value = args[++i];
             if (arg == "--address") {
                 o.address = platform::Ipv4Address::parse(value);
                 if (!o.address || o.address->isAny()) {
-                    parsed.error = "not an IPv4 address: " + value;
+                    parsed.error = notAnAddressMessage(value);
                     return parsed;
                 }
             } else if (arg == "--dir") {
@@ -38,20 +40,20 @@ ParsedOptions parseClientOptions(const std::vector<std::string>& args)
             } else if (arg == "--area") {
                 o.windowArea = parseGeometry(value);
                 if (!o.windowArea) {
-                    parsed.error = "not an area WxH+X+Y: " + value;
+                    parsed.error = notAnAreaMessage(value);
                     return parsed;
                 }
             } else {
                 unsigned port = 0;
                 auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
                 if (ec != std::errc() || end != value.data() + value.size() || port == 0 || port > 65535) {
-                    parsed.error = "not a port number: " + value;
+                    parsed.error = notAPortMessage(value);
                     return parsed;
                 }
                 o.mainPort = static_cast<std::uint16_t>(port);
             }
         } else {
-            parsed.error = "unknown option: " + arg;
+            parsed.error = unknownOptionMessage(arg);
             return parsed;
         }
     }

@@ -1,6 +1,7 @@
 #include "client/setup_code_file.h"
 
 #include "client/client_state.h"
+#include "client/texts.h"
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -138,10 +139,10 @@ bool SetupCodeFile::store(std::string_view code)
 std::optional<std::string> SetupCodeFile::problemWith(std::string_view code)
 {
     if (code.size() < kShortestCode || code.size() > kLongestCode)
-        return "The setup code must be 4 to 32 characters long.";
+        return kCodeLengthMessage;
     for (char c : code) {
         if (c < 0x21 || c > 0x7E)
-            return "The setup code may hold letters, digits and signs, but no spaces or accents.";
+            return kCodeCharactersMessage;
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "client/station_key.h"
 
+#include "client/texts.h"
+
 namespace client {
 
 stationlink::CafeKeyFileReading readStationKey(const std::filesystem::path& folder)
@@ -11,9 +13,9 @@ std::optional<std::string> storeStationKey(const std::filesystem::path& folder, 
 {
     auto key = stationlink::CafeKey::fromCode(typed);
     if (!key)
-        return stationlink::CafeKey::problemWith(typed).value_or("That is not the cafe's key.");
+        return stationlink::CafeKey::problemWith(typed).value_or(kNotTheKeyMessage);
     if (!stationlink::writeCafeKeyFile(folder / kKeyFileName, *key))
-        return "The cafe's key could not be saved in " + (folder / kKeyFileName).string() + ".";
+        return keyNotSavedMessage((folder / kKeyFileName).string());
     return std::nullopt;
 }
 

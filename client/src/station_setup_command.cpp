@@ -5,6 +5,7 @@
 #include "client/setup_code_file.h"
 #include "client/station_folders.h"
 #include "client/station_key.h"
+#include "client/texts.h"
 #include "platform/file_owner.h"
 #include "link/cafe_key.h"
 #include "platform/ipv4.h"
@@ -48,7 +49,7 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
             request.codeFromInput = true;
         } else if (arg == "--dir" || arg == "--server" || arg == "--code" || arg == "--key") {
             if (i + 1 == args.size()) {
-                error = arg + " needs a value";
+                error = needsValueMessage(arg);
                 return std::nullopt;
             }
             const std::string& value = args[++i];
@@ -57,7 +58,7 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
             } else if (arg == "--server") {
                 request.server = platform::Ipv4Address::parse(value);
                 if (!request.server) {
-                    error = "not an IPv4 address: " + value;
+                    error = notAnAddressMessage(value);
                     return std::nullopt;
                 }
             } else if (arg == "--code") {
@@ -66,12 +67,12 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
                 request.key = value;
             }
         } else {
-            error = "unknown option: " + arg;
+            error = unknownOptionMessage(arg);
             return std::nullopt;
         }
     }
     if (request.code && request.codeFromInput) {
-        error = "--code and --code-from-stdin cannot be given together";
+        error = kCodeTwiceMessage;
         return std::nullopt;
     }
     return request;
@@ -80,7 +81,7 @@ std::optional<SetupRequest> parse(const std::vector<std::string>& args, std::str
 // Read without taking the files from a running station.
 void show(const std::filesystem::path& folder, std::ostream& out)
 {
-    std::string address = "not set";
+    std::string address = kShownNotSet;
     if (auto reader = platform::SharedFile::openReader(folder / kConfigFileName)) {
         auto bytes = reader->readAll();
         if (bytes && bytes->size() >= 4) {
@@ -91,23 +92,23 @@ void show(const std::filesystem::path& folder, std::ostream& out)
                 address = server.toString();
         }
     }
-    out << "Console address: " << address << "\n";
+    out << kShownAddressHeading << address << "\n";
 
-    out << "Setup code: ";
+    out << kShownCodeHeading;
     switch (SetupCodeFile::peekStatus(folder / kSetupCodeFileName)) {
     case SetupCodeFile::Status::OwnersCode:
-        out << "set\n";
+        out << kShownCodeSet << "\n";
         break;
     case SetupCodeFile::Status::Damaged:
-        out << "damaged, no code opens setup\n";
+        out << kShownCodeDamaged << "\n";
         break;
     case SetupCodeFile::Status::BuiltIn:
-        out << "not set, no code opens setup\n";
+        out << kShownCodeBuiltIn << "\n";
         break;
     }
 
     auto key = readStationKey(folder);
-    out << "Cafe's key: " << (key.key ? "kept" : key.problem.empty() ? "not set" : key.problem) << "\n";
+    out << kShownKeyHeading << (key.key ? kShownKeyKept : key.problem.empty() ? kShownNotSet : key.problem) << "\n";
 }
 
 } // namespace
@@ -131,7 +132,7 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
     const auto& folder = request->folder;
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) {
-        err << "tamblo-setup: no such folder: " << folder.string() << "\n";
+        err << "tamblo-setup: " << noSuchFolderMessage(folder.string()) << "\n";
         return kRefused;
     }
     if (request->codeFromInput) {
@@ -155,13 +156,13 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
         }
     }
     if (request->server && request->server->isAny()) {
-        err << "tamblo-setup: 0.0.0.0 is no console's address\n";
+        err << "tamblo-setup: " << kAnyAddressMessage << "\n";
         return kRefused;
     }
 
     const bool changes = request->server || request->code || request->key;
     if (!changes && !request->show) {
-        err << "tamblo-setup: nothing to do\n" << stationSetupUsage();
+        err << "tamblo-setup: " << kNothingToDoMessage << "\n" << stationSetupUsage();
         return kRefused;
     }
     // A running station holds its files and denies writing to them.
@@ -171,8 +172,7 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
         const platform::FileError opened =
             platform::SharedFile::openOwned(folder / name).error_or(platform::FileError::None);
         if (opened == platform::FileError::SharingViolation) {
-            err << "tamblo-setup: the station is running and holds " << (folder / name).string()
-                << ": stop it first (systemctl stop tamblo)\n";
+            err << "tamblo-setup: " << stationHoldsFileMessage((folder / name).string()) << "\n";
             return kNotWritten;
         }
     }
@@ -180,19 +180,19 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
         const auto file = folder / kConfigFileName;
         ClientConfig config(file);
         if (!config.store(*request->server) || !platform::giveToFolderOwner(file, 0644)) {
-            err << "tamblo-setup: the console's address could not be written to " << file.string() << "\n";
+            err << "tamblo-setup: " << addressNotWrittenMessage(file.string()) << "\n";
             return kNotWritten;
         }
-        out << "The console's address " << request->server->toString() << " is kept in " << file.string() << ".\n";
+        out << addressKeptMessage(request->server->toString(), file.string()) << "\n";
     }
     if (request->code) {
         const auto file = folder / kSetupCodeFileName;
         SetupCodeFile code(file);
         if (!code.store(*request->code) || !platform::giveToFolderOwner(file, 0600)) {
-            err << "tamblo-setup: the setup code could not be written to " << file.string() << "\n";
+            err << "tamblo-setup: " << codeNotWrittenMessage(file.string()) << "\n";
             return kNotWritten;
         }
-        out << "The setup code is set.\n";
+        out << kCodeSetMessage << "\n";
     }
     if (request->key) {
         if (auto problem = storeStationKey(folder, *request->key)) {
@@ -200,13 +200,13 @@ int runStationSetup(const std::vector<std::string>& args, std::istream& in, std:
             return kNotWritten;
         }
         if (!platform::giveToFolderOwner(folder / kKeyFileName, 0600)) {
-            err << "tamblo-setup: " << (folder / kKeyFileName).string() << " could not be given to the station\n";
+            err << "tamblo-setup: " << keyNotGivenMessage((folder / kKeyFileName).string()) << "\n";
             return kNotWritten;
         }
-        out << "The cafe's key is kept in " << (folder / kKeyFileName).string() << ".\n";
+        out << keyKeptMessage((folder / kKeyFileName).string()) << "\n";
     }
     if (changes)
-        out << "A running station takes the change when it starts again (systemctl restart tamblo).\n";
+        out << kRestartForChangeMessage << "\n";
     if (request->show)
         show(folder, out);
     return kDone;

@@ -1,5 +1,7 @@
 #include "client/supervisor_options.h"
 
+#include "client/texts.h"
+
 namespace client {
 
 SupervisorOptions parseSupervisorOptions(const std::vector<std::string>& args)
@@ -9,7 +11,7 @@ SupervisorOptions parseSupervisorOptions(const std::vector<std::string>& args)
         const std::string& arg = args[i];
         if (arg == "--run-as" || arg == "--kiosk-user" || arg == "--kiosk-template") {
             if (i + 1 == args.size() || args[i + 1].empty()) {
-                o.error = arg + " needs a value";
+                o.error = needsValueMessage(arg);
                 return o;
             }
             const std::string& value = args[++i];
@@ -28,9 +30,9 @@ SupervisorOptions parseSupervisorOptions(const std::vector<std::string>& args)
         }
     }
     if (o.kioskTemplate && !o.kioskUser)
-        o.error = "--kiosk-template needs --kiosk-user";
+        o.error = kTemplateWithoutKioskUser;
     else if (o.runAs && o.kioskUser && *o.runAs == *o.kioskUser)
-        o.error = "the customers' account cannot be the station's own: " + *o.kioskUser;
+        o.error = kioskUserIsStationMessage(*o.kioskUser);
     return o;
 }
 

@@ -1,6 +1,7 @@
 #include "client/panel_view.h"
 #include "client/screen_rect.h"
 #include "client/client_options.h"
+#include "client/supervisor_options.h"
 #include "client/text_encoding.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,20 @@ TEST(ClientOptions, GeometryIsAnAreaOfTheScreen)
     // Too small for the session panel, negative, or not four numbers.
     for (const char* bad : {"100x100+0+0", "400x400-5+0", "400x400+0", "400x400+0+0+", "x+0+0", ""})
         EXPECT_FALSE(parseClientOptions({"--area", bad}).error.empty()) << bad;
+}
+
+TEST(ClientOptions, RefusalsNameTheOptionOrTheValue)
+{
+    EXPECT_EQ(parseClientOptions({"--port"}).error, "--port needs a value");
+    EXPECT_EQ(parseClientOptions({"--address", "10.0.0"}).error, "not an IPv4 address: 10.0.0");
+    EXPECT_EQ(parseClientOptions({"--port", "70000"}).error, "not a port number: 70000");
+    EXPECT_EQ(parseClientOptions({"--area", "x+0+0"}).error, "not an area WxH+X+Y: x+0+0");
+    EXPECT_EQ(parseClientOptions({"--fullscreen"}).error, "unknown option: --fullscreen");
+
+    EXPECT_EQ(parseSupervisorOptions({"--run-as"}).error, "--run-as needs a value");
+    EXPECT_EQ(parseSupervisorOptions({"--kiosk-template", "/srv/home"}).error, "--kiosk-template needs --kiosk-user");
+    EXPECT_EQ(parseSupervisorOptions({"--run-as", "desk", "--kiosk-user", "desk"}).error,
+              "the customers' account cannot be the station's own: desk");
 }
 
 } // namespace client

@@ -2,6 +2,8 @@
 
 #include "ipv4_field.h"
 
+#include "client/texts.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -36,36 +38,36 @@ ConfigurationDialog::ConfigurationDialog(client::ClientEngine& engine, QWidget* 
       repeated_(codeField("setupCodeRepeatField", this)),
       codeState_(new QLabel(this)),
       problem_(new QLabel(this)),
-      maintenance_(new QCheckBox("&Maintenance: show the desktop until setup ends", this))
+      maintenance_(new QCheckBox(kMaintenanceCaption, this))
 {
     setObjectName("configurationDialog");
-    setWindowTitle("Tamblo configuration");
+    setWindowTitle(kSetupDialogTitle);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel("Server IP Address:", this));
+    row->addWidget(new QLabel(kServerAddressLabel, this));
     row->addWidget(field_);
 
     key_->setObjectName("cafeKeyField");
-    key_->setPlaceholderText("XXXXX-XXXXX-XXXXX-XXXXX-XXXXX");
+    key_->setPlaceholderText(kCafeKeyPlaceholder);
     keyState_->setObjectName("cafeKeyState");
-    keyState_->setText(engine_.hasCafeKey() ? "The cafe's key is set." : "No key: type the key the console shows.");
+    keyState_->setText(engine_.hasCafeKey() ? kCafeKeySet : kNoCafeKey);
     auto* keyRows = new QFormLayout;
     keyRows->addRow(keyState_);
-    keyRows->addRow("Cafe's key:", key_);
+    keyRows->addRow(kCafeKeyLabel, key_);
 
     codeState_->setObjectName("setupCodeState");
     problem_->setObjectName("setupCodeProblem");
     problem_->setWordWrap(true);
     auto* codes = new QFormLayout;
     codes->addRow(codeState_);
-    codes->addRow("New setup code:", code_);
-    codes->addRow("Repeat the new code:", repeated_);
+    codes->addRow(kNewCodeLabel, code_);
+    codes->addRow(kRepeatCodeLabel, repeated_);
     codes->addRow(problem_);
 
     maintenance_->setObjectName("maintenanceBox");
 
     auto* buttons = new QDialogButtonBox(this);
-    auto* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-    auto* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    auto* ok = buttons->addButton(kOkButton, QDialogButtonBox::AcceptRole);
+    auto* cancel = buttons->addButton(kCancelButton, QDialogButtonBox::RejectRole);
     ok->setObjectName("okButton");
     cancel->setObjectName("cancelButton");
     ok->setDefault(true);
@@ -90,9 +92,7 @@ bool ConfigurationDialog::maintenance() const { return maintenance_->isChecked()
 
 void ConfigurationDialog::showCodeState()
 {
-    codeState_->setText(engine_.hasOwnersSetupCode()
-                            ? "The owner's setup code is in force."
-                            : "The built-in setup code is in force: set your own (maintenance needs it).");
+    codeState_->setText(engine_.hasOwnersSetupCode() ? kOwnersCodeInForce : kBuiltInCodeInForce);
 }
 
 bool ConfigurationDialog::takeKey()

@@ -1,5 +1,7 @@
 #include "end_session_dialog.h"
 
+#include "client/texts.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,8 +19,8 @@ EndSessionDialog::EndSessionDialog(client::ClientEngine& engine, QWidget* parent
     auto* text = new QLabel(QString::fromStdString(question.text), this);
     text->setObjectName("questionText");
     auto* buttons = new QDialogButtonBox(this);
-    auto* end = buttons->addButton("End Session", QDialogButtonBox::AcceptRole);
-    auto* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
+    auto* end = buttons->addButton(kEndSessionButton, QDialogButtonBox::AcceptRole);
+    auto* cancel = buttons->addButton(kCancelButton, QDialogButtonBox::RejectRole);
     end->setObjectName("endSessionButton");
     end->setAutoDefault(false);
     cancel->setObjectName("cancelButton");

@@ -1,5 +1,7 @@
 #include "lock_cover.h"
 
+#include "client/texts.h"
+
 #include <QPainter>
 #include <QScreen>
 
@@ -11,7 +13,7 @@ LockCover::LockCover(QScreen& screen)
       screen_(screen)
 {
     setObjectName("lockCover");
-    setWindowTitle("Tamblo");
+    setWindowTitle(kWindowTitle);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setCursor(Qt::BlankCursor);

@@ -3,6 +3,7 @@
 #include "client/client_options.h"
 #include "client/display_session.h"
 #include "client/logind_power_locks.h"
+#include "client/texts.h"
 #include "platform/process_guard.h"
 #include "platform/workstation_shutdown.h"
 #include "client/restart_policy.h"
@@ -39,7 +40,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "tamblo: %s\n", problem->c_str());
             return client::kExitBadArguments;
         }
-        std::printf("The cafe's key is kept in %s.\n", (early.options.folders.config / client::kKeyFileName).c_str());
+        std::printf("%s\n",
+                    client::keyKeptMessage((early.options.folders.config / client::kKeyFileName).string()).c_str());
         return 0;
     }
 
@@ -59,7 +61,7 @@ int main(int argc, char** argv)
     for (const auto& folder : {folders.config, folders.state, folders.log}) {
         std::error_code ec;
         if (!std::filesystem::is_directory(folder, ec)) {
-            std::fprintf(stderr, "tamblo: no such folder: %s\n", folder.c_str());
+            std::fprintf(stderr, "tamblo: %s\n", client::noSuchFolderMessage(folder.string()).c_str());
             return client::kExitBadArguments;
         }
     }

@@ -3,6 +3,7 @@
 #include "client/restart_policy.h"
 
 #include "client/panel_view.h"
+#include "client/texts.h"
 #include "configuration_dialog.h"
 #include "end_session_dialog.h"
 #include "client/text_encoding.h"
@@ -65,7 +66,7 @@ StationWindow::StationWindow(const StationSetup& setup)
 {
     workstation_.attachLock([this] { return lockMode() != LockMode::Off; }, [this] { keeper_.update(); });
     setObjectName("stationWindow");
-    setWindowTitle("Tamblo");
+    setWindowTitle(kWindowTitle);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent); // painting covers the whole window
     setFocusPolicy(Qt::StrongFocus);
@@ -204,9 +205,9 @@ void StationWindow::paintPanel(QPainter& painter)
     if (view.showFigures) {
         textAt(painter, panel::kDurationAt, wireText(view.duration));
         painter.drawText(boxRect(panel::kAccessCost), Qt::AlignRight | Qt::AlignTop, wireText(view.accessCost));
-        textAt(painter, panel::kExtrasLabelAt, "Extras");
+        textAt(painter, panel::kExtrasLabelAt, kExtrasLabel);
         painter.drawText(boxRect(panel::kExtras), Qt::AlignRight | Qt::AlignTop, wireText(view.extras));
-        textAt(painter, panel::kTotalLabelAt, "Total");
+        textAt(painter, panel::kTotalLabelAt, kTotalLabel);
         painter.drawText(boxRect(panel::kTotal), Qt::AlignRight | Qt::AlignTop, wireText(view.total));
     }
 

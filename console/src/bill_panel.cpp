@@ -63,7 +63,7 @@ void BillPanel::restoreOpenBills(std::vector<store::KeptBill> bills)
         // The file keeps no kind: a station's bill is told by its caption once, as
         // the bill is read back. Any caption that begins with "Comp" counts, as it
         // always has, not only the "Comp#: " this console writes.
-        const BillKind kind = startsWith(bill.caption, "Comp") ? BillKind::Station : BillKind::Open;
+        const BillKind kind = startsWith(bill.caption, kStationCaptionStart) ? BillKind::Station : BillKind::Open;
         list_->insert(OpenBill{std::move(bill.items), bill.itemMode, bill.station, bill.chargingAt, kind, {}, false},
                       std::move(bill.caption));
     }
@@ -305,7 +305,7 @@ void BillPanel::onQuantityEnter()
         if (lineIndex >= 0 && lineIndex < static_cast<int>(lines.size())) {
             store::BillItem& line = lines[static_cast<std::size_t>(lineIndex)];
             double unit = amountOf(line.priceText);
-            line.description += " x " + std::to_string(q);
+            line.description = quantityDescription(line.description, q);
             line.priceText = priceText(unit * static_cast<double>(q));
             // The line the quantity made, so that a later DELETE of it adds up.
             ctx_.log.writeLogLine("QUANTITY," + line.description + "," + line.priceText);
@@ -658,7 +658,7 @@ std::vector<std::string> BillPanel::selectorLabels() const
         const OpenBill& bill = list_->bill(k);
         std::string& label = labels[static_cast<std::size_t>(k)];
         if (!bill.arrivedAt.empty())
-            label += "  (" + bill.arrivedAt + ")";
+            label += arrivedAtSuffix(bill.arrivedAt);
         // A bill a station made that no one has looked at yet stands out.
         if (bill.unseen)
             label.insert(0, kNewBillMark);
@@ -668,7 +668,7 @@ std::vector<std::string> BillPanel::selectorLabels() const
     std::map<std::string, int> met;
     for (std::string& label : labels)
         if (const int n = ++met[label]; n > 1)
-            label += " #" + std::to_string(n);
+            label += repeatedLabelSuffix(n);
     return labels;
 }
 
@@ -680,7 +680,7 @@ void BillPanel::describe(BillPanelView& view) const
     const bool tendering = chargeShown();
     const std::vector<std::string> entries = selectorEntries();
 
-    view.title = {shown, "BILL"};
+    view.title = {shown, kBillTitle};
     view.selector.entries = entries;
     view.selector.labels = selectorLabels();
     view.selector.unseen.assign(entries.size(), false);
@@ -701,7 +701,7 @@ void BillPanel::describe(BillPanelView& view) const
     view.list.enabled = !listRows_.empty();
     view.list.rows = listRows_;
     view.list.selected = listSelected_;
-    view.totalLabel = {shown, "TOTAL:"};
+    view.totalLabel = {shown, kTotalLabel};
     view.totalDisplay = {shown, totalText_};
     tender_->describe(view, shown, tendering);
     view.charge.visible = tendering;

@@ -236,7 +236,7 @@ bool ConsoleEngine::applyFirstRun(const configuration::FirstRunSetup& setup)
         setup, {m.configuration, m.clients, m.rates, *this, [&m](const std::string& event) { m.log.writeLogLine(event); }});
     (void)m.log.sync();
     if (!written)
-        m.guarded.showMessage(configuration::ConfigurationDialogModel::kNotSavedMessage);
+        m.guarded.showMessage(kNotSavedMessage);
     return written;
 }
 

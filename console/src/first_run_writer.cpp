@@ -2,7 +2,7 @@
 
 #include "console/configuration/configuration_dialog_model.h"
 #include "console/configuration/page_text.h"
-#include "console/configuration/rates_page.h"
+#include "console/texts.h"
 
 #include "store/client_table.h"
 #include "store/configuration.h"
@@ -65,7 +65,7 @@ bool writeRates(const configuration::FirstRunSetup& setup, FirstRunTargets& targ
     int number = 0;
     for (const auto& block : setup.rates())
         targets.log("CONFIG ADDED,Rates," + configuration::decimalText(++number) + "," + block.blockDuration + "," +
-                    (block.blockCount == store::kRepeatBlock ? std::string(configuration::RatesPage::kRepeatText)
+                    (block.blockCount == store::kRepeatBlock ? std::string(kRepeatText)
                                                              : configuration::decimalText(block.blockCount)) +
                     "," + store::formatMoney(block.price));
     return true;

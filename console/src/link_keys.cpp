@@ -1,5 +1,7 @@
 #include "link_keys.h"
 
+#include "console/texts.h"
+
 #include "link/cafe_key_file.h"
 #include "platform/small_file.h"
 
@@ -35,7 +37,7 @@ LinkKeys::Opened LinkKeys::open(bool make)
     // A key nobody could be given would lock every station out for good.
     key_.reset();
     damaged_ = true;
-    problem_ = "A new key could not be made and kept in " + file.string() + ".";
+    problem_ = keyNotKeptProblem(file.string());
     return Opened::Damaged;
 }
 

@@ -51,8 +51,7 @@ std::optional<PrintCharge> PrintJobPricer::price(const PrintJobRecord& job) cons
         return std::nullopt;
     const double amount = job.pages * pagePrice;
     return PrintCharge{n,
-                       {std::to_string(n), "Pages (" + std::to_string(job.pages) + "): " + job.document,
-                        priceText(amount)},
+                       {std::to_string(n), printJobDescription(job.pages, job.document), priceText(amount)},
                        amount,
                        board_.isPhase(n - 1, Phase::Started),
                        board_.station(n - 1).sessionSerial};

@@ -1,5 +1,7 @@
 #include "console/receipt_layout.h"
 
+#include "console/texts.h"
+
 #include "store/bill_item.h"
 
 #include <algorithm>
@@ -90,9 +92,9 @@ ReceiptLayout layOutReceipt(ReceiptPage page, const ReceiptContent& content)
     p.text(content.line2, Align::Centre, ReceiptText::Fit::Elide);
     p.advance();
     p.rule();
-    p.text("Description", Align::Left);
+    p.text(kReceiptDescriptionTitle, Align::Left);
     p.shiftLeft(300);
-    p.text("Price", Align::Right);
+    p.text(kReceiptPriceTitle, Align::Right);
     p.font("Arial", 400, 32, 12);
     p.advance();
     p.rule();
@@ -106,13 +108,13 @@ ReceiptLayout layOutReceipt(ReceiptPage page, const ReceiptContent& content)
     p.rule();
     p.advance();
     p.shiftLeft(150);
-    p.text("Total:", Align::Left);
+    p.text(kReceiptTotalLabel, Align::Left);
     p.text(content.total, Align::Right);
     p.advance();
-    p.text("Tendered:", Align::Left);
+    p.text(kReceiptTenderedLabel, Align::Left);
     p.text(content.tendered, Align::Right);
     p.advance();
-    p.text("Change:", Align::Left);
+    p.text(kReceiptChangeLabel, Align::Left);
     p.text(content.change, Align::Right);
     return layout;
 }

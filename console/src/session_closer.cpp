@@ -66,7 +66,7 @@ void SessionCloser::billSession(int i, std::int32_t elapsed, std::time_t at)
         bill.rowCounter = 0;
     }
     if (++bill.sessionCount > 1)
-        bill.stationsText += ", ";
+        bill.stationsText += kStationsSeparator;
     bill.stationsText += std::to_string(i + 1);
 
     const std::string charge = accessCostText(store::ComputeAccessCharge(rates_.rows(), elapsed));

@@ -97,7 +97,7 @@ void Tender::settleForReceipt(const std::string& totalText)
 
 void Tender::describe(BillPanelView& view, bool shown, bool tendering) const
 {
-    view.tenderLabel = {tendering, "TENDER:"};
+    view.tenderLabel = {tendering, kTenderLabel};
     view.tenderField = {tendering, field_.text()};
     view.dueLabel = {shown && dueShown_, dueLabel_};
     view.dueAmount = {shown && dueShown_, dueAmount_};

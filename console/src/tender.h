@@ -5,6 +5,7 @@
 // before it is appended, so that after a crash it is either still unpaid or
 // found in the journal, never both and never neither. Window thread only.
 
+#include "console/texts.h"
 #include "fields/money_field.h"
 #include "store/bill_item.h"
 
@@ -74,7 +75,7 @@ private:
     TenderContext ctx_;
     fields::MoneyField field_;
     bool dueShown_ = false;
-    std::string dueLabel_{"DUE:"};
+    std::string dueLabel_{kDueLabel};
     std::string dueAmount_;
 };
 

@@ -142,7 +142,7 @@ TEST_F(ConfigurationEndToEnd, AStationIsRemovedOnlyOnceItsSessionIsStopped)
         page.setCountText("2");
         EXPECT_EQ(page.save(), configuration::SaveOutcome::Refused);
     });
-    EXPECT_EQ(rig.prompts.messages.back(), configuration::ClientsPage::busyStationMessage(3));
+    EXPECT_EQ(rig.prompts.messages.back(), busyStationMessage(3));
     ASSERT_EQ(console().stationTable().rowCount(), 3);
     EXPECT_EQ(rig.status(2), kStatusStarted);
     EXPECT_FALSE(cafe->station(2).locked());

@@ -112,4 +112,25 @@ TEST(FirstRun, TheOwnersTyposAreRefusedWithAReasonAndChangeNothing)
     EXPECT_EQ(setup.receiptLine1().size(), store::Configuration::kLineSize - 1) << "the file keeps 255 characters";
 }
 
+TEST(FirstRun, EachRefusalSaysWhatWasTypedAndWhatToTypeInstead)
+{
+    FirstRunSetup setup;
+    const std::string tooLong(store::Configuration::kMaxPasswordLength + 1, 'x');
+    EXPECT_EQ(setup.choosePassword(tooLong, tooLong), "The password is too long: at most 245 characters.");
+
+    ASSERT_EQ(setup.addStation("Window seat", "192.168.1.21"), std::nullopt);
+    EXPECT_EQ(setup.addStation("Door", "192.168.1.21"), "Station Window seat has the address 192.168.1.21 already.");
+    EXPECT_EQ(setup.addStation("Door", "192.168.1"),
+              "\"192.168.1\" is not a station's address. Type four numbers with dots, such as 192.168.1.21.");
+    EXPECT_EQ(setup.addStation(std::string(store::ClientCodec::kNameSize, 'n'), "192.168.1.22"),
+              "The station's name is too long.");
+    EXPECT_EQ(setup.chooseRates(RatePreset::QuarterHours, "2,50"),
+              "\"2,50\" is not a price. Type the price of one hour, such as 2.00.");
+
+    for (int i = 2; i <= store::kMaxStations; ++i)
+        ASSERT_EQ(setup.addStation("", "10.0.0." + std::to_string(i)), std::nullopt) << i;
+    EXPECT_EQ(setup.stations().back().computerName, "PC 99");
+    EXPECT_EQ(setup.addStation("", "10.0.1.1"), "A cafe has at most 99 stations.");
+}
+
 } // namespace console::test

@@ -1,6 +1,6 @@
 #include "first_run_wizard.h"
 
-#include "console/configuration/page_text.h"
+#include "console/texts.h"
 #include "store/client_table.h"
 #include "store/configuration.h"
 #include "store/text_number.h"
@@ -54,7 +54,7 @@ public:
     {
         setTitle(QStringLiteral("The operator's password"));
         auto* form = new QFormLayout(this);
-        auto* hint = wrappedLabel(QString::fromLatin1(FirstRunSetup::kPasswordHint), this);
+        auto* hint = wrappedLabel(QString::fromLatin1(kFirstRunPasswordHint), this);
         hint->setObjectName(QStringLiteral("firstRun.passwordHint"));
         form->addRow(hint);
         password_ = namedEdit("firstRun.password", this);
@@ -233,7 +233,7 @@ public:
         preview_ = wrappedLabel(QString(), this);
         preview_->setObjectName(QStringLiteral("firstRun.ratesPreview"));
         layout->addWidget(preview_);
-        layout->addWidget(wrappedLabel(QString::fromLatin1(console::configuration::kRatesExplained), this));
+        layout->addWidget(wrappedLabel(QString::fromLatin1(console::kRatesExplained), this));
         connect(hourPrice_, &QLineEdit::textChanged, this, &RatesPage::showPreview);
         connect(choices_, &QButtonGroup::idClicked, this, &RatesPage::showPreview);
         showPreview();

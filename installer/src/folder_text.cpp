@@ -1,5 +1,7 @@
 #include "installer/folder_text.h"
 
+#include "installer/texts.h"
+
 #include <algorithm>
 
 namespace installer {
@@ -9,19 +11,19 @@ namespace fs = std::filesystem;
 FolderChoice folderFromText(const std::string& text, const fs::path& home)
 {
     if (text.empty())
-        return {{}, "No installation folder is given."};
+        return {{}, kNoFolderGiven};
     // A line break would also end the line of the logon start entry that names the folder.
     if (std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
-        return {{}, "The installation folder holds a line break or another control character."};
+        return {{}, kFolderHoldsControlCharacter};
     fs::path folder;
     if (text == "~" || text.starts_with("~/")) {
         if (!home.is_absolute())
-            return {{}, "The home folder is not known: type the installation folder's full path."};
+            return {{}, kHomeFolderUnknown};
         folder = home / (text.size() > 2 ? text.substr(2) : std::string());
     } else if (text.front() == '/') {
         folder = text;
     } else {
-        return {{}, "The installation folder \"" + text + "\" is not a full path: type one that starts with / or ~/."};
+        return {{}, notAFullPathMessage(text)};
     }
     folder = folder.lexically_normal();
     if (folder.filename().empty() && folder.has_relative_path())

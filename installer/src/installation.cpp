@@ -1,6 +1,7 @@
 #include "installer/installation.h"
 
 #include "installer/folder_text.h"
+#include "installer/texts.h"
 
 #include <cerrno>
 #include <system_error>
@@ -33,7 +34,7 @@ std::string makeFolders(const fs::path& folder)
     for (const fs::path& part : folder) {
         made /= part;
         if (auto result = platform::makeFolder(made); !result.ok)
-            return "Cannot make the folder " + made.string() + ": " + result.systemText;
+            return cannotMakeFolderMessage(made.string(), result.systemText);
     }
     return {};
 }
@@ -46,7 +47,7 @@ InstallOutcome install(const InstallPlan& plan)
     if (!chosen.refusal.empty())
         return failed(chosen.refusal);
     if (plan.source.empty())
-        return failed("The folder of the programs to install is not known.");
+        return failed(kSourceFolderUnknown);
     const fs::path& folder = chosen.folder;
 
     std::vector<std::string> files = platform::companionFileNames(plan.program);
@@ -54,21 +55,21 @@ InstallOutcome install(const InstallPlan& plan)
     // Every file is looked for first, so that a missing one leaves nothing half installed.
     for (const std::string& file : files)
         if (std::string why = unreadable(plan.source / file); !why.empty())
-            return failed("Cannot read " + (plan.source / file).string() + ": " + why);
+            return failed(cannotReadMessage((plan.source / file).string(), why));
     if (std::string why = makeFolders(folder); !why.empty())
         return failed(why);
     for (const std::string& file : files)
         if (auto copied = platform::copyFileReplacing(plan.source / file, folder / file); !copied.ok)
-            return failed("Cannot copy " + (plan.source / file).string() + " to " + (folder / file).string() + ": " +
-                          copied.systemText);
+            return failed(
+                cannotCopyMessage((plan.source / file).string(), (folder / file).string(), copied.systemText));
 
     if (plan.program == platform::InstallProgram::Workstation) {
         auto written = platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(),
                                                  folder / platform::logonStartProgramName());
         if (!written.ok)
-            return failed("Cannot write the logon start entry " +
-                          platform::logonStartEntryPath(plan.logonStartFolder, platform::logonStartName()).string() +
-                          ": " + written.systemText);
+            return failed(cannotWriteLogonEntryMessage(
+                platform::logonStartEntryPath(plan.logonStartFolder, platform::logonStartName()).string(),
+                written.systemText));
     }
     return {true, {}};
 }

@@ -1,6 +1,8 @@
 #include "installer/installer_options.h"
 #include "brisko_version.h"
 
+#include "installer/texts.h"
+
 namespace installer {
 
 namespace fs = std::filesystem;
@@ -23,12 +25,12 @@ InstallerOptions parseInstallerOptions(const std::vector<std::string>& args)
         else if (arg.starts_with("--from="))
             options.from = arg.substr(7);
         else if (arg == "--from")
-            refuse("--from needs a folder");
+            refuse(kFromNeedsFolder);
         else
-            refuse("unknown option: " + arg);
+            refuse(unknownOptionMessage(arg));
     }
     if (options.from && options.from->empty())
-        refuse("--from needs a folder");
+        refuse(kFromNeedsFolder);
     return options;
 }
 
@@ -54,7 +56,7 @@ SourceFolder chooseSourceFolder(const std::optional<std::string>& from, const fs
 {
     if (!from) {
         if (programFolder.empty())
-            return {{}, "the folder of this program is not known; name the programs' folder with --from FOLDER"};
+            return {{}, kProgramFolderUnknown};
         return {programFolder, {}};
     }
     fs::path folder = (current / *from).lexically_normal();
@@ -62,7 +64,7 @@ SourceFolder chooseSourceFolder(const std::optional<std::string>& from, const fs
         folder = folder.parent_path();
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
-        return {{}, "--from " + *from + ": " + (ec ? ec.message() : "not a folder")};
+        return {{}, fromFolderMessage(*from, ec ? ec.message() : kNotAFolder)};
     return {folder, {}};
 }
 

@@ -1,6 +1,7 @@
 #include "installer/removal.h"
 
 #include "installer/folder_text.h"
+#include "installer/texts.h"
 #include "platform/install_files.h"
 
 namespace installer {
@@ -41,13 +42,13 @@ std::string removalRefusal(const fs::path& folder, const fs::path& source)
 {
     std::error_code ec;
     if (sameFolder(folder, source) || fs::equivalent(folder, source, ec))
-        return "The programs are installed from " + folder.string() + "; that folder is not an installation.";
+        return sourceFolderMessage(folder.string());
     fs::path real = fs::weakly_canonical(folder, ec);
     if (ec)
         real = folder;
     const fs::path inside = real.lexically_relative("/usr");
     if (!inside.empty() && *inside.begin() != ".." && *inside.begin() != "local")
-        return real.string() + " belongs to the system's packages: remove those with the package manager.";
+        return systemPackagesMessage(real.string());
     return {};
 }
 
@@ -55,13 +56,13 @@ InstallOutcome uninstall(const RemovalPlan& plan)
 {
     const std::vector<fs::path> files = filesToRemove(plan);
     if (files.empty())
-        return {false, "Nothing that this installer puts there is in " + plan.folder.string() + "."};
+        return {false, nothingToRemoveMessage(plan.folder.string())};
     std::error_code ec;
     for (const fs::path& file : files)
         if (!fs::remove(file, ec) && ec)
-            return {false, "Cannot remove " + file.string() + ": " + ec.message()};
+            return {false, cannotRemoveMessage(file.string(), ec.message())};
     if (fs::is_empty(plan.folder, ec) && !ec && !fs::remove(plan.folder, ec) && ec)
-        return {false, "Cannot remove the folder " + plan.folder.string() + ": " + ec.message()};
+        return {false, cannotRemoveFolderMessage(plan.folder.string(), ec.message())};
     return {true, {}};
 }
 

@@ -1,6 +1,7 @@
 #include "installer/station_checks.h"
 
 #include "installer/folder_text.h"
+#include "installer/texts.h"
 #include "platform/install_files.h"
 #include "store/data_folder.h"
 
@@ -49,15 +50,12 @@ std::optional<fs::path> hiddenSystemEntry(const fs::path& systemLogonStartFolder
 std::string stationRefusal(const StationMachine& machine)
 {
     if (auto unit = stationServiceUnit(machine.unitFolders))
-        return "The station is already installed here as a system service (" + unit->string() +
-               "). Change its settings with sudo dpkg-reconfigure tamblo or sudo tamblo-setup.";
+        return stationServiceMessage(unit->string());
     if (auto cafe = counterCafeFolder(machine.dataHome, machine.configHome))
-        return "This account keeps the counter's cafe (" + cafe->string() +
-               "): the station's lock would lock the counter. Install the station on the station PCs.";
+        return counterCafeMessage(cafe->string());
     if (auto entry = hiddenSystemEntry(machine.systemLogonStartFolder, machine.logonStartFolder,
                                        platform::logonStartName()))
-        return "The system-wide entry " + entry->string() +
-               " already starts the station at logon; an entry of this account would hide it.";
+        return systemLogonEntryMessage(entry->string());
     return {};
 }
 

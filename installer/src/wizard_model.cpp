@@ -139,19 +139,19 @@ void WizardModel::showPage()
         typedFolder_ = folder_;
     } else if (step_ == 2 && removing()) {
         removals_ = filesToRemove(removalPlan());
-        summary_ = "Removal\r\n-------\r\nInstallation folder: " + chosenFolder_.string() + "\r\n";
+        summary_ = kRemovalSummaryHeading + summaryFolderLine(chosenFolder_.string());
         if (removals_.empty()) {
-            summary_ += "Nothing that this installer puts there was found.\r\n";
+            summary_ += kNothingFoundLine;
         } else {
-            summary_ += "Files to remove:\r\n";
+            summary_ += kFilesToRemoveLine;
             for (const fs::path& file : removals_)
                 summary_ += "  " + file.string() + "\r\n";
-            summary_ += "The folder itself goes too when nothing else is left in it.\r\n";
+            summary_ += kFolderGoesTooLine;
         }
     } else if (step_ == 2) {
-        summary_ = "Installation\r\n-----------\r\n";
-        summary_ += workstation() ? "Tamblo - Workstation" : "Brisko - Server";
-        summary_ += "\r\nInstallation folder: " + chosenFolder_.string() + "\r\n";
+        summary_ = kInstallSummaryHeading;
+        summary_ += workstation() ? kWorkstationSummary : kConsoleSummary;
+        summary_ += "\r\n" + summaryFolderLine(chosenFolder_.string());
     }
 }
 

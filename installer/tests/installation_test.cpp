@@ -233,6 +233,14 @@ TEST(Removal, SourceFolderAndPackagedFoldersAreRefused)
     EXPECT_EQ(installer::removalRefusal("/opt/Tamblo", "/usr/bin"), "");
 }
 
+TEST(Removal, RefusalsNameTheFolderAndWhereItsFilesComeFrom)
+{
+    EXPECT_EQ(installer::removalRefusal("/media/usb/", "/media/usb"),
+              "The programs are installed from /media/usb/; that folder is not an installation.");
+    EXPECT_EQ(installer::removalRefusal("/usr/bin", "/media/usb"),
+              "/usr/bin belongs to the system's packages: remove those with the package manager.");
+}
+
 TEST(StationChecks, ServiceCounterCafeAndSystemEntryEachRefuse)
 {
     TempFolder temp;

@@ -207,6 +207,15 @@ TEST(FolderText, TildeIsTheHomeFolderAndRelativeTextIsRefused)
     EXPECT_NE(folderFromText("~/Tamblo", "").refusal, "");
 }
 
+TEST(FolderText, RefusalsSayWhatToTypeInstead)
+{
+    using installer::folderFromText;
+    EXPECT_EQ(folderFromText("/opt/Tamblo\nExec=/bin/sh", "/home/desk").refusal,
+              "The installation folder holds a line break or another control character.");
+    EXPECT_EQ(folderFromText("~/Tamblo", "").refusal,
+              "The home folder is not known: type the installation folder's full path.");
+}
+
 TEST(InstallerOptions, FromNamesTheSourceElseTheInstallersOwnFolder)
 {
     using installer::parseInstallerOptions;
@@ -221,6 +230,17 @@ TEST(InstallerOptions, FromNamesTheSourceElseTheInstallersOwnFolder)
     EXPECT_EQ(installer::chooseSourceFolder("missing", temp.path(), "/usr/bin").error,
               "--from missing: No such file or directory");
     EXPECT_NE(installer::chooseSourceFolder(std::nullopt, temp.path(), "").error, "");
+}
+
+TEST(InstallerOptions, RefusalsNameWhatIsWrong)
+{
+    EXPECT_EQ(installer::parseInstallerOptions({"--quiet"}).error, "unknown option: --quiet");
+    EXPECT_EQ(installer::parseInstallerOptions({"--from="}).error, "--from needs a folder");
+    installer::test::TempFolder temp;
+    installer::test::writeFile(temp / "file", "");
+    EXPECT_EQ(installer::chooseSourceFolder("file", temp.path(), "/usr/bin").error, "--from file: not a folder");
+    EXPECT_EQ(installer::chooseSourceFolder(std::nullopt, temp.path(), "").error,
+              "the folder of this program is not known; name the programs' folder with --from FOLDER");
 }
 
 } // namespace

@@ -12,8 +12,6 @@
 
 namespace client {
 
-inline constexpr const char* kNeedsX11Text = "This station needs an X11 session";
-
 struct DisplayEnvironment {
     std::string waylandDisplay; // WAYLAND_DISPLAY
     std::string sessionType;    // XDG_SESSION_TYPE

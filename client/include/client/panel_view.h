@@ -22,7 +22,6 @@ struct PanelBox {
 };
 
 namespace panel {
-inline constexpr const char* kLockedText = "STATION LOCKED";
 inline constexpr PanelBox kTitle{5, 4, 195, 195};
 inline constexpr PanelBox kRowsFrame{10, 20, 190, 80};
 inline constexpr PanelBox kMiddleRowFrame{10, 40, 190, 60};

@@ -2,6 +2,7 @@
 
 #include "console/configuration/count_field.h"
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "store/text_number.h"
 
@@ -13,8 +14,6 @@ namespace console::configuration {
 namespace {
 
 constexpr std::size_t kMaxNameLength = 255;
-constexpr const char* kKeylessNotKeptMessage =
-    "Which stations may connect without the cafe's key could not be saved (BriskoKeyless).";
 
 } // namespace
 
@@ -110,13 +109,6 @@ SaveOutcome ClientsPage::save()
     return finishSave(clients_.save());
 }
 
-std::string ClientsPage::busyStationMessage(int stationNumber)
-{
-    return "Station " + decimalText(stationNumber) +
-           " has a session running or an unpaid open bill. Stop its session and charge its bill "
-           "before removing it or changing its address.";
-}
-
 std::optional<int> ClientsPage::busyStationInTheWay(int wanted) const
 {
     for (int i = wanted; i < list_.rowCount(); ++i)
@@ -135,7 +127,7 @@ void ClientsPage::applyCount(int wanted)
 {
     const int old = list_.rowCount();
     if (wanted < old) {
-        if (!confirmDeletion(wanted, "clients"))
+        if (!confirmDeletion(wanted, kClientRowsName))
             return;
         for (int i = old - 1; i >= wanted; --i) {
             list_.truncate(i);

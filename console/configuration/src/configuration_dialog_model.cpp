@@ -1,5 +1,7 @@
 #include "console/configuration/configuration_dialog_model.h"
 
+#include "console/texts.h"
+
 #include "store/configuration.h"
 #include "store/text_number.h"
 
@@ -23,16 +25,10 @@ namespace {
 
 std::string formatDayTotal(std::optional<double> total)
 {
-    return total ? store::formatMoney(*total) : ConfigurationDialogModel::kDayTotalUnavailable;
+    return total ? store::formatMoney(*total) : kDayTotalUnavailable;
 }
 
 } // namespace
-
-std::string ConfigurationDialogModel::passwordTooLongMessage()
-{
-    return "The password is too long: at most " + std::to_string(store::Configuration::kMaxPasswordLength) +
-           " characters.";
-}
 
 ConfigurationDialogModel::ConfigurationDialogModel(store::Configuration& configuration, DayTakings dayTakings,
                                                    ConsoleTables tables, StationWorkers& workers,
@@ -57,10 +53,10 @@ void ConfigurationDialogModel::open()
     pages_ = std::make_unique<Pages>(tables_, workers_, prompts_, keys_);
     if (auditLog_) {
         // The Clients page's "Key" column tells what stations spoke, not what the owner saved.
-        pages_->clients.setAuditLog(auditLog_, kTabCaptions[0], ClientsPage::kKeyColumn);
-        pages_->posItems.setAuditLog(auditLog_, kTabCaptions[1], PosItemsPage::kColumns.size());
-        pages_->printers.setAuditLog(auditLog_, kTabCaptions[2], PrintersPage::kColumns.size());
-        pages_->rates.setAuditLog(auditLog_, kTabCaptions[3], RatesPage::kColumns.size());
+        pages_->clients.setAuditLog(auditLog_, kConfigurationTabCaptions[0], ClientsPage::kKeyColumn);
+        pages_->posItems.setAuditLog(auditLog_, kConfigurationTabCaptions[1], PosItemsPage::kColumns.size());
+        pages_->printers.setAuditLog(auditLog_, kConfigurationTabCaptions[2], PrintersPage::kColumns.size());
+        pages_->rates.setAuditLog(auditLog_, kConfigurationTabCaptions[3], RatesPage::kColumns.size());
     }
     // Read once at start-up; a file that could not be read then is tried again
     // here, silently, and the dialog shows what the configuration holds.
@@ -92,7 +88,7 @@ bool ConfigurationDialogModel::ok()
     const bool linesChanged = line1_ != configuration_.receiptLine1() || line2_ != configuration_.receiptLine2();
     if (!password_.empty() || linesChanged) {
         if (!password_.empty() && !configuration_.setPassword(password_)) {
-            prompts_.showMessage(passwordTooLongMessage());
+            prompts_.showMessage(passwordTooLongMessage(store::Configuration::kMaxPasswordLength));
             return false;
         }
         configuration_.setReceiptLine1(line1_);

@@ -1,6 +1,7 @@
 #include "console/configuration/count_field.h"
 
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 namespace console::configuration {
 

@@ -1,7 +1,6 @@
 #include "console/configuration/first_run_setup.h"
 
-#include "console/configuration/configuration_dialog_model.h"
-#include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "store/client_table.h"
 #include "store/configuration.h"
@@ -43,9 +42,9 @@ bool FirstRunSetup::wanted(bool passwordEmpty, int stationCount, std::size_t rat
 std::optional<std::string> FirstRunSetup::choosePassword(const std::string& password, const std::string& confirm)
 {
     if (password != confirm)
-        return std::string(ConfigurationDialogModel::kMismatchMessage);
+        return std::string(kMismatchMessage);
     if (password.size() > store::Configuration::kMaxPasswordLength)
-        return ConfigurationDialogModel::passwordTooLongMessage();
+        return passwordTooLongMessage(store::Configuration::kMaxPasswordLength);
     if (password.empty())
         password_.reset();
     else
@@ -65,15 +64,15 @@ std::vector<platform::Ipv4Address> FirstRunSetup::knocking() const
 std::optional<std::string> FirstRunSetup::addStation(const std::string& computerName, const std::string& addressText)
 {
     if (stations_.size() >= static_cast<std::size_t>(store::kMaxStations))
-        return "A cafe has at most " + decimalText(store::kMaxStations) + " stations.";
+        return tooManyStationsMessage(store::kMaxStations);
     const auto address = platform::Ipv4Address::parse(addressText);
     if (!address || address->isAny())
-        return "\"" + addressText + "\" is not a station's address. Type four numbers with dots, such as 192.168.1.21.";
+        return notAnAddressMessage(addressText);
     if (const StationChoice* other = stationAt(*address))
-        return "Station " + other->computerName + " has the address " + address->toString() + " already.";
+        return addressTakenMessage(other->computerName, address->toString());
     std::string name = computerName.empty() ? suggestedName() : computerName;
     if (name.size() >= store::ClientCodec::kNameSize)
-        return std::string("The station's name is too long.");
+        return std::string(kNameTooLongMessage);
     stations_.push_back({std::move(name), *address});
     return std::nullopt;
 }
@@ -85,7 +84,10 @@ const StationChoice* FirstRunSetup::stationAt(const platform::Ipv4Address& addre
     return found == stations_.end() ? nullptr : &*found;
 }
 
-std::string FirstRunSetup::suggestedName() const { return "PC " + decimalText(static_cast<int>(stations_.size()) + 1); }
+std::string FirstRunSetup::suggestedName() const
+{
+    return suggestedStationName(static_cast<int>(stations_.size()) + 1);
+}
 
 void FirstRunSetup::removeStation(std::size_t index)
 {
@@ -97,7 +99,7 @@ std::optional<std::string> FirstRunSetup::chooseRates(RatePreset preset, const s
 {
     const auto price = strictPrice(hourPriceText);
     if (!price || *price <= 0.0)
-        return "\"" + hourPriceText + "\" is not a price. Type the price of one hour, such as 2.00.";
+        return notAPriceMessage(hourPriceText);
     rates_ = presetRows(preset, *price);
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "console/configuration/list_page.h"
 
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include <algorithm>
 
@@ -21,7 +22,7 @@ void ListPage::clearSelection()
 bool ListPage::confirmDeletion(int wanted, std::string_view rowsName)
 {
     const int former = list_.rowCount();
-    if (prompts_.askYesNo("Delete last " + decimalText(former - wanted) + " " + std::string(rowsName) + "?"))
+    if (prompts_.askYesNo(deleteRowsQuestion(former - wanted, rowsName)))
         return true;
     count_.text = decimalText(former);
     return false;

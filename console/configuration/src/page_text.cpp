@@ -18,11 +18,6 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::string integerRangeMessage(int low, int high)
-{
-    return "Please enter an integer between " + std::to_string(low) + " and " + std::to_string(high) + ".";
-}
-
 std::optional<int> parseIntegerField(std::string_view text)
 {
     text = trimmed(text);

@@ -2,6 +2,7 @@
 
 #include "console/configuration/count_field.h"
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "store/text_number.h"
 
@@ -53,7 +54,7 @@ SaveOutcome PosItemsPage::save()
     const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
     if (!wanted)
         return SaveOutcome::Refused;
-    applyPlainCount(*wanted, "POS Items", {kDescriptionPlaceholder, kPricePlaceholder});
+    applyPlainCount(*wanted, kPosItemRowsName, {kDescriptionPlaceholder, kPricePlaceholder});
     applyEditorToSelection();
     rebuildTable();
     return finishSave(items_.save());

@@ -2,6 +2,7 @@
 
 #include "console/configuration/count_field.h"
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "store/text_number.h"
 
@@ -56,7 +57,7 @@ SaveOutcome PrintersPage::save()
     const std::optional<int> wanted = readCountField(count_.text, 0, kMaxTableRows, prompts_);
     if (!wanted)
         return SaveOutcome::Refused;
-    applyPlainCount(*wanted, "Printers", {kPrinterNamePlaceholder, kPagePricePlaceholder});
+    applyPlainCount(*wanted, kPrinterRowsName, {kPrinterNamePlaceholder, kPagePricePlaceholder});
     applyEditorToSelection();
     rebuildTable();
     return finishSave(printers_.save());

@@ -2,6 +2,7 @@
 
 #include "console/configuration/count_field.h"
 #include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "store/text_number.h"
 
@@ -16,13 +17,13 @@ namespace {
 // "#" of a block count: the repeat row reads "etc.".
 std::string countText(int count)
 {
-    return count == -1 ? RatesPage::kRepeatText : decimalText(count);
+    return count == -1 ? kRepeatText : decimalText(count);
 }
 
 // A "#" text read back: "etc." repeats, anything else is its integer value.
 int countValue(const std::string& text)
 {
-    return text == RatesPage::kRepeatText ? -1 : store::parseIntText(text);
+    return text == kRepeatText ? -1 : store::parseIntText(text);
 }
 
 } // namespace
@@ -106,7 +107,7 @@ void RatesPage::applyCount(int wanted)
 {
     const int former = list_.rowCount();
     if (wanted < former) {
-        if (!confirmDeletion(wanted, "Rates"))
+        if (!confirmDeletion(wanted, kRateRowsName))
             return;
         list_.truncate(wanted);
         if (list_.rowCount() > 0)

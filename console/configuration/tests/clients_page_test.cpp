@@ -1,5 +1,6 @@
 #include "console/configuration/clients_page.h"
 
+#include "console/texts.h"
 #include "page_test_support.h"
 
 #include "store/client_table.h"
@@ -244,8 +245,8 @@ TEST_F(ClientsPageTest, TheKeyColumnShowsWhoProvedTheKeyAndTheOwnerLetsAnOldStat
     startWith(3);
     ScriptedKeys keys;
     ClientsPage page(table, workers, prompts, &keys);
-    EXPECT_EQ(page.list().cell(0, ClientsPage::kKeyColumn), ClientsPage::kKeyed);
-    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), ClientsPage::kKeylessRefused);
+    EXPECT_EQ(page.list().cell(0, ClientsPage::kKeyColumn), kKeyed);
+    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), kKeylessRefused);
     EXPECT_EQ(page.list().cell(2, ClientsPage::kKeyColumn), "");
     EXPECT_FALSE(page.keylessEnabled()) << "nothing selected";
 
@@ -255,7 +256,7 @@ TEST_F(ClientsPageTest, TheKeyColumnShowsWhoProvedTheKeyAndTheOwnerLetsAnOldStat
     page.setKeylessAllowed(true);
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
     EXPECT_EQ(keys.allowed, std::vector<platform::Ipv4Address>{stationAddress(1)});
-    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), ClientsPage::kKeylessAllowed);
+    EXPECT_EQ(page.list().cell(1, ClientsPage::kKeyColumn), kKeylessAllowed);
 
     // A choice that could not be kept is said, not passed over.
     keys.keeps = false;

@@ -1,5 +1,6 @@
 #include "console/configuration/configuration_dialog_model.h"
 
+#include "console/texts.h"
 #include "page_test_support.h"
 
 #include "store/bill_journal.h"
@@ -173,7 +174,7 @@ TEST_F(ConfigurationDialogTest, PasswordLongerThanTheRecordHoldsIsRefused)
     dialog.setReceiptLine1Text("Corner Cafe");
     EXPECT_FALSE(dialog.ok());
     EXPECT_TRUE(dialog.isOpen());
-    EXPECT_EQ(prompts.messages, (Strings{ConfigurationDialogModel::passwordTooLongMessage()}));
+    EXPECT_EQ(prompts.messages, (Strings{passwordTooLongMessage(store::Configuration::kMaxPasswordLength)}));
     EXPECT_EQ(configFileSize(), 0u);
     EXPECT_EQ(configuration.receiptLine1(), "");
     EXPECT_TRUE(configuration.verifyOperatorPassword(""));

@@ -3,6 +3,7 @@
 // caption, the focus and the default push button. The window reads it after
 // each engine call and copies it into its widgets; it keeps no state of its own.
 
+#include "console/texts.h"
 #include "store/bill_item.h"
 
 #include <array>
@@ -53,11 +54,11 @@ struct FocusTarget {
 enum class DefaultButton { None, Start, Bill, Charge };
 
 struct StationButtonsView {
-    ButtonView start{true, false, "Start"};
-    ButtonView stop{true, false, "Stop"};
-    ButtonView bill{true, true, "Bill"};
-    ButtonView swap{true, false, "Swap"};
-    ButtonView configuration{true, true, "Configuration..."};
+    ButtonView start{true, false, kStartButtonCaption};
+    ButtonView stop{true, false, kStopButtonCaption};
+    ButtonView bill{true, true, kBillButtonCaption};
+    ButtonView swap{true, false, kSwapButtonCaption};
+    ButtonView configuration{true, true, kConfigurationButtonCaption};
 };
 
 struct ItemRowView {
@@ -101,15 +102,15 @@ struct BillPanelView {
     TextView tenderField;  // the tendered amount (a money field)
     TextView dueLabel;     // "DUE:" or "CHANGE:"
     TextView dueAmount;    // |tender - due|
-    ButtonView charge{false, true, "CHARGE"};
-    ButtonView printReceipt{false, true, "Print Receipt\n&&\nCharge"};
-    ButtonView itemPanelButton{false, true, "Add Items"};
+    ButtonView charge{false, true, kChargeCaption};
+    ButtonView printReceipt{false, true, kPrintReceiptCaption};
+    ButtonView itemPanelButton{false, true, std::string(kAddItemsCaption)};
     // "2 unpaid bills", and how many of them are new; highlighted while any is.
     TextView unpaid;
     bool newBills = false;
     std::array<ItemRowView, 5> itemRows;
-    ButtonView previous{false, true, " Previous"};
-    ButtonView next{false, true, "Next "};
+    ButtonView previous{false, true, kPreviousItemsCaption};
+    ButtonView next{false, true, kNextItemsCaption};
 };
 
 struct ConsoleView {

@@ -8,6 +8,8 @@
 #include "printers_page_widget.h"
 #include "rates_page_widget.h"
 
+#include "console/texts.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -179,7 +181,7 @@ void ConfigurationDialog::buildPages()
     if (!model_.isOpen())
         return;
     // In the order of the tab captions: Clients, POS Items, Printers, Rates.
-    const auto& captions = console::configuration::ConfigurationDialogModel::kTabCaptions;
+    const auto& captions = console::kConfigurationTabCaptions;
     tabs_->addTab(new ClientsPageWidget(*model_.clientsPage(), tabs_), captions[0]);
     tabs_->addTab(new PosItemsPageWidget(*model_.posItemsPage(), tabs_), captions[1]);
     tabs_->addTab(new PrintersPageWidget(*model_.printersPage(), tabs_), captions[2]);

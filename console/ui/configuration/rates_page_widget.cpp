@@ -1,6 +1,6 @@
 #include "rates_page_widget.h"
 
-#include "console/configuration/page_text.h"
+#include "console/texts.h"
 
 #include "duration_field_edit.h"
 #include "money_field_edit.h"
@@ -45,8 +45,8 @@ RatesPageWidget::RatesPageWidget(console::configuration::RatesPage& page, QWidge
     trialRow->addWidget(test_);
     trialRow->addWidget(testResult_, 1);
     addBelowSave(trial);
-    auto* explained = new QLabel(QString::fromUtf8(console::configuration::kRatesExplained) + QLatin1Char(' ') +
-                                     QString::fromUtf8(console::configuration::kRatesTestExplained),
+    auto* explained = new QLabel(QString::fromUtf8(console::kRatesExplained) + QLatin1Char(' ') +
+                                     QString::fromUtf8(console::kRatesTestExplained),
                                  this);
     explained->setObjectName("rates.explained");
     explained->setWordWrap(true);

@@ -34,16 +34,8 @@ public:
         {"IP Address", 117, ColumnAlignment::Left},
         {"Key", 110, ColumnAlignment::Left},
     }};
-    // The "Key" column: the station proved the cafe's key; it came without one
-    // and was turned away, or served as the owner allows; nothing seen yet.
-    static constexpr const char* kKeyed = "key";
-    static constexpr const char* kKeylessRefused = "no key: refused";
-    static constexpr const char* kKeylessAllowed = "no key: allowed";
-    static constexpr const char* kAllowedWithoutKey = "allowed without";
     static constexpr int kMinStations = 1;
     static constexpr int kMaxStations = 99;
-    static constexpr const char* kNamePlaceholder = "<Name>";
-    static constexpr const char* kAddressPlaceholder = "<IP Address>";
 
     // Opens the page: loads the stations (nothing new after start-up) and fills
     // the list; the station count becomes the number of rows.
@@ -70,10 +62,6 @@ public:
     bool keylessAllowed() const { return keyless_; }
     bool keylessEnabled() const { return editing() && keys_ != nullptr && keys_->hasKey(); }
     void setKeylessAllowed(bool allowed) { keyless_ = allowed; }
-
-    // Save refuses, with this message, to remove or re-address a station whose
-    // session runs or whose open bill is unpaid.
-    static std::string busyStationMessage(int stationNumber);
 
     [[nodiscard]] SaveOutcome save();
 

@@ -13,7 +13,6 @@
 #include "console/configuration/rates_page.h"
 #include "console/configuration/station_workers.h"
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,12 +39,6 @@ enum class ClientCommand { None, Quit, Shutdown };
 
 class ConfigurationDialogModel {
 public:
-    static constexpr std::array<const char*, 4> kTabCaptions{"Clients", "POS Items", "Printers", "Rates"};
-    static constexpr const char* kMismatchMessage = "Passwords do not match";
-    static constexpr const char* kDayTotalUnavailable = "Report Unavailable";
-    static constexpr const char* kNotSavedMessage = "The configuration could not be saved.";
-    static std::string passwordTooLongMessage(); // names the longest password the record holds
-
     // The day's takings so far, or nullopt when the journal cannot be read.
     using DayTakings = std::function<std::optional<double>()>;
 

@@ -9,6 +9,8 @@
 //
 // Thread contract: window thread only.
 
+#include "console/texts.h"
+
 #include "platform/ipv4.h"
 #include "store/rate_table.h"
 
@@ -38,14 +40,10 @@ struct RatePresetCaption {
 
 class FirstRunSetup {
 public:
-    static constexpr const char* kPasswordHint =
-        "This cafe has no password yet: anyone at the counter can open it. Choose the password the "
-        "operator types when Brisko starts, or leave both boxes empty and set it later in Configuration.";
-    static constexpr const char* kEmptyPasswordNote = "The password stays empty for now.";
     static constexpr std::array<RatePresetCaption, 3> kPresets{{
-        {RatePreset::QuarterHours, "By the quarter hour"},
-        {RatePreset::HalfHourThenQuarters, "A first half hour, then by the quarter hour"},
-        {RatePreset::WholeHours, "By the whole hour"},
+        {RatePreset::QuarterHours, kQuarterHoursCaption},
+        {RatePreset::HalfHourThenQuarters, kHalfHourThenQuartersCaption},
+        {RatePreset::WholeHours, kWholeHoursCaption},
     }};
 
     // Whether a cafe is new enough to be offered the setup: no password, no

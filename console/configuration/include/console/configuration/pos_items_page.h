@@ -26,9 +26,6 @@ public:
         {"Description", 163, ColumnAlignment::Left},
         {"Price", 67, ColumnAlignment::Right},
     }};
-    static constexpr const char* kVariesText = "Varies";
-    static constexpr const char* kDescriptionPlaceholder = "<Description>";
-    static constexpr const char* kPricePlaceholder = "<Price>";
 
     // Opens the page: loads the items (nothing new after start-up) and fills the list.
     PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts);

@@ -27,8 +27,6 @@ public:
         {"Printer Name", 355, ColumnAlignment::Left},
         {"Page Price", 64, ColumnAlignment::Right},
     }};
-    static constexpr const char* kPrinterNamePlaceholder = "<PrinterName>";
-    static constexpr const char* kPagePricePlaceholder = "<Price Per Page>";
 
     // Opens the page: loads the printers (nothing new after start-up) and fills the list.
     PrintersPage(store::PrinterTable& printers, OperatorPrompts& prompts);

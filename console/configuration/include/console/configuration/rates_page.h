@@ -32,11 +32,8 @@ public:
         {"#", 44, ColumnAlignment::Centre},
         {"Price", 60, ColumnAlignment::Right},
     }};
-    static constexpr const char* kRepeatText = "etc.";
     static constexpr const char* kZeroDuration = "00:00:00";
     static constexpr const char* kShortestDuration = "00:00:01";
-    static constexpr const char* kZeroDurationMessage =
-        "Invalid Duration\r\n\r\nCannot have zero duration for last\r\nrate block, setting it to 00:00:01";
 
     // Opens the page: loads the rates (nothing new after start-up) and fills the list.
     RatesPage(store::RateTable& rates, OperatorPrompts& prompts);

@@ -14,7 +14,21 @@ std::string stationBillCaption(int stationNumber)
     return std::string(kStationsPrefix) + std::to_string(stationNumber);
 }
 
+std::string arrivedAtSuffix(const std::string& arrivedAt) { return "  (" + arrivedAt + ")"; }
+
+std::string repeatedLabelSuffix(int number) { return " #" + std::to_string(number); }
+
 std::string stopPcCaption(int stationNumber) { return "Stop PC#" + std::to_string(stationNumber); }
+
+std::string quantityDescription(const std::string& description, long long quantity)
+{
+    return description + " x " + std::to_string(quantity);
+}
+
+std::string printJobDescription(int pages, const std::string& document)
+{
+    return "Pages (" + std::to_string(pages) + "): " + document;
+}
 
 std::string priceQuestion(const std::string& itemCaption)
 {
@@ -76,6 +90,52 @@ std::string damagedKeyMessage(const std::string& keyFile, const std::string& pro
     return keyFile + " cannot be used: " + problem +
            " No station can connect until it is mended; delete it to make a new key, which then "
            "has to be typed at every station.";
+}
+
+std::string keyNotKeptProblem(const std::string& keyFile)
+{
+    return "A new key could not be made and kept in " + keyFile + ".";
+}
+
+std::string passwordTooLongMessage(std::size_t longest)
+{
+    return "The password is too long: at most " + std::to_string(longest) + " characters.";
+}
+
+std::string integerRangeMessage(int low, int high)
+{
+    return "Please enter an integer between " + std::to_string(low) + " and " + std::to_string(high) + ".";
+}
+
+std::string deleteRowsQuestion(int count, std::string_view rowsName)
+{
+    return "Delete last " + std::to_string(count) + " " + std::string(rowsName) + "?";
+}
+
+std::string busyStationMessage(int stationNumber)
+{
+    return "Station " + std::to_string(stationNumber) +
+           " has a session running or an unpaid open bill. Stop its session and charge its bill "
+           "before removing it or changing its address.";
+}
+
+std::string tooManyStationsMessage(int most) { return "A cafe has at most " + std::to_string(most) + " stations."; }
+
+std::string notAnAddressMessage(const std::string& typed)
+{
+    return "\"" + typed + "\" is not a station's address. Type four numbers with dots, such as 192.168.1.21.";
+}
+
+std::string addressTakenMessage(const std::string& computerName, const std::string& address)
+{
+    return "Station " + computerName + " has the address " + address + " already.";
+}
+
+std::string suggestedStationName(int number) { return "PC " + std::to_string(number); }
+
+std::string notAPriceMessage(const std::string& typed)
+{
+    return "\"" + typed + "\" is not a price. Type the price of one hour, such as 2.00.";
 }
 
 } // namespace console
