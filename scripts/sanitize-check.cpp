@@ -50,9 +50,8 @@ int spawn(char* self, char* fault)
         return 2;
     char* args[] = {self, fault, nullptr};
     pid_t pid = 0;
-    const bool started =
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
-        posix_spawn(&pid, self, &actions, nullptr, args, environ) == 0;
+    const bool started = posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0) == 0 &&
+                         posix_spawn(&pid, self, &actions, nullptr, args, environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     if (!started)
         return 2;

@@ -77,7 +77,8 @@ void measure(const char* name, const fs::path& program, const fs::path& folder, 
         return;
     }
     double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
-    double percent = 100.0 * static_cast<double>(after - before) / static_cast<double>(::sysconf(_SC_CLK_TCK)) / elapsed;
+    double percent =
+        100.0 * static_cast<double>(after - before) / static_cast<double>(::sysconf(_SC_CLK_TCK)) / elapsed;
     std::printf("%-28s CPU %.2f %% of one core over %.0f s, VmRSS %s\n", name, percent, elapsed,
                 residentMemory(child.pid()).c_str());
     std::fflush(stdout);

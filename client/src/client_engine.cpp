@@ -85,7 +85,8 @@ void ClientEngine::loadCafeKey()
     // Without its key the station would obey any console: it talks to none
     // until the key is typed again in setup.
     link_.setServerAddress({});
-    log_.logLine(std::string(kKeyFileName) + ": " + reading.problem + " No console is reached until the key is set again.");
+    log_.logLine(std::string(kKeyFileName) + ": " + reading.problem +
+                 " No console is reached until the key is set again.");
 }
 
 std::optional<std::string> ClientEngine::storeCafeKey(const std::string& typed)
@@ -115,10 +116,7 @@ void ClientEngine::setSessionStamp(const std::string& stamp)
         log_.logLine("TambloSession could not be written.");
 }
 
-std::string ClientEngine::reclaimStamp() const
-{
-    return state_.locked ? std::string() : state_.sessionStamp;
-}
+std::string ClientEngine::reclaimStamp() const { return state_.locked ? std::string() : state_.sessionStamp; }
 
 void ClientEngine::applyState()
 {

@@ -69,8 +69,8 @@ bool ClientLog::writePending()
         // A line polled over and over within an attempt ("TRYING RECV
         // WOULDBLOCK") is kept once, so that attempts that went the same way
         // read the same however long each waited.
-        if (!block_.ends_with(pending_) || (block_.size() > pending_.size() &&
-                                            block_[block_.size() - pending_.size() - 1] != '\n'))
+        if (!block_.ends_with(pending_) ||
+            (block_.size() > pending_.size() && block_[block_.size() - pending_.size() - 1] != '\n'))
             block_ += pending_;
         pending_.clear();
         return true;
@@ -128,24 +128,42 @@ ClientLog::Written ClientLog::writeUnit(const std::string& text)
 std::string socketErrorName(int code)
 {
     switch (code) {
-    case 10004: return "WSAEINTR";
-    case 10014: return "WSAEFAULT";
-    case 10022: return "WSAEINVAL";
-    case 10024: return "WSAEMFILE";
-    case 10035: return "WSAEWOULDBLOCK";
-    case 10036: return "WSAEINPROGRESS";
-    case 10038: return "WSAENOTSOCK";
-    case 10040: return "WSAEMSGSIZE";
-    case 10045: return "WSAEOPNOTSUPP";
-    case 10050: return "WSAENETDOWN";
-    case 10052: return "WSAENETRESET";
-    case 10053: return "WSAECONNABORTED";
-    case 10054: return "WSAECONNRESET";
-    case 10055: return "WSAENOBUFS";
-    case 10057: return "WSAENOTCONN";
-    case 10058: return "WSAESHUTDOWN";
-    case 10060: return "WSAETIMEDOUT";
-    case 10093: return "WSANOTINITIALISED";
+    case 10004:
+        return "WSAEINTR";
+    case 10014:
+        return "WSAEFAULT";
+    case 10022:
+        return "WSAEINVAL";
+    case 10024:
+        return "WSAEMFILE";
+    case 10035:
+        return "WSAEWOULDBLOCK";
+    case 10036:
+        return "WSAEINPROGRESS";
+    case 10038:
+        return "WSAENOTSOCK";
+    case 10040:
+        return "WSAEMSGSIZE";
+    case 10045:
+        return "WSAEOPNOTSUPP";
+    case 10050:
+        return "WSAENETDOWN";
+    case 10052:
+        return "WSAENETRESET";
+    case 10053:
+        return "WSAECONNABORTED";
+    case 10054:
+        return "WSAECONNRESET";
+    case 10055:
+        return "WSAENOBUFS";
+    case 10057:
+        return "WSAENOTCONN";
+    case 10058:
+        return "WSAESHUTDOWN";
+    case 10060:
+        return "WSAETIMEDOUT";
+    case 10093:
+        return "WSANOTINITIALISED";
     default: {
         char text[32];
         std::snprintf(text, sizeof text, "Unknown: %d", code);

@@ -7,8 +7,7 @@ bool LogindPowerLocks::ready()
     if (!tried_) {
         tried_ = true;
         if (auto problem = locks_.connect())
-            log_.logLine("systemd-logind is not running (" + *problem +
-                         "): the power keys and shutdown are not held.");
+            log_.logLine("systemd-logind is not running (" + *problem + "): the power keys and shutdown are not held.");
     }
     return locks_.connected();
 }

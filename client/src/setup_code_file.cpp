@@ -43,9 +43,9 @@ void putU32(std::vector<std::byte>& bytes, std::size_t at, std::uint32_t value)
 
 bool derive(std::string_view code, const std::byte* salt, std::uint32_t iterations, std::byte* key)
 {
-    return PKCS5_PBKDF2_HMAC(code.data(), static_cast<int>(code.size()),
-                             reinterpret_cast<const unsigned char*>(salt), kSaltSize, static_cast<int>(iterations),
-                             EVP_sha256(), kKeySize, reinterpret_cast<unsigned char*>(key)) == 1;
+    return PKCS5_PBKDF2_HMAC(code.data(), static_cast<int>(code.size()), reinterpret_cast<const unsigned char*>(salt),
+                             kSaltSize, static_cast<int>(iterations), EVP_sha256(), kKeySize,
+                             reinterpret_cast<unsigned char*>(key)) == 1;
 }
 
 bool wellFormed(const std::vector<std::byte>& bytes)

@@ -113,7 +113,8 @@ struct Kiosk {
         // What would start or wait for the next customer outside the home:
         // scheduled jobs and files in the shared folders.
         if (int left = platform::removeEntriesOf(account.uid, kSharedFolders); left > 0)
-            report.line(std::to_string(left) + " files of " + account.name + " in shared folders could not be deleted.");
+            report.line(std::to_string(left) + " files of " + account.name +
+                        " in shared folders could not be deleted.");
         return true;
     }
 
@@ -263,7 +264,8 @@ int main(int argc, char** argv)
                 report.line("tamblo ended (" + ended->describe() + ") with the display gone: not started again.");
                 return 0;
             }
-            report.line("tamblo ended (" + ended->describe() + ") with the display gone: started again when it is back.");
+            report.line("tamblo ended (" + ended->describe() +
+                        ") with the display gone: started again when it is back.");
             continue;
         }
         report.line("tamblo ended (" + ended->describe() + "): started again" + pauseText(decision.pause) + ".");

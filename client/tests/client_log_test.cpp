@@ -97,12 +97,11 @@ TEST_F(ClientLogTest, SocketErrorsByName)
 TEST(SocketErrorNames, EveryNamedCode)
 {
     const std::pair<int, const char*> table[] = {
-        {10004, "WSAEINTR"},        {10014, "WSAEFAULT"},       {10022, "WSAEINVAL"},
-        {10024, "WSAEMFILE"},       {10035, "WSAEWOULDBLOCK"},  {10036, "WSAEINPROGRESS"},
-        {10038, "WSAENOTSOCK"},     {10040, "WSAEMSGSIZE"},     {10045, "WSAEOPNOTSUPP"},
-        {10050, "WSAENETDOWN"},     {10052, "WSAENETRESET"},    {10053, "WSAECONNABORTED"},
-        {10054, "WSAECONNRESET"},   {10055, "WSAENOBUFS"},      {10057, "WSAENOTCONN"},
-        {10058, "WSAESHUTDOWN"},    {10060, "WSAETIMEDOUT"},    {10093, "WSANOTINITIALISED"},
+        {10004, "WSAEINTR"},       {10014, "WSAEFAULT"},         {10022, "WSAEINVAL"},    {10024, "WSAEMFILE"},
+        {10035, "WSAEWOULDBLOCK"}, {10036, "WSAEINPROGRESS"},    {10038, "WSAENOTSOCK"},  {10040, "WSAEMSGSIZE"},
+        {10045, "WSAEOPNOTSUPP"},  {10050, "WSAENETDOWN"},       {10052, "WSAENETRESET"}, {10053, "WSAECONNABORTED"},
+        {10054, "WSAECONNRESET"},  {10055, "WSAENOBUFS"},        {10057, "WSAENOTCONN"},  {10058, "WSAESHUTDOWN"},
+        {10060, "WSAETIMEDOUT"},   {10093, "WSANOTINITIALISED"},
     };
     for (auto [code, name] : table)
         EXPECT_EQ(socketErrorName(code), name) << code;

@@ -44,7 +44,10 @@ TEST(LockedText, CentredOnThePointerWithHalvesRoundedTowardZero)
 
 TEST(TextEncoding, CurrencyByteBecomesTheEuroSign)
 {
-    EXPECT_EQ(cp1252ToUtf8("\x80" "2.50"), "\xE2\x82\xAC" "2.50");
+    EXPECT_EQ(cp1252ToUtf8("\x80"
+                           "2.50"),
+              "\xE2\x82\xAC"
+              "2.50");
     EXPECT_EQ(cp1252ToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(cp1252ToUtf8("\x81"), "\xEF\xBF\xBD");
     EXPECT_EQ(cp1252ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));

@@ -160,9 +160,9 @@ TEST_F(EngineTest, WithoutATaskbarOnlyTheDidntFindLinesAreLogged)
     engine.onLeftButtonUp(100, 120);
     engine.confirmEndSession();
     auto lines = log();
-    EXPECT_EQ(lines, (std::vector<std::string>{"Found Shell_TrayWnd, hiding.",
-                                               "m_bLocked(false): Didn't find Shell_TrayWnd.",
-                                               "m_bLocked(true): Didn't find Shell_TrayWnd."}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Found Shell_TrayWnd, hiding.", "m_bLocked(false): Didn't find Shell_TrayWnd.",
+                                        "m_bLocked(true): Didn't find Shell_TrayWnd."}));
     EXPECT_TRUE(engine.state().locked);
 }
 

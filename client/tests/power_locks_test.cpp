@@ -46,7 +46,8 @@ protected:
         link.ownAddress = kTestStation;
         link.mainPort = *mainListener.localPort();
         link.connectWait = 300ms;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
+        engine = std::make_unique<ClientEngine>(host, workstation,
+                                                EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->setPowerLocks(&locks);
         engine->start(testScreen());
     }
@@ -85,7 +86,10 @@ TEST_F(PowerLocksTest, AShutdownDuringASessionTellsTheConsoleStopBeforeItGoesOn)
         auto h = acceptStation(mainListener);
         h.station.send("UNLOCK");
         EXPECT_EQ(readWithin(h.station, 5s), "OK");
-        h.station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
+        h.station.send("01:05\x80"
+                       "2.50,\x80"
+                       "1.00,\x80"
+                       "3.50,20060811105434");
         EXPECT_EQ(readWithin(h.station, 5s), "OK");
         unlocked = true;
         stop = readWithin(h.station, 5s).value_or("?");

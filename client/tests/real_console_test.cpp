@@ -20,7 +20,7 @@ namespace {
 constexpr int kStation = 2;
 
 std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port,
-                                                     std::optional<stationlink::CafeKey> key = std::nullopt)
+                                                      std::optional<stationlink::CafeKey> key = std::nullopt)
 {
     stationlink::LinkSettings settings;
     settings.listenAddress = kTestServer;
@@ -33,10 +33,7 @@ std::unique_ptr<stationlink::LinkServer> startConsole(std::uint16_t port,
     return server;
 }
 
-std::time_t sessionStart()
-{
-    return *platform::localDateTime(2006, 8, 11, 10, 54, 34);
-}
+std::time_t sessionStart() { return *platform::localDateTime(2006, 8, 11, 10, 54, 34); }
 
 } // namespace
 
@@ -67,7 +64,8 @@ protected:
         link.ownAddress = kTestStation;
         link.mainPort = console->mainPort();
         link.connectWait = 200ms;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
+        engine = std::make_unique<ClientEngine>(host, workstation,
+                                                EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->start(testScreen());
     }
 
@@ -82,18 +80,21 @@ protected:
     bool seen(stationlink::Event event) { return events.has(event); }
     bool until(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s)
     {
-        return tickUntil(*engine, [&] {
-            pollConsole();
-            return done();
-        }, limit);
+        return tickUntil(
+            *engine,
+            [&] {
+                pollConsole();
+                return done();
+            },
+            limit);
     }
     void connectAndStartSession()
     {
         ASSERT_TRUE(until([&] { return seen(stationlink::Event::Connected); }));
         console->sendStationCommand(kStation, stationlink::Command::Unlock);
         ASSERT_TRUE(until([&] { return !engine->state().locked && seen(stationlink::Event::Started); }));
-        console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00",
-                                                                                       "3.50", sessionStart()));
+        console->sendSessionInfo(
+            kStation, stationlink::SessionInfoRecord::fromFigures("01:05:10", "2.50", "1.00", "3.50", sessionStart()));
         ASSERT_TRUE(until([&] { return engine->state().sessionStamp == "20060811105434"; }));
     }
 };
@@ -103,9 +104,12 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
     connectAndStartSession();
     auto& s = engine->state();
     EXPECT_EQ(s.duration, "01:05");
-    EXPECT_EQ(s.accessCost, "\x80" "2.50");
-    EXPECT_EQ(s.extras, "\x80" "1.00");
-    EXPECT_EQ(s.total, "\x80" "3.50");
+    EXPECT_EQ(s.accessCost, "\x80"
+                            "2.50");
+    EXPECT_EQ(s.extras, "\x80"
+                        "1.00");
+    EXPECT_EQ(s.total, "\x80"
+                       "3.50");
 
     console->sendStationCommand(kStation, stationlink::Command::Lock);
     ASSERT_TRUE(until([&] { return s.locked; }));
@@ -122,7 +126,8 @@ TEST_F(RealConsoleTest, SessionRoadFromUnlockToQuit)
 
     console->sendStationCommand(kStation, stationlink::Command::Quit);
     TickOutcome outcome = TickOutcome::Nothing;
-    ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
+    ASSERT_TRUE(
+        until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     ASSERT_TRUE(until([&] { return seen(stationlink::Event::Disconnected); }));
     EXPECT_EQ(workstation.shutdownCalls, 0);
     EXPECT_TRUE(contains(logLines(folder.path()), "OnClose() called."));
@@ -134,7 +139,8 @@ TEST_F(RealConsoleTest, ShutdownIsAnsweredAndAskedOfTheSystem)
     ASSERT_TRUE(until([&] { return seen(stationlink::Event::Connected); }));
     console->sendStationCommand(kStation, stationlink::Command::Shutdown);
     TickOutcome outcome = TickOutcome::Nothing;
-    ASSERT_TRUE(until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
+    ASSERT_TRUE(
+        until([&] { return outcome == TickOutcome::Close || (outcome = engine->tick()) == TickOutcome::Close; }));
     EXPECT_EQ(workstation.shutdownCalls, 1);
     EXPECT_EQ(host.messages, std::vector<std::string>{"Access is denied."}); // the system's refusal, shown
     ASSERT_TRUE(until([&] { return seen(stationlink::Event::Disconnected); }));
@@ -197,8 +203,8 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     ASSERT_TRUE(until([&] { return engine->state().locked; }));
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
     // A late figure message names the ended session: it is not taken up again.
-    console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("01:06:10", "2.60", "1.00",
-                                                                                   "3.60", sessionStart()));
+    console->sendSessionInfo(
+        kStation, stationlink::SessionInfoRecord::fromFigures("01:06:10", "2.60", "1.00", "3.60", sessionStart()));
     ASSERT_TRUE(until([&] { return engine->state().duration == "01:06"; }));
     EXPECT_EQ(engine->state().sessionStamp, "");
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
@@ -216,8 +222,8 @@ TEST_F(RealConsoleTest, ClientRestartedDuringASessionReclaimsItButNeverAnEndedOn
     // A session ended on the panel is forgotten as well.
     console->sendStationCommand(kStation, stationlink::Command::Unlock);
     ASSERT_TRUE(until([&] { return !engine->state().locked; }));
-    console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00",
-                                                                                   "0.10", sessionStart() + 3600));
+    console->sendSessionInfo(kStation, stationlink::SessionInfoRecord::fromFigures("00:01:00", "0.10", "0.00", "0.10",
+                                                                                   sessionStart() + 3600));
     ASSERT_TRUE(until([&] { return readFile(folder.path() / "TambloSession") == "20060811115434"; }));
     engine->confirmEndSession();
     EXPECT_EQ(readFile(folder.path() / "TambloSession"), "");
@@ -247,17 +253,21 @@ TEST(RealConsoleOnLoopback, AConsoleOn127_0_0_1IsReachedFromTheAddressTheStation
     engine.start(testScreen());
 
     stationlink::StationEvents events;
-    ASSERT_TRUE(tickUntil(engine, [&] {
-        if (console.takeEventForConsole(0)) {
-            auto mailbox = console.lockMailbox(0);
-            events |= mailbox.word().events();
-            mailbox.word().take(stationlink::Event::Connected);
-        }
-        return engine.link().isConnected() && events.has(stationlink::Event::Connected);
-    }, 10s));
+    ASSERT_TRUE(tickUntil(
+        engine,
+        [&] {
+            if (console.takeEventForConsole(0)) {
+                auto mailbox = console.lockMailbox(0);
+                events |= mailbox.word().events();
+                mailbox.word().take(stationlink::Event::Connected);
+            }
+            return engine.link().isConnected() && events.has(stationlink::Event::Connected);
+        },
+        10s));
 
     console.sendStationCommand(0, stationlink::Command::Unlock);
-    ASSERT_TRUE(tickUntil(engine, [&] { return !engine.state().locked; }, 10s));
+    ASSERT_TRUE(tickUntil(
+        engine, [&] { return !engine.state().locked; }, 10s));
     console.stop();
 }
 

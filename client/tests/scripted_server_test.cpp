@@ -17,8 +17,11 @@ std::string bytes(const char (&text)[N])
 {
     return std::string(text, N - 1);
 }
-const std::string kSessionInfo = "01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434";
-}
+const std::string kSessionInfo = "01:05\x80"
+                                 "2.50,\x80"
+                                 "1.00,\x80"
+                                 "3.50,20060811105434";
+} // namespace
 
 class ScriptedServerTest : public ::testing::Test {
 protected:
@@ -43,7 +46,8 @@ protected:
         link.mainPort = mainPort;
         link.connectWait = connectWait;
         link.replyWait = 2s;
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, link});
+        engine = std::make_unique<ClientEngine>(host, workstation,
+                                                EngineSettings{StationFolders::allIn(folder.path()), true, link});
         engine->start(testScreen());
     }
 
@@ -52,10 +56,7 @@ protected:
     {
         return tickUntil(*engine, done, limit);
     }
-    bool unlockedWithFigures()
-    {
-        return !engine->state().locked && engine->state().sessionStamp == "20060811105434";
-    }
+    bool unlockedWithFigures() { return !engine->state().locked && engine->state().sessionStamp == "20060811105434"; }
 
     // Console side: handshake, UNLOCK and one session info message, each answered "OK".
     static platform::TcpSocket startSession(platform::TcpSocket& listener, std::string* connectText = nullptr,
@@ -110,9 +111,12 @@ TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
 
     auto& s = engine->state();
     EXPECT_EQ(s.duration, "01:05");
-    EXPECT_EQ(s.accessCost, "\x80" "2.50");
-    EXPECT_EQ(s.extras, "\x80" "1.00");
-    EXPECT_EQ(s.total, "\x80" "3.50");
+    EXPECT_EQ(s.accessCost, "\x80"
+                            "2.50");
+    EXPECT_EQ(s.extras, "\x80"
+                        "1.00");
+    EXPECT_EQ(s.total, "\x80"
+                       "3.50");
     EXPECT_TRUE(s.panelOnTop);
     EXPECT_FALSE(workstation.keysDisabled);
     EXPECT_TRUE(workstation.cursorVisible);
@@ -121,10 +125,8 @@ TEST_F(ScriptedServerTest, HandshakeUnlockAndSessionInfo)
     auto lines = log();
     auto port = std::to_string(engine->link().stationPort());
     std::vector<std::string> expected = {
-        "Found Shell_TrayWnd, hiding.",
-        "Non-blocking set.  connecting...",
-        "success (WOULDBLOCK).",
-        "Select succeeded.",
+        "Found Shell_TrayWnd, hiding.", "Non-blocking set.  connecting...",
+        "success (WOULDBLOCK).",        "Select succeeded.",
         "Trying send success.",
     };
     ASSERT_GE(lines.size(), expected.size());
@@ -249,11 +251,16 @@ TEST_F(ScriptedServerTest, QueryEndSessionTellsTheConsoleStop)
 TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
 {
     const std::vector<std::string> messages = {
-        "12",                                    // short
-        "01:05\x80" "2.50",                      // no comma at all
-        std::string(255, 'x'),                   // as long as a read gets
-        "01:0\x80" "123456789012345,\x80,,",     // amount longer than its slot
-        bytes("00:1\0\x80" "1,\x80" "2,\x80" "3,20060811105500"),
+        "12", // short
+        "01:05\x80"
+        "2.50",                // no comma at all
+        std::string(255, 'x'), // as long as a read gets
+        "01:0\x80"
+        "123456789012345,\x80,,", // amount longer than its slot
+        bytes("00:1\0\x80"
+              "1,\x80"
+              "2,\x80"
+              "3,20060811105500"),
     };
     std::vector<std::string> answers;
     std::atomic<bool> done = false;
@@ -284,8 +291,10 @@ TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
     // The last message: figures cut to their fields, the stamp taken.
     auto& s = engine->state();
     EXPECT_EQ(s.duration, std::string("00:1\0", 5));
-    EXPECT_EQ(s.accessCost, "\x80" "1");
-    EXPECT_EQ(s.total, "\x80" "3");
+    EXPECT_EQ(s.accessCost, "\x80"
+                            "1");
+    EXPECT_EQ(s.total, "\x80"
+                       "3");
     EXPECT_EQ(s.sessionStamp, "20060811105500");
 }
 
@@ -403,7 +412,8 @@ TEST_F(ServerDownTest, EveryAttemptWaitsLogsAndNoTickBlocks)
 {
     // Three attempts: the first one's lines, then a count for the two that went the same way.
     std::chrono::nanoseconds longest{0};
-    ASSERT_TRUE(tickTimed(*engine, [&] { return contains(log(), "^ repeated 2 times."); }, longest));
+    ASSERT_TRUE(tickTimed(
+        *engine, [&] { return contains(log(), "^ repeated 2 times."); }, longest));
     // Each attempt waits out its connect time across many ticks, none of which waits.
     EXPECT_LT(longest, 50ms);
 
@@ -444,7 +454,8 @@ TEST_F(ServerDownTest, LinesLoggedDuringTheWaitStayWhole)
 
     auto lines = log();
     EXPECT_EQ(count(lines, "Found Shell_TrayWnd, hiding."), 2u); // at start and on the lost focus
-    auto selectLines = std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.starts_with("Select "); });
+    auto selectLines =
+        std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.starts_with("Select "); });
     EXPECT_EQ(static_cast<std::size_t>(selectLines), count(lines, "Select timed out."));
 }
 
@@ -456,7 +467,8 @@ TEST_F(ServerDownTest, AttemptsThatFailAtOnceKeepThePaceOfTheConnectWait)
     std::chrono::nanoseconds longest{0};
     auto begun = std::chrono::steady_clock::now();
     auto soon = begun + 100ms;
-    ASSERT_TRUE(tickTimed(*engine, [&] { return std::chrono::steady_clock::now() > soon; }, longest));
+    ASSERT_TRUE(tickTimed(
+        *engine, [&] { return std::chrono::steady_clock::now() > soon; }, longest));
     EXPECT_LT(longest, 50ms);
     // One attempt per connect wait, not one per tick: the next comes when the
     // wait is over, and the link says when that is. (The attempts go the same

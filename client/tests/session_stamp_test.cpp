@@ -47,7 +47,8 @@ protected:
     {
         writeFile(folder.path() / "TambloConfig", config);
         writeFile(folder.path() / "TambloSession", stamp);
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}});
+        engine = std::make_unique<ClientEngine>(host, workstation,
+                                                EngineSettings{StationFolders::allIn(folder.path()), true, {}});
         engine->start(testScreen());
     }
 };

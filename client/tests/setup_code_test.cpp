@@ -36,7 +36,7 @@ TEST(SetupCodeFileTest, StoredCodeIsASaltedDerivationAndSurvivesReopening)
     ASSERT_EQ(second.size(), 56u);
     EXPECT_EQ(second.substr(0, 4), "TSC1");
     EXPECT_EQ(second.substr(4, 4), std::string("\xA0\x86\x01\x00", 4)); // 100000 rounds
-    EXPECT_NE(first.substr(8, 16), second.substr(8, 16)); // a fresh salt each time
+    EXPECT_NE(first.substr(8, 16), second.substr(8, 16));               // a fresh salt each time
     EXPECT_EQ(second.find(kOwnersCode), std::string::npos);
 
     SetupCodeFile reopened(path);
@@ -128,7 +128,8 @@ protected:
     void restart()
     {
         engine.reset();
-        engine = std::make_unique<ClientEngine>(host, workstation, EngineSettings{StationFolders::allIn(folder.path()), true, {}}, clock);
+        engine = std::make_unique<ClientEngine>(host, workstation,
+                                                EngineSettings{StationFolders::allIn(folder.path()), true, {}}, clock);
         engine->start(testScreen());
     }
     // Types the text and Enter; true when setup mode began.
@@ -217,8 +218,8 @@ TEST_F(SetupCodeEngineTest, DamagedCodeFileKeepsTheStationShut)
     writeFile(folder.path() / "TambloSetup", "k7#w");
     restart();
     EXPECT_FALSE(enter("k7#w"));
-    EXPECT_TRUE(contains(logLines(folder.path()),
-                         "TambloSetup is damaged: no setup code is accepted until it is deleted."));
+    EXPECT_TRUE(
+        contains(logLines(folder.path()), "TambloSetup is damaged: no setup code is accepted until it is deleted."));
 }
 
 // An installed station keeps its files in three folders and accepts no

@@ -49,7 +49,10 @@ void RecordingWorkstation::setCursorVisible(bool visible)
     ++cursorChanges;
 }
 
-void RecordingWorkstation::placeWindow(const ScreenRect& rect, WindowOrder order) { placements.push_back({rect, order}); }
+void RecordingWorkstation::placeWindow(const ScreenRect& rect, WindowOrder order)
+{
+    placements.push_back({rect, order});
+}
 
 void RecordingWorkstation::disableTaskKeys(bool disable) { keysDisabled = disable; }
 

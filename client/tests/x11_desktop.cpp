@@ -73,8 +73,8 @@ long windowPid(Display* d, Window w)
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
     long pid = 0;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
-                           &items, &after, &data) == Success &&
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                           &after, &data) == Success &&
         data && items == 1)
         pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
     if (data)
@@ -104,8 +104,8 @@ bool keyboardGrabbedByOthers(Display* d)
 
 bool pointerGrabbedByOthers(Display* d)
 {
-    int status = XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
-                              None, CurrentTime);
+    int status = XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                              CurrentTime);
     if (status == GrabSuccess)
         XUngrabPointer(d, CurrentTime);
     XSync(d, False);

@@ -23,7 +23,10 @@ inline void startSessionOn(platform::TcpSocket& station, const std::filesystem::
 {
     station.send("UNLOCK");
     EXPECT_EQ(readWithin(station, 5s), "OK");
-    station.send("01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434");
+    station.send("01:05\x80"
+                 "2.50,\x80"
+                 "1.00,\x80"
+                 "3.50,20060811105434");
     EXPECT_EQ(readWithin(station, 5s), "OK");
     ASSERT_TRUE(eventually([&] { return readFile(folder / "TambloSession") == "20060811105434"; }));
 }

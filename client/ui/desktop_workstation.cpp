@@ -78,8 +78,7 @@ void DesktopWorkstation::placeWindow(const client::ScreenRect& rect, client::Win
     bool top = order == client::WindowOrder::Topmost;
     Qt::WindowFlags flags = Qt::Window;
     if (!setup_.windowed) {
-        flags = Qt::Tool | Qt::FramelessWindowHint |
-                (top ? Qt::WindowStaysOnTopHint : Qt::WindowStaysOnBottomHint);
+        flags = Qt::Tool | Qt::FramelessWindowHint | (top ? Qt::WindowStaysOnTopHint : Qt::WindowStaysOnBottomHint);
         // Covering, the window manager gets no hold on the window: no virtual
         // desktop, window list or close command reaches it.
         if (covering_ && covering_())

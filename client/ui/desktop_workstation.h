@@ -27,8 +27,8 @@ namespace client::ui {
 struct WorkstationSetup {
     bool windowed = false;
     std::optional<client::ScreenRect> windowArea; // windowed: the part of the screen to keep to
-    std::filesystem::path libraryFolder;       // where libHushtab.so lives
-    std::vector<std::string> shutdownCommand;  // the system's power-off command
+    std::filesystem::path libraryFolder;          // where libHushtab.so lives
+    std::vector<std::string> shutdownCommand;     // the system's power-off command
 };
 
 class DesktopWorkstation final : public client::Workstation {

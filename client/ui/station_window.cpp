@@ -185,8 +185,8 @@ void StationWindow::paintLocked(QPainter& painter)
     painter.setPen(kLockedRed);
     QString text = QString::fromStdString(engine_.view().lockedText);
     QFontMetrics metrics(fonts_.large);
-    auto origin = client::lockedTextOrigin(engine_.view().pointer, width(), height(),
-                                           metrics.horizontalAdvance(text), metrics.height());
+    auto origin = client::lockedTextOrigin(engine_.view().pointer, width(), height(), metrics.horizontalAdvance(text),
+                                           metrics.height());
     painter.drawText(origin.x, origin.y + metrics.ascent(), text);
 }
 

@@ -58,7 +58,8 @@ int main()
 {
     QuietServices quiet;
     TempFolder consoleFolder("bench-console-");
-    if (!console::bench::writeConsoleTables(consoleFolder.path(), kStations, console::bench::standardRates(), {}, quiet)) {
+    if (!console::bench::writeConsoleTables(consoleFolder.path(), kStations, console::bench::standardRates(), {},
+                                            quiet)) {
         std::fprintf(stderr, "the console's tables could not be written\n");
         return 1;
     }
@@ -73,7 +74,7 @@ int main()
     for (int i = 0; i < kStations; ++i) {
         stationFolders.push_back(std::make_unique<TempFolder>("bench-console-"));
         stations.push_back(console::bench::startStation(stationFolders.back()->path(), i, kConsoleAddress,
-                                                       engine->link().mainPort(), quiet));
+                                                        engine->link().mainPort(), quiet));
     }
     auto tickStations = [&] {
         for (auto& station : stations)

@@ -19,15 +19,16 @@
 
 namespace console::bench {
 
-class QuietServices final : public console::configuration::OperatorPrompts,
-                            public console::PasswordPrompt,
-                            public console::PriceFieldPrompt,
-                            public console::Beeper,
-                            public console::ReceiptPrinter,
-                            public console::ConfigurationDialogHost,
-                            public store::StoreNotifier,
-                            public client::Workstation,
-                            public client::ClientHost {
+class QuietServices final :
+    public console::configuration::OperatorPrompts,
+    public console::PasswordPrompt,
+    public console::PriceFieldPrompt,
+    public console::Beeper,
+    public console::ReceiptPrinter,
+    public console::ConfigurationDialogHost,
+    public store::StoreNotifier,
+    public client::Workstation,
+    public client::ClientHost {
 public:
     explicit QuietServices(std::string label = "message") : label_(std::move(label)) {}
 

@@ -93,7 +93,7 @@ int runStations(int control, const std::filesystem::path& folders)
     std::vector<std::unique_ptr<client::ClientEngine>> stations;
     for (int i = 0; i < kStations; ++i)
         stations.push_back(console::bench::startStation(folders / ("station" + std::to_string(i + 1)), i,
-                                                       kConsoleAddress, port, quiet));
+                                                        kConsoleAddress, port, quiet));
     for (;;) {
         pollfd watch{control, POLLIN, 0};
         if (::poll(&watch, 1, 2) > 0)
@@ -164,10 +164,9 @@ int main()
     };
 
     QuietServices quiet;
-    if (!console::bench::writeConsoleTables(consoleFolder.path(), kStations,
-                                           {{"00:05:00", 1, 0.50}, {"00:05:00", 2, 0.40}, {"00:10:00", -1, 1.00}},
-                                           {{"Coffee", 1.50, true}, {"Sandwich", 3.25, true}, {"Tea", 0.90, true}},
-                                           quiet)) {
+    if (!console::bench::writeConsoleTables(
+            consoleFolder.path(), kStations, {{"00:05:00", 1, 0.50}, {"00:05:00", 2, 0.40}, {"00:10:00", -1, 1.00}},
+            {{"Coffee", 1.50, true}, {"Sandwich", 3.25, true}, {"Tea", 0.90, true}}, quiet)) {
         std::fprintf(stderr, "the console's tables could not be written\n");
         endStations();
         return 1;
@@ -260,7 +259,8 @@ int main()
                 engine->onEnter();
                 extras[i] += console::amountOf(console::priceText(itemPrices[second] * quantity));
             }
-            failures.check(std::fabs(console::amountOf(engine->stationTable().text(i, console::Column::Extras)) - extras[i]) < 1e-6,
+            failures.check(std::fabs(console::amountOf(engine->stationTable().text(i, console::Column::Extras)) -
+                                     extras[i]) < 1e-6,
                            "round " + std::to_string(round) + ": extras of station " + std::to_string(i + 1));
         }
 
@@ -276,7 +276,8 @@ int main()
             for (int i = half; i < kStations; i += 2) {
                 engine->onStationSelectionChanged({i});
                 engine->onStopPressed();
-                expected += extras[i] + console::amountOf(console::priceText(engine->rates().computeAccessCharge(length)));
+                expected +=
+                    extras[i] + console::amountOf(console::priceText(engine->rates().computeAccessCharge(length)));
             }
             const bool stopped = pollUntil(
                 [&] {
@@ -291,8 +292,8 @@ int main()
 
         // Every session's bill is charged.
         failures.check(engine->billPanel().openBills().size() == kStations,
-                       "round " + std::to_string(round) + ": " + std::to_string(engine->billPanel().openBills().size()) +
-                           " open bills instead of 99");
+                       "round " + std::to_string(round) + ": " +
+                           std::to_string(engine->billPanel().openBills().size()) + " open bills instead of 99");
         while (!engine->billPanel().openBills().empty()) {
             const double due = engine->billPanel().amountDue();
             if (!engine->billPanel().chargeBill()) {
@@ -303,9 +304,9 @@ int main()
             ++bills;
         }
         const double dayTotal = engine->journal().dayTotal().value_or(-1.0);
-        failures.check(std::fabs(dayTotal - charged) < 1e-6,
-                       "round " + std::to_string(round) + ": DayTotal " + std::to_string(dayTotal) + " against " +
-                           std::to_string(charged));
+        failures.check(std::fabs(dayTotal - charged) < 1e-6, "round " + std::to_string(round) + ": DayTotal " +
+                                                                 std::to_string(dayTotal) + " against " +
+                                                                 std::to_string(charged));
         if (round == 0) {
             rssAfterFirst = vmRssKilobytes();
             threadsAfterFirst = threadCount();

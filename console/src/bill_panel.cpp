@@ -272,8 +272,9 @@ void BillPanel::addBillItem(store::BillItem line)
     const std::string description = line.description;
     const std::string price = line.priceText;
     if (list_->current() < 0) {
-        OpenBill bill{{std::move(line)}, true, displayedStation_, std::nullopt, BillKind::Open, arrivalTime(ctx_.board)};
-        std::string caption = list_->provisional()  ? *list_->provisional()
+        OpenBill bill{{std::move(line)}, true,           displayedStation_,
+                      std::nullopt,      BillKind::Open, arrivalTime(ctx_.board)};
+        std::string caption = list_->provisional()     ? *list_->provisional()
                               : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
                                                        : std::string(kWalkInBillCaption);
         if (displayedStation_ != 0 && displayedStation_ <= ctx_.board.stationCount())
@@ -387,8 +388,7 @@ bool BillPanel::chargeBill()
         if (stationShown != 0 && stationShown <= ctx_.board.stationCount()) {
             ctx_.board.station(stationShown - 1).openBillMark = false;
             if (stationSessionRuns(stationShown))
-                addStationExtras(stationShown,
-                                 -ctx_.board.table().state(stationShown - 1).extras.amount());
+                addStationExtras(stationShown, -ctx_.board.table().state(stationShown - 1).extras.amount());
         }
         ctx_.keeper.moneyChanged();
     } else {
@@ -403,7 +403,8 @@ bool BillPanel::chargeBill()
     ctx_.window.defaultButton = DefaultButton::None;
     if (!list_->empty()) {
         showOpenBill(0);
-        ctx_.window.requestFocus({items_->shown() ? FocusTarget::Control::BillList : FocusTarget::Control::TenderField, 0});
+        ctx_.window.requestFocus(
+            {items_->shown() ? FocusTarget::Control::BillList : FocusTarget::Control::TenderField, 0});
     } else {
         showBillPanel(false);
         displayedStation_ = 0;
@@ -440,8 +441,12 @@ void BillPanel::printReceipt()
         return;
     }
     tender_->settleForReceipt(totalText_);
-    ReceiptContent content{ctx_.configuration.receiptLine1(), ctx_.configuration.receiptLine2(), listRows_,
-                           totalText_, tender_->field().text(), tender_->dueAmount()};
+    ReceiptContent content{ctx_.configuration.receiptLine1(),
+                           ctx_.configuration.receiptLine2(),
+                           listRows_,
+                           totalText_,
+                           tender_->field().text(),
+                           tender_->dueAmount()};
     if (!ctx_.receiptPrinter.printPage(layOutReceipt(*page, content)) &&
         !ctx_.prompts.askYesNo(std::string(kReceiptFailedQuestion))) {
         ctx_.guard.settle();
@@ -558,9 +563,9 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         const bool provisionalTarget = list_->provisional() && *list_->provisional() == caption;
         if (provisionalTarget)
             list_->forgetProvisional();
-        k = list_->insert(OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station,
-                                   arrivalTime(ctx_.board)},
-                          caption);
+        k = list_->insert(
+            OpenBill{{}, true, n, std::nullopt, running ? BillKind::Open : BillKind::Station, arrivalTime(ctx_.board)},
+            caption);
         if (provisionalTarget) {
             list_->setCurrent(k);
             list_->setSelected(k);

@@ -37,10 +37,7 @@ namespace {
 // The sync that ends each timer pass. A refused sync is not shown: the lines
 // are written, only their flush to the disk failed; the next pass that writes
 // a line syncs again, and a failure of the close's own sync is logged.
-void syncLog(store::ActivityLog& log)
-{
-    (void)log.sync();
-}
+void syncLog(store::ActivityLog& log) { (void)log.sync(); }
 
 } // namespace
 
@@ -113,15 +110,14 @@ ConsoleEngine::Impl::Impl(ConsoleSettings settingsIn, const platform::Clock& clo
       link(settings.link),
       consoleLink(link, guard),
       board(consoleLink, log, clockIn),
-      panel(BillPanelContext{board, log, saleItems, printers, clients, configuration, journal, window, guarded,
-                             guarded, servicesIn.beeper, guarded, guard, keeper}),
+      panel(BillPanelContext{board, log, saleItems, printers, clients, configuration, journal, window, guarded, guarded,
+                             servicesIn.beeper, guarded, guard, keeper}),
       buttons(board, panel, window),
       sessions(board, panel, buttons, window, rates, guard),
       keeper(settings.folder, guarded, board, panel, sessions, journal),
       configurationDialog(std::make_unique<configuration::ConfigurationDialogModel>(
           configuration, [this] { return journal.dayTotal(); },
-          configuration::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded,
-          &keyRegister))
+          configuration::ConsoleTables{clients, saleItems, printers, rates}, workers, guarded, &keyRegister))
 {
 }
 
@@ -137,7 +133,6 @@ ConsoleEngine::~ConsoleEngine()
     if (!impl_->ended)
         impl_->shutDown();
 }
-
 
 // --- start-up -----------------------------------------------------------------------
 
@@ -192,8 +187,9 @@ bool ConsoleEngine::checkOperatorPassword()
     // A new cafe's password is empty, which nobody could guess from the box.
     std::string hint;
     if (m.configuration.verifyOperatorPassword(""))
-        hint = configuration::FirstRunSetup::wanted(true, m.clients.stationCount(), m.rates.rows().size()) ? kNoPasswordYetHint
-                                                                                                     : kNoPasswordSetHint;
+        hint = configuration::FirstRunSetup::wanted(true, m.clients.stationCount(), m.rates.rows().size())
+                   ? kNoPasswordYetHint
+                   : kNoPasswordSetHint;
     const bool passed = m.configuration.verifyOperatorPassword(m.guarded.askPassword(hint));
     m.guard.settle();
     if (passed)
@@ -216,7 +212,7 @@ bool ConsoleEngine::firstRunWanted()
 {
     Impl& m = *impl_;
     return m.filesOpen && configuration::FirstRunSetup::wanted(m.configuration.verifyOperatorPassword(""),
-                                                       m.clients.stationCount(), m.rates.rows().size());
+                                                               m.clients.stationCount(), m.rates.rows().size());
 }
 
 std::vector<platform::Ipv4Address> ConsoleEngine::stationsKnocking() const
@@ -232,8 +228,8 @@ std::vector<platform::Ipv4Address> ConsoleEngine::stationsKnocking() const
 bool ConsoleEngine::applyFirstRun(const configuration::FirstRunSetup& setup)
 {
     Impl& m = *impl_;
-    const bool written = writeFirstRunSetup(
-        setup, {m.configuration, m.clients, m.rates, *this, [&m](const std::string& event) { m.log.writeLogLine(event); }});
+    const bool written = writeFirstRunSetup(setup, {m.configuration, m.clients, m.rates, *this,
+                                                    [&m](const std::string& event) { m.log.writeLogLine(event); }});
     (void)m.log.sync();
     if (!written)
         m.guarded.showMessage(kNotSavedMessage);
@@ -530,8 +526,9 @@ void ConsoleEngine::onConfigurationPressed()
     if (dialog.result() == configuration::ConfigurationDialogModel::Result::Ok) {
         const configuration::ClientCommand command = dialog.clientCommand();
         if (command != configuration::ClientCommand::None) {
-            const stationlink::Command sent =
-                command == configuration::ClientCommand::Quit ? stationlink::Command::Quit : stationlink::Command::Shutdown;
+            const stationlink::Command sent = command == configuration::ClientCommand::Quit
+                                                  ? stationlink::Command::Quit
+                                                  : stationlink::Command::Shutdown;
             for (int i : m.board.table().selectedRows())
                 if (m.board.mailboxWord(i).has(stationlink::LinkState::Connected))
                     m.board.sendStationCommand(i, sent);

@@ -48,8 +48,8 @@ bool writeStations(const configuration::FirstRunSetup& setup, FirstRunTargets& t
     for (int i = first; i < static_cast<int>(entries.size()); ++i) {
         targets.workers.startStationWorker(i);
         if (saved)
-            targets.log("CONFIG ADDED,Clients," + configuration::decimalText(i + 1) + "," + entries[i].computerName + "," +
-                        entries[i].address.toString());
+            targets.log("CONFIG ADDED,Clients," + configuration::decimalText(i + 1) + "," + entries[i].computerName +
+                        "," + entries[i].address.toString());
     }
     targets.workers.clientTableChanged();
     return saved;

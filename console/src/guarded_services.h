@@ -12,12 +12,13 @@
 
 namespace console {
 
-class GuardedServices final : public configuration::OperatorPrompts,
-                              public PasswordPrompt,
-                              public PriceFieldPrompt,
-                              public ReceiptPrinter,
-                              public ConfigurationDialogHost,
-                              public store::StoreNotifier {
+class GuardedServices final :
+    public configuration::OperatorPrompts,
+    public PasswordPrompt,
+    public PriceFieldPrompt,
+    public ReceiptPrinter,
+    public ConfigurationDialogHost,
+    public store::StoreNotifier {
 public:
     GuardedServices(const ConsoleServices& services, ModalGuard& guard);
 

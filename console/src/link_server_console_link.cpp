@@ -27,10 +27,7 @@ void LinkServerConsoleLink::withMailbox(int i, const std::function<void(stationl
 
 std::optional<std::string> LinkServerConsoleLink::takeReportedStamp(int i) { return server_.takeReportedStamp(i); }
 
-std::optional<stationlink::Command> LinkServerConsoleLink::lateCommand(int i) const
-{
-    return server_.lateCommand(i);
-}
+std::optional<stationlink::Command> LinkServerConsoleLink::lateCommand(int i) const { return server_.lateCommand(i); }
 
 bool LinkServerConsoleLink::stationInSetup(int i) const { return server_.stationInSetup(i); }
 

@@ -56,8 +56,8 @@ std::vector<store::KeptBill> OpenBillList::keptBills() const
     std::vector<store::KeptBill> kept;
     kept.reserve(bills_.size());
     for (std::size_t k = 0; k < bills_.size(); ++k)
-        kept.push_back({captions_[k], bills_[k].station, bills_[k].itemMode, bills_[k].items,
-                        bills_[k].unsettledChargeAt});
+        kept.push_back(
+            {captions_[k], bills_[k].station, bills_[k].itemMode, bills_[k].items, bills_[k].unsettledChargeAt});
     return kept;
 }
 

@@ -79,9 +79,9 @@ store::OpenState OpenStateKeeper::capture() const
             kept.extras = board_.table().text(i, Column::Extras);
             kept.total = board_.table().text(i, Column::Total);
         }
-        kept.sessionBill = {bill.owner,          bill.pendingCount, bill.open,           bill.sessionCount,
-                            bill.rowCounter,     bill.stationsText, bill.openTime,       bill.lastStationNumber,
-                            bill.items};
+        kept.sessionBill = {bill.owner,        bill.pendingCount,      bill.open,
+                            bill.sessionCount, bill.rowCounter,        bill.stationsText,
+                            bill.openTime,     bill.lastStationNumber, bill.items};
         state.stations.push_back(std::move(kept));
     }
     for (const SessionOperations::HeldWork& work : sessions_.heldWork()) {
@@ -125,8 +125,8 @@ void OpenStateKeeper::restore()
     std::vector<store::KeptBill> bills;
     paidOpenBills_.clear();
     for (const store::KeptBill& bill : kept.bills) {
-        const auto check =
-            bill.chargingAt ? journal_.findEntryAt(*bill.chargingAt, bill.items) : store::BillJournal::EntryCheck::Absent;
+        const auto check = bill.chargingAt ? journal_.findEntryAt(*bill.chargingAt, bill.items)
+                                           : store::BillJournal::EntryCheck::Absent;
         if (check == store::BillJournal::EntryCheck::Found) {
             if (bill.station >= 1 && bill.caption == stationOpenBillCaption(bill.station))
                 paidOpenBills_[bill.station - 1] = billTotal(bill.items);
@@ -221,8 +221,7 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
         const std::int64_t end = station.stopping ? station.stopTime : station.alarmTime;
         if (i >= board_.stationCount()) {
             // The station's row is gone (the clients file shrank): its time is still billed.
-            sessions_.billKeptClose(
-                {i, secondsBetween(station.startTime, end), static_cast<std::int64_t>(now)});
+            sessions_.billKeptClose({i, secondsBetween(station.startTime, end), static_cast<std::int64_t>(now)});
             continue;
         }
         if (alarmDue && !station.stopping)

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kGridWidth = 2360;
 constexpr int kGridHeight = 3388;
-constexpr int kSpanWidth = 1010; // the receipt reaches from unit 10 to unit 1010 across
+constexpr int kSpanWidth = 1010;         // the receipt reaches from unit 10 to unit 1010 across
 constexpr int kFinestUnitsPerInch = 300; // small pages: at most one pixel per unit at 300 dpi
 
 // Lines above the first bill line (two for the header, one each for the
@@ -21,10 +21,7 @@ constexpr int kFinestUnitsPerInch = 300; // small pages: at most one pixel per u
 constexpr int kAdvancesAround = 7;
 
 // Units from the page's top to the bottom of the last line ("Change:", body font).
-int unitsTall(std::size_t billLines)
-{
-    return 10 + 40 * (kAdvancesAround + static_cast<int>(billLines)) + 32;
-}
+int unitsTall(std::size_t billLines) { return 10 + 40 * (kAdvancesAround + static_cast<int>(billLines)) + 32; }
 
 class Painter {
 public:

@@ -94,11 +94,12 @@ void SessionCloser::completeSessionBill(int b, int i)
 {
     SessionBill& bill = board_.station(b).sessionBill;
     const int shown = panel_.displayedStation();
-    const bool show = !panel_.storedBillDisplayed() || shown == i + 1 ||
-                      (shown >= 1 && shown <= board_.stationCount() &&
-                       board_.station(shown - 1).sessionBill.owner == b);
-    panel_.addSessionBill(OpenBill{bill.items, false, bill.lastStationNumber, std::nullopt, BillKind::Station, {}, false},
-                          bill.stationsText, show);
+    const bool show =
+        !panel_.storedBillDisplayed() || shown == i + 1 ||
+        (shown >= 1 && shown <= board_.stationCount() && board_.station(shown - 1).sessionBill.owner == b);
+    panel_.addSessionBill(
+        OpenBill{bill.items, false, bill.lastStationNumber, std::nullopt, BillKind::Station, {}, false},
+        bill.stationsText, show);
 
     bill.open = false;
     bill.owner = -1;
@@ -144,9 +145,8 @@ void SessionCloser::closeSessionOfRemovedStation(int i)
     if (!session)
         return;
     board_.logStation("STOPPING", i);
-    board_.link().withMailbox(i, [](MailboxWord& word) {
-        word.clear(LinkState::Session | LinkState::Starting | LinkState::Stopping);
-    });
+    board_.link().withMailbox(
+        i, [](MailboxWord& word) { word.clear(LinkState::Session | LinkState::Starting | LinkState::Stopping); });
     board_.disarmAlarm(i);
     board_.station(i).swapHold = false;
     closeSession(i);

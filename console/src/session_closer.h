@@ -34,7 +34,10 @@ public:
     // closeSession with the session's time given.
     void closeSessionAfter(int i, std::int32_t elapsed);
     // closeSession with the session billed up to `end` (a stop sent, a swap made).
-    void closeSessionUpTo(int i, std::time_t end) { closeSessionAfter(i, secondsBetween(board_.station(i).startTime, end)); }
+    void closeSessionUpTo(int i, std::time_t end)
+    {
+        closeSessionAfter(i, secondsBetween(board_.station(i).startTime, end));
+    }
     // Closes the session of a station that is going away for good (its row is
     // about to be removed), so that its time is billed.
     void closeSessionOfRemovedStation(int i);

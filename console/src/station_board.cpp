@@ -33,7 +33,7 @@ std::int32_t StationBoard::elapsedSeconds(int i) const
 {
     std::int64_t elapsed = static_cast<std::int64_t>(clock_.now()) - station(i).startTime;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(elapsed, std::numeric_limits<std::int32_t>::min(),
-                                                               std::numeric_limits<std::int32_t>::max()));
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 void StationBoard::logStation(std::string_view event, int i)

@@ -15,8 +15,7 @@ StationButtons::StationButtons(StationBoard& board, BillPanel& panel, WindowCont
 
 bool StationButtons::holdsSessionWhileAway(int i) const
 {
-    return board_.isPhase(i, Phase::Disconnected) &&
-           board_.mailboxWord(i).has(stationlink::LinkState::Session);
+    return board_.isPhase(i, Phase::Disconnected) && board_.mailboxWord(i).has(stationlink::LinkState::Session);
 }
 
 bool StationButtons::waitsToStartWhileAway(int i) const

@@ -151,7 +151,7 @@ TEST_F(BillPanelTest, AVaryingPriceIsAskedFor)
 
 TEST_F(BillPanelTest, TenderShowsDueOrChangeAndChargeJournalsTheBill)
 {
-    walkInBill({0, 2}); // 1.50 + 0.80
+    walkInBill({0, 2});                        // 1.50 + 0.80
     console().billPanel().onItemPanelButton(); // "Tender": back to tendering
     ConsoleView v = view();
     EXPECT_TRUE(v.bill.charge.visible);
@@ -342,19 +342,15 @@ TEST_F(BillPanelTest, AKeptBillStandsForItsStationOnlyWhenItIsItsOpenBill)
 
 TEST_F(BillPanelTest, PrintJobsMatchAStationByItsAddressButNeverTheCounter)
 {
-    rig.printMonitor.queued = {{"Laser", "127.0.0.3", "by-address", 4},
-                               {"Laser", "\\\\127.0.0.2", "by-address-unc", 1},
-                               {"Laser", "127.0.0.9", "no-such-address", 1},
-                               {"Laser", "127.0.0.3x", "not-an-address", 1},
-                               {"Laser", "localhost", "counter", 1},
-                               {"Laser", "LOCALHOST", "counter-upper", 1},
-                               {"Laser", "0.0.0.0", "unset-address", 1}};
+    rig.printMonitor.queued = {
+        {"Laser", "127.0.0.3", "by-address", 4},      {"Laser", "\\\\127.0.0.2", "by-address-unc", 1},
+        {"Laser", "127.0.0.9", "no-such-address", 1}, {"Laser", "127.0.0.3x", "not-an-address", 1},
+        {"Laser", "localhost", "counter", 1},         {"Laser", "LOCALHOST", "counter-upper", 1},
+        {"Laser", "0.0.0.0", "unset-address", 1}};
     rig.tickAfter(1s);
     ASSERT_EQ(panel().openBills().size(), 2u);
-    EXPECT_EQ(panel().openBills()[0].items,
-              (std::vector<store::BillItem>{{"2", "Pages (4): by-address", "0.40"}}));
-    EXPECT_EQ(panel().openBills()[1].items,
-              (std::vector<store::BillItem>{{"1", "Pages (1): by-address-unc", "0.10"}}));
+    EXPECT_EQ(panel().openBills()[0].items, (std::vector<store::BillItem>{{"2", "Pages (4): by-address", "0.40"}}));
+    EXPECT_EQ(panel().openBills()[1].items, (std::vector<store::BillItem>{{"1", "Pages (1): by-address-unc", "0.10"}}));
     for (const char* document : {"no-such-address", "not-an-address", "counter", "counter-upper", "unset-address"})
         for (const std::string& event : log())
             EXPECT_EQ(event.find(document), std::string::npos) << event;
@@ -387,7 +383,8 @@ TEST_F(BillPanelTest, ExitWarnsWhileUnpaidBillsWouldBeLost)
     walkInBill({0});
     rig.prompts.answers = {false};
     EXPECT_FALSE(console().requestExit());
-    EXPECT_EQ(rig.prompts.questions.back(), "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?");
+    EXPECT_EQ(rig.prompts.questions.back(),
+              "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?");
     EXPECT_EQ(panel().openBills().size(), 1u);
 
     typeTender("150");

@@ -44,9 +44,8 @@ protected:
         EXPECT_EQ(rig.status(0), kStatusStarted);
         EXPECT_FALSE(cafe->station(0).locked());
         rig.tickAfter(60s);
-        EXPECT_TRUE(cafe->runUntil([&] {
-            return cafe->station(0).state().duration == rig.text(0, Column::Duration).substr(0, 5);
-        }));
+        EXPECT_TRUE(cafe->runUntil(
+            [&] { return cafe->station(0).state().duration == rig.text(0, Column::Duration).substr(0, 5); }));
     }
 };
 
@@ -174,9 +173,8 @@ TEST_F(ConfigurationEndToEnd, NewRatesChargeRunningSessions)
         page.setRowSelected(0, false);
     });
     const auto events = log();
-    const auto changed = std::find_if(events.begin(), events.end(), [](const std::string& e) {
-        return e.rfind("CONFIG CHANGED,Rates,1,", 0) == 0;
-    });
+    const auto changed = std::find_if(events.begin(), events.end(),
+                                      [](const std::string& e) { return e.rfind("CONFIG CHANGED,Rates,1,", 0) == 0; });
     ASSERT_NE(changed, events.end());
     EXPECT_EQ(changed->substr(changed->size() - 5), ",1.75");
     console().rates().rows()[0].price = 1.50;
@@ -192,7 +190,9 @@ TEST_F(ConfigurationEndToEnd, ThePrintMonitorFollowsTheFirstAndLastPrinter)
     // No printers at start-up: no monitor. The first printer starts it on the
     // same (empty, local) server name; removing the last one stops it.
     ASSERT_TRUE(rig.printMonitor.starts.empty());
-    configure([this](configuration::ConfigurationDialogModel&) { console().printers().entries() = {{"", "Laser", 0.10}}; });
+    configure([this](configuration::ConfigurationDialogModel&) {
+        console().printers().entries() = {{"", "Laser", 0.10}};
+    });
     EXPECT_EQ(rig.printMonitor.starts, std::vector<std::string>{""});
     configure([this](configuration::ConfigurationDialogModel&) { console().printers().entries().clear(); });
     EXPECT_EQ(rig.printMonitor.stops, 1);

@@ -33,10 +33,7 @@ std::string cString(const std::string& bytes, std::size_t at, std::size_t size)
 
 } // namespace
 
-platform::Ipv4Address stationAddress(int i)
-{
-    return {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}};
-}
+platform::Ipv4Address stationAddress(int i) { return {{127, 0, 0, static_cast<std::uint8_t>(i + 2)}}; }
 
 void writeClients(const std::filesystem::path& folder, int count)
 {

@@ -102,8 +102,7 @@ TEST_F(ConsoleLifecycle, WithoutAPasswordEscapeOpensTheConsole)
     EXPECT_TRUE(console.link().isRunning());
     EXPECT_EQ(console.stationTable().rowCount(), 2);
     EXPECT_EQ(console.stationTable().status(1), kStatusDisconnected);
-    EXPECT_EQ(console.stationTable().row(1),
-              (StationTable::Row{"2", "Disconnected", "", "", "0.00", "0.00", "0.00"}));
+    EXPECT_EQ(console.stationTable().row(1), (StationTable::Row{"2", "Disconnected", "", "", "0.00", "0.00", "0.00"}));
     EXPECT_TRUE(rig.printMonitor.starts.empty()) << "no printers, no print monitor";
     // A cafe with stations but no password is not a new one: no setup follows.
     EXPECT_EQ(rig.password.hints, std::vector<std::string>{kNoPasswordSetHint});
@@ -157,8 +156,9 @@ TEST_F(ConsoleLifecycle, ExitAsksFirstAndEndsOnce)
     EXPECT_EQ(journalLevelOf("CONSOLE ENDED,"), platform::JournalLevel::Notice);
     EXPECT_EQ(journalLevelOf("LINK REFUSED,192.168.1.12,claimed 127.0.1.1"), platform::JournalLevel::Warning);
     EXPECT_EQ(journalLevelOf("CHARGE,2.30"), std::nullopt) << "money stays in the activity log";
-    EXPECT_EQ(fileProblemJournalLine("/cafe/BriskoOpen", "The open bills file BriskoOpen cannot be read whole: "
-                                                          "cut short.\r\nIt was kept as BriskoOpen.1.\r\n\r\nBrisko starts."),
+    EXPECT_EQ(fileProblemJournalLine("/cafe/BriskoOpen",
+                                     "The open bills file BriskoOpen cannot be read whole: "
+                                     "cut short.\r\nIt was kept as BriskoOpen.1.\r\n\r\nBrisko starts."),
               "The open bills file BriskoOpen cannot be read whole: cut short. It was kept as BriskoOpen.1. "
               "Brisko starts. (/cafe/BriskoOpen)");
 }

@@ -63,7 +63,8 @@ TEST(FirstRun, ANewCafeIsSetUpWithTheStationThatKnockedAndRunsAtOnce)
     EXPECT_EQ(clients.entries()[0].address, knocker);
     store::RateTable rates(folder.path());
     ASSERT_TRUE(rates.load());
-    EXPECT_EQ(rates.rows(), (std::vector<store::RateBlock>{{"00:30:00", 1, 1.25}, {"00:15:00", store::kRepeatBlock, 0.63}}));
+    EXPECT_EQ(rates.rows(),
+              (std::vector<store::RateBlock>{{"00:30:00", 1, 1.25}, {"00:15:00", store::kRepeatBlock, 0.63}}));
     store::Configuration configuration(folder.path(), notifier);
     EXPECT_TRUE(configuration.verifyOperatorPassword("till"));
     EXPECT_EQ(configuration.receiptLine2(), "Thank you");

@@ -81,9 +81,8 @@ TEST_F(GoldenDay, TheFilesOfAShortDayAreByteForByteTheKeptOnes)
 {
     // Each station has answered the LOCK it gets as it connects; then one
     // station moves at a time, so that the log's order is the same every run.
-    ASSERT_TRUE(cafe->runUntil([&] {
-        return hasEvent(log(), "STOPPED,0") && hasEvent(log(), "STOPPED,1") && hasEvent(log(), "STOPPED,2");
-    }));
+    ASSERT_TRUE(cafe->runUntil(
+        [&] { return hasEvent(log(), "STOPPED,0") && hasEvent(log(), "STOPPED,1") && hasEvent(log(), "STOPPED,2"); }));
     // The three stations connect at once: their lines are kept in sorted order.
     const std::string connecting = readFile(folder.path() / "BriskoLog");
     for (int i : {0, 1}) {

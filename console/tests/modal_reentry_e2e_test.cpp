@@ -132,9 +132,11 @@ TEST_F(ModalReentry, AnExitQuestionAnsweredYesAsksAgainForABillMadeMeanwhile)
         sessionEndsUnderTheDialog();
     };
     EXPECT_TRUE(console().requestExit());
-    EXPECT_EQ(rig.prompts.questions,
-              (std::vector<std::string>{"Exit Brisko?",
-                                        "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?"}));
+    EXPECT_EQ(
+        rig.prompts.questions,
+        (std::vector<std::string>{
+            "Exit Brisko?",
+            "1 unpaid bill is still open. It is kept and comes back when Brisko starts again.\r\n\r\nExit Brisko?"}));
     EXPECT_TRUE(console().hasEnded());
 }
 

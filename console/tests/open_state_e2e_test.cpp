@@ -166,8 +166,8 @@ protected:
             EXPECT_EQ(console().stationState(2).alarmChoice, 3);
             rig.select({1});
             EXPECT_TRUE(console().view().buttons.stop.enabled) << "a kept session can be stopped at once";
-            EXPECT_TRUE(cafe->runUntil(
-                [&] { return rig.status(1) == kStatusStarted && rig.status(2) == kStatusStarted; }));
+            EXPECT_TRUE(
+                cafe->runUntil([&] { return rig.status(1) == kStatusStarted && rig.status(2) == kStatusStarted; }));
             EXPECT_EQ(rig.text(2, Column::Start), "12:00:00") << "the station's stamp agrees with the kept start";
         } else {
             rig.tickAfter(0s);
@@ -203,7 +203,8 @@ TEST_F(OpenStateRestart, TheSameAfternoonWithoutACrash)
 {
     const std::vector<std::string> calm = runAfternoon(false);
     ASSERT_EQ(calm.size(), 3u);
-    EXPECT_EQ(calm[2], std::to_string(noonOfTestDay() + 1800 + 95) + " 2|00 hrs 31 mins 35 secs|2.00;0|Coffee x 2|3.00;");
+    EXPECT_EQ(calm[2],
+              std::to_string(noonOfTestDay() + 1800 + 95) + " 2|00 hrs 31 mins 35 secs|2.00;0|Coffee x 2|3.00;");
 }
 
 TEST_F(OpenStateRestart, ASessionWhoseStationNeverComesBackCountsOnAndIsBilledWhenStopped)
@@ -322,8 +323,10 @@ TEST_F(OpenStateRestart, AnOpenBillPaidJustBeforeTheCrashNoLongerCountsInTheExtr
     EXPECT_FALSE(console().stationState(1).openBillMark);
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
     rig.tickAfter(1s);
-    EXPECT_TRUE(cafe->runUntil([&] { return cafe->station(1).state().extras == "\x80" "0.00"; }))
-        << "the station shows no debt that was paid";
+    EXPECT_TRUE(cafe->runUntil([&] {
+        return cafe->station(1).state().extras == "\x80"
+                                                  "0.00";
+    })) << "the station shows no debt that was paid";
 }
 
 class PrintedBeforeACrash : public OpenStateRestart {

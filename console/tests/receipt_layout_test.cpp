@@ -102,7 +102,8 @@ TEST(ReceiptLayout, OfficePagesGetOneWholeFactorForBothAxes)
 TEST(ReceiptLayout, RollsGetTheReceiptAcrossTheirWidthAtAnyResolution)
 {
     // 80 mm rolls (72 mm printable, 3.5 mm margins) at 203, 300 and 600 dpi.
-    for (const ReceiptPage page : {ReceiptPage{584, 1543, 203}, ReceiptPage{862, 2279, 300}, ReceiptPage{1726, 4559, 600}}) {
+    for (const ReceiptPage page :
+         {ReceiptPage{584, 1543, 203}, ReceiptPage{862, 2279, 300}, ReceiptPage{1726, 4559, 600}}) {
         const ReceiptScale scale = ReceiptScale::forPage(page);
         EXPECT_NEAR(scale.sx, page.width / 1010.0, 1e-9) << page.dotsPerInch;
         EXPECT_EQ(scale.sx, scale.sy);

@@ -33,8 +33,8 @@ protected:
     {
         std::string out;
         for (int i = 0; i < kStations; ++i) {
-            out += "row " + std::to_string(i) + ": " + rig.status(i) + " connected=" +
-                   std::to_string(cafe->station(i).connected()) + "\n";
+            out += "row " + std::to_string(i) + ": " + rig.status(i) +
+                   " connected=" + std::to_string(cafe->station(i).connected()) + "\n";
             for (const std::string& line : cafe->station(i).logLines())
                 out += "   " + line + "\n";
         }
@@ -95,13 +95,17 @@ TEST_F(SessionsEndToEnd, StartIsConfirmedByTheStationAndTheTickKeepsItsFigures)
     // The station shows the figures and learns the session's stamp.
     ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(0).state().duration == "00:01"; }));
     EXPECT_EQ(cafe->station(0).state().sessionStamp, "20240301120000");
-    EXPECT_EQ(cafe->station(0).state().accessCost, "\x80" "1.50");
+    EXPECT_EQ(cafe->station(0).state().accessCost, "\x80"
+                                                   "1.50");
 
     // Session info goes out only when the minute or the charge changes.
     rig.tickAfter(1800s);
     EXPECT_EQ(rig.text(0, Column::Duration), "00:31:01");
     EXPECT_EQ(rig.text(0, Column::AccessCost), "2.00");
-    ASSERT_TRUE(cafe->runUntil([&] { return cafe->station(0).state().total == "\x80" "2.00"; }));
+    ASSERT_TRUE(cafe->runUntil([&] {
+        return cafe->station(0).state().total == "\x80"
+                                                 "2.00";
+    }));
 }
 
 TEST_F(SessionsEndToEnd, StopFromTheConsoleMakesTheSessionBill)
@@ -183,7 +187,8 @@ TEST_F(SessionsEndToEnd, StationsStoppedTogetherShareOneBill)
     // The stations are listed in the order their STOPPED events reached the console.
     EXPECT_THAT(v.bill.caption.text, testing::AnyOf("Comp#: 2, 5", "Comp#: 5, 2"));
     ASSERT_EQ(v.bill.list.rows.size(), 2u);
-    EXPECT_EQ(v.bill.caption.text, "Comp#: " + v.bill.list.rows[0].stationText + ", " + v.bill.list.rows[1].stationText);
+    EXPECT_EQ(v.bill.caption.text,
+              "Comp#: " + v.bill.list.rows[0].stationText + ", " + v.bill.list.rows[1].stationText);
     EXPECT_EQ(v.bill.totalDisplay.text, "3.00");
     EXPECT_EQ(v.focusRequest.control, FocusTarget::Control::TenderField);
 }

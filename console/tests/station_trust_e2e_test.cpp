@@ -72,9 +72,8 @@ protected:
         ASSERT_TRUE(script->attach());
         ASSERT_TRUE(pollUntil([&] { return rig.status(0) == kStatusStopped; }));
         EXPECT_EQ(nextCommand(*script), "LOCK");
-        ASSERT_TRUE(pollUntil([&] {
-            return !rig.console().link().lockMailbox(0).word().has(stationlink::LinkState::Stopping);
-        }));
+        ASSERT_TRUE(pollUntil(
+            [&] { return !rig.console().link().lockMailbox(0).word().has(stationlink::LinkState::Stopping); }));
     }
     void startSession()
     {
@@ -162,8 +161,8 @@ TEST_P(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
     script = std::make_unique<ScriptedStation>(stationAddress(0), rig.mainPort(), key);
     ASSERT_TRUE(script->attach());
     ASSERT_TRUE(script->send("STARTED" + reclaimed));
-    ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + reclaimed + "") &&
-                                       rig.status(0) == kStatusStopped; }));
+    ASSERT_TRUE(pollUntil(
+        [&] { return hasEvent(log(), "STAMP REFUSED,0," + reclaimed + "") && rig.status(0) == kStatusStopped; }));
     EXPECT_EQ(nextCommand(*script), "LOCK");
 }
 

@@ -31,9 +31,8 @@ protected:
     // STARTED waits in its MailboxWord.
     bool confirmationWaiting(int i)
     {
-        return cafe->tickStationsUntil([&] {
-            return console().link().lockMailbox(i).word().holds(stationlink::Event::Started);
-        });
+        return cafe->tickStationsUntil(
+            [&] { return console().link().lockMailbox(i).word().holds(stationlink::Event::Started); });
     }
 
     // Runs everything until station i has answered the console's LOCK, and a little more.
@@ -50,7 +49,8 @@ TEST_F(UnconfirmedRows, AStartNeverConfirmedIsStoppedWithoutABill)
 {
     rig.select({0});
     console().onStartPressed();
-    cafe->runStationsUntil({1, 2}, [] { return false; }, 200ms); // station 1 hears nothing
+    cafe->runStationsUntil(
+        {1, 2}, [] { return false; }, 200ms); // station 1 hears nothing
     ASSERT_EQ(rig.status(0), kStatusStarting);
 
     rig.select({0, 1});

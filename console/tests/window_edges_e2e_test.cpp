@@ -14,10 +14,7 @@ using Control = FocusTarget::Control;
 
 class WindowEdges : public ThreeStationCafe {
 protected:
-    void writeTables() override
-    {
-        writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Water", 0.80, true}});
-    }
+    void writeTables() override { writeSaleItems(folder.path(), {{"Coffee", 1.50, true}, {"Water", 0.80, true}}); }
 
     // The station's open bill with one Coffee on it.
     void openBillWithCoffee(int i)
@@ -212,8 +209,7 @@ TEST_F(WindowEdges, TheAlarmSelectorShownAgainChangesNoAlarm)
     console().onAlarmSelected(1); // "00:10" for station 1
     ASSERT_EQ(console().stationState(0).alarmChoice, 1);
     openBillWithCoffee(1);
-    ASSERT_EQ(panel().selectorEntries(),
-              (std::vector<std::string>{"Open Bill: Comp#: 1", "Open Bill: Comp#: 2"}));
+    ASSERT_EQ(panel().selectorEntries(), (std::vector<std::string>{"Open Bill: Comp#: 1", "Open Bill: Comp#: 2"}));
 
     // The window refills and shows the selector after every change; what it
     // shows handed back is no choice.

@@ -131,8 +131,7 @@ std::vector<std::string> HeadlessCommands::run(const std::string& line)
         if (!pressButton(name, why))
             return fail(why);
     } else if (name == "show") {
-        if (!parseInt(argument, number) || number < 0 ||
-            number >= static_cast<int>(panel.selectorEntries().size()))
+        if (!parseInt(argument, number) || number < 0 || number >= static_cast<int>(panel.selectorEntries().size()))
             return fail("no selector entry " + argument);
         panel.onSelectorChanged(number);
     } else if (name == "item") {
@@ -182,8 +181,8 @@ std::vector<std::string> HeadlessCommands::state() const
     const StationTable& table = engine_.stationTable();
     for (int i = 0; i < table.rowCount(); ++i) {
         std::string line = "row " + std::to_string(i + 1);
-        for (Column c : {Column::Status, Column::Start, Column::Duration, Column::AccessCost, Column::Extras,
-                         Column::Total})
+        for (Column c :
+             {Column::Status, Column::Start, Column::Duration, Column::AccessCost, Column::Extras, Column::Total})
             line += "|" + table.text(i, c);
         if (!table.note(i).empty())
             line += "|" + table.note(i);

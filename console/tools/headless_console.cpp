@@ -39,14 +39,13 @@ struct Options {
     std::string password;
 };
 
-const char* const kUsage =
-    "usage: brisko-headless [--dir FOLDER] [--listen ADDR:PORT] [--password P]\n"
-    "\n"
-    "The console without a window, for tests and scripts: one command a line on the\n"
-    "input (select, start, stop, swap, bill, items, show, item, price, quantity,\n"
-    "tender, charge, alarm, enter, escape, state, quit), each answered by its output\n"
-    "and a last line \"ok\" or \"error <why>\". --listen ADDR:0 lets the system choose\n"
-    "the port, named in the first line \"ready PORT\".\n";
+const char* const kUsage = "usage: brisko-headless [--dir FOLDER] [--listen ADDR:PORT] [--password P]\n"
+                           "\n"
+                           "The console without a window, for tests and scripts: one command a line on the\n"
+                           "input (select, start, stop, swap, bill, items, show, item, price, quantity,\n"
+                           "tender, charge, alarm, enter, escape, state, quit), each answered by its output\n"
+                           "and a last line \"ok\" or \"error <why>\". --listen ADDR:0 lets the system choose\n"
+                           "the port, named in the first line \"ready PORT\".\n";
 
 bool parseOptions(int argc, char** argv, Options& options, std::string& error)
 {

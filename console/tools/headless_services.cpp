@@ -22,10 +22,7 @@ std::string oneLine(const std::string& text)
 
 } // namespace
 
-HeadlessServices::HeadlessServices(std::FILE* out, std::string password)
-    : out_(out), password_(std::move(password))
-{
-}
+HeadlessServices::HeadlessServices(std::FILE* out, std::string password) : out_(out), password_(std::move(password)) {}
 
 ConsoleServices HeadlessServices::services()
 {

@@ -14,12 +14,13 @@
 
 namespace console::headless {
 
-class HeadlessServices final : public configuration::OperatorPrompts,
-                               public PasswordPrompt,
-                               public PriceFieldPrompt,
-                               public Beeper,
-                               public ReceiptPrinter,
-                               public ConfigurationDialogHost {
+class HeadlessServices final :
+    public configuration::OperatorPrompts,
+    public PasswordPrompt,
+    public PriceFieldPrompt,
+    public Beeper,
+    public ReceiptPrinter,
+    public ConfigurationDialogHost {
 public:
     // Lines go to `out` and are flushed at once (a pipe's reader waits for them).
     HeadlessServices(std::FILE* out, std::string password);

@@ -267,9 +267,8 @@ void BillPanelWidget::buildItemRows()
             connect(button, &QPushButton::clicked, this,
                     [this, k] { perform_([this, k] { engine_.billPanel().onItemPressed(k); }); });
         }
-        connect(row.quantity, &QLineEdit::textEdited, this, [this](const QString& text) {
-            engine_.billPanel().setQuantityText(text.toStdString());
-        });
+        connect(row.quantity, &QLineEdit::textEdited, this,
+                [this](const QString& text) { engine_.billPanel().setQuantityText(text.toStdString()); });
         // The wide button spans the row; while a quantity is asked the narrow
         // button and the quantity field share it.
         grid->addWidget(row.wide, k, 0, 1, 2);
@@ -385,9 +384,9 @@ void BillPanelWidget::showList(const console::BillListView& list)
         const bool selected = r < static_cast<int>(list.selected.size()) && list.selected[static_cast<std::size_t>(r)];
         const QModelIndex index = list_->model()->index(r, 0);
         if (list_->selectionModel()->isRowSelected(r, {}) != selected)
-            list_->selectionModel()->select(index, (selected ? QItemSelectionModel::Select
-                                                             : QItemSelectionModel::Deselect) |
-                                                       QItemSelectionModel::Rows);
+            list_->selectionModel()->select(index,
+                                            (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                                QItemSelectionModel::Rows);
     }
     list_->viewport()->update();
 }

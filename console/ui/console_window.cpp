@@ -33,10 +33,10 @@ ConsoleWindow::ConsoleWindow(console::ConsoleSettings settings, const platform::
       folderTitle_(QStringLiteral("Brisko - ") +
                    QString::fromStdString(store::shownFolder(settings.folder, store::UserFolders::fromEnvironment())))
 {
-    engine_ = std::make_unique<ConsoleEngine>(
-        std::move(settings), clock,
-        console::ConsoleServices{prompts_, passwordPrompt_, pricePrompt_, beeper_, receiptPrinter_,
-                                 configurationHost_, printMonitor});
+    engine_ =
+        std::make_unique<ConsoleEngine>(std::move(settings), clock,
+                                        console::ConsoleServices{prompts_, passwordPrompt_, pricePrompt_, beeper_,
+                                                                 receiptPrinter_, configurationHost_, printMonitor});
     setObjectName(QStringLiteral("console"));
     setWindowTitle(folderTitle_);
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -101,7 +101,7 @@ void ConsoleWindow::buildWindow()
         [this](int i) {
             const auto& entries = engine_->clients().entries();
             return i < static_cast<int>(entries.size()) ? entries[static_cast<std::size_t>(i)].computerName
-                                                         : std::string();
+                                                        : std::string();
         },
         this);
     table_ = new QTableView(this);
@@ -135,13 +135,13 @@ void ConsoleWindow::buildWindow()
 
     // The session buttons take no focus when clicked: the station table keeps
     // it, and with it the selection they act on.
-    start_ = addButton(id::kStart, QStringLiteral("Start"), QStringLiteral("Start"),
-                       [this] { engine_->onStartPressed(); });
+    start_ =
+        addButton(id::kStart, QStringLiteral("Start"), QStringLiteral("Start"), [this] { engine_->onStartPressed(); });
     stop_ = addButton(id::kStop, QStringLiteral("Stop"), QStringLiteral("Stop"), [this] { engine_->onStopPressed(); });
     bill_ = addButton(id::kBill, QStringLiteral("Bill"), QStringLiteral("Bill"), [this] { engine_->onBillPressed(); });
     swap_ = addButton(id::kSwap, QStringLiteral("Swap"), QStringLiteral("Swap"), [this] { engine_->onSwapPressed(); });
-    configuration_ = addButton(id::kConfiguration, QStringLiteral("Configuration..."),
-                               QStringLiteral("Configuration"), [this] { engine_->onConfigurationPressed(); });
+    configuration_ = addButton(id::kConfiguration, QStringLiteral("Configuration..."), QStringLiteral("Configuration"),
+                               [this] { engine_->onConfigurationPressed(); });
     ok_ = addButton(id::kOk, QStringLiteral("OK"), QStringLiteral("OK"), [this] { engine_->onOkAction(); });
     for (QPushButton* button : {start_, stop_, bill_, swap_})
         button->setFocusPolicy(Qt::TabFocus);
@@ -157,7 +157,8 @@ void ConsoleWindow::buildWindow()
     left->addWidget(table_, 1);
     left->addLayout(buttons);
 
-    panel_ = new BillPanelWidget(*engine_, [this](const std::function<void()>& action) { perform(action); }, this);
+    panel_ = new BillPanelWidget(
+        *engine_, [this](const std::function<void()>& action) { perform(action); }, this);
     panel_->setMinimumWidth(metrics.averageCharWidth() * 42);
 
     auto* layout = new QHBoxLayout(this);
@@ -194,9 +195,9 @@ void ConsoleWindow::refresh()
     for (int i = 0; i < table.rowCount(); ++i) {
         if (selection->isRowSelected(i, {}) == table.isSelected(i))
             continue;
-        selection->select(tableModel_->index(i, 0), (table.isSelected(i) ? QItemSelectionModel::Select
-                                                                         : QItemSelectionModel::Deselect) |
-                                                        QItemSelectionModel::Rows);
+        selection->select(tableModel_->index(i, 0),
+                          (table.isSelected(i) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                              QItemSelectionModel::Rows);
     }
 
     const console::ConsoleView view = engine_->view();
@@ -218,9 +219,8 @@ void ConsoleWindow::applyFocusRequest(const console::ConsoleView& view)
     if (view.focusRequestSerial == appliedFocusSerial_)
         return;
     appliedFocusSerial_ = view.focusRequestSerial;
-    QWidget* target = view.focusRequest.control == FocusTarget::Control::StationTable
-                          ? table_
-                          : panel_->widgetFor(view.focusRequest);
+    QWidget* target =
+        view.focusRequest.control == FocusTarget::Control::StationTable ? table_ : panel_->widgetFor(view.focusRequest);
     if (target != nullptr && target->isVisible() && target->isEnabled())
         target->setFocus(Qt::OtherFocusReason);
 }
@@ -317,7 +317,8 @@ void ConsoleWindow::offerFirstRun()
     if (engine_->hasEnded() || !engine_->firstRunWanted())
         return;
     console::configuration::FirstRunSetup setup;
-    FirstRunWizard wizard(setup, [this] { return engine_->stationsKnocking(); }, this);
+    FirstRunWizard wizard(
+        setup, [this] { return engine_->stationsKnocking(); }, this);
     // A file that cannot be written is told by the engine; the rest is kept.
     if (wizard.exec() == QDialog::Accepted)
         engine_->applyFirstRun(setup);

@@ -34,9 +34,9 @@ inline constexpr int kAlarmLabel = 1041;
 inline constexpr int kUnpaidNotice = 1050;
 inline constexpr int kNext = 9998;
 inline constexpr int kPrevious = 9999;
-inline constexpr int kItemButton = 10000;    // + row 0..4
-inline constexpr int kItemNarrow = 10005;    // + row 0..4
-inline constexpr int kItemQuantity = 10010;  // + row 0..4
+inline constexpr int kItemButton = 10000;   // + row 0..4
+inline constexpr int kItemNarrow = 10005;   // + row 0..4
+inline constexpr int kItemQuantity = 10010; // + row 0..4
 } // namespace id
 
 inline void identify(QWidget* widget, int controlId, const QString& accessibleName)

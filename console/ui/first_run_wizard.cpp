@@ -208,10 +208,10 @@ public:
     {
         setTitle(QStringLiteral("The rates"));
         auto* layout = new QVBoxLayout(this);
-        layout->addWidget(wrappedLabel(
-            QStringLiteral("Type what an hour costs and choose how it is cut. The Rates page under "
-                           "Configuration shows the rows this makes, and takes rows of your own."),
-            this));
+        layout->addWidget(
+            wrappedLabel(QStringLiteral("Type what an hour costs and choose how it is cut. The Rates page under "
+                                        "Configuration shows the rows this makes, and takes rows of your own."),
+                         this));
         auto* priceRow = new QFormLayout;
         hourPrice_ = namedEdit("firstRun.hourPrice", this);
         hourPrice_->setPlaceholderText(QStringLiteral("2.00"));

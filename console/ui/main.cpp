@@ -100,9 +100,10 @@ int main(int argc, char** argv)
         if (window.engine().hasEnded())
             return;
         print::logPrintMonitorNotices(printMonitor, window.engine().activityLog());
-        const QString title = printMonitor.charging()
-                                  ? window.folderTitle()
-                                  : window.folderTitle() + QStringLiteral(" - print server unreachable, printing not charged");
+        const QString title =
+            printMonitor.charging()
+                ? window.folderTitle()
+                : window.folderTitle() + QStringLiteral(" - print server unreachable, printing not charged");
         if (window.windowTitle() != title)
             window.setWindowTitle(title);
     });

@@ -21,8 +21,8 @@ MessageKind messageKind(std::string_view text)
 {
     // Files that cannot be opened or written, and a link that cannot listen,
     // lose the operator money or stations: those are critical.
-    static constexpr std::array<std::string_view, 7> critical{
-        "failed", "error (", "exception", "cannot", "could not", "already running", "not saved"};
+    static constexpr std::array<std::string_view, 7> critical{"failed",    "error (",         "exception", "cannot",
+                                                              "could not", "already running", "not saved"};
     for (std::string_view word : critical)
         if (containsWord(text, word))
             return MessageKind::Critical;

@@ -25,9 +25,8 @@ QMessageBox::Icon iconFor(MessageKind kind)
 
 bool QtOperatorPrompts::askYesNo(const std::string& question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Brisko"),
-                    QString::fromStdString(messageBoxText(question)), QMessageBox::Yes | QMessageBox::No,
-                    parent_);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Brisko"), QString::fromStdString(messageBoxText(question)),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
     box.setObjectName(QStringLiteral("question"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
@@ -36,8 +35,8 @@ bool QtOperatorPrompts::askYesNo(const std::string& question)
 
 void QtOperatorPrompts::showMessage(const std::string& text)
 {
-    QMessageBox box(iconFor(messageKind(text)), QStringLiteral("Brisko"),
-                    QString::fromStdString(messageBoxText(text)), QMessageBox::Ok, parent_);
+    QMessageBox box(iconFor(messageKind(text)), QStringLiteral("Brisko"), QString::fromStdString(messageBoxText(text)),
+                    QMessageBox::Ok, parent_);
     box.setObjectName(QStringLiteral("message"));
     box.exec();
 }

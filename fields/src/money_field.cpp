@@ -23,8 +23,7 @@ std::string MoneyField::format(double value, int decimals)
         value = 0.0;
     value += 0.0; // no "-0.00"
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::fixed, decimals);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 
@@ -47,8 +46,7 @@ double MoneyField::value() const
 {
     double amount = 0.0;
     const std::string& t = text();
-    const auto result = std::from_chars(t.data(), t.data() + t.size(), amount,
-                                        std::chars_format::fixed);
+    const auto result = std::from_chars(t.data(), t.data() + t.size(), amount, std::chars_format::fixed);
     return result.ec == std::errc() ? amount : 0.0;
 }
 
@@ -58,10 +56,7 @@ bool MoneyField::isAtLeastMinimum(double x) const
     return std::round(x * scale) >= std::round(minimum_ * scale);
 }
 
-std::string MoneyField::differenceText(double x) const
-{
-    return format(std::fabs(x - minimum_), decimals_);
-}
+std::string MoneyField::differenceText(double x) const { return format(std::fabs(x - minimum_), decimals_); }
 
 std::size_t MoneyField::pointPosition() const { return text().find('.'); }
 

@@ -138,8 +138,8 @@ TEST(DurationFieldDelete, AnyDeletionsEndInADuration)
     std::mt19937 random(7);
     for (int n = 0; n < 3000; ++n) {
         char start[9];
-        std::snprintf(start, sizeof start, "%02u:%02u:%02u", unsigned(random() % 100),
-                      unsigned(random() % 60), unsigned(random() % 60));
+        std::snprintf(start, sizeof start, "%02u:%02u:%02u", unsigned(random() % 100), unsigned(random() % 60),
+                      unsigned(random() % 60));
         for (std::size_t p = 0; p <= 8; ++p) {
             for (std::size_t e = p; e <= 8; ++e) {
                 auto field = fieldAt(start, p, e);
@@ -148,8 +148,7 @@ TEST(DurationFieldDelete, AnyDeletionsEndInADuration)
                     field.deleteDown();
                 field.deleteUp();
                 ASSERT_TRUE(DurationField::isDurationText(field.text()))
-                    << start << " [" << p << "," << e << ") x" << repeats + 1 << " -> "
-                    << field.text();
+                    << start << " [" << p << "," << e << ") x" << repeats + 1 << " -> " << field.text();
             }
         }
     }

@@ -310,8 +310,7 @@ TEST(MoneyFieldRandomKeys, TextAlwaysReadsAsAnAmount)
             default:
                 field.typeChar(keys[random() % keys.size()]);
             }
-            ASSERT_TRUE(isAmountText(field.text())) << "run " << run << " step " << step
-                                                    << ": " << field.text();
+            ASSERT_TRUE(isAmountText(field.text())) << "run " << run << " step " << step << ": " << field.text();
             ASSERT_LE(field.selectionEnd(), field.text().size());
         }
     }

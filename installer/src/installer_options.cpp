@@ -36,7 +36,8 @@ InstallerOptions parseInstallerOptions(const std::vector<std::string>& args)
 
 std::string installerUsage(const std::string& name)
 {
-    return "usage: " + name + " [--from FOLDER] [--help] [--version]\n"
+    return "usage: " + name +
+           " [--from FOLDER] [--help] [--version]\n"
            "\n"
            "Installs the counter console (brisko with brisko-admin) or the station client\n"
            "(tamblo with libHushtab.so and tamblo-supervisor) from the folder this program\n"

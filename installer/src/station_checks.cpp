@@ -53,8 +53,8 @@ std::string stationRefusal(const StationMachine& machine)
         return stationServiceMessage(unit->string());
     if (auto cafe = counterCafeFolder(machine.dataHome, machine.configHome))
         return counterCafeMessage(cafe->string());
-    if (auto entry = hiddenSystemEntry(machine.systemLogonStartFolder, machine.logonStartFolder,
-                                       platform::logonStartName()))
+    if (auto entry =
+            hiddenSystemEntry(machine.systemLogonStartFolder, machine.logonStartFolder, platform::logonStartName()))
         return systemLogonEntryMessage(entry->string());
     return {};
 }

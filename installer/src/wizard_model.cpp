@@ -21,8 +21,8 @@ WizardSetup machineSetup(const fs::path& source)
     setup.home = platform::homeFolder();
     // A removal offers the station's default folder when the station is there.
     std::error_code ec;
-    const bool stationThere = fs::exists(fs::path(setup.workstationFolder) /
-                                             platform::programFileName(platform::InstallProgram::Workstation), ec);
+    const bool stationThere = fs::exists(
+        fs::path(setup.workstationFolder) / platform::programFileName(platform::InstallProgram::Workstation), ec);
     setup.removalFolder = stationThere ? setup.workstationFolder : setup.consoleFolder;
     StationMachine machine;
     machine.unitFolders = {"/lib/systemd/system", "/usr/lib/systemd/system"};

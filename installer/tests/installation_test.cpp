@@ -81,7 +81,8 @@ TEST_F(Installation, FolderWithReservedCharactersIsQuotedInTheLogonEntry)
     const fs::path folder = temp / "Cafe $1 50% off";
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, folder.string())).succeeded);
     const std::string text = readFile(autostart() / "Tamblo.desktop");
-    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo-supervisor\" --dir .\n"), std::string::npos)
+    EXPECT_NE(text.find("\nExec=\"" + temp.path().string() + "/Cafe \\\\$1 50%% off/tamblo-supervisor\" --dir .\n"),
+              std::string::npos)
         << text;
 #ifdef DESKTOP_FILE_VALIDATE
     const fs::path entry = autostart() / "Tamblo.desktop";
@@ -205,9 +206,9 @@ TEST_F(Installation, RemovalTakesOnlyTheInstalledFilesAndAnEntryThatStartsThatFo
     ASSERT_TRUE(installer::install(plan(InstallProgram::Workstation, first.string())).succeeded);
     ASSERT_TRUE(installer::install(plan(InstallProgram::Console, first.string())).succeeded);
     writeFile(first / "notes.txt", "the owner's own file");
-    const std::vector<fs::path> listed = {first / "brisko", first / "brisko-admin", first / "tamblo",
-                                          first / "libHushtab.so", first / "tamblo-supervisor",
-                                          autostart() / "Tamblo.desktop"};
+    const std::vector<fs::path> listed = {
+        first / "brisko",        first / "brisko-admin",      first / "tamblo",
+        first / "libHushtab.so", first / "tamblo-supervisor", autostart() / "Tamblo.desktop"};
     EXPECT_EQ(installer::filesToRemove({first, autostart()}), listed);
 
     // Once the entry starts the station of another folder, it stays.
@@ -244,8 +245,11 @@ TEST(Removal, RefusalsNameTheFolderAndWhereItsFilesComeFrom)
 TEST(StationChecks, ServiceCounterCafeAndSystemEntryEachRefuse)
 {
     TempFolder temp;
-    installer::StationMachine machine{{temp / "lib", temp / "usr-lib"}, temp / "data", temp / "config",
-                                      temp / "xdg-autostart", temp / "config" / "autostart"};
+    installer::StationMachine machine{{temp / "lib", temp / "usr-lib"},
+                                      temp / "data",
+                                      temp / "config",
+                                      temp / "xdg-autostart",
+                                      temp / "config" / "autostart"};
     for (const char* folder : {"data/brisko", "config/brisko", "xdg-autostart", "cafe", "usr-lib"})
         fs::create_directories(temp / folder); // an empty data folder holds no cafe
     writeFile(temp / "config" / "brisko" / "brisko.conf", "data-folder=" + (temp / "cafe").string() + "\n");
@@ -256,8 +260,9 @@ TEST(StationChecks, ServiceCounterCafeAndSystemEntryEachRefuse)
     EXPECT_FALSE(installer::hiddenSystemEntry(temp / "xdg-autostart", temp / "xdg-autostart/", "Tamblo"));
 
     writeFile(temp / "cafe" / "BriskoConfig", "");
-    EXPECT_NE(installer::stationRefusal(machine).find("(" + (temp / "cafe").string() + "): the station's lock would lock"),
-              std::string::npos);
+    EXPECT_NE(
+        installer::stationRefusal(machine).find("(" + (temp / "cafe").string() + "): the station's lock would lock"),
+        std::string::npos);
     fs::remove(temp / "cafe" / "BriskoConfig");
     writeFile(temp / "data" / "brisko" / "BriskoBills", "");
     EXPECT_EQ(installer::counterCafeFolder(temp / "data", temp / "config"), temp / "data" / "brisko");

@@ -144,9 +144,8 @@ private slots:
         std::filesystem::create_directories(setup.source);
         InstallerDialog dialog(setup);
         QStringList shown;
-        dialog.setMessageShower([&shown](const QString& text, bool failure) {
-            shown << text + (failure ? " (failure)" : "");
-        });
+        dialog.setMessageShower(
+            [&shown](const QString& text, bool failure) { shown << text + (failure ? " (failure)" : ""); });
         dialog.show();
         auto* next = find<QPushButton>(dialog, "nextButton");
         QTest::mouseClick(find<QRadioButton>(dialog, "workstationRadio"), Qt::LeftButton);

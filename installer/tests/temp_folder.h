@@ -10,8 +10,8 @@ namespace installer::test {
 
 namespace fs = std::filesystem;
 
-using testsupport::TempFolder;
 using testsupport::readFile;
+using testsupport::TempFolder;
 using testsupport::writeFile;
 
 } // namespace installer::test

@@ -15,7 +15,8 @@ int main(int argc, char** argv)
     const auto options = installer::parseInstallerOptions({argv + 1, argv + argc});
     const std::string name = std::filesystem::path(argc > 0 ? argv[0] : "installer").filename().string();
     if (!options.error.empty()) {
-        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), options.error.c_str(), installer::installerUsage(name).c_str());
+        std::fprintf(stderr, "%s: %s\n%s", name.c_str(), options.error.c_str(),
+                     installer::installerUsage(name).c_str());
         return 2;
     }
     if (options.help) {

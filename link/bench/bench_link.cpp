@@ -180,7 +180,8 @@ bool measureCafe(const char* prefix, std::optional<CafeKey> key, int idleSeconds
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
     auto cpu = platform::processCpuTime() - cpuBefore;
     auto wall = SteadyClock::now() - wallBefore;
-    double idlePercent = 100.0 * std::chrono::duration<double>(cpu).count() / std::chrono::duration<double>(wall).count();
+    double idlePercent =
+        100.0 * std::chrono::duration<double>(cpu).count() / std::chrono::duration<double>(wall).count();
 
     const std::vector<double> roundTripMs = unlockRoundTrips(link, kStations, roundTrips);
     // The last station floods its connection; the others' UNLOCKs are timed again.

@@ -40,8 +40,8 @@ void fuzzMessages(std::string_view text)
     check(info.stamp.size() <= kSessionStampLength);
     if (info.wellFormed) {
         // A well-formed message is rebuilt byte for byte from its pieces.
-        SessionInfoRecord record{info.duration, info.accessCost.substr(1), info.extras.substr(1),
-                                 info.total.substr(1), info.stamp};
+        SessionInfoRecord record{info.duration, info.accessCost.substr(1), info.extras.substr(1), info.total.substr(1),
+                                 info.stamp};
         check(buildSessionInfoMessage(record) == text);
     }
 

@@ -32,7 +32,8 @@ CafeKeyFileReading readCafeKeyFile(const std::filesystem::path& file)
     const std::optional<std::string>& bytes = read.bytes;
     if (!bytes) {
         if (read.error != ENOENT)
-            reading.problem = "The cafe's key file " + file.string() + " cannot be read: " + systemText(read.error) + ".";
+            reading.problem =
+                "The cafe's key file " + file.string() + " cannot be read: " + systemText(read.error) + ".";
         return reading;
     }
     if (bytes->size() > kLongestFile) {

@@ -42,8 +42,11 @@ Channel::Channel() = default;
 Channel::~Channel() { close(); }
 
 Channel::Channel(Channel&& other) noexcept
-    : socket_(std::move(other.socket_)), context_(std::move(other.context_)), io_(std::move(other.io_)),
-      ssl_(std::move(other.ssl_)), stage_(std::exchange(other.stage_, Stage::Plain)),
+    : socket_(std::move(other.socket_)),
+      context_(std::move(other.context_)),
+      io_(std::move(other.io_)),
+      ssl_(std::move(other.ssl_)),
+      stage_(std::exchange(other.stage_, Stage::Plain)),
       wantsWrite_(std::exchange(other.wantsWrite_, false))
 {
     if (io_)
@@ -73,10 +76,7 @@ Channel Channel::plain(platform::TcpSocket socket)
     return channel;
 }
 
-Channel Channel::tlsServer(platform::TcpSocket socket, const CafeKey& key)
-{
-    return tls(std::move(socket), key, true);
-}
+Channel Channel::tlsServer(platform::TcpSocket socket, const CafeKey& key) { return tls(std::move(socket), key, true); }
 
 Channel Channel::tlsClient(platform::TcpSocket socket, const CafeKey& key)
 {

@@ -57,8 +57,8 @@ bool LinkServer::State::startWorker(int i)
     StationSlot& slot = slots.obtain(i);
     if (slot.running)
         return false;
-    for (auto* event : {&slot.sendCommand, &slot.linkChanged, &slot.linkChangeTaken, &slot.connectRequest,
-                        &slot.stationStop})
+    for (auto* event :
+         {&slot.sendCommand, &slot.linkChanged, &slot.linkChangeTaken, &slot.connectRequest, &slot.stationStop})
         event->reset();
     {
         std::lock_guard lock(slot.linkLock);

@@ -30,7 +30,10 @@ int daysInMonth(int year, int month)
     return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
 }
 
-std::string_view cutAt(std::string_view text, std::size_t length) { return text.substr(0, std::min(text.size(), length)); }
+std::string_view cutAt(std::string_view text, std::size_t length)
+{
+    return text.substr(0, std::min(text.size(), length));
+}
 
 // The longest start of `text` made only of the characters `fits` takes, cut to `length`.
 template <typename Fits>
@@ -200,8 +203,8 @@ SessionInfo parseSessionInfoMessage(std::string_view message)
     info.extras = cutAt(extras, SessionInfoRecord::kAmountSize);
     info.total = cutAt(total, SessionInfoRecord::kAmountSize);
     info.stamp = cutAt(rest, kSessionStampLength);
-    info.wellFormed = fits && duration.size() == SessionInfoRecord::kDurationSize - 1 && comma1 && comma2 &&
-                      comma3 && isAmountPiece(access) && isAmountPiece(extras) && isAmountPiece(total) &&
+    info.wellFormed = fits && duration.size() == SessionInfoRecord::kDurationSize - 1 && comma1 && comma2 && comma3 &&
+                      isAmountPiece(access) && isAmountPiece(extras) && isAmountPiece(total) &&
                       parseSessionStamp(rest).has_value();
     return info;
 }

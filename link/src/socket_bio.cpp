@@ -1,6 +1,5 @@
 #include "socket_bio.h"
 
-
 namespace stationlink {
 
 namespace {
@@ -76,9 +75,9 @@ std::unique_ptr<BIO_METHOD, MethodFree> makeMethod()
     if (index == -1)
         return nullptr;
     std::unique_ptr<BIO_METHOD, MethodFree> method(BIO_meth_new(index | BIO_TYPE_SOURCE_SINK, "station link socket"));
-    if (method && (BIO_meth_set_read_ex(method.get(), readSocket) != 1 ||
-                   BIO_meth_set_write_ex(method.get(), writeSocket) != 1 ||
-                   BIO_meth_set_ctrl(method.get(), control) != 1))
+    if (method &&
+        (BIO_meth_set_read_ex(method.get(), readSocket) != 1 || BIO_meth_set_write_ex(method.get(), writeSocket) != 1 ||
+         BIO_meth_set_ctrl(method.get(), control) != 1))
         method.reset();
     return method;
 }

@@ -17,7 +17,7 @@ namespace stationlink {
 
 struct SocketIo {
     platform::TcpSocket* socket = nullptr; // the channel's, which keeps it pointing here when moved
-    int lastError = 0; // Windows Sockets number of the last failed send or receive, 0 if none
+    int lastError = 0;                     // Windows Sockets number of the last failed send or receive, 0 if none
     bool peerClosed = false;
 };
 

@@ -97,9 +97,9 @@ private:
     // The connection is up but not yet reported: the station's moment to reclaim runs until then.
     std::optional<Clock::time_point> announceAt_;
     std::optional<InFlight> inFlight_;
-    bool goingAway_ = false; // "QUIT" or "SHUTDOWN" was answered: the station program is ending
-    Channel handshake_;                // main-port connection waiting for "OK"
-    std::string handshakeAnswer_;      // what it has said so far
+    bool goingAway_ = false;      // "QUIT" or "SHUTDOWN" was answered: the station program is ending
+    Channel handshake_;           // main-port connection waiting for "OK"
+    std::string handshakeAnswer_; // what it has said so far
     Clock::time_point handshakeDeadline_{};
 };
 

@@ -106,8 +106,7 @@ int TlsContext::useSession(SSL* ssl, const EVP_MD* md, const unsigned char** ide
     return *session ? 1 : 0;
 }
 
-int TlsContext::findSession(SSL* ssl, const unsigned char* identity, std::size_t identityLength,
-                            SSL_SESSION** session)
+int TlsContext::findSession(SSL* ssl, const unsigned char* identity, std::size_t identityLength, SSL_SESSION** session)
 {
     *session = nullptr;
     const TlsContext* self = of(ssl);

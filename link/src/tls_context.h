@@ -48,8 +48,7 @@ private:
 
     static int useSession(SSL* ssl, const EVP_MD* md, const unsigned char** identity, std::size_t* identityLength,
                           SSL_SESSION** session);
-    static int findSession(SSL* ssl, const unsigned char* identity, std::size_t identityLength,
-                           SSL_SESSION** session);
+    static int findSession(SSL* ssl, const unsigned char* identity, std::size_t identityLength, SSL_SESSION** session);
     static const TlsContext* of(SSL* ssl);
     // A new reference to the pre-shared key's session, for OpenSSL to own.
     SSL_SESSION* sessionReference() const;

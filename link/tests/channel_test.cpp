@@ -139,7 +139,10 @@ using ChannelTls = ChannelTest;
 using ChannelOpening = ChannelTest;
 
 // 52 bytes with the currency byte 0x80, as the session info message is at its longest.
-const std::string kSessionInfo = "01:05\x80" "123456.50,\x80" "000000.00,\x80" "123456.50,20240102030405";
+const std::string kSessionInfo = "01:05\x80"
+                                 "123456.50,\x80"
+                                 "000000.00,\x80"
+                                 "123456.50,20240102030405";
 
 } // namespace
 

@@ -47,7 +47,6 @@ bool refusalsInclude(LinkServer& link, std::vector<LinkRefusal> expected)
 
 class LinkServerTest : public ::testing::Test {
 protected:
-
     // Starts the link with stations at 127.0.0.2, 127.0.0.3, ... (count of them).
     void startWith(int count)
     {
@@ -59,7 +58,10 @@ protected:
     }
 
     ScriptedStation station(int index) const { return ScriptedStation(stationAddress(2 + index), link.mainPort()); }
-    ScriptedStation stranger(int lastOctet) const { return ScriptedStation(stationAddress(lastOctet), link.mainPort()); }
+    ScriptedStation stranger(int lastOctet) const
+    {
+        return ScriptedStation(stationAddress(lastOctet), link.mainPort());
+    }
 
     // Waits until station i's MailboxWord holds `events`, then takes them out
     // the way the console does.

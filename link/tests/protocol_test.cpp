@@ -205,7 +205,8 @@ TEST(SessionInfoMessage, ShortCommalessAndOversizedTextIsSplitSafely)
     EXPECT_EQ(commasOnly.duration, ",,,,,");
     EXPECT_FALSE(commasOnly.wellFormed);
 
-    auto longStamp = parseSessionInfoMessage("01:05" + kEuro + "1," + kEuro + "2," + kEuro + "3," + std::string(300, '7'));
+    auto longStamp =
+        parseSessionInfoMessage("01:05" + kEuro + "1," + kEuro + "2," + kEuro + "3," + std::string(300, '7'));
     EXPECT_EQ(longStamp.stamp, std::string(14, '7'));
     EXPECT_FALSE(longStamp.wellFormed);
 

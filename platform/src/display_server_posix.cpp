@@ -33,7 +33,8 @@ bool socketAnswers(const std::string& path, bool abstractName)
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstractName ? 0 : 1));
+    auto length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size() + (abstractName ? 0 : 1));
     bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
     closeDescriptor(fd, "display probe");
     return connected;

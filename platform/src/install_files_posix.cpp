@@ -273,9 +273,13 @@ FileResult writeLogonStart(const fs::path& folder, const std::string& name, cons
         return FileResult::failure(ec.message());
     const std::string entry = "[Desktop Entry]\n"
                               "Type=Application\n"
-                              "Name=" + name + "\n"
+                              "Name=" +
+                              name +
+                              "\n"
                               "Comment=Locks this station until the counter starts a session\n"
-                              "Exec=" + *exec + " --dir .\n"
+                              "Exec=" +
+                              *exec +
+                              " --dir .\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
     return replaceFile(logonStartEntryPath(folder, name), 0644, -1, entry);

@@ -32,7 +32,8 @@ NoticePipe::~NoticePipe()
 }
 
 NoticePipe::NoticePipe(NoticePipe&& other) noexcept
-    : read_(std::exchange(other.read_, -1)), write_(std::exchange(other.write_, -1)),
+    : read_(std::exchange(other.read_, -1)),
+      write_(std::exchange(other.write_, -1)),
       partial_(std::move(other.partial_))
 {
 }

@@ -14,22 +14,31 @@ namespace platform {
 FileError fileErrorFromErrno(int err)
 {
     switch (err) {
-    case 0: return FileError::None;
-    case ENOENT: return FileError::NotFound;
+    case 0:
+        return FileError::None;
+    case ENOENT:
+        return FileError::NotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return FileError::BadPath;
+    case ELOOP:
+        return FileError::BadPath;
     case EMFILE:
-    case ENFILE: return FileError::TooManyOpenFiles;
+    case ENFILE:
+        return FileError::TooManyOpenFiles;
     case EACCES:
     case EPERM:
-    case EROFS: return FileError::AccessDenied;
-    case EBADF: return FileError::InvalidHandle;
-    case EWOULDBLOCK: return FileError::SharingViolation;
+    case EROFS:
+        return FileError::AccessDenied;
+    case EBADF:
+        return FileError::InvalidHandle;
+    case EWOULDBLOCK:
+        return FileError::SharingViolation;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return FileError::DiskFull;
-    default: return FileError::Generic;
+    case EFBIG:
+        return FileError::DiskFull;
+    default:
+        return FileError::Generic;
     }
 }
 
@@ -165,10 +174,7 @@ bool SharedFile::write(std::span<const std::byte> data)
     return true;
 }
 
-bool SharedFile::write(const std::string& text)
-{
-    return write(std::as_bytes(std::span(text.data(), text.size())));
-}
+bool SharedFile::write(const std::string& text) { return write(std::as_bytes(std::span(text.data(), text.size()))); }
 
 bool SharedFile::truncate(std::uint64_t length)
 {

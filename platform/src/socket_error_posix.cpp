@@ -7,34 +7,59 @@ namespace platform {
 int socketErrorFromNative(int e)
 {
     switch (e) {
-    case 0: return kSocketOk;
-    case EINTR: return kSocketInterrupted;
-    case EFAULT: return kSocketFault;
-    case EINVAL: return kSocketInvalid;
+    case 0:
+        return kSocketOk;
+    case EINTR:
+        return kSocketInterrupted;
+    case EFAULT:
+        return kSocketFault;
+    case EINVAL:
+        return kSocketInvalid;
     case EMFILE:
-    case ENFILE: return kSocketTooManyFiles;
-    case EWOULDBLOCK: return kSocketWouldBlock;
-    case EINPROGRESS: return kSocketWouldBlock; // a connect under way reads as would-block, as on Windows
-    case EALREADY: return kSocketInProgress;
+    case ENFILE:
+        return kSocketTooManyFiles;
+    case EWOULDBLOCK:
+        return kSocketWouldBlock;
+    case EINPROGRESS:
+        return kSocketWouldBlock; // a connect under way reads as would-block, as on Windows
+    case EALREADY:
+        return kSocketInProgress;
     case ENOTSOCK:
-    case EBADF: return kSocketNotSocket;
-    case EMSGSIZE: return kSocketMessageSize;
-    case EOPNOTSUPP: return kSocketNotSupported;
-    case EADDRINUSE: return kSocketAddressInUse;
-    case EADDRNOTAVAIL: return kSocketAddressNotAvailable;
-    case ENETDOWN: return kSocketNetworkDown;
-    case ENETUNREACH: return kSocketNetworkUnreachable;
-    case ENETRESET: return kSocketNetworkReset;
-    case ECONNABORTED: return kSocketConnectionAborted;
+    case EBADF:
+        return kSocketNotSocket;
+    case EMSGSIZE:
+        return kSocketMessageSize;
+    case EOPNOTSUPP:
+        return kSocketNotSupported;
+    case EADDRINUSE:
+        return kSocketAddressInUse;
+    case EADDRNOTAVAIL:
+        return kSocketAddressNotAvailable;
+    case ENETDOWN:
+        return kSocketNetworkDown;
+    case ENETUNREACH:
+        return kSocketNetworkUnreachable;
+    case ENETRESET:
+        return kSocketNetworkReset;
+    case ECONNABORTED:
+        return kSocketConnectionAborted;
     case ECONNRESET:
-    case EPIPE: return kSocketConnectionReset;
-    case ENOBUFS: return kSocketNoBuffers;
-    case ENOTCONN: return kSocketNotConnected;
-    case ESHUTDOWN: return kSocketShutdown;
-    case ETIMEDOUT: return kSocketTimedOut;
-    case ECONNREFUSED: return kSocketConnectionRefused;
-    case EHOSTUNREACH: return kSocketHostUnreachable;
-    default: return e;
+    case EPIPE:
+        return kSocketConnectionReset;
+    case ENOBUFS:
+        return kSocketNoBuffers;
+    case ENOTCONN:
+        return kSocketNotConnected;
+    case ESHUTDOWN:
+        return kSocketShutdown;
+    case ETIMEDOUT:
+        return kSocketTimedOut;
+    case ECONNREFUSED:
+        return kSocketConnectionRefused;
+    case EHOSTUNREACH:
+        return kSocketHostUnreachable;
+    default:
+        return e;
     }
 }
 

@@ -56,7 +56,8 @@ SupervisorSignals::Wake SupervisorSignals::wait(std::chrono::milliseconds timeou
         if (left.count() <= 0)
             return Wake::TimedOut;
         pollfd fds[2] = {{signalFd_, POLLIN, 0}, {watched, POLLIN, 0}};
-        const int count = ::poll(fds, watched >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
+        const int count =
+            ::poll(fds, watched >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
         if (count < 0 && errno != EINTR) {
             logSystemError("poll", errno);
             return Wake::TimedOut;

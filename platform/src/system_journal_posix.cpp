@@ -16,8 +16,9 @@ void writeSystemJournal(std::string_view program, JournalLevel level, std::strin
         tag = program;
         openlog(tag.c_str(), LOG_PID, LOG_USER);
     }
-    const int priority = level == JournalLevel::Error ? LOG_ERR : level == JournalLevel::Warning ? LOG_WARNING
-                                                                                                : LOG_NOTICE;
+    const int priority = level == JournalLevel::Error     ? LOG_ERR
+                         : level == JournalLevel::Warning ? LOG_WARNING
+                                                          : LOG_NOTICE;
     syslog(priority, "%.*s", static_cast<int>(line.size()), line.data());
 }
 

@@ -26,8 +26,8 @@ struct DesktopPanels::Connection {
         int format = 0;
         unsigned long items = 0, after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(display, window, windowType, 0, 32, False, XA_ATOM, &actualType, &format, &items,
-                               &after, &data) != Success)
+        if (XGetWindowProperty(display, window, windowType, 0, 32, False, XA_ATOM, &actualType, &format, &items, &after,
+                               &data) != Success)
             return false;
         bool dock = false;
         if (data && actualType == XA_ATOM && format == 32) {

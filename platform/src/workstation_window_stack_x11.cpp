@@ -110,8 +110,8 @@ bool WindowStack::restore(WindowId window, int x, int y, int width, int height)
         return false;
     if (children)
         XFree(children);
-    bool right = parent == root && a.map_state == IsViewable && a.x == x && a.y == y && a.width == width &&
-                 a.height == height;
+    bool right =
+        parent == root && a.map_state == IsViewable && a.x == x && a.y == y && a.width == width && a.height == height;
     if (right)
         return false;
     if (parent != root)

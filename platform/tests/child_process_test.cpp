@@ -116,10 +116,10 @@ TEST(DisplayServer, LocalDisplayNamesMapToTheirSockets)
 // The command lines lightdm and gdm3 start their X servers with.
 TEST(DisplayServer, TheAuthorityFileIsTakenFromTheServerOfThatDisplay)
 {
-    const std::vector<std::string> lightdm{"/usr/lib/xorg/Xorg", ":0", "-seat", "seat0", "-auth",
-                                           "/var/run/lightdm/root/:0", "-nolisten", "tcp", "vt7"};
-    const std::vector<std::string> gdm{"/usr/lib/xorg/Xorg", "vt2", "-displayfd", "3", "-auth",
-                                       "/run/user/117/gdm/Xauthority", "-nolisten", "tcp", ":1"};
+    const std::vector<std::string> lightdm{"/usr/lib/xorg/Xorg",       ":0",        "-seat", "seat0", "-auth",
+                                           "/var/run/lightdm/root/:0", "-nolisten", "tcp",   "vt7"};
+    const std::vector<std::string> gdm{"/usr/lib/xorg/Xorg",           "vt2",       "-displayfd", "3", "-auth",
+                                       "/run/user/117/gdm/Xauthority", "-nolisten", "tcp",        ":1"};
     EXPECT_EQ(xServerAuthorityIn(lightdm, ":0"), "/var/run/lightdm/root/:0");
     EXPECT_EQ(xServerAuthorityIn(lightdm, "unix:0.0"), "/var/run/lightdm/root/:0");
     EXPECT_EQ(xServerAuthorityIn(gdm, ":1"), "/run/user/117/gdm/Xauthority");

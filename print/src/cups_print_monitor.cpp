@@ -60,10 +60,7 @@ CupsPrintMonitor::CupsPrintMonitor(PrintMonitorSettings settings)
 {
 }
 
-CupsPrintMonitor::~CupsPrintMonitor()
-{
-    stop();
-}
+CupsPrintMonitor::~CupsPrintMonitor() { stop(); }
 
 void CupsPrintMonitor::start(const std::string& printServer)
 {
@@ -173,8 +170,9 @@ void CupsPrintMonitor::takeIn(const std::string& server, const std::vector<CupsJ
             memory_.remember(server, job.id, job.created); // printed nothing, costs nothing
             continue;
         }
-        pending_.push_back(
-            {job.id, job.created, {job.printer, job.machine, job.document, pages, jobKey(server, job.id, job.created)}});
+        pending_.push_back({job.id,
+                            job.created,
+                            {job.printer, job.machine, job.document, pages, jobKey(server, job.id, job.created)}});
     }
 }
 

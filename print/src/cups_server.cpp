@@ -36,10 +36,7 @@ bool failed(ipp_t* response)
 
 CupsServer::CupsServer(PrintServerAddress address) : address_(std::move(address)) {}
 
-CupsServer::~CupsServer()
-{
-    disconnect();
-}
+CupsServer::~CupsServer() { disconnect(); }
 
 PrintServerAddress CupsServer::localDefault()
 {
@@ -69,15 +66,9 @@ std::optional<std::vector<CupsJob>> CupsServer::finishedJobs()
 {
     if (http_ == nullptr)
         return std::nullopt;
-    static const char* const wanted[] = {"job-id",
-                                         "job-name",
-                                         "job-originating-host-name",
-                                         "job-printer-uri",
-                                         "time-at-creation",
-                                         "job-state",
-                                         "copies",
-                                         "job-impressions-completed",
-                                         "job-media-sheets-completed"};
+    static const char* const wanted[] = {
+        "job-id",    "job-name", "job-originating-host-name", "job-printer-uri",           "time-at-creation",
+        "job-state", "copies",   "job-impressions-completed", "job-media-sheets-completed"};
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, kServerUri);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
@@ -171,8 +162,8 @@ std::optional<int> CupsServer::pollNotifications()
         return std::nullopt;
     }
     int events = 0;
-    for (ipp_attribute_t* attr = ippFindAttribute(response, "notify-sequence-number", IPP_TAG_INTEGER);
-         attr != nullptr; attr = ippFindNextAttribute(response, "notify-sequence-number", IPP_TAG_INTEGER)) {
+    for (ipp_attribute_t* attr = ippFindAttribute(response, "notify-sequence-number", IPP_TAG_INTEGER); attr != nullptr;
+         attr = ippFindNextAttribute(response, "notify-sequence-number", IPP_TAG_INTEGER)) {
         const int sequence = ippGetInteger(attr, 0);
         if (sequence >= nextSequence_) {
             nextSequence_ = sequence + 1;

@@ -23,7 +23,8 @@ std::vector<std::string_view> splitTabs(std::string_view line)
     }
 }
 
-template <typename T> bool number(std::string_view text, T& value)
+template <typename T>
+bool number(std::string_view text, T& value)
 {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();

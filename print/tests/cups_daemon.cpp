@@ -58,7 +58,8 @@ bool accepts(int port)
 bool lpOwned(const std::filesystem::path& dir, mode_t mode)
 {
     std::filesystem::create_directories(dir);
-    if (chown(dir.c_str(), 0, 7) != 0) { /* group lp is 7 on Debian; a mismatch only narrows access */ }
+    if (chown(dir.c_str(), 0, 7) != 0) { /* group lp is 7 on Debian; a mismatch only narrows access */
+    }
     return chmod(dir.c_str(), mode) == 0;
 }
 
@@ -185,10 +186,7 @@ void CupsDaemon::stop()
     pid_ = -1;
 }
 
-std::string CupsDaemon::serverName() const
-{
-    return "127.0.0.1:" + std::to_string(port_);
-}
+std::string CupsDaemon::serverName() const { return "127.0.0.1:" + std::to_string(port_); }
 
 int CupsDaemon::run(const std::vector<std::string>& args, std::string* out) const
 {
@@ -215,7 +213,7 @@ int CupsDaemon::run(const std::vector<std::string>& args, std::string* out) cons
 
 bool CupsDaemon::addQueue(const std::string& name, bool raw)
 {
-    std::vector<std::string> args{"lpadmin", "-h", (base_ / "run/cups.sock").string(), "-p", name, "-E", "-v",
+    std::vector<std::string> args{"lpadmin",       "-h", (base_ / "run/cups.sock").string(), "-p", name, "-E", "-v",
                                   "file:/dev/null"};
     if (!raw) {
         args.push_back("-P");
@@ -248,10 +246,7 @@ std::optional<int> CupsDaemon::print(const std::string& queue, const std::string
     return std::atoi(out.c_str() + dash + queue.size() + 1);
 }
 
-bool CupsDaemon::cancel(int jobId)
-{
-    return run({"cancel", "-h", serverName(), std::to_string(jobId)}) == 0;
-}
+bool CupsDaemon::cancel(int jobId) { return run({"cancel", "-h", serverName(), std::to_string(jobId)}) == 0; }
 
 bool CupsDaemon::holdQueue(const std::string& queue)
 {

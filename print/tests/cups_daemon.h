@@ -38,7 +38,7 @@ public:
                              int copies = 1, const std::string& host = {},
                              const std::vector<std::string>& options = {});
     bool cancel(int jobId);
-    bool holdQueue(const std::string& queue);   // jobs wait (cupsdisable)
+    bool holdQueue(const std::string& queue);    // jobs wait (cupsdisable)
     bool releaseQueue(const std::string& queue); // cupsenable
 
 private:

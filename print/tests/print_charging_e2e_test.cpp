@@ -30,8 +30,8 @@ protected:
         if (IsSkipped())
             return;
         using console::test::stationAddress;
-        console::test::writeClients(folder.path(),
-                                    {{"PC1", stationAddress(0)}, {"PC2", stationAddress(1)}, {"PC3", stationAddress(2)}});
+        console::test::writeClients(
+            folder.path(), {{"PC1", stationAddress(0)}, {"PC2", stationAddress(1)}, {"PC3", stationAddress(2)}});
         console::test::writeStandardRates(folder.path());
         console::test::writePrinters(folder.path(), {{daemon->serverName(), "laser", 0.10}});
 
@@ -140,9 +140,9 @@ TEST_F(PrintChargingEndToEnd, AStoppedServerIsLoggedAndItsJobsChargedWhenItIsBac
     ASSERT_TRUE(daemon->start());
     ASSERT_TRUE(daemon->print("laser", "Late", pdf(2), 1, "PC3"));
     ASSERT_TRUE(tickUntil([&] { return printEvents().size() >= 3; }, 5s));
-    EXPECT_EQ(printEvents(), (std::vector<std::string>{serverLostNotice(daemon->serverName()),
-                                                       serverBackNotice(daemon->serverName()),
-                                                       "ADD PRINT ITEM,Pages (2): Late,0.20"}));
+    EXPECT_EQ(printEvents(),
+              (std::vector<std::string>{serverLostNotice(daemon->serverName()), serverBackNotice(daemon->serverName()),
+                                        "ADD PRINT ITEM,Pages (2): Late,0.20"}));
     EXPECT_TRUE(monitor->charging());
 }
 

@@ -147,8 +147,8 @@ int showRates(const fs::path& dir, Streams io)
 {
     return listTable<store::RateCodec>(dir, io, [&](const store::RateBlock& row) {
         io.out << ' ' << row.blockDuration << ' '
-               << (row.blockCount == store::kRepeatBlock ? std::string("etc.") : std::to_string(row.blockCount))
-               << ' ' << formatMoney(row.price);
+               << (row.blockCount == store::kRepeatBlock ? std::string("etc.") : std::to_string(row.blockCount)) << ' '
+               << formatMoney(row.price);
     });
 }
 

@@ -102,14 +102,12 @@ int backUp(const fs::path& dir, const fs::path& target, Streams io)
         const fs::path from = dir / data.name;
         if (!fs::exists(from, ec))
             continue;
-        std::optional<std::string> bytes = data.kind == Kind::Table
-                                               ? steadyBytes(from)
-                                               : currentBytes(from);
+        std::optional<std::string> bytes = data.kind == Kind::Table ? steadyBytes(from) : currentBytes(from);
         if (bytes && data.kind == Kind::Log)
             bytes->erase(bytes->rfind('\n') == std::string::npos ? 0 : bytes->rfind('\n') + 1);
         const fs::path to = target / data.name;
-        const bool written = bytes && platform::replaceSmallFile(to, *bytes) &&
-                             (data.kind != Kind::Journal || cutJournalCopy(to));
+        const bool written =
+            bytes && platform::replaceSmallFile(to, *bytes) && (data.kind != Kind::Journal || cutJournalCopy(to));
         if (!written) {
             io.err << "brisko-admin: " << data.name << " could not be copied\n";
             ++failed;

@@ -29,19 +29,26 @@ std::string hoursAndMinutes(std::chrono::seconds time)
 std::string busyText(const store::ReportRow& row, int days)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f", days > 0 ? static_cast<double>(row.sessionTime.count()) / (days * 3600.0) : 0.0);
+    std::snprintf(text, sizeof text, "%.1f",
+                  days > 0 ? static_cast<double>(row.sessionTime.count()) / (days * 3600.0) : 0.0);
     return text;
 }
 
 const char* groupHeading(store::ReportGrouping grouping)
 {
     switch (grouping) {
-    case store::ReportGrouping::Day: return "Day";
-    case store::ReportGrouping::Week: return "Week";
-    case store::ReportGrouping::Month: return "Month";
-    case store::ReportGrouping::Station: return "Station";
-    case store::ReportGrouping::Item: return "Sold";
-    case store::ReportGrouping::Hour: return "Hour";
+    case store::ReportGrouping::Day:
+        return "Day";
+    case store::ReportGrouping::Week:
+        return "Week";
+    case store::ReportGrouping::Month:
+        return "Month";
+    case store::ReportGrouping::Station:
+        return "Station";
+    case store::ReportGrouping::Item:
+        return "Sold";
+    case store::ReportGrouping::Hour:
+        return "Hour";
     }
     return "";
 }
@@ -97,7 +104,8 @@ std::string formatReport(const store::TakingsReport& report, const std::string& 
         const bool total = &row == &rows.back();
         if (csv) {
             std::vector<std::string> fields{row.group, std::to_string(row.bills), std::to_string(row.sessions),
-                                            std::to_string(row.sessionTime.count() / 60), store::formatMoney(row.takings)};
+                                            std::to_string(row.sessionTime.count() / 60),
+                                            store::formatMoney(row.takings)};
             if (byHour)
                 fields.push_back(total ? "" : busyText(row, report.days));
             text += csvRecord(fields);
@@ -135,7 +143,10 @@ int showReport(const fs::path& dir, const ReportRequest& request, Streams io)
     store::TakingsTally tally(request.grouping, first->start(), last->end(), days);
     // Half a report would be taken for the whole takings: none is printed then.
     if (!forEachJournalLine(
-            dir, [&tally](int bill, std::time_t chargedAt, const store::BillLine& line) { tally.add(bill, chargedAt, line); },
+            dir,
+            [&tally](int bill, std::time_t chargedAt, const store::BillLine& line) {
+                tally.add(bill, chargedAt, line);
+            },
             io))
         return 1;
     io.out << formatReport(tally.report(), from, to, request.csv);

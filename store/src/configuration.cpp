@@ -13,9 +13,8 @@ Configuration::Configuration(const std::filesystem::path& folder, StoreNotifier&
 {
 }
 
-std::array<std::byte, Configuration::kFileSize> Configuration::encode(const PasswordRecord& record,
-                                                                      const std::string& line1,
-                                                                      const std::string& line2)
+std::array<std::byte, Configuration::kFileSize>
+Configuration::encode(const PasswordRecord& record, const std::string& line1, const std::string& line2)
 {
     std::array<std::byte, kFileSize> bytes{};
     std::copy(record.bytes().begin(), record.bytes().end(), bytes.begin());
@@ -30,7 +29,8 @@ Configuration::Decoded Configuration::decode(std::span<const std::byte> bytes)
     std::array<std::byte, kFileSize> full{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), kFileSize), full.begin());
     Decoded decoded;
-    decoded.record = PasswordRecord::fromBytes(std::span<const std::byte, PasswordRecord::kSize>(full.data(), PasswordRecord::kSize));
+    decoded.record = PasswordRecord::fromBytes(
+        std::span<const std::byte, PasswordRecord::kSize>(full.data(), PasswordRecord::kSize));
     decoded.line1 = getText(full, kLine1Offset, kLineSize);
     decoded.line2 = getText(full, kLine2Offset, kLineSize);
     return decoded;

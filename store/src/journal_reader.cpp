@@ -8,8 +8,7 @@ namespace {
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 }
 
-JournalReader::JournalReader(platform::SharedFile& file, std::uint64_t start)
-    : file_(file), pos_(start)
+JournalReader::JournalReader(platform::SharedFile& file, std::uint64_t start) : file_(file), pos_(start)
 {
     auto size = file_.size();
     ok_ = size.has_value();
@@ -24,7 +23,8 @@ bool JournalReader::fill(std::size_t count)
         return false;
     if (count > bufferCapacity_) {
         // Big reads, but no bigger than what is left to read.
-        bufferCapacity_ = static_cast<std::size_t>(std::max<std::uint64_t>(count, std::min<std::uint64_t>(kReadChunk, end_ - pos_)));
+        bufferCapacity_ =
+            static_cast<std::size_t>(std::max<std::uint64_t>(count, std::min<std::uint64_t>(kReadChunk, end_ - pos_)));
         buffer_ = std::make_unique_for_overwrite<std::byte[]>(bufferCapacity_);
         bufferLength_ = 0;
     }

@@ -80,8 +80,9 @@ bool OpenStateFile::putAside(const DecodedOpenState& decoded)
         if (::unlink(path_.c_str()) != 0)
             platform::logSystemError("unlink(BriskoOpen)", errno);
         keptAside_ = aside;
-        std::string text = "The open bills file " + path_.filename().string() + " cannot be read whole: " +
-                           decoded.fault + ".\r\nIt was kept as " + aside.filename().string() + ".";
+        std::string text = "The open bills file " + path_.filename().string() +
+                           " cannot be read whole: " + decoded.fault + ".\r\nIt was kept as " +
+                           aside.filename().string() + ".";
         if (decoded.outcome == DecodedOpenState::Outcome::Damaged)
             text += "\r\nBrisko starts with what could be read: " + std::to_string(loaded_.bills.size()) +
                     " unpaid bill(s) and " + std::to_string(loaded_.stations.size()) + " station(s).";
@@ -91,7 +92,7 @@ bool OpenStateFile::putAside(const DecodedOpenState& decoded)
         return true;
     }
     notifier_.fileFailed(path_, "The open bills file " + path_.filename().string() + " cannot be read whole (" +
-                          decoded.fault + ") and could not be kept aside. Brisko does not touch it.");
+                                    decoded.fault + ") and could not be kept aside. Brisko does not touch it.");
     loaded_ = {};
     return false;
 }

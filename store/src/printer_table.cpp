@@ -35,6 +35,9 @@ double PrinterTable::lookupPagePrice(std::string_view printer) const
     return -1.0;
 }
 
-std::string PrinterTable::printServerName() const { return entries().empty() ? std::string() : entries().front().serverName; }
+std::string PrinterTable::printServerName() const
+{
+    return entries().empty() ? std::string() : entries().front().serverName;
+}
 
 } // namespace store

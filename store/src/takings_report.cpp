@@ -116,8 +116,9 @@ TakingsReport TakingsTally::report() const
     for (const auto& [key, group] : groups_)
         report.rows.push_back(group.row);
     if (grouping_ == ReportGrouping::Station)
-        std::stable_sort(report.rows.begin(), report.rows.end(),
-                         [](const ReportRow& a, const ReportRow& b) { return parseIntText(a.group) < parseIntText(b.group); });
+        std::stable_sort(report.rows.begin(), report.rows.end(), [](const ReportRow& a, const ReportRow& b) {
+            return parseIntText(a.group) < parseIntText(b.group);
+        });
     if (grouping_ == ReportGrouping::Item)
         std::stable_sort(report.rows.begin(), report.rows.end(),
                          [](const ReportRow& a, const ReportRow& b) { return a.takings > b.takings; });

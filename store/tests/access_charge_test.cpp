@@ -61,8 +61,12 @@ double addOneByOne(double total, double addend, std::uint64_t count)
 TEST(AccessCharge, WorkedTable)
 {
     const std::pair<std::int32_t, const char*> cases[] = {
-        {0, "0.00"},    {1, "1.50"},    {60, "1.50"},   {61, "1.50"},   {1860, "1.50"}, {1861, "2.00"},
-        {2760, "2.00"}, {2761, "2.50"}, {3660, "2.50"}, {3661, "4.50"}, {7260, "4.50"}, {7261, "6.50"},
+        {0, "0.00"},    {1, "1.50"},
+        {60, "1.50"},   {61, "1.50"},
+        {1860, "1.50"}, {1861, "2.00"},
+        {2760, "2.00"}, {2761, "2.50"},
+        {3660, "2.50"}, {3661, "4.50"},
+        {7260, "4.50"}, {7261, "6.50"},
         {-5, "0.00"},   {std::numeric_limits<std::int32_t>::min(), "0.00"}};
     for (auto [seconds, expected] : cases)
         EXPECT_EQ(charge(kWorkedTable, seconds), expected) << seconds << " s";
@@ -132,8 +136,8 @@ TEST(AccessCharge, EqualsBlockByBlockOnRandomTables)
                 std::snprintf(text, sizeof text, "00:00:%02d", pick(0, 3));
             row.blockDuration = text;
             row.blockCount = pick(-2, 6);
-            row.price = pick(0, 3) == 0 ? std::uniform_real_distribution<double>(0.0, 5.0)(random)
-                                        : prices[pick(0, 12)];
+            row.price =
+                pick(0, 3) == 0 ? std::uniform_real_distribution<double>(0.0, 5.0)(random) : prices[pick(0, 12)];
         }
         for (int k = 0; k < 10; ++k) {
             const std::int32_t seconds = pick(0, 3) == 0 ? pick(-10, 200) : pick(0, 3 * 24 * 3600);
@@ -150,15 +154,30 @@ TEST(RepeatedAddition, MatchesAddingOneByOneBitForBit)
     for (int round = 0; round < 3000; ++round) {
         double total = 0.0, addend = 0.0;
         switch (round % 6) {
-        case 0: total = 0.0; addend = uniform(0.0, 3.0); break;
-        case 1: total = uniform(0.0, 1e6); addend = uniform(0.0, 1.0); break;
-        case 2: total = uniform(-1e3, 1e3); addend = uniform(-2.0, 2.0); break;
+        case 0:
+            total = 0.0;
+            addend = uniform(0.0, 3.0);
+            break;
+        case 1:
+            total = uniform(0.0, 1e6);
+            addend = uniform(0.0, 1.0);
+            break;
+        case 2:
+            total = uniform(-1e3, 1e3);
+            addend = uniform(-2.0, 2.0);
+            break;
         case 3: // exact halves of a unit in the last place, where rounding ties to even
             total = std::ldexp(uniform(1.0, 2.0), 20);
             addend = std::ldexp(static_cast<double>(2 * (random() % 8) + 1), 20 - 53);
             break;
-        case 4: total = uniform(0.0, 1e-300) * 1e-8; addend = uniform(0.0, 1e-310); break;
-        case 5: total = uniform(1e15, 1e16); addend = uniform(0.0, 0.6); break;
+        case 4:
+            total = uniform(0.0, 1e-300) * 1e-8;
+            addend = uniform(0.0, 1e-310);
+            break;
+        case 5:
+            total = uniform(1e15, 1e16);
+            addend = uniform(0.0, 0.6);
+            break;
         }
         const std::uint64_t count = random() % 20000;
         SCOPED_TRACE(::testing::Message() << std::hexfloat << total << " + " << addend << " x " << count);

@@ -33,7 +33,8 @@ struct Run {
 
 Run admin(const fs::path& dir, const std::string& arguments)
 {
-    std::string command = std::string(BRISKO_ADMIN_PATH) + " --dir '" + dir.string() + "' " + arguments + " 2>/dev/null";
+    std::string command =
+        std::string(BRISKO_ADMIN_PATH) + " --dir '" + dir.string() + "' " + arguments + " 2>/dev/null";
     Run run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -135,9 +136,10 @@ TEST_F(AdminTest, WithoutDirTheConsolesFolderIsRead)
     writeCafe();
     TempFolder home;
     std::filesystem::create_directories(home.path() / ".config" / "brisko");
-    testsupport::writeFile(home.path() / ".config" / "brisko" / "brisko.conf", "data-folder=" + folder.path().string() + "\n");
-    const std::string command = "cd / && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME='" + home.path().string() +
-                                "' " + BRISKO_ADMIN_PATH + " clients";
+    testsupport::writeFile(home.path() / ".config" / "brisko" / "brisko.conf",
+                           "data-folder=" + folder.path().string() + "\n");
+    const std::string command = "cd / && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME='" + home.path().string() + "' " +
+                                BRISKO_ADMIN_PATH + " clients";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     char buffer[256] = {};
@@ -190,8 +192,8 @@ TEST_F(AdminTest, ReportsGroupTheTakingsOfTheChosenDays)
         platform::ManualClock clock(localTime(2024, 6, 15, 12, 10));
         BillJournal journal(folder.path(), clock, notifier);
         ASSERT_TRUE(journal.open());
-        ASSERT_TRUE(journal.append({{"2", "01 hrs 30 mins 00 secs", "3.00"}, {"2", "Pages (2): cv.pdf", "0.20"},
-                                    {"2", "Coffee", "1.25"}}));
+        ASSERT_TRUE(journal.append(
+            {{"2", "01 hrs 30 mins 00 secs", "3.00"}, {"2", "Pages (2): cv.pdf", "0.20"}, {"2", "Coffee", "1.25"}}));
     }
     const std::string days = "--from 2024-06-14 --to 2024-06-15";
     auto byDay = admin(folder.path(), "report " + days);
@@ -307,9 +309,9 @@ TEST_F(AdminTest, ReadsWhileTheConsoleHoldsTheFilesAndNeverCreatesOrChangesOne)
 
 TEST_F(AdminTest, BadArgumentsGiveTheUsageAndStatus2)
 {
-    for (const char* arguments : {"", "charge", "charge abc", "charge 12 13", "charge 99999999999", "frobnicate",
-                                  "journal --xml", "day-total --date 2024-02-30", "day-total --date today",
-                                  "rates extra", "--dir"}) {
+    for (const char* arguments :
+         {"", "charge", "charge abc", "charge 12 13", "charge 99999999999", "frobnicate", "journal --xml",
+          "day-total --date 2024-02-30", "day-total --date today", "rates extra", "--dir"}) {
         SCOPED_TRACE(arguments);
         auto run = admin(folder.path(), arguments);
         EXPECT_EQ(run.status, 2);
@@ -321,9 +323,9 @@ TEST_F(AdminTest, OpenListsEveryLineOfTheUnpaidAndOpenBills)
 {
     writeCafe();
     OpenState state;
-    state.bills = {{"Comp#: 1", 1, false, {{"1", "00 hrs 10 mins 00 secs", "1.50"}}, std::nullopt},
-                   {"Open Bill: Comp#: 2", 2, true, {{"", "Coffee x 2", "3.00"}, {"2", "Pages (3): map", "0.30"}},
-                    std::nullopt}};
+    state.bills = {
+        {"Comp#: 1", 1, false, {{"1", "00 hrs 10 mins 00 secs", "1.50"}}, std::nullopt},
+        {"Open Bill: Comp#: 2", 2, true, {{"", "Coffee x 2", "3.00"}, {"2", "Pages (3): map", "0.30"}}, std::nullopt}};
     KeptStation waiting;
     waiting.index = 3;
     waiting.sessionBill = {3, 1, true, 1, 0, "Comp#: 4, 5", 0, 4, {{"4", "00 hrs 05 mins 00 secs", "1.50"}}};

@@ -29,7 +29,8 @@ TEST(PasswordRecordLayout, SeedOutputCheckWordMarkerAndZeros)
         const std::size_t marker = markerOffset(password.size());
         EXPECT_NE(getU32(b, marker - 4), 0u);
         EXPECT_EQ(b[marker], std::byte{0xFF});
-        EXPECT_TRUE(std::all_of(b.begin() + static_cast<long>(marker) + 1, b.end(), [](std::byte x) { return x == std::byte{0}; }));
+        EXPECT_TRUE(std::all_of(b.begin() + static_cast<long>(marker) + 1, b.end(),
+                                [](std::byte x) { return x == std::byte{0}; }));
         EXPECT_TRUE(record->isValid());
         EXPECT_TRUE(record->verify(password));
     }
@@ -90,7 +91,8 @@ TEST_F(ConfigurationTest, SavedFileHasTheRecordAndTheTwoLinesAtTheirOffsets)
 
         auto bytes = readBytes(path());
         ASSERT_EQ(bytes.size(), 1536u);
-        EXPECT_TRUE(std::equal(config.passwordRecord().bytes().begin(), config.passwordRecord().bytes().end(), bytes.begin()));
+        EXPECT_TRUE(
+            std::equal(config.passwordRecord().bytes().begin(), config.passwordRecord().bytes().end(), bytes.begin()));
         EXPECT_EQ(getText(bytes, 1024, 256), "Corner Cafe");
         EXPECT_EQ(bytes[1024 + 11], std::byte{0});
         EXPECT_EQ(bytes[1280 + 255], std::byte{'L'}); // 256 characters, no terminator

@@ -79,9 +79,8 @@ protected:
     platform::ManualClock clock{localTime(2024, 6, 3, 18, 0)};
     fs::path path() const { return folder / "BriskoBills"; }
 
-    const std::vector<BillItem> lastBill{{"4", "01 hrs 02 mins 03 secs", "3.50"},
-                                         {"", "Coffee x 2", "3.00"},
-                                         {"4", "Pages (3): plan.pdf", "0.30"}};
+    const std::vector<BillItem> lastBill{
+        {"4", "01 hrs 02 mins 03 secs", "3.50"}, {"", "Coffee x 2", "3.00"}, {"4", "Pages (3): plan.pdf", "0.30"}};
     const std::vector<BillItem> nextBill{{"7", "00 hrs 10 mins 00 secs", "1.50"}};
 
     std::vector<std::byte> before, after;
@@ -211,7 +210,7 @@ struct RewrittenFile {
     const char* name;
     std::function<void(const fs::path&, int version)> save; // version 0: old, 1: new
     std::function<std::string(const fs::path&)> load;       // a printable image of what loads
-    bool sameBytesEachSave = true; // false where each save draws a fresh seed
+    bool sameBytesEachSave = true;                          // false where each save draws a fresh seed
 };
 
 void PrintTo(const RewrittenFile& file, std::ostream* out) { *out << file.name; }
@@ -267,7 +266,8 @@ namespace {
 
 RecordingNotifier quiet;
 
-template <class Table> Table openTable(const fs::path& folder)
+template <class Table>
+Table openTable(const fs::path& folder)
 {
     if constexpr (std::is_constructible_v<Table, const fs::path&, StoreNotifier&>)
         return Table(folder, quiet);
@@ -275,7 +275,8 @@ template <class Table> Table openTable(const fs::path& folder)
         return Table(folder);
 }
 
-template <class Table> void saveTable(const fs::path& folder, const std::function<void(Table&)>& fill)
+template <class Table>
+void saveTable(const fs::path& folder, const std::function<void(Table&)>& fill)
 {
     Table table = openTable<Table>(folder);
     ASSERT_TRUE(table.load());

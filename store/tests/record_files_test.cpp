@@ -22,8 +22,8 @@ std::vector<std::byte> encodeOne(const typename Codec::Entry& entry)
 std::vector<std::byte> knownRateRecord()
 {
     std::vector<std::byte> r(32);
-    place(r, 8, "00:30:00");                       // NUL at 16, zeros to 19
-    placeLittleEndian(r, 20, 1, 4);                // count
+    place(r, 8, "00:30:00");                         // NUL at 16, zeros to 19
+    placeLittleEndian(r, 20, 1, 4);                  // count
     placeLittleEndian(r, 24, 0x3FF8000000000000, 8); // 1.5
     return r;
 }

@@ -17,7 +17,8 @@ TEST(ClientTableTest, MoreThan99StationsAreCutWithAMessage)
     RecordingNotifier notifier;
     std::vector<ClientEntry> many;
     for (int i = 0; i < 120; ++i)
-        many.push_back({"PC" + std::to_string(i + 1), {{10, 0, static_cast<std::uint8_t>(i / 250), static_cast<std::uint8_t>(i + 1)}}});
+        many.push_back({"PC" + std::to_string(i + 1),
+                        {{10, 0, static_cast<std::uint8_t>(i / 250), static_cast<std::uint8_t>(i + 1)}}});
     writeBytes(folder / "BriskoClient", encodeRecords<ClientCodec>(many));
 
     ClientTable clients(folder.path(), notifier);
@@ -40,7 +41,8 @@ TEST(ClientTableTest, LookupsByAddressAndByComputerName)
     EXPECT_EQ(clients.findByAddress({{192, 168, 1, 11}}), -1);
     EXPECT_EQ(clients.findByComputerName("PC01"), -1);
 
-    clients.entries() = {{"Front-PC", {{192, 168, 1, 11}}}, {"BACK", {{192, 168, 1, 12}}}, {"back", {{192, 168, 1, 12}}}};
+    clients.entries() = {
+        {"Front-PC", {{192, 168, 1, 11}}}, {"BACK", {{192, 168, 1, 12}}}, {"back", {{192, 168, 1, 12}}}};
     EXPECT_EQ(clients.findByAddress({{192, 168, 1, 12}}), 1);
     EXPECT_EQ(clients.findByAddress({{12, 1, 168, 192}}), -1);
     EXPECT_EQ(clients.findByComputerName("\\\\front-pc"), 1);

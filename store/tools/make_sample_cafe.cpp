@@ -110,9 +110,8 @@ int main(int argc, char** argv)
     bill(at(2024, 6, 14, 10, 5), {{"1", "00 hrs 45 mins 10 secs", "2.00"}, {"1", "Coffee", "1.50"}});
     bill(at(2024, 6, 14, 14, 30), {{"3", "01 hrs 02 mins 00 secs", "4.50"}, {"3", "Pages (3): report.pdf", "0.30"}});
     bill(at(2024, 6, 15, 9, 15), {{"2", "00 hrs 20 mins 05 secs", "1.50"}});
-    bill(at(2024, 6, 15, 11, 40), {{"4", "Tea & Cake", "3.20"},
-                                   {"4", "Repairs", "15.00"},
-                                   {"4", "Pages (1): ticket, \"final\".pdf", "0.10"}});
+    bill(at(2024, 6, 15, 11, 40),
+         {{"4", "Tea & Cake", "3.20"}, {"4", "Repairs", "15.00"}, {"4", "Pages (1): ticket, \"final\".pdf", "0.10"}});
     if (!ok) {
         std::cerr << "make_sample_cafe: could not write every file in " << folder << "\n";
         return 1;

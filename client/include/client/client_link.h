@@ -142,17 +142,17 @@ private:
 
     platform::Ipv4Address server_;
     std::optional<stationlink::CafeKey> key_;
-    platform::TcpSocket socket_;     // while connecting
-    stationlink::Channel channel_;   // once connected
+    platform::TcpSocket socket_;                                           // while connecting
+    stationlink::Channel channel_;                                         // once connected
     stationlink::ReceiveBuffer received_{stationlink::frameServerMessage}; // station connection only
     bool connected_ = false;
     std::uint16_t stationPort_ = 0;
     Phase phase_ = Phase::Idle;
     Clock::time_point deadline_{};
-    bool refused_ = false;      // the connect under way was refused: only its time is waited out
-    bool reclaimDue_ = false;   // the station connection just came up: "STARTED" goes first
-    std::string portReply_;     // what the console answered on the main port so far
-    int lastError_ = 0;         // the last socket error, as the log reports it
+    bool refused_ = false;            // the connect under way was refused: only its time is waited out
+    bool reclaimDue_ = false;         // the station connection just came up: "STARTED" goes first
+    std::string portReply_;           // what the console answered on the main port so far
+    int lastError_ = 0;               // the last socket error, as the log reports it
     platform::Ipv4Address announced_; // the address the CONNECT of this connection announces
 };
 

@@ -19,10 +19,7 @@ struct StationFolders {
     std::filesystem::path log;    // the station's log
 
     // The installed station's folders.
-    static StationFolders installed()
-    {
-        return {"/etc/tamblo", "/var/lib/tamblo", "/var/log/tamblo"};
-    }
+    static StationFolders installed() { return {"/etc/tamblo", "/var/lib/tamblo", "/var/log/tamblo"}; }
     // Every file in `folder`.
     static StationFolders allIn(const std::filesystem::path& folder) { return {folder, folder, folder}; }
 

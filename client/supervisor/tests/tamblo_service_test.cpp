@@ -109,8 +109,8 @@ public:
     // test console; the console's side of the handshake.
     HandshakeResult start()
     {
-        std::vector<std::string> args{SUPERVISOR_BIN, "--run-as", service->name(), "--kiosk-user", customer->name(),
-                                      "--kiosk-template", homeTemplate.string()};
+        std::vector<std::string> args{SUPERVISOR_BIN,   "--run-as",         service->name(),      "--kiosk-user",
+                                      customer->name(), "--kiosk-template", homeTemplate.string()};
         for (auto& a : stationArgs(station, *mainListener.localPort()))
             args.push_back(a);
         // stationArgs wrote TambloConfig as root: it goes back to the service.
@@ -164,8 +164,8 @@ pid_t keyboardGrabberOf(const platform::Account& customer)
         _exit(1);
     unsetenv("XAUTHORITY"); // root's cookie file: the customer is let in by name
     Display* own = XOpenDisplay(nullptr);
-    if (!own || XGrabKeyboard(own, DefaultRootWindow(own), False, GrabModeAsync, GrabModeAsync, CurrentTime) !=
-                    GrabSuccess)
+    if (!own ||
+        XGrabKeyboard(own, DefaultRootWindow(own), False, GrabModeAsync, GrabModeAsync, CurrentTime) != GrabSuccess)
         _exit(2);
     XSync(own, False);
     for (;;)
@@ -225,7 +225,8 @@ TEST_F(StationService, TheCustomerCannotStopTheStationAndTheNextOneStartsClean)
     ASSERT_TRUE(eventually([&] { return topLevelShown(display, "customer-clock"); }, 10s));
     ASSERT_EQ(runAs(customer, "mkdir -p ~/.config/autostart && printf '[Desktop Entry]\\nHidden=true\\n' "
                               "> ~/.config/autostart/Tamblo.desktop && echo secret > ~/history.txt && "
-                              "mkdir -p /tmp/" + customer + "-stash && touch /dev/shm/" + customer + "-job"),
+                              "mkdir -p /tmp/" +
+                                  customer + "-stash && touch /dev/shm/" + customer + "-job"),
               0);
 
     // The customer's shell against the station's processes and files.
@@ -260,7 +261,8 @@ TEST_F(StationService, TheCustomerCannotStopTheStationAndTheNextOneStartsClean)
     EXPECT_FALSE(std::filesystem::exists(home / "history.txt"));
     EXPECT_FALSE(std::filesystem::exists(home / ".config/autostart/Tamblo.desktop"));
     EXPECT_TRUE(std::filesystem::is_directory(home / ".config"));
-    EXPECT_FALSE(std::filesystem::exists("/tmp/" + customer + "-stash")) << "files in shared folders outlive the session";
+    EXPECT_FALSE(std::filesystem::exists("/tmp/" + customer + "-stash"))
+        << "files in shared folders outlive the session";
     EXPECT_FALSE(std::filesystem::exists("/dev/shm/" + customer + "-job"));
     EXPECT_EQ(runAs(customer, "touch ~/next-customer"), 0) << "the fresh home is the customer's own";
     EXPECT_TRUE(contains(logLines(station), "The programs of " + customer + " were ended."));
@@ -291,8 +293,7 @@ protected:
             GTEST_SKIP() << why;
         d_ = server_->display();
         ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--addmode", "DUMMY1", "1024x768"}), 0);
-        ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}),
-                  0);
+        ASSERT_EQ(runToEnd({"/usr/bin/xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--right-of", "DUMMY0"}), 0);
         paintDesktop(d_);
         desktop_ = std::make_unique<WindowManagerDesktop>(d_);
         ASSERT_TRUE(desktop_->ready());

@@ -189,8 +189,8 @@ TEST_F(SupervisorTest, AHostNameOn127011DoesNotHideTheStationsAddress)
         else
             ++i;
     Process tamblo({"/usr/bin/unshare", "--mount", "/bin/sh", "-c",
-                    "mount --bind '" + (folder.path() / "hosts").string() + "' /etc/hosts && getent hosts " +
-                        host + " | grep -q '^127.0.1.1 ' && exec " + station},
+                    "mount --bind '" + (folder.path() / "hosts").string() + "' /etc/hosts && getent hosts " + host +
+                        " | grep -q '^127.0.1.1 ' && exec " + station},
                    ChildOutput::Shown);
     auto h = acceptStation(mainListener, 10s);
     ASSERT_TRUE(h.station.isValid()) << "the console refused the station";

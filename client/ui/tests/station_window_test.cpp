@@ -23,7 +23,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::string kSessionInfo = "01:05\x80" "2.50,\x80" "1.00,\x80" "3.50,20060811105434";
+const std::string kSessionInfo = "01:05\x80"
+                                 "2.50,\x80"
+                                 "1.00,\x80"
+                                 "3.50,20060811105434";
 const QColor kPanelBlue(33, 93, 222);
 
 QWidget* visibleTopLevel(const QString& objectName)

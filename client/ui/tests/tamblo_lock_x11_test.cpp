@@ -167,8 +167,8 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
     ASSERT_TRUE(eventually([&] { return lockHolds(*tamblo); }));
     EXPECT_EQ(probe.activeCount(), 0);
 
-    for (const char* keys : {"alt+Tab", "alt+F4", "super", "Super_L", "ctrl+alt+BackSpace", "ctrl+alt+F1",
-                             "ctrl+alt+F2", "ctrl+Escape"})
+    for (const char* keys :
+         {"alt+Tab", "alt+F4", "super", "Super_L", "ctrl+alt+BackSpace", "ctrl+alt+F1", "ctrl+alt+F2", "ctrl+Escape"})
         xdotool({"key", keys});
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(tamblo->running());
@@ -190,7 +190,8 @@ TEST_F(LockUnderOpenbox, TaskKeysLeaveTheLockUpAndTheConsoleSwitchIsOffOnlyWhile
     EXPECT_EQ(readWithin(h.station, 5s), "OK");
     EXPECT_TRUE(eventually([&] { return lockHolds(*tamblo) && probe.activeCount() == 0; }))
         << "keyboard " << keyboardGrabbedByOthers(d_) << " pointer " << pointerGrabbedByOthers(d_) << " top "
-        << topWindowPid(d_) << " of " << tamblo->pid() << ", server keys " << probe.activeCount() << "\n" << describeWindows(d_, tamblo->pid());
+        << topWindowPid(d_) << " of " << tamblo->pid() << ", server keys " << probe.activeCount() << "\n"
+        << describeWindows(d_, tamblo->pid());
 
     // A clean SIGTERM puts the keys back too.
     EXPECT_TRUE(tamblo->terminate());
@@ -211,8 +212,7 @@ TEST_F(LockUnderOpenbox, TheBuiltInCodeAndGuessesAfterTheOwnersCodeLeaveTheLockH
     // Every wrong try costs a key derivation, slow on purpose (and slower still
     // in a sanitized build): the pause comes once they are worked through.
     EXPECT_TRUE(eventually(
-        [&] { return contains(logLines(folder_.path()), "Wrong setup code 5 times: typing ignored for 30 s."); },
-        20s));
+        [&] { return contains(logLines(folder_.path()), "Wrong setup code 5 times: typing ignored for 30 s."); }, 20s));
     typeCode(kOwnersCode); // during the pause: ignored
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(lockHolds(*tamblo));

@@ -38,8 +38,8 @@ protected:
         dock = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 760, 1280, 40, 0, 0, 0);
         Atom type = XInternAtom(display, "_NET_WM_WINDOW_TYPE", False);
         Atom dockType = XInternAtom(display, "_NET_WM_WINDOW_TYPE_DOCK", False);
-        XChangeProperty(display, dock, type, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&dockType), 1);
+        XChangeProperty(display, dock, type, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&dockType),
+                        1);
         XMapWindow(display, dock);
         XSync(display, False);
     }

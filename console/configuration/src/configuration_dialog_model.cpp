@@ -126,24 +126,12 @@ void ConfigurationDialogModel::close(Result result)
     result_ = result;
 }
 
-ClientsPage* ConfigurationDialogModel::clientsPage()
-{
-    return pages_ ? &pages_->clients : nullptr;
-}
+ClientsPage* ConfigurationDialogModel::clientsPage() { return pages_ ? &pages_->clients : nullptr; }
 
-PosItemsPage* ConfigurationDialogModel::posItemsPage()
-{
-    return pages_ ? &pages_->posItems : nullptr;
-}
+PosItemsPage* ConfigurationDialogModel::posItemsPage() { return pages_ ? &pages_->posItems : nullptr; }
 
-PrintersPage* ConfigurationDialogModel::printersPage()
-{
-    return pages_ ? &pages_->printers : nullptr;
-}
+PrintersPage* ConfigurationDialogModel::printersPage() { return pages_ ? &pages_->printers : nullptr; }
 
-RatesPage* ConfigurationDialogModel::ratesPage()
-{
-    return pages_ ? &pages_->rates : nullptr;
-}
+RatesPage* ConfigurationDialogModel::ratesPage() { return pages_ ? &pages_->rates : nullptr; }
 
 } // namespace console::configuration

@@ -30,10 +30,7 @@ void PageList::clear()
     selected_.clear();
 }
 
-bool PageList::isSelected(int r) const
-{
-    return r >= 0 && r < rowCount() && selected_[static_cast<std::size_t>(r)];
-}
+bool PageList::isSelected(int r) const { return r >= 0 && r < rowCount() && selected_[static_cast<std::size_t>(r)]; }
 
 std::vector<int> PageList::selectedRows() const
 {
@@ -58,9 +55,6 @@ void PageList::setSelected(int r, bool selected)
         selected_[static_cast<std::size_t>(r)] = selected;
 }
 
-void PageList::clearSelection()
-{
-    selected_.assign(selected_.size(), false);
-}
+void PageList::clearSelection() { selected_.assign(selected_.size(), false); }
 
 } // namespace console::configuration

@@ -32,9 +32,6 @@ std::optional<int> parseIntegerField(std::string_view text)
     return value;
 }
 
-std::string decimalText(int value)
-{
-    return std::to_string(value);
-}
+std::string decimalText(int value) { return std::to_string(value); }
 
 } // namespace console::configuration

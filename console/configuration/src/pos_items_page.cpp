@@ -13,7 +13,8 @@
 
 namespace console::configuration {
 
-PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts) : ListPage(kColumns.size(), prompts), items_(items)
+PosItemsPage::PosItemsPage(store::SaleItemTable& items, OperatorPrompts& prompts)
+    : ListPage(kColumns.size(), prompts), items_(items)
 {
     // A file that cannot be read is silent: the page shows what the table holds,
     // and the next opening tries the file again.
@@ -27,7 +28,8 @@ void PosItemsPage::fillList()
     list_.clear();
     int number = 0;
     for (const store::SaleItem& item : items_.items())
-        list_.append({decimalText(++number), item.description, item.fixedPrice ? store::formatMoney(item.price) : kVariesText});
+        list_.append(
+            {decimalText(++number), item.description, item.fixedPrice ? store::formatMoney(item.price) : kVariesText});
     count_.text = decimalText(list_.rowCount());
 }
 

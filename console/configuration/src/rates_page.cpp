@@ -15,16 +15,10 @@ namespace console::configuration {
 namespace {
 
 // "#" of a block count: the repeat row reads "etc.".
-std::string countText(int count)
-{
-    return count == -1 ? kRepeatText : decimalText(count);
-}
+std::string countText(int count) { return count == -1 ? kRepeatText : decimalText(count); }
 
 // A "#" text read back: "etc." repeats, anything else is its integer value.
-int countValue(const std::string& text)
-{
-    return text == kRepeatText ? -1 : store::parseIntText(text);
-}
+int countValue(const std::string& text) { return text == kRepeatText ? -1 : store::parseIntText(text); }
 
 } // namespace
 
@@ -46,7 +40,8 @@ void RatesPage::fillList()
     list_.clear();
     int number = 0;
     for (const store::RateBlock& block : rates_.rows())
-        list_.append({decimalText(++number), block.blockDuration, countText(block.blockCount), store::formatMoney(block.price)});
+        list_.append(
+            {decimalText(++number), block.blockDuration, countText(block.blockCount), store::formatMoney(block.price)});
     count_.text = decimalText(list_.rowCount());
 }
 
@@ -147,7 +142,8 @@ void RatesPage::rebuildTable()
     std::vector<store::RateBlock> blocks;
     blocks.reserve(static_cast<std::size_t>(list_.rowCount()));
     for (const PageRow& row : list_.rows())
-        blocks.push_back({row[kDurationColumn], countValue(row[kCountColumn]), store::parseMoneyText(row[kPriceColumn])});
+        blocks.push_back(
+            {row[kDurationColumn], countValue(row[kCountColumn]), store::parseMoneyText(row[kPriceColumn])});
     rates_.rows() = std::move(blocks);
 }
 

@@ -12,17 +12,14 @@
 namespace console::configuration {
 namespace {
 
+using platform::Ipv4Address;
 using test::RecordingNotifier;
 using test::RecordingWorkers;
 using test::ScriptedPrompts;
 using test::TempFolder;
-using platform::Ipv4Address;
 using Strings = std::vector<std::string>;
 
-Ipv4Address stationAddress(int i)
-{
-    return {{192, 168, 1, static_cast<std::uint8_t>(10 + i)}};
-}
+Ipv4Address stationAddress(int i) { return {{192, 168, 1, static_cast<std::uint8_t>(10 + i)}}; }
 
 class ClientsPageTest : public ::testing::Test {
 protected:

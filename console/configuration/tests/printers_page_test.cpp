@@ -62,7 +62,8 @@ TEST_F(PrintersPageTest, NewServerNameRewritesEveryPrinter)
     page.pageCostEditor().setValue(0.15, 2);
     page.setServerNameText("NEWSRV");
     EXPECT_EQ(page.save(), SaveOutcome::Saved);
-    EXPECT_EQ(savedPrinters(), (std::vector<store::PrinterEntry>{{"NEWSRV", "Laser", 0.15}, {"NEWSRV", "Colour", 0.50}}));
+    EXPECT_EQ(savedPrinters(),
+              (std::vector<store::PrinterEntry>{{"NEWSRV", "Laser", 0.15}, {"NEWSRV", "Colour", 0.50}}));
     EXPECT_EQ(table.printServerName(), "NEWSRV");
 }
 

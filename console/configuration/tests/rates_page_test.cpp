@@ -203,8 +203,8 @@ TEST_F(RatesPageTest, SelectedRowsAllReceiveTheEditorValues)
     EXPECT_EQ(page.list().row(0), (Strings{"1", "00:20:00", "3", "0.75"}));
     EXPECT_EQ(page.list().row(1), (Strings{"2", "00:20:00", "3", "0.75"}));
     EXPECT_EQ(page.list().row(2), (Strings{"3", "00:20:00", "etc.", "0.75"}));
-    EXPECT_EQ(savedRates(), (std::vector<store::RateBlock>{
-                                {"00:20:00", 3, 0.75}, {"00:20:00", 3, 0.75}, {"00:20:00", -1, 0.75}}));
+    EXPECT_EQ(savedRates(),
+              (std::vector<store::RateBlock>{{"00:20:00", 3, 0.75}, {"00:20:00", 3, 0.75}, {"00:20:00", -1, 0.75}}));
 }
 
 TEST_F(RatesPageTest, RefusedFieldsChangeNothing)

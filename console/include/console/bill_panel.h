@@ -94,8 +94,8 @@ struct BillPanelContext {
     ReceiptPrinter& receiptPrinter;
     Beeper& beeper;
     configuration::OperatorPrompts& prompts; // the short-tender and receipt questions
-    ModalGuard& guard; // bill work held back while a dialog was up runs after the panel's own
-    MoneyKeeper& keeper; // told of every change to the bills, and asked before a charge
+    ModalGuard& guard;                       // bill work held back while a dialog was up runs after the panel's own
+    MoneyKeeper& keeper;                     // told of every change to the bills, and asked before a charge
 };
 
 class BillPanel {

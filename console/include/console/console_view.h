@@ -91,7 +91,7 @@ struct BillListView {
 };
 
 struct BillPanelView {
-    TextView title;   // "BILL"
+    TextView title; // "BILL"
     SelectorView selector;
     AlarmSelectorView alarm;
     TextView caption; // the displayed bill's caption

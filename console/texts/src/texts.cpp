@@ -4,10 +4,7 @@
 
 namespace console {
 
-std::string stationOpenBillCaption(int stationNumber)
-{
-    return "Open Bill: " + stationBillCaption(stationNumber);
-}
+std::string stationOpenBillCaption(int stationNumber) { return "Open Bill: " + stationBillCaption(stationNumber); }
 
 std::string stationBillCaption(int stationNumber)
 {
@@ -30,10 +27,7 @@ std::string printJobDescription(int pages, const std::string& document)
     return "Pages (" + std::to_string(pages) + "): " + document;
 }
 
-std::string priceQuestion(const std::string& itemCaption)
-{
-    return "Enter price for item:\"" + itemCaption + "\"";
-}
+std::string priceQuestion(const std::string& itemCaption) { return "Enter price for item:\"" + itemCaption + "\""; }
 
 int alarmChoiceSeconds(int choice)
 {
@@ -65,7 +59,9 @@ std::string damagedConfigurationMessage(const std::string& folder)
     return "BriskoConfig in " + folder +
            " is damaged: no password can be checked against it.\r\n\r\n"
            "To get back in, the owner runs\r\n"
-           "    brisko-admin --dir " + folder + " reset-password\r\n"
+           "    brisko-admin --dir " +
+           folder +
+           " reset-password\r\n"
            "which sets an empty password and keeps the receipt lines. "
            "Then start Brisko and set a new password in Configuration.";
 }
@@ -74,8 +70,9 @@ std::string exitQuestion(std::size_t unpaidBills)
 {
     if (unpaidBills == 0)
         return std::string(kExitQuestion);
-    const std::string bills = unpaidBills == 1 ? "1 unpaid bill is still open. It is kept and comes back"
-                                               : std::to_string(unpaidBills) + " unpaid bills are still open. They are kept and come back";
+    const std::string bills =
+        unpaidBills == 1 ? "1 unpaid bill is still open. It is kept and comes back"
+                         : std::to_string(unpaidBills) + " unpaid bills are still open. They are kept and come back";
     return bills + " when Brisko starts again.\r\n\r\n" + std::string(kExitQuestion);
 }
 

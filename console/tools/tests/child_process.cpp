@@ -93,8 +93,7 @@ void ChildProcess::closeInput()
     input_ = -1;
 }
 
-std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds limit,
-                                                  const std::function<void()>& idle)
+std::optional<std::string> ChildProcess::readLine(std::chrono::milliseconds limit, const std::function<void()>& idle)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {

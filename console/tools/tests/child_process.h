@@ -35,8 +35,7 @@ public:
     void closeInput();
     // The next line of output, or nullopt after `limit` or at its end of
     // output. `idle` runs about every 10 ms while waiting.
-    std::optional<std::string> readLine(std::chrono::milliseconds limit,
-                                        const std::function<void()>& idle = {});
+    std::optional<std::string> readLine(std::chrono::milliseconds limit, const std::function<void()>& idle = {});
     // Sends a signal and reaps the child; returns its wait status (or -1).
     int kill(int signal);
     // Waits up to `limit` for the child to end by itself; its wait status, or nullopt.

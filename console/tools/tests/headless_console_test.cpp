@@ -38,8 +38,8 @@ protected:
 
     bool waitStatus(const std::string& status)
     {
-        return console->waitState([&](const HeadlessState& s) { return s.rows.at(0).status == status; },
-                                  std::chrono::seconds(10))
+        return console
+            ->waitState([&](const HeadlessState& s) { return s.rows.at(0).status == status; }, std::chrono::seconds(10))
             .has_value();
     }
 
@@ -56,16 +56,16 @@ TEST_F(HeadlessConsole, ASessionIsStartedStoppedAndChargedIntoTheJournal)
 {
     startSession();
     // The money tick runs on the real clock: within a second the first block is due.
-    const auto running = console->waitState(
-        [](const HeadlessState& s) { return s.rows.at(0).access == "1.50"; }, std::chrono::seconds(5));
+    const auto running = console->waitState([](const HeadlessState& s) { return s.rows.at(0).access == "1.50"; },
+                                            std::chrono::seconds(5));
     ASSERT_TRUE(running);
     EXPECT_EQ(running->rows.at(0).total, "1.50");
     EXPECT_EQ(running->rows.at(0).start.size(), 8u); // "%H:%M:%S"
     EXPECT_TRUE(running->bills.empty());
 
     ASSERT_TRUE(console->ok("stop"));
-    const auto billed = console->waitState([](const HeadlessState& s) { return !s.bills.empty(); },
-                                           std::chrono::seconds(10));
+    const auto billed =
+        console->waitState([](const HeadlessState& s) { return !s.bills.empty(); }, std::chrono::seconds(10));
     ASSERT_TRUE(billed);
     EXPECT_TRUE(station->locked());
     EXPECT_EQ(billed->rows.at(0).status, "Stopped");

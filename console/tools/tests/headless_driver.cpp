@@ -75,8 +75,7 @@ std::optional<HeadlessState> HeadlessDriver::state()
 }
 
 std::optional<HeadlessState> HeadlessDriver::waitState(const std::function<bool(const HeadlessState&)>& done,
-                                                        std::chrono::milliseconds limit,
-                                                        std::chrono::milliseconds every)
+                                                       std::chrono::milliseconds limit, std::chrono::milliseconds every)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {

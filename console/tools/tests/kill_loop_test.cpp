@@ -53,7 +53,7 @@ protected:
     // Per station: the start text of a session seen running, unless a stop was asked since.
     std::map<int, std::string> runningSessions;
     std::map<int, int> confirmedAlarms;
-    std::set<int> stopAsked; // since the console was last read back
+    std::set<int> stopAsked;       // since the console was last read back
     std::map<int, int> alarmAsked; // the last alarm choice asked for, answered or not
 
     void SetUp() override
@@ -147,8 +147,9 @@ protected:
             // An alarm changed by the command the kill cut short may show either choice.
             const auto asked = alarmAsked.find(station);
             for (const HeadlessAlarm& alarm : state.alarms)
-                found = found || (alarm.station == station &&
-                                  (alarm.choice == choice || (asked != alarmAsked.end() && alarm.choice == asked->second)));
+                found =
+                    found || (alarm.station == station &&
+                              (alarm.choice == choice || (asked != alarmAsked.end() && alarm.choice == asked->second)));
             EXPECT_TRUE(found) << "alarm of PC" << station << " after kill " << kill;
         }
     }
@@ -199,7 +200,8 @@ protected:
             const int n = started[pick(static_cast<int>(started.size()))];
             const int q = nextQuantity++;
             return Step{{"select " + std::to_string(n), "bill", "item 0", "quantity " + std::to_string(q)},
-                        [this, q] { confirmedItems.insert(q); }, [this, q] { triedItems.insert(q); }};
+                        [this, q] { confirmedItems.insert(q); },
+                        [this, q] { triedItems.insert(q); }};
         }
         case 2: {
             if (started.empty())
@@ -222,7 +224,8 @@ protected:
                 break;
             const int n = started[pick(static_cast<int>(started.size()))];
             const int choice = 6 + pick(6); // an hour or more: it does not fall due during the test
-            return Step{{"select " + std::to_string(n), "bill", "alarm " + std::to_string(choice)}, {},
+            return Step{{"select " + std::to_string(n), "bill", "alarm " + std::to_string(choice)},
+                        {},
                         [this, n, choice] { alarmAsked[n] = choice; }};
         }
         }
@@ -235,7 +238,8 @@ protected:
 TEST_F(KillLoop, NoKillLosesOrDoublesMoney)
 {
     const int kills = fromEnvironment("BRISKO_KILLS", 50);
-    const unsigned seed = static_cast<unsigned>(fromEnvironment("BRISKO_KILL_SEED", static_cast<int>(std::random_device{}())));
+    const unsigned seed =
+        static_cast<unsigned>(fromEnvironment("BRISKO_KILL_SEED", static_cast<int>(std::random_device{}())));
     random.seed(seed);
     std::cout << "kill loop: " << kills << " kills, seed " << seed << std::endl;
 
@@ -260,7 +264,8 @@ TEST_F(KillLoop, NoKillLosesOrDoublesMoney)
             if (step->before)
                 step->before();
             const bool last = s == calm;
-            const std::size_t cut = last ? static_cast<std::size_t>(pick(static_cast<int>(step->commands.size()))) : SIZE_MAX;
+            const std::size_t cut =
+                last ? static_cast<std::size_t>(pick(static_cast<int>(step->commands.size()))) : SIZE_MAX;
             bool answered = true;
             for (std::size_t c = 0; c < step->commands.size(); ++c) {
                 if (c == cut) {
@@ -293,8 +298,7 @@ TEST_F(KillLoop, NoKillLosesOrDoublesMoney)
             // console must give back: it answers only once they are on disk.
             for (std::size_t i = 0; i < state->rows.size(); ++i)
                 if ((state->rows[i].status == "Started" || state->rows[i].status == "Starting") &&
-                    !runningSessions.contains(static_cast<int>(i) + 1) &&
-                    !stopAsked.contains(static_cast<int>(i) + 1))
+                    !runningSessions.contains(static_cast<int>(i) + 1) && !stopAsked.contains(static_cast<int>(i) + 1))
                     runningSessions[static_cast<int>(i) + 1] = state->rows[i].start;
             for (const HeadlessAlarm& alarm : state->alarms)
                 if (runningSessions.contains(alarm.station))

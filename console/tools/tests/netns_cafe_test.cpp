@@ -141,9 +141,9 @@ public:
     void startStations()
     {
         for (int k = 0; k < stationCount(); ++k)
-            stations_.push_back(std::make_unique<TambloStation>(
-                TAMBLO, NetnsNetwork::inside(network_.stationNamespace(k)),
-                addresses_[static_cast<std::size_t>(k)], counter_));
+            stations_.push_back(std::make_unique<TambloStation>(TAMBLO,
+                                                                NetnsNetwork::inside(network_.stationNamespace(k)),
+                                                                addresses_[static_cast<std::size_t>(k)], counter_));
     }
 
     std::optional<HeadlessState> waitRows(const std::function<bool(const HeadlessState&)>& done,
@@ -206,8 +206,8 @@ protected:
             const int shown = clockSeconds(row.duration);
             EXPECT_EQ(row.access, chargeFor(shown)) << when << ": station " << k + 1 << " at " << row.duration;
             const int since = secondsSinceStart(row.start);
-            EXPECT_LE(std::abs(since - shown), 2) << when << ": station " << k + 1 << " started " << row.start
-                                                  << " shows " << row.duration;
+            EXPECT_LE(std::abs(since - shown), 2)
+                << when << ": station " << k + 1 << " started " << row.start << " shows " << row.duration;
         }
     }
 
@@ -301,8 +301,7 @@ protected:
     {
         EXPECT_TRUE(cafe.console().ok(selectAllCommand(cafe.stationCount())));
         EXPECT_TRUE(cafe.console().ok("start"));
-        const auto started = cafe.waitRows(
-            [&](const HeadlessState& s) { return cafe.allRows(s, "Started"); });
+        const auto started = cafe.waitRows([&](const HeadlessState& s) { return cafe.allRows(s, "Started"); });
         std::vector<std::string> starts;
         if (started)
             for (const HeadlessRow& row : started->rows)

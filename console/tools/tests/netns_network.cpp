@@ -59,8 +59,7 @@ NetnsNetwork::NetnsNetwork(const std::string& tag, platform::Ipv4Address counter
     if (!run("ip netns add " + counter_))
         return;
     created_.push_back(counter_);
-    if (!run("ip -n " + counter_ + " link set lo up") ||
-        !run("ip -n " + counter_ + " link add br0 type bridge") ||
+    if (!run("ip -n " + counter_ + " link set lo up") || !run("ip -n " + counter_ + " link add br0 type bridge") ||
         !run("ip -n " + counter_ + " addr add " + counter.toString() + length + " dev br0") ||
         !run("ip -n " + counter_ + " link set br0 up"))
         return;
@@ -97,10 +96,7 @@ bool NetnsNetwork::pullCable(int k)
     return run("ip -n " + counter_ + " link set p" + std::to_string(k + 1) + " down");
 }
 
-bool NetnsNetwork::plugCable(int k)
-{
-    return run("ip -n " + counter_ + " link set p" + std::to_string(k + 1) + " up");
-}
+bool NetnsNetwork::plugCable(int k) { return run("ip -n " + counter_ + " link set p" + std::to_string(k + 1) + " up"); }
 
 std::string NetnsNetwork::tcpState(platform::Ipv4Address peer) const
 {

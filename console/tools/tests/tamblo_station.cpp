@@ -28,10 +28,9 @@ TambloStation::TambloStation(const std::string& program, std::vector<std::string
     start(std::move(argv));
 }
 
-std::unique_ptr<TambloStation> TambloStation::asService(const std::string& supervisor,
-                                                        std::vector<std::string> options, const std::string& account,
-                                                        platform::Ipv4Address own, platform::Ipv4Address counter,
-                                                        std::uint16_t port)
+std::unique_ptr<TambloStation> TambloStation::asService(const std::string& supervisor, std::vector<std::string> options,
+                                                        const std::string& account, platform::Ipv4Address own,
+                                                        platform::Ipv4Address counter, std::uint16_t port)
 {
     auto station = std::make_unique<TambloStation>(ServiceTag{});
     const auto& folder = station->folder_.path();
@@ -44,8 +43,8 @@ std::unique_ptr<TambloStation> TambloStation::asService(const std::string& super
         return station;
     std::vector<std::string> argv{supervisor};
     argv.insert(argv.end(), options.begin(), options.end());
-    argv.insert(argv.end(), {"--windowed", "--address", own.toString(), "--dir", folder.string(), "--port",
-                             std::to_string(port)});
+    argv.insert(argv.end(),
+                {"--windowed", "--address", own.toString(), "--dir", folder.string(), "--port", std::to_string(port)});
     station->start(std::move(argv));
     return station;
 }
@@ -53,11 +52,11 @@ std::unique_ptr<TambloStation> TambloStation::asService(const std::string& super
 void TambloStation::start(std::vector<std::string> argv)
 {
     const std::filesystem::path runtime = folder_.path() / "run";
-    process_ = std::make_unique<ChildProcess>(
-        std::move(argv),
-        std::vector<std::string>{"HOME=" + folder_.path().string(), "XDG_RUNTIME_DIR=" + runtime.string(),
-                                 "QT_QPA_PLATFORM=offscreen"},
-        folder_.path() / "stderr.txt");
+    process_ = std::make_unique<ChildProcess>(std::move(argv),
+                                              std::vector<std::string>{"HOME=" + folder_.path().string(),
+                                                                       "XDG_RUNTIME_DIR=" + runtime.string(),
+                                                                       "QT_QPA_PLATFORM=offscreen"},
+                                              folder_.path() / "stderr.txt");
 }
 
 int TambloStation::messagesReceived() const

@@ -20,13 +20,13 @@ BenchFolder BenchFolder::create(int stations)
 
     console::bench::QuietServices notifier("store");
     if (!console::bench::writeConsoleTables(folder.console(), stations, console::bench::standardRates(),
-                            {{"Coffee", 1.50, true},
-                             {"Tea & Cake", 3.20, true},
-                             {"Repairs", 0.0, false},
-                             {"Soda", 1.00, true},
-                             {"Sandwich", 2.80, true},
-                             {"USB stick", 6.00, true}},
-                            notifier))
+                                            {{"Coffee", 1.50, true},
+                                             {"Tea & Cake", 3.20, true},
+                                             {"Repairs", 0.0, false},
+                                             {"Soda", 1.00, true},
+                                             {"Sandwich", 2.80, true},
+                                             {"USB stick", 6.00, true}},
+                                            notifier))
         throw std::runtime_error("the console's tables could not be written in " + folder.console().string());
     return folder;
 }

@@ -82,7 +82,7 @@ bool readOptions(const std::vector<std::string>& args, std::size_t from, console
 
 std::vector<std::string> optionArgs(const console::ui::bench::BenchOptions& options)
 {
-    return {"--rounds", std::to_string(options.rounds), "--running", std::to_string(options.running.count()),
+    return {"--rounds",   std::to_string(options.rounds),  "--running", std::to_string(options.running.count()),
             "--stations", std::to_string(options.stations)};
 }
 

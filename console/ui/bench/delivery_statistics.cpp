@@ -58,8 +58,8 @@ void DeliveryStatistics::reset(SteadyClock::time_point stretchStart)
     longest_ = {};
 }
 
-DeliveryStatistics::Longest DeliveryStatistics::describeLongest(
-    const Delivery& delivery, std::optional<SteadyClock::time_point> refreshFrom) const
+DeliveryStatistics::Longest
+DeliveryStatistics::describeLongest(const Delivery& delivery, std::optional<SteadyClock::time_point> refreshFrom) const
 {
     Longest longest{describe(delivery), delivery.duration(), delivery.start - stretchStart_, {}, {}};
     if (refreshFrom) {

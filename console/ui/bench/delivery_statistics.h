@@ -25,7 +25,7 @@ public:
     struct Longest {
         std::string what;
         Duration length{};
-        Duration at{};                 // from the start of the stretch
+        Duration at{};                  // from the start of the stretch
         std::optional<Duration> engine; // the engine call, when the refresh could be told apart
         std::optional<Duration> refresh;
     };

@@ -11,8 +11,7 @@ namespace console::ui::bench {
 class FigureReport {
 public:
     // PASS when value <= limit.
-    void target(const std::string& name, double value, double limit, const std::string& unit,
-                const std::string& what);
+    void target(const std::string& name, double value, double limit, const std::string& unit, const std::string& what);
     void figure(const std::string& name, double value, const std::string& unit, const std::string& what = {});
     void note(const std::string& text);
     void print() const;

@@ -34,8 +34,8 @@ bool FleetProcess::start(const std::filesystem::path& program, int stations, std
     // The console's sockets and files stay its own.
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
-    std::vector<std::string> args{program.string(), "--stations", std::to_string(stations),
-                                  std::to_string(consolePort), folders.string()};
+    std::vector<std::string> args{program.string(), "--stations", std::to_string(stations), std::to_string(consolePort),
+                                  folders.string()};
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());

@@ -57,7 +57,8 @@ int StationFleet::run()
     console::bench::QuietServices services("station");
     std::vector<std::unique_ptr<client::ClientEngine>> engines;
     for (int i = 0; i < stations_; ++i)
-        engines.push_back(console::bench::startStation(folders_ / std::to_string(i + 1), i, kConsoleAddress, consolePort_, services));
+        engines.push_back(
+            console::bench::startStation(folders_ / std::to_string(i + 1), i, kConsoleAddress, consolePort_, services));
 
     std::string pending;
     auto nextTick = SteadyClock::now();

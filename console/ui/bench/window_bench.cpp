@@ -258,7 +258,12 @@ void WindowBench::onFirstPaint(QWidget* window, SteadyClock::time_point painted)
         promptShown_ = painted;
     QPointer<QWidget> modal(window);
     QMetaObject::invokeMethod(
-        window, [this, modal] { if (modal) answerModal(modal); }, Qt::QueuedConnection);
+        window,
+        [this, modal] {
+            if (modal)
+                answerModal(modal);
+        },
+        Qt::QueuedConnection);
 }
 
 void WindowBench::answerModal(QWidget* modal)
@@ -328,7 +333,8 @@ void WindowBench::reportStartUp(FigureReport& report) const
     report.figure("qapplication_ms", ms(moments_.appReady - moments_.main), "ms", "QApplication");
     report.figure("window_built_ms", ms(windowBuilt_ - moments_.appReady), "ms", "ConsoleWindow and its engine");
     if (promptShown_ && promptAnswered_) {
-        report.figure("to_prompt_painted_ms", ms(*promptShown_ - windowBuilt_), "ms", "data files opened, prompt painted");
+        report.figure("to_prompt_painted_ms", ms(*promptShown_ - windowBuilt_), "ms",
+                      "data files opened, prompt painted");
         report.figure("prompt_answer_ms", ms(*promptAnswered_ - *promptShown_), "ms", "the benchmark's answer");
         report.figure("after_prompt_ms", ms(startedUp_ - *promptAnswered_), "ms", "listener and station threads");
     }

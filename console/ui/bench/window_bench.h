@@ -63,9 +63,9 @@ private:
         DeliveryStatistics::Duration stormGap{};
         DeliveryStatistics::Duration stormGapAt{};
         DeliveryStatistics storm;
-        std::optional<DeliveryStatistics::Duration> billsOnPanel;  // from the first END SESSION
-        std::optional<DeliveryStatistics::Duration> billsPainted;  // and painted
-        DeliveryStatistics::Duration endSessionSpread{};           // first to last END SESSION
+        std::optional<DeliveryStatistics::Duration> billsOnPanel; // from the first END SESSION
+        std::optional<DeliveryStatistics::Duration> billsPainted; // and painted
+        DeliveryStatistics::Duration endSessionSpread{};          // first to last END SESSION
         int stationsStopped = 0;
         std::size_t mostBillsInOnePoll = 0;
         long rssKb = 0;
@@ -118,7 +118,7 @@ private:
     std::size_t billsWanted_ = 0;
     std::optional<SteadyClock::time_point> billsOnPanelAt_;
     std::optional<SteadyClock::time_point> billsPaintedAt_;
-    std::size_t billsBefore_ = 0;     // open bills before the delivery just timed
+    std::size_t billsBefore_ = 0; // open bills before the delivery just timed
     std::size_t mostBillsInOnePoll_ = 0;
     std::optional<SteadyClock::time_point> modalSince_;
 

@@ -9,7 +9,8 @@
 namespace console::ui {
 
 ClientsPageWidget::ClientsPageWidget(console::configuration::ClientsPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::configuration::ClientsPage::kColumns, "clients", "Number of Clients:", parent),
+    : ConfigurationPageWidget(page, console::configuration::ClientsPage::kColumns, "clients",
+                              "Number of Clients:", parent),
       page_(page),
       computer_(addLineEdit("Computer:", "computer")),
       name_(addLineEdit("Name:", "name")),
@@ -20,15 +21,13 @@ ClientsPageWidget::ClientsPageWidget(console::configuration::ClientsPage& page, 
     addEditorRow("IP Address:", address_, "address");
     addEditorRow("Without key:", keyless_, "keyless");
     connect(keyless_, &QCheckBox::toggled, this, [this](bool on) { page_.setKeylessAllowed(on); });
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) { page_.setNameText(text.toStdString()); });
+    connect(name_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { page_.setNameText(text.toStdString()); });
     connect(address_, &Ipv4AddressEdit::edited, this, [this] { page_.setAddress(address_->address()); });
     finishPage();
 }
 
-void ClientsPageWidget::saveModel()
-{
-    savePage(page_);
-}
+void ClientsPageWidget::saveModel() { savePage(page_); }
 
 void ClientsPageWidget::showEditor()
 {

@@ -134,8 +134,10 @@ ConfigurationDialog::ConfigurationDialog(console::configuration::ConfigurationDi
     layout->addLayout(foot);
     openAtNaturalSize();
 
-    connect(password_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setPasswordText(text.toStdString()); });
-    connect(confirm_, &QLineEdit::textEdited, this, [this](const QString& text) { model_.setConfirmText(text.toStdString()); });
+    connect(password_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setPasswordText(text.toStdString()); });
+    connect(confirm_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setConfirmText(text.toStdString()); });
     connect(receiptLine1_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.setReceiptLine1Text(text.toStdString()); });
     connect(receiptLine2_, &QLineEdit::textEdited, this,

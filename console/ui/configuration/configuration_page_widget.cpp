@@ -60,7 +60,8 @@ ConfigurationPageWidget::ConfigurationPageWidget(console::configuration::ListPag
     layout->addLayout(side_);
 
     connect(list_, &PageListView::selectionEdited, this, &ConfigurationPageWidget::forwardSelection);
-    connect(count_, &QLineEdit::textEdited, this, [this](const QString& text) { listPage_.setCountText(text.toStdString()); });
+    connect(count_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { listPage_.setCountText(text.toStdString()); });
 }
 
 void ConfigurationPageWidget::addSaveButton()

@@ -43,8 +43,9 @@ public:
 
 protected:
     // `prefix` names the page's controls ("clients" gives "clients.list", ...).
-    ConfigurationPageWidget(console::configuration::ListPage& page, std::span<const console::configuration::ListColumn> columns,
-                            const QString& prefix, const QString& countLabel, QWidget* parent);
+    ConfigurationPageWidget(console::configuration::ListPage& page,
+                            std::span<const console::configuration::ListColumn> columns, const QString& prefix,
+                            const QString& countLabel, QWidget* parent);
 
     // The editor rows, under the count field: a label and its field, or a field
     // alone (labelled by its accessible name) when the label is empty.

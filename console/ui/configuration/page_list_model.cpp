@@ -18,7 +18,8 @@ Qt::Alignment alignmentOf(console::configuration::ColumnAlignment alignment)
 
 } // namespace
 
-PageListModel::PageListModel(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns)
+PageListModel::PageListModel(const console::configuration::PageList& list,
+                             std::span<const console::configuration::ListColumn> columns)
     : list_(&list), columns_(columns)
 {
 }

@@ -16,7 +16,8 @@ namespace console::ui {
 class PageListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    PageListModel(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns);
+    PageListModel(const console::configuration::PageList& list,
+                  std::span<const console::configuration::ListColumn> columns);
 
     void reload();
     void detach();

@@ -9,8 +9,8 @@
 
 namespace console::ui {
 
-PageListView::PageListView(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns,
-                           QWidget* parent)
+PageListView::PageListView(const console::configuration::PageList& list,
+                           std::span<const console::configuration::ListColumn> columns, QWidget* parent)
     : QTreeView(parent), model_(list, columns)
 {
     setRootIsDecorated(false);
@@ -52,10 +52,7 @@ void PageListView::showList()
     showing_ = false;
 }
 
-bool PageListView::isRowSelected(int row) const
-{
-    return selectionModel()->isRowSelected(row, {});
-}
+bool PageListView::isRowSelected(int row) const { return selectionModel()->isRowSelected(row, {}); }
 
 QString PageListView::cellText(int row, int column) const
 {

@@ -13,8 +13,8 @@ namespace console::ui {
 class PageListView : public QTreeView {
     Q_OBJECT
 public:
-    PageListView(const console::configuration::PageList& list, std::span<const console::configuration::ListColumn> columns,
-                 QWidget* parent = nullptr);
+    PageListView(const console::configuration::PageList& list,
+                 std::span<const console::configuration::ListColumn> columns, QWidget* parent = nullptr);
 
     void showList();
     // The page model is going: from now on the list is empty and reads nothing.

@@ -9,7 +9,8 @@
 namespace console::ui {
 
 PosItemsPageWidget::PosItemsPageWidget(console::configuration::PosItemsPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::configuration::PosItemsPage::kColumns, "posItems", "Number of POS Items:", parent),
+    : ConfigurationPageWidget(page, console::configuration::PosItemsPage::kColumns, "posItems",
+                              "Number of POS Items:", parent),
       page_(page),
       item_(addReadOnlyField("Item:", "item")),
       name_(addLineEdit("Name:", "name")),
@@ -20,15 +21,13 @@ PosItemsPageWidget::PosItemsPageWidget(console::configuration::PosItemsPage& pag
     addEditorRow("Price:", price_, "price");
     fixedPrice_->setAccessibleName("Fixed Price");
     addEditorRow("", fixedPrice_, "fixedPrice");
-    connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) { page_.setNameText(text.toStdString()); });
+    connect(name_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { page_.setNameText(text.toStdString()); });
     connect(fixedPrice_, &QCheckBox::toggled, this, [this](bool checked) { page_.setFixedPrice(checked); });
     finishPage();
 }
 
-void PosItemsPageWidget::saveModel()
-{
-    savePage(page_);
-}
+void PosItemsPageWidget::saveModel() { savePage(page_); }
 
 void PosItemsPageWidget::showEditor()
 {

@@ -7,7 +7,8 @@
 namespace console::ui {
 
 PrintersPageWidget::PrintersPageWidget(console::configuration::PrintersPage& page, QWidget* parent)
-    : ConfigurationPageWidget(page, console::configuration::PrintersPage::kColumns, "printers", "Number of Printers:", parent),
+    : ConfigurationPageWidget(page, console::configuration::PrintersPage::kColumns, "printers",
+                              "Number of Printers:", parent),
       page_(page),
       printer_(addReadOnlyField("Printer:", "printer")),
       serverName_(addLineEdit("Server Name:", "serverName")),
@@ -23,10 +24,7 @@ PrintersPageWidget::PrintersPageWidget(console::configuration::PrintersPage& pag
     finishPage();
 }
 
-void PrintersPageWidget::saveModel()
-{
-    savePage(page_);
-}
+void PrintersPageWidget::saveModel() { savePage(page_); }
 
 void PrintersPageWidget::showEditor()
 {

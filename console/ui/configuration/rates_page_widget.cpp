@@ -58,10 +58,7 @@ RatesPageWidget::RatesPageWidget(console::configuration::RatesPage& page, QWidge
     finishPage();
 }
 
-void RatesPageWidget::saveModel()
-{
-    savePage(page_);
-}
+void RatesPageWidget::saveModel() { savePage(page_); }
 
 void RatesPageWidget::showEditor()
 {

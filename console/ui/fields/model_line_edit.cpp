@@ -18,17 +18,28 @@ namespace {
 bool onlyMoves(const QKeyEvent* event)
 {
     static constexpr QKeySequence::StandardKey kMoves[] = {
-        QKeySequence::MoveToNextChar,        QKeySequence::MoveToPreviousChar,
-        QKeySequence::MoveToNextWord,        QKeySequence::MoveToPreviousWord,
-        QKeySequence::MoveToStartOfLine,     QKeySequence::MoveToEndOfLine,
-        QKeySequence::MoveToStartOfBlock,    QKeySequence::MoveToEndOfBlock,
-        QKeySequence::MoveToStartOfDocument, QKeySequence::MoveToEndOfDocument,
-        QKeySequence::SelectNextChar,        QKeySequence::SelectPreviousChar,
-        QKeySequence::SelectNextWord,        QKeySequence::SelectPreviousWord,
-        QKeySequence::SelectStartOfLine,     QKeySequence::SelectEndOfLine,
-        QKeySequence::SelectStartOfBlock,    QKeySequence::SelectEndOfBlock,
-        QKeySequence::SelectStartOfDocument, QKeySequence::SelectEndOfDocument,
-        QKeySequence::SelectAll,             QKeySequence::Deselect,
+        QKeySequence::MoveToNextChar,
+        QKeySequence::MoveToPreviousChar,
+        QKeySequence::MoveToNextWord,
+        QKeySequence::MoveToPreviousWord,
+        QKeySequence::MoveToStartOfLine,
+        QKeySequence::MoveToEndOfLine,
+        QKeySequence::MoveToStartOfBlock,
+        QKeySequence::MoveToEndOfBlock,
+        QKeySequence::MoveToStartOfDocument,
+        QKeySequence::MoveToEndOfDocument,
+        QKeySequence::SelectNextChar,
+        QKeySequence::SelectPreviousChar,
+        QKeySequence::SelectNextWord,
+        QKeySequence::SelectPreviousWord,
+        QKeySequence::SelectStartOfLine,
+        QKeySequence::SelectEndOfLine,
+        QKeySequence::SelectStartOfBlock,
+        QKeySequence::SelectEndOfBlock,
+        QKeySequence::SelectStartOfDocument,
+        QKeySequence::SelectEndOfDocument,
+        QKeySequence::SelectAll,
+        QKeySequence::Deselect,
     };
     return std::any_of(std::begin(kMoves), std::end(kMoves), [event](auto key) { return event->matches(key); });
 }
@@ -388,8 +399,8 @@ void ModelLineEdit::contextMenuEvent(QContextMenuEvent* event)
                   editable && !clipboard()->text().isEmpty(), [this] { pasteText(clipboard()->text()); });
     addMenuAction(menu, "deleteAction", tr("Delete"), editable && selection, [this] { pressDeleteKey(); });
     menu->addSeparator();
-    addMenuAction(menu, "selectAllAction", withShortcut(tr("Select All"), QKeySequence::SelectAll),
-                  !text().isEmpty(), [this] {
+    addMenuAction(menu, "selectAllAction", withShortcut(tr("Select All"), QKeySequence::SelectAll), !text().isEmpty(),
+                  [this] {
                       selectAll();
                       syncSelectionToModel();
                   });

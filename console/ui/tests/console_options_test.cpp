@@ -35,8 +35,12 @@ TEST(ConsoleOptions, FolderAndListeningAddress)
 
 TEST(ConsoleOptions, MistakesAreNamed)
 {
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--dir"}, {"--dir", ""}, {"--listen", "127.0.0"}, {"--listen", ":99999"}, {"--folder", "x"}, {"--remember"}})
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--dir"},
+                                                                                     {"--dir", ""},
+                                                                                     {"--listen", "127.0.0"},
+                                                                                     {"--listen", ":99999"},
+                                                                                     {"--folder", "x"},
+                                                                                     {"--remember"}})
         EXPECT_FALSE(parseConsoleOptions(bad).error.empty()) << bad.front();
     EXPECT_NE(parseConsoleOptions({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
 }

@@ -35,11 +35,30 @@ void ConsoleWindowSessionsTest::everyControlCarriesItsIdentifier()
 {
     WindowCafe cafe({.stations = 1, .withStations = false});
     QVERIFY(cafe.ready());
-    for (int controlId : {id::kOk, id::kStationTable, id::kStop, id::kStart, id::kBill, id::kBillTitle, id::kCharge,
-                          id::kBillCaption, id::kTotalDisplay, id::kTenderField, id::kDueAmount, id::kTotalLabel,
-                          id::kTenderLabel, id::kDueLabel, id::kBillList, id::kBillSelector, id::kConfiguration,
-                          id::kSwap, id::kItemPanelButton, id::kPrintReceipt, id::kAlarmSelector, id::kAlarmLabel,
-                          id::kNext, id::kPrevious}) {
+    for (int controlId : {id::kOk,
+                          id::kStationTable,
+                          id::kStop,
+                          id::kStart,
+                          id::kBill,
+                          id::kBillTitle,
+                          id::kCharge,
+                          id::kBillCaption,
+                          id::kTotalDisplay,
+                          id::kTenderField,
+                          id::kDueAmount,
+                          id::kTotalLabel,
+                          id::kTenderLabel,
+                          id::kDueLabel,
+                          id::kBillList,
+                          id::kBillSelector,
+                          id::kConfiguration,
+                          id::kSwap,
+                          id::kItemPanelButton,
+                          id::kPrintReceipt,
+                          id::kAlarmSelector,
+                          id::kAlarmLabel,
+                          id::kNext,
+                          id::kPrevious}) {
         QWidget* widget = cafe.control(controlId);
         QVERIFY2(widget != nullptr, qPrintable(QString::number(controlId)));
         QVERIFY2(!widget->accessibleName().isEmpty(), qPrintable(QString::number(controlId)));

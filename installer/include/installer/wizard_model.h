@@ -19,9 +19,9 @@ struct WizardSetup {
     std::string consoleFolder;
     std::string workstationFolder;
     std::filesystem::path logonStartFolder;
-    std::filesystem::path home;  // where a typed "~" leads
-    std::string removalFolder;   // offered for a removal; the console's folder when empty
-    std::string stationRefusal;  // why the station cannot be installed here; empty when it can
+    std::filesystem::path home; // where a typed "~" leads
+    std::string removalFolder;  // offered for a removal; the console's folder when empty
+    std::string stationRefusal; // why the station cannot be installed here; empty when it can
 };
 
 // The setup of this machine with the programs in `source`: "/opt/Brisko" and

@@ -67,9 +67,6 @@ constexpr std::uint32_t flagOf(std::uint32_t constant) { return constant & ~LINK
 // alone does not count.
 constexpr bool holdsFlag(std::uint32_t word, std::uint32_t constant) { return (word & flagOf(constant)) != 0; }
 
-constexpr bool hasFlags(std::uint32_t word, std::uint32_t flags)
-{
-    return (word & flags) == flags;
-}
+constexpr bool hasFlags(std::uint32_t word, std::uint32_t flags) { return (word & flags) == flags; }
 
 } // namespace stationlink::layout

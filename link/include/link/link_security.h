@@ -22,10 +22,10 @@ enum class StationKeying {
 
 struct LinkRefusal {
     enum class Reason {
-        NoKey,           // a station without the key, not allowed to connect without it
-        WrongKey,        // TLS with a key that is not the cafe's
-        ConsoleHasNoKey, // a station with a key, and this console has none
-        UnknownStation,  // an address listed for no station
+        NoKey,               // a station without the key, not allowed to connect without it
+        WrongKey,            // TLS with a key that is not the cafe's
+        ConsoleHasNoKey,     // a station with a key, and this console has none
+        UnknownStation,      // an address listed for no station
         ClaimedOtherAddress, // it announced another address than the one it connects from
     };
     platform::Ipv4Address address;

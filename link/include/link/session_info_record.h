@@ -19,7 +19,7 @@ struct SessionInfoRecord {
     std::string accessCost; // as the console shows it ("2.50")
     std::string extras;
     std::string total;
-    std::string stamp;      // session start, "%Y%m%d%H%M%S" local time
+    std::string stamp; // session start, "%Y%m%d%H%M%S" local time
 
     // Builds the record from the row's texts and the session start, cutting
     // every text to its slot.

@@ -44,7 +44,8 @@ public:
         if (!key_)
             return Channel::plain(std::move(socket));
         Channel channel = Channel::tlsClient(std::move(socket), *key_);
-        for (auto deadline = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < deadline;) {
+        for (auto deadline = std::chrono::steady_clock::now() + kPatience;
+             std::chrono::steady_clock::now() < deadline;) {
             switch (channel.continueHandshake()) {
             case Channel::Handshake::Done:
                 return channel;

@@ -31,7 +31,7 @@ public:
 private:
     sigset_t previous_{};
     int signalFd_ = -1; // the blocked signals, read one by one
-    struct sigaction previousChild_{};
+    struct sigaction previousChild_ {};
 };
 
 } // namespace platform

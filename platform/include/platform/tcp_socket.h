@@ -24,8 +24,8 @@ inline constexpr std::size_t kMaxMessage = 255;
 struct ReadResult {
     enum class Kind { Data, WouldBlock, Closed, Error };
     Kind kind = Kind::WouldBlock;
-    std::string data;  // at most kMaxMessage bytes when kind == Data
-    int error = 0;     // Windows Sockets number when kind == Error
+    std::string data; // at most kMaxMessage bytes when kind == Data
+    int error = 0;    // Windows Sockets number when kind == Error
     bool hasData() const { return kind == Kind::Data; }
 };
 

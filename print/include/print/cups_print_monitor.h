@@ -33,8 +33,8 @@ struct PrintMonitorSettings {
     // Where the local server keeps its spool files (read for their PAGES="n").
     std::filesystem::path spoolFolder{"/var/spool/cups"};
     std::chrono::milliseconds notificationPoll{250};
-    std::chrono::milliseconds jobPoll{1000};      // without a subscription
-    std::chrono::milliseconds safetyPoll{10000};  // with one: a lost event is found anyway
+    std::chrono::milliseconds jobPoll{1000};     // without a subscription
+    std::chrono::milliseconds safetyPoll{10000}; // with one: a lost event is found anyway
     std::chrono::milliseconds firstRetryPause{1000};
     std::chrono::milliseconds maxRetryPause{30000};
     std::chrono::milliseconds connectTimeout{2000};

@@ -46,12 +46,12 @@ struct KeptSessionBill {
 
 // One row of the station table with what its session holds.
 struct KeptStation {
-    std::int32_t index = 0; // row, from 0
-    bool running = false;   // the console counts a session for the station
-    bool starting = false;  // Start was pressed and the station has not confirmed yet
+    std::int32_t index = 0;  // row, from 0
+    bool running = false;    // the console counts a session for the station
+    bool starting = false;   // Start was pressed and the station has not confirmed yet
     bool swapTarget = false; // a swap moved the session here and the station has not confirmed yet
     std::int64_t swapTime = 0;
-    bool stopping = false;  // a LOCK went out and its STOPPED was not heard yet
+    bool stopping = false; // a LOCK went out and its STOPPED was not heard yet
     bool openBillMark = false;
     bool billedWhileAway = false;
     std::int64_t startTime = 0;

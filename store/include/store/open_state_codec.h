@@ -1,10 +1,9 @@
 #pragma once
 // The bytes of "BriskoOpen". The file opens with the 8 bytes "BRISKOPN" and a
 // 32-bit version, then holds one record per bill, station, held session close,
-// held print charge, taken print job and station's last session end, each as type (1 byte), length (32 bits), payload and
-// a CRC-32 of type, length and payload, and ends with an end record that counts
-// the records before it. Integers are little-endian; texts are a 32-bit length
-// and their bytes.
+// held print charge, taken print job and station's last session end, each as type (1 byte), length (32 bits), payload
+// and a CRC-32 of type, length and payload, and ends with an end record that counts the records before it. Integers are
+// little-endian; texts are a 32-bit length and their bytes.
 //
 // A record that fails its checksum, a missing end record or a count that does
 // not match makes the file damaged; what came before the fault is still given

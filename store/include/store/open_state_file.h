@@ -23,7 +23,6 @@
 
 namespace store {
 
-
 class OpenStateFile {
 public:
     OpenStateFile(const std::filesystem::path& folder, StoreNotifier& notifier);

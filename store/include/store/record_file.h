@@ -17,11 +17,18 @@
 namespace store {
 
 template <class C>
-concept RecordCodec = requires(const typename C::Entry& entry, Bytes out, ConstBytes in) {
-    { C::kRecordSize } -> std::convertible_to<std::size_t>;
-    { C::kFileName } -> std::convertible_to<const char*>;
+concept RecordCodec = requires(const typename C::Entry& entry, Bytes out, ConstBytes in)
+{
+    {
+        C::kRecordSize
+        } -> std::convertible_to<std::size_t>;
+    {
+        C::kFileName
+        } -> std::convertible_to<const char*>;
     C::encode(entry, out);
-    { C::decode(in) } -> std::same_as<typename C::Entry>;
+    {
+        C::decode(in)
+        } -> std::same_as<typename C::Entry>;
 };
 
 // Entries of every whole record in `bytes`; a partial record at the end is ignored.

@@ -79,8 +79,7 @@ inline constexpr std::string_view kChangeLabel = "CHANGE:";
 
 // Alarm selector entries; index 0 disarms.
 inline constexpr std::array<std::string_view, 12> kAlarmChoices = {
-    "(none)", "00:10", "00:20", "00:30", "00:40", "00:50",
-    "01:00",  "02:00", "03:00", "04:00", "05:00", "06:00"};
+    "(none)", "00:10", "00:20", "00:30", "00:40", "00:50", "01:00", "02:00", "03:00", "04:00", "05:00", "06:00"};
 // Seconds an alarm choice stands for: hours from its first two characters,
 // minutes from its last two; 0 for "(none)" and out-of-range indexes.
 int alarmChoiceSeconds(int choice);
@@ -185,7 +184,8 @@ inline constexpr const char* kZeroDurationMessage =
 inline constexpr const char* kRatesExplained =
     "How a session is charged: the rows are used from the top. Each row charges its price for every "
     "block of its duration, as many times as its # says; the row whose # is etc. repeats for as long as "
-    "the session lasts. A session is counted one minute short, and a block begun is charged whole. With 00:30:00, 1, 1.50 and then 00:15:00, etc., "
+    "the session lasts. A session is counted one minute short, and a block begun is charged whole. With 00:30:00, 1, "
+    "1.50 and then 00:15:00, etc., "
     "0.50, a session of 40 minutes costs 1.50 + 0.50 = 2.00.";
 inline constexpr const char* kRatesTestExplained = "Test below tries any duration.";
 

@@ -95,15 +95,46 @@ void ConfigurationDialogTest::dialogShowsTheModelAndNamesEveryControl()
     ConfigurationDialog& dialog = rig.openDialog();
 
     QCOMPARE(dialog.windowTitle(), QString("Configuration"));
-    for (const char* name : {
-             "passwordEdit", "confirmEdit", "receiptLine1Edit", "receiptLine2Edit", "dayTotalLabel", "tabs",
-             "terminateClientsCheck", "shutdownClientsCheck", "okButton", "cancelButton",
-             "clients.list", "clients.count", "clients.computer", "clients.name", "clients.address", "clients.save",
-             "posItems.list", "posItems.count", "posItems.item", "posItems.name", "posItems.price",
-             "posItems.fixedPrice", "posItems.save", "printers.list", "printers.count", "printers.printer",
-             "printers.serverName", "printers.printerName", "printers.pageCost", "printers.save", "rates.list",
-             "rates.count", "rates.rate", "rates.duration", "rates.blockCount", "rates.charge", "rates.save",
-             "rates.testDuration", "rates.test", "rates.testResult"}) {
+    for (const char* name : {"passwordEdit",
+                             "confirmEdit",
+                             "receiptLine1Edit",
+                             "receiptLine2Edit",
+                             "dayTotalLabel",
+                             "tabs",
+                             "terminateClientsCheck",
+                             "shutdownClientsCheck",
+                             "okButton",
+                             "cancelButton",
+                             "clients.list",
+                             "clients.count",
+                             "clients.computer",
+                             "clients.name",
+                             "clients.address",
+                             "clients.save",
+                             "posItems.list",
+                             "posItems.count",
+                             "posItems.item",
+                             "posItems.name",
+                             "posItems.price",
+                             "posItems.fixedPrice",
+                             "posItems.save",
+                             "printers.list",
+                             "printers.count",
+                             "printers.printer",
+                             "printers.serverName",
+                             "printers.printerName",
+                             "printers.pageCost",
+                             "printers.save",
+                             "rates.list",
+                             "rates.count",
+                             "rates.rate",
+                             "rates.duration",
+                             "rates.blockCount",
+                             "rates.charge",
+                             "rates.save",
+                             "rates.testDuration",
+                             "rates.test",
+                             "rates.testResult"}) {
         const auto found = dialog.findChildren<QWidget*>(name);
         QVERIFY2(found.size() == 1 && !found.front()->accessibleName().isEmpty(), name);
     }
@@ -131,8 +162,8 @@ void ConfigurationDialogTest::listsShowTheColumnsAndFitAtTheDefaultSize()
     ConfigurationDialog& dialog = rig.openDialog();
     auto* rates = rig.find<PageListView>("rates.list");
     QCOMPARE(rates->model()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Block duration"));
-    QCOMPARE(rates->header()->sectionSize(3), 60); // its own width: the caption fits
-    QVERIFY(rates->header()->sectionSize(1) >= 95);  // widened where the caption needs it
+    QCOMPARE(rates->header()->sectionSize(3), 60);  // its own width: the caption fits
+    QVERIFY(rates->header()->sectionSize(1) >= 95); // widened where the caption needs it
     QCOMPARE(columnAlignment(rates, 1), Qt::AlignLeft);
     QCOMPARE(columnAlignment(rates, 2), Qt::AlignHCenter);
     QCOMPARE(columnAlignment(rates, 3), Qt::AlignRight);
@@ -141,8 +172,8 @@ void ConfigurationDialogTest::listsShowTheColumnsAndFitAtTheDefaultSize()
 
     // Every page's columns are in view as the dialog opens; the lists take what
     // a larger dialog gives.
-    for (const auto tab : {ConfigurationTab::Clients, ConfigurationTab::PosItems, ConfigurationTab::Printers,
-                           ConfigurationTab::Rates}) {
+    for (const auto tab :
+         {ConfigurationTab::Clients, ConfigurationTab::PosItems, ConfigurationTab::Printers, ConfigurationTab::Rates}) {
         auto* list = showTab(rig, tab)->findChild<PageListView*>();
         QVERIFY2(list->header()->length() <= list->viewport()->width(), qPrintable(list->objectName()));
     }
@@ -367,7 +398,8 @@ void ConfigurationDialogTest::clientsPageEditsTheSelectedStations()
     typeOver(name, "Twin");
     click(rig.find<QPushButton>("clients.save"));
     const auto saved = rig.saved<store::ClientCodec>();
-    QCOMPARE(saved.at(0).computerName + saved.at(1).computerName + saved.at(2).computerName, std::string("TwinBarTwin"));
+    QCOMPARE(saved.at(0).computerName + saved.at(1).computerName + saved.at(2).computerName,
+             std::string("TwinBarTwin"));
     QVERIFY(list->isRowSelected(0) && list->isRowSelected(2));
 
     // Nothing selected: the editor is empty and disabled again.

@@ -28,15 +28,13 @@ ConfigurationRig::ConfigurationRig()
       saleItems_(folder_),
       printers_(folder_),
       rates_(folder_),
-      model_(configuration_, [this] { return journal_.dayTotal(); }, {clients_, saleItems_, printers_, rates_}, workers,
-             prompts)
+      model_(
+          configuration_, [this] { return journal_.dayTotal(); }, {clients_, saleItems_, printers_, rates_}, workers,
+          prompts)
 {
 }
 
-ConfigurationRig::~ConfigurationRig()
-{
-    dialog_.reset();
-}
+ConfigurationRig::~ConfigurationRig() { dialog_.reset(); }
 
 void ConfigurationRig::writeBytes(const char* fileName, const std::vector<std::byte>& bytes) const
 {
@@ -102,14 +100,12 @@ void clickRow(QAbstractItemView* list, int row, bool adding)
                       list->visualRect(index).center());
 }
 
-void click(QWidget* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 void tick(QWidget* checkBox)
 {
-    QTest::mouseClick(checkBox, Qt::LeftButton, {}, QPoint(checkBox->fontMetrics().height() / 2, checkBox->height() / 2));
+    QTest::mouseClick(checkBox, Qt::LeftButton, {},
+                      QPoint(checkBox->fontMetrics().height() / 2, checkBox->height() / 2));
 }
 
 void typeOver(QWidget* edit, const QString& text)

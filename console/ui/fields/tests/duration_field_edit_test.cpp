@@ -39,8 +39,9 @@ QClipboard* clipboard() { return QGuiApplication::clipboard(); }
 
 } // namespace
 
-class DurationFieldEditTest : public QObject,
-                              private FieldEditFixture<DurationFieldEdit, fields::DurationField, KeyRecorder> {
+class DurationFieldEditTest :
+    public QObject,
+    private FieldEditFixture<DurationFieldEdit, fields::DurationField, KeyRecorder> {
     Q_OBJECT
 
     void show(const char* text)
@@ -71,16 +72,26 @@ private slots:
         QTest::addColumn<int>("caretAfter");
         QTest::addColumn<int>("refusals");
 
-        QTest::newRow("six digits fill the groups") << "00:00:00" << 0 << "123456" << "12:34:56" << 8 << 0;
-        QTest::newRow("a seventh digit beeps") << "00:00:00" << 0 << "1234567" << "12:34:56" << 8 << 1;
-        QTest::newRow("minutes out of range") << "12:34:56" << 3 << "7" << "12:34:56" << 3 << 1;
-        QTest::newRow("digit at the colon") << "12:34:56" << 2 << "5" << "12:54:56" << 4 << 0;
-        QTest::newRow("hours up to 99") << "00:00:00" << 0 << "99" << "99:00:00" << 2 << 0;
-        QTest::newRow("backspace after a colon") << "12:34:56" << 3 << "\b" << "10:34:56" << 1 << 0;
-        QTest::newRow("backspace at the start") << "12:34:56" << 0 << "\b" << "12:34:56" << 0 << 1;
-        QTest::newRow("colon jumps a group") << "12:34:56" << 1 << ":" << "12:34:56" << 3 << 0;
-        QTest::newRow("colon in the seconds") << "12:34:56" << 7 << ":" << "12:34:56" << 7 << 1;
-        QTest::newRow("letter, space and minus") << "12:34:56" << 4 << "a -" << "12:34:56" << 4 << 3;
+        QTest::newRow("six digits fill the groups") << "00:00:00" << 0 << "123456"
+                                                    << "12:34:56" << 8 << 0;
+        QTest::newRow("a seventh digit beeps") << "00:00:00" << 0 << "1234567"
+                                               << "12:34:56" << 8 << 1;
+        QTest::newRow("minutes out of range") << "12:34:56" << 3 << "7"
+                                              << "12:34:56" << 3 << 1;
+        QTest::newRow("digit at the colon") << "12:34:56" << 2 << "5"
+                                            << "12:54:56" << 4 << 0;
+        QTest::newRow("hours up to 99") << "00:00:00" << 0 << "99"
+                                        << "99:00:00" << 2 << 0;
+        QTest::newRow("backspace after a colon") << "12:34:56" << 3 << "\b"
+                                                 << "10:34:56" << 1 << 0;
+        QTest::newRow("backspace at the start") << "12:34:56" << 0 << "\b"
+                                                << "12:34:56" << 0 << 1;
+        QTest::newRow("colon jumps a group") << "12:34:56" << 1 << ":"
+                                             << "12:34:56" << 3 << 0;
+        QTest::newRow("colon in the seconds") << "12:34:56" << 7 << ":"
+                                              << "12:34:56" << 7 << 1;
+        QTest::newRow("letter, space and minus") << "12:34:56" << 4 << "a -"
+                                                 << "12:34:56" << 4 << 3;
     }
 
     void typedKeys()

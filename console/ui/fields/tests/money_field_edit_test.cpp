@@ -53,13 +53,20 @@ private slots:
         QTest::addColumn<int>("caretAfter");
         QTest::addColumn<int>("refusals");
 
-        QTest::newRow("digits shift in from the right") << 0.0 << 0 << "1234" << "12.34" << 5 << 0;
-        QTest::newRow("point at the point, then again") << 0.0 << 3 << ".." << "0.00" << 2 << 1;
-        QTest::newRow("fraction digits overwrite") << 12.0 << 2 << ".5" << "12.50" << 4 << 1;
-        QTest::newRow("letter and minus beep") << 5.0 << 0 << "a-" << "5.00" << 4 << 2;
-        QTest::newRow("backspace in the fraction") << 12.34 << 0 << "\b" << "12.30" << 4 << 0;
-        QTest::newRow("backspace over the point") << 12.34 << 2 << "\b" << "12.34" << 2 << 0;
-        QTest::newRow("leading zeros go") << 0.0 << 3 << "7" << "7.00" << 1 << 0;
+        QTest::newRow("digits shift in from the right") << 0.0 << 0 << "1234"
+                                                        << "12.34" << 5 << 0;
+        QTest::newRow("point at the point, then again") << 0.0 << 3 << ".."
+                                                        << "0.00" << 2 << 1;
+        QTest::newRow("fraction digits overwrite") << 12.0 << 2 << ".5"
+                                                   << "12.50" << 4 << 1;
+        QTest::newRow("letter and minus beep") << 5.0 << 0 << "a-"
+                                               << "5.00" << 4 << 2;
+        QTest::newRow("backspace in the fraction") << 12.34 << 0 << "\b"
+                                                   << "12.30" << 4 << 0;
+        QTest::newRow("backspace over the point") << 12.34 << 2 << "\b"
+                                                  << "12.34" << 2 << 0;
+        QTest::newRow("leading zeros go") << 0.0 << 3 << "7"
+                                          << "7.00" << 1 << 0;
     }
 
     void typedKeys()

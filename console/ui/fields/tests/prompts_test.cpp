@@ -91,10 +91,7 @@ private slots:
         QCOMPARE(answerPassword("", Qt::Key_Enter), std::string());
     }
 
-    void escapeGivesTheEmptyPassword()
-    {
-        QCOMPARE(answerPassword("s3cret", Qt::Key_Escape), std::string());
-    }
+    void escapeGivesTheEmptyPassword() { QCOMPARE(answerPassword("s3cret", Qt::Key_Escape), std::string()); }
 
     void eachQuestionStartsEmpty()
     {

@@ -36,7 +36,8 @@ std::vector<PdfPage> pdfWords(const QString& pdfPath)
         if (xml.name() == QLatin1String("page")) {
             pages.push_back({QSizeF(number(a, "width"), number(a, "height")), {}});
         } else if (xml.name() == QLatin1String("word") && !pages.empty()) {
-            const QRectF box(QPointF(number(a, "xMin"), number(a, "yMin")), QPointF(number(a, "xMax"), number(a, "yMax")));
+            const QRectF box(QPointF(number(a, "xMin"), number(a, "yMin")),
+                             QPointF(number(a, "xMax"), number(a, "yMax")));
             pages.back().words.push_back({xml.readElementText(), box});
         }
     }

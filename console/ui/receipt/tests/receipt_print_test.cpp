@@ -231,7 +231,8 @@ void ReceiptPrintTest::printsTheWholeReceiptInsideThePage()
     // font's average width (its stretch) reached the PDF.
     const auto& subHeader = std::get<console::ReceiptSetFont>(printed.layout.elements[2]).font;
     QImage probe(8, 8, QImage::Format_Grayscale8);
-    const qreal expected = QFontMetricsF(console::ui::receiptFont(subHeader, &probe), &probe).horizontalAdvance("Description");
+    const qreal expected =
+        QFontMetricsF(console::ui::receiptFont(subHeader, &probe), &probe).horizontalAdvance("Description");
     QVERIFY2(qAbs(titles->box.width() - printed.points(qRound(expected))) < 0.04 * titles->box.width(),
              qPrintable(describe(*titles)));
 }
@@ -265,8 +266,8 @@ void ReceiptPrintTest::aBillLongerThanTheRollShrinksToFit()
 void ReceiptPrintTest::fontsHaveTheLaidOutCellAndAverageWidth()
 {
     QImage device(8, 8, QImage::Format_Grayscale8);
-    const console::ReceiptFont fonts[] = {{"Tahoma", 700, 144, 56}, {"Arial", 700, 36, 14}, {"Arial", 400, 18, 6},
-                                          {"Arial", 400, 32, 20}};
+    const console::ReceiptFont fonts[] = {
+        {"Tahoma", 700, 144, 56}, {"Arial", 700, 36, 14}, {"Arial", 400, 18, 6}, {"Arial", 400, 32, 20}};
     for (const console::ReceiptFont& wanted : fonts) {
         const QFont font = console::ui::receiptFont(wanted, &device);
         const QFontMetricsF metrics(font, &device);
