@@ -182,7 +182,7 @@ void BillPanel::onBillPressed()
             list_->dropProvisional();
             provisionalWalkIn_ = false;
         }
-        if (n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).openBillMark) {
+        if (n <= ctx_.board.stationCount() && ctx_.board.station(n - 1).holds.has(Hold::OpenBill)) {
             int k = list_->find(stationOpenBillCaption(n));
             if (k >= 0) {
                 showOpenBill(k);
@@ -278,7 +278,7 @@ void BillPanel::addBillItem(store::BillItem line)
                               : displayedStation_ != 0 ? stationOpenBillCaption(displayedStation_)
                                                        : std::string(kWalkInBillCaption);
         if (displayedStation_ != 0 && displayedStation_ <= ctx_.board.stationCount())
-            ctx_.board.station(displayedStation_ - 1).openBillMark = true;
+            ctx_.board.station(displayedStation_ - 1).holds.set(Hold::OpenBill);
         list_->forgetProvisional();
         list_->setCurrent(list_->insert(std::move(bill), std::move(caption)));
         list_->setSelected(list_->current());
@@ -386,7 +386,7 @@ bool BillPanel::chargeBill()
         // session's own bill must not look for it any more, and the row's Extras
         // (the open bill's total) no longer ask for what was paid.
         if (stationShown != 0 && stationShown <= ctx_.board.stationCount()) {
-            ctx_.board.station(stationShown - 1).openBillMark = false;
+            ctx_.board.station(stationShown - 1).holds.clear(Hold::OpenBill);
             if (stationSessionRuns(stationShown))
                 addStationExtras(stationShown, -ctx_.board.table().state(stationShown - 1).extras.amount());
         }
@@ -504,7 +504,7 @@ void BillPanel::refreshAfterDeletion(bool wholeBill, int stationShown)
 {
     double newTotal = 0.0;
     if (wholeBill && stationShown != 0 && stationShown <= ctx_.board.stationCount())
-        ctx_.board.station(stationShown - 1).openBillMark = false;
+        ctx_.board.station(stationShown - 1).holds.clear(Hold::OpenBill);
     if (!list_->empty()) {
         if (wholeBill) {
             list_->setCurrent(-1); // so that the first bill is shown afresh
@@ -572,7 +572,7 @@ void BillPanel::addPrintCharge(const PrintCharge& charge)
         }
         announceNewBill(list_->bill(k), k == list_->current());
         if (running)
-            ctx_.board.station(n - 1).openBillMark = true;
+            ctx_.board.station(n - 1).holds.set(Hold::OpenBill);
     }
     list_->bill(k).items.push_back(charge.line);
     if (k == list_->current())

@@ -602,7 +602,7 @@ bool ConsoleEngine::stationBusy(int i) const
     if (i < 0 || i >= board.stationCount())
         return false;
     const StationState& state = board.station(i);
-    return state.openBillMark || state.sessionBill.open || state.sessionBill.owner != -1 ||
+    return state.holds.has(Hold::OpenBill) || state.sessionBill.open || state.sessionBill.owner != -1 ||
            !(board.isPhase(i, Phase::Stopped) || board.isPhase(i, Phase::Disconnected));
 }
 

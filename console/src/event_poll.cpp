@@ -66,19 +66,19 @@ void EventPoll::pollStation(int i)
                         refuseStamp(i, *stamp);
                         lockWanted = true;
                     }
-                    state.swapTarget = false; // a swap, if any, is complete
+                    state.holds.clear(Hold::SwapArriving); // a swap, if any, is complete
                     if (word.has(LinkState::Starting)) {
                         word.clear(LinkState::Starting);
-                        state.swapHold = false;
+                        state.holds.clear(Hold::UnbilledStop);
                     }
                     table.setPhase(i, Phase::Started);
                     table.state(i).start = state.startTime;
                     word.set(LinkState::Session);
-                } else if (stamp && !state.billedWhileAway && reclaimable(state, *stamp)) {
+                } else if (stamp && !state.holds.has(Hold::SessionSettled) && reclaimable(state, *stamp)) {
                     // A session the console does not hold (it restarted without
                     // it): taken up from the station's stamp.
                     state.startTime = *parseSessionStamp(*stamp);
-                    state.swapTarget = false;
+                    state.holds.clear(Hold::SwapArriving);
                     table.setPhase(i, Phase::Started);
                     table.state(i).start = state.startTime;
                     word.set(LinkState::Session);
@@ -89,8 +89,8 @@ void EventPoll::pollStation(int i)
                     // STOPPED then makes no bill.
                     if (stamp)
                         refuseStamp(i, *stamp);
-                    state.billedWhileAway = false;
-                    state.swapHold = true;
+                    state.holds.clear(Hold::SessionSettled);
+                    state.holds.set(Hold::UnbilledStop);
                     board_.resetToStopped(i);
                     lockWanted = true;
                 }
@@ -99,9 +99,8 @@ void EventPoll::pollStation(int i)
             } else if (events.has(Event::Stopped)) {
                 board_.logStation("STOPPED", i);
                 const bool session = word.has(LinkState::Session) || table.hasPhase(i, Phase::Started);
-                if (state.swapHold) {
-                    state.swapHold = false;
-                    state.billedWhileAway = false; // locked now
+                if (state.holds.has(Hold::UnbilledStop)) {
+                    state.holds.clear(Hold::UnbilledStop | Hold::SessionSettled); // locked now
                     word.clear(LinkState::Stopping);
                     board_.resetToStopped(i);
                 } else if (!session) {
@@ -110,7 +109,7 @@ void EventPoll::pollStation(int i)
                     // it answers the console's LOCK, the station is locked now;
                     // a Start pressed after that LOCK is still on its way.
                     if (word.has(LinkState::Stopping))
-                        state.billedWhileAway = false;
+                        state.holds.clear(Hold::SessionSettled);
                     word.clear(LinkState::Stopping);
                     if (!word.has(LinkState::Starting))
                         board_.resetToStopped(i);

@@ -51,24 +51,25 @@ store::OpenState OpenStateKeeper::capture() const
     for (int i = 0; i < board_.stationCount(); ++i) {
         const StationState& s = board_.station(i);
         const MailboxWord word = board_.mailboxWord(i);
-        const bool swapTarget = board_.isPhase(i, Phase::Swapping) && s.swapTarget;
+        const bool swapTarget = board_.isPhase(i, Phase::Swapping) && s.holds.has(Hold::SwapArriving);
         const bool running = word.has(LinkState::Session) || board_.isPhase(i, Phase::Started) || swapTarget;
         // A Start the station has not confirmed may already have unlocked it.
         const bool starting = board_.isPhase(i, Phase::Starting);
         const SessionBill& bill = s.sessionBill;
-        const bool holdsSomething = running || starting || s.openBillMark || s.billedWhileAway || s.alarmArmed() ||
-                                    bill.owner != -1 || bill.open || bill.pendingCount != 0;
+        const bool holdsSomething = running || starting || s.holds.has(Hold::OpenBill) ||
+                                    s.holds.has(Hold::SessionSettled) || s.alarmArmed() || bill.owner != -1 ||
+                                    bill.open || bill.pendingCount != 0;
         if (!holdsSomething)
             continue;
         store::KeptStation kept;
         kept.index = i;
         kept.running = running;
         kept.starting = starting;
-        kept.swapTarget = swapTarget || (running && s.swapTarget);
+        kept.swapTarget = swapTarget || (running && s.holds.has(Hold::SwapArriving));
         kept.swapTime = s.swapTime;
         kept.stopping = running && word.has(LinkState::Stopping);
-        kept.openBillMark = s.openBillMark;
-        kept.billedWhileAway = s.billedWhileAway;
+        kept.openBillMark = s.holds.has(Hold::OpenBill);
+        kept.billedWhileAway = s.holds.has(Hold::SessionSettled);
         kept.startTime = s.startTime;
         kept.stopTime = s.stopTime;
         kept.alarmChoice = s.alarmChoice;
@@ -169,10 +170,10 @@ void OpenStateKeeper::restoreStation(const store::KeptStation& kept)
         return;
     StationState& s = board_.station(i);
     const auto paid = paidOpenBills_.find(i);
-    s.openBillMark = kept.openBillMark && paid == paidOpenBills_.end();
-    s.swapTarget = kept.swapTarget;
+    s.holds.put(Hold::OpenBill, kept.openBillMark && paid == paidOpenBills_.end());
+    s.holds.put(Hold::SwapArriving, kept.swapTarget);
     s.swapTime = static_cast<std::time_t>(kept.swapTime);
-    s.billedWhileAway = kept.billedWhileAway;
+    s.holds.put(Hold::SessionSettled, kept.billedWhileAway);
     s.startTime = static_cast<std::time_t>(kept.startTime);
     s.stopTime = static_cast<std::time_t>(kept.stopTime);
     s.sessionSerial = kept.sessionSerial;
@@ -228,7 +229,7 @@ void OpenStateKeeper::closeUnconfirmedStops(const store::OpenState& kept)
             board_.logStation("ALARM STOPPING", i);
         board_.disarmAlarm(i);
         board_.link().withMailbox(i, [](MailboxWord& word) { word.clear(LinkState::Session | LinkState::Stopping); });
-        board_.station(i).billedWhileAway = true;
+        board_.station(i).holds.set(Hold::SessionSettled);
         // The station is not connected yet: the row stays "Disconnected".
         sessions_.closeSessionUpTo(i, end);
     }

@@ -75,8 +75,8 @@ void SessionCloser::billSession(int i, std::int32_t elapsed, std::time_t at)
     bill.items.push_back({std::to_string(i + 1), description, charge});
     bill.lastStationNumber = i + 1;
 
-    if (state.openBillMark) {
-        state.openBillMark = false;
+    if (state.holds.has(Hold::OpenBill)) {
+        state.holds.clear(Hold::OpenBill);
         if (auto items = panel_.takeStationOpenBill(i + 1))
             bill.items.insert(bill.items.end(), items->begin(), items->end());
     }
@@ -148,7 +148,7 @@ void SessionCloser::closeSessionOfRemovedStation(int i)
     board_.link().withMailbox(
         i, [](MailboxWord& word) { word.clear(LinkState::Session | LinkState::Starting | LinkState::Stopping); });
     board_.disarmAlarm(i);
-    board_.station(i).swapHold = false;
+    board_.station(i).holds.clear(Hold::UnbilledStop);
     closeSession(i);
 }
 

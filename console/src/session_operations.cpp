@@ -36,7 +36,7 @@ void SessionOperations::onStartPressed()
             continue;
         table.setPhase(i, Phase::Starting);
         board_.station(i).startTime = now;
-        board_.station(i).billedWhileAway = false;
+        board_.station(i).holds.clear(Hold::SessionSettled);
         table.state(i).start = now;
         board_.logStation("STARTING", i);
         // A LOCK not yet answered (the one a station gets as it connects) is
@@ -104,7 +104,7 @@ void SessionOperations::onStopPressed()
 // The console holds no session for station i any more, while the station may
 // still be on its way to one: its UNLOCK is taken back if it has not gone out,
 // and it is locked. Should its confirmation come after all, the event poll
-// locks it again without a bill (billedWhileAway), and the STOPPED that
+// locks it again without a bill (Hold::SessionSettled), and the STOPPED that
 // answers the lock makes no bill either.
 void SessionOperations::dropUnconfirmedSession(int i)
 {
@@ -115,7 +115,7 @@ void SessionOperations::dropUnconfirmedSession(int i)
     });
     board_.sendStationCommand(i, Command::Lock);
     board_.disarmAlarm(i);
-    board_.station(i).billedWhileAway = true;
+    board_.station(i).holds.set(Hold::SessionSettled);
 }
 
 // Start pressed, but the station never confirmed: it was never usable as far
@@ -136,14 +136,14 @@ void SessionOperations::abandonStart(int i)
 void SessionOperations::abandonSwap(int i)
 {
     StationState& state = board_.station(i);
-    if (!state.swapTarget) {
+    if (!state.holds.has(Hold::SwapArriving)) {
         board_.logStation("STOPPING", i);
         board_.sendStationCommand(i, Command::Lock);
         board_.resetToStopped(i);
         return;
     }
     dropUnconfirmedSession(i);
-    state.swapTarget = false;
+    state.holds.clear(Hold::SwapArriving);
     closeSessionUpTo(i, state.swapTime);
 }
 
@@ -159,11 +159,11 @@ void SessionOperations::stopSessionHeldWhileAway(int i)
     });
     board_.disarmAlarm(i);
     StationState& state = board_.station(i);
-    state.billedWhileAway = true;
-    if (state.swapTarget) {
+    state.holds.set(Hold::SessionSettled);
+    if (state.holds.has(Hold::SwapArriving)) {
         // A swap moved the session here and the station never confirmed it: as
         // when the operator gives up on a swap, the time up to the swap is billed.
-        state.swapTarget = false;
+        state.holds.clear(Hold::SwapArriving);
         closeSessionUpTo(i, state.swapTime);
     } else {
         closeSession(i);
@@ -195,11 +195,10 @@ void SessionOperations::onSwapPressed()
     if (source >= 0 && target >= 0) {
         StationState& from = board_.station(source);
         StationState& to = board_.station(target);
-        from.swapHold = true;
-        to.swapHold = true;
-        to.billedWhileAway = false;
-        from.swapTarget = false;
-        to.swapTarget = true;
+        from.holds.set(Hold::UnbilledStop);
+        from.holds.clear(Hold::SwapArriving);
+        to.holds.set(Hold::UnbilledStop | Hold::SwapArriving);
+        to.holds.clear(Hold::SessionSettled);
         to.swapTime = board_.clock().now();
         table.setPhase(source, Phase::Swapping);
         table.setPhase(target, Phase::Swapping);
@@ -213,7 +212,7 @@ void SessionOperations::onSwapPressed()
             word.clear(LinkState::Session | LinkState::Starting);
             word.withdraw(Command::Unlock);
         });
-        from.billedWhileAway = true;
+        from.holds.set(Hold::SessionSettled);
         from.lastSessionEnd = std::max(from.lastSessionEnd, board_.clock().now());
         closer_.leaveStopGroup(source);
         board_.sendStationCommand(source, Command::Lock);
@@ -226,9 +225,9 @@ void SessionOperations::onSwapPressed()
         moved.accessCost = table.state(source).accessCost;
         moved.extras = table.state(source).extras;
         table.state(source).clearSession();
-        if (from.openBillMark) {
-            from.openBillMark = false;
-            to.openBillMark = true;
+        if (from.holds.has(Hold::OpenBill)) {
+            from.holds.clear(Hold::OpenBill);
+            to.holds.set(Hold::OpenBill);
             panel_.moveStationOpenBill(source + 1, target + 1);
         }
     }

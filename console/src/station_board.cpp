@@ -62,10 +62,7 @@ void StationBoard::initStationRow(int i)
     StationState& state = station(i);
     if (state.alarmArmed())
         disarmAlarm(i);
-    state.openBillMark = false;
-    state.swapHold = false;
-    state.billedWhileAway = false;
-    state.swapTarget = false;
+    state.holds = {};
     state.connected = false;
     state.sessionBill.owner = -1;
     state.sessionBill.pendingCount = 0;

@@ -108,7 +108,7 @@ TEST_F(ModalReentry, ASessionEndingUnderThePrintDialogLeavesTheBillBeingPrinted)
     expectSessionBill(0);
     EXPECT_EQ(panel().openBills()[0].items.size(), 1u) << "the Coffee is paid already";
     EXPECT_EQ(view().bill.caption.text, "Comp#: 2");
-    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_FALSE(console().stationState(1).holds.has(Hold::OpenBill));
 }
 
 TEST_F(ModalReentry, ASessionEndingUnderTheExitQuestionIsBilledWhenItIsAnsweredNo)
@@ -160,7 +160,7 @@ TEST_F(ModalReentry, ASessionEndingUnderTheConfigurationDialogIsBilledWhenItClos
     expectSessionBill(0);
     EXPECT_EQ(panel().openBills()[1].items, (std::vector<store::BillItem>{{"3", "Pages (4): form.pdf", "0.40"}}));
     EXPECT_EQ(rig.text(2, Column::Extras), "0.40");
-    EXPECT_TRUE(console().stationState(2).openBillMark);
+    EXPECT_TRUE(console().stationState(2).holds.has(Hold::OpenBill));
     EXPECT_EQ(rig.status(2), kStatusStarted);
 }
 

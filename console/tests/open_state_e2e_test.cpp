@@ -320,7 +320,7 @@ TEST_F(OpenStateRestart, AnOpenBillPaidJustBeforeTheCrashNoLongerCountsInTheExtr
     EXPECT_TRUE(panel().openBills().empty());
     EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
     EXPECT_EQ(rig.text(1, Column::Total), "0.00");
-    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_FALSE(console().stationState(1).holds.has(Hold::OpenBill));
     ASSERT_TRUE(cafe->runUntil([&] { return rig.status(1) == kStatusStarted; }));
     rig.tickAfter(1s);
     EXPECT_TRUE(cafe->runUntil([&] {

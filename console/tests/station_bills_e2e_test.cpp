@@ -37,7 +37,7 @@ TEST_F(StationBillsEndToEnd, ItemsOnAStationsOpenBillRaiseItsExtrasAtOnce)
     EXPECT_EQ(rig.text(1, Column::Total), "6.00");
     EXPECT_EQ(view().bill.list.rows.at(0), (store::BillItem{"", "Coffee x 3", "4.50"}));
     EXPECT_TRUE(stationShowsExtras("4.50"));
-    EXPECT_TRUE(console().stationState(1).openBillMark);
+    EXPECT_TRUE(console().stationState(1).holds.has(Hold::OpenBill));
 
     rig.price.keys = "325";
     panel().onItemPressed(1);
@@ -70,7 +70,7 @@ TEST_F(StationBillsEndToEnd, ItemsOnAStationsOpenBillRaiseItsExtrasAtOnce)
     EXPECT_EQ(v.bill.list.rows[1], (store::BillItem{"", "Sandwich", "3.25"}));
     EXPECT_EQ(v.bill.list.rows[2].description, "Pages (5): map.png");
     EXPECT_EQ(v.bill.totalDisplay.text, "5.25");
-    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_FALSE(console().stationState(1).holds.has(Hold::OpenBill));
     EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
 }
 
@@ -147,7 +147,7 @@ TEST_F(StationBillsEndToEnd, DeletingAWholeOpenBillClearsTheStationsExtras)
     panel().setBillListSelection({0});
     panel().onDeleteKey();
     EXPECT_TRUE(hasEvent(log(), "DELETED BILL,Open Bill: Comp#: 2"));
-    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_FALSE(console().stationState(1).holds.has(Hold::OpenBill));
     EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
     EXPECT_EQ(rig.text(1, Column::Total), "1.50");
     EXPECT_FALSE(view().bill.title.visible);
@@ -169,7 +169,7 @@ TEST_F(StationBillsEndToEnd, PayingAStationsOpenBillTakesItOutOfItsExtras)
     EXPECT_TRUE(panel().chargeBill());
     EXPECT_EQ(rig.text(1, Column::Extras), "0.00");
     EXPECT_EQ(rig.text(1, Column::Total), "1.50");
-    EXPECT_FALSE(console().stationState(1).openBillMark);
+    EXPECT_FALSE(console().stationState(1).holds.has(Hold::OpenBill));
 
     // Stopping the held session bills the time alone.
     rig.select({1});
@@ -208,7 +208,7 @@ TEST_F(StationBillsEndToEnd, PrintJobsOfARunningStationOpenItsBill)
     rig.printMonitor.queued = {{"Laser", "PC2", "a.pdf", 2}, {"Laser", "PC1", "b.pdf", 1}};
     rig.tickAfter(1s);
     EXPECT_EQ(panel().selectorEntries(), (std::vector<std::string>{"Open Bill: Comp#: 2", "Comp#: 1"}));
-    EXPECT_TRUE(console().stationState(1).openBillMark);
+    EXPECT_TRUE(console().stationState(1).holds.has(Hold::OpenBill));
     EXPECT_EQ(rig.text(1, Column::Extras), "0.20");
     EXPECT_EQ(rig.text(0, Column::Extras), "0.00");
     EXPECT_TRUE(view().bill.selector.visible);
