@@ -20,7 +20,7 @@ constexpr std::size_t kTypedLimit = SetupCodeFile::kLongestCode + 8;
 
 } // namespace
 
-ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings,
+ClientEngine::ClientEngine(ClientHost& host, Workstation& workstation, const EngineSettings& settings,
                            const SteadyClock& clock)
     : host_(host),
       workstation_(workstation),

@@ -44,7 +44,7 @@ bool mayGrow(const std::string& reply)
 } // namespace
 
 ClientLink::ClientLink(ClientLog& log, const LinkSession& session, LinkSettings settings)
-    : log_(log), session_(session), settings_(std::move(settings))
+    : log_(log), session_(session), settings_(settings)
 {
 }
 

@@ -9,7 +9,7 @@
 namespace client {
 
 namespace {
-constexpr std::size_t kPendingLimit = 64 * 1024;
+constexpr std::size_t kPendingLimit = std::size_t{64} * 1024;
 }
 
 ClientLog::ClientLog(std::filesystem::path file) : file_(std::move(file)) {}

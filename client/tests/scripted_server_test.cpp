@@ -251,12 +251,10 @@ TEST_F(ScriptedServerTest, QueryEndSessionTellsTheConsoleStop)
 TEST_F(ScriptedServerTest, SessionInfoIsReadDefensively)
 {
     const std::vector<std::string> messages = {
-        "12", // short
-        "01:05\x80"
-        "2.50",                // no comma at all
-        std::string(255, 'x'), // as long as a read gets
-        "01:0\x80"
-        "123456789012345,\x80,,", // amount longer than its slot
+        "12",                                               // short
+        std::string("01:05\x80") + "2.50",                  // no comma at all
+        std::string(255, 'x'),                              // as long as a read gets
+        std::string("01:0\x80") + "123456789012345,\x80,,", // amount longer than its slot
         bytes("00:1\0\x80"
               "1,\x80"
               "2,\x80"

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <memory>
 
+// Xlib's own name, declared here to keep its macros out of the tests.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 typedef struct _XDisplay Display;
 
 namespace client::test {

@@ -75,8 +75,8 @@ bool LinkKeys::setKeylessAllowed(platform::Ipv4Address address, bool allowed)
 void LinkKeys::readKeyless()
 {
     keyless_.clear();
-    const platform::SmallFileReading read = platform::readSmallFile(folder_ / kKeylessFileName, kLongestKeylessFile);
-    std::istringstream in(read.bytes.value_or(std::string()));
+    std::istringstream in(
+        platform::readSmallFile(folder_ / kKeylessFileName, kLongestKeylessFile).value_or(std::string()));
     std::string line;
     while (std::getline(in, line))
         if (auto address = platform::Ipv4Address::parse(line); address && !allowsKeyless(*address))

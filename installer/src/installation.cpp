@@ -27,14 +27,14 @@ std::string unreadable(const fs::path& file)
     return {};
 }
 
-// Makes `folder` and every missing folder above it, as mkdir -p does; why not, or empty.
-std::string makeFolders(const fs::path& folder)
+// Makes `folder` and every missing folder above it, as mkdir -p does; fails with the message why not.
+platform::Result<void, std::string> makeFolders(const fs::path& folder)
 {
     fs::path made;
     for (const fs::path& part : folder) {
         made /= part;
-        if (auto result = platform::makeFolder(made); !result.ok)
-            return cannotMakeFolderMessage(made.string(), result.systemText);
+        if (auto result = platform::makeFolder(made); !result)
+            return platform::failure(cannotMakeFolderMessage(made.string(), result.error()));
     }
     return {};
 }
@@ -56,20 +56,19 @@ InstallOutcome install(const InstallPlan& plan)
     for (const std::string& file : files)
         if (std::string why = unreadable(plan.source / file); !why.empty())
             return failed(cannotReadMessage((plan.source / file).string(), why));
-    if (std::string why = makeFolders(folder); !why.empty())
-        return failed(why);
+    if (auto made = makeFolders(folder); !made)
+        return failed(made.error());
     for (const std::string& file : files)
-        if (auto copied = platform::copyFileReplacing(plan.source / file, folder / file); !copied.ok)
-            return failed(
-                cannotCopyMessage((plan.source / file).string(), (folder / file).string(), copied.systemText));
+        if (auto copied = platform::copyFileReplacing(plan.source / file, folder / file); !copied)
+            return failed(cannotCopyMessage((plan.source / file).string(), (folder / file).string(), copied.error()));
 
     if (plan.program == platform::InstallProgram::Workstation) {
         auto written = platform::writeLogonStart(plan.logonStartFolder, platform::logonStartName(),
                                                  folder / platform::logonStartProgramName());
-        if (!written.ok)
+        if (!written)
             return failed(cannotWriteLogonEntryMessage(
                 platform::logonStartEntryPath(plan.logonStartFolder, platform::logonStartName()).string(),
-                written.systemText));
+                written.error()));
     }
     return {true, {}};
 }

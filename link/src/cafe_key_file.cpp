@@ -28,12 +28,11 @@ std::string_view trimmed(std::string_view text)
 CafeKeyFileReading readCafeKeyFile(const std::filesystem::path& file)
 {
     CafeKeyFileReading reading;
-    const platform::SmallFileReading read = platform::readSmallFile(file, kLongestFile);
-    const std::optional<std::string>& bytes = read.bytes;
+    const platform::Result<std::string, int> bytes = platform::readSmallFile(file, kLongestFile);
     if (!bytes) {
-        if (read.error != ENOENT)
+        if (bytes.error() != ENOENT)
             reading.problem =
-                "The cafe's key file " + file.string() + " cannot be read: " + systemText(read.error) + ".";
+                "The cafe's key file " + file.string() + " cannot be read: " + systemText(bytes.error()) + ".";
         return reading;
     }
     if (bytes->size() > kLongestFile) {

@@ -21,7 +21,7 @@ namespace {
 
 std::string errnoText(int error) { return std::generic_category().message(error); }
 
-FileResult lastError() { return FileResult::failure(errnoText(errno)); }
+FileResult lastError() { return failure(errnoText(errno)); }
 
 // Closes a descriptor when it goes out of scope.
 class Descriptor {
@@ -74,7 +74,7 @@ FileResult replaceFile(const fs::path& to, mode_t mode, int source, const std::s
     auto fail = [&](int error) {
         out.close();
         ::unlink(temporary.c_str());
-        return FileResult::failure(errnoText(error));
+        return failure(errnoText(error));
     };
     if (source >= 0) {
         char buffer[64 * 1024];
@@ -99,9 +99,9 @@ FileResult replaceFile(const fs::path& to, mode_t mode, int source, const std::s
     if (::rename(temporary.c_str(), to.c_str()) != 0) {
         int error = errno;
         ::unlink(temporary.c_str());
-        return FileResult::failure(errnoText(error));
+        return failure(errnoText(error));
     }
-    return FileResult::success();
+    return FileResult{};
 }
 
 // The Exec value of a desktop entry that runs `program` without arguments:
@@ -235,13 +235,13 @@ fs::path programFolder()
 FileResult makeFolder(const fs::path& folder)
 {
     if (folder.empty())
-        return FileResult::failure(errnoText(ENOENT));
+        return failure(errnoText(ENOENT));
     struct stat info {};
     if (::stat(folder.c_str(), &info) == 0)
-        return S_ISDIR(info.st_mode) ? FileResult::success() : FileResult::failure(errnoText(ENOTDIR));
+        return S_ISDIR(info.st_mode) ? FileResult{} : FileResult(failure(errnoText(ENOTDIR)));
     if (::mkdir(folder.c_str(), 0755) != 0)
         return lastError();
-    return FileResult::success();
+    return FileResult{};
 }
 
 FileResult copyFileReplacing(const fs::path& from, const fs::path& to)
@@ -253,9 +253,9 @@ FileResult copyFileReplacing(const fs::path& from, const fs::path& to)
     if (::fstat(in.get(), &info) != 0)
         return lastError();
     if (S_ISDIR(info.st_mode))
-        return FileResult::failure(errnoText(EISDIR));
+        return failure(errnoText(EISDIR));
     if (!S_ISREG(info.st_mode))
-        return FileResult::failure(errnoText(EINVAL));
+        return failure(errnoText(EINVAL));
     // The permission bits travel, the set-id bits do not.
     return replaceFile(to, info.st_mode & 0777, in.get(), {});
 }
@@ -266,11 +266,11 @@ FileResult writeLogonStart(const fs::path& folder, const std::string& name, cons
 {
     auto exec = execValue(program.string());
     if (!program.is_absolute() || !exec)
-        return FileResult::failure(errnoText(EINVAL));
+        return failure(errnoText(EINVAL));
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec)
-        return FileResult::failure(ec.message());
+        return failure(ec.message());
     const std::string entry = "[Desktop Entry]\n"
                               "Type=Application\n"
                               "Name=" +

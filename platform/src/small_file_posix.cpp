@@ -28,14 +28,11 @@ bool writeWhole(int fd, std::string_view bytes)
 
 } // namespace
 
-SmallFileReading readSmallFile(const std::filesystem::path& file, std::size_t limit)
+Result<std::string, int> readSmallFile(const std::filesystem::path& file, std::size_t limit)
 {
-    SmallFileReading reading;
     int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reading.error = errno;
-        return reading;
-    }
+    if (fd < 0)
+        return failure(errno);
     std::string bytes(limit + 1, '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
@@ -43,9 +40,9 @@ SmallFileReading readSmallFile(const std::filesystem::path& file, std::size_t li
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            reading.error = errno;
+            const int error = errno;
             closeDescriptor(fd, "small file");
-            return reading;
+            return failure(error);
         }
         if (n == 0)
             break;
@@ -53,8 +50,7 @@ SmallFileReading readSmallFile(const std::filesystem::path& file, std::size_t li
     }
     closeDescriptor(fd, "small file");
     bytes.resize(got);
-    reading.bytes = std::move(bytes);
-    return reading;
+    return bytes;
 }
 
 bool replaceSmallFile(const std::filesystem::path& file, std::string_view bytes)

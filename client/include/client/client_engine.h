@@ -57,7 +57,7 @@ struct EndSessionQuestion {
 class ClientEngine final : private LinkSession {
 public:
     // `clock` times the pauses after wrong setup codes.
-    ClientEngine(ClientHost& host, Workstation& workstation, EngineSettings settings,
+    ClientEngine(ClientHost& host, Workstation& workstation, const EngineSettings& settings,
                  const SteadyClock& clock = systemSteadyClock());
     ClientEngine(const ClientEngine&) = delete;
     ClientEngine& operator=(const ClientEngine&) = delete;

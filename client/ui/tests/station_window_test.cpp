@@ -38,7 +38,7 @@ QWidget* visibleTopLevel(const QString& objectName)
 }
 
 // Runs `action` on the named dialog once it is shown (inside its modal loop).
-void whenShown(const QString& objectName, std::function<void(QWidget*)> action)
+void whenShown(const QString& objectName, const std::function<void(QWidget*)>& action)
 {
     auto* poll = new QTimer(qApp);
     poll->setInterval(5);
@@ -81,31 +81,31 @@ QRect boxOf(const QImage& image, QColor colour)
 class StationWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempFolder> folder;
-    std::unique_ptr<platform::TcpSocket> mainListener;
-    std::unique_ptr<client::ui::StationWindow> window;
+    std::unique_ptr<TempFolder> folder_;
+    std::unique_ptr<platform::TcpSocket> mainListener_;
+    std::unique_ptr<client::ui::StationWindow> window_;
 
     void startWindow(bool withConsole)
     {
-        folder = std::make_unique<TempFolder>();
+        folder_ = std::make_unique<TempFolder>();
         client::ui::StationSetup setup;
-        setup.options.folders = client::StationFolders::allIn(folder->path());
+        setup.options.folders = client::StationFolders::allIn(folder_->path());
         setup.options.oneFolder = true;
         if (withConsole) {
-            writeFile(folder->path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
-            mainListener = std::make_unique<platform::TcpSocket>(
+            writeFile(folder_->path() / "TambloConfig", std::string("\x7F\x01\x01\x01", 4));
+            mainListener_ = std::make_unique<platform::TcpSocket>(
                 platform::TcpSocket::listenOn(kTestServer, 0, 5).value_or(platform::TcpSocket{}));
-            setup.options.mainPort = *mainListener->localPort();
+            setup.options.mainPort = *mainListener_->localPort();
             setup.options.address = kTestStation;
         }
-        window = std::make_unique<client::ui::StationWindow>(setup);
-        window->start();
+        window_ = std::make_unique<client::ui::StationWindow>(setup);
+        window_->start();
     }
 
     void typeSetupCode()
     {
-        QTest::keyClicks(window.get(), "k7#w");
-        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::keyClicks(window_.get(), "k7#w");
+        QTest::keyClick(window_.get(), Qt::Key_Return);
     }
 
     QRect panelGeometry() const
@@ -118,32 +118,32 @@ class StationWindowTest : public QObject {
 private slots:
     void cleanup()
     {
-        window.reset();
-        mainListener.reset();
-        folder.reset();
+        window_.reset();
+        mainListener_.reset();
+        folder_.reset();
     }
 
     void startsLockedOverTheWholeScreen()
     {
         startWindow(false);
         QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(window->geometry(), screen.adjusted(-1, -2, 1, 1));
-        auto flags = window->windowFlags();
+        QCOMPARE(window_->geometry(), screen.adjusted(-1, -2, 1, 1));
+        auto flags = window_->windowFlags();
         QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY((flags & Qt::WindowType_Mask) == Qt::Tool); // no taskbar entry
-        QVERIFY(window->workstation().keysDisabled());
+        QVERIFY(window_->workstation().keysDisabled());
         QCOMPARE(QGuiApplication::overrideCursor() ? QGuiApplication::overrideCursor()->shape() : Qt::ArrowCursor,
                  Qt::BlankCursor);
-        QVERIFY(!window->close()); // the close command is ignored
-        QVERIFY(window->isVisible());
+        QVERIFY(!window_->close()); // the close command is ignored
+        QVERIFY(window_->isVisible());
     }
 
     void lockedTextFollowsThePointer()
     {
         startWindow(false);
-        mouseMove(window.get(), QPoint(300, 250));
-        QImage image = window->grab().toImage();
+        mouseMove(window_.get(), QPoint(300, 250));
+        QImage image = window_->grab().toImage();
         QCOMPARE(image.pixelColor(3, 3), QColor(Qt::black));
         QRect red = boxOf(image, QColor(255, 0, 0));
         QVERIFY(!red.isEmpty());
@@ -151,18 +151,18 @@ private slots:
         QVERIFY2(qAbs(red.center().y() - 250) <= 8, qPrintable(QString::number(red.center().y())));
         QVERIFY(red.width() > 150); // "STATION LOCKED" in the large font
 
-        mouseMove(window.get(), QPoint(500, 600));
-        red = boxOf(window->grab().toImage(), QColor(255, 0, 0));
+        mouseMove(window_.get(), QPoint(500, 600));
+        red = boxOf(window_->grab().toImage(), QColor(255, 0, 0));
         QVERIFY(qAbs(red.center().x() - 500) <= 4);
     }
 
     void setupCodeOpensTheConfiguration()
     {
         startWindow(false);
-        QTest::keyClicks(window.get(), "K7#W");
-        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::keyClicks(window_.get(), "K7#W");
+        QTest::keyClick(window_.get(), Qt::Key_Return);
         QTest::qWait(30);
-        QVERIFY(!window->engine().state().setupMode);
+        QVERIFY(!window_->engine().state().setupMode);
         QVERIFY(!visibleTopLevel("configurationDialog"));
 
         bool stored = false;
@@ -180,11 +180,11 @@ private slots:
         });
         typeSetupCode();
         QTRY_VERIFY(stored);
-        QVERIFY(window->engine().state().setupMode);
-        QCOMPARE(window->geometry(), panelGeometry());
-        QCOMPARE(readFile(folder->path() / "TambloConfig"), std::string("\xC0\xA8\x00\x0A", 4));
-        QVERIFY(!window->workstation().keysDisabled());
-        QCOMPARE(window->grab().toImage().pixelColor(2, 2), kPanelBlue);
+        QVERIFY(window_->engine().state().setupMode);
+        QCOMPARE(window_->geometry(), panelGeometry());
+        QCOMPARE(readFile(folder_->path() / "TambloConfig"), std::string("\xC0\xA8\x00\x0A", 4));
+        QVERIFY(!window_->workstation().keysDisabled());
+        QCOMPARE(window_->grab().toImage().pixelColor(2, 2), kPanelBlue);
     }
 
     void ownersSetupCodeIsSetTwiceTypedAndReplacesTheBuiltInOne()
@@ -203,7 +203,7 @@ private slots:
             QVERIFY(w->isVisible()); // differing codes: nothing stored, the dialog stays
             QCOMPARE(w->findChild<QLabel*>("setupCodeProblem")->text(), QString("The two setup codes differ."));
             QVERIFY(code->text().isEmpty() && repeated->text().isEmpty());
-            QVERIFY(!window->engine().hasOwnersSetupCode());
+            QVERIFY(!window_->engine().hasOwnersSetupCode());
 
             QTest::keyClicks(code, "Owner-42");
             QTest::keyClicks(repeated, "Owner-42");
@@ -212,14 +212,14 @@ private slots:
         });
         typeSetupCode();
         QTRY_VERIFY(done && !visibleTopLevel("configurationDialog"));
-        QVERIFY(window->engine().hasOwnersSetupCode());
-        QCOMPARE(readFile(folder->path() / "TambloSetup").size(), std::size_t{56});
-        window->engine().confirmEndSession(); // EXIT SETUP
-        QVERIFY(window->engine().state().locked);
+        QVERIFY(window_->engine().hasOwnersSetupCode());
+        QCOMPARE(readFile(folder_->path() / "TambloSetup").size(), std::size_t{56});
+        window_->engine().confirmEndSession(); // EXIT SETUP
+        QVERIFY(window_->engine().state().locked);
 
         typeSetupCode();
         QTest::qWait(30);
-        QVERIFY(!window->engine().state().setupMode);
+        QVERIFY(!window_->engine().state().setupMode);
         QVERIFY(!visibleTopLevel("configurationDialog"));
 
         bool reopened = false;
@@ -228,11 +228,11 @@ private slots:
             static_cast<QDialog*>(w)->reject();
             reopened = true;
         });
-        QTest::keyClicks(window.get(), "Owner-42");
-        QTest::keyClick(window.get(), Qt::Key_Return);
+        QTest::keyClicks(window_.get(), "Owner-42");
+        QTest::keyClick(window_.get(), Qt::Key_Return);
         QTRY_VERIFY(reopened);
-        QVERIFY(window->engine().state().setupMode);
-        QVERIFY(window->engine().hasOwnersSetupCode()); // Cancel keeps the code
+        QVERIFY(window_->engine().state().setupMode);
+        QVERIFY(window_->engine().hasOwnersSetupCode()); // Cancel keeps the code
     }
 
     void maintenanceIsAskedInTheDialogAndLastsOneSetup()
@@ -248,28 +248,28 @@ private slots:
                 QTest::mouseClick(w->findChild<QPushButton*>(ok ? "okButton" : "cancelButton"), Qt::LeftButton);
                 seen = true;
             });
-            QTest::keyClicks(window.get(), code);
-            QTest::keyClick(window.get(), Qt::Key_Return);
+            QTest::keyClicks(window_.get(), code);
+            QTest::keyClick(window_.get(), Qt::Key_Return);
             QTRY_VERIFY(seen && !visibleTopLevel("configurationDialog"));
         };
         // On the built-in code, which anyone may know, the desktop stays covered.
         answer(false, true, true, "k7#w");
-        QVERIFY(window->engine().state().setupMode && !window->maintenance());
-        QVERIFY(contains(logLines(folder->path()), "Maintenance needs the owner's setup code: set one first."));
-        window->engine().confirmEndSession();
-        QVERIFY(!window->engine().changeSetupCode("Owner-42", "Owner-42"));
+        QVERIFY(window_->engine().state().setupMode && !window_->maintenance());
+        QVERIFY(contains(logLines(folder_->path()), "Maintenance needs the owner's setup code: set one first."));
+        window_->engine().confirmEndSession();
+        QVERIFY(!window_->engine().changeSetupCode("Owner-42", "Owner-42"));
 
         answer(false, true, false); // ticked, then Cancel: nothing asked
-        QVERIFY(window->engine().state().setupMode && !window->maintenance());
+        QVERIFY(window_->engine().state().setupMode && !window_->maintenance());
         answer(false, true, true);
-        QVERIFY(window->maintenance());
-        QVERIFY(contains(logLines(folder->path()), "Maintenance: the desktop is shown until setup ends."));
+        QVERIFY(window_->maintenance());
+        QVERIFY(contains(logLines(folder_->path()), "Maintenance: the desktop is shown until setup ends."));
         answer(true, false, true); // the dialog shows the choice in force
-        QVERIFY(window->maintenance());
+        QVERIFY(window_->maintenance());
 
-        window->engine().confirmEndSession(); // EXIT SETUP
-        QVERIFY(window->engine().state().locked);
-        QVERIFY(!window->maintenance());
+        window_->engine().confirmEndSession(); // EXIT SETUP
+        QVERIFY(window_->engine().state().locked);
+        QVERIFY(!window_->maintenance());
         answer(false, false, false); // the next setup starts covered
     }
 
@@ -278,21 +278,21 @@ private slots:
         startWindow(false);
         whenShown("configurationDialog", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
         typeSetupCode();
-        QTRY_VERIFY(window->engine().state().setupMode && !visibleTopLevel("configurationDialog"));
+        QTRY_VERIFY(window_->engine().state().setupMode && !visibleTopLevel("configurationDialog"));
 
         // Toggle box: to the bottom and back.
-        click(window.get(), QPoint(100, 170));
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
-        QVERIFY(window->isVisible());
-        click(window.get(), QPoint(100, 170));
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        click(window_.get(), QPoint(100, 170));
+        QVERIFY(window_->windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
+        QVERIFY(window_->isVisible());
+        click(window_.get(), QPoint(100, 170));
+        QVERIFY(window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
         // Press in one box, release in the other: nothing.
-        QTest::mousePress(window.get(), Qt::LeftButton, {}, QPoint(100, 170));
-        QTest::mouseRelease(window.get(), Qt::LeftButton, {}, QPoint(100, 120));
+        QTest::mousePress(window_.get(), Qt::LeftButton, {}, QPoint(100, 170));
+        QTest::mouseRelease(window_.get(), Qt::LeftButton, {}, QPoint(100, 120));
         QTest::qWait(30);
         QVERIFY(!visibleTopLevel("endSessionDialog"));
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
         // The end-session box in setup mode asks to exit setup; Cancel keeps it.
         whenShown("endSessionDialog", [](QWidget* w) {
@@ -301,18 +301,18 @@ private slots:
             QVERIFY(w->findChild<QPushButton*>("cancelButton")->isDefault());
             QTest::mouseClick(w->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
         });
-        click(window.get(), QPoint(100, 120));
+        click(window_.get(), QPoint(100, 120));
         QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
-        QVERIFY(window->engine().state().setupMode);
+        QVERIFY(window_->engine().state().setupMode);
 
         whenShown("endSessionDialog", [](QWidget* w) {
             QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);
         });
-        click(window.get(), QPoint(100, 120));
-        QTRY_VERIFY(window->engine().state().locked);
-        QVERIFY(!window->engine().state().setupMode);
-        QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
-        QVERIFY(window->workstation().keysDisabled());
+        click(window_.get(), QPoint(100, 120));
+        QTRY_VERIFY(window_->engine().state().locked);
+        QVERIFY(!window_->engine().state().setupMode);
+        QTRY_COMPARE(window_->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
+        QVERIFY(window_->workstation().keysDisabled());
     }
 
     void consoleLockClosesTheEndSessionDialogWithoutStop()
@@ -323,7 +323,7 @@ private slots:
         std::atomic<bool> checked = false;
         std::string lockAnswer, afterLock;
         std::thread console([&] {
-            auto h = acceptStation(*mainListener);
+            auto h = acceptStation(*mainListener_);
             h.station.send("UNLOCK");
             readWithin(h.station, 5s);
             h.station.send(kSessionInfo);
@@ -350,12 +350,12 @@ private slots:
             }
         } release{checked, console};
 
-        QTRY_VERIFY_WITH_TIMEOUT(window->engine().state().sessionStamp == "20060811105434", 10000);
-        QCOMPARE(window->geometry(), panelGeometry());
-        QImage panel = window->grab().toImage();
+        QTRY_VERIFY_WITH_TIMEOUT(window_->engine().state().sessionStamp == "20060811105434", 10000);
+        QCOMPARE(window_->geometry(), panelGeometry());
+        QImage panel = window_->grab().toImage();
         QCOMPARE(panel.pixelColor(2, 2), kPanelBlue);
         QVERIFY(!boxOf(panel, Qt::white).isEmpty());
-        QVERIFY(!window->workstation().keysDisabled());
+        QVERIFY(!window_->workstation().keysDisabled());
 
         bool dialogSeen = false;
         whenShown("endSessionDialog", [&](QWidget* w) {
@@ -365,14 +365,14 @@ private slots:
             dialogSeen = true;
             sendLock = true;
         });
-        click(window.get(), QPoint(100, 120));
+        click(window_.get(), QPoint(100, 120));
         QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
         QVERIFY(dialogSeen);
         QTRY_VERIFY(!visibleTopLevel("endSessionDialog"));
         QCOMPARE(lockAnswer, std::string("OK"));
         QCOMPARE(afterLock, std::string("(nothing)")); // no "STOP"
-        QVERIFY(window->engine().state().locked);
-        QTRY_COMPARE(window->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
+        QVERIFY(window_->engine().state().locked);
+        QTRY_COMPARE(window_->geometry(), QGuiApplication::primaryScreen()->geometry().adjusted(-1, -2, 1, 1));
     }
 
     void endSessionSendsStopAndQuitEndsTheProgram()
@@ -381,7 +381,7 @@ private slots:
         std::string stop, quitAnswer;
         std::atomic<bool> unlocked = false;
         std::thread console([&] {
-            auto h = acceptStation(*mainListener);
+            auto h = acceptStation(*mainListener_);
             h.station.send("UNLOCK");
             readWithin(h.station, 5s);
             unlocked = true;
@@ -389,18 +389,18 @@ private slots:
             h.station.send("QUIT");
             quitAnswer = readWithin(h.station, 5s).value_or("?");
         });
-        QSignalSpy ended(window.get(), &client::ui::StationWindow::programEnded);
-        QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window->engine().state().locked, 10000);
+        QSignalSpy ended(window_.get(), &client::ui::StationWindow::programEnded);
+        QTRY_VERIFY_WITH_TIMEOUT(unlocked && !window_->engine().state().locked, 10000);
 
         whenShown("endSessionDialog", [](QWidget* w) {
             QTest::mouseClick(w->findChild<QPushButton*>("endSessionButton"), Qt::LeftButton);
         });
-        click(window.get(), QPoint(100, 120));
+        click(window_.get(), QPoint(100, 120));
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
         console.join();
         QCOMPARE(stop, std::string("STOP"));
         QCOMPARE(quitAnswer, std::string("OK"));
-        QVERIFY(!window->isVisible());
+        QVERIFY(!window_->isVisible());
     }
 };
 

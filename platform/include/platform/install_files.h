@@ -8,6 +8,8 @@
 // "Brisko.exe", "Tamblo.exe", "Hushtab.dll" and the "Tamblo" value under
 // HKEY_CURRENT_USER "Software\Microsoft\Windows\CurrentVersion\Run".
 
+#include "platform/result.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,15 +20,9 @@ namespace platform {
 // Which of the two programs an installation puts on the machine.
 enum class InstallProgram { Console, Workstation };
 
-// A plain result: ok, or failed with the system's text for the error
-// (empty when the failure has no system error behind it).
-struct [[nodiscard]] FileResult {
-    bool ok = true;
-    std::string systemText;
-
-    static FileResult success() { return {}; }
-    static FileResult failure(std::string text) { return {false, std::move(text)}; }
-};
+// Done, or failed with the system's text for the error (empty when the
+// failure has no system error behind it).
+using FileResult = Result<void, std::string>;
 
 // The program's own file, copied first: "brisko" or "tamblo".
 std::string programFileName(InstallProgram program);
@@ -58,18 +54,18 @@ std::filesystem::path currentFolder();
 std::filesystem::path programFolder();
 // Creates `folder` (one level: its parent must exist); ok when it is already a
 // folder, ENOTDIR's text when something else has its name.
-FileResult makeFolder(const std::filesystem::path& folder);
+[[nodiscard]] FileResult makeFolder(const std::filesystem::path& folder);
 // Copies the regular file `from` to `to`, replacing a file already there.
 // The copy is written beside `to` and then renamed over it, so a program
 // that is running from `to` keeps running and no half-copied file is left.
-FileResult copyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+[[nodiscard]] FileResult copyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 // Writes the logon start entry `name` for `program` (an absolute path) into
 // `folder`, creating the folder when needed, replacing an entry already there.
 // The program is started with "--dir .": its files in the folder the desktop
 // starts it in, the user's home, as a station set up by hand keeps them (the
 // packaged station's service keeps them in system folders instead).
-FileResult writeLogonStart(const std::filesystem::path& folder, const std::string& name,
-                           const std::filesystem::path& program);
+[[nodiscard]] FileResult writeLogonStart(const std::filesystem::path& folder, const std::string& name,
+                                         const std::filesystem::path& program);
 // The file that writeLogonStart writes: "folder/Tamblo.desktop".
 std::filesystem::path logonStartEntryPath(const std::filesystem::path& folder, const std::string& name);
 // The program a logon start entry runs, read back from the entry file as

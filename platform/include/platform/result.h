@@ -71,8 +71,8 @@ public:
     using error_type = E;
 
     // MakesValue keeps copies and moves of a Result out of this constructor.
-    // NOLINTNEXTLINE(bugprone-forwarding-reference-overload)
     template <detail::MakesValue<T, Result> U = T>
+    // NOLINTNEXTLINE(bugprone-forwarding-reference-overload)
     explicit(!std::is_convertible_v<U, T>) Result(U&& value) : state_(std::in_place_index<0>, std::forward<U>(value))
     {
     }

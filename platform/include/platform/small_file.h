@@ -7,21 +7,17 @@
 // No state: safe from any thread, though two writers of the same file at once
 // leave whichever renamed last.
 
+#include "platform/result.h"
+
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-struct SmallFileReading {
-    // The file's bytes, at most `limit` + 1 of them (more than `limit` means
-    // the file is larger); nullopt when it could not be read.
-    std::optional<std::string> bytes;
-    int error = 0; // errno when it could not be read (ENOENT: there is none)
-};
-
-SmallFileReading readSmallFile(const std::filesystem::path& file, std::size_t limit);
+// The file's bytes, at most `limit` + 1 of them (more than `limit` means the
+// file is larger), or the errno why it could not be read (ENOENT: there is none).
+[[nodiscard]] Result<std::string, int> readSmallFile(const std::filesystem::path& file, std::size_t limit);
 
 // False when any step fails; the old file, if any, then stays as it was.
 [[nodiscard]] bool replaceSmallFile(const std::filesystem::path& file, std::string_view bytes);
