@@ -9,8 +9,6 @@
 #include <chrono>
 #include <memory>
 
-// Xlib's own name, declared here to keep its macros out of the tests.
-// NOLINTNEXTLINE(bugprone-reserved-identifier)
 typedef struct _XDisplay Display;
 
 namespace client::test {

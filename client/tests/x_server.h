@@ -13,8 +13,6 @@
 #include <string>
 #include <vector>
 
-// Xlib's own name, declared here to keep its macros out of the tests.
-// NOLINTNEXTLINE(bugprone-reserved-identifier)
 typedef struct _XDisplay Display;
 
 namespace client::test {

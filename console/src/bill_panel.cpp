@@ -693,7 +693,7 @@ void BillPanel::describe(BillPanelView& view) const
         view.selector.unseen[static_cast<std::size_t>(k)] = list_->bill(k).unseen;
     view.selector.current = list_->selected();
     const int unseen = unseenBillCount();
-    view.unpaid = {list_->size() > 0, unpaidBillsText(list_->size(), unseen)};
+    view.unpaid = {!list_->empty(), unpaidBillsText(list_->size(), unseen)};
     view.newBills = unseen > 0;
     view.selector.visible = entries.size() >= 2 || (!shown && !entries.empty());
 

@@ -22,7 +22,7 @@ LinkKeys::Opened LinkKeys::open(bool make)
     readKeyless();
     const std::filesystem::path file = folder_ / kKeyFileName;
     stationlink::CafeKeyFileReading reading = stationlink::readCafeKeyFile(file);
-    key_ = std::move(reading.key);
+    key_ = reading.key;
     problem_ = std::move(reading.problem);
     damaged_ = !problem_.empty();
     if (key_)

@@ -49,7 +49,7 @@ protected:
     }
 
     // A walk-in bill with the given items (page rows), each once.
-    void walkInBill(std::vector<int> rows)
+    void walkInBill(const std::vector<int>& rows)
     {
         console().onBillPressed();
         for (int row : rows) {

@@ -27,7 +27,7 @@ ConsoleEngine& ConsoleRig::startConsole()
 
 std::uint16_t ConsoleRig::mainPort() const { return engine->link().mainPort(); }
 
-void ConsoleRig::select(std::vector<int> rows) { engine->onStationSelectionChanged(rows); }
+void ConsoleRig::select(const std::vector<int>& rows) { engine->onStationSelectionChanged(rows); }
 
 void ConsoleRig::tickAfter(std::chrono::seconds elapsed)
 {

@@ -44,7 +44,7 @@ struct ConsoleRig {
     std::uint16_t mainPort() const;
 
     // Operator shortcuts.
-    void select(std::vector<int> rows);
+    void select(const std::vector<int>& rows);
     std::string status(int i) const { return std::string(engine->stationTable().status(i)); }
     std::string text(int i, Column c) const { return engine->stationTable().text(i, c); }
     // Advances the clock and runs one money tick.

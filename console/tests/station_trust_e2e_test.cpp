@@ -98,7 +98,7 @@ TEST_P(StationTrust, AForgedStampOnARunningSessionIsRefusedAndTheSessionIsBilled
     ASSERT_NO_FATAL_FAILURE(attachIdle());
     ASSERT_NO_FATAL_FAILURE(startSession());
     rig.tickAfter(600s);
-    const std::string future = stampAt(noonOfTestDay() + 3 * 3600);
+    const std::string future = stampAt(noonOfTestDay() + std::time_t{3} * 3600);
     ASSERT_TRUE(script->send("STARTED" + future));
     ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + future); }));
     EXPECT_EQ(rig.text(0, Column::Start), "12:00:00") << "the console's own start stands";
@@ -135,7 +135,7 @@ TEST_P(StationTrust, AnIdleRowTakesUpOnlyAStampThatCouldBeARealSessionItNeverBil
 {
     ASSERT_NO_FATAL_FAILURE(attachIdle());
     const std::time_t now = noonOfTestDay();
-    for (const std::string& forged : {stampAt(now + 60), stampAt(now - 25 * 3600)}) {
+    for (const std::string& forged : {stampAt(now + 60), stampAt(now - std::time_t{25} * 3600)}) {
         ASSERT_TRUE(script->send("STARTED" + forged));
         ASSERT_TRUE(pollUntil([&] { return hasEvent(log(), "STAMP REFUSED,0," + forged); }))
             << forged << ::testing::PrintToString(log());

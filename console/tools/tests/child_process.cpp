@@ -13,8 +13,8 @@ extern char** environ;
 
 namespace console::test {
 
-ChildProcess::ChildProcess(std::vector<std::string> argv, std::vector<std::string> environment,
-                           std::filesystem::path errorFile)
+ChildProcess::ChildProcess(std::vector<std::string> argv, const std::vector<std::string>& environment,
+                           const std::filesystem::path& errorFile)
 {
     int in[2];
     int out[2];
@@ -27,15 +27,16 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, std::vector<std::strin
     }
     // Everything the child needs is prepared before fork().
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (std::string& a : argv)
         args.push_back(a.data());
     args.push_back(nullptr);
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
         env.emplace_back(*e);
-    for (std::string& e : environment)
-        env.push_back(e);
+    env.insert(env.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);

@@ -20,8 +20,8 @@ class ChildProcess {
 public:
     // argv[0] is the program's path. `environment` entries "NAME=VALUE" are
     // added to the test's own environment.
-    ChildProcess(std::vector<std::string> argv, std::vector<std::string> environment = {},
-                 std::filesystem::path errorFile = "/dev/null");
+    ChildProcess(std::vector<std::string> argv, const std::vector<std::string>& environment = {},
+                 const std::filesystem::path& errorFile = "/dev/null");
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -214,7 +214,7 @@ protected:
     // Watches until `until` and until every recovery is complete (at most
     // `limit` beyond `until`), checking the charges and that every started
     // row keeps the start time it had.
-    static void watch(CafeOnANetwork& cafe, std::vector<Recovery*> recoveries, Steady::time_point until,
+    static void watch(CafeOnANetwork& cafe, const std::vector<Recovery*>& recoveries, Steady::time_point until,
                       const std::vector<std::string>& startTimes, const std::string& when,
                       std::chrono::seconds limit = std::chrono::seconds(180))
     {

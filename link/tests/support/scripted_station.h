@@ -22,7 +22,7 @@ class ScriptedStation {
 public:
     // A station speaking the original handshake, or, given a key, TLS with it.
     ScriptedStation(platform::Ipv4Address own, std::uint16_t mainPort, std::optional<CafeKey> key = std::nullopt)
-        : own_(own), mainPort_(mainPort), key_(std::move(key))
+        : own_(own), mainPort_(mainPort), key_(key)
     {
     }
 
@@ -93,7 +93,7 @@ public:
     // default), reads the port, answers `answer`, waits for the server to
     // close. The port, or nullopt when the server closed without a reply.
     std::optional<std::uint16_t> handshake(const std::string& answer = "OK",
-                                           std::optional<std::string> connectText = std::nullopt)
+                                           const std::optional<std::string>& connectText = std::nullopt)
     {
         auto socket = dial(mainPort_);
         if (!socket.isValid() || !socket.send(connectText.value_or(buildConnect(own_))))
