@@ -8,7 +8,6 @@
 #include <random>
 #include <string_view>
 
-using fields::kBackspace;
 using fields::kEnter;
 using fields::MoneyField;
 using fields::test::expectTyped;

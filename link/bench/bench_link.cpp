@@ -20,6 +20,7 @@
 #include "platform/tcp_socket.h"
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -46,7 +47,7 @@ Ipv4Address stationAddress(int i) { return {{127, 0, 0, static_cast<std::uint8_t
 class Station {
 public:
     Station(int index, std::uint16_t mainPort, std::optional<CafeKey> key)
-        : address_(stationAddress(index)), mainPort_(mainPort), key_(std::move(key))
+        : address_(stationAddress(index)), mainPort_(mainPort), key_(key)
     {
     }
     ~Station()
@@ -117,7 +118,7 @@ double percentile(std::vector<double> values, double p)
     if (values.empty())
         return 0.0;
     std::sort(values.begin(), values.end());
-    auto rank = static_cast<std::size_t>(p / 100.0 * static_cast<double>(values.size() - 1) + 0.5);
+    auto rank = static_cast<std::size_t>(std::lround(p / 100.0 * static_cast<double>(values.size() - 1)));
     return values[std::min(rank, values.size() - 1)];
 }
 

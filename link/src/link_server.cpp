@@ -284,7 +284,7 @@ void LinkServer::setKey(std::optional<CafeKey> key)
 {
     std::lock_guard lock(state_->control);
     if (!state_->running)
-        state_->settings.key = std::move(key);
+        state_->settings.key = key;
 }
 
 void LinkServer::setKeylessStations(std::vector<platform::Ipv4Address> addresses)

@@ -19,9 +19,8 @@ int socketErrorFromNative(int e)
     case ENFILE:
         return kSocketTooManyFiles;
     case EWOULDBLOCK:
+    case EINPROGRESS: // a connect under way reads as would-block, as on Windows
         return kSocketWouldBlock;
-    case EINPROGRESS:
-        return kSocketWouldBlock; // a connect under way reads as would-block, as on Windows
     case EALREADY:
         return kSocketInProgress;
     case ENOTSOCK:

@@ -21,6 +21,7 @@ TEST(Result, MovesAMoveOnlyValueOutOnce)
 
     Result<std::unique_ptr<int>, int> failed = failure(5);
     EXPECT_EQ(std::move(failed).value_or(nullptr), nullptr);
+    // NOLINTNEXTLINE(bugprone-use-after-move): what a move leaves is the point here
     EXPECT_EQ(failed.error(), 5) << "taking the fallback leaves the error";
 }
 

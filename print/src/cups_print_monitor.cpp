@@ -176,7 +176,7 @@ void CupsPrintMonitor::takeIn(const std::string& server, const std::vector<CupsJ
     }
 }
 
-void CupsPrintMonitor::run(std::string server)
+void CupsPrintMonitor::run(const std::string& server)
 {
     const PrintServerAddress local = CupsServer::localDefault();
     const PrintServerAddress address = parsePrintServerName(server, local.host, local.port);

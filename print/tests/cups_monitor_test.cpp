@@ -248,7 +248,7 @@ TEST_F(MonitorOnCups, AServerThatIsNeverThereDoesNotHoldUpTheConsole)
 TEST(PrintedJobsMemory, KeepsJobsAndWatchedServersAcrossOpenings)
 {
     testsupport::TempFolder folder;
-    const std::filesystem::path dir = folder.path();
+    const std::filesystem::path& dir = folder.path();
     {
         PrintedJobsMemory memory(dir / "BriskoPrinted");
         ASSERT_TRUE(memory.open());

@@ -40,8 +40,8 @@ public:
         std::vector<std::byte> chunk;
         for (int i = 0; i < kBills; ++i) {
             const bool today = i >= kBills - todaysBills;
-            auto entry =
-                store::encodeBillEntry(today ? now - 1 : now - 86400 * 2, {{"7", "00 hrs 45 mins 10 secs", "2.50"}});
+            auto entry = store::encodeBillEntry(today ? now - 1 : now - std::time_t{86400} * 2,
+                                                {{"7", "00 hrs 45 mins 10 secs", "2.50"}});
             chunk.insert(chunk.end(), entry.begin(), entry.end());
             if (chunk.size() > (1u << 22)) {
                 out.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));

@@ -29,8 +29,8 @@ std::time_t firstInstantOf(int year, int month, int day)
 {
     const int target = year * 10000 + month * 100 + day;
     std::time_t noon = platform::fromLocalTime(noonOf(year, month, day)).value_or(0);
-    std::time_t before = noon - 36 * 3600; // on an earlier date
-    std::time_t after = noon;              // on the date
+    std::time_t before = noon - std::time_t{36} * 3600; // on an earlier date
+    std::time_t after = noon;                           // on the date
     while (after - before > 1) {
         std::time_t middle = before + (after - before) / 2;
         if (dateNumber(platform::toLocalTime(middle)) >= target)
@@ -48,7 +48,7 @@ LocalDay::LocalDay(int year, int month, int day) : year_(year), month_(month), d
     start_ = firstInstantOf(year, month, day);
     std::tm next = noonOf(year, month, day + 1);
     auto normalised = platform::fromLocalTime(next);
-    std::tm nextDay = platform::toLocalTime(normalised.value_or(start_ + 36 * 3600));
+    std::tm nextDay = platform::toLocalTime(normalised.value_or(start_ + std::time_t{36} * 3600));
     end_ = firstInstantOf(nextDay.tm_year + 1900, nextDay.tm_mon + 1, nextDay.tm_mday);
 }
 

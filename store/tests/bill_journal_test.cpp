@@ -18,7 +18,7 @@ protected:
     platform::ManualClock clock{localTime(2024, 3, 9, 21, 15)};
     fs::path path() const { return folder / "BriskoBills"; }
 
-    void appendAt(BillJournal& journal, std::time_t when, std::vector<BillItem> lines)
+    void appendAt(BillJournal& journal, std::time_t when, const std::vector<BillItem>& lines)
     {
         clock.set(when);
         ASSERT_TRUE(journal.append(lines));

@@ -19,8 +19,8 @@ std::size_t markerOffset(std::size_t passwordLength) { return 4 + 32 + 4 * passw
 
 TEST(PasswordRecordLayout, SeedOutputCheckWordMarkerAndZeros)
 {
-    for (std::string password : {std::string(), std::string("a"), std::string("counter 42"),
-                                 std::string(PasswordRecord::kMaxPasswordLength, 'p')}) {
+    for (const std::string& password : {std::string(), std::string("a"), std::string("counter 42"),
+                                        std::string(PasswordRecord::kMaxPasswordLength, 'p')}) {
         SCOPED_TRACE(password.size());
         auto record = PasswordRecord::build(password, 70000);
         ASSERT_TRUE(record);

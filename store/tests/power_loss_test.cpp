@@ -96,7 +96,7 @@ protected:
         before = readBytes(path());
         ASSERT_TRUE(journal.append(lastBill));
         after = readBytes(path());
-        ASSERT_EQ(after.size(), before.size() + 8 + 3 * 92);
+        ASSERT_EQ(after.size(), before.size() + 8 + std::size_t{3} * 92);
     }
 
     // Reopens the journal on `cut`; the old or the new state, then one more bill.

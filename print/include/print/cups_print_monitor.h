@@ -82,7 +82,7 @@ private:
         std::time_t created;
         console::PrintJobRecord record;
     };
-    void run(std::string server);
+    void run(const std::string& server);
     void takeIn(const std::string& server, const std::vector<CupsJob>& jobs, bool local);
     bool waitFor(std::chrono::milliseconds pause); // false when told to stop
     void notice(std::string text);
