@@ -63,9 +63,9 @@ protected:
         }
     }
 
-    void stopSessions(std::vector<int> rows)
+    void stopSessions(const std::vector<int>& rows)
     {
-        rig.select(std::move(rows));
+        rig.select(rows);
         console().onStopPressed();
     }
 };
