@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -61,12 +62,16 @@ TEST(Result, VoidFormSucceedsUntilGivenAFailure)
     EXPECT_FALSE(done);
 }
 
+// The abort is the behaviour under test: a sanitized build's own SIGABRT
+// handler would write it up as a fault, so the dying child goes without it.
+void abortPlainly() { std::signal(SIGABRT, SIG_DFL); }
+
 TEST(ResultDeathTest, ReadingTheSideThatIsNotThereEndsTheProgram)
 {
     const Result<int, int> failed = failure(1);
-    EXPECT_DEATH((void)failed.value(), "");
+    EXPECT_DEATH((abortPlainly(), (void)failed.value()), "");
     const Result<void, int> done;
-    EXPECT_DEATH((void)done.error(), "");
+    EXPECT_DEATH((abortPlainly(), (void)done.error()), "");
 }
 
 } // namespace
