@@ -19,7 +19,7 @@
 
 #include <ostream>
 
-namespace admin {
+namespace store::admin {
 
 namespace fs = std::filesystem;
 using store::formatMoney;
@@ -306,4 +306,4 @@ int checkFiles(const fs::path& dir, Streams io)
     return problems == 0 ? 0 : 1;
 }
 
-} // namespace admin
+} // namespace store::admin

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-namespace admin {
+namespace store::admin {
 
 struct Streams {
     std::ostream& out;
@@ -39,4 +39,4 @@ int showDayTotal(const std::filesystem::path& dir, const std::optional<std::stri
 int showOpenBills(const std::filesystem::path& dir, Streams io);
 int checkFiles(const std::filesystem::path& dir, Streams io);
 
-} // namespace admin
+} // namespace store::admin

@@ -8,7 +8,7 @@
 #include <array>
 #include <ostream>
 
-namespace admin {
+namespace store::admin {
 
 namespace {
 
@@ -119,4 +119,4 @@ int backUp(const fs::path& dir, const fs::path& target, Streams io)
     return failed == 0 ? 0 : 1;
 }
 
-} // namespace admin
+} // namespace store::admin

@@ -10,8 +10,8 @@
 
 #include "admin_commands.h"
 
-namespace admin {
+namespace store::admin {
 
 int backUp(const std::filesystem::path& dir, const std::filesystem::path& target, Streams io);
 
-} // namespace admin
+} // namespace store::admin

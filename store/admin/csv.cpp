@@ -1,6 +1,6 @@
 #include "csv.h"
 
-namespace admin {
+namespace store::admin {
 
 std::string csvField(std::string_view text)
 {
@@ -28,4 +28,4 @@ std::string csvRecord(const std::vector<std::string>& fields)
     return line;
 }
 
-} // namespace admin
+} // namespace store::admin

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace admin {
+namespace store::admin {
 
 std::string csvField(std::string_view text);
 std::string csvRecord(const std::vector<std::string>& fields);
 
-} // namespace admin
+} // namespace store::admin

@@ -92,47 +92,47 @@ int main(int argc, char** argv)
     if (words.empty())
         return usage();
 
-    admin::Streams io{std::cout, std::cerr};
+    store::admin::Streams io{std::cout, std::cerr};
     const std::string command = words[0];
     const std::vector<std::string> rest(words.begin() + 1, words.end());
 
     if (command == "charge") {
         auto seconds = rest.size() == 1 ? parseSeconds(rest[0]) : std::nullopt;
-        return seconds ? admin::showCharge(dir, *seconds, io) : usage();
+        return seconds ? store::admin::showCharge(dir, *seconds, io) : usage();
     }
     if (command == "journal") {
         if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "--csv"))
             return usage();
-        return admin::showJournal(dir, rest.size() == 1, io);
+        return store::admin::showJournal(dir, rest.size() == 1, io);
     }
     if (command == "day-total") {
         if (rest.empty())
-            return admin::showDayTotal(dir, std::nullopt, io);
+            return store::admin::showDayTotal(dir, std::nullopt, io);
         if (rest.size() == 2 && rest[0] == "--date" && store::LocalDay::parse(rest[1]))
-            return admin::showDayTotal(dir, rest[1], io);
+            return store::admin::showDayTotal(dir, rest[1], io);
         return usage();
     }
     if (command == "report") {
-        const auto request = admin::parseReportRequest(rest);
-        return request ? admin::showReport(dir, *request, io) : usage();
+        const auto request = store::admin::parseReportRequest(rest);
+        return request ? store::admin::showReport(dir, *request, io) : usage();
     }
     if (command == "backup")
-        return rest.size() == 1 ? admin::backUp(dir, rest[0], io) : usage();
+        return rest.size() == 1 ? store::admin::backUp(dir, rest[0], io) : usage();
     if (!rest.empty())
         return usage();
     if (command == "rates")
-        return admin::showRates(dir, io);
+        return store::admin::showRates(dir, io);
     if (command == "clients")
-        return admin::showClients(dir, io);
+        return store::admin::showClients(dir, io);
     if (command == "items")
-        return admin::showItems(dir, io);
+        return store::admin::showItems(dir, io);
     if (command == "printers")
-        return admin::showPrinters(dir, io);
+        return store::admin::showPrinters(dir, io);
     if (command == "open")
-        return admin::showOpenBills(dir, io);
+        return store::admin::showOpenBills(dir, io);
     if (command == "check")
-        return admin::checkFiles(dir, io);
+        return store::admin::checkFiles(dir, io);
     if (command == "reset-password")
-        return admin::resetPassword(dir, io);
+        return store::admin::resetPassword(dir, io);
     return usage();
 }

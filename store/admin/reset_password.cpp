@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-namespace admin {
+namespace store::admin {
 
 namespace {
 
@@ -56,4 +56,4 @@ int resetPassword(const std::filesystem::path& dir, Streams io)
     return 0;
 }
 
-} // namespace admin
+} // namespace store::admin

@@ -7,10 +7,10 @@
 
 #include <filesystem>
 
-namespace admin {
+namespace store::admin {
 
 struct Streams;
 
 int resetPassword(const std::filesystem::path& dir, Streams io);
 
-} // namespace admin
+} // namespace store::admin

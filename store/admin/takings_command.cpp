@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <ostream>
 
-namespace admin {
+namespace store::admin {
 
 namespace fs = std::filesystem;
 
@@ -153,4 +153,4 @@ int showReport(const fs::path& dir, const ReportRequest& request, Streams io)
     return 0;
 }
 
-} // namespace admin
+} // namespace store::admin

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace admin {
+namespace store::admin {
 
 struct ReportRequest {
     store::ReportGrouping grouping = store::ReportGrouping::Day;
@@ -28,4 +28,4 @@ int showReport(const std::filesystem::path& dir, const ReportRequest& request, S
 // The report as brisko-admin prints it.
 std::string formatReport(const store::TakingsReport& report, const std::string& from, const std::string& to, bool csv);
 
-} // namespace admin
+} // namespace store::admin
