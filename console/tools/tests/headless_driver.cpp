@@ -16,12 +16,12 @@ bool isUnsolicited(const std::string& line)
 } // namespace
 
 HeadlessDriver::HeadlessDriver(const std::string& program, std::vector<std::string> arguments,
-                               std::vector<std::string> prefix, std::filesystem::path errorFile)
+                               std::vector<std::string> prefix, const std::filesystem::path& errorFile)
 {
     std::vector<std::string> argv = std::move(prefix);
     argv.push_back(program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    process_ = std::make_unique<ChildProcess>(std::move(argv), std::vector<std::string>{}, std::move(errorFile));
+    process_ = std::make_unique<ChildProcess>(std::move(argv), std::vector<std::string>{}, errorFile);
 }
 
 std::optional<int> HeadlessDriver::waitReady(std::chrono::milliseconds limit)

@@ -21,7 +21,7 @@ class HeadlessDriver {
 public:
     // `prefix` runs the program inside another (for example "ip netns exec NAME").
     HeadlessDriver(const std::string& program, std::vector<std::string> arguments, std::vector<std::string> prefix = {},
-                   std::filesystem::path errorFile = "/dev/null");
+                   const std::filesystem::path& errorFile = "/dev/null");
 
     // "ready <port>": the port; nullopt after "failed ..." or the time limit.
     std::optional<int> waitReady(std::chrono::milliseconds limit = std::chrono::seconds(10));
