@@ -1,7 +1,6 @@
 #include "money_tick.h"
 
 #include "console/bill_panel.h"
-#include "console/money_text.h"
 #include "console/print_job_source.h"
 #include "console/texts.h"
 #include "link/station_words.h"
@@ -28,7 +27,7 @@ void MoneyTick::run()
         const std::int32_t elapsed = board_.elapsedSeconds(i);
         const ShownMoney charge(store::ComputeAccessCharge(rates_.rows(), elapsed));
         RowState& row = table.state(i);
-        const bool minuteChanged = spanMinuteText(elapsed) != row.duration.minuteText();
+        const bool minuteChanged = !row.duration.showsMinuteOf(elapsed);
         const bool chargeChanged = charge != row.accessCost;
         row.duration = ShownDuration::of(elapsed);
         row.accessCost = charge;

@@ -3,6 +3,10 @@
 #include "console/money_text.h"
 #include "console/texts.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 namespace console {
 
 std::string_view phaseText(Phase phase)
@@ -24,11 +28,22 @@ std::string_view phaseText(Phase phase)
 
 // Through the shown text and back: the amount is then exactly what the
 // operator reads, and adding or comparing it gives what the texts would.
-ShownMoney::ShownMoney(double amount) : amount_(amountOf(moneyText(amount))) {}
+// An amount that is no number shows as none.
+ShownMoney::ShownMoney(double amount) : amount_(std::isfinite(amount) ? amount : 0.0), text_(moneyText(amount_))
+{
+    // Read as amountOf() reads: the leading number of at most 64 characters.
+    const char* first = text_.data();
+    const auto [end, error] = std::from_chars(first, first + std::min<std::size_t>(text_.size(), 64), amount_);
+    if (error != std::errc() || !std::isfinite(amount_)) {
+        amount_ = 0.0;
+        text_ = moneyText(amount_);
+    } else if (text_.size() > 16) {
+        // Past 15 digits the amount read back may print otherwise: the text is what it prints.
+        text_ = moneyText(amount_);
+    }
+}
 
 ShownMoney ShownMoney::fromText(std::string_view text) { return ShownMoney(amountOf(text)); }
-
-std::string ShownMoney::text() const { return moneyText(amount_); }
 
 ShownDuration ShownDuration::unknown()
 {
@@ -45,6 +60,17 @@ ShownDuration ShownDuration::of(std::int64_t seconds)
 }
 
 std::string ShownDuration::minuteText() const { return seconds_ ? spanMinuteText(*seconds_) : std::string(); }
+
+// Within one minute the text cannot change, so the texts are compared only
+// when the minute does: the money tick asks this of every running station.
+bool ShownDuration::showsMinuteOf(std::int64_t seconds) const
+{
+    if (!seconds_)
+        return false;
+    if (*seconds_ >= 0 && seconds >= 0 && *seconds_ / 60 == seconds / 60)
+        return true;
+    return minuteText() == spanMinuteText(seconds);
+}
 
 std::string ShownDuration::text() const
 {

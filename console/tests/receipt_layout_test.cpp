@@ -198,8 +198,13 @@ TEST(ConsoleFormats, ARowsTextsComeFromItsStateAndItsTotalAddsUpWhatIsShown)
     row.duration = ShownDuration::unknown();
     EXPECT_EQ(table.text(1, Column::Duration), "?");
     EXPECT_EQ(row.duration.minuteText(), "") << "an unknown duration always differs from a minute reached";
+    EXPECT_FALSE(row.duration.showsMinuteOf(0));
     row.duration = ShownDuration::of(3725);
     EXPECT_EQ(table.text(1, Column::Duration), "01:02:05");
+    EXPECT_TRUE(row.duration.showsMinuteOf(3720) && row.duration.showsMinuteOf(3779));
+    EXPECT_FALSE(row.duration.showsMinuteOf(3719) || row.duration.showsMinuteOf(3780));
+    EXPECT_TRUE(row.duration.showsMinuteOf(3725 + 24 * 3600)) << "the clock text starts again each day";
+    EXPECT_EQ(ShownMoney(1e15 / 3).text(), moneyText(ShownMoney(1e15 / 3).amount())) << "past 15 digits too";
     EXPECT_EQ(ShownMoney::fromText("garbled"), ShownMoney());
 
     row.clearSession();

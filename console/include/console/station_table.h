@@ -20,7 +20,8 @@ enum class Phase { Disconnected, Stopped, Starting, Started, Swapping };
 std::string_view phaseText(Phase phase);
 
 // An amount kept at the two decimals the table shows, so that sums and
-// comparisons work on what the operator reads.
+// comparisons work on what the operator reads. Its text is made once, when the
+// amount is: the money tick makes one for every running station each second.
 class ShownMoney {
 public:
     ShownMoney() = default;
@@ -29,11 +30,12 @@ public:
     static ShownMoney fromText(std::string_view text);
 
     double amount() const { return amount_; }
-    std::string text() const;
-    friend bool operator==(const ShownMoney&, const ShownMoney&) = default;
+    const std::string& text() const { return text_; }
+    friend bool operator==(const ShownMoney& a, const ShownMoney& b) { return a.amount_ == b.amount_; }
 
 private:
     double amount_ = 0.0;
+    std::string text_ = "0.00";
 };
 
 // The "Duration" column: empty with no session, "?" while the station's
@@ -46,6 +48,8 @@ public:
 
     // "%H:%M" of the span; empty unless it is known.
     std::string minuteText() const;
+    // Whether minuteText() is that of a span of `seconds` (never while unknown).
+    bool showsMinuteOf(std::int64_t seconds) const;
     std::string text() const;
 
 private:
