@@ -384,7 +384,10 @@ TEST_F(StationServiceOnTwoMonitors, TheNextCustomerCannotUncoverTypeIntoOrOutgra
     // Under openbox the clock is framed: the window manager's list finds it.
     ASSERT_TRUE(eventually([&] { return windowOfClassMapped(d_, "XClock"); }, 10s));
     const auto cutAt = std::chrono::steady_clock::now();
-    EXPECT_EQ(runAs(customer, "xkill -id " + windows.front()), 0);
+    // xkill runs as the customer: the cut it makes can end it with the customer's
+    // other programs before it has exited (SIGKILL, 128 + 9).
+    const int cut = runAs(customer, "xkill -id " + windows.front());
+    EXPECT_TRUE(cut == 0 || cut == 128 + SIGKILL) << cut;
     EXPECT_TRUE(eventually(
         [&] {
             const pid_t now = rig_->tamblo();
