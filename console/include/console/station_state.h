@@ -49,7 +49,6 @@ public:
     constexpr StationHolds(Hold hold) : bits_(static_cast<unsigned>(hold)) {}
 
     constexpr bool has(Hold hold) const { return (bits_ & static_cast<unsigned>(hold)) != 0; }
-    constexpr bool empty() const { return bits_ == 0; }
     constexpr void set(StationHolds holds) { bits_ |= holds.bits_; }
     constexpr void clear(StationHolds holds) { bits_ &= ~holds.bits_; }
     // Sets or clears, as `on` says.
@@ -59,7 +58,6 @@ public:
         a.set(b);
         return a;
     }
-    friend constexpr bool operator==(StationHolds, StationHolds) = default;
 
 private:
     unsigned bits_ = 0;
