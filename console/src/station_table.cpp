@@ -31,16 +31,13 @@ std::string_view phaseText(Phase phase)
 // An amount that is no number shows as none.
 ShownMoney::ShownMoney(double amount) : amount_(std::isfinite(amount) ? amount : 0.0), text_(moneyText(amount_))
 {
-    // Read as amountOf() reads: the leading number of at most 64 characters.
+    // Read back as amountOf() reads: the leading number of at most 64
+    // characters. A finite amount always prints as one, so this cannot fail.
     const char* first = text_.data();
-    const auto [end, error] = std::from_chars(first, first + std::min<std::size_t>(text_.size(), 64), amount_);
-    if (error != std::errc() || !std::isfinite(amount_)) {
-        amount_ = 0.0;
+    (void)std::from_chars(first, first + std::min<std::size_t>(text_.size(), 64), amount_);
+    // Past 15 digits the amount read back may print otherwise: the text is what it prints.
+    if (text_.size() > 16)
         text_ = moneyText(amount_);
-    } else if (text_.size() > 16) {
-        // Past 15 digits the amount read back may print otherwise: the text is what it prints.
-        text_ = moneyText(amount_);
-    }
 }
 
 ShownMoney ShownMoney::fromText(std::string_view text) { return ShownMoney(amountOf(text)); }
